@@ -1,0 +1,43 @@
+# Quelvo 3: set-up, build, run and test in one command each.
+#   make run  [ARGS="..."]   install missing packages, configure, build, start the program
+#   make test [SANITIZE=1]   the same set-up, then run every test suite
+#   make bench               build and run the benchmarks
+
+SANITIZE ?= 0
+BUILD_TYPE ?= RelWithDebInfo
+JOBS ?= $(shell nproc)
+
+ifeq ($(SANITIZE),1)
+  BUILD_DIR ?= build-asan
+  CMAKE_FLAGS += -DQV_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+else
+  BUILD_DIR ?= build
+  CMAKE_FLAGS += -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+endif
+
+.PHONY: all deps configure build run test bench clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD_DIR) -G Ninja $(CMAKE_FLAGS) $(EXTRA_CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	./$(BUILD_DIR)/app/quelvo3 $(ARGS)
+
+test: build
+	cd $(BUILD_DIR) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQV_BUILD_BENCH=ON -DQV_BUILD_TESTS=OFF >/dev/null
+	@cmake --build build-bench -j $(JOBS)
+	@for b in build-bench/bench/*_bench; do [ -x "$$b" ] && "$$b"; done; true
+
+clean:
+	rm -rf build build-asan build-bench

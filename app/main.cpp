@@ -1,0 +1,30 @@
+// Quelvo 3: a video converter front end for playback devices.
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char* const BuildTag = "Build " QV_VERSION;
+
+void PrintUsage(const char* program)
+{
+  std::printf("Usage: %s [--version] [--help] [file|folder|drive ...]\n", program);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("Quelvo 3 %s\n", BuildTag);
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--help") == 0) {
+      PrintUsage(argv[0]);
+      return 0;
+    }
+  }
+  std::printf("Quelvo 3 %s: the program's windows are not part of this build yet.\n", BuildTag);
+  return 0;
+}

@@ -1,0 +1,399 @@
+#include "platform/rtl/Streams.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Files.h"
+#include "platform/rtl/RtlConsts.h"
+
+// --- TStream ---
+
+Int64 TStream::Seek(Int64 Offset, int Origin)
+{
+  const TSeekOrigin origin = Origin == soFromCurrent ? soCurrent : Origin == soFromEnd ? soEnd : soBeginning;
+  return Seek(Offset, origin);
+}
+
+Int64 TStream::GetPosition()
+{
+  return Seek(0, soCurrent);
+}
+
+void TStream::SetPosition(Int64 Pos)
+{
+  Seek(Pos, soBeginning);
+}
+
+Int64 TStream::GetSize()
+{
+  const Int64 pos = Seek(0, soCurrent);
+  const Int64 result = Seek(0, soEnd);
+  Seek(pos, soBeginning);
+  return result;
+}
+
+void TStream::SetSize(Int64 /*NewSize*/) {}
+
+void TStream::ReadBuffer(void* Buffer, Int64 Count)
+{
+  if (Count != 0 && Read(Buffer, Count) != Count) throw EReadError(RtlConsts::SReadError);
+}
+
+void TStream::WriteBuffer(const void* Buffer, Int64 Count)
+{
+  if (Count != 0 && Write(Buffer, Count) != Count) throw EWriteError(RtlConsts::SWriteError);
+}
+
+Int64 TStream::CopyFrom(TStream* Source, Int64 Count)
+{
+  if (Count <= 0) {
+    Source->SetPosition(0);
+    Count = Source->GetSize();
+  }
+  const Int64 result = Count;
+  constexpr Int64 MaxBufSize = 0xF000;
+  std::vector<char> buffer(static_cast<std::size_t>(std::min(Count, MaxBufSize)));
+  while (Count != 0) {
+    const Int64 n = std::min(Count, MaxBufSize);
+    Source->ReadBuffer(buffer.data(), n);
+    WriteBuffer(buffer.data(), n);
+    Count -= n;
+  }
+  return result;
+}
+
+// --- THandleStream ---
+
+Int64 THandleStream::Read(void* Buffer, Int64 Count)
+{
+  if (Count <= 0) return 0;
+  const Int64 result = FileRead(FHandle, Buffer, Count);
+  if (result < 0) throw EReadError(RtlConsts::SReadError);
+  return result;
+}
+
+Int64 THandleStream::Write(const void* Buffer, Int64 Count)
+{
+  if (Count <= 0) return 0;
+  const Int64 result = FileWrite(FHandle, Buffer, Count);
+  return result < 0 ? 0 : result;
+}
+
+Int64 THandleStream::Seek(Int64 Offset, TSeekOrigin Origin)
+{
+  return FileSeek(FHandle, Offset, static_cast<int>(Origin));
+}
+
+void THandleStream::SetSize(Int64 NewSize)
+{
+  if (!FileTruncate(FHandle, NewSize)) RaiseLastOSError();
+  Seek(NewSize, soBeginning);
+}
+
+// --- TFileStream ---
+
+namespace {
+
+int OpenFileStreamHandle(const String& FileName, unsigned Mode)
+{
+  if ((Mode & fmCreate) == fmCreate) {
+    const int handle = FileCreate(FileName);
+    if (handle < 0) throw EFCreateError(RtlConsts::SFCreateErrorEx, {FileName, SysErrorMessage(GetLastError())});
+    return handle;
+  }
+  // Only the access bits: share modes have no meaning here.
+  const int handle = FileOpen(FileName, Mode & 0x0F);
+  if (handle < 0) throw EFOpenError(RtlConsts::SFOpenErrorEx, {FileName, SysErrorMessage(GetLastError())});
+  return handle;
+}
+
+}  // namespace
+
+TFileStream::TFileStream(const String& AFileName, unsigned Mode)
+    : THandleStream(OpenFileStreamHandle(AFileName, Mode)), FFileName(AFileName)
+{
+}
+
+TFileStream::~TFileStream()
+{
+  if (FHandle >= 0) FileClose(FHandle);
+}
+
+// --- TCustomMemoryStream ---
+
+Int64 TCustomMemoryStream::Read(void* Buffer, Int64 Count)
+{
+  if (FPosition < 0 || Count <= 0) return 0;
+  Int64 result = FSize - FPosition;
+  if (result <= 0) return 0;
+  if (result > Count) result = Count;
+  std::memcpy(Buffer, static_cast<const char*>(FMemory) + FPosition, static_cast<std::size_t>(result));
+  FPosition += result;
+  return result;
+}
+
+Int64 TCustomMemoryStream::Seek(Int64 Offset, TSeekOrigin Origin)
+{
+  switch (Origin) {
+    case soBeginning: FPosition = Offset; break;
+    case soCurrent: FPosition += Offset; break;
+    case soEnd: FPosition = FSize + Offset; break;
+  }
+  return FPosition;
+}
+
+void TCustomMemoryStream::SaveToStream(TStream* Stream)
+{
+  if (FSize != 0) Stream->WriteBuffer(FMemory, FSize);
+}
+
+void TCustomMemoryStream::SaveToFile(const String& FileName)
+{
+  AtomicSaveToFile(FileName, FMemory, static_cast<std::size_t>(FSize));
+}
+
+void TCustomMemoryStream::SetPointer(void* Ptr, Int64 Size)
+{
+  FMemory = Ptr;
+  FSize = Size;
+}
+
+// --- TMemoryStream ---
+
+namespace {
+
+constexpr Int64 MemoryDelta = 0x2000;
+
+Int64 RoundToDelta(Int64 Capacity)
+{
+  return (Capacity + (MemoryDelta - 1)) & ~(MemoryDelta - 1);
+}
+
+}  // namespace
+
+TMemoryStream::~TMemoryStream()
+{
+  Clear();
+}
+
+void TMemoryStream::SetCapacity(Int64 NewCapacity)
+{
+  if (NewCapacity > 0) NewCapacity = RoundToDelta(NewCapacity);
+  if (NewCapacity == FCapacity) return;
+  if (NewCapacity <= 0) {
+    std::free(FMemory);
+    FMemory = nullptr;
+    FCapacity = 0;
+    return;
+  }
+  if (static_cast<UInt64>(NewCapacity) > SIZE_MAX) throw EOutOfMemory(RtlConsts::SMemoryStreamError);
+  void* memory = std::realloc(FMemory, static_cast<std::size_t>(NewCapacity));
+  if (memory == nullptr) throw EOutOfMemory(RtlConsts::SMemoryStreamError);
+  FMemory = memory;
+  FCapacity = NewCapacity;
+}
+
+Int64 TMemoryStream::Write(const void* Buffer, Int64 Count)
+{
+  if (FPosition < 0 || Count <= 0) return 0;
+  const Int64 pos = FPosition + Count;
+  if (pos > FSize) {
+    // Grow by at least half, so that writing piece by piece stays linear.
+    if (pos > FCapacity) SetCapacity(std::max(pos, FCapacity + FCapacity / 2));
+    // A gap left by seeking past the end reads as zeros.
+    if (FPosition > FSize)
+      std::memset(static_cast<char*>(FMemory) + FSize, 0, static_cast<std::size_t>(FPosition - FSize));
+    FSize = pos;
+  }
+  std::memcpy(static_cast<char*>(FMemory) + FPosition, Buffer, static_cast<std::size_t>(Count));
+  FPosition = pos;
+  return Count;
+}
+
+void TMemoryStream::SetSize(Int64 NewSize)
+{
+  if (NewSize < 0) NewSize = 0;
+  const Int64 oldSize = FSize;
+  SetCapacity(NewSize);
+  if (NewSize > oldSize)
+    std::memset(static_cast<char*>(FMemory) + oldSize, 0, static_cast<std::size_t>(NewSize - oldSize));
+  FSize = NewSize;
+  if (FPosition > NewSize) FPosition = NewSize;
+}
+
+void TMemoryStream::Clear()
+{
+  SetCapacity(0);
+  FSize = 0;
+  FPosition = 0;
+}
+
+void TMemoryStream::LoadFromStream(TStream* Stream)
+{
+  Stream->SetPosition(0);
+  const Int64 count = Stream->GetSize();
+  // Read into fresh memory first: a failing read leaves the old contents as they were.
+  TMemoryStream fresh;
+  fresh.SetSize(count);
+  if (count != 0) Stream->ReadBuffer(fresh.FMemory, count);
+  std::swap(FMemory, fresh.FMemory);
+  std::swap(FCapacity, fresh.FCapacity);
+  FSize = count;
+  if (FPosition > FSize) FPosition = FSize;
+}
+
+void TMemoryStream::LoadFromFile(const String& FileName)
+{
+  TFileStream stream(FileName, fmOpenRead | fmShareDenyWrite);
+  LoadFromStream(&stream);
+}
+
+// --- TStringStream ---
+
+Int64 TStringStream::Read(void* Buffer, Int64 Count)
+{
+  if (Count <= 0) return 0;
+  Int64 result = GetSize() - FPosition;
+  if (result <= 0) return 0;
+  if (result > Count) result = Count;
+  std::memcpy(Buffer, FDataString.data() + FPosition, static_cast<std::size_t>(result));
+  FPosition += result;
+  return result;
+}
+
+Int64 TStringStream::Write(const void* Buffer, Int64 Count)
+{
+  if (Count <= 0) return 0;
+  const Int64 end = FPosition + Count;
+  if (end > GetSize()) FDataString.resize(static_cast<std::size_t>(end));
+  std::memcpy(FDataString.data() + FPosition, Buffer, static_cast<std::size_t>(Count));
+  FPosition = end;
+  return Count;
+}
+
+Int64 TStringStream::Seek(Int64 Offset, TSeekOrigin Origin)
+{
+  switch (Origin) {
+    case soBeginning: FPosition = Offset; break;
+    case soCurrent: FPosition += Offset; break;
+    case soEnd: FPosition = GetSize() + Offset; break;
+  }
+  FPosition = std::clamp<Int64>(FPosition, 0, GetSize());
+  return FPosition;
+}
+
+void TStringStream::SetSize(Int64 NewSize)
+{
+  FDataString.resize(static_cast<std::size_t>(std::max<Int64>(NewSize, 0)));
+  if (FPosition > GetSize()) FPosition = GetSize();
+}
+
+String TStringStream::ReadString(Int64 Count)
+{
+  const Int64 n = std::clamp<Int64>(GetSize() - FPosition, 0, std::max<Int64>(Count, 0));
+  String result = FDataString.substr(static_cast<std::size_t>(FPosition), static_cast<std::size_t>(n));
+  FPosition += n;
+  return result;
+}
+
+void TStringStream::WriteString(const String& AString)
+{
+  Write(AString.data(), static_cast<Int64>(AString.size()));
+}
+
+// --- AtomicSaveToFile ---
+
+namespace {
+
+[[noreturn]] void RaiseCreateError(const String& FileName, int ErrorCode)
+{
+  SetLastError(static_cast<std::uint32_t>(ErrorCode));
+  throw EFCreateError(RtlConsts::SFCreateErrorEx, {FileName, SysErrorMessage(static_cast<std::uint32_t>(ErrorCode))});
+}
+
+// The file a save should replace: the target of a symbolic link rather than the link.
+String ResolveSaveTarget(const String& FileName)
+{
+  struct stat st;
+  if (::lstat(FileName.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return FileName;
+  std::unique_ptr<char, void (*)(void*)> real(::realpath(FileName.c_str(), nullptr), std::free);
+  return real ? String(real.get()) : FileName;
+}
+
+// Creates a new, empty temporary file beside Target; answers its descriptor and name.
+int CreateTempBeside(const String& Target, String& TempName)
+{
+  static std::atomic<unsigned> counter{0};
+  const auto slash = Target.rfind('/');
+  const String dir = slash == String::npos ? String() : Target.substr(0, slash + 1);
+  String base = slash == String::npos ? Target : Target.substr(slash + 1);
+  if (base.size() > 200) base.resize(200);  // room for the suffix within a name's limit
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const unsigned long long tick =
+        static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+    TempName = dir + "." + base + ".~" + std::to_string(::getpid()) + "-" +
+               std::to_string(counter.fetch_add(1)) + "-" + std::to_string(tick % 1000000);
+    const int fd = ::open(TempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+}  // namespace
+
+void AtomicSaveToFile(const String& FileName, const void* Data, std::size_t Count)
+{
+  const String target = ResolveSaveTarget(FileName);
+  struct stat st;
+  const bool exists = ::stat(target.c_str(), &st) == 0;
+  if (exists && S_ISDIR(st.st_mode)) RaiseCreateError(FileName, EISDIR);
+
+  String tempName;
+  const int fd = CreateTempBeside(target, tempName);
+  if (fd < 0) RaiseCreateError(FileName, errno);
+
+  int error = 0;
+  // The replacement keeps the old file's permissions (best effort: ownership can't follow).
+  if (exists && S_ISREG(st.st_mode)) (void)::fchmod(fd, st.st_mode & 07777);
+  const char* p = static_cast<const char*>(Data);
+  std::size_t left = Count;
+  while (left > 0 && error == 0) {
+    const ssize_t n = ::write(fd, p, left);
+    if (n > 0) {
+      p += n;
+      left -= static_cast<std::size_t>(n);
+    } else if (n < 0 && errno != EINTR) {
+      error = errno;
+    } else if (n == 0) {
+      error = EIO;
+    }
+  }
+  if (error == 0 && ::fsync(fd) != 0) error = errno;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error == 0 && ::rename(tempName.c_str(), target.c_str()) != 0) error = errno;
+  if (error != 0) {
+    ::unlink(tempName.c_str());
+    RaiseCreateError(FileName, error);
+  }
+  // Make the rename itself durable (best effort).
+  const auto slash = target.rfind('/');
+  const String dir = slash == String::npos ? String(".") : slash == 0 ? String("/") : target.substr(0, slash);
+  const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd >= 0) {
+    (void)::fsync(dirFd);
+    ::close(dirFd);
+  }
+}

@@ -1,0 +1,369 @@
+#include "platform/rtl/Streams.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <vector>
+
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Files.h"
+
+namespace {
+
+String ReadAll(TStream& Stream)
+{
+  String result(static_cast<std::size_t>(Stream.GetSize() - Stream.GetPosition()), '\0');
+  Stream.ReadBuffer(result.data(), static_cast<Int64>(result.size()));
+  return result;
+}
+
+void Write(TStream& Stream, const String& S)
+{
+  Stream.WriteBuffer(S.data(), static_cast<Int64>(S.size()));
+}
+
+// --- memory streams ---
+
+TEST(MemoryStreamTest, ReadWriteSeekAndSize)
+{
+  TMemoryStream stream;
+  Write(stream, "hello world");
+  EXPECT_EQ(stream.GetSize(), 11);
+  EXPECT_EQ(stream.GetPosition(), 11);
+  EXPECT_EQ(stream.Seek(-5, soEnd), 6);
+  Write(stream, "W");
+  EXPECT_EQ(stream.Seek(0, soFromBeginning), 0);
+  EXPECT_EQ(ReadAll(stream), "hello World");
+  EXPECT_EQ(String(static_cast<const char*>(stream.GetMemory()), 11), "hello World");
+
+  char buffer[8];
+  stream.SetPosition(9);
+  EXPECT_EQ(stream.Read(buffer, sizeof buffer), 2) << "a read stops at the end";
+  EXPECT_EQ(stream.Read(buffer, sizeof buffer), 0);
+  stream.SetPosition(-1);
+  EXPECT_EQ(stream.Read(buffer, 1), 0);
+  EXPECT_EQ(stream.Write("x", 1), 0) << "nothing is written before the start";
+}
+
+TEST(MemoryStreamTest, GapsAndGrowthReadAsZeros)
+{
+  TMemoryStream stream;
+  Write(stream, "ab");
+  stream.Seek(3, soFromCurrent);
+  Write(stream, "c");
+  stream.SetPosition(0);
+  EXPECT_EQ(ReadAll(stream), String("ab\0\0\0c", 6));
+
+  stream.SetSize(8);
+  EXPECT_EQ(stream.GetPosition(), 6) << "the position stays within the new size";
+  stream.SetPosition(0);
+  EXPECT_EQ(ReadAll(stream), String("ab\0\0\0c\0\0", 8));
+  stream.SetSize(1);
+  EXPECT_EQ(stream.GetPosition(), 1);
+  EXPECT_EQ(stream.GetSize(), 1);
+}
+
+TEST(MemoryStreamTest, CapacityGrowsInWholeBlocks)
+{
+  TMemoryStream stream;
+  const String chunk(1000, 'x');
+  Int64 previous = 0;
+  int growths = 0;
+  for (int i = 0; i < 1000; ++i) {
+    Write(stream, chunk);
+    ASSERT_GE(stream.GetCapacity(), stream.GetSize());
+    ASSERT_EQ(stream.GetCapacity() % 8192, 0);
+    if (stream.GetCapacity() != previous) ++growths;
+    previous = stream.GetCapacity();
+  }
+  EXPECT_LT(growths, 40) << "growth is geometric, not one block at a time";
+  stream.Clear();
+  EXPECT_EQ(stream.GetSize(), 0);
+  EXPECT_EQ(stream.GetCapacity(), 0);
+  EXPECT_EQ(stream.GetMemory(), nullptr);
+}
+
+TEST(MemoryStreamTest, ShortReadBufferRaises)
+{
+  TMemoryStream stream;
+  Write(stream, "abc");
+  stream.SetPosition(1);
+  char buffer[4];
+  try {
+    stream.ReadBuffer(buffer, 4);
+    FAIL() << "no error";
+  } catch (const EReadError& e) {
+    EXPECT_EQ(e.Message(), "Stream read error");
+  }
+}
+
+TEST(MemoryStreamTest, CopyFrom)
+{
+  TStringStream source("0123456789");
+  struct Case {
+    Int64 SourcePosition, Count;
+    Int64 Copied;
+    const char* Result;
+  } cases[] = {
+      {4, 3, 3, "456"},
+      {4, 0, 10, "0123456789"},   // 0: all of the source, from its start
+      {9, -1, 10, "0123456789"},
+  };
+  for (const auto& c : cases) {
+    TMemoryStream dest;
+    source.SetPosition(c.SourcePosition);
+    EXPECT_EQ(dest.CopyFrom(&source, c.Count), c.Copied);
+    dest.SetPosition(0);
+    EXPECT_EQ(ReadAll(dest), c.Result);
+  }
+  // A large copy goes through the buffer in several rounds.
+  TMemoryStream big, copy;
+  String data(200000, '\0');
+  for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7);
+  Write(big, data);
+  EXPECT_EQ(copy.CopyFrom(&big, 0), 200000);
+  copy.SetPosition(0);
+  EXPECT_EQ(ReadAll(copy), data);
+
+  source.SetPosition(8);
+  TMemoryStream dest;
+  try {
+    dest.CopyFrom(&source, 5);
+    FAIL() << "no error";
+  } catch (const EReadError& e) {
+    EXPECT_EQ(e.Message(), "Stream read error");
+  }
+}
+
+TEST(MemoryStreamTest, LoadAndSaveStreams)
+{
+  TStringStream source("contents");
+  source.SetPosition(3);
+  TMemoryStream stream;
+  Write(stream, "previous data");
+  stream.LoadFromStream(&source);
+  EXPECT_EQ(stream.GetSize(), 8);
+  stream.SetPosition(0);
+  EXPECT_EQ(ReadAll(stream), "contents");
+  stream.SetPosition(5);
+  TStringStream out;
+  stream.SaveToStream(&out);
+  EXPECT_EQ(out.GetDataString(), "contents") << "all of it, whatever the position";
+}
+
+// --- string streams ---
+
+TEST(StringStreamTest, WritesOverwriteAndExtend)
+{
+  TStringStream stream("hello world");
+  stream.SetPosition(6);
+  stream.WriteString("W");
+  EXPECT_EQ(stream.GetDataString(), "hello World") << "the rest of the string stays";
+  stream.Seek(-2, soEnd);
+  stream.WriteString("LDS!");
+  EXPECT_EQ(stream.GetDataString(), "hello WorLDS!");
+  EXPECT_EQ(stream.GetPosition(), 13);
+  stream.SetPosition(0);
+  EXPECT_EQ(stream.ReadString(5), "hello");
+  EXPECT_EQ(stream.ReadString(100), " WorLDS!");
+  EXPECT_EQ(stream.ReadString(1), "");
+  stream.SetSize(5);
+  EXPECT_EQ(stream.GetDataString(), "hello");
+  EXPECT_EQ(stream.GetPosition(), 5);
+}
+
+TEST(StringStreamTest, SeekStaysWithinTheString)
+{
+  TStringStream stream("abc");
+  struct Case {
+    Int64 Offset;
+    TSeekOrigin Origin;
+    Int64 Position;
+  } cases[] = {{-5, soBeginning, 0}, {2, soBeginning, 2}, {9, soBeginning, 3},
+               {-1, soEnd, 2},       {5, soEnd, 3},        {-1, soCurrent, 2}};
+  for (const auto& c : cases) EXPECT_EQ(stream.Seek(c.Offset, c.Origin), c.Position) << c.Offset << "/" << c.Origin;
+}
+
+// --- file streams ---
+
+class FileStreamTest : public testing::Test {
+protected:
+  void SetUp() override
+  {
+    String pattern = testing::TempDir() + "streams-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    Dir = pattern + "/";
+  }
+  void TearDown() override { std::filesystem::remove_all(Dir); }
+
+  static String ReadBytes(const String& FileName)
+  {
+    std::ifstream in(FileName, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+  }
+  static void WriteBytes(const String& FileName, const String& Data)
+  {
+    std::ofstream(FileName, std::ios::binary) << Data;
+  }
+  std::vector<String> DirEntries() const
+  {
+    std::vector<String> names;
+    for (const auto& entry : std::filesystem::directory_iterator(Dir)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  String Dir;
+};
+
+TEST_F(FileStreamTest, CreateWriteReopenAndTruncate)
+{
+  const String name = Dir + "data.bin";
+  {
+    TFileStream stream(name, fmCreate | fmShareExclusive);
+    Write(stream, "0123456789");
+    EXPECT_EQ(stream.GetSize(), 10);
+    EXPECT_EQ(stream.GetFileName(), name);
+  }
+  {
+    TFileStream stream(name, fmOpenReadWrite | fmShareDenyNone);
+    EXPECT_EQ(stream.Seek(-3, soFromEnd), 7);
+    EXPECT_EQ(ReadAll(stream), "789");
+    stream.SetPosition(2);
+    Write(stream, "ab");
+    stream.SetSize(6);
+    EXPECT_EQ(stream.GetPosition(), 6);
+  }
+  EXPECT_EQ(ReadBytes(name), "01ab45");
+  {
+    TFileStream stream(name, fmCreate);
+    EXPECT_EQ(stream.GetSize(), 0) << "fmCreate empties an existing file";
+  }
+}
+
+TEST_F(FileStreamTest, OpenErrorsNameTheFileAndTheReason)
+{
+  std::filesystem::create_directory(Dir + "folder");
+  struct Case {
+    String Name;
+    unsigned Mode;
+    bool Create;
+    const char* Reason;
+  } cases[] = {
+      {Dir + "missing.txt", fmOpenRead, false, "No such file or directory"},
+      {Dir + "folder", fmOpenRead, false, "Is a directory"},
+      {Dir + "no/such/dir.txt", fmCreate, true, "No such file or directory"},
+  };
+  for (const auto& c : cases) {
+    try {
+      TFileStream stream(c.Name, c.Mode);
+      ADD_FAILURE() << "no error for " << c.Name;
+    } catch (const EFCreateError& e) {
+      EXPECT_TRUE(c.Create);
+      EXPECT_EQ(e.Message(), "Cannot create file \"" + c.Name + "\". " + c.Reason);
+    } catch (const EFOpenError& e) {
+      EXPECT_FALSE(c.Create);
+      EXPECT_EQ(e.Message(), "Cannot open file \"" + c.Name + "\". " + c.Reason);
+    }
+  }
+}
+
+TEST_F(FileStreamTest, FailuresAreNotMistakenForSuccess)
+{
+  const String name = Dir + "read-only.txt";
+  WriteBytes(name, "abc");
+  TFileStream stream(name, fmOpenRead);
+  try {
+    Write(stream, "x");
+    FAIL() << "no error";
+  } catch (const EWriteError& e) {
+    EXPECT_EQ(e.Message(), "Stream write error");
+  }
+  // A read that fails is an error, not the end of the data.
+  const int folder = ::open(Dir.c_str(), O_RDONLY | O_DIRECTORY);
+  ASSERT_GE(folder, 0);
+  {
+    THandleStream handleStream(folder);
+    char buffer[4];
+    EXPECT_THROW(handleStream.Read(buffer, sizeof buffer), EReadError);
+  }
+  EXPECT_EQ(::close(folder), 0) << "a handle stream leaves its handle open";
+}
+
+TEST_F(FileStreamTest, MemoryStreamFileRoundTrip)
+{
+  TMemoryStream stream;
+  const String data("bytes\0\r\n\xff", 9);
+  Write(stream, data);
+  stream.SaveToFile(Dir + "m.bin");
+  EXPECT_EQ(ReadBytes(Dir + "m.bin"), data);
+  TMemoryStream loaded;
+  loaded.LoadFromFile(Dir + "m.bin");
+  EXPECT_EQ(ReadAll(loaded), data);
+  EXPECT_THROW(loaded.LoadFromFile(Dir + "absent.bin"), EFOpenError);
+  loaded.SetPosition(0);
+  EXPECT_EQ(ReadAll(loaded), data) << "a failed load keeps the old contents";
+}
+
+// --- safe saving ---
+
+TEST_F(FileStreamTest, SafeSaveReplacesTheFileAndKeepsItsMode)
+{
+  const String name = Dir + "conf.ini";
+  WriteBytes(name, "old");
+  ASSERT_EQ(::chmod(name.c_str(), 0640), 0);
+  AtomicSaveToFile(name, "new contents", 12);
+  EXPECT_EQ(ReadBytes(name), "new contents");
+  struct stat st;
+  ASSERT_EQ(::stat(name.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  AtomicSaveToFile(name, "", 0);
+  EXPECT_EQ(ReadBytes(name), "");
+  EXPECT_EQ(DirEntries(), (std::vector<String>{"conf.ini"}));
+}
+
+TEST_F(FileStreamTest, SafeSaveWritesThroughASymbolicLink)
+{
+  std::filesystem::create_directory(Dir + "real");
+  WriteBytes(Dir + "real/target.ini", "old");
+  std::filesystem::create_symlink("real/target.ini", Dir + "link.ini");
+  AtomicSaveToFile(Dir + "link.ini", "new", 3);
+  EXPECT_TRUE(std::filesystem::is_symlink(Dir + "link.ini"));
+  EXPECT_EQ(ReadBytes(Dir + "real/target.ini"), "new");
+}
+
+TEST_F(FileStreamTest, SafeSaveFailuresLeaveNothingBehind)
+{
+  std::filesystem::create_directory(Dir + "folder");
+  struct Case {
+    String Name;
+    const char* Reason;
+  } cases[] = {
+      {Dir + "folder", "Is a directory"},
+      {Dir + "missing/file.txt", "No such file or directory"},
+      {String(), "No such file or directory"},
+  };
+  for (const auto& c : cases) {
+    try {
+      AtomicSaveToFile(c.Name, "data", 4);
+      ADD_FAILURE() << "no error for " << c.Name;
+    } catch (const EFCreateError& e) {
+      EXPECT_EQ(e.Message(), "Cannot create file \"" + c.Name + "\". " + c.Reason);
+    }
+  }
+  EXPECT_EQ(DirEntries(), (std::vector<String>{"folder"}));
+  EXPECT_TRUE(std::filesystem::is_empty(Dir + "folder"));
+}
+
+}  // namespace
