@@ -20,7 +20,7 @@ public:
 };
 
 // Knows how to copy itself into a TPen, which doesn't know about it.
-class TPenSpec : public TPersistent {
+class TPenShape : public TPersistent {
 public:
   int Width = 7;
 
@@ -40,8 +40,8 @@ class TBrush : public TPersistent {};
 TEST(PersistentTest, AssignFallsBackToTheSourcesAssignTo)
 {
   TPen pen;
-  TPenSpec spec;
-  pen.Assign(&spec);
+  TPenShape shape;
+  pen.Assign(&shape);
   EXPECT_EQ(pen.Width, 7);
 }
 
@@ -49,7 +49,7 @@ TEST(PersistentTest, AssignBetweenUnrelatedClassesNamesBoth)
 {
   TPen pen;
   TBrush brush;
-  TPenSpec spec;
+  TPenShape shape;
   struct Case {
     TPersistent* Dest;
     TPersistent* Source;
@@ -57,7 +57,7 @@ TEST(PersistentTest, AssignBetweenUnrelatedClassesNamesBoth)
   } cases[] = {
       {&pen, &brush, "Cannot assign a TBrush to a TPen"},
       {&brush, &pen, "Cannot assign a TPen to a TBrush"},
-      {&brush, &spec, "Cannot assign a TPenSpec to a TBrush"},
+      {&brush, &shape, "Cannot assign a TPenShape to a TBrush"},
       {&pen, nullptr, "Cannot assign a nil to a TPen"},
   };
   for (const auto& c : cases) {

@@ -1,0 +1,20 @@
+// The whole runtime library in one include, for code that uses most of it.
+#pragma once
+
+#include "platform/rtl/Convert.h"
+#include "platform/rtl/DateUtils.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Files.h"
+#include "platform/rtl/Format.h"
+#include "platform/rtl/IniFiles.h"
+#include "platform/rtl/List.h"
+#include "platform/rtl/MathUtils.h"
+#include "platform/rtl/Paths.h"
+#include "platform/rtl/Persistent.h"
+#include "platform/rtl/RtlConsts.h"
+#include "platform/rtl/StrUtils.h"
+#include "platform/rtl/Streams.h"
+#include "platform/rtl/StringList.h"
+#include "platform/rtl/SyncObjs.h"
+#include "platform/rtl/System.h"
+#include "platform/rtl/Thread.h"
