@@ -1,11 +1,11 @@
 #include "platform/rtl/DateUtils.h"
 
-#include <cctype>
 #include <cmath>
 #include <ctime>
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/RtlConsts.h"
+#include "platform/rtl/StrUtils.h"
 
 char DateSeparator = '-';
 char TimeSeparator = ':';
@@ -243,31 +243,44 @@ TDateTime Time()
   return now - std::trunc(now);
 }
 
+namespace {
+
+// Adds Count units of UnitMSecs milliseconds. A value without a date, or a count whose
+// milliseconds do not fit 64 bits, is moved by the plain number of days instead.
+TDateTime IncMSecs(TDateTime DateTime, Int64 Count, Int64 UnitMSecs)
+{
+  Int64 msecs, linear;
+  if (__builtin_mul_overflow(Count, UnitMSecs, &msecs) || !ToLinear(DateTime, linear) ||
+      __builtin_add_overflow(linear, msecs, &linear))
+    return DateTime + static_cast<double>(Count) * static_cast<double>(UnitMSecs) / MSecsPerDay;
+  return FromLinear(linear);
+}
+
+}  // namespace
+
 TDateTime IncMilliSecond(TDateTime DateTime, Int64 NumberOfMilliSeconds)
 {
-  Int64 linear;
-  if (!ToLinear(DateTime, linear)) return DateTime + static_cast<double>(NumberOfMilliSeconds) / MSecsPerDay;
-  return FromLinear(linear + NumberOfMilliSeconds);
+  return IncMSecs(DateTime, NumberOfMilliSeconds, 1);
 }
 
 TDateTime IncSecond(TDateTime DateTime, Int64 NumberOfSeconds)
 {
-  return IncMilliSecond(DateTime, NumberOfSeconds * 1000);
+  return IncMSecs(DateTime, NumberOfSeconds, 1000);
 }
 
 TDateTime IncMinute(TDateTime DateTime, Int64 NumberOfMinutes)
 {
-  return IncMilliSecond(DateTime, NumberOfMinutes * 60000);
+  return IncMSecs(DateTime, NumberOfMinutes, 60000);
 }
 
 TDateTime IncHour(TDateTime DateTime, Int64 NumberOfHours)
 {
-  return IncMilliSecond(DateTime, NumberOfHours * 3600000);
+  return IncMSecs(DateTime, NumberOfHours, 3600000);
 }
 
 TDateTime IncDay(TDateTime DateTime, int NumberOfDays)
 {
-  return IncMilliSecond(DateTime, static_cast<Int64>(NumberOfDays) * MSecsPerDay64);
+  return IncMSecs(DateTime, NumberOfDays, MSecsPerDay64);
 }
 
 Int64 MilliSecondsBetween(TDateTime Now, TDateTime Then)
@@ -331,9 +344,10 @@ struct TDecoded {
   int DayOfWeek;
 };
 
+// A-Z only, whatever the process locale.
 char Upper(char C)
 {
-  return static_cast<char>(std::toupper(static_cast<unsigned char>(C)));
+  return UpCase(C);
 }
 
 bool StartsWithText(const String& S, std::size_t Pos, const char* Text)
@@ -578,7 +592,7 @@ public:
     SkipBlanks();
     Value = 0;
     Digits = 0;
-    while (FPos < FText.size() && std::isdigit(static_cast<unsigned char>(FText[FPos]))) {
+    while (FPos < FText.size() && (FText[FPos] >= '0' && FText[FPos] <= '9')) {
       if (++Digits > 9) return false;
       Value = Value * 10 + (FText[FPos++] - '0');
     }

@@ -345,6 +345,8 @@ int FileAge(const String& FileName)
   struct stat st;
   if (stat(NativePath(FileName).c_str(), &st) != 0)
     return Fail(-1);
+  if (S_ISDIR(st.st_mode))
+    return Fail(-1, EISDIR);
   return DosDateFromTime(st.st_mtim.tv_sec);
 }
 
@@ -353,6 +355,8 @@ bool FileAge(const String& FileName, TDateTime& FileDateTime)
   struct stat st;
   if (stat(NativePath(FileName).c_str(), &st) != 0)
     return Fail(false);
+  if (S_ISDIR(st.st_mode))
+    return Fail(false, EISDIR);
   return DateTimeFromTimespec(st.st_mtim, FileDateTime);
 }
 
@@ -390,8 +394,8 @@ int FileOpen(const String& FileName, unsigned Mode)
     return Fail(-1);
   // A folder opens for reading on Linux, but it is not a file: refuse it here.
   struct stat st;
-  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
+  const int error = fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
+  if (error != 0) {
     close(fd);
     return Fail(-1, error);
   }
@@ -613,8 +617,13 @@ int FindFirst(const String& Path, int Attr, TSearchRec& F)
   state->Dir = opendir(folder.c_str());
   if (!state->Dir)
     return Fail(errno);
-  errno = 0;
-  while (struct dirent* entry = readdir(state->Dir)) {
+  // errno is cleared before every readdir: only its own failure may count, not what the
+  // matching and allocations in between left there.
+  for (;;) {
+    errno = 0;
+    struct dirent* entry = readdir(state->Dir);
+    if (!entry)
+      break;
     if (MatchesFindPattern(entry->d_name, pattern))
       state->Names.emplace_back(entry->d_name);
   }

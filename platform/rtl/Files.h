@@ -41,9 +41,10 @@ bool RenameFile(const String& OldName, const String& NewName);
 bool CopyFile(const String& ExistingFileName, const String& NewFileName, bool FailIfExists);
 
 // The modification time as a packed DOS date and time (local time), -1 if the file is
-// missing. Dates before 1980 read as 1980-01-01, dates after 2107 as the end of 2107.
+// missing or a folder. Dates before 1980 read as 1980-01-01, dates after 2107 as the end of 2107.
 int FileAge(const String& FileName);
-// The modification time in local time, to the millisecond; false if the file is missing.
+// The modification time in local time, to the millisecond; false if the file is missing or
+// a folder.
 bool FileAge(const String& FileName, TDateTime& FileDateTime);
 // Sets the modification time from a packed DOS date and time; 0 or the error code.
 int FileSetDate(const String& FileName, int Age);

@@ -8,6 +8,10 @@
 
 namespace {
 
+// The widest field and the most zero-padded digits a specifier may ask for. Larger values
+// (as from a stray "*" argument) would allocate gigabytes; they raise the invalid-format error.
+constexpr Int64 kMaxFieldWidth = 1 << 24;
+
 // Signed value of an integer argument; false for any other kind.
 bool IntegerArg(const TVarRec& Arg, Int64& Value, bool& IsUnsigned64)
 {
@@ -93,13 +97,14 @@ private:
     return FArgs[FNextArg++];
   }
 
-  // The integer argument that a "*" stands for.
+  // The Integer argument that a "*" stands for.
   Int64 StarArg()
   {
     const TVarRec& arg = NextArg();
     Int64 value = 0;
     bool unsigned64 = false;
     if (!IntegerArg(arg, value, unsigned64) || unsigned64) InvalidFormat();
+    if (value > MaxInt || value < -Int64{MaxInt} - 1) InvalidFormat();
     return value;
   }
 
@@ -144,6 +149,7 @@ private:
       leftAlign = true;
       width = -width;
     }
+    if (width > kMaxFieldWidth) InvalidFormat();
     Int64 precision = -1;
     if (I < FFmt.size() && FFmt[I] == '.') {
       ++I;
@@ -169,7 +175,7 @@ private:
       const TVarRec& arg = NextArg();
       Int64 value = 0;
       bool unsigned64 = false;
-      if (!IntegerArg(arg, value, unsigned64)) InvalidFormat();
+      if (!IntegerArg(arg, value, unsigned64) || Precision > kMaxFieldWidth) InvalidFormat();
       const int minDigits = static_cast<int>(Precision);
       if (Type == 'x' || Type == 'X') return PadDigits(IntToHex(UnsignedBits(arg), 0), minDigits);
       if (Type == 'u' || Type == 'U' || unsigned64) return PadDigits(UIntToStr(UnsignedBits(arg)), minDigits);

@@ -5,7 +5,8 @@
 //
 // Specifiers: "%" [index ":"] ["-"] [width] ["." prec] type, with width and prec also given
 // as "*" (taken from the argument list) and "%%" for a percent sign. Types d u x e f g n m p s.
-// A specifier that does not fit its argument, or a missing argument, raises EConvertError.
+// A specifier that does not fit its argument, or a missing argument, raises EConvertError; so do
+// a "*" argument outside the Integer range and a width or %d/%u/%x precision above 16777216.
 // Numbers are formatted locale-free with DecimalSeparator and ThousandSeparator. Floats are
 // rounded to 15 significant digits (a double's precision) before %f, %n and %m round to prec
 // decimals (default 2); %e and %g take prec as significant digits (default 15), %e with a

@@ -4,12 +4,15 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 #include "platform/rtl/Convert.h"
 #include "platform/rtl/Files.h"
+#include "platform/rtl/Paths.h"
 #include "platform/rtl/RtlConsts.h"
 #include "platform/rtl/StrUtils.h"
 #include "platform/rtl/StringList.h"
+#include "platform/rtl/Streams.h"
 
 namespace {
 
@@ -18,33 +21,25 @@ bool HasLineBreak(const String& S)
   return S.find_first_of("\r\n") != String::npos;
 }
 
-// BeginUpdate/EndUpdate around filling a caller's list.
-class TFillScope {
-public:
-  explicit TFillScope(TStrings* AStrings) : FStrings(AStrings)
-  {
-    FStrings->BeginUpdate();
-    FStrings->Clear();
-  }
-  TFillScope(const TFillScope&) = delete;
-  TFillScope& operator=(const TFillScope&) = delete;
-  // An EndUpdate that raises while another exception is on its way is dropped.
-  ~TFillScope() noexcept(false)
-  {
-    if (std::uncaught_exceptions() > FExceptions) {
-      try {
-        FStrings->EndUpdate();
-      } catch (...) {
-      }
-    } else {
-      FStrings->EndUpdate();
-    }
-  }
 
-private:
-  TStrings* FStrings;
-  int FExceptions = std::uncaught_exceptions();
-};
+// A "[name]" line, as the parser reads it: Name gets the trimmed name.
+bool IsSectionLine(const String& Line, String& Name)
+{
+  const String s = Trim(Line);
+  if (s.size() < 2 || s.front() != '[' || s.back() != ']') return false;
+  Name = Trim(s.substr(1, s.size() - 2));
+  return true;
+}
+
+// A "key=value" line (not a section, comment or blank line): Name gets the trimmed key.
+bool IsKeyLine(const String& Line, String& Name)
+{
+  const String s = Trim(Line);
+  const auto p = s.find('=');
+  if (s.empty() || s[0] == ';' || p == String::npos) return false;
+  Name = Trim(s.substr(0, p));
+  return true;
+}
 
 }  // namespace
 
@@ -159,7 +154,8 @@ int TMemIniFile::IndexOfKey(const TSection& Section, const String& Ident) const
 
 void TMemIniFile::GetStrings(TStrings* List)
 {
-  TFillScope fill(List);
+  TStringsUpdate fill(List);
+  List->Clear();
   for (const auto& section : FSections) {
     List->Add("[" + section.Name + "]");
     for (const auto& line : section.Lines) List->Add(line);
@@ -229,7 +225,8 @@ void TMemIniFile::WriteString(const String& Section, const String& Ident, const 
 
 void TMemIniFile::ReadSection(const String& Section, TStrings* Strings)
 {
-  TFillScope fill(Strings);
+  TStringsUpdate fill(Strings);
+  Strings->Clear();
   const TSection* section = FindSection(Section);
   if (section == nullptr) return;
   for (const auto& line : section->Lines) {
@@ -240,13 +237,15 @@ void TMemIniFile::ReadSection(const String& Section, TStrings* Strings)
 
 void TMemIniFile::ReadSections(TStrings* Strings)
 {
-  TFillScope fill(Strings);
+  TStringsUpdate fill(Strings);
+  Strings->Clear();
   for (const auto& section : FSections) Strings->Add(section.Name);
 }
 
 void TMemIniFile::ReadSectionValues(const String& Section, TStrings* Strings)
 {
-  TFillScope fill(Strings);
+  TStringsUpdate fill(Strings);
+  Strings->Clear();
   const TSection* section = FindSection(Section);
   if (section == nullptr) return;
   for (const auto& line : section->Lines) Strings->Add(line);
@@ -297,15 +296,14 @@ bool TMemIniFile::ValueExists(const String& Section, const String& Ident)
 
 TIniFile::TIniFile(const String& FileName) : TMemIniFile(FileName)
 {
-  FStamp = StampOf(FFileName);
-  FStampValid = true;
+  Refresh();
 }
 
 TIniFile::TFileStamp TIniFile::StampOf(const String& FileName)
 {
   TFileStamp stamp;
   struct stat st;
-  if (FileName.empty() || ::stat(FileName.c_str(), &st) != 0) return stamp;
+  if (FileName.empty() || ::stat(NativePath(FileName).c_str(), &st) != 0) return stamp;
   stamp.Exists = true;
   stamp.Device = st.st_dev;
   stamp.Inode = st.st_ino;
@@ -320,15 +318,31 @@ void TIniFile::Refresh()
   // The stamp is taken before reading, so a change made meanwhile is seen next time.
   const TFileStamp stamp = StampOf(FFileName);
   if (FStampValid && stamp == FStamp) return;
-  LoadValues();
+  TStringList list;
+  if (!FFileName.empty() && FileExists(FFileName)) list.LoadFromFile(FFileName);
+  SetStrings(&list);
+  std::vector<String> lines;
+  lines.reserve(static_cast<std::size_t>(list.GetCount()));
+  for (int i = 0; i < list.GetCount(); ++i) lines.push_back(list[i]);
+  FLines.swap(lines);
   FStamp = stamp;
   FStampValid = true;
+}
+
+void TIniFile::Commit()
+{
+  TStringList list;
+  for (const auto& line : FLines) list.Add(line);
+  SetStrings(&list);
+  Save();
 }
 
 void TIniFile::Save()
 {
   try {
-    TMemIniFile::UpdateFile();
+    String text;
+    for (const auto& line : FLines) text += line + sLineBreak;
+    AtomicSaveToFile(FFileName, text.data(), text.size());
   } catch (const Exception&) {
     // Memory now differs from the file: read the file again at the next access.
     FStampValid = false;
@@ -347,8 +361,36 @@ String TIniFile::ReadString(const String& Section, const String& Ident, const St
 void TIniFile::WriteString(const String& Section, const String& Ident, const String& Value)
 {
   Refresh();
-  TMemIniFile::WriteString(Section, Ident, Value);
-  Save();
+  TMemIniFile::WriteString(Section, Ident, Value);  // refuses what could not be read back
+  const String section = Trim(Section), name = Trim(Ident), line = name + "=" + Value;
+  // The key's first line in a section of that name is replaced; a new key goes after the
+  // last entry (or the header) of the first such section.
+  int insertAt = -1;
+  bool inSection = false, inFirst = false;
+  for (std::size_t i = 0; i < FLines.size(); ++i) {
+    String found;
+    if (IsSectionLine(FLines[i], found)) {
+      inSection = SameName(found, section);
+      inFirst = inSection && insertAt < 0;
+      if (inFirst) insertAt = static_cast<int>(i) + 1;
+    } else if (inSection && IsKeyLine(FLines[i], found)) {
+      if (SameName(found, name)) {
+        FLines[i] = line;
+        Commit();
+        return;
+      }
+      if (inFirst) insertAt = static_cast<int>(i) + 1;
+    }
+  }
+  if (insertAt >= 0) {
+    FLines.insert(FLines.begin() + insertAt, line);
+  } else {
+    if (!FLines.empty() && !Trim(FLines.back()).empty()) FLines.emplace_back();
+    FLines.push_back("[" + section + "]");
+    FLines.push_back(line);
+    FLines.emplace_back();
+  }
+  Commit();
 }
 
 void TIniFile::ReadSection(const String& Section, TStrings* Strings)
@@ -373,16 +415,36 @@ void TIniFile::EraseSection(const String& Section)
 {
   Refresh();
   if (FindSection(Section) == nullptr) return;
-  TMemIniFile::EraseSection(Section);
-  Save();
+  // Every section of that name goes, with all its lines up to the next section.
+  const String section = Trim(Section);
+  std::vector<String> kept;
+  bool inSection = false;
+  for (auto& line : FLines) {
+    String found;
+    if (IsSectionLine(line, found)) inSection = SameName(found, section);
+    if (!inSection) kept.push_back(std::move(line));
+  }
+  FLines.swap(kept);
+  Commit();
 }
 
 void TIniFile::DeleteKey(const String& Section, const String& Ident)
 {
   Refresh();
   if (!TMemIniFile::ValueExists(Section, Ident)) return;
-  TMemIniFile::DeleteKey(Section, Ident);
-  Save();
+  const String section = Trim(Section), name = Trim(Ident);
+  std::vector<String> kept;
+  bool inSection = false;
+  for (auto& line : FLines) {
+    String found;
+    if (IsSectionLine(line, found))
+      inSection = SameName(found, section);
+    else if (inSection && IsKeyLine(line, found) && SameName(found, name))
+      continue;
+    kept.push_back(std::move(line));
+  }
+  FLines.swap(kept);
+  Commit();
 }
 
 void TIniFile::UpdateFile()

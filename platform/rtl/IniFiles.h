@@ -103,8 +103,10 @@ protected:
   // Index of the section's first "Ident=..." line, or -1.
   int IndexOfKey(const TSection& Section, const String& Ident) const;
 
-private:
+  // Equal section or key names under the CaseSensitive rule.
   bool SameName(std::string_view A, std::string_view B) const;
+
+private:
   TSection& AddSection(const String& Section);
 
   std::vector<TSection> FSections;
@@ -112,9 +114,12 @@ private:
 };
 
 // An INI file written through: every WriteString, EraseSection and DeleteKey saves the file
-// at once, raising EIniFileException "Unable to write to <file>" when it can't. Every access
-// first reloads the file if it changed on disk since this object last read or wrote it, so
-// several objects (or programs) using one file don't undo each other's changes.
+// at once, raising EIniFileException "Unable to write to <file>" when it can't. Only the lines
+// concerned change: the key's line is replaced in place, a new key follows the last entry of
+// its section, a new section goes at the end, and comments, blank lines and lines before the
+// first section stay as they were. Every access first reloads the file if it changed on disk
+// since this object last read or wrote it, so several objects (or programs) using one file
+// don't undo each other's changes.
 class TIniFile : public TMemIniFile {
 public:
   explicit TIniFile(const String& FileName);
@@ -142,8 +147,11 @@ private:
 
   static TFileStamp StampOf(const String& FileName);
   void Refresh();
+  // Re-reads the sections from FLines, then writes FLines to the file.
+  void Commit();
   void Save();
 
+  std::vector<String> FLines;  // the file's lines as last read or written, comments and all
   TFileStamp FStamp;
   bool FStampValid = false;
 };

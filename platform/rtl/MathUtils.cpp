@@ -1,5 +1,6 @@
 #include "platform/rtl/MathUtils.h"
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <limits>
@@ -80,10 +81,16 @@ Integer RandSeed = 0;
 
 namespace {
 
+// Steps the generator atomically, so callers on several threads neither race nor lose steps.
 Cardinal NextRandom()
 {
-  const Cardinal next = static_cast<Cardinal>(RandSeed) * 134775813u + 1u;
-  RandSeed = static_cast<Integer>(next);
+  std::atomic_ref<Integer> seed(RandSeed);
+  Integer current = seed.load(std::memory_order_relaxed);
+  Cardinal next;
+  do {
+    next = static_cast<Cardinal>(current) * 134775813u + 1u;
+  } while (!seed.compare_exchange_weak(current, static_cast<Integer>(next),
+                                       std::memory_order_relaxed));
   return next;
 }
 
@@ -93,7 +100,8 @@ void Randomize()
 {
   const auto now = std::chrono::system_clock::now().time_since_epoch();
   const auto ticks = static_cast<UInt64>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
-  RandSeed = static_cast<Integer>(static_cast<Cardinal>(ticks ^ (ticks >> 32)));
+  const auto seed = static_cast<Integer>(static_cast<Cardinal>(ticks ^ (ticks >> 32)));
+  std::atomic_ref<Integer>(RandSeed).store(seed, std::memory_order_relaxed);
 }
 
 int Random(int Range)

@@ -20,7 +20,8 @@ int Floor(double X);
 // away from zero). -1 when Denominator is 0 or the result does not fit 32 bits.
 int MulDiv(int Number, int Numerator, int Denominator);
 
-// State of the generator. Setting it repeats a sequence.
+// State of the generator. Setting it repeats a sequence. Random steps it atomically, so
+// threads may draw at once; set it while no other thread draws.
 extern Integer RandSeed;
 // Seeds the generator from the clock.
 void Randomize();

@@ -11,11 +11,13 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <vector>
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Files.h"
+#include "platform/rtl/Paths.h"
 #include "platform/rtl/RtlConsts.h"
 
 // --- TStream ---
@@ -61,6 +63,8 @@ Int64 TStream::CopyFrom(TStream* Source, Int64 Count)
   if (Count <= 0) {
     Source->SetPosition(0);
     Count = Source->GetSize();
+    // A stream without a size (a pipe) can't say what "all of it" is.
+    if (Count < 0) throw EReadError(RtlConsts::SReadError);
   }
   const Int64 result = Count;
   constexpr Int64 MaxBufSize = 0xF000;
@@ -190,6 +194,8 @@ TMemoryStream::~TMemoryStream()
 
 void TMemoryStream::SetCapacity(Int64 NewCapacity)
 {
+  // Beyond this the rounding itself would overflow; no allocation could succeed anyway.
+  if (NewCapacity > std::numeric_limits<Int64>::max() - MemoryDelta) throw EOutOfMemory(RtlConsts::SMemoryStreamError);
   if (NewCapacity > 0) NewCapacity = RoundToDelta(NewCapacity);
   if (NewCapacity == FCapacity) return;
   if (NewCapacity <= 0) {
@@ -207,7 +213,8 @@ void TMemoryStream::SetCapacity(Int64 NewCapacity)
 
 Int64 TMemoryStream::Write(const void* Buffer, Int64 Count)
 {
-  if (FPosition < 0 || Count <= 0) return 0;
+  // Nothing before the start, nor where the end would be beyond any size.
+  if (FPosition < 0 || Count <= 0 || Count > std::numeric_limits<Int64>::max() - FPosition) return 0;
   const Int64 pos = FPosition + Count;
   if (pos > FSize) {
     // Grow by at least half, so that writing piece by piece stays linear.
@@ -356,7 +363,7 @@ int CreateTempBeside(const String& Target, String& TempName)
 
 void AtomicSaveToFile(const String& FileName, const void* Data, std::size_t Count)
 {
-  const String target = ResolveSaveTarget(FileName);
+  const String target = ResolveSaveTarget(NativePath(FileName));
   struct stat st;
   const bool exists = ::stat(target.c_str(), &st) == 0;
   if (exists && S_ISDIR(st.st_mode)) RaiseCreateError(FileName, EISDIR);

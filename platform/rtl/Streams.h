@@ -35,7 +35,7 @@ public:
   // EWriteError "Stream write error" when fewer than Count bytes can be written.
   void WriteBuffer(const void* Buffer, Int64 Count);
   // Copies Count bytes from Source's position; Count <= 0 copies the whole of Source from its
-  // start. Answers the count copied.
+  // start (EReadError for a source without a size, such as a pipe). Answers the count copied.
   Int64 CopyFrom(TStream* Source, Int64 Count);
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <utility>
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Files.h"
@@ -12,29 +13,6 @@
 
 namespace {
 
-// BeginUpdate ... EndUpdate around a block, as try/finally would. An EndUpdate that raises
-// while another exception is already on its way is dropped.
-class TUpdateScope {
-public:
-  explicit TUpdateScope(TStrings* AStrings) : FStrings(AStrings) { FStrings->BeginUpdate(); }
-  TUpdateScope(const TUpdateScope&) = delete;
-  TUpdateScope& operator=(const TUpdateScope&) = delete;
-  ~TUpdateScope() noexcept(false)
-  {
-    if (std::uncaught_exceptions() > FExceptions) {
-      try {
-        FStrings->EndUpdate();
-      } catch (...) {
-      }
-    } else {
-      FStrings->EndUpdate();
-    }
-  }
-
-private:
-  TStrings* FStrings;
-  int FExceptions = std::uncaught_exceptions();
-};
 
 String QuoteItem(const String& S, char Quote)
 {
@@ -77,8 +55,16 @@ void TStrings::Append(const String& S)
 
 void TStrings::AddStrings(TStrings* Strings)
 {
-  TUpdateScope update(this);
+  TStringsUpdate update(this);
   const int count = Strings->GetCount();
+  if (Strings == this) {
+    // Taken first: in a sorted list the strings added move the ones still to be read.
+    std::vector<std::pair<String, TObject*>> items;
+    items.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) items.emplace_back(Get(i), GetObject(i));
+    for (const auto& item : items) AddObject(item.first, item.second);
+    return;
+  }
   for (int i = 0; i < count; ++i) AddObject(Strings->Get(i), Strings->GetObject(i));
 }
 
@@ -90,7 +76,7 @@ void TStrings::Assign(TPersistent* Source)
     return;
   }
   if (source == this) return;
-  TUpdateScope update(this);
+  TStringsUpdate update(this);
   Clear();
   FDelimiter = source->FDelimiter;
   FQuoteChar = source->FQuoteChar;
@@ -120,7 +106,7 @@ void TStrings::InsertObject(int Index, const String& S, TObject* AObject)
 
 void TStrings::Exchange(int Index1, int Index2)
 {
-  TUpdateScope update(this);
+  TStringsUpdate update(this);
   const String tempString = Get(Index1);
   TObject* tempObject = GetObject(Index1);
   Put(Index1, Get(Index2));
@@ -136,7 +122,7 @@ void TStrings::Move(int CurIndex, int NewIndex)
   const String tempString = Get(CurIndex);
   TObject* tempObject = GetObject(CurIndex);
   if (NewIndex < 0 || NewIndex >= GetCount()) Error(RtlConsts::SListIndexError, NewIndex);
-  TUpdateScope update(this);
+  TStringsUpdate update(this);
   Delete(CurIndex);
   InsertObject(NewIndex, tempString, tempObject);
 }
@@ -197,7 +183,7 @@ void TStrings::LoadFromStream(TStream* Stream)
     text.append(buffer, static_cast<std::size_t>(n));
   }
   if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
-  TUpdateScope update(this);
+  TStringsUpdate update(this);
   SetText(text);
 }
 
@@ -215,7 +201,7 @@ void TStrings::SaveToStream(TStream* Stream) const
 
 void TStrings::Put(int Index, const String& S)
 {
-  TUpdateScope update(this);
+  TStringsUpdate update(this);
   TObject* tempObject = GetObject(Index);
   Delete(Index);
   InsertObject(Index, S, tempObject);
@@ -250,10 +236,14 @@ String TStrings::GetValue(const String& Name) const
 
 void TStrings::SetValue(const String& Name, const String& Value)
 {
-  int i = IndexOfName(Name);
+  const int i = IndexOfName(Name);
   if (!Value.empty()) {
-    if (i < 0) i = Add(String());
-    Put(i, Name + FNameValueSeparator + Value);
+    // A new line is added whole: adding an empty one to fill in afterwards would leave it
+    // behind in a sorted list, which refuses the Put.
+    if (i < 0)
+      Add(Name + FNameValueSeparator + Value);
+    else
+      Put(i, Name + FNameValueSeparator + Value);
   } else if (i >= 0) {
     Delete(i);
   }
@@ -270,8 +260,10 @@ String TStrings::GetValueFromIndex(int Index) const
 void TStrings::SetValueFromIndex(int Index, const String& Value)
 {
   if (!Value.empty()) {
-    if (Index < 0) Index = Add(String());
-    Put(Index, GetName(Index) + FNameValueSeparator + Value);
+    if (Index < 0)
+      Add(FNameValueSeparator + Value);
+    else
+      Put(Index, GetName(Index) + FNameValueSeparator + Value);
   } else if (Index >= 0) {
     Delete(Index);
   }
@@ -290,7 +282,7 @@ String TStrings::GetText() const
 
 void TStrings::SetText(const String& Value)
 {
-  TUpdateScope update(this);
+  TStringsUpdate update(this);
   Clear();
   const std::size_t n = Value.size();
   std::size_t start = 0, i = 0;
@@ -345,7 +337,7 @@ String TStrings::BuildDelimitedText(char Delimiter, char QuoteChar, bool Strict)
 
 void TStrings::ParseDelimitedText(const String& Value, char Delimiter, char QuoteChar, bool Strict)
 {
-  TUpdateScope update(this);
+  TStringsUpdate update(this);
   Clear();
   const std::size_t n = Value.size();
   std::size_t p = 0;
@@ -654,4 +646,16 @@ void TStringList::SetUpdateState(bool Updating)
 int TStringList::CompareStrings(const String& S1, const String& S2) const
 {
   return FCaseSensitive ? AnsiCompareStr(S1, S2) : AnsiCompareText(S1, S2);
+}
+
+TStringsUpdate::~TStringsUpdate() noexcept(false)
+{
+  if (std::uncaught_exceptions() > FExceptions) {
+    try {
+      FStrings->EndUpdate();
+    } catch (...) {
+    }
+  } else {
+    FStrings->EndUpdate();
+  }
 }

@@ -2,6 +2,7 @@
 // that keeps them in memory (optionally sorted).
 #pragma once
 
+#include <exception>
 #include <vector>
 
 #include "platform/rtl/Persistent.h"
@@ -65,8 +66,8 @@ public:
   String GetName(int Index) const;
   // The part after the separator of the line named Name ("" when there is none).
   String GetValue(const String& Name) const;
-  // Replaces the line named Name, appends "Name=Value" when there is none; an empty Value
-  // deletes the line.
+  // Replaces the line named Name, adds "Name=Value" when there is none (at its place in a
+  // sorted list); an empty Value deletes the line.
   void SetValue(const String& Name, const String& Value);
   String GetValueFromIndex(int Index) const;
   void SetValueFromIndex(int Index, const String& Value);
@@ -113,6 +114,20 @@ private:
   char FQuoteChar = '"';
   char FNameValueSeparator = '=';
   bool FStrictDelimiter = false;
+};
+
+// BeginUpdate ... EndUpdate around a block, as try/finally would. An EndUpdate that raises
+// while another exception is already on its way is dropped.
+class TStringsUpdate {
+public:
+  explicit TStringsUpdate(TStrings* AStrings) : FStrings(AStrings) { FStrings->BeginUpdate(); }
+  TStringsUpdate(const TStringsUpdate&) = delete;
+  TStringsUpdate& operator=(const TStringsUpdate&) = delete;
+  ~TStringsUpdate() noexcept(false);
+
+private:
+  TStrings* FStrings;
+  int FExceptions = std::uncaught_exceptions();
 };
 
 enum TDuplicates { dupIgnore, dupAccept, dupError };

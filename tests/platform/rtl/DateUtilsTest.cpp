@@ -222,6 +222,22 @@ TEST(DateUtilsDecode, NegativeValuesCountTheTimeForwardFromTheDay)
   EXPECT_EQ(TimeStampToDateTime(stamp), -1.25);
 }
 
+TEST(DateUtilsArithmetic, CountsBeyondTheMillisecondRangeAreAddedAsDays)
+{
+  const Int64 max = std::numeric_limits<Int64>::max(), min = std::numeric_limits<Int64>::min();
+  const struct {
+    TDateTime (*Inc)(TDateTime, Int64);
+    Int64 Count;
+    double MSecsPerUnit;
+  } cases[] = {{IncHour, max, 3600000.0},        {IncHour, min, 3600000.0},
+               {IncMinute, max / 1000, 60000.0}, {IncMinute, min / 1000, 60000.0},
+               {IncSecond, min, 1000.0},         {IncMilliSecond, max, 1.0}};
+  for (const auto& c : cases) {
+    const double days = static_cast<double>(c.Count) * c.MSecsPerUnit / MSecsPerDay;
+    EXPECT_DOUBLE_EQ(c.Inc(1.5, c.Count), 1.5 + days) << c.Count;
+  }
+}
+
 TEST(DateUtilsDecode, DayOfWeekStartsOnSunday)
 {
   const struct {

@@ -379,10 +379,22 @@ TEST_F(FilesDateTest, FileSetDateAndFileAgeRoundTrip)
 
 TEST_F(FilesDateTest, MissingFilesAndBadDates)
 {
-  EXPECT_EQ(FileAge(P("missing")), -1);
-  EXPECT_EQ(GetLastError(), kENOENT);
+  // A folder has no file age either.
+  ASSERT_EQ(mkdir(P("dir").c_str(), 0777), 0);
+  ASSERT_EQ(symlink(P("dir").c_str(), P("dir-link").c_str()), 0);
+  struct {
+    const char* Name;
+    std::uint32_t Error;
+  } noAge[] = {{"missing", kENOENT}, {"dir", EISDIR}, {"dir-link", EISDIR}};
   TDateTime when = 7;
-  EXPECT_FALSE(FileAge(P("missing"), when));
+  for (const auto& c : noAge) {
+    SCOPED_TRACE(c.Name);
+    SetLastError(0);
+    EXPECT_EQ(FileAge(P(c.Name)), -1);
+    EXPECT_EQ(GetLastError(), c.Error);
+    EXPECT_FALSE(FileAge(P(c.Name), when));
+    EXPECT_EQ(when, 7);
+  }
   EXPECT_EQ(FileSetDate(P("missing"), Dos(2000, 1, 1, 0, 0, 0)), ENOENT);
 
   Write(P("f"), "x");

@@ -76,6 +76,7 @@ TEST(FormatTable, StringsPointersIndexesAndStars)
       {"%-5s|", {"ab"}, "ab   |"},
       {"%.2s", {"abcdef"}, "ab"},
       {"%.2s", {"a\xC3\xA9"}, "a"},  // a cut never splits a UTF-8 sequence
+      {"%.*s", {MaxInt, "abc"}, "abc"},  // a precision only cuts, so any size is fine
       {"%s", {'x'}, "x"},
       {"[%s]", {""}, "[]"},
       {"%%", {}, "%"},
@@ -110,6 +111,14 @@ TEST(FormatErrors, WrongKindOrBadSpecifierIsInvalid)
       {"%f", {5}, nullptr},       {"%e", {Int64{5}}, nullptr}, {"%g", {'c'}, nullptr},
       {"%p", {5}, nullptr},       {"%k", {1}, nullptr},        {"abc %", {1}, nullptr},
       {"%-", {1}, nullptr},       {"%5", {1}, nullptr},        {"%*d", {"5", 1}, nullptr},
+      // "*" takes an Integer; widths and zero padding that would allocate gigabytes fail
+      {"%*d", {std::numeric_limits<Int64>::min(), 1}, nullptr},
+      {"%*d", {Int64{1} << 40, 1}, nullptr},
+      {"%*d", {-MaxInt - 1, 1}, nullptr},
+      {"%16777217d", {1}, nullptr},
+      {"%*s", {16777217, "x"}, nullptr},
+      {"%.16777217d", {1}, nullptr},
+      {"%.*x", {MaxInt, 1}, nullptr},
   };
   for (const TFormatCase& c : cases) {
     try {

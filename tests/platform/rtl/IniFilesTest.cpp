@@ -12,17 +12,10 @@
 #include <vector>
 
 #include "platform/rtl/StringList.h"
+#include "tests/support/StringsLines.h"
+#include "tests/support/TempDirTest.h"
 
 namespace {
-
-using Lines = std::vector<String>;
-
-Lines LinesOf(const TStrings& List)
-{
-  Lines result;
-  for (int i = 0; i < List.GetCount(); ++i) result.push_back(List[i]);
-  return result;
-}
 
 // An INI file from text, kept in memory.
 void Parse(TMemIniFile& Ini, const String& Text)
@@ -39,30 +32,13 @@ String Dump(TMemIniFile& Ini)
   return list.GetText();
 }
 
-class IniFilesTest : public testing::Test {
+class IniFilesTest : public TTempDirTest {
 protected:
   void SetUp() override
   {
-    String pattern = testing::TempDir() + "inifiles-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    Dir = pattern + "/";
+    TTempDirTest::SetUp();
     Name = Dir + "settings.ini";
   }
-  void TearDown() override { std::filesystem::remove_all(Dir); }
-
-  static String ReadBytes(const String& FileName)
-  {
-    std::ifstream in(FileName, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-  }
-  static void WriteBytes(const String& FileName, const String& Data)
-  {
-    std::ofstream(FileName, std::ios::binary) << Data;
-  }
-
-  String Dir;
   String Name;
 };
 
@@ -246,10 +222,45 @@ TEST_F(IniFilesTest, IniFileWritesThrough)
   EXPECT_EQ(ReadBytes(Name), "[B]\r\non=1\r\n\r\n");
 }
 
+TEST_F(IniFilesTest, IniFileChangesOnlyTheLinesConcerned)
+{
+  WriteBytes(Name, "; made by hand\nloose=line\n[A]\n; the width\nwidth = 10\n\n[B]\nx = 1\n");
+  TIniFile ini(Name);
+  struct Case {
+    const char* What;
+    std::function<void()> Run;
+    const char* Text;
+  } cases[] = {
+      {"replaced in place", [&] { ini.WriteString("a", "WIDTH", "20"); },
+       "; made by hand\r\nloose=line\r\n[A]\r\n; the width\r\nWIDTH=20\r\n\r\n[B]\r\nx = 1\r\n"},
+      {"added after the section's last entry", [&] { ini.WriteString("A", "height", "5"); },
+       "; made by hand\r\nloose=line\r\n[A]\r\n; the width\r\nWIDTH=20\r\nheight=5\r\n\r\n[B]\r\nx = 1\r\n"},
+      {"new section at the end", [&] { ini.WriteString("C", "k", "v"); },
+       "; made by hand\r\nloose=line\r\n[A]\r\n; the width\r\nWIDTH=20\r\nheight=5\r\n\r\n[B]\r\nx = 1\r\n\r\n"
+       "[C]\r\nk=v\r\n\r\n"},
+      {"key deleted", [&] { ini.DeleteKey("A", "width"); },
+       "; made by hand\r\nloose=line\r\n[A]\r\n; the width\r\nheight=5\r\n\r\n[B]\r\nx = 1\r\n\r\n[C]\r\nk=v\r\n\r\n"},
+      {"section erased up to the next", [&] { ini.EraseSection("b"); },
+       "; made by hand\r\nloose=line\r\n[A]\r\n; the width\r\nheight=5\r\n\r\n[C]\r\nk=v\r\n\r\n"},
+  };
+  for (const auto& c : cases) {
+    c.Run();
+    EXPECT_EQ(ReadBytes(Name), c.Text) << c.What;
+  }
+  EXPECT_EQ(ini.ReadString("A", "height", ""), "5");
+  EXPECT_EQ(ini.ReadString("A", "loose", "-"), "-") << "lines before the first section belong to none";
+  TStringList sections;
+  ini.ReadSections(&sections);
+  EXPECT_EQ(LinesOf(sections), (Lines{"A", "C"}));
+}
+
 TEST_F(IniFilesTest, IniFilesSharingAFileKeepEachOthersChanges)
 {
   TIniFile first(Name);
-  TIniFile second(Name);
+  // The same file, named with the other separator.
+  String windowsName = Name;
+  windowsName[windowsName.rfind('/')] = '\\';
+  TIniFile second(windowsName);
   first.WriteString("S", "one", "1");
   second.WriteString("S", "two", "2");
   EXPECT_EQ(first.ReadString("S", "two", ""), "2");

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <thread>
 
 namespace {
 
@@ -95,6 +96,22 @@ TEST(MathUtilsRandom, SeedRepeatsSequenceAndValuesStayInRange)
   RandSeed = 1298181734;
   EXPECT_EQ(Random(MaxInt), MaxInt - 1);
   EXPECT_EQ(RandSeed, -1);
+}
+
+TEST(MathUtilsRandom, ConcurrentCallersShareOneSequenceWithoutLosingSteps)
+{
+  constexpr int kPerThread = 1000000;
+  RandSeed = 0;
+  const auto draw = [] {
+    for (int i = 0; i < kPerThread; ++i) Random(10);
+  };
+  std::thread first(draw), second(draw);
+  first.join();
+  second.join();
+
+  Cardinal expected = 0;
+  for (int i = 0; i < 2 * kPerThread; ++i) expected = expected * 134775813u + 1u;
+  EXPECT_EQ(RandSeed, static_cast<Integer>(expected));
 }
 
 }  // namespace

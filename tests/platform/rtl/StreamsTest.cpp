@@ -11,11 +11,13 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <sstream>
 #include <vector>
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Files.h"
+#include "tests/support/TempDirTest.h"
 
 namespace {
 
@@ -52,6 +54,11 @@ TEST(MemoryStreamTest, ReadWriteSeekAndSize)
   stream.SetPosition(-1);
   EXPECT_EQ(stream.Read(buffer, 1), 0);
   EXPECT_EQ(stream.Write("x", 1), 0) << "nothing is written before the start";
+  stream.Seek(std::numeric_limits<Int64>::max(), soBeginning);
+  EXPECT_EQ(stream.Write("x", 1), 0) << "nor where the end would lie beyond any size";
+  EXPECT_THROW(stream.SetSize(std::numeric_limits<Int64>::max()), EOutOfMemory);
+  stream.SetPosition(0);
+  EXPECT_EQ(ReadAll(stream), "hello World") << "the contents survive";
 }
 
 TEST(MemoryStreamTest, GapsAndGrowthReadAsZeros)
@@ -142,6 +149,21 @@ TEST(MemoryStreamTest, CopyFrom)
   } catch (const EReadError& e) {
     EXPECT_EQ(e.Message(), "Stream read error");
   }
+
+  // A pipe has no start to go back to nor a size: "all of it" is a read error, a count works.
+  int fds[2];
+  ASSERT_EQ(::pipe(fds), 0);
+  ASSERT_EQ(::write(fds[1], "piped", 5), 5);
+  ::close(fds[1]);
+  {
+    THandleStream pipe(fds[0]);
+    TMemoryStream fromPipe;
+    EXPECT_THROW(fromPipe.CopyFrom(&pipe, 0), EReadError);
+    EXPECT_EQ(fromPipe.CopyFrom(&pipe, 5), 5);
+    fromPipe.SetPosition(0);
+    EXPECT_EQ(ReadAll(fromPipe), "piped");
+  }
+  ::close(fds[0]);
 }
 
 TEST(MemoryStreamTest, LoadAndSaveStreams)
@@ -195,37 +217,7 @@ TEST(StringStreamTest, SeekStaysWithinTheString)
 
 // --- file streams ---
 
-class FileStreamTest : public testing::Test {
-protected:
-  void SetUp() override
-  {
-    String pattern = testing::TempDir() + "streams-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    Dir = pattern + "/";
-  }
-  void TearDown() override { std::filesystem::remove_all(Dir); }
-
-  static String ReadBytes(const String& FileName)
-  {
-    std::ifstream in(FileName, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-  }
-  static void WriteBytes(const String& FileName, const String& Data)
-  {
-    std::ofstream(FileName, std::ios::binary) << Data;
-  }
-  std::vector<String> DirEntries() const
-  {
-    std::vector<String> names;
-    for (const auto& entry : std::filesystem::directory_iterator(Dir)) names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
-  String Dir;
-};
+class FileStreamTest : public TTempDirTest {};
 
 TEST_F(FileStreamTest, CreateWriteReopenAndTruncate)
 {
@@ -328,6 +320,11 @@ TEST_F(FileStreamTest, SafeSaveReplacesTheFileAndKeepsItsMode)
   struct stat st;
   ASSERT_EQ(::stat(name.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
+  // The other separator names the same file.
+  String windowsName = name;
+  windowsName[windowsName.rfind('/')] = '\\';
+  AtomicSaveToFile(windowsName, "other separator", 15);
+  EXPECT_EQ(ReadBytes(name), "other separator");
   AtomicSaveToFile(name, "", 0);
   EXPECT_EQ(ReadBytes(name), "");
   EXPECT_EQ(DirEntries(), (std::vector<String>{"conf.ini"}));

@@ -15,17 +15,10 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/RtlConsts.h"
 #include "platform/rtl/Streams.h"
+#include "tests/support/StringsLines.h"
+#include "tests/support/TempDirTest.h"
 
 namespace {
-
-using Lines = std::vector<String>;
-
-Lines LinesOf(const TStrings& List)
-{
-  Lines result;
-  for (int i = 0; i < List.GetCount(); ++i) result.push_back(List[i]);
-  return result;
-}
 
 void Fill(TStrings& List, const Lines& Values)
 {
@@ -306,6 +299,17 @@ TEST(StringListTest, SettingValues)
   EXPECT_EQ(list.GetValue("k"), "v=w");
   list.SetValue("k", "1");
   EXPECT_EQ(list[0], "k:1");
+
+  // A sorted list takes a new name at its place; an existing one can't be rewritten in place,
+  // and the refusal leaves the list as it was.
+  TStringList sorted;
+  sorted.SetSorted(true);
+  Fill(sorted, {"d=4", "b=2"});
+  sorted.SetValue("c", "3");
+  sorted.SetValueFromIndex(-1, "x");
+  EXPECT_EQ(LinesOf(sorted), (Lines{"=x", "b=2", "c=3", "d=4"}));
+  EXPECT_THROW(sorted.SetValue("b", "20"), EStringListError);
+  EXPECT_EQ(LinesOf(sorted), (Lines{"=x", "b=2", "c=3", "d=4"}));
 }
 
 // --- text ---
@@ -435,7 +439,7 @@ TEST(StringListTest, ChangeEventsAreHeldBackDuringUpdates)
       {"sort", [](TStringList& l) { l.Sort(); }, 1, 1},
       {"text", [](TStringList& l) { l.SetText("1\n2\n3\n"); }, 1, 1},
       {"comma text", [](TStringList& l) { l.SetCommaText("1,2,3"); }, 1, 1},
-      {"values", [](TStringList& l) { l.SetValue("k", "v"); }, 2, 2},
+      {"new value", [](TStringList& l) { l.SetValue("k", "v"); }, 1, 1},
       {"nested update",
        [](TStringList& l) {
          l.BeginUpdate();
@@ -505,6 +509,16 @@ TEST(StringListTest, AssignCopiesStringsObjectsAndSettings)
   dest.AddStrings(&dest);
   EXPECT_EQ(LinesOf(dest), (Lines{"one", "two", "one", "two"}));
   EXPECT_FALSE(dest.Equals(&source));
+  // Into itself when sorted: the added strings go between the old ones, yet each is added once.
+  TStringList sorted;
+  sorted.SetDuplicates(dupAccept);
+  sorted.SetSorted(true);
+  TObject sortedObjects[2];
+  sorted.AddObject("b", &sortedObjects[1]);
+  sorted.AddObject("a", &sortedObjects[0]);
+  sorted.AddStrings(&sorted);
+  EXPECT_EQ(LinesOf(sorted), (Lines{"a", "a", "b", "b"}));
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(sorted.GetObject(i), &sortedObjects[i / 2]) << i;
   dest.Assign(&source);
   dest.Put(1, "TWO");
   EXPECT_FALSE(dest.Equals(&source)) << "Equals compares byte for byte";
@@ -526,37 +540,7 @@ TEST(StringListTest, AssignCopiesStringsObjectsAndSettings)
 
 // --- files and streams ---
 
-class StringListFileTest : public testing::Test {
-protected:
-  void SetUp() override
-  {
-    String pattern = testing::TempDir() + "stringlist-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    Dir = pattern + "/";
-  }
-  void TearDown() override { std::filesystem::remove_all(Dir); }
-
-  static String ReadBytes(const String& FileName)
-  {
-    std::ifstream in(FileName, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-  }
-  static void WriteBytes(const String& FileName, const String& Data)
-  {
-    std::ofstream(FileName, std::ios::binary) << Data;
-  }
-  std::vector<String> DirEntries() const
-  {
-    std::vector<String> names;
-    for (const auto& entry : std::filesystem::directory_iterator(Dir)) names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
-  String Dir;
-};
+class StringListFileTest : public TTempDirTest {};
 
 TEST_F(StringListFileTest, SaveWritesCrLfAndLoadReadsAnyLineBreak)
 {
