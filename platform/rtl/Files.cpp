@@ -6,9 +6,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <string>
 #include <vector>
 
 #include "platform/rtl/Exceptions.h"
@@ -199,9 +202,8 @@ bool CopyFileNative(const String& Source, const String& Target, bool FailIfExist
     }
   }
 
-  String temp = ExtractFilePath(Target) + ".qvcopy.XXXXXX";
-  int out = mkostemp(temp.data(), O_CLOEXEC);
-  if (out < 0) {
+  TReplacementFile out(Target);
+  if (out.GetHandle() < 0) {
     int error = errno;
     close(in);
     errno = error;
@@ -220,7 +222,7 @@ bool CopyFileNative(const String& Source, const String& Target, bool FailIfExist
     }
     if (n == 0)
       break;
-    if (!WriteAll(out, buffer.data(), static_cast<size_t>(n))) {
+    if (!out.Write(buffer.data(), static_cast<size_t>(n))) {
       ok = false;
       break;
     }
@@ -228,29 +230,92 @@ bool CopyFileNative(const String& Source, const String& Target, bool FailIfExist
   if (ok) {
     const struct timespec times[2] = {{0, UTIME_NOW}, st.st_mtim};
     // The permission bits only: set-user-id and the like are not handed on to a copy.
-    ok = fchmod(out, st.st_mode & 0777) == 0 && futimens(out, times) == 0;
+    ok = fchmod(out.GetHandle(), st.st_mode & 0777) == 0 && futimens(out.GetHandle(), times) == 0;
   }
-  // Replacing a file: make sure the new data is on the disk before the old one goes.
-  if (ok && (targetExists || Sync))
-    ok = fsync(out) == 0;
   int error = errno;
-  if (close(out) != 0 && ok) {
-    ok = false;
-    error = errno;
-  }
   close(in);
+  // Replacing a file: make sure the new data is on the disk before the old one goes.
   if (ok) {
-    ok = FailIfExists ? RenameNoReplace(temp, Target) : rename(temp.c_str(), Target.c_str()) == 0;
+    ok = out.Commit(targetExists || Sync, FailIfExists);
     error = errno;
   }
-  if (!ok) {
-    unlink(temp.c_str());
-    errno = error;
-  }
+  errno = error;
   return ok;
 }
 
 }  // namespace
+
+TReplacementFile::TReplacementFile(const String& Target) : FTarget(Target)
+{
+  const String dir = ExtractFilePath(Target);
+  String base = ExtractFileName(Target);
+  if (base.size() > 200)
+    base.resize(200);  // room for the suffix within a name's limit
+  // Created like any new file (mode 0666 less the umask), under a name nobody else uses.
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const auto tick = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+    FTempName = dir + "." + base + ".~" + std::to_string(getpid()) + "-" + std::to_string(counter.fetch_add(1)) +
+                "-" + std::to_string(tick % 1000000);
+    FHandle = open(FTempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (FHandle >= 0 || errno != EEXIST)
+      break;
+  }
+  if (FHandle < 0)
+    FTempName.clear();
+}
+
+TReplacementFile::~TReplacementFile()
+{
+  if (FHandle >= 0)
+    close(FHandle);
+  if (!FCommitted && !FTempName.empty()) {
+    const int error = errno;
+    unlink(FTempName.c_str());
+    errno = error;
+  }
+}
+
+bool TReplacementFile::Write(const void* Buffer, std::size_t Count)
+{
+  return FHandle >= 0 && WriteAll(FHandle, static_cast<const char*>(Buffer), Count);
+}
+
+bool TReplacementFile::Commit(bool Sync, bool NoReplace)
+{
+  if (FHandle < 0) {
+    errno = EBADF;
+    return false;
+  }
+  bool ok = !Sync || fsync(FHandle) == 0;
+  int error = errno;
+  if (close(FHandle) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  FHandle = -1;
+  if (ok) {
+    ok = NoReplace ? RenameNoReplace(FTempName, FTarget) : rename(FTempName.c_str(), FTarget.c_str()) == 0;
+    error = errno;
+  }
+  if (!ok) {
+    errno = error;
+    return false;
+  }
+  FCommitted = true;
+  if (Sync) {
+    // Make the rename itself durable (best effort).
+    String dir = ExtractFileDir(FTarget);
+    if (dir.empty())
+      dir = ".";
+    const int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+      (void)fsync(dirFd);
+      close(dirFd);
+    }
+  }
+  return true;
+}
 
 bool FileExists(const String& FileName)
 {

@@ -3,6 +3,8 @@
 // FindFirst/FindNext folder search. Paths may use '/' or '\\' as separators.
 #pragma once
 
+#include <cstddef>
+
 #include <memory>
 
 #include "platform/rtl/System.h"
@@ -80,6 +82,33 @@ bool FileTruncate(int Handle, Int64 Size);
 void FileClose(int Handle);
 // Forces the file's data to the disk (for safe saves).
 bool FileFlush(int Handle);
+
+// A new file written under a temporary name beside Target (a native path), which takes
+// Target's place only when it is complete, so a failure at any point (a full disk, an
+// unreadable source) leaves Target as it was. Commit renames it over Target; an object
+// destroyed without a successful Commit removes the temporary file. Failures answer false
+// (or a handle of -1) with errno set.
+class TReplacementFile {
+public:
+  explicit TReplacementFile(const String& Target);
+  ~TReplacementFile();
+  TReplacementFile(const TReplacementFile&) = delete;
+  TReplacementFile& operator=(const TReplacementFile&) = delete;
+
+  // The temporary file's descriptor; -1 when it could not be created.
+  int GetHandle() const { return FHandle; }
+  // Writes all of Buffer.
+  bool Write(const void* Buffer, std::size_t Count);
+  // With Sync the data reaches the disk before the rename (and the rename itself after it);
+  // with NoReplace an existing Target is left alone and the commit fails with EEXIST.
+  bool Commit(bool Sync, bool NoReplace);
+
+private:
+  String FTarget;
+  String FTempName;
+  int FHandle = -1;
+  bool FCommitted = false;
+};
 
 struct TSearchState;
 

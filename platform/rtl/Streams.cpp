@@ -5,9 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -339,26 +337,6 @@ String ResolveSaveTarget(const String& FileName)
   return real ? String(real.get()) : FileName;
 }
 
-// Creates a new, empty temporary file beside Target; answers its descriptor and name.
-int CreateTempBeside(const String& Target, String& TempName)
-{
-  static std::atomic<unsigned> counter{0};
-  const auto slash = Target.rfind('/');
-  const String dir = slash == String::npos ? String() : Target.substr(0, slash + 1);
-  String base = slash == String::npos ? Target : Target.substr(slash + 1);
-  if (base.size() > 200) base.resize(200);  // room for the suffix within a name's limit
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    const unsigned long long tick =
-        static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
-    TempName = dir + "." + base + ".~" + std::to_string(::getpid()) + "-" +
-               std::to_string(counter.fetch_add(1)) + "-" + std::to_string(tick % 1000000);
-    const int fd = ::open(TempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  errno = EEXIST;
-  return -1;
-}
-
 }  // namespace
 
 void AtomicSaveToFile(const String& FileName, const void* Data, std::size_t Count)
@@ -368,39 +346,9 @@ void AtomicSaveToFile(const String& FileName, const void* Data, std::size_t Coun
   const bool exists = ::stat(target.c_str(), &st) == 0;
   if (exists && S_ISDIR(st.st_mode)) RaiseCreateError(FileName, EISDIR);
 
-  String tempName;
-  const int fd = CreateTempBeside(target, tempName);
-  if (fd < 0) RaiseCreateError(FileName, errno);
-
-  int error = 0;
+  TReplacementFile out(target);
+  if (out.GetHandle() < 0) RaiseCreateError(FileName, errno);
   // The replacement keeps the old file's permissions (best effort: ownership can't follow).
-  if (exists && S_ISREG(st.st_mode)) (void)::fchmod(fd, st.st_mode & 07777);
-  const char* p = static_cast<const char*>(Data);
-  std::size_t left = Count;
-  while (left > 0 && error == 0) {
-    const ssize_t n = ::write(fd, p, left);
-    if (n > 0) {
-      p += n;
-      left -= static_cast<std::size_t>(n);
-    } else if (n < 0 && errno != EINTR) {
-      error = errno;
-    } else if (n == 0) {
-      error = EIO;
-    }
-  }
-  if (error == 0 && ::fsync(fd) != 0) error = errno;
-  if (::close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && ::rename(tempName.c_str(), target.c_str()) != 0) error = errno;
-  if (error != 0) {
-    ::unlink(tempName.c_str());
-    RaiseCreateError(FileName, error);
-  }
-  // Make the rename itself durable (best effort).
-  const auto slash = target.rfind('/');
-  const String dir = slash == String::npos ? String(".") : slash == 0 ? String("/") : target.substr(0, slash);
-  const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dirFd >= 0) {
-    (void)::fsync(dirFd);
-    ::close(dirFd);
-  }
+  if (exists && S_ISREG(st.st_mode)) (void)::fchmod(out.GetHandle(), st.st_mode & 07777);
+  if (!out.Write(Data, Count) || !out.Commit(true, false)) RaiseCreateError(FileName, errno);
 }

@@ -351,6 +351,33 @@ TEST_F(FilesCopyTest, AnUnreadableSourceLeavesTheTargetAlone)
   EXPECT_EQ(List(FDir), (std::vector<String>{"dst", "src"}));
 }
 
+TEST_F(FilesCopyTest, AReplacementTakesEffectOnlyWhenCommitted)
+{
+  Write(P("target"), "old");
+  {
+    TReplacementFile dropped(P("target"));
+    ASSERT_GE(dropped.GetHandle(), 0);
+    ASSERT_TRUE(dropped.Write("new", 3));
+  }
+  EXPECT_EQ(Read(P("target")), "old");
+  EXPECT_EQ(List(FDir), (std::vector<String>{"target"})) << "an abandoned replacement leaves nothing behind";
+
+  TReplacementFile refused(P("target"));
+  ASSERT_TRUE(refused.Write("new", 3));
+  EXPECT_FALSE(refused.Commit(false, true));
+  EXPECT_EQ(errno, EEXIST);
+  EXPECT_EQ(Read(P("target")), "old");
+
+  // A new file gets the mode any new file gets: 0666 less the umask.
+  const mode_t mask = umask(022);
+  TReplacementFile fresh(P("fresh"));
+  ASSERT_TRUE(fresh.Write("data", 4));
+  ASSERT_TRUE(fresh.Commit(true, true));
+  umask(mask);
+  EXPECT_EQ(Read(P("fresh")), "data");
+  EXPECT_EQ(Mode(P("fresh")), 0644u);
+}
+
 // ---------------------------------------------------------------------------------------
 
 using FilesDateTest = FilesFixture;
