@@ -344,16 +344,10 @@ struct TDecoded {
   int DayOfWeek;
 };
 
-// A-Z only, whatever the process locale.
-char Upper(char C)
-{
-  return UpCase(C);
-}
-
 bool StartsWithText(const String& S, std::size_t Pos, const char* Text)
 {
   for (std::size_t i = 0; Text[i] != '\0'; ++i)
-    if (Pos + i >= S.size() || Upper(S[Pos + i]) != Upper(Text[i])) return false;
+    if (Pos + i >= S.size() || UpCase(S[Pos + i]) != UpCase(Text[i])) return false;
   return true;
 }
 
@@ -396,14 +390,14 @@ void AppendFormat(String& Out, const String& Format, const TDecoded& D, int Leve
   std::size_t i = 0;
   while (i < Format.size()) {
     const char starter = Format[i];
-    char token = Upper(starter);
+    char token = UpCase(starter);
     if (token >= 'A' && token <= 'Z') {
       if (token == 'M' && lastToken == 'H') token = 'N';
       lastToken = token;
     }
     // Length of the run of the same letter in either case.
     std::size_t count = 1;
-    while (i + count < Format.size() && Upper(Format[i + count]) == Upper(starter)) ++count;
+    while (i + count < Format.size() && UpCase(Format[i + count]) == UpCase(starter)) ++count;
     switch (token) {
       case 'Y':
         if (count <= 2)
@@ -552,7 +546,7 @@ TDateOrder GetDateOrder(const String& Format)
       if (c == quote) quote = 0;
       continue;
     }
-    switch (Upper(c)) {
+    switch (UpCase(c)) {
       case '\'':
       case '"': quote = c; break;
       case 'D': return doDMY;

@@ -21,8 +21,8 @@ bool HasLineBreak(const String& S)
   return S.find_first_of("\r\n") != String::npos;
 }
 
-
-// A "[name]" line, as the parser reads it: Name gets the trimmed name.
+// A "[name]" line: Name gets the trimmed name. The parser and the in-place edits of TIniFile
+// classify lines with these two, so both read a file alike.
 bool IsSectionLine(const String& Line, String& Name)
 {
   const String s = Trim(Line);
@@ -173,9 +173,9 @@ void TMemIniFile::SetStrings(TStrings* List)
     for (int i = 0; i < count; ++i) {
       const String s = Trim(List->Get(i));
       if (s.empty() || s[0] == ';') continue;
-      if (s.size() >= 2 && s.front() == '[' && s.back() == ']') {
+      String name;
+      if (IsSectionLine(s, name)) {
         // A repeated section continues the first one of that name.
-        const String name = s.substr(1, s.size() - 2);
         const TSection* found = FindSection(name);
         if (found == nullptr) found = &AddSection(name);
         current = static_cast<int>(found - FSections.data());

@@ -13,7 +13,6 @@
 
 namespace {
 
-
 String QuoteItem(const String& S, char Quote)
 {
   String result(1, Quote);
