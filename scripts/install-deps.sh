@@ -7,7 +7,13 @@ packages=(
   # build
   g++ make cmake ninja-build pkg-config
   # libraries and test frameworks
-  zlib1g-dev libjpeg-dev libgtest-dev libgmock-dev libbenchmark-dev
+  zlib1g-dev libjpeg-dev libpng-dev libfreetype-dev libfontconfig-dev
+  libx11-dev libxext-dev libxtst-dev libxrandr-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # fonts the drawing layer maps the Windows families to
+  fonts-liberation2 fonts-dejavu-core fontconfig
+  # an X server for the display tests, and ImageMagick for image fixtures
+  xvfb xauth imagemagick
   # the external tools the program drives
   mplayer mencoder ffmpeg
   # a locale with a decimal comma, so the tests can show that number texts ignore the locale

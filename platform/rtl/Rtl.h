@@ -18,3 +18,4 @@
 #include "platform/rtl/SyncObjs.h"
 #include "platform/rtl/System.h"
 #include "platform/rtl/Thread.h"
+#include "platform/rtl/WinTypes.h"
