@@ -1,0 +1,28 @@
+// Splitting one command-line string into the argument vector of a child, by the Windows
+// grouping rules that the program's command lines rely on:
+// - blanks (space and tab) separate arguments; runs of them count as one separator;
+// - a double quote starts or ends a quoted part, which may contain blanks; the quote itself is
+//   removed, and quoted and unquoted parts next to each other form one argument
+//   ("C:\a b"\c -> C:\a b\c);
+// - inside a quoted part, two double quotes in a row give one literal double quote;
+// - "" standing alone gives an empty argument;
+// - backslashes are ordinary characters: the program's command lines carry Windows-style
+//   folder paths ("temp\", "D:\") whose backslashes must reach the tool unchanged, so the
+//   C runtime's backslash-before-quote escapes are NOT applied;
+// - an unterminated quote runs to the end of the line.
+#pragma once
+
+#include <vector>
+
+#include "platform/rtl/System.h"
+
+namespace qv::os {
+
+std::vector<String> SplitCommandLine(const String& CommandLine);
+
+// The inverse for arguments without double quotes: joins them, quoting an argument that is
+// empty or holds a blank. An argument with a double quote gets its quotes doubled inside a
+// quoted part, which SplitCommandLine reads back unchanged.
+String JoinCommandLine(const std::vector<String>& Arguments);
+
+}  // namespace qv::os

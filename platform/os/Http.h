@@ -1,0 +1,48 @@
+// One HTTP/1.1 GET over a plain TCP socket: "http://host[:port]/path" only (https:// is refused:
+// there is no TLS here). The request carries Host, the caller's User-Agent and Accept, and
+// "Connection: close"; redirects are not followed (the 3xx answer is returned as it is). The
+// body is read by Content-Length, as chunks, or up to the end of the connection, and never
+// beyond MaxBodySize. Names are looked up with the system resolver, which the time-outs do not
+// cover.
+#pragma once
+
+#include <utility>
+#include <vector>
+
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/System.h"
+
+// A failed exchange: bad address, refused https, no connection, a time-out, a malformed or
+// cut-off answer, a body over the limit. The message says which.
+QV_DECLARE_EXCEPTION(EHttpError, Exception);
+
+// An answer whose status is not 2xx, raised by HttpGetText (as the class library's HTTP client
+// raises); the message is the status line ("HTTP/1.1 404 Not Found").
+class EHttpProtocolError : public EHttpError {
+public:
+  EHttpProtocolError(const String& Msg, int Code) : EHttpError(Msg), ErrorCode(Code) {}
+  int ErrorCode;
+};
+
+struct THttpOptions {
+  String UserAgent = "Mozilla/3.0 (compatible; Indy Library)";
+  String Accept = "text/html, */*";
+  Cardinal ConnectTimeout = 10000;  // ms; 0 = no limit
+  Cardinal ReadTimeout = 30000;     // ms of silence while reading; 0 = no limit
+  Int64 MaxBodySize = 16 * 1024 * 1024;
+};
+
+struct THttpResponse {
+  String StatusLine;   // "HTTP/1.1 200 OK"
+  int StatusCode = 0;  // 200
+  std::vector<std::pair<String, String>> Headers;  // in order, names as sent
+  String Body;         // decoded from chunks when chunked
+
+  // The first header of that name (case-insensitive), "" when none.
+  String Header(const String& Name) const;
+};
+
+// Raises EHttpError (see above); any status is returned.
+THttpResponse HttpGet(const String& Url, const THttpOptions& Options = THttpOptions());
+// The body of a 2xx answer; raises EHttpProtocolError for any other status.
+String HttpGetText(const String& Url, const THttpOptions& Options = THttpOptions());

@@ -1,0 +1,210 @@
+#include "platform/os/Http.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+// A loopback server on a free port: every connection gets the request read up to its blank
+// line, then Answer as it stands and the close; with Hold, no answer until the server stops.
+class TLoopbackServer {
+public:
+  TLoopbackServer()
+  {
+    FListen = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(FListen, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    listen(FListen, 8);
+    socklen_t length = sizeof address;
+    getsockname(FListen, reinterpret_cast<sockaddr*>(&address), &length);
+    Port = ntohs(address.sin_port);
+    FThread = std::thread([this] { Run(); });
+  }
+  ~TLoopbackServer()
+  {
+    FStop = true;
+    shutdown(FListen, SHUT_RDWR);
+    FThread.join();
+    close(FListen);
+  }
+  void SetAnswer(const std::string& Answer, bool Hold = false)
+  {
+    std::lock_guard<std::mutex> lock(FLock);
+    FAnswer = Answer;
+    FHold = Hold;
+  }
+  std::string LastRequest()
+  {
+    std::lock_guard<std::mutex> lock(FLock);
+    return FRequest;
+  }
+  std::string Url(const std::string& Path) const { return "http://127.0.0.1:" + std::to_string(Port) + Path; }
+
+  int Port = 0;
+
+private:
+  void Run()
+  {
+    while (!FStop) {
+      const int client = accept4(FListen, nullptr, nullptr, SOCK_CLOEXEC);
+      if (client < 0) return;
+      std::string request;
+      char buf[4096];
+      while (request.find("\r\n\r\n") == std::string::npos) {
+        const ssize_t n = recv(client, buf, sizeof buf, 0);
+        if (n <= 0) break;
+        request.append(buf, static_cast<std::size_t>(n));
+      }
+      std::string answer;
+      bool hold;
+      {
+        std::lock_guard<std::mutex> lock(FLock);
+        FRequest = request;
+        answer = FAnswer;
+        hold = FHold;
+      }
+      if (hold) {
+        // Until the client gives up (closes) or the server stops.
+        pollfd p{client, POLLIN, 0};
+        while (!FStop && poll(&p, 1, 20) == 0) {
+        }
+      } else {
+        send(client, answer.data(), answer.size(), MSG_NOSIGNAL);
+      }
+      close(client);
+    }
+  }
+
+  int FListen = -1;
+  std::atomic<bool> FStop{false};
+  std::thread FThread;
+  std::mutex FLock;
+  std::string FAnswer, FRequest;
+  bool FHold = false;
+};
+
+TEST(THttpTest, GetsBodiesByLengthChunksAndClose)
+{
+  TLoopbackServer server;
+  const struct {
+    std::string Answer;
+    int Status;
+    std::string Body;
+  } cases[] = {
+      {"HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 19\r\n\r\n3.83.2\r\nnew build\r\n", 200,
+       "3.83.2\r\nnew build\r\n"},
+      {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n4;ext=1\r\nWiki\r\n0A\r\npedia in\r\n\r\n0\r\nX-Trailer: 1\r\n\r\n",
+       200, "Wikipedia in\r\n"},
+      {"HTTP/1.0 200 OK\r\n\r\nread until the connection closes", 200, "read until the connection closes"},
+      {"HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok", 200, "ok"},
+      {"HTTP/1.1 404 Not Found\r\nContent-Length: 9\r\n\r\nnot there", 404, "not there"},
+      {"HTTP/1.1 302 Found\r\nLocation: http://elsewhere/\r\nContent-Length: 0\r\n\r\n", 302, ""},
+      {"HTTP/1.1 204 No Content\r\n\r\n", 204, ""},
+  };
+  for (const auto& c : cases) {
+    server.SetAnswer(c.Answer);
+    const THttpResponse response = HttpGet(server.Url("/qv3v.txt"));
+    EXPECT_EQ(response.StatusCode, c.Status) << c.Answer;
+    EXPECT_EQ(response.Body, c.Body) << c.Answer;
+  }
+  server.SetAnswer(cases[5].Answer);
+  EXPECT_EQ(HttpGet(server.Url("/")).Header("location"), "http://elsewhere/");
+}
+
+TEST(THttpTest, SendsHostAgentAndPath)
+{
+  TLoopbackServer server;
+  server.SetAnswer("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nhi");
+  THttpOptions options;
+  options.UserAgent = "Quelvo test";
+  EXPECT_EQ(HttpGetText(server.Url("/dir/qv3v.txt?x=1#part"), options), "hi");
+  const std::string request = server.LastRequest();
+  EXPECT_EQ(request.substr(0, request.find("\r\n")), "GET /dir/qv3v.txt?x=1 HTTP/1.1");
+  EXPECT_NE(request.find("\r\nHost: 127.0.0.1:" + std::to_string(server.Port) + "\r\n"), std::string::npos);
+  EXPECT_NE(request.find("\r\nUser-Agent: Quelvo test\r\n"), std::string::npos);
+  EXPECT_NE(request.find("\r\nAccept: text/html, */*\r\n"), std::string::npos);
+}
+
+TEST(THttpTest, ErrorsAreClear)
+{
+  TLoopbackServer server;
+  THttpOptions small;
+  small.MaxBodySize = 10;
+  small.ReadTimeout = 200;
+  const struct {
+    std::string Answer;
+    bool Hold;
+    std::string Message;
+  } cases[] = {
+      {"HTTP/1.1 200 OK\r\nContent-Length: 11\r\n\r\n01234567890", false, "larger than 10 bytes"},
+      {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n8\r\n01234567\r\n8\r\n01234567\r\n0\r\n\r\n", false,
+       "larger than 10 bytes"},
+      {"HTTP/1.1 200 OK\r\n\r\n0123456789012345", false, "larger than 10 bytes"},
+      {"HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\nshort", false, "closed before the whole body"},
+      {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n", false, "malformed chunk"},
+      {"HTTP/1.1 200 OK\r\nContent-Length: -5\r\n\r\n", false, "malformed length"},
+      {"SSH-2.0-OpenSSH\r\n", false, "not HTTP"},
+      {"", false, "without an answer"},
+      {"", true, "Time-out"},
+  };
+  for (const auto& c : cases) {
+    server.SetAnswer(c.Answer, c.Hold);
+    try {
+      HttpGet(server.Url("/"), small);
+      ADD_FAILURE() << "no error for " << c.Answer;
+    } catch (const EHttpError& E) {
+      EXPECT_NE(E.Message().find(c.Message), std::string::npos) << E.Message();
+    }
+  }
+  server.SetAnswer("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n");
+  try {
+    HttpGetText(server.Url("/qv3v.txt"));
+    ADD_FAILURE() << "no error for 404";
+  } catch (const EHttpProtocolError& E) {
+    EXPECT_EQ(E.ErrorCode, 404);
+    EXPECT_EQ(E.Message(), "HTTP/1.1 404 Not Found");
+  }
+}
+
+TEST(THttpTest, RefusedAddresses)
+{
+  int closedPort = 0;
+  {
+    TLoopbackServer gone;  // a port that was just free again
+    closedPort = gone.Port;
+  }
+  const struct {
+    std::string Url;
+    std::string Message;
+  } cases[] = {
+      {"https://www.example.com/qv3v.txt", "https://"},
+      {"ftp://example.com/", "Not an http:// address"},
+      {"http:///path", "No host"},
+      {"http://example.com:99999/", "Bad port"},
+      {"http://user@example.com/", "User names"},
+      {"http://example.com/a b", "Invalid characters"},
+      {"http://example.com/\r\nX-Injected: 1", "Invalid characters"},
+      {"http://127.0.0.1:" + std::to_string(closedPort) + "/", "Can not connect"},
+  };
+  for (const auto& c : cases) {
+    try {
+      HttpGet(c.Url);
+      ADD_FAILURE() << "no error for " << c.Url;
+    } catch (const EHttpError& E) {
+      EXPECT_NE(E.Message().find(c.Message), std::string::npos) << E.Message();
+    }
+  }
+}
+
+}  // namespace

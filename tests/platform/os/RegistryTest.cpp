@@ -1,0 +1,110 @@
+#include "platform/os/Registry.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/TempDirTest.h"
+
+namespace {
+
+class TRegistryTest : public TTempDirTest {
+protected:
+  void SetUp() override
+  {
+    TTempDirTest::SetUp();
+    SetRegistryFileName(Dir + "registry.ini");
+  }
+  void TearDown() override
+  {
+    SetRegistryFileName("");
+    TTempDirTest::TearDown();
+  }
+  void WriteRegistry()
+  {
+    WriteBytes(Dir + "registry.ini",
+               "; keys the program may read\r\n"
+               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows Media\\Encoder]\r\n"
+               "Version=9.00.00.2980\r\n"
+               "[HKCR\\htmlfile\\shell\\open\\command]\r\n"
+               "@=\"/usr/bin/firefox\" -- \"%1\"\r\n"
+               "[HKEY_CURRENT_USER\\Software\\Test]\r\n"
+               "Count=dword:0000002a\r\n"
+               "Bytes=hex:01,ff, 10\r\n"
+               "\"Quoted Name\"=yes\r\n");
+  }
+};
+
+TEST_F(TRegistryTest, KeysAreAbsentWithoutTheFile)
+{
+  HKEY key = nullptr;
+  EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows Media\\Encoder", 0, KEY_READ, &key), 2);
+  EXPECT_EQ(key, nullptr);
+  TRegistry registry(KEY_READ);
+  registry.SetRootKey(HKEY_CLASSES_ROOT);
+  EXPECT_FALSE(registry.OpenKeyReadOnly("\\htmlfile\\shell\\open\\command"));
+  DWORD size = 8192;
+  BYTE data[16];
+  EXPECT_EQ(RegQueryValueExA(HKEY_PERFORMANCE_DATA, "238", nullptr, nullptr, data, &size), 2);
+}
+
+TEST_F(TRegistryTest, ValuesFromTheFile)
+{
+  WriteRegistry();
+  HKEY key = nullptr;
+  // Names are case-insensitive; a key with keys below it exists too.
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "software\\microsoft\\windows media\\ENCODER", 0, KEY_READ, &key), 0);
+  DWORD type = 0, size = 0;
+  ASSERT_EQ(RegQueryValueExA(key, "version", nullptr, &type, nullptr, &size), 0);
+  EXPECT_EQ(type, REG_SZ);
+  EXPECT_EQ(size, 13u);  // the text and its zero
+  char small[4];
+  size = sizeof small;
+  EXPECT_EQ(RegQueryValueExA(key, "Version", nullptr, nullptr, reinterpret_cast<BYTE*>(small), &size), ERROR_MORE_DATA);
+  EXPECT_EQ(size, 13u);
+  char text[32];
+  size = sizeof text;
+  ASSERT_EQ(RegQueryValueExA(key, "Version", nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size), 0);
+  EXPECT_STREQ(text, "9.00.00.2980");
+  EXPECT_EQ(RegQueryValueExA(key, "Missing", nullptr, nullptr, nullptr, nullptr), 2);
+  EXPECT_EQ(RegCloseKey(key), 0);
+  EXPECT_EQ(RegQueryValueExA(key, "Version", nullptr, nullptr, nullptr, nullptr), static_cast<LONG>(ERROR_INVALID_HANDLE));
+  EXPECT_EQ(RegCloseKey(key), static_cast<LONG>(ERROR_INVALID_HANDLE));
+
+  HKEY parent = nullptr, child = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft", 0, KEY_READ, &parent), 0);
+  EXPECT_EQ(RegOpenKeyExA(parent, "Windows Media\\Encoder", 0, KEY_READ, &child), 0);
+  EXPECT_EQ(RegOpenKeyExA(parent, "Windows", 0, KEY_READ, &key), 2);  // only a prefix of a name
+  RegCloseKey(child);
+  RegCloseKey(parent);
+  EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Microsoft\\Windows Media\\Encoder", 0, KEY_READ, &key), 2);
+}
+
+TEST_F(TRegistryTest, RegistryObjectReadsTypedValues)
+{
+  WriteRegistry();
+  TRegistry registry;  // all access, as the class library's default
+  registry.SetRootKey(HKEY_LOCAL_MACHINE);
+  ASSERT_TRUE(registry.OpenKey("SOFTWARE\\Microsoft\\Windows Media\\Encoder", false));
+  EXPECT_TRUE(registry.ValueExists("Version"));
+  EXPECT_FALSE(registry.ValueExists("Path"));
+  registry.CloseKey();
+
+  registry.SetRootKey(HKEY_CLASSES_ROOT);
+  ASSERT_TRUE(registry.OpenKeyReadOnly("\\htmlfile\\shell\\open\\command"));
+  EXPECT_EQ(registry.ReadString(""), "\"/usr/bin/firefox\" -- \"%1\"");
+  EXPECT_EQ(registry.ReadString("Missing"), "");
+
+  registry.SetRootKey(HKEY_CURRENT_USER);
+  ASSERT_TRUE(registry.OpenKey("Software", false));
+  ASSERT_TRUE(registry.OpenKey("Test", false));  // relative to the open key
+  EXPECT_EQ(registry.GetCurrentPath(), "Software\\Test");
+  EXPECT_EQ(registry.ReadInteger("count"), 42);
+  EXPECT_EQ(registry.GetDataType("Bytes"), rdBinary);
+  EXPECT_EQ(registry.ReadString("Quoted Name"), "yes");
+  EXPECT_THROW(registry.ReadString("Count"), ERegistryException);
+  EXPECT_THROW(registry.ReadInteger("Quoted Name"), ERegistryException);
+  EXPECT_THROW(registry.ReadInteger("Missing"), ERegistryException);
+  EXPECT_FALSE(registry.KeyExists("Nothing"));
+  EXPECT_FALSE(registry.OpenKey("Nothing", true));  // cannot be made here
+}
+
+}  // namespace

@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/os/ToolLinks.h"
+#include "tests/platform/os/ProcessTestHelpers.h"
+#include "tests/support/TempDirTest.h"
+
+using namespace qvtest;
+
+namespace {
+
+String LinkTarget(const String& Path)
+{
+  char Buffer[4096];
+  ssize_t N = readlink(Path.c_str(), Buffer, sizeof Buffer - 1);
+  return N > 0 ? String(Buffer, static_cast<std::size_t>(N)) : String();
+}
+
+std::vector<String> Sorted(std::vector<String> V)
+{
+  std::sort(V.begin(), V.end());
+  return V;
+}
+
+}  // namespace
+
+class ToolLinksTest : public TTempDirTest {
+protected:
+  void SetUp() override
+  {
+    TTempDirTest::SetUp();
+    A = Dir + "a";
+    B = Dir + "b";
+    Work = Dir + "work/Quelvo3";
+    ASSERT_EQ(mkdir(A.c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(B.c_str(), 0755), 0);
+    // Fake tools: the test child under the tools' names; an unexecutable "mencoder" comes
+    // first on the path and must be passed over.
+    ASSERT_EQ(symlink(TestChild().c_str(), (A + "/mplayer").c_str()), 0);
+    ASSERT_EQ(symlink(TestChild().c_str(), (A + "/ffmpeg").c_str()), 0);
+    WriteBytes(A + "/mencoder", "not executable");
+    ASSERT_EQ(symlink(TestChild().c_str(), (B + "/mencoder").c_str()), 0);
+    Path = "relative:" + A + ":" + B + "/:";
+  }
+  String A, B, Work, Path;
+};
+
+TEST_F(ToolLinksTest, LinksToolsKeepsGoodOnesAndReplacesStaleOnes)
+{
+  ASSERT_EQ(qv::os::FindProgramOnPath("mencoder", Path), B + "/mencoder");
+  EXPECT_EQ(qv::os::FindProgramOnPath("MP4Box", Path), "");
+
+  // A first run makes the work folder and every link it can.
+  qv::os::TToolLinkResult First = qv::os::ProvideToolLinks(Work, Path);
+  EXPECT_EQ(Sorted(First.Linked), Sorted({"mplayer.exe", "mplayer2.exe", "mencoder.exe", "mencoder2.exe",
+                                          "ffmpeg.exe", "ffmpeg2.exe"}));
+  EXPECT_EQ(First.Missing, std::vector<String>{"mp4box.exe"});
+  EXPECT_TRUE(First.Failed.empty());
+  EXPECT_EQ(LinkTarget(Work + "/mencoder.exe"), B + "/mencoder");
+  EXPECT_EQ(LinkTarget(Work + "/ffmpeg2.exe"), A + "/ffmpeg");
+
+  // Then: a good link, a stale link, a dangling link of a missing tool, a user's own build.
+  struct stat Before {};
+  ASSERT_EQ(lstat((Work + "/mplayer.exe").c_str(), &Before), 0);
+  ASSERT_EQ(unlink((Work + "/ffmpeg.exe").c_str()), 0);
+  ASSERT_EQ(symlink("/no/such/ffmpeg", (Work + "/ffmpeg.exe").c_str()), 0);
+  ASSERT_EQ(symlink("/no/such/MP4Box", (Work + "/mp4box.exe").c_str()), 0);
+  ASSERT_EQ(unlink((Work + "/mencoder2.exe").c_str()), 0);
+  WriteBytes(Work + "/mencoder2.exe", "faster build");
+
+  qv::os::TToolLinkResult Second = qv::os::ProvideToolLinks(Work, Path);
+  EXPECT_EQ(Second.Kept, std::vector<String>{"mencoder2.exe"});
+  EXPECT_EQ(Second.Missing, std::vector<String>{"mp4box.exe"});
+  struct stat After {};
+  ASSERT_EQ(lstat((Work + "/mplayer.exe").c_str(), &After), 0);
+  EXPECT_EQ(After.st_ino, Before.st_ino) << "a correct link is kept as it is";
+  EXPECT_EQ(LinkTarget(Work + "/ffmpeg.exe"), A + "/ffmpeg");
+  EXPECT_EQ(ReadBytes(Work + "/mencoder2.exe"), "faster build");
+  struct stat Gone {};
+  EXPECT_NE(lstat((Work + "/mp4box.exe").c_str(), &Gone), 0) << "a missing tool leaves its name absent";
+}
+
+TEST_F(ToolLinksTest, ExtractPlayLetsCommandLinesRunUnchanged)
+{
+  const char* Old = std::getenv("PATH");
+  const String Saved = Old ? Old : "";
+  setenv("PATH", Path.c_str(), 1);
+  const int Result = ExtractPlay(Work);
+  setenv("PATH", Saved.c_str(), 1);
+  EXPECT_EQ(Result, 1);
+  TChildRun Run = RunChild("\"" + Work + "/mplayer.exe\" args -vo null \"" + Dir + "a b.avi\"");
+  ASSERT_TRUE(Run.Started);
+  EXPECT_EQ(Run.Out, "[args]\n[-vo]\n[null]\n[" + Dir + "a b.avi]\n");
+
+  // Without the tools nothing is linked and the answer is 0.
+  EXPECT_EQ(ExtractPlay(Dir + "empty"), Old && qv::os::FindProgramOnPath("mplayer", Old) != "" &&
+                                                    qv::os::FindProgramOnPath("mencoder", Old) != ""
+                                                ? 1
+                                                : 0);
+}
