@@ -1,0 +1,9 @@
+#include "skins/BuiltinSkins.h"
+
+void LoadBuiltinSkin(TskCompressedStoredSkin* StoredSkin, TBuiltinSkin Skin)
+{
+  if (Skin == bsFrame)
+    StoredSkin->SetCompressedData(FrameSkinData, FrameSkinDataSize);
+  else
+    StoredSkin->SetCompressedData(ControlsSkinData, ControlsSkinDataSize);
+}

@@ -1,0 +1,1123 @@
+// skingen: draws the pictures of the program's two skins and writes their skin INI texts.
+// Both skins share one look: light faces, thin grey frames, a blue accent and a dark caption
+// bar. The frame skin frames the main, preview and history windows; the controls skin gives the
+// controls and the menus their looks. Every coordinate of a record is taken from the same layout
+// constants the pictures are drawn with, so pictures and texts cannot drift apart.
+//
+//   skingen <frame|controls> <folder>    writes skin.ini and the BMP pictures into <folder>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/gdi/BmpFile.h"
+#include "platform/gdi/DibImage.h"
+
+namespace {
+
+using Color = std::uint32_t; // 0xRRGGBB
+
+// --- the palette ---
+constexpr Color Face = 0xF3F4F6;
+constexpr Color FaceDark = 0xE4E7EB;
+constexpr Color Line = 0xB8BEC6;
+constexpr Color LineDark = 0x8A939E;
+constexpr Color Text = 0x1F2933;
+constexpr Color TextDisabled = 0x9AA5B1;
+constexpr Color Accent = 0x2F74C0;
+constexpr Color AccentLight = 0xDCE9F7;
+constexpr Color AccentMid = 0xB9D3EF;
+constexpr Color White = 0xFFFFFF;
+constexpr Color Caption = 0x2B3A4A;
+constexpr Color CaptionHot = 0x3E5368;
+constexpr Color CaptionDown = 0x1D2833;
+constexpr Color CloseHot = 0xD9443A;
+constexpr Color CloseDown = 0xA8302A;
+constexpr Color Magenta = 0xFF00FF; // the transparent colour of glyph cells
+
+// TColor values are 0x00BBGGRR.
+std::string TColorText(Color C)
+{
+  const unsigned r = (C >> 16) & 0xFF, g = (C >> 8) & 0xFF, b = C & 0xFF;
+  return std::to_string(r | (g << 8) | (b << 16));
+}
+
+// --- a 24-bit picture with a few drawing primitives ---
+class TPicture {
+public:
+  TPicture(int Width, int Height, Color Background)
+  {
+    FImage.SetSize(Width, Height, 24, true);
+    Fill(0, 0, Width, Height, Background);
+  }
+  int Width() const { return FImage.Width; }
+  int Height() const { return FImage.Height; }
+
+  void Pixel(int X, int Y, Color C)
+  {
+    if (X < 0 || Y < 0 || X >= FImage.Width || Y >= FImage.Height)
+      return;
+    std::uint8_t* p = FImage.ScanLine(Y) + X * 3;
+    p[0] = C & 0xFF;
+    p[1] = (C >> 8) & 0xFF;
+    p[2] = (C >> 16) & 0xFF;
+  }
+  void Fill(int L, int T, int R, int B, Color C)
+  {
+    for (int y = T; y < B; ++y)
+      for (int x = L; x < R; ++x)
+        Pixel(x, y, C);
+  }
+  // A vertical gradient from Top to Bottom colour.
+  void Gradient(int L, int T, int R, int B, Color Top, Color Bottom)
+  {
+    for (int y = T; y < B; ++y) {
+      const double f = B - T > 1 ? double(y - T) / (B - T - 1) : 0.0;
+      Fill(L, y, R, y + 1, Mix(Top, Bottom, f));
+    }
+  }
+  void Frame(int L, int T, int R, int B, Color C)
+  {
+    Fill(L, T, R, T + 1, C);
+    Fill(L, B - 1, R, B, C);
+    Fill(L, T, L + 1, B, C);
+    Fill(R - 1, T, R, B, C);
+  }
+  // A box with a one-pixel frame and softened corners (the corner pixel takes Outside).
+  void Box(int L, int T, int R, int B, Color Top, Color Bottom, Color Border, Color Outside)
+  {
+    Gradient(L, T, R, B, Top, Bottom);
+    Frame(L, T, R, B, Border);
+    for (auto [x, y] : {std::pair{L, T}, {R - 1, T}, {L, B - 1}, {R - 1, B - 1}})
+      Pixel(x, y, Mix(Border, Outside, 0.6));
+  }
+  void LineTo(int X0, int Y0, int X1, int Y1, Color C)
+  {
+    const int steps = std::max(std::abs(X1 - X0), std::abs(Y1 - Y0));
+    for (int i = 0; i <= steps; ++i) {
+      const double f = steps ? double(i) / steps : 0.0;
+      Pixel(static_cast<int>(std::lround(X0 + (X1 - X0) * f)), static_cast<int>(std::lround(Y0 + (Y1 - Y0) * f)), C);
+    }
+  }
+  void Disc(int Cx, int Cy, double Radius, Color C)
+  {
+    for (int y = static_cast<int>(Cy - Radius - 1); y <= Cy + Radius + 1; ++y)
+      for (int x = static_cast<int>(Cx - Radius - 1); x <= Cx + Radius + 1; ++x)
+        if ((x + 0.5 - Cx) * (x + 0.5 - Cx) + (y + 0.5 - Cy) * (y + 0.5 - Cy) <= Radius * Radius)
+          Pixel(x, y, C);
+  }
+  void Ring(int Cx, int Cy, double Radius, Color C)
+  {
+    for (int y = static_cast<int>(Cy - Radius - 1); y <= Cy + Radius + 1; ++y)
+      for (int x = static_cast<int>(Cx - Radius - 1); x <= Cx + Radius + 1; ++x) {
+        const double d = std::sqrt((x + 0.5 - Cx) * (x + 0.5 - Cx) + (y + 0.5 - Cy) * (y + 0.5 - Cy));
+        if (d <= Radius && d > Radius - 1.2)
+          Pixel(x, y, C);
+      }
+  }
+  // A filled triangle arrow pointing Dir ('u', 'd', 'l', 'r') centred in the cell.
+  void Arrow(int L, int T, int R, int B, char Dir, Color C)
+  {
+    const int cx = (L + R) / 2, cy = (B + T) / 2;
+    for (int i = 0; i < 4; ++i) {
+      switch (Dir) {
+      case 'u': Fill(cx - i, cy - 2 + i, cx + i + 1, cy - 1 + i, C); break;
+      case 'd': Fill(cx - i, cy + 1 - i, cx + i + 1, cy + 2 - i, C); break;
+      case 'l': Fill(cx - 2 + i, cy - i, cx - 1 + i, cy + i + 1, C); break;
+      case 'r': Fill(cx + 1 - i, cy - i, cx + 2 - i, cy + i + 1, C); break;
+      }
+    }
+  }
+  void Check(int L, int T, Color C)
+  {
+    // A check mark in a 16x16 cell.
+    for (int w = 0; w < 2; ++w) {
+      LineTo(L + 4, T + 8 + w, L + 7, T + 11 + w, C);
+      LineTo(L + 7, T + 11 + w, L + 12, T + 5 + w, C);
+    }
+  }
+  void Save(const std::string& FileName) const { SaveBmpToFile(FImage, FileName); }
+
+  static Color Mix(Color A, Color B, double F)
+  {
+    auto ch = [&](int s) {
+      const double a = (A >> s) & 0xFF, b = (B >> s) & 0xFF;
+      return static_cast<Color>(std::lround(a + (b - a) * F)) << s;
+    };
+    return ch(16) | ch(8) | ch(0);
+  }
+
+private:
+  TDibImage FImage;
+};
+
+// --- the INI text ---
+class TIni {
+public:
+  void Section(const std::string& Name)
+  {
+    FText << (FText.tellp() > 0 ? "\r\n" : "") << "[" << Name << "]\r\n";
+  }
+  void Key(const std::string& Key, const std::string& Value) { FText << Key << "=" << Value << "\r\n"; }
+  void Key(const std::string& Key, int Value) { this->Key(Key, std::to_string(Value)); }
+  void Rect(const std::string& Key, int L, int T, int R, int B)
+  {
+    this->Key(Key, std::to_string(L) + "," + std::to_string(T) + "," + std::to_string(R) + "," + std::to_string(B));
+  }
+  void Point(const std::string& Key, int X, int Y) { this->Key(Key, std::to_string(X) + "," + std::to_string(Y)); }
+  void Color(const std::string& Key, ::Color C) { this->Key(Key, TColorText(C)); }
+  std::string Text() const { return FText.str(); }
+
+private:
+  std::ostringstream FText;
+};
+
+// A record of one of the two lists, with the lines of its own section.
+struct TRecord {
+  std::string Name;
+  std::string Kind;
+  std::function<void(TIni&)> Keys;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Layout of the pictures.
+
+// frame.bmp: the window frame, 240 x 120: a 28-pixel caption bar, 4-pixel borders.
+constexpr int FrameW = 240, FrameH = 120, Border = 4, CaptionH = 28;
+constexpr int ClientL = Border, ClientT = CaptionH, ClientR = FrameW - Border, ClientB = FrameH - Border;
+constexpr int CapButton = 18, CapButtonTop = 5;
+// Caption buttons from the right edge: close, maximize, minimize, roll-up, tray.
+constexpr int CapButtonX(int I) { return FrameW - Border - 2 - (I + 1) * CapButton - I * 2; }
+constexpr int SysMenuX = 7;
+
+// Active picture 0, captionbuttons.bmp: the hot (row 0) and pressed (row 1) looks of the caption
+// buttons, and the restore looks of the maximize button (column 6).
+enum TCaptionGlyph { cgClose, cgMax, cgMin, cgRollUp, cgTray, cgSysMenu, cgRestore, cgCount };
+
+// Active picture 1, controls.bmp: the control atlas, cells on a 24-pixel grid.
+constexpr int AtlasW = 256, AtlasH = 192;
+constexpr int Cell = 24, Small = 16;
+
+// Active picture 2, menu.bmp: popup window frame, menu items, menu bar items.
+constexpr int MenuW = 128, MenuH = 96;
+
+void DrawCaptionGlyph(TPicture& P, int L, int T, TCaptionGlyph G, Color C)
+{
+  const int x = L + 5, y = T + 5; // an 8x8 glyph in an 18x18 cell
+  switch (G) {
+  case cgClose:
+    for (int w = 0; w < 2; ++w) {
+      P.LineTo(x + w, y, x + 7, y + 7 - w, C);
+      P.LineTo(x + w, y + 7, x + 7, y + w, C);
+    }
+    break;
+  case cgMax:
+    P.Frame(x, y, x + 8, y + 8, C);
+    P.Fill(x, y + 1, x + 8, y + 2, C);
+    break;
+  case cgMin: P.Fill(x, y + 6, x + 8, y + 8, C); break;
+  case cgRollUp: P.Arrow(L, T, L + 18, T + 18, 'u', C); break;
+  case cgTray:
+    P.Fill(x, y + 6, x + 8, y + 8, C);
+    P.Arrow(L, T - 2, L + 18, T + 14, 'd', C);
+    break;
+  case cgSysMenu:
+    P.Frame(x - 1, y - 1, x + 9, y + 9, C);
+    P.Fill(x + 1, y + 2, x + 7, y + 3, C);
+    P.Fill(x + 1, y + 5, x + 7, y + 6, C);
+    break;
+  case cgRestore:
+    P.Frame(x + 2, y, x + 8, y + 6, C);
+    P.Fill(x, y + 2, x + 6, y + 8, Color(0));
+    P.Frame(x, y + 2, x + 6, y + 8, C);
+    break;
+  default: break;
+  }
+}
+
+void DrawFrame(const std::string& Folder)
+{
+  TPicture p(FrameW, FrameH, Face);
+  p.Gradient(0, 0, FrameW, CaptionH, CaptionHot, Caption);
+  p.Fill(0, CaptionH, Border, FrameH, Caption);
+  p.Fill(FrameW - Border, CaptionH, FrameW, FrameH, Caption);
+  p.Fill(0, FrameH - Border, FrameW, FrameH, Caption);
+  p.Frame(0, 0, FrameW, FrameH, CaptionDown);
+  p.Fill(ClientL, ClientT, ClientR, ClientB, Face);
+  const TCaptionGlyph order[] = {cgClose, cgMax, cgMin, cgRollUp, cgTray};
+  for (int i = 0; i < 5; ++i)
+    DrawCaptionGlyph(p, CapButtonX(i), CapButtonTop, order[i], White);
+  DrawCaptionGlyph(p, SysMenuX, CapButtonTop, cgSysMenu, White);
+  p.Save(Folder + "/frame.bmp");
+}
+
+void DrawCaptionButtons(const std::string& Folder)
+{
+  TPicture p(cgCount * CapButton, 2 * CapButton, Caption);
+  for (int g = 0; g < cgCount; ++g) {
+    const int x = g * CapButton;
+    const bool close = g == cgClose;
+    p.Box(x, 0, x + CapButton, CapButton, close ? CloseHot : CaptionHot, close ? CloseHot : CaptionHot,
+          close ? CloseHot : LineDark, Caption);
+    p.Box(x, CapButton, x + CapButton, 2 * CapButton, close ? CloseDown : CaptionDown,
+          close ? CloseDown : CaptionDown, close ? CloseDown : CaptionDown, Caption);
+    const TCaptionGlyph glyph = static_cast<TCaptionGlyph>(g);
+    if (glyph == cgRestore) {
+      // The restore glyph over the hot and pressed backgrounds of the maximize button.
+      p.Fill(x + 5, 5, x + 13, 13, CaptionHot);
+      p.Fill(x + 5, CapButton + 5, x + 13, CapButton + 13, CaptionDown);
+    }
+    DrawCaptionGlyph(p, x, 0, glyph, White);
+    DrawCaptionGlyph(p, x, CapButton, glyph, White);
+  }
+  p.Save(Folder + "/captionbuttons.bmp");
+}
+
+// Control atlas cells: named rectangles in controls.bmp.
+struct TCellRect {
+  int L, T, R, B;
+};
+TCellRect At(int Col, int Row, int W = Cell, int H = Cell) { return {Col * Cell, Row * Cell, Col * Cell + W, Row * Cell + H}; }
+TCellRect AtSmall(int Col, int Top) { return {Col * Small, Top, Col * Small + Small, Top + Small}; }
+
+// Rows of the atlas.
+constexpr int RowButtons = 0;     // y 0: push button states; tool button states
+constexpr int CheckTop = 24;      // y 24: 16x16 check and radio images
+constexpr int RowFrames = 2;      // y 48: edit, panel, group box, status bar, label, gauge, tab
+constexpr int ScrollTop = 72;     // y 72: scroll-bar pieces (16x16)
+constexpr int Scroll2Top = 88;    // y 88: more scroll-bar pieces, up-down buttons
+constexpr int RowItems = 5;       // y 120: list items, combo frames, tab strip
+constexpr int RowGrid = 6;        // y 144: grid cells, vertical gauge, view frame
+constexpr int RowMore = 7;        // y 168: menu bar
+
+// Button face looks: normal, hot, pressed, disabled, focused.
+void DrawButtonCell(TPicture& P, TCellRect R, int State, bool Flat)
+{
+  Color top = White, bottom = FaceDark, border = Line;
+  switch (State) {
+  case 1: top = AccentLight; bottom = AccentMid; border = Accent; break;
+  case 2: top = AccentMid; bottom = AccentLight; border = Accent; break;
+  case 3: top = Face; bottom = Face; border = FaceDark; break;
+  case 4: top = White; bottom = FaceDark; border = Accent; break;
+  default: break;
+  }
+  if (Flat && State == 0) {
+    P.Fill(R.L, R.T, R.R, R.B, Face);
+    return;
+  }
+  P.Box(R.L, R.T, R.R, R.B, top, bottom, border, Face);
+}
+
+void DrawControls(const std::string& Folder)
+{
+  TPicture p(AtlasW, AtlasH, Face);
+  // Push buttons (columns 0-4) and tool buttons (columns 5-9).
+  for (int s = 0; s < 5; ++s) {
+    DrawButtonCell(p, At(s, RowButtons), s, false);
+    DrawButtonCell(p, At(5 + s, RowButtons), s, true);
+  }
+  // Check boxes (columns 0-7) and radio boxes (8-13), 16x16.
+  for (int i = 0; i < 8; ++i) {
+    const TCellRect c = AtSmall(i, CheckTop);
+    const bool hot = i == 2 || i == 3 || i == 7, disabled = i == 4 || i == 5;
+    p.Box(c.L + 1, c.T + 1, c.R - 1, c.B - 1, disabled ? Face : White, disabled ? Face : (hot ? AccentLight : White),
+          disabled ? Line : (hot ? Accent : LineDark), Face);
+    if (i == 1 || i == 3 || i == 5)
+      p.Check(c.L, c.T, disabled ? TextDisabled : Accent);
+    if (i == 6 || i == 7)
+      p.Fill(c.L + 5, c.T + 5, c.R - 5, c.B - 5, LineDark);
+  }
+  for (int i = 0; i < 6; ++i) {
+    const TCellRect c = AtSmall(8 + i, CheckTop);
+    const bool hot = i == 2 || i == 3, disabled = i == 4 || i == 5;
+    p.Disc(c.L + 8, c.T + 8, 6.5, disabled ? Face : (hot ? AccentLight : White));
+    p.Ring(c.L + 8, c.T + 8, 6.5, disabled ? Line : (hot ? Accent : LineDark));
+    if (i % 2 == 1)
+      p.Disc(c.L + 8, c.T + 8, 3.0, disabled ? TextDisabled : Accent);
+  }
+  // Frames: edit (0), active edit (1), panel (2), group box (3), status bar (4), label (5),
+  // gauge track (6), gauge bar (7), tab (8), active tab (9).
+  {
+    TCellRect c = At(0, RowFrames);
+    p.Fill(c.L, c.T, c.R, c.B, White);
+    p.Frame(c.L, c.T, c.R, c.B, Line);
+    c = At(1, RowFrames);
+    p.Fill(c.L, c.T, c.R, c.B, White);
+    p.Frame(c.L, c.T, c.R, c.B, Accent);
+    c = At(2, RowFrames);
+    p.Fill(c.L, c.T, c.R, c.B, Face);
+    p.Frame(c.L, c.T, c.R, c.B, FaceDark);
+    c = At(3, RowFrames);
+    p.Fill(c.L, c.T, c.R, c.B, Face);
+    p.Frame(c.L, c.T + 6, c.R, c.B, Line);
+    c = At(4, RowFrames);
+    p.Gradient(c.L, c.T, c.R, c.B, FaceDark, Face);
+    p.Fill(c.L, c.T, c.R, c.T + 1, Line);
+    for (int i = 0; i < 3; ++i) // size grip dots in the lower right corner
+      for (int j = 0; j <= i; ++j)
+        p.Fill(c.R - 4 - 3 * j, c.B - 4 - 3 * (i - j), c.R - 2 - 3 * j, c.B - 2 - 3 * (i - j), LineDark);
+    c = At(5, RowFrames);
+    p.Fill(c.L, c.T, c.R, c.B, Face);
+    c = At(6, RowFrames);
+    p.Box(c.L, c.T, c.R, c.B, FaceDark, Face, Line, Face);
+    c = At(7, RowFrames);
+    p.Gradient(c.L, c.T, c.R, c.B, 0x5B9BDF, Accent);
+    c = At(8, RowFrames);
+    p.Box(c.L, c.T + 2, c.R, c.B + 2, Face, FaceDark, Line, Face);
+    c = At(9, RowFrames);
+    p.Box(c.L, c.T, c.R, c.B + 2, White, Face, Line, Face);
+    p.Fill(c.L + 1, c.T, c.R - 1, c.T + 2, Accent);
+  }
+  // Scroll-bar pieces: vertical track (0), up N/H/D (1-3), down N/H/D (4-6), vertical thumb
+  // N/H/D (7-9), horizontal track (10), left N/H/D (11-13), right N (14), H (15).
+  auto scrollButton = [&](TCellRect c, int State, char Dir) {
+    const Color fill = State == 0 ? Face : (State == 1 ? AccentLight : AccentMid);
+    p.Box(c.L, c.T, c.R, c.B, fill, fill, State == 0 ? Line : Accent, Face);
+    p.Arrow(c.L, c.T, c.R, c.B, Dir, State == 0 ? LineDark : Accent);
+  };
+  auto thumb = [&](TCellRect c, int State) {
+    const Color fill = State == 0 ? 0xCDD3DA : (State == 1 ? 0xA9B3BE : 0x8A939E);
+    p.Box(c.L + 2, c.T + 2, c.R - 2, c.B - 2, fill, fill, fill, FaceDark);
+  };
+  {
+    TCellRect c = AtSmall(0, ScrollTop);
+    p.Fill(c.L, c.T, c.R, c.B, FaceDark);
+    for (int s = 0; s < 3; ++s) {
+      scrollButton(AtSmall(1 + s, ScrollTop), s, 'u');
+      scrollButton(AtSmall(4 + s, ScrollTop), s, 'd');
+      p.Fill(AtSmall(7 + s, ScrollTop).L, ScrollTop, AtSmall(7 + s, ScrollTop).R, ScrollTop + Small, FaceDark);
+      thumb(AtSmall(7 + s, ScrollTop), s);
+    }
+    c = AtSmall(10, ScrollTop);
+    p.Fill(c.L, c.T, c.R, c.B, FaceDark);
+    for (int s = 0; s < 3; ++s)
+      scrollButton(AtSmall(11 + s, ScrollTop), s, 'l');
+    scrollButton(AtSmall(14, ScrollTop), 0, 'r');
+    scrollButton(AtSmall(15, ScrollTop), 1, 'r');
+    // Second row: right pressed (0), horizontal thumb N/H/D (1-3), up-down up N/H/D (4-6),
+    // up-down down N/H/D (7-9), combo button N/H/D/disabled (10-13), menu marker (14).
+    scrollButton(AtSmall(0, Scroll2Top), 2, 'r');
+    for (int s = 0; s < 3; ++s) {
+      const TCellRect t = AtSmall(1 + s, Scroll2Top);
+      p.Fill(t.L, t.T, t.R, t.B, FaceDark);
+      thumb(t, s);
+      scrollButton(AtSmall(4 + s, Scroll2Top), s, 'u');
+      scrollButton(AtSmall(7 + s, Scroll2Top), s, 'd');
+    }
+    for (int s = 0; s < 4; ++s) {
+      const TCellRect b = AtSmall(10 + s, Scroll2Top);
+      const Color fill = s == 1 ? AccentLight : (s == 2 ? AccentMid : Face);
+      p.Fill(b.L, b.T, b.R, b.B, fill);
+      p.Fill(b.L, b.T, b.L + 1, b.B, s == 3 ? FaceDark : Line);
+      p.Arrow(b.L, b.T, b.R, b.B, 'd', s == 3 ? TextDisabled : Text);
+    }
+    const TCellRect m = AtSmall(14, Scroll2Top);
+    p.Fill(m.L, m.T, m.R, m.B, Magenta);
+    p.Arrow(m.L, m.T, m.R, m.B, 'd', Text);
+  }
+  // List items: normal (0), selected (1), focused (2); combo frame N (3) and active (4);
+  // tab strip background (5); grid fixed (6).
+  {
+    TCellRect c = At(0, RowItems);
+    p.Fill(c.L, c.T, c.R, c.B, White);
+    c = At(1, RowItems);
+    p.Fill(c.L, c.T, c.R, c.B, AccentLight);
+    c = At(2, RowItems);
+    p.Fill(c.L, c.T, c.R, c.B, AccentLight);
+    p.Frame(c.L, c.T, c.R, c.B, Accent);
+    c = At(3, RowItems);
+    p.Fill(c.L, c.T, c.R, c.B, White);
+    p.Frame(c.L, c.T, c.R, c.B, Line);
+    c = At(4, RowItems);
+    p.Fill(c.L, c.T, c.R, c.B, White);
+    p.Frame(c.L, c.T, c.R, c.B, Accent);
+    c = At(5, RowItems);
+    p.Fill(c.L, c.T, c.R, c.B, Face);
+    p.Fill(c.L, c.B - 1, c.R, c.B, Line);
+  }
+  // Grid cells: fixed (0), selected (1), focused (2); vertical gauge track (3) and bar (4);
+  // tree/list view frame (5); memo frame (6).
+  {
+    TCellRect c = At(0, RowGrid);
+    p.Gradient(c.L, c.T, c.R, c.B, White, FaceDark);
+    p.Frame(c.L, c.T, c.R, c.B, Line);
+    c = At(1, RowGrid);
+    p.Fill(c.L, c.T, c.R, c.B, AccentMid);
+    c = At(2, RowGrid);
+    p.Fill(c.L, c.T, c.R, c.B, AccentLight);
+    p.Frame(c.L, c.T, c.R, c.B, Accent);
+    c = At(3, RowGrid);
+    p.Box(c.L, c.T, c.R, c.B, FaceDark, Face, Line, Face);
+    c = At(4, RowGrid);
+    p.Fill(c.L, c.T, c.R, c.B, Accent);
+    c = At(5, RowGrid);
+    p.Fill(c.L, c.T, c.R, c.B, White);
+    p.Frame(c.L, c.T, c.R, c.B, Line);
+  }
+  // The menu bar strip (columns 0-1) and the bevel lines (2).
+  {
+    TCellRect c = At(0, RowMore, 2 * Cell, Cell);
+    p.Gradient(c.L, c.T, c.R, c.B, White, Face);
+    p.Fill(c.L, c.B - 1, c.R, c.B, FaceDark);
+  }
+  p.Save(Folder + "/controls.bmp");
+}
+
+// menu.bmp: popup frame (0,0)-(48,48); item normal (48,0)-(88,20), active (48,20)-(88,40);
+// divider (48,40)-(88,44); check/radio/arrow glyphs 12x12 at (96,0); hint frame (0,48)-(48,96);
+// menu bar item normal/active/down (48,48)-(88,68), (48,68)-(88,88), (88,48)-(128,68).
+void DrawMenu(const std::string& Folder)
+{
+  TPicture p(MenuW, MenuH, White);
+  p.Fill(0, 0, 48, 48, White);
+  p.Frame(0, 0, 48, 48, LineDark);
+  p.Frame(1, 1, 47, 47, FaceDark);
+  p.Fill(48, 0, 88, 20, White);
+  p.Box(48, 20, 88, 40, AccentLight, AccentLight, AccentMid, White);
+  p.Fill(48, 40, 88, 44, White);
+  p.Fill(48, 41, 88, 42, FaceDark);
+  for (int active = 0; active < 2; ++active) {
+    const int y = active * 12;
+    const Color bg = active ? AccentLight : White;
+    p.Fill(96, y, 128, y + 12, bg);
+    p.LineTo(98, y + 6, 100, y + 9, Text);
+    p.LineTo(100, y + 9, 105, y + 3, Text);
+    p.Disc(114, y + 6, 2.5, Text);
+  }
+  p.Fill(96, 24, 120, 36, White);
+  p.Arrow(96, 24, 108, 36, 'r', Text);
+  p.Fill(108, 24, 120, 36, AccentLight);
+  p.Arrow(108, 24, 120, 36, 'r', Text);
+  p.Fill(0, 48, 48, 96, 0xFFFFE8);
+  p.Frame(0, 48, 48, 96, LineDark);
+  p.Fill(48, 48, 88, 68, Face);
+  p.Box(48, 68, 88, 88, AccentLight, AccentLight, AccentMid, Face);
+  p.Box(88, 48, 128, 68, AccentMid, AccentMid, Accent, Face);
+  p.Save(Folder + "/menu.bmp");
+}
+
+// ---------------------------------------------------------------------------------------------
+// The skin texts.
+
+void Font(TIni& I, const std::string& Prefix, Color C, const std::string& Style = "")
+{
+  I.Key(Prefix + "fontname", "Arial");
+  I.Key(Prefix + "fontheight", 14);
+  I.Key(Prefix + "fontstyle", Style);
+  I.Color(Prefix + "fontcolor", C);
+}
+
+// Corner points and client rectangle of a resizable cell of size W x H with an edge E.
+void NineSlice(TIni& I, int W, int H, int E, bool Stretch = true)
+{
+  I.Point("lefttoppoint", E, E);
+  I.Point("righttoppoint", W - E, E);
+  I.Point("leftbottompoint", E, H - E);
+  I.Point("rightbottompoint", W - E, H - E);
+  I.Rect("clientrect", E, E, W - E, H - E);
+  for (const char* k : {"leftstretch", "topstretch", "rightstretch", "bottomstretch", "stretcheffect"})
+    I.Key(k, Stretch ? 1 : 0);
+  I.Key("stretchtype", "stfull");
+}
+
+void CellKey(TIni& I, const std::string& Key, TCellRect C) { I.Rect(Key, C.L, C.T, C.R, C.B); }
+
+constexpr int PicCaption = 0, PicControls = 1, PicMenu = 2;
+
+void ButtonRecord(TIni& I, int FirstCol, bool Flat)
+{
+  (void)Flat;
+  I.Key("pictureindex", PicControls);
+  CellKey(I, "skinrect", At(FirstCol, RowButtons));
+  NineSlice(I, Cell, Cell, 4);
+  Font(I, "", 0x1F2933);
+  I.Color("activefontcolor", Text);
+  I.Color("disabledfontcolor", TextDisabled);
+  I.Color("downfontcolor", Text);
+  I.Key("morphing", 0);
+  I.Key("morphkind", "mkdefault");
+  CellKey(I, "activeskinrect", At(FirstCol + 1, RowButtons));
+  CellKey(I, "downskinrect", At(FirstCol + 2, RowButtons));
+  CellKey(I, "disabledskinrect", At(FirstCol + 3, RowButtons));
+  CellKey(I, "focusedskinrect", At(FirstCol + 4, RowButtons));
+  I.Key("showfocus", 0);
+  CellKey(I, "menumarkerrect", AtSmall(14, Scroll2Top));
+  CellKey(I, "menumarkeractiverect", AtSmall(14, Scroll2Top));
+  CellKey(I, "menumarkerdownrect", AtSmall(14, Scroll2Top));
+  CellKey(I, "menumarkerflatrect", AtSmall(14, Scroll2Top));
+  I.Color("menumarkertransparentcolor", Magenta);
+  I.Key("glowlayerpictureindex", -1);
+  I.Key("glowlayermaskpictureindex", -1);
+}
+
+void FrameRecord(TIni& I, TCellRect C, int Edge)
+{
+  I.Key("pictureindex", PicControls);
+  CellKey(I, "skinrect", C);
+  NineSlice(I, C.R - C.L, C.B - C.T, Edge);
+}
+
+void ScrollBarRecord(TIni& I, bool Vertical, bool Both)
+{
+  I.Key("pictureindex", PicControls);
+  const TCellRect track = Vertical ? AtSmall(0, ScrollTop) : AtSmall(10, ScrollTop);
+  CellKey(I, "skinrect", track);
+  NineSlice(I, Small, Small, 0);
+  I.Rect("trackarea", 0, 0, Small, Small);
+  if (Vertical) {
+    CellKey(I, "upbuttonrect", AtSmall(1, ScrollTop));
+    CellKey(I, "activeupbuttonrect", AtSmall(2, ScrollTop));
+    CellKey(I, "downupbuttonrect", AtSmall(3, ScrollTop));
+    CellKey(I, "downbuttonrect", AtSmall(4, ScrollTop));
+    CellKey(I, "activedownbuttonrect", AtSmall(5, ScrollTop));
+    CellKey(I, "downdownbuttonrect", AtSmall(6, ScrollTop));
+    CellKey(I, "thumbrect", AtSmall(7, ScrollTop));
+    CellKey(I, "activethumbrect", AtSmall(8, ScrollTop));
+    CellKey(I, "downthumbrect", AtSmall(9, ScrollTop));
+  } else {
+    CellKey(I, "upbuttonrect", AtSmall(11, ScrollTop));
+    CellKey(I, "activeupbuttonrect", AtSmall(12, ScrollTop));
+    CellKey(I, "downupbuttonrect", AtSmall(13, ScrollTop));
+    CellKey(I, "downbuttonrect", AtSmall(14, ScrollTop));
+    CellKey(I, "activedownbuttonrect", AtSmall(15, ScrollTop));
+    CellKey(I, "downdownbuttonrect", AtSmall(0, Scroll2Top));
+    CellKey(I, "thumbrect", AtSmall(1, Scroll2Top));
+    CellKey(I, "activethumbrect", AtSmall(2, Scroll2Top));
+    CellKey(I, "downthumbrect", AtSmall(3, Scroll2Top));
+  }
+  I.Key("thumboffset1", 4);
+  I.Key("thumboffset2", 4);
+  I.Key("thumbtransparent", 0);
+  I.Color("thumbtransparentcolor", Magenta);
+  I.Key("thumbstretcheffect", 1);
+  I.Key("thumbminsize", 12);
+  I.Key("thumbminpagesize", 8);
+  (void)Both;
+}
+
+void UpDownRecord(TIni& I, bool Vertical)
+{
+  I.Key("pictureindex", PicControls);
+  CellKey(I, "skinrect", AtSmall(4, Scroll2Top));
+  if (Vertical) {
+    for (int s = 0; s < 3; ++s) {
+      static const char* const up[] = {"upbuttonrect", "activeupbuttonrect", "downupbuttonrect"};
+      static const char* const down[] = {"downbuttonrect", "activedownbuttonrect", "downdownbuttonrect"};
+      CellKey(I, up[s], AtSmall(4 + s, Scroll2Top));
+      CellKey(I, down[s], AtSmall(7 + s, Scroll2Top));
+    }
+  } else {
+    // A horizontal up-down: left and right arrows.
+    const TCellRect left[] = {AtSmall(11, ScrollTop), AtSmall(12, ScrollTop), AtSmall(13, ScrollTop)};
+    const TCellRect right[] = {AtSmall(14, ScrollTop), AtSmall(15, ScrollTop), AtSmall(0, Scroll2Top)};
+    CellKey(I, "upbuttonrect", right[0]);
+    CellKey(I, "activeupbuttonrect", right[1]);
+    CellKey(I, "downupbuttonrect", right[2]);
+    CellKey(I, "downbuttonrect", left[0]);
+    CellKey(I, "activedownbuttonrect", left[1]);
+    CellKey(I, "downdownbuttonrect", left[2]);
+  }
+}
+
+void ComboButtons(TIni& I)
+{
+  CellKey(I, "buttonrect", AtSmall(10, Scroll2Top));
+  CellKey(I, "activebuttonrect", AtSmall(11, Scroll2Top));
+  CellKey(I, "downbuttonrect", AtSmall(12, Scroll2Top));
+  CellKey(I, "unenabledbuttonrect", AtSmall(13, Scroll2Top));
+}
+
+void EditRecord(TIni& I)
+{
+  FrameRecord(I, At(0, RowFrames), 2);
+  CellKey(I, "activeskinrect", At(1, RowFrames));
+  Font(I, "", Text);
+  I.Color("disabledfontcolor", TextDisabled);
+  I.Color("activefontcolor", Text);
+  ComboButtons(I);
+}
+
+void ListBoxRecord(TIni& I)
+{
+  FrameRecord(I, At(0, RowFrames), 2);
+  CellKey(I, "itemrect", At(0, RowItems, Cell, 20));
+  CellKey(I, "activeitemrect", At(1, RowItems, Cell, 20));
+  CellKey(I, "focusitemrect", At(2, RowItems, Cell, 20));
+  I.Key("itemleftoffset", 1);
+  I.Key("itemrightoffset", 1);
+  I.Rect("itemtextrect", 4, 0, 20, 20);
+  Font(I, "", Text);
+  I.Color("activefontcolor", Text);
+  I.Color("focusfontcolor", Text);
+  CellKey(I, "upbuttonrect", AtSmall(1, ScrollTop));
+  CellKey(I, "activeupbuttonrect", AtSmall(2, ScrollTop));
+  CellKey(I, "downupbuttonrect", AtSmall(3, ScrollTop));
+  CellKey(I, "downbuttonrect", AtSmall(4, ScrollTop));
+  CellKey(I, "activedownbuttonrect", AtSmall(5, ScrollTop));
+  CellKey(I, "downdownbuttonrect", AtSmall(6, ScrollTop));
+  I.Key("vscrollbarname", "vscrollbar");
+  I.Key("hscrollbarname", "hscrollbar");
+  I.Key("bothhscrollbarname", "bothhscrollbar");
+  I.Key("showfocus", 1);
+}
+
+std::vector<TRecord> Controls()
+{
+  std::vector<TRecord> r;
+  auto button = [&](const char* Name, int FirstCol, bool Flat) {
+    r.push_back({Name, "button", [=](TIni& I) { ButtonRecord(I, FirstCol, Flat); }});
+  };
+  button("button", 0, false);
+  button("resizebutton", 0, false);
+  button("editbutton", 0, false);
+  button("combobutton", 0, false);
+  button("toolbutton", 5, true);
+  button("resizetoolbutton", 5, true);
+  r.push_back({"toolmenubutton", "menubutton", [](TIni& I) {
+                 ButtonRecord(I, 5, true);
+                 CellKey(I, "trackbuttonrect", AtSmall(14, Scroll2Top));
+               }});
+  auto checkRadio = [&](const char* Name, int First) {
+    r.push_back({Name, "checkradio", [=](TIni& I) {
+                   FrameRecord(I, At(5, RowFrames), 0);
+                   Font(I, "", Text);
+                   I.Color("activefontcolor", Text);
+                   I.Color("unenabledfontcolor", TextDisabled);
+                   I.Color("framefontcolor", Text);
+                   I.Key("morphing", 0);
+                   I.Rect("checkimagearea", 0, 4, 16, 20);
+                   I.Rect("textarea", 20, 0, 24, 24);
+                   CellKey(I, "uncheckimagerect", AtSmall(First, CheckTop));
+                   CellKey(I, "checkimagerect", AtSmall(First + 1, CheckTop));
+                   CellKey(I, "activeuncheckimagerect", AtSmall(First + 2, CheckTop));
+                   CellKey(I, "activecheckimagerect", AtSmall(First + 3, CheckTop));
+                   CellKey(I, "unenableduncheckimagerect", AtSmall(First + 4, CheckTop));
+                   CellKey(I, "unenabledcheckimagerect", AtSmall(First + 5, CheckTop));
+                   if (First == 0) {
+                     CellKey(I, "grayedcheckimagerect", AtSmall(6, CheckTop));
+                     CellKey(I, "activegrayedcheckimagerect", AtSmall(7, CheckTop));
+                   }
+                 }});
+  };
+  checkRadio("checkbox", 0);
+  checkRadio("radiobox", 8);
+  auto panel = [&](const char* Name, int Col, bool Caption) {
+    r.push_back({Name, "panel", [=](TIni& I) {
+                   FrameRecord(I, At(Col, RowFrames), Caption ? 8 : 2);
+                   I.Key("bgpictureindex", -1);
+                   if (Caption)
+                     I.Rect("captionrect", 8, 0, 16, 12);
+                   I.Key("alignment", "taleftjustify");
+                   Font(I, "", Text, Caption ? "fsbold" : "");
+                   if (std::string(Name) == "statusbar")
+                     I.Rect("gripperrect", Col * Cell + 12, RowFrames * Cell + 12, Col * Cell + 24, RowFrames * Cell + 24);
+                   I.Key("grippertransparent", 0);
+                   I.Color("grippertransparentcolor", Magenta);
+                 }});
+  };
+  panel("panel", 2, false);
+  panel("toolpanel", 2, false);
+  panel("groupbox", 3, true);
+  panel("statusbar", 4, false);
+  auto label = [&](const char* Name, int Col) {
+    r.push_back({Name, "label", [=](TIni& I) {
+                   FrameRecord(I, At(Col, RowFrames), 2);
+                   Font(I, "", Text);
+                 }});
+  };
+  label("label", 5);
+  label("statuspanel", 4);
+  r.push_back({"stdlabel", "stdlabel", [](TIni& I) {
+                 Font(I, "", Text);
+                 I.Color("activefontcolor", Accent);
+               }});
+  for (const char* name : {"edit", "tooledit", "buttonedit"})
+    r.push_back({name, "edit", EditRecord});
+  r.push_back({"memo", "memo", [](TIni& I) {
+                 EditRecord(I);
+                 I.Color("bgcolor", White);
+                 I.Color("activebgcolor", White);
+               }});
+  r.push_back({"spinedit", "spinedit", [](TIni& I) {
+                 FrameRecord(I, At(0, RowFrames), 2);
+                 CellKey(I, "activeskinrect", At(1, RowFrames));
+                 Font(I, "", Text);
+                 I.Color("activefontcolor", Text);
+                 I.Color("disabledfontcolor", TextDisabled);
+                 CellKey(I, "upbuttonrect", AtSmall(4, Scroll2Top));
+                 CellKey(I, "activeupbuttonrect", AtSmall(5, Scroll2Top));
+                 CellKey(I, "downupbuttonrect", AtSmall(6, Scroll2Top));
+                 CellKey(I, "downbuttonrect", AtSmall(7, Scroll2Top));
+                 CellKey(I, "activedownbuttonrect", AtSmall(8, Scroll2Top));
+                 CellKey(I, "downdownbuttonrect", AtSmall(9, Scroll2Top));
+               }});
+  r.push_back({"combobox", "combobox", [](TIni& I) {
+                 FrameRecord(I, At(3, RowItems), 2);
+                 CellKey(I, "activeskinrect", At(4, RowItems));
+                 CellKey(I, "itemrect", At(0, RowItems, Cell, 20));
+                 CellKey(I, "activeitemrect", At(1, RowItems, Cell, 20));
+                 CellKey(I, "focusitemrect", At(2, RowItems, Cell, 20));
+                 I.Key("itemleftoffset", 1);
+                 I.Key("itemrightoffset", 1);
+                 I.Rect("itemtextrect", 4, 0, 20, 20);
+                 Font(I, "", Text);
+                 I.Color("focusfontcolor", Text);
+                 I.Color("activefontcolor", Text);
+                 I.Key("listboxname", "listbox");
+                 ComboButtons(I);
+                 I.Key("showfocus", 0);
+               }});
+  r.push_back({"listbox", "listbox", ListBoxRecord});
+  r.push_back({"checklistbox", "checklistbox", [](TIni& I) {
+                 ListBoxRecord(I);
+                 CellKey(I, "checkimagerect", AtSmall(1, CheckTop));
+                 CellKey(I, "uncheckimagerect", AtSmall(0, CheckTop));
+                 I.Rect("itemcheckrect", 2, 2, 18, 18);
+               }});
+  r.push_back({"vscrollbar", "scrollbar", [](TIni& I) { ScrollBarRecord(I, true, false); }});
+  r.push_back({"hscrollbar", "scrollbar", [](TIni& I) { ScrollBarRecord(I, false, false); }});
+  r.push_back({"bothhscrollbar", "scrollbar", [](TIni& I) { ScrollBarRecord(I, false, true); }});
+  r.push_back({"hupdown", "updown", [](TIni& I) { UpDownRecord(I, false); }});
+  r.push_back({"vupdown", "updown", [](TIni& I) { UpDownRecord(I, true); }});
+  r.push_back({"tab", "tab", [](TIni& I) {
+                 I.Key("pictureindex", PicControls);
+                 CellKey(I, "skinrect", At(2, RowFrames));
+                 CellKey(I, "tabrect", At(8, RowFrames));
+                 CellKey(I, "activetabrect", At(9, RowFrames));
+                 CellKey(I, "focustabrect", At(9, RowFrames));
+                 CellKey(I, "mouseintabrect", At(9, RowFrames));
+                 I.Rect("clientrect", 2, 2, 22, 22);
+                 I.Key("bgpictureindex", -1);
+                 I.Point("lefttoppoint", 2, 2);
+                 I.Point("righttoppoint", 22, 2);
+                 I.Point("leftbottompoint", 2, 22);
+                 I.Point("rightbottompoint", 22, 22);
+                 I.Key("tableftoffset", 4);
+                 I.Key("tabrightoffset", 4);
+                 CellKey(I, "tabsbgrect", At(5, RowItems));
+                 for (const char* k : {"tabstretcheffect", "leftstretch", "topstretch", "rightstretch", "bottomstretch",
+                                       "stretcheffect"})
+                   I.Key(k, 1);
+                 I.Key("stretchtype", "stfull");
+                 Font(I, "", Text);
+                 I.Color("activefontcolor", Text);
+                 I.Color("focusfontcolor", Text);
+                 I.Color("mouseinfontcolor", Accent);
+                 I.Key("updown", "hupdown");
+                 I.Key("showfocus", 0);
+               }});
+  r.push_back({"grid", "grid", [](TIni& I) {
+                 I.Key("pictureindex", PicControls);
+                 CellKey(I, "skinrect", At(5, RowGrid));
+                 CellKey(I, "fixedcellrect", At(0, RowGrid));
+                 CellKey(I, "selectcellrect", At(1, RowGrid));
+                 CellKey(I, "focuscellrect", At(2, RowGrid));
+                 I.Key("fixedcellleftoffset", 2);
+                 I.Key("fixedcellrightoffset", 2);
+                 I.Rect("fixedcelltextrect", 2, 0, 22, 24);
+                 I.Key("cellleftoffset", 1);
+                 I.Key("cellrightoffset", 1);
+                 I.Rect("celltextrect", 2, 0, 22, 24);
+                 I.Color("linescolor", FaceDark);
+                 I.Color("bgcolor", White);
+                 I.Key("bgpictureindex", -1);
+                 Font(I, "", Text);
+                 I.Color("selectfontcolor", Text);
+                 I.Color("focusfontcolor", Text);
+                 Font(I, "fixed", Text, "fsbold");
+                 I.Key("cellstretcheffect", 1);
+                 I.Key("fixedcellstretcheffect", 1);
+                 I.Key("showfocus", 0);
+               }});
+  auto gauge = [&](const char* Name, bool Vertical) {
+    r.push_back({Name, "gauge", [=](TIni& I) {
+                   FrameRecord(I, Vertical ? At(3, RowGrid) : At(6, RowFrames), 2);
+                   I.Rect("progressarea", 2, 2, 22, 22);
+                   CellKey(I, "progressrect", Vertical ? At(4, RowGrid) : At(7, RowFrames));
+                   I.Key("beginoffset", 0);
+                   I.Key("endoffset", 0);
+                   I.Key("vertical", Vertical ? 1 : 0);
+                   Font(I, "", Text, "fsbold");
+                   I.Key("progresstransparent", 0);
+                   I.Color("progresstransparentcolor", Magenta);
+                   I.Key("progressstretch", 1);
+                 }});
+  };
+  gauge("gauge", false);
+  gauge("vgauge", true);
+  r.push_back({"bevel", "bevel", [](TIni& I) {
+                 I.Color("lightcolor", White);
+                 I.Color("darkcolor", Line);
+               }});
+  r.push_back({"mainmenubar", "mainmenubar", [](TIni& I) {
+                 I.Key("pictureindex", PicControls);
+                 CellKey(I, "skinrect", At(0, RowMore, 2 * Cell, Cell));
+                 I.Rect("itemsrect", 0, 0, 48, 24);
+                 I.Key("menubaritem", "mainmenubaritem");
+                 I.Key("closebutton", "mmclosebutton");
+                 I.Key("minbutton", "mmminbutton");
+                 I.Key("maxbutton", "mmmaxbutton");
+                 I.Key("sysmenubutton", "mmsysmenubutton");
+                 I.Color("trackmarkcolor", LineDark);
+                 I.Color("trackmarkactivecolor", Accent);
+                 I.Key("stretcheffect", 1);
+                 I.Key("itemtransparent", 0);
+               }});
+  auto view = [&](const char* Name, const char* Kind) {
+    r.push_back({Name, Kind, [](TIni& I) {
+                   I.Key("pictureindex", PicControls);
+                   CellKey(I, "skinrect", At(5, RowGrid));
+                   Font(I, "", Text);
+                   I.Color("bgcolor", White);
+                 }});
+  };
+  view("treeview", "treeview");
+  view("listview", "listview");
+  view("richedit", "richedit");
+  return r;
+}
+
+// Caption buttons: normal look in the frame picture, hot and pressed in captionbuttons.bmp.
+std::vector<TRecord> Objects()
+{
+  std::vector<TRecord> r;
+  struct TButton {
+    const char* Name;
+    const char* Command;
+    const char* Hint;
+    TCaptionGlyph Glyph;
+    int Slot; // -1: the system menu button on the left
+  };
+  const TButton buttons[] = {
+      {"closebutton", "cmclose", "Close", cgClose, 0},       {"maxbutton", "cmmaximize", "Maximize", cgMax, 1},
+      {"minbutton", "cmminimize", "Minimize", cgMin, 2},      {"rollupbutton", "cmrollup", "Roll Up", cgRollUp, 3},
+      {"traybutton", "cmminimizetotray", "Minimize to Tray", cgTray, 4},
+      {"sysmenubutton", "cmsysmenu", "System menu", cgSysMenu, -1},
+  };
+  auto glyphCell = [](TIni& I, const std::string& Key, TCaptionGlyph G, int Row) {
+    I.Rect(Key, G * CapButton, Row * CapButton, G * CapButton + CapButton, Row * CapButton + CapButton);
+  };
+  for (const TButton& b : buttons) {
+    r.push_back({b.Name, "stdbutton", [=](TIni& I) {
+                   I.Key("hint", b.Hint);
+                   I.Key("activepictureindex", PicCaption);
+                   const int x = b.Slot < 0 ? SysMenuX : CapButtonX(b.Slot);
+                   I.Rect("skinrect", x, CapButtonTop, x + CapButton, CapButtonTop + CapButton);
+                   glyphCell(I, "activeskinrect", b.Glyph, 0);
+                   glyphCell(I, "downrect", b.Glyph, 1);
+                   I.Key("morphing", 0);
+                   I.Key("command", b.Command);
+                   if (b.Glyph == cgMax) {
+                     glyphCell(I, "restorerect", cgRestore, 0);
+                     glyphCell(I, "restoreactiverect", cgRestore, 0);
+                     glyphCell(I, "restoredownrect", cgRestore, 1);
+                     I.Key("restorehint", "Restore");
+                   }
+                 }});
+  }
+  r.push_back({"caption", "caption", [](TIni& I) {
+                 I.Rect("skinrect", 30, 0, CapButtonX(4) - 4, CaptionH);
+                 I.Rect("textrect", 30, 0, CapButtonX(4) - 4, CaptionH);
+                 Font(I, "", 0xC9D3DD, "fsbold");
+                 I.Color("activefontcolor", White);
+                 I.Key("alignment", "taleftjustify");
+                 I.Key("defaultcaption", 1);
+                 I.Key("stretcheffect", 1);
+               }});
+  r.push_back({"menuitem", "menuitem", [](TIni& I) {
+                 I.Key("activepictureindex", PicMenu);
+                 I.Rect("skinrect", 48, 0, 88, 20);
+                 I.Rect("activeskinrect", 48, 20, 88, 40);
+                 I.Key("itemleftoffset", 4);
+                 I.Key("itemrightoffset", 4);
+                 I.Rect("dividerrect", 48, 40, 88, 44);
+                 I.Key("dividerleftoffset", 2);
+                 I.Key("dividerrightoffset", 2);
+                 I.Rect("textrect", 24, 0, 36, 20);
+                 I.Rect("imagerect", 2, 2, 18, 18);
+                 Font(I, "", Text);
+                 I.Color("activefontcolor", Text);
+                 I.Color("unenabledfontcolor", TextDisabled);
+                 I.Key("stretcheffect", 1);
+                 I.Key("inactivestretcheffect", 1);
+                 I.Key("dividerstretcheffect", 1);
+                 I.Rect("checkimagerect", 96, 0, 108, 12);
+                 I.Rect("activecheckimagerect", 96, 12, 108, 24);
+                 I.Rect("radioimagerect", 108, 0, 120, 12);
+                 I.Rect("activeradioimagerect", 108, 12, 120, 24);
+                 I.Rect("arrowimagerect", 96, 24, 108, 36);
+                 I.Rect("activearrowimagerect", 108, 24, 120, 36);
+               }});
+  auto barItem = [&](const char* Name, const char* Kind) {
+    r.push_back({Name, Kind, [](TIni& I) {
+                   I.Key("activepictureindex", PicMenu);
+                   I.Rect("skinrect", 48, 48, 88, 68);
+                   I.Rect("activeskinrect", 48, 68, 88, 88);
+                   I.Rect("downrect", 88, 48, 128, 68);
+                   I.Key("itemleftoffset", 4);
+                   I.Key("itemrightoffset", 4);
+                   I.Rect("textrect", 6, 0, 34, 20);
+                   Font(I, "", Text);
+                   I.Color("activefontcolor", Text);
+                   I.Color("downfontcolor", Text);
+                   I.Color("unenabledfontcolor", TextDisabled);
+                   I.Key("stretcheffect", 1);
+                 }});
+  };
+  barItem("mainmenubaritem", "mainmenubaritem");
+  const struct {
+    const char* Name;
+    const char* Command;
+    TCaptionGlyph Glyph;
+  } barButtons[] = {{"mmsysmenubutton", "cmsysmenu", cgSysMenu},
+                    {"mmclosebutton", "cmclose", cgClose},
+                    {"mmmaxbutton", "cmmaximize", cgMax},
+                    {"mmminbutton", "cmminimize", cgMin}};
+  for (const auto& b : barButtons) {
+    r.push_back({b.Name, "mainmenubarbutton", [=](TIni& I) {
+                   I.Key("activepictureindex", PicCaption);
+                   I.Rect("skinrect", b.Glyph * CapButton, 0, b.Glyph * CapButton + CapButton, CapButton);
+                   I.Rect("activeskinrect", b.Glyph * CapButton, 0, b.Glyph * CapButton + CapButton, CapButton);
+                   I.Rect("downrect", b.Glyph * CapButton, CapButton, b.Glyph * CapButton + CapButton, 2 * CapButton);
+                   I.Key("command", b.Command);
+                 }});
+  }
+  return r;
+}
+
+std::string SkinText(const std::string& Kind)
+{
+  TIni i;
+  i.Section("VERSION");
+  i.Key("skinname", Kind == "frame" ? "Quelvo frame" : "Quelvo controls");
+  i.Key("skinauthor", "Quelvo 3");
+  i.Key("ver", 3);
+  i.Section("PICTURES");
+  i.Key("picture", "frame.bmp");
+  i.Key("activepicturescount", 3);
+  i.Key("0", "captionbuttons.bmp");
+  i.Key("1", "controls.bmp");
+  i.Key("2", "menu.bmp");
+
+  i.Section("FORMINFO");
+  i.Point("lefttoppoint", 40, ClientT);
+  i.Point("righttoppoint", CapButtonX(4) - 6, ClientT);
+  i.Point("leftbottompoint", ClientL, ClientB);
+  i.Point("rightbottompoint", ClientR, ClientB);
+  i.Rect("clientrect", ClientL, ClientT, ClientR, ClientB);
+  i.Key("bgpictureindex", -1);
+  for (const char* k : {"leftstretch", "rightstretch", "topstretch", "bottomstretch", "stretcheffect"})
+    i.Key(k, 1);
+  i.Key("stretchtype", "stfull");
+  i.Rect("buttonsrect", CapButtonX(4), CapButtonTop, FrameW - Border, CapButtonTop + CapButton);
+  i.Rect("captionrect", 30, 0, CapButtonX(4) - 4, CaptionH);
+  i.Key("buttonsoffset", 2);
+  i.Key("buttonsinleft", 0);
+  i.Point("hittestlefttoppoint", Border, Border);
+  i.Point("hittestrighttoppoint", FrameW - Border, Border);
+  i.Point("hittestleftbottompoint", Border, FrameH - Border);
+  i.Point("hittestrightbottompoint", FrameW - Border, FrameH - Border);
+  i.Rect("mainmenurect", ClientL, ClientT, ClientR, ClientT + 20);
+  i.Rect("iconrect", SysMenuX, CapButtonTop, SysMenuX + 16, CapButtonTop + 16);
+  i.Key("borderwidth", Border);
+  i.Key("formminwidth", 160);
+  i.Key("autorenderinginactiveimage", 1);
+  i.Key("inactiveeffect", "iebrightness");
+  i.Rect("sizegriparea", ClientR - 16, ClientB - 16, ClientR, ClientB);
+  i.Key("statusbarname", "statusbar");
+
+  i.Section("POPUPWINDOW");
+  i.Key("windowpictureindex", PicMenu);
+  i.Key("maskpictureindex", -1);
+  i.Point("lefttoppoint", 3, 3);
+  i.Point("righttoppoint", 45, 3);
+  i.Point("leftbottompoint", 3, 45);
+  i.Point("rightbottompoint", 45, 45);
+  i.Rect("itemsrect", 3, 3, 45, 45);
+  i.Color("scrollmarkercolor", LineDark);
+  i.Color("scrollmarkeractivecolor", Accent);
+  for (const char* k : {"leftstretch", "rightstretch", "topstretch", "bottomstretch", "stretcheffect"})
+    i.Key(k, 1);
+  i.Key("stretchtype", "stfull");
+
+  i.Section("HINTWINDOW");
+  i.Key("windowpictureindex", PicMenu);
+  i.Key("maskpictureindex", -1);
+  i.Point("lefttoppoint", 2, 50);
+  i.Point("righttoppoint", 46, 50);
+  i.Point("leftbottompoint", 2, 94);
+  i.Point("rightbottompoint", 46, 94);
+  i.Rect("clientrect", 4, 52, 44, 92);
+  Font(i, "", Text);
+  for (const char* k : {"leftstretch", "rightstretch", "topstretch", "bottomstretch", "stretcheffect"})
+    i.Key(k, 1);
+
+  i.Section("SKINCOLORS");
+  i.Color("cbtnface", Face);
+  i.Color("cbtntext", Text);
+  i.Color("cwindow", White);
+  i.Color("cwindowtext", Text);
+  i.Color("chighlight", Accent);
+  i.Color("chighlighttext", White);
+  i.Color("cbtnhighlight", White);
+  i.Color("cbtnshadow", Line);
+  i.Color("c3dlight", FaceDark);
+  i.Color("c3ddkshadow", LineDark);
+
+  const auto objects = Objects();
+  const auto controls = Controls();
+  i.Section("SKINOBJECTS");
+  i.Key("count", static_cast<int>(objects.size()));
+  for (std::size_t n = 0; n < objects.size(); ++n)
+    i.Key(std::to_string(n), objects[n].Name + ":" + objects[n].Kind);
+  i.Section("SKINCONTROLS");
+  // The frame skin also carries the tool panel's and the tool edit's looks for the frame's own
+  // tool bars; the controls skin leaves them to "panel" and "edit".
+  std::vector<const TRecord*> used;
+  for (const TRecord& rec : controls)
+    if (Kind == "frame" || (rec.Name != "toolpanel" && rec.Name != "tooledit"))
+      used.push_back(&rec);
+  i.Key("count", static_cast<int>(used.size()));
+  for (std::size_t n = 0; n < used.size(); ++n)
+    i.Key(std::to_string(n), used[n]->Name + ":" + used[n]->Kind);
+  for (const TRecord& rec : objects) {
+    i.Section(rec.Name);
+    rec.Keys(i);
+  }
+  for (const TRecord* rec : used) {
+    i.Section(rec->Name);
+    rec->Keys(i);
+  }
+  return i.Text();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+  if (argc != 3 || (std::string(argv[1]) != "frame" && std::string(argv[1]) != "controls")) {
+    std::cerr << "usage: skingen <frame|controls> <folder>\n";
+    return 2;
+  }
+  const std::string kind = argv[1], folder = argv[2];
+  try {
+    DrawFrame(folder);
+    DrawCaptionButtons(folder);
+    DrawControls(folder);
+    DrawMenu(folder);
+    std::ofstream ini(folder + "/skin.ini", std::ios::binary | std::ios::trunc);
+    ini << SkinText(kind);
+    if (!ini.flush()) {
+      std::cerr << "skingen: cannot write " << folder << "/skin.ini\n";
+      return 1;
+    }
+  } catch (const std::exception& E) {
+    std::cerr << "skingen: " << E.what() << "\n";
+    return 1;
+  }
+  return 0;
+}
