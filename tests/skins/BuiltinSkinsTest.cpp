@@ -24,13 +24,21 @@ bool HasKind(TskSkinData& Data, const TSkinRequirement& R)
     if (i < 0)
       return false;
     std::unique_ptr<TskDataSkinObject> probe(CreateSkinObjectRecord(R.Keyword, "probe"));
-    return probe && typeid(*probe) == typeid(*Data.ObjectList[i]);
+    if (!probe)
+      return false;
+    const TskDataSkinObject& expected = *probe;
+    const TskDataSkinObject& found = *Data.ObjectList[i];
+    return typeid(expected) == typeid(found);
   }
   const int i = Data.GetControlIndex(R.Name);
   if (i < 0)
     return false;
   std::unique_ptr<TskDataSkinControl> probe(CreateSkinControlRecord(R.Keyword, "probe"));
-  return probe && typeid(*probe) == typeid(*Data.ControlList[i]);
+  if (!probe)
+    return false;
+  const TskDataSkinControl& expected = *probe;
+  const TskDataSkinControl& found = *Data.ControlList[i];
+  return typeid(expected) == typeid(found);
 }
 
 TEST(BuiltinSkins, BothLoadWithEveryRecordTheProgramNeeds)
