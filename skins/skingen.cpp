@@ -1030,31 +1030,28 @@ std::string SkinText(const std::string& Kind)
   i.Rect("sizegriparea", ClientR - 16, ClientB - 16, ClientR, ClientB);
   i.Key("statusbarname", "statusbar");
 
+  // The popup and hint frames in menu.bmp: their inner corners, all edges stretched.
+  const auto windowFrame = [&i](int L, int T, int R, int B) {
+    i.Key("windowpictureindex", PicMenu);
+    i.Key("maskpictureindex", -1);
+    i.Point("lefttoppoint", L, T);
+    i.Point("righttoppoint", R, T);
+    i.Point("leftbottompoint", L, B);
+    i.Point("rightbottompoint", R, B);
+    for (const char* k : {"leftstretch", "rightstretch", "topstretch", "bottomstretch", "stretcheffect"})
+      i.Key(k, 1);
+    i.Key("stretchtype", "stfull");
+  };
   i.Section("POPUPWINDOW");
-  i.Key("windowpictureindex", PicMenu);
-  i.Key("maskpictureindex", -1);
-  i.Point("lefttoppoint", 3, 3);
-  i.Point("righttoppoint", 45, 3);
-  i.Point("leftbottompoint", 3, 45);
-  i.Point("rightbottompoint", 45, 45);
+  windowFrame(3, 3, 45, 45);
   i.Rect("itemsrect", 3, 3, 45, 45);
   i.Color("scrollmarkercolor", LineDark);
   i.Color("scrollmarkeractivecolor", Accent);
-  for (const char* k : {"leftstretch", "rightstretch", "topstretch", "bottomstretch", "stretcheffect"})
-    i.Key(k, 1);
-  i.Key("stretchtype", "stfull");
 
   i.Section("HINTWINDOW");
-  i.Key("windowpictureindex", PicMenu);
-  i.Key("maskpictureindex", -1);
-  i.Point("lefttoppoint", 2, 50);
-  i.Point("righttoppoint", 46, 50);
-  i.Point("leftbottompoint", 2, 94);
-  i.Point("rightbottompoint", 46, 94);
+  windowFrame(2, 50, 46, 94);
   i.Rect("clientrect", 4, 52, 44, 92);
   Font(i, "", Text);
-  for (const char* k : {"leftstretch", "rightstretch", "topstretch", "bottomstretch", "stretcheffect"})
-    i.Key(k, 1);
 
   i.Section("SKINCOLORS");
   i.Color("cbtnface", Face);

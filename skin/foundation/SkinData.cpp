@@ -452,30 +452,35 @@ void TskSkinData::LoadSkinAreas(TMemIniFile* IniFile)
   }
 }
 
-void TskSkinData::LoadSkinObjects(TMemIniFile* IniFile)
+namespace {
+
+// Reads a record list ("count" and the entries "name:kind"): each entry whose kind Create knows
+// becomes a record that reads its own section; the others are skipped.
+template <typename T>
+void LoadRecordList(TMemIniFile* IniFile, const String& Section, T* (*Create)(const String&, const String&),
+                    std::vector<T*>& List)
 {
-  const int count = IniFile->ReadInteger("SKINOBJECTS", "count", 0);
+  const int count = IniFile->ReadInteger(Section, "count", 0);
   for (int i = 0; i < count; ++i) {
     String name, keyword;
-    SplitEntry(IniFile->ReadString("SKINOBJECTS", IntToStr(i), ""), name, keyword);
-    if (TskDataSkinObject* record = CreateSkinObjectRecord(keyword, name)) {
-      ObjectList.push_back(record);
+    SplitEntry(IniFile->ReadString(Section, IntToStr(i), ""), name, keyword);
+    if (T* record = Create(keyword, name)) {
+      List.push_back(record);
       record->LoadFromFile(IniFile);
     }
   }
 }
 
+} // namespace
+
+void TskSkinData::LoadSkinObjects(TMemIniFile* IniFile)
+{
+  LoadRecordList(IniFile, "SKINOBJECTS", CreateSkinObjectRecord, ObjectList);
+}
+
 void TskSkinData::LoadSkinControls(TMemIniFile* IniFile)
 {
-  const int count = IniFile->ReadInteger("SKINCONTROLS", "count", 0);
-  for (int i = 0; i < count; ++i) {
-    String name, keyword;
-    SplitEntry(IniFile->ReadString("SKINCONTROLS", IntToStr(i), ""), name, keyword);
-    if (TskDataSkinControl* record = CreateSkinControlRecord(keyword, name)) {
-      ControlList.push_back(record);
-      record->LoadFromFile(IniFile);
-    }
-  }
+  LoadRecordList(IniFile, "SKINCONTROLS", CreateSkinControlRecord, ControlList);
 }
 
 void TskSkinData::Notification(TComponent* AComponent, TOperation Operation)
