@@ -30,7 +30,7 @@ struct PROCESSENTRY32 {
   DWORD th32ParentProcessID = 0;
   LONG pcPriClassBase = 0;
   DWORD dwFlags = 0;
-  CHAR szExeFile[260] = {};  // MAX_PATH
+  CHAR szExeFile[MAX_PATH] = {};
 };
 using LPPROCESSENTRY32 = PROCESSENTRY32*;
 

@@ -25,6 +25,3 @@ constexpr HRESULT HRESULT_FROM_WIN32(DWORD Error)
 {
   return Error == 0 ? S_OK : static_cast<HRESULT>((Error & 0xFFFFu) | 0x80070000u);
 }
-
-// The size of the path buffers the shell functions fill, the terminating zero included.
-constexpr int MAX_PATH = 260;

@@ -64,6 +64,9 @@ using HCURSOR = HICON;
 using HMODULE = HINSTANCE;
 #undef QV_DECLARE_HANDLE
 
+// The size of the path buffers that Windows-shaped calls fill, the terminating zero included.
+constexpr int MAX_PATH = 260;
+
 inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
 
 // Wait results and time-outs of the wait functions (INFINITE comes from SyncObjs).

@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include "RunnerTestSupport.h"
+#include "core/ToolProcesses.h"
+#include "platform/os/Process.h"
+#include "platform/os/Wait.h"
+#include "platform/vcl/Timer.h"
+
+using namespace runnertest;
+
+namespace {
+
+// Starts a fake tool of that name that stays until killed; its process id.
+DWORD StartStalled(const std::string& Dir, const std::string& Name)
+{
+  STARTUPINFOA Info;
+  PROCESS_INFORMATION Pi;
+  std::string Env = std::string("QV_FAKETOOL_SCRIPT=stall") + '\0' + '\0';
+  std::string Cmd = "\"" + Dir + Name + "\"";
+  EXPECT_TRUE(CreateProcessA(nullptr, Cmd.data(), nullptr, nullptr, FALSE, 0, Env.data(), nullptr, &Info, &Pi));
+  CloseHandle(Pi.hThread);
+  CloseHandle(Pi.hProcess);
+  // The child may show the new program's name only a moment after CreateProcessA returned.
+  for (int I = 0; I < 5000 && FindProcessIdByExeName(Dir + Name) != static_cast<Integer>(Pi.dwProcessId); ++I) Sleep(1);
+  return Pi.dwProcessId;
+}
+
+bool Running(DWORD Pid)
+{
+  HANDLE H = OpenProcess(SYNCHRONIZE, FALSE, Pid);
+  if (!H) return false;
+  const bool Alive = WaitForSingleObject(H, 0) == WAIT_TIMEOUT;
+  CloseHandle(H);
+  return Alive;
+}
+
+}  // namespace
+
+using ToolProcesses = TRunnerTest;
+
+TEST_F(ToolProcesses, FindByImageNameIgnoresCaseAndAPathMatchesOnlyTheFullPath)
+{
+  const DWORD Pid = StartStalled(Dir, "mencoder.exe");
+  struct TCase {
+    std::string Name;
+    Integer Expected;
+  };
+  const std::vector<TCase> Cases = {
+      {"mencoder.exe", static_cast<Integer>(Pid)},
+      {"MENCODER.EXE", static_cast<Integer>(Pid)},
+      {Dir + "mencoder.exe", static_cast<Integer>(Pid)},
+      {Dir + "MENCODER.exe", static_cast<Integer>(Pid)},
+      {"/elsewhere/mencoder.exe", -1},
+      {"mencoder", -1},
+      {"mencoder2.exe", -1},
+  };
+  for (const auto& C : Cases) EXPECT_EQ(FindProcessIdByExeName(C.Name), C.Expected) << C.Name;
+
+  TStringList List;
+  ASSERT_TRUE(ListRunningProcesses(&List, false));
+  const int Index = List.IndexOf("mencoder.exe");
+  ASSERT_GE(Index, 0);
+  EXPECT_EQ(reinterpret_cast<std::intptr_t>(List.GetObject(Index)), static_cast<std::intptr_t>(Pid));
+  EXPECT_EQ(CloseOrKillProcess(Pid, 50), 2);
+}
+
+TEST_F(ToolProcesses, CloseOrKillRefusesOurselvesAndUnknownIds)
+{
+  EXPECT_EQ(CloseOrKillProcess(GetCurrentProcessId(), 50), 0);
+  EXPECT_EQ(CloseOrKillProcess(0x7FFFFFF0u, 50), 0);
+}
+
+TEST_F(ToolProcesses, KillPlayersTakesOnePlayerPerCallAndKillAllToolsOnePerName)
+{
+  const DWORD A = StartStalled(Dir, "mplayer.exe");
+  const DWORD B = StartStalled(Dir, "mplayer.exe");
+  const DWORD C = StartStalled(Dir, "mplayer2.exe");
+  const DWORD Encoder = StartStalled(Dir, "mencoder.exe");
+  KillPlayers();
+  ASSERT_TRUE(PumpUntil([&] { return !Running(C); }));
+  EXPECT_NE(Running(A), Running(B));  // exactly one of the two is gone
+  KillPlayers();
+  ASSERT_TRUE(PumpUntil([&] { return !Running(A) && !Running(B); }));
+  EXPECT_TRUE(Running(Encoder));
+  KillAllTools();
+  ASSERT_TRUE(PumpUntil([&] { return !Running(Encoder); }));
+}
+
+TEST_F(ToolProcesses, WaitForToolRunsTimersAndRunnerEventsUntilTheFlagClears)
+{
+  ToolRunning = false;
+  WaitForTool();  // returns at once
+
+  int Ticks = 0;
+  TTimer Timer(nullptr);
+  Timer.SetInterval(20);
+  Timer.SetOnTimer([&](TObject*) { ++Ticks; });
+  Timer.SetEnabled(true);
+  Runner->OnTerminate = [&](TObject*, Cardinal Code) {
+    ExitCodes.push_back(Code);
+    ToolRunning = false;
+  };
+  ToolRunning = true;
+  Start("sleep 300;print done;exit 2");
+  WaitForTool();
+  EXPECT_FALSE(ToolRunning);
+  EXPECT_EQ(ExitCodes, (std::vector<Cardinal>{2}));
+  EXPECT_EQ(Transcript()[0], "done");
+  EXPECT_GT(Ticks, 0);
+}
+
+TEST_F(ToolProcesses, WaitForTrackSelectionNestsAndEjectWaitEndsWhenTheDoorCommandFails)
+{
+  PickerOpen = true;
+  int Nested = 0;
+  TTimer Timer(nullptr);
+  Timer.SetInterval(10);
+  Timer.SetOnTimer([&](TObject*) {
+    Timer.SetEnabled(false);
+    ToolRunning = true;
+    Start("exit 0");
+    Runner->OnTerminate = [&](TObject*, Cardinal) { ToolRunning = false; };
+    WaitForTool();  // a wait inside a wait
+    ++Nested;
+    PickerOpen = false;
+  });
+  Timer.SetEnabled(true);
+  WaitForTrackSelection();
+  EXPECT_EQ(Nested, 1);
+
+  int Ejects = 0;
+  SetEjectDiscProc([&](const String& Path) {
+    ++Ejects;
+    EXPECT_EQ(Path, "/media/cdrom");
+    EjectDone = true;  // the door command failed
+  });
+  EjectAndWait("/media/cdrom");
+  EXPECT_EQ(Ejects, 1);
+  SetEjectDiscProc(nullptr);
+}
+
+TEST(SystemInformation, VersionGranularityAndRounding)
+{
+  const TSystemInfoState& S = SystemInfoState();
+  EXPECT_EQ(S.Version, DetectWindowsVersion());
+  EXPECT_EQ(S.Version, wvWin7);  // what the platform answers
+  EXPECT_TRUE(S.VersionFlags[wvWin7]);
+  EXPECT_TRUE(S.IsWinNT);
+  EXPECT_GE(S.ProcessorCount, 1u);
+  ASSERT_EQ(S.AllocGranularity, 65536u);
+  struct TCase {
+    Int64 Offset;
+    bool Up;
+    Int64 Expected;
+  };
+  const TCase Cases[] = {{0, false, 0},           {0, true, 0},          {65536, true, 65536},
+                         {65537, false, 65536},   {65537, true, 131072}, {131071, false, 65536},
+                         {0x100000001LL, true, 0x100010000LL}};
+  for (const auto& C : Cases) {
+    Int64 Offset = C.Offset;
+    RoundToAllocGranularity(Offset, C.Up);
+    EXPECT_EQ(Offset, C.Expected) << C.Offset << " " << C.Up;
+  }
+}

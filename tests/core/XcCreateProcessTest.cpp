@@ -1,0 +1,357 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "RunnerTestSupport.h"
+#include "core/SxSysUtils.h"
+#include "platform/os/Wait.h"
+
+using namespace runnertest;
+
+namespace {
+
+// A piece of console output, or the end of the stream.
+struct TPieceCase {
+  const char* Name;
+  std::vector<std::string> Pieces;  // "<end>" stands for the end of the stream
+  std::vector<TReport> Expected;
+};
+
+std::vector<TReport> Assemble(TXcCreateProcess& Runner, const std::vector<std::string>& Pieces)
+{
+  std::vector<TReport> Reports;
+  Runner.SetOnRead([&](TObject* Sender, const String& S, bool NewLine) {
+    EXPECT_EQ(Sender, &Runner);
+    Reports.push_back({S, NewLine});
+  });
+  for (const auto& Piece : Pieces) {
+    if (Piece == "<end>") {
+      Runner.GetOutputReader()->FinishLine();
+      continue;
+    }
+    std::string Copy = Piece;
+    Runner.GetOutputReader()->ParseChunk(Copy.data(), static_cast<int>(Copy.size()));
+  }
+  return Reports;
+}
+
+}  // namespace
+
+TEST(XcLineAssembly, PiecesGiveTheConsoleLines)
+{
+  using namespace std::string_literals;
+  const std::vector<TPieceCase> Cases = {
+      {"cr before lf only moves the cursor", {"abc\r\nxyz", "<end>"}, {{"abc", true}, {"xyz", true}, {"xyz", false}}},
+      {"progress overwritten before it is reported", {"50%\r60%\r"}, {{"60%", true}}},
+      {"cr overwrites from column 0", {"abcdef\rXY\n"}, {{"XYcdef", true}, {"", true}}},
+      {"tab is eight spaces", {"a\tb"}, {{"a        b", true}}},
+      {"backspace moves left without erasing", {"ab\b\bX"}, {{"Xb", true}}},
+      {"backspace stops at column 0", {"x\b\b\by"}, {{"y", true}}},
+      {"nul and bel show as spaces", {"a\0b\a"s}, {{"a b ", true}}},
+      {"tab overwrites", {"abcdefghijk\r\tX"}, {{"        Xjk", true}}},
+      {"a line over two pieces", {"hel", "lo\n"}, {{"hel", true}, {"hello", false}, {"", true}}},
+      {"the end repeats only an unfinished line", {"a\n", "<end>"}, {{"a", true}, {"", true}}},
+      {"cr progress then a new line", {"1%\r", "2%\r\nok\n"}, {{"1%", true}, {"2%", false}, {"ok", true}, {"", true}}},
+      {"an empty piece", {""}, {{"", true}}},
+  };
+  for (const auto& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    TXcCreateProcess Runner(nullptr);
+    EXPECT_EQ(Assemble(Runner, Case.Pieces), Case.Expected);
+  }
+}
+
+TEST(XcLineAssembly, RawReadGetsThePieceUnchangedAndOutputLinesKeepTheTranscript)
+{
+  using namespace std::string_literals;
+  TXcCreateProcess Runner(nullptr);
+  Runner.SetConsoleOptions({coRedirect});  // without coOwnerData the reader keeps the lines
+  std::vector<std::string> Raw;
+  Runner.SetOnRawRead([&](TObject*, const String& S) { Raw.push_back(S); });
+  Assemble(Runner, {"50%\r", "a\0\a\r\ndone\n"s});
+  EXPECT_EQ(Raw, (std::vector<std::string>{"50%\r", "a\0\a\r\ndone\n"s}));
+  TStringList* Lines = Runner.GetOutputReader()->GetOutputLines();
+  ASSERT_EQ(Lines->GetCount(), 3);
+  EXPECT_EQ(Lines->Get(0), "a  ");
+  EXPECT_EQ(Lines->Get(1), "done");
+  EXPECT_EQ(Lines->Get(2), "");
+
+  TXcCreateProcess OwnerData(nullptr);
+  Assemble(OwnerData, {"x\ny"});
+  EXPECT_EQ(OwnerData.GetOutputReader()->GetOutputLines()->GetCount(), 0);
+}
+
+TEST(XcReadBuffer, GrowsTo128KiBThenDropsTheUnreadDataButKeepsTheNewestChunk)
+{
+  EnsureHeadlessDisplay();
+  TXcCreateProcess Runner(nullptr);
+  auto* Thread = new TXcReadThread(Runner.GetOutputReader(), Runner.EnsureMessageWindow(), nullptr);
+  std::vector<char> Chunk(XcChunkSize);
+  std::vector<int> Capacities;
+  for (int I = 0; I < 129; ++I) {
+    std::fill(Chunk.begin(), Chunk.end(), static_cast<char>('A' + I % 26));
+    Thread->AppendData(Chunk.data(), XcChunkSize);
+    if (Capacities.empty() || Capacities.back() != Thread->GetCapacity()) Capacities.push_back(Thread->GetCapacity());
+  }
+  EXPECT_EQ(Capacities, (std::vector<int>{1024, 2048, 4096, 8192, 16384, 32768, 65536, 131072}));
+  char Piece[XcChunkSize];
+  int Count = 0;
+  ASSERT_TRUE(Thread->TakeData(Piece, Count));
+  EXPECT_EQ(Count, XcChunkSize);
+  EXPECT_EQ(Piece[0], static_cast<char>('A' + 128 % 26));
+  EXPECT_FALSE(Thread->TakeData(Piece, Count));
+
+  // Pieces come out in order, at most 1,024 bytes each.
+  Thread->AppendData("hello ", 6);
+  Thread->AppendData(std::string(2000, 'w').data(), 2000);
+  std::string Out;
+  while (Thread->TakeData(Piece, Count)) {
+    EXPECT_LE(Count, XcChunkSize);
+    Out.append(Piece, Count);
+  }
+  EXPECT_EQ(Out, "hello " + std::string(2000, 'w'));
+  delete Thread;
+  ProcessPendingMessages();
+}
+
+TEST(XcStartupInfo, AssignCopiesEveryValueAndRefusesOtherTargets)
+{
+  TXcCPSStartupInfo A;
+  A.Desktop = "d";
+  A.Title = "t";
+  A.Left = 1;
+  A.Top = 2;
+  A.DefaultPosition = false;
+  A.Width = 3;
+  A.Height = 4;
+  A.DefaultSize = false;
+  A.ShowWindow = swMaximize;
+  A.DefaultWindowState = false;
+  A.ForceOnFeedback = true;
+  A.ForceOffFeedback = true;
+  TXcCPSStartupInfo B;
+  B.Assign(&A);
+  EXPECT_EQ(B.Desktop, "d");
+  EXPECT_EQ(B.Title, "t");
+  EXPECT_EQ(B.Left + B.Top + B.Width + B.Height, 10);
+  EXPECT_FALSE(B.DefaultPosition || B.DefaultSize || B.DefaultWindowState);
+  EXPECT_EQ(B.ShowWindow, swMaximize);
+  EXPECT_TRUE(B.ForceOnFeedback && B.ForceOffFeedback);
+  TStringList Other;
+  EXPECT_THROW(Other.Assign(&A), EConvertError);
+}
+
+TEST(XcEnumerations, MapToTheWindowsValues)
+{
+  EXPECT_EQ(XcPriorityClass(ppIdle), 0x40u);
+  EXPECT_EQ(XcPriorityClass(ppNormal), 0x20u);
+  EXPECT_EQ(XcPriorityClass(ppHigh), 0x80u);
+  EXPECT_EQ(XcPriorityClass(ppRealTime), 0x100u);
+  const DWORD Flags[] = {0x4000000, 0x10, 0x200, 0x800, 0x1000, 0x4, 0x400, 0x8};
+  for (int F = cfDefaultErrorMode; F <= cfDetached; ++F) EXPECT_EQ(XcCreationFlag(static_cast<TXcCPSFlag>(F)), Flags[F]);
+  EXPECT_EQ(XcShowWindowValue(swHide), 0);
+  EXPECT_EQ(XcShowWindowValue(swMinimize), 2);
+  EXPECT_EQ(XcShowWindowValue(swMaximize), 3);
+  EXPECT_EQ(XcShowWindowValue(swNormal), 1);
+}
+
+using XcRunner = TRunnerTest;
+
+TEST_F(XcRunner, ReadsComeBeforeTheOneTerminateWithTheExitCode)
+{
+  Start("print one;write two\\r\\nthr;sleep 20;print ee\\tx;exit 7");
+  EXPECT_EQ(Runner->GetState(), TXcCreateProcess::Watched);
+  EXPECT_EQ(Runner->GetWatcherCount(), 2);
+  ASSERT_TRUE(WaitTerminated());
+  EXPECT_EQ(ExitCodes, (std::vector<Cardinal>{7}));
+  EXPECT_EQ(Transcript(), (std::vector<std::string>{"one", "two", "three        x", ""}));
+  EXPECT_EQ(Events.back(), "terminate");
+  EXPECT_EQ(std::count(Events.begin(), Events.end(), "terminate"), 1);
+  EXPECT_EQ(Runner->GetState(), TXcCreateProcess::Ready);
+  EXPECT_FALSE(Runner->QueueInputText("x"));
+  // A second run on the same component.
+  Reports.clear();
+  Start("print again");
+  ASSERT_TRUE(WaitTerminated(2));
+  EXPECT_EQ(Transcript()[0], "again");
+  EXPECT_EQ(ExitCodes[1], 0u);
+}
+
+TEST_F(XcRunner, ATrailingLineWithoutNewLineIsReportedOnceMoreAtTheEnd)
+{
+  Start("write abc\\r\\nxyz");
+  ASSERT_TRUE(WaitTerminated());
+  ASSERT_GE(Reports.size(), 2u);
+  EXPECT_EQ(Reports.back(), (TReport{"xyz", false}));
+  EXPECT_EQ(Transcript(), (std::vector<std::string>{"abc", "xyz"}));
+}
+
+TEST_F(XcRunner, AToolThatWritesNothingStillTerminates)
+{
+  Start("exit 0", "ffmpeg.exe");
+  ASSERT_TRUE(WaitTerminated());
+  EXPECT_EQ(ExitCodes[0], 0u);
+  for (const auto& R : Reports) EXPECT_EQ(R.Line, "");
+}
+
+TEST_F(XcRunner, StandardInputQueueTakesOnlyWholeTexts)
+{
+  Start("echoinput;print bye", "mplayer.exe");
+  EXPECT_FALSE(Runner->QueueInputLine(std::string(1023, 'x')));
+  EXPECT_TRUE(Runner->QueueInputText(""));
+  EXPECT_TRUE(Runner->QueueInputLine("seek 10"));
+  EXPECT_TRUE(Runner->QueueInputLine("quit"));
+  ASSERT_TRUE(WaitTerminated());
+  EXPECT_EQ(Transcript(), (std::vector<std::string>{"got seek 10", "bye", ""}));
+  const std::string Log = ReadBytes(Dir + "tool.log");
+  EXPECT_NE(Log.find("stdin seek 10\n"), std::string::npos);
+  EXPECT_FALSE(Runner->QueueInputText(""));  // no tool runs
+}
+
+TEST_F(XcRunner, AFullQueueLineFitsIntoAnEmptyQueue)
+{
+  Start("stall", "mplayer.exe");
+  EXPECT_TRUE(Runner->QueueInputLine(std::string(1022, 'x')));
+  EXPECT_TRUE(Runner->KillProcess());
+  ASSERT_TRUE(WaitTerminated());
+  EXPECT_EQ(ExitCodes[0], 0u);
+}
+
+TEST_F(XcRunner, StartWhileWatchedRaisesAndLeavesTheRunAlone)
+{
+  Start("sleep 100;print done");
+  const DWORD Pid = Runner->GetProcessInformation().dwProcessId;
+  try {
+    Runner->StartProcess();
+    FAIL() << "no exception";
+  } catch (const EXCLException& E) {
+    EXPECT_STREQ(E.what(), "Cannot perform this operation when process is running");
+  }
+  EXPECT_THROW(Runner->SetWaitForTerminate(true), EXCLException);
+  EXPECT_EQ(Runner->GetProcessInformation().dwProcessId, Pid);
+  ASSERT_TRUE(WaitTerminated());
+  EXPECT_EQ(Transcript()[0], "done");
+}
+
+TEST_F(XcRunner, KillBeforeAnyStartRaisesAndStartFailuresAreOSErrors)
+{
+  try {
+    Runner->KillProcess();
+    FAIL() << "no exception";
+  } catch (const EXCLException& E) {
+    EXPECT_STREQ(E.what(), "Process is not running");
+  }
+  Runner->SetCommandLine("\"" + Dir + "no-such-tool.exe\"");
+  EXPECT_THROW(Runner->StartProcess(), EOSError);
+  EXPECT_EQ(Runner->GetState(), TXcCreateProcess::Ready);
+  EXPECT_EQ(Runner->GetProcessInformation().hProcess, nullptr);
+  Runner->GetEnvironment()->Add("");
+  Runner->SetCommandLine("\"" + Dir + "ffmpeg.exe\"");
+  EXPECT_THROW(Runner->StartProcess(), ESxStringError);
+}
+
+TEST_F(XcRunner, KillDuringHeavyOutputEndsTheRun)
+{
+  Start("flood 2000000000");
+  // The queue keeps returning to the loop between pieces while the tool floods it.
+  ASSERT_TRUE(PumpUntil([&] { return Reports.size() > 10; }));
+  EXPECT_TRUE(Runner->KillProcess());
+  ASSERT_TRUE(WaitTerminated());
+  EXPECT_EQ(ExitCodes, (std::vector<Cardinal>{0}));
+  EXPECT_EQ(Events.back(), "terminate");
+}
+
+TEST_F(XcRunner, UndrainedOutputBeyond128KiBLosesTheOlderPart)
+{
+  std::string RawAll;
+  Runner->SetOnRawRead([&](TObject*, const String& S) { RawAll += S; });
+  Start("flood 400000;print END");
+  // The GUI thread handles nothing until the tool has ended: by then the reader has taken in
+  // far more than the buffer holds.
+  ASSERT_EQ(WaitForSingleObject(Runner->GetProcessInformation().hProcess, 20000), WAIT_OBJECT_0);
+  ASSERT_TRUE(WaitTerminated());
+  EXPECT_LT(RawAll.size(), 400000u);
+  EXPECT_GE(RawAll.size(), 1024u);
+  EXPECT_EQ(RawAll.substr(RawAll.size() - 4), "END\n");
+}
+
+TEST_F(XcRunner, AChildThatClosesItsOutputKeepsTheRunUntilItIsKilledByName)
+{
+  Start("print bye;closeout;stall", "mplayer.exe");
+  ASSERT_TRUE(PumpUntil([&] { return !Runner->GetOutputReader()->IsReading(); }));
+  EXPECT_EQ(Transcript()[0], "bye");
+  EXPECT_TRUE(ExitCodes.empty());
+  EXPECT_EQ(Runner->GetState(), TXcCreateProcess::Watched);
+  EXPECT_NE(FindProcessIdByExeName("MPLAYER.EXE"), -1);
+  KillPlayers();
+  ASSERT_TRUE(WaitTerminated());
+  EXPECT_EQ(ExitCodes[0], 0u);
+}
+
+TEST_F(XcRunner, WithoutRedirectionAWaitThreadWatchesOrTheChildIsJustStarted)
+{
+  Runner->SetConsoleOptions({coOwnerData});
+  Start("exit 5", "ffmpeg.exe");
+  EXPECT_EQ(Runner->GetWatcherCount(), 1);
+  ASSERT_TRUE(WaitTerminated());
+  EXPECT_EQ(ExitCodes[0], 5u);
+  EXPECT_TRUE(Reports.empty());
+
+  Runner->SetWaitForTerminate(false);
+  Start("stall", "ffmpeg.exe");
+  EXPECT_EQ(Runner->GetState(), TXcCreateProcess::Started);
+  EXPECT_EQ(Runner->GetProcessInformation().hProcess, nullptr);
+  EXPECT_NE(Runner->GetProcessInformation().dwProcessId, 0u);
+  EXPECT_FALSE(Runner->QueueInputText("x"));
+  EXPECT_TRUE(Runner->KillProcess());
+  PumpUntil([] { return false; }, 100);
+  EXPECT_EQ(ExitCodes.size(), 1u);  // a started run raises nothing
+}
+
+TEST_F(XcRunner, DestroyingTheRunnerDetachesAndTheChildRunsOn)
+{
+  Start("print hi;stall", "mencoder2.exe");
+  ASSERT_TRUE(PumpUntil([&] { return !Reports.empty(); }));
+  Runner.reset();
+  PumpUntil([] { return false; }, 50);
+  const Integer Id = FindProcessIdByExeName(Dir + "mencoder2.exe");
+  ASSERT_NE(Id, -1);
+  EXPECT_EQ(CloseOrKillProcess(static_cast<DWORD>(Id), 0), 2);
+  EXPECT_TRUE(ExitCodes.empty());
+}
+
+TEST_F(XcRunner, FiftyShortRunsLeakNoDescriptorsOrThreads)
+{
+  Start("print warm-up");
+  ASSERT_TRUE(WaitTerminated());
+  auto Settled = [&](int Fds, int Threads) {
+    return PumpUntil([&] { return CountEntries("/proc/self/fd") <= Fds && CountEntries("/proc/self/task") <= Threads; },
+                     5000);
+  };
+  ASSERT_TRUE(Settled(1 << 20, 1 << 20));
+  PumpUntil([] { return false; }, 100);
+  const int Fds = CountEntries("/proc/self/fd");
+  const int Threads = CountEntries("/proc/self/task");
+  for (int I = 0; I < 50; ++I) {
+    Start("print run " + std::to_string(I));
+    ASSERT_TRUE(WaitTerminated(static_cast<size_t>(I) + 2)) << I;
+  }
+  EXPECT_TRUE(Settled(Fds, Threads)) << CountEntries("/proc/self/fd") << " fds, " << CountEntries("/proc/self/task")
+                                     << " threads";
+}
+
+TEST_F(XcRunner, TheToolRunsInTheCurrentDirectoryWithTheGivenEnvironmentAndArguments)
+{
+  Start("file part.bin 1500;jpeg $after:-o", "ffmpeg.exe", "-y -i \"in put.avi\" -o frame.jpg");
+  ASSERT_TRUE(WaitTerminated());
+  EXPECT_EQ(ReadBytes(Dir + "part.bin").size(), 1500u);
+  const std::string Jpeg = ReadBytes(Dir + "frame.jpg");
+  ASSERT_GE(Jpeg.size(), 4u);
+  EXPECT_EQ(Jpeg.substr(0, 2), "\xFF\xD8");
+  const std::string Log = ReadBytes(Dir + "tool.log");
+  EXPECT_NE(Log.find("arg 3 in put.avi\n"), std::string::npos) << Log;
+  EXPECT_NE(Log.find("cmd ffmpeg.exe -y -i in put.avi -o frame.jpg\n"), std::string::npos) << Log;
+  EXPECT_NE(Log.find("exit 0\n"), std::string::npos);
+}
