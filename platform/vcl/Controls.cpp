@@ -832,6 +832,9 @@ TWinControl* TWinControl::CreateParented(HWND ParentWindow) {
 TWinControl::~TWinControl() {
   Destroying();
   if (FParent) RemoveFocus(true);
+  // Leave the parent while this is still a windowed control, so the parent drops it from its
+  // windowed list.
+  if (FParent) SetParent(nullptr);
   if (FHandle) DestroyWindowHandle();
   // Children go with their parent, whoever owns them.
   while (GetControlCount() > 0) {
@@ -1203,6 +1206,11 @@ void TWinControl::RemoveControl(TControl* AControl) {
   } else {
     if (FHandle) AControl->InvalidateControl(AControl->FVisible, false);
     FControls.erase(std::remove(FControls.begin(), FControls.end(), AControl), FControls.end());
+    // A windowed control being destroyed no longer answers the dynamic cast above: it is found
+    // by address, so that no dangling entry stays behind.
+    const auto same = [AControl](TWinControl* W) { return static_cast<TControl*>(W) == AControl; };
+    FWinControls.erase(std::remove_if(FWinControls.begin(), FWinControls.end(), same), FWinControls.end());
+    FTabList.erase(std::remove_if(FTabList.begin(), FTabList.end(), same), FTabList.end());
   }
   if (MouseControl == AControl) MouseControl = nullptr;
   AControl->FParent = nullptr;

@@ -528,3 +528,19 @@ TEST_F(VclForm, RightClickPopsUpTheControlsMenu) {
 }
 
 }  // namespace
+
+// Deleting a windowed child directly takes it out of its parent's lists, so the parent neither
+// paints nor deletes it later.
+TEST_F(VclForm, DeletingAWindowedChildLeavesItsParent) {
+  auto* form = new TForm(nullptr);
+  auto* child = new TBox(nullptr);
+  child->SetParent(form);
+  form->SetBounds(0, 0, 100, 100);
+  child->SetBounds(10, 10, 20, 20);
+  form->Show();
+  ASSERT_EQ(form->GetControlCount(), 1);
+  delete child;
+  EXPECT_EQ(form->GetControlCount(), 0);
+  form->Repaint();
+  delete form;  // would delete the child a second time
+}
