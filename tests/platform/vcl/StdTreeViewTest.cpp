@@ -1,0 +1,265 @@
+#include <gtest/gtest.h>
+
+#include "platform/rtl/StrUtils.h"
+#include "platform/vcl/TreeViewCtrl.h"
+#include "tests/platform/vcl/VclTestSupport.h"
+
+namespace {
+
+class StdTreeView : public TVclWindowTest {
+protected:
+  TTreeView* Tree = nullptr;
+  std::vector<String> Log;
+
+  TForm* MakeTree() {
+    TForm* F = NewForm(0, 0, 300, 240);
+    F->HandleNeeded();
+    Tree = Add<TTreeView>(F, "Tree", 0, 0, 200, 200);
+    Tree->HandleNeeded();
+    Tree->OnChanging = [this](TObject*, TTreeNode* N, bool& Allow) {
+      Log.push_back("changing " + (N ? N->GetText() : String("-")));
+      Allow = AllowChange;
+    };
+    Tree->OnChange = [this](TObject*, TTreeNode* N) { Log.push_back("change " + (N ? N->GetText() : String("-"))); };
+    Tree->OnDeletion = [this](TObject*, TTreeNode* N) { Log.push_back("delete " + N->GetText()); };
+    return F;
+  }
+  // A (A1, A2 (A2a)), B
+  void Fill() {
+    TTreeNodes* I = Tree->GetItems();
+    TTreeNode* A = I->Add(nullptr, "A");
+    I->AddChild(A, "A1");
+    TTreeNode* A2 = I->AddChild(A, "A2");
+    I->AddChild(A2, "A2a");
+    I->Add(A, "B");
+  }
+  TTreeNode* Node(const char* Text) {
+    for (TTreeNode* N = Tree->GetItems()->GetFirstNode(); N; N = N->GetNext())
+      if (N->GetText() == Text) return N;
+    return nullptr;
+  }
+  String Order() {
+    String S;
+    for (TTreeNode* N = Tree->GetItems()->GetFirstNode(); N; N = N->GetNext()) S += N->GetText() + " ";
+    return S;
+  }
+  // The order of the window's own items, depth first.
+  String NativeOrder() {
+    String S;
+    std::function<void(HTREEITEM)> Walk = [&](HTREEITEM H) {
+      for (; H; H = reinterpret_cast<HTREEITEM>(
+                    SendMessageA(Tree->GetHandle(), TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(H)))) {
+        char Buffer[32] = {};
+        TVITEMA It;
+        It.mask = TVIF_TEXT | TVIF_HANDLE;
+        It.hItem = H;
+        It.pszText = Buffer;
+        It.cchTextMax = sizeof Buffer;
+        SendMessageA(Tree->GetHandle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&It));
+        S += String(Buffer) + " ";
+        Walk(reinterpret_cast<HTREEITEM>(
+            SendMessageA(Tree->GetHandle(), TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(H))));
+      }
+    };
+    Walk(reinterpret_cast<HTREEITEM>(SendMessageA(Tree->GetHandle(), TVM_GETNEXTITEM, TVGN_ROOT, 0)));
+    return S;
+  }
+  void ClickAt(TPoint P, UINT Msg = WM_LBUTTONDOWN) {
+    SendMessageA(Tree->GetHandle(), Msg, MK_LBUTTON, MAKELPARAM(P.x, P.y));
+    SendMessageA(Tree->GetHandle(), WM_LBUTTONUP, 0, MAKELPARAM(P.x, P.y));
+  }
+  static TPoint Mid(const TRect& R) { return Point((R.left + R.right) / 2, (R.top + R.bottom) / 2); }
+  bool AllowChange = true;
+};
+
+TEST_F(StdTreeView, NodesKeepTheirShapeInTheWindow) {
+  MakeTree();
+  Fill();
+  TTreeNodes* I = Tree->GetItems();
+  EXPECT_EQ(I->GetCount(), 5);
+  EXPECT_EQ(Order(), "A A1 A2 A2a B ");
+  EXPECT_EQ(NativeOrder(), Order());
+  EXPECT_EQ(SendMessageA(Tree->GetHandle(), TVM_GETCOUNT, 0, 0), 5);
+  struct TCase {
+    const char* Text;
+    int Level, Index, Absolute;
+    const char* Parent;
+    const char* Next;  // depth first
+    const char* Prev;
+  } Cases[] = {
+      {"A", 0, 0, 0, nullptr, "A1", nullptr},  {"A1", 1, 0, 1, "A", "A2", "A"},  {"A2", 1, 1, 2, "A", "A2a", "A1"},
+      {"A2a", 2, 0, 3, "A2", "B", "A2"},       {"B", 0, 1, 4, nullptr, nullptr, "A2a"},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Text);
+    TTreeNode* N = Node(C.Text);
+    ASSERT_NE(N, nullptr);
+    EXPECT_EQ(N->GetLevel(), C.Level);
+    EXPECT_EQ(N->GetIndex(), C.Index);
+    EXPECT_EQ(N->GetAbsoluteIndex(), C.Absolute);
+    EXPECT_EQ(I->GetItem(C.Absolute), N);
+    EXPECT_EQ(N->GetParent(), C.Parent ? Node(C.Parent) : nullptr);
+    EXPECT_EQ(N->GetNext(), C.Next ? Node(C.Next) : nullptr);
+    EXPECT_EQ(N->GetPrev(), C.Prev ? Node(C.Prev) : nullptr);
+    EXPECT_EQ(I->GetNode(N->GetItemId()), N);
+  }
+  EXPECT_THROW(I->GetItem(5), EListError);
+  // Insert places a node before its sibling; AddFirst at the front.
+  I->Insert(Node("B"), "Between");
+  I->AddChildFirst(Node("A"), "A0");
+  EXPECT_EQ(Order(), "A A0 A1 A2 A2a Between B ");
+  EXPECT_EQ(NativeOrder(), Order());
+  // Sorting orders the nodes and the window's items alike.
+  Tree->CustomSort([](LPARAM A, LPARAM B, LPARAM) {
+    return -AnsiCompareText(reinterpret_cast<TTreeNode*>(A)->GetText(), reinterpret_cast<TTreeNode*>(B)->GetText());
+  }, 0, true);
+  EXPECT_EQ(Order(), "Between B A A2 A2a A1 A0 ");
+  EXPECT_EQ(NativeOrder(), Order());
+  Tree->AlphaSort(true);
+  EXPECT_EQ(Order(), "A A0 A1 A2 A2a B Between ");
+  EXPECT_EQ(NativeOrder(), Order());
+
+  // A new window brings the same items, expansion and selection back.
+  Node("A")->Expand(false);
+  Tree->SetSelected(Node("A1"));
+  Log.clear();
+  Tree->SetBorderStyle(bsNone);
+  EXPECT_EQ(NativeOrder(), Order());
+  EXPECT_TRUE(Node("A")->GetExpanded());
+  EXPECT_FALSE(Node("A2")->GetExpanded());
+  EXPECT_EQ(Tree->GetSelected(), Node("A1"));
+  EXPECT_EQ(I->GetNode(Node("A2a")->GetItemId()), Node("A2a"));
+  EXPECT_TRUE(Log.empty()) << "a new window fires no events";
+}
+
+TEST_F(StdTreeView, NodesFillWhenTheyFirstExpand) {
+  MakeTree();
+  TTreeNodes* I = Tree->GetItems();
+  struct TCase {
+    const char* Name;
+    bool Allow;
+    int Added;  // children the handler adds
+    bool Expanded;
+    bool HasChildren;
+    int Count;
+  } Cases[] = {
+      {"Fills", true, 2, true, true, 2},
+      {"Empty", true, 0, false, false, 0},
+      {"Vetoed", false, 0, false, true, 0},
+  };
+  for (const TCase& C : Cases) {
+    for (bool ByMouse : {false, true}) {
+      SCOPED_TRACE(testing::Message() << C.Name << (ByMouse ? " by mouse" : " by code"));
+      I->Clear();
+      TTreeNode* N = I->Add(nullptr, C.Name);
+      N->SetHasChildren(true);
+      int Calls = 0;
+      Tree->OnExpanding = [&](TObject*, TTreeNode* Node, bool& Allow) {
+        ++Calls;
+        for (int K = 0; K < C.Added; ++K) I->AddChild(Node, "child");
+        Allow = C.Allow;
+      };
+      std::vector<String> Expanded;
+      Tree->OnExpanded = [&](TObject*, TTreeNode* Node) { Expanded.push_back(Node->GetText()); };
+      if (ByMouse) {
+        // The button sits left of the text.
+        TRect R = N->DisplayRect(true);
+        ASSERT_FALSE(IsRectEmpty(&R));
+        TPoint P = Point(R.left - Tree->GetIndent() / 2, (R.top + R.bottom) / 2);
+        EXPECT_EQ(Tree->GetHitTestInfoAt(P.x, P.y), htOnButton);
+        ClickAt(P);
+      } else {
+        N->Expand(false);
+      }
+      EXPECT_EQ(Calls, 1);
+      EXPECT_EQ(N->GetExpanded(), C.Expanded);
+      EXPECT_EQ(N->GetHasChildren(), C.HasChildren);
+      EXPECT_EQ(N->GetCount(), C.Count);
+      EXPECT_EQ(Expanded, C.Expanded ? std::vector<String>{C.Name} : std::vector<String>{});
+      if (C.Expanded) {
+        EXPECT_TRUE(N->getFirstChild()->IsVisible());
+        EXPECT_EQ(N->GetNextVisible(), N->getFirstChild());
+        // Expanding again asks nobody.
+        N->Expand(false);
+        EXPECT_EQ(Calls, 1);
+      }
+    }
+  }
+  Tree->OnExpanding = nullptr;
+  Tree->OnExpanded = nullptr;
+}
+
+TEST_F(StdTreeView, SelectionAsksFirstAndFollowsCollapseAndDeletion) {
+  MakeTree();
+  Fill();
+  Tree->FullExpand();
+  struct TStep {
+    const char* What;
+    bool Allow;
+    std::function<void()> Act;
+    const char* Selected;
+    std::vector<String> ExpectedLog;
+  } Steps[] = {
+      {"click A2", true, [&] { ClickAt(Mid(Node("A2")->DisplayRect(true))); }, "A2", {"changing A2", "change A2"}},
+      {"vetoed click", false, [&] { ClickAt(Mid(Node("B")->DisplayRect(true))); }, "A2", {"changing B"}},
+      {"key down", true, [&] { SendMessageA(Tree->GetHandle(), WM_KEYDOWN, VK_DOWN, 0); }, "A2a",
+       {"changing A2a", "change A2a"}},
+      {"key left goes to the parent", true, [&] { SendMessageA(Tree->GetHandle(), WM_KEYDOWN, VK_LEFT, 0); }, "A2",
+       {"changing A2", "change A2"}},
+      {"collapsing A moves the selection up", true, [&] { Node("A")->Collapse(false); }, "A",
+       {"changing A", "change A"}},
+      {"by code", true, [&] { Tree->SetSelected(Node("B")); }, "B", {"changing B", "change B"}},
+      {"deleting the selected node selects its previous sibling", true, [&] { Node("B")->Delete(); }, "A",
+       {"delete B", "changing A", "change A"}},
+      {"deleting a subtree announces children first", true, [&] { Node("A2")->Delete(); }, "A",
+       {"delete A2a", "delete A2"}},
+  };
+  for (TStep& S : Steps) {
+    SCOPED_TRACE(S.What);
+    Log.clear();
+    AllowChange = S.Allow;
+    S.Act();
+    EXPECT_EQ(Tree->GetSelected(), Node(S.Selected));
+    EXPECT_EQ(Log, S.ExpectedLog);
+  }
+  EXPECT_EQ(Order(), "A A1 ");
+  EXPECT_EQ(NativeOrder(), Order());
+  EXPECT_EQ(SendMessageA(Tree->GetHandle(), TVM_GETCOUNT, 0, 0), 2);
+  Log.clear();
+  Tree->GetItems()->Clear();
+  EXPECT_EQ(Log, (std::vector<String>{"delete A1", "delete A", "changing -", "change -"}));
+  EXPECT_EQ(Tree->GetSelected(), nullptr);
+  // A stale handle is refused.
+  EXPECT_EQ(SendMessageA(Tree->GetHandle(), TVM_GETNEXTITEM, TVGN_CHILD, 12345), 0);
+}
+
+TEST_F(StdTreeView, ScrollStateFollowsTheShownRows) {
+  TForm* F = MakeTree();
+  for (int K = 0; K < 40; ++K) Tree->GetItems()->Add(nullptr, "Node " + std::to_string(K));
+  int Page = static_cast<int>(SendMessageA(Tree->GetHandle(), TVM_GETVISIBLECOUNT, 0, 0));
+  ASSERT_GT(Page, 2);
+  ASSERT_LT(Page, 40);
+  SCROLLINFO SI{};
+  SI.cbSize = sizeof SI;
+  SI.fMask = SIF_ALL;
+  GetScrollInfo(Tree->GetHandle(), SB_VERT, &SI);
+  EXPECT_EQ(SI.nMin, 0);
+  EXPECT_EQ(SI.nMax, 39);
+  EXPECT_EQ(static_cast<int>(SI.nPage), Page);
+  SendMessageA(Tree->GetHandle(), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 10), 0);
+  EXPECT_EQ(Tree->GetTopItem()->GetText(), "Node 10");
+  // Selecting a row below the page scrolls it in.
+  Tree->SetSelected(Tree->GetItems()->GetItem(35));
+  TRect R = Tree->GetItems()->GetItem(35)->DisplayRect(false);
+  EXPECT_GE(R.top, 0);
+  EXPECT_LE(R.bottom, Tree->GetClientHeight());
+  // The focused selection is drawn highlighted.
+  F->Show();
+  Tree->SetFocus();
+  Pump();
+  TRect T = Tree->GetItems()->GetItem(35)->DisplayRect(true);
+  TPoint P = Tree->ClientToScreen(Point(T.left + 1, (T.top + T.bottom) / 2));
+  EXPECT_EQ(Pixel(F, P.x - F->GetLeft(), P.y - F->GetTop()), GetSysColor(COLOR_HIGHLIGHT));
+}
+
+}  // namespace
