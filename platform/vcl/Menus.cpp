@@ -6,6 +6,7 @@
 #include "platform/rtl/Convert.h"
 #include "platform/rtl/StrUtils.h"
 #include "platform/vcl/ImgList.h"
+#include "platform/vcl/MenuWindow.h"
 #include "platform/win/WinUser.h"
 
 namespace {
@@ -410,6 +411,7 @@ void TMenu::MenuChanged(TMenuItem*, bool) {
 void TPopupMenu::Popup(int X, int Y) {
   FPopupPoint = Point(X, Y);
   DoPopup(this);
+  ShowPlainPopupMenu(this, X, Y);
 }
 
 void TPopupMenu::DoPopup(TObject* Sender) {
