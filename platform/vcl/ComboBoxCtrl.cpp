@@ -121,8 +121,7 @@ TCustomComboBox::TCustomComboBox(TComponent* AOwner)
 }
 
 TCustomComboBox::~TCustomComboBox() {
-  // Leaves the parent while this is still a windowed control.
-  SetParent(nullptr);
+  // The window goes before the members it asks for.
   DestroyHandle();
 }
 

@@ -255,9 +255,6 @@ TCustomPanel::TCustomPanel(TComponent* AOwner) : TCustomControl(AOwner) {
   SetColor(clBtnFace);
 }
 
-// Leaves the parent while still a windowed control, so the parent forgets it as one.
-TCustomPanel::~TCustomPanel() { SetParent(nullptr); }
-
 void TCustomPanel::Changed() {
   Realign();
   Invalidate();
@@ -376,8 +373,6 @@ TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TCustomControl(AOwner) {
   FHeight = 105;
   SetColor(clBtnFace);
 }
-
-TCustomGroupBox::~TCustomGroupBox() { SetParent(nullptr); }
 
 void TCustomGroupBox::AdjustClientRect(TRect& Rect) {
   TCustomControl::AdjustClientRect(Rect);

@@ -80,7 +80,6 @@ using TBorderWidth = int;
 class TCustomPanel : public TCustomControl {
 public:
   explicit TCustomPanel(TComponent* AOwner);
-  ~TCustomPanel() override;
 
   TAlignment GetAlignment() const { return FAlignment; }
   void SetAlignment(TAlignment Value);
@@ -134,7 +133,6 @@ public:
 class TCustomGroupBox : public TCustomControl {
 public:
   explicit TCustomGroupBox(TComponent* AOwner);
-  ~TCustomGroupBox() override;
 
 protected:
   // Below the caption line and inside the frame.

@@ -138,9 +138,7 @@ TCustomListBox::TCustomListBox(TComponent* AOwner)
 }
 
 TCustomListBox::~TCustomListBox() {
-  // Leaves the parent while this is still a windowed control (the parent's lists of windowed
-  // children must lose it), and the window goes before the members it asks for.
-  SetParent(nullptr);
+  // The window goes before the members it asks for.
   DestroyHandle();
 }
 

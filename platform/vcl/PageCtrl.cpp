@@ -24,11 +24,7 @@ TCustomTabControl::TCustomTabControl(TComponent* AOwner)
   FTabs->OnChange = [this](TObject* Sender) { TabsChanged(Sender); };
 }
 
-// Leaves the parent while still a windowed control, so the parent forgets it as one.
-TCustomTabControl::~TCustomTabControl() {
-  FTabs->OnChange = nullptr;
-  SetParent(nullptr);
-}
+TCustomTabControl::~TCustomTabControl() { FTabs->OnChange = nullptr; }
 
 void TCustomTabControl::CreateParams(TCreateParams& Params) {
   RegisterTabControlClass();

@@ -100,9 +100,6 @@ TCustomRichEdit::TCustomRichEdit(TComponent* AOwner)
   SetColor(clWindow);
 }
 
-// Leaves the parent while still a windowed control, so the parent forgets it as one.
-TCustomRichEdit::~TCustomRichEdit() { SetParent(nullptr); }
-
 void TCustomRichEdit::CreateParams(TCreateParams& Params) {
   RegisterRichEditClass();
   TWinControl::CreateParams(Params);

@@ -39,7 +39,6 @@ private:
 class TCustomRichEdit : public TWinControl {
 public:
   explicit TCustomRichEdit(TComponent* AOwner);
-  ~TCustomRichEdit() override;
 
   TStrings* GetLines() const { return FLines.get(); }
   void SetLines(TStrings* Value) { FLines->Assign(Value); }

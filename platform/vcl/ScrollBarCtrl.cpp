@@ -15,11 +15,6 @@ TScrollBar::TScrollBar(TComponent* AOwner) : TWinControl(AOwner) {
   FControlStyle = csFramed | csDoubleClicks | csOpaque;
 }
 
-TScrollBar::~TScrollBar() {
-  // Leaves the parent while this is still a windowed control.
-  SetParent(nullptr);
-}
-
 void TScrollBar::CreateParams(TCreateParams& Params) {
   RegisterScrollBarClass();
   TWinControl::CreateParams(Params);

@@ -13,7 +13,6 @@ using TScrollEvent = std::function<void(TObject* Sender, TScrollCode ScrollCode,
 class TScrollBar : public TWinControl {
 public:
   explicit TScrollBar(TComponent* AOwner);
-  ~TScrollBar() override;
   void WndProc(TMessage& Message) override;
 
   TScrollBarKind GetKind() const { return FKind; }

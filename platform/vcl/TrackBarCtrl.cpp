@@ -12,11 +12,6 @@ TTrackBar::TTrackBar(TComponent* AOwner) : TWinControl(AOwner) {
   FControlStyle = csSetCaption | csDoubleClicks | csOpaque;
 }
 
-TTrackBar::~TTrackBar() {
-  // Leaves the parent while this is still a windowed control.
-  SetParent(nullptr);
-}
-
 void TTrackBar::CreateParams(TCreateParams& Params) {
   RegisterTrackBarClass();
   TWinControl::CreateParams(Params);

@@ -11,7 +11,6 @@ enum TTickStyle { tsNone, tsAuto, tsManual };
 class TTrackBar : public TWinControl {
 public:
   explicit TTrackBar(TComponent* AOwner);
-  ~TTrackBar() override;
   void WndProc(TMessage& Message) override;
 
   TTrackBarOrientation GetOrientation() const { return FOrientation; }
