@@ -712,8 +712,11 @@ void TControl::WMMouseWheel(TMessage& Message) {
     Message.Result = 1;
     return;
   }
-  // Not handled: the parent may scroll.
-  if (FParent) {
+  // Not handled here. A window hands the wheel to its window class first (an edit or list
+  // scrolls itself), whose default handling passes it on to the parent window; a control
+  // without a window of its own passes it to its parent directly.
+  auto* Windowed = dynamic_cast<TWinControl*>(this);
+  if (FParent && !(Windowed && Windowed->HandleAllocated())) {
     Message.Result = FParent->Perform(WM_MOUSEWHEEL, Message.WParam, Message.LParam);
     return;
   }

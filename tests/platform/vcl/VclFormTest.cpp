@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "tests/platform/vcl/VclTestSupport.h"
+#include "platform/vcl/EditCtrls.h"
+#include "platform/rtl/Rtl.h"
 
 namespace {
 
@@ -543,4 +545,36 @@ TEST_F(VclForm, DeletingAWindowedChildLeavesItsParent) {
   EXPECT_EQ(form->GetControlCount(), 0);
   form->Repaint();
   delete form;  // would delete the child a second time
+}
+
+// A wheel turned over a child goes to the child first: a control that takes it keeps it, a
+// window class that scrolls (the memo) keeps it, and anything else passes it up to the form.
+TEST_F(VclForm, UnhandledWheelGoesUpToTheParent) {
+  TForm* F = NewForm(100, 100, 300, 200);
+  TBox* Box = Add<TBox>(F, "Box", 10, 10, 40, 40);
+  TBox* Taker = Add<TBox>(F, "Taker", 60, 10, 40, 40);
+  auto* Memo = new TMemo(F);
+  Memo->SetParent(F);
+  Memo->SetBounds(110, 10, 150, 60);
+  for (int I = 0; I < 40; ++I) Memo->GetLines()->Add("line " + IntToStr(I));
+  std::vector<String> Wheels;
+  F->OnMouseWheel = [&](TObject*, TShiftState, int Delta, TPoint, bool& Handled) {
+    Wheels.push_back("form " + IntToStr(Delta));
+    Handled = true;
+  };
+  Taker->OnMouseWheel = [&](TObject*, TShiftState, int Delta, TPoint, bool& Handled) {
+    Wheels.push_back("taker " + IntToStr(Delta));
+    Handled = true;
+  };
+  F->Show();
+  Pump();
+  WPARAM Down = MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA));
+  SendMessageA(Box->GetHandle(), WM_MOUSEWHEEL, Down, MAKELPARAM(130, 130));
+  SendMessageA(Taker->GetHandle(), WM_MOUSEWHEEL, Down, MAKELPARAM(180, 130));
+  int TopBefore = static_cast<int>(SendMessageA(Memo->GetHandle(), EM_GETFIRSTVISIBLELINE, 0, 0));
+  // The memo shows its last lines; turning up scrolls it back.
+  SendMessageA(Memo->GetHandle(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(250, 130));
+  int TopAfter = static_cast<int>(SendMessageA(Memo->GetHandle(), EM_GETFIRSTVISIBLELINE, 0, 0));
+  EXPECT_EQ(Wheels, (std::vector<String>{"form -120", "taker -120"}));
+  EXPECT_LT(TopAfter, TopBefore);
 }
