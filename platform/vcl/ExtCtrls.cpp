@@ -312,7 +312,13 @@ void TCustomPanel::SetShowCaption(bool Value) {
 
 void TCustomPanel::CreateParams(TCreateParams& Params) {
   TCustomControl::CreateParams(Params);
-  if (FBorderStyle == bsSingle) Params.ExStyle |= WS_EX_CLIENTEDGE;
+  // A single border is sunken in the 3-D look and a plain line without it.
+  if (FBorderStyle == bsSingle) {
+    if (GetCtl3D())
+      Params.ExStyle |= WS_EX_CLIENTEDGE;
+    else
+      Params.Style |= WS_BORDER;
+  }
   Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
 }
 
@@ -354,9 +360,10 @@ void TCustomPanel::WndProc(TMessage& Message) {
     case CM_TEXTCHANGED:
     case CM_ENABLEDCHANGED: Invalidate(); break;
     case WM_SIZE:
-      // Bevels and a centred caption move with the size.
+      // Bevels and a centred caption move with the size; without FullRepaint only the area
+      // the window system exposes is drawn again.
       TCustomControl::WndProc(Message);
-      Invalidate();
+      if (FFullRepaint) Invalidate();
       return;
     default: break;
   }
@@ -378,7 +385,9 @@ void TCustomGroupBox::AdjustClientRect(TRect& Rect) {
   TCustomControl::AdjustClientRect(Rect);
   GetCanvas()->SetFont(GetFont());
   Rect.top += GetCanvas()->TextHeight("0");
-  InflateRect(&Rect, -2, -2);
+  // Inside the frame: two lines in the 3-D look, one without it.
+  int Frame = GetCtl3D() ? 2 : 1;
+  InflateRect(&Rect, -Frame, -Frame);
 }
 
 void TCustomGroupBox::Paint() {
@@ -388,14 +397,18 @@ void TCustomGroupBox::Paint() {
   C->GetBrush()->SetColor(GetColor());
   C->GetBrush()->SetStyle(bsSolid);
   C->FillRect(GetClientRect());
-  // An etched frame through the middle of the caption line.
+  // An etched frame through the middle of the caption line (a plain line without the 3-D look).
   TRect R = Rect(0, H / 2 - 1, FWidth, FHeight);
-  R.left++;
-  R.top++;
-  C->GetBrush()->SetColor(clBtnHighlight);
-  C->FrameRect(R);
-  OffsetRect(&R, -1, -1);
-  C->GetBrush()->SetColor(clBtnShadow);
+  if (GetCtl3D()) {
+    R.left++;
+    R.top++;
+    C->GetBrush()->SetColor(clBtnHighlight);
+    C->FrameRect(R);
+    OffsetRect(&R, -1, -1);
+    C->GetBrush()->SetColor(clBtnShadow);
+  } else {
+    C->GetBrush()->SetColor(clWindowFrame);
+  }
   C->FrameRect(R);
   String Text = GetCaption();
   if (Text.empty()) return;

@@ -93,10 +93,11 @@ public:
   void SetBevelWidth(TBevelWidth Value);
   TBorderWidth GetBorderWidth() const { return FBorderWidth; }
   void SetBorderWidth(TBorderWidth Value);
-  // bsSingle gives the window a sunken client edge; anything else counts as bsNone.
+  // bsSingle gives the window a sunken client edge (a plain border without Ctl3D); anything
+  // else counts as bsNone.
   TBorderStyle GetBorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TBorderStyle Value);
-  // Kept for compatibility: the whole panel is always repainted on a resize.
+  // Whether a resize repaints the whole panel (true) or only the area it uncovers.
   bool GetFullRepaint() const { return FFullRepaint; }
   void SetFullRepaint(bool Value) { FFullRepaint = Value; }
   bool GetLocked() const { return FLocked; }

@@ -17,45 +17,74 @@ void THintWindow::CreateParams(TCreateParams& Params) {
 }
 
 void THintWindow::WndProc(TMessage& Message) {
-  if (Message.Msg == WM_NCHITTEST) {
-    Message.Result = HTTRANSPARENT;
-    return;
-  }
-  if (Message.Msg == WM_MOUSEACTIVATE) {
-    Message.Result = MA_NOACTIVATE;
-    return;
+  switch (Message.Msg) {
+    case WM_NCHITTEST: Message.Result = HTTRANSPARENT; return;
+    case WM_MOUSEACTIVATE: Message.Result = MA_NOACTIVATE; return;
+    case CM_VISIBLECHANGED:
+      if (HandleAllocated()) {
+        SetWindowPos(FHandle, FVisible ? HWND_TOPMOST : nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (FVisible ? SWP_SHOWWINDOW : SWP_NOZORDER | SWP_HIDEWINDOW));
+        FShowing = FVisible;
+      }
+      break;
+    default: break;
   }
   TCustomControl::WndProc(Message);
 }
 
-TRect THintWindow::CalcHintRect(int MaxWidth, const String& AHint) {
+TRect THintWindow::CalcHintRect(int MaxWidth, const String& AHint, void*) {
   RECT R = Rect(0, 0, MaxWidth, 0);
-  HDC DC = GetCanvas()->GetHandle();
-  DrawTextA(DC, AHint.c_str(), -1, &R, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+  TCanvas* C = GetCanvas();
+  C->SetFont(GetFont());
+  DrawTextA(C->GetHandle(), AHint.c_str(), static_cast<int>(AHint.size()), &R,
+            DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
   R.right += 6;
   R.bottom += 2;
   return R;
 }
 
-void THintWindow::ActivateHint(const TRect& Rect, const String& AHint) {
+void THintWindow::ActivateHint(const TRect& ARect, const String& AHint) {
   SetText(AHint);
-  FLeft = Rect.left;
-  FTop = Rect.top;
-  FWidth = Rect.right - Rect.left;
-  FHeight = Rect.bottom - Rect.top;
-  SetWindowPos(GetHandle(), HWND_TOPMOST, Rect.left, Rect.top, FWidth, FHeight, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+  int W = ARect.right - ARect.left;
+  int H = ARect.bottom - ARect.top;
+  TPoint P = Point(ARect.left, ARect.top);
+  TRect Desktop = Screen ? Screen->GetDesktopRect() : TRect{};
+  if (!IsRectEmpty(&Desktop)) {
+    if (P.x + W > Desktop.right) P.x = Desktop.right - W;
+    if (P.y + H > Desktop.bottom) P.y = Desktop.bottom - H;
+    if (P.x < Desktop.left) P.x = Desktop.left;
+    if (P.y < Desktop.top) P.y = Desktop.top;
+  }
+  FLeft = P.x;
+  FTop = P.y;
+  FWidth = W;
+  FHeight = H;
+  SetWindowPos(GetHandle(), HWND_TOPMOST, P.x, P.y, W, H, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+  FVisible = true;
   FShowing = true;
   Invalidate();
 }
 
-void THintWindow::ReleaseHandle() { DestroyHandle(); }
+void THintWindow::ActivateHintData(const TRect& Rect, const String& AHint, void*) { ActivateHint(Rect, AHint); }
+
+bool THintWindow::IsHintMsg(const MSG& Msg) {
+  UINT M = Msg.message;
+  return (M >= WM_KEYFIRST && M <= WM_KEYLAST) || M == CM_ACTIVATE || M == CM_DEACTIVATE || M == CM_APPKEYDOWN ||
+         M == CM_APPSYSCOMMAND || M == WM_COMMAND || (M > WM_MOUSEMOVE && M <= WM_MOUSELAST) ||
+         M == WM_NCMOUSEMOVE;
+}
+
+void THintWindow::ReleaseHandle() {
+  DestroyHandle();
+  FVisible = false;
+}
 
 void THintWindow::Paint() {
   TCanvas* C = GetCanvas();
   RECT R = GetClientRect();
   InflateRect(&R, -2, -2);
-  C->GetFont()->Assign(GetFont());
+  C->SetFont(GetFont());
   C->GetBrush()->SetStyle(bsClear);
   String Text = GetText();
-  DrawTextA(C->GetHandle(), Text.c_str(), -1, &R, DT_LEFT | DT_NOPREFIX | DT_WORDBREAK);
+  DrawTextA(C->GetHandle(), Text.c_str(), static_cast<int>(Text.size()), &R, DT_LEFT | DT_NOPREFIX | DT_WORDBREAK);
 }

@@ -64,6 +64,11 @@ void TCustomTabControl::DestroyWnd() {
   TCustomControl::DestroyWnd();
 }
 
+void TCustomTabControl::Loaded() {
+  TCustomControl::Loaded();
+  if (FImages) UpdateTabImages();
+}
+
 void TCustomTabControl::SyncTabs() {
   if (!HandleAllocated()) return;
   FSyncing = true;
@@ -349,6 +354,11 @@ void TCustomTabControl::WndProc(TMessage& Message) {
       TCustomControl::WndProc(Message);
       Realign();
       Invalidate();
+      return;
+    case CM_TABSTOPCHANGED:
+      // Whether a click focuses the tabs is a style of the window.
+      TCustomControl::WndProc(Message);
+      if (HandleAllocated()) RecreateWnd();
       return;
     case CM_DIALOGCHAR: {
       // An accelerator in a tab caption selects that tab.

@@ -78,6 +78,8 @@ protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
   void DestroyWnd() override;
+  // Loading done: the tabs take their images.
+  void Loaded() override;
   void AdjustClientRect(TRect& Rect) override;
   virtual TRect DisplayRect();
   // Asks OnChanging; false keeps the current tab.
@@ -136,6 +138,8 @@ public:
   int GetTabIndex();
   bool GetTabVisible() const { return FTabVisible; }
   void SetTabVisible(bool Value);
+  // The tab's image in the page control's Images (0, the first image, unless set; -1 for none).
+  // A tab with an image index keeps room for the image even when the list lacks that image.
   int GetImageIndex() const { return FImageIndex; }
   void SetImageIndex(int Value);
   bool GetHighlighted() const { return FHighlighted; }
@@ -155,7 +159,7 @@ private:
   TPageControl* FPageControl = nullptr;
   bool FTabVisible = true;
   bool FTabShowing = false;
-  int FImageIndex = -1;
+  int FImageIndex = 0;
   bool FHighlighted = false;
 };
 

@@ -78,10 +78,12 @@ void Layout(HWND Wnd, TTabState& S) {
   GetClientRect(Wnd, &Client);
   bool Vert = Vertical(Style);
   bool Multi = (Style & TCS_MULTILINE) || Vert;
-  int ImageW = S.Images ? S.Images->GetWidth() : 0;
-  int ImageH = S.Images ? S.Images->GetHeight() : 0;
+  // Along a tab the image takes its width; tabs at the sides run downwards, so there it takes
+  // its height (and its width across the tab).
+  int ImageAlong = S.Images ? (Vert ? S.Images->GetHeight() : S.Images->GetWidth()) : 0;
+  int ImageAcross = S.Images ? (Vert ? S.Images->GetWidth() : S.Images->GetHeight()) : 0;
   SIZE Text = Measure(Wnd, S, "Ag");
-  S.TabHeight = S.ItemHeight > 0 ? S.ItemHeight : std::max<int>(Text.cy, ImageH) + 2 * S.PadY;
+  S.TabHeight = S.ItemHeight > 0 ? S.ItemHeight : std::max<int>(Text.cy, ImageAcross) + 2 * S.PadY;
   size_t N = S.Items.size();
   std::vector<int> Lengths(N);
   for (size_t I = 0; I < N; ++I) {
@@ -90,7 +92,7 @@ void Layout(HWND Wnd, TTabState& S) {
       L = S.ItemWidth;
     } else {
       L = Measure(Wnd, S, S.Items[I].Text).cx + 2 * S.PadX;
-      if (S.Images && S.Items[I].Image >= 0) L += ImageW + 3;
+      if (S.Images && S.Items[I].Image >= 0) L += ImageAlong + 3;
     }
     if (S.MinTabWidth > 0) L = std::max(L, S.MinTabWidth);
     Lengths[I] = std::max(L, 1);
@@ -564,6 +566,14 @@ LRESULT TabControlProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
       if (Target >= 0 && Target < N) UserSelect(Wnd, St, Target);
       return 0;
     }
+    case WM_PRINTCLIENT:
+      // The client area into the given DC, as a paint would draw it (the DC's state kept).
+      if (auto DC = reinterpret_cast<HDC>(WParam)) {
+        int Saved = SaveDC(DC);
+        Paint(Wnd, DC, S);
+        RestoreDC(DC, Saved);
+      }
+      return 0;
     case WM_PAINT: {
       auto DC = reinterpret_cast<HDC>(WParam);
       if (DC) {

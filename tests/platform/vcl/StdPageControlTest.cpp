@@ -256,4 +256,118 @@ TEST_F(StdPageControl, SelectedTabOpensIntoThePage) {
   EXPECT_EQ(Pixel(F, 290, 5), ColorToRGB(clBtnFace));
 }
 
+TEST_F(StdPageControl, TabsKeepRoomForTheirImagesAlongTheTab) {
+  TForm* F = Form();
+  // The list holds no image at all: the room a tab keeps depends on its index alone (the
+  // skinned page control widens this list to make room for its close buttons).
+  TCustomImageList Images(nullptr, 20, 12);
+  struct TCase {
+    TTabPosition Position;
+    int ImageIndex;  // 99: left at the default
+    int Growth;      // of the tab's length along the strip once Images is set
+  } Cases[] = {
+      {tpTop, 99, 20 + 3}, {tpTop, -1, 0}, {tpBottom, 5, 20 + 3}, {tpLeft, 99, 12 + 3}, {tpRight, -1, 0},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(testing::Message() << C.Position << " image " << C.ImageIndex);
+    auto* P = Add<TPageControl>(F, "Pages", 0, 0, 300, 200);
+    P->SetTabPosition(C.Position);
+    auto* S = new TTabSheet(F);
+    S->SetPageControl(P);
+    S->SetCaption("Sheet");
+    EXPECT_EQ(S->GetImageIndex(), 0) << "a new sheet shows the first image";
+    if (C.ImageIndex != 99) S->SetImageIndex(C.ImageIndex);
+    bool Vert = C.Position == tpLeft || C.Position == tpRight;
+    auto Length = [&] {
+      TRect R = P->TabRect(0);
+      return Vert ? R.bottom - R.top : R.right - R.left;
+    };
+    int Plain = Length();
+    P->SetImages(&Images);
+    EXPECT_EQ(Length() - Plain, C.Growth);
+    delete S;
+    delete P;
+  }
+}
+
+TEST_F(StdPageControl, PrintClientDrawsTheTabsIntoTheGivenDC) {
+  TForm* F = Form();
+  auto* T = Add<TTabControl>(F, "Tabs", 0, 0, 200, 100);
+  T->GetTabs()->Add("One");
+  T->GetTabs()->Add("Two");
+  TBitmap B;
+  B.SetSize(200, 100);
+  TCanvas* C = B.GetCanvas();
+  C->GetBrush()->SetColor(clRed);
+  C->FillRect(Rect(0, 0, 200, 100));
+  HDC DC = C->GetHandle();
+  HGDIOBJ Brush = GetCurrentObject(DC, OBJ_BRUSH);
+  HGDIOBJ Font = GetCurrentObject(DC, OBJ_FONT);
+  SendMessageA(T->GetHandle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(DC), PRF_CLIENT);
+  TRect Tab = T->TabRect(1);
+  EXPECT_EQ(C->GetPixels(Tab.left + 3, Tab.top + 3), ColorToRGB(clBtnFace)) << "the tab is drawn";
+  EXPECT_EQ(C->GetPixels(195, 3), ColorToRGB(clRed)) << "printing the client area erases nothing";
+  EXPECT_EQ(GetCurrentObject(DC, OBJ_BRUSH), Brush);
+  EXPECT_EQ(GetCurrentObject(DC, OBJ_FONT), Font);
+}
+
+// A page control that moves its display area and its tabs the way a skinned one does: after
+// the class library has answered, in its own window procedure.
+class TAdjustedPages : public TPageControl {
+public:
+  using TPageControl::TPageControl;
+  int Painted = 0;
+
+protected:
+  void WndProc(TMessage& Message) override {
+    TPageControl::WndProc(Message);
+    if (Message.Msg == TCM_ADJUSTRECT && Message.LParam)
+      *reinterpret_cast<RECT*>(Message.LParam) = Rect(10, 30, GetClientWidth() - 10, GetClientHeight() - 10);
+    if (Message.Msg == TCM_GETITEMRECT && Message.LParam) OffsetRect(reinterpret_cast<RECT*>(Message.LParam), 5, 0);
+  }
+  void PaintWindow(HDC) override { ++Painted; }
+};
+
+TEST_F(StdPageControl, DescendantsAdjustRectanglesAndPaintThroughTheirWindowProcedure) {
+  TForm* F = Form();
+  auto* Plain = Add<TPageControl>(F, "Plain", 0, 0, 300, 200);
+  auto* P = Add<TAdjustedPages>(F, "Pages", 0, 0, 300, 200);
+  std::vector<TTabSheet*> Sheets;
+  for (TPageControl* Control : {Plain, static_cast<TPageControl*>(P)})
+    for (const char* Caption : {"One", "Two"}) {
+      auto* S = new TTabSheet(F);
+      S->SetPageControl(Control);
+      S->SetCaption(Caption);
+      Sheets.push_back(S);
+    }
+  EXPECT_EQ(P->GetDisplayRect(), Rect(10, 30, 290, 190));
+  EXPECT_EQ(Sheets[2]->GetBoundsRect(), Rect(10, 30, 290, 190)) << "the pages fill the adjusted area";
+  TRect Native = Plain->TabRect(1), Moved = P->TabRect(1);
+  OffsetRect(&Native, 5, 0);
+  EXPECT_EQ(Moved, Native);
+
+  // Mouse events reach the control around the window class's own selection.
+  std::vector<String> Log;
+  P->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int X, int Y) {
+    Log.push_back("down " + std::to_string(X) + "," + std::to_string(Y) + " page " +
+                  std::to_string(P->GetActivePageIndex()));
+  };
+  P->OnChange = [&](TObject*) { Log.push_back("change"); };
+  TPoint At = Centre(Plain->TabRect(1));
+  Click(P, At);
+  EXPECT_EQ(Log, (std::vector<String>{"change", "down " + std::to_string(At.x) + "," + std::to_string(At.y) + " page 1"}));
+
+  // TabStop is a style of the window: the window is made again, the pages stay.
+  EXPECT_FALSE(GetWindowLongA(P->GetHandle(), GWL_STYLE) & TCS_FOCUSNEVER);
+  P->SetTabStop(false);
+  EXPECT_TRUE(GetWindowLongA(P->GetHandle(), GWL_STYLE) & TCS_FOCUSNEVER);
+  EXPECT_EQ(SendMessageA(P->GetHandle(), TCM_GETITEMCOUNT, 0, 0), 2);
+  EXPECT_EQ(P->GetActivePage(), Sheets[3]);
+  EXPECT_EQ(P->GetTabIndex(), 1);
+
+  F->Show();
+  Pump();
+  EXPECT_GT(P->Painted, 0) << "painting goes through PaintWindow";
+}
+
 }  // namespace

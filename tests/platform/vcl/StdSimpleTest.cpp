@@ -242,4 +242,52 @@ TEST_F(StdSimple, GroupBoxPutsItsChildrenBelowTheCaption) {
   EXPECT_EQ(Pixel(F, 50, 50), ColorToRGB(clBtnFace));
 }
 
+// A label whose text is not its caption (as the skinned text label's lines are).
+class TEchoLabel : public TLabel {
+public:
+  using TLabel::TLabel;
+  String Shown = "WWWWWWWW";
+
+protected:
+  String GetLabelText() override { return Shown; }
+};
+
+TEST_F(StdSimple, LabelMeasuresAndDrawsWhatGetLabelTextGives) {
+  TForm* F = ShownForm();
+  auto* L = Add<TEchoLabel>(F, "L", 10, 10, 20, 20);
+  L->SetCaption("i");
+  SIZE E = Extent(L, L->Shown);
+  EXPECT_EQ(L->GetWidth(), E.cx);
+  EXPECT_EQ(L->GetHeight(), E.cy);
+}
+
+TEST_F(StdSimple, PanelAndGroupBoxFramesFollowCtl3D) {
+  struct TCase {
+    bool Ctl3D;
+    bool ClientEdge, Border;  // of a bsSingle panel
+    int GroupInset;           // where an alClient child of a group box starts, left and right
+  } Cases[] = {{true, true, false, 2}, {false, false, true, 1}};
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Ctl3D);
+    TForm* F = ShownForm();
+    auto* P = Add<TPanel>(F, "P", 10, 10, 100, 60);
+    P->SetCtl3D(C.Ctl3D);
+    P->SetBorderStyle(bsSingle);
+    HWND W = P->GetHandle();
+    EXPECT_EQ((GetWindowLongA(W, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0, C.ClientEdge);
+    EXPECT_EQ((GetWindowLongA(W, GWL_STYLE) & WS_BORDER) != 0, C.Border);
+    auto* G = Add<TGroupBox>(F, "G", 10, 80, 150, 80);
+    G->SetCtl3D(C.Ctl3D);
+    G->SetCaption("Options");
+    G->HandleNeeded();
+    auto* Child = Add<TBox>(G, "Child", 0, 0, 10, 10);
+    Child->SetAlign(alClient);
+    int H = Extent(G, "0").cy;
+    int I = C.GroupInset;
+    EXPECT_EQ(Child->GetBoundsRect(), Rect(I, H + I, 150 - I, 80 - I));
+    delete F;
+    Owned.clear();
+  }
+}
+
 }  // namespace
