@@ -134,6 +134,18 @@ HWND TCustomComboBox::ItemsHandle() const {
 
 HWND TCustomComboBox::GetEditHandle() const { return FHandle ? GetDlgItem(FHandle, ComboEditId) : nullptr; }
 
+HWND TCustomComboBox::GetListHandle() const {
+  COMBOBOXINFO Info;
+  if (!FHandle || !GetComboBoxInfo(FHandle, &Info)) return nullptr;
+  return Info.hwndList;
+}
+
+void TCustomComboBox::SetCharCase(TEditCharCase Value) {
+  if (FCharCase == Value) return;
+  FCharCase = Value;
+  RecreateWnd();
+}
+
 void TCustomComboBox::CreateParams(TCreateParams& Params) {
   RegisterComboBoxClass();
   TWinControl::CreateParams(Params);
@@ -142,6 +154,8 @@ void TCustomComboBox::CreateParams(TCreateParams& Params) {
                                  CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE};
   Params.Style |= WS_VSCROLL | CBS_HASSTRINGS | CBS_AUTOHSCROLL | Styles[FStyle];
   if (FSorted) Params.Style |= CBS_SORT;
+  if (FCharCase == ecUpperCase) Params.Style |= CBS_UPPERCASE;
+  if (FCharCase == ecLowerCase) Params.Style |= CBS_LOWERCASE;
   Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
 }
 
@@ -362,14 +376,6 @@ void TCustomComboBox::WndProc(TMessage& Message) {
       if (FStyle == csOwnerDrawVariable && static_cast<int>(S->itemID) >= 0) MeasureItem(static_cast<int>(S->itemID), H);
       S->itemHeight = static_cast<UINT>(std::clamp(H, 1, 255));
       Message.Result = 1;
-      return;
-    }
-    case WM_MOUSEWHEEL: {
-      TPoint Pos = Point(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
-      if (DoMouseWheel(KeysToShiftState(LOWORD(Message.WParam)), GET_WHEEL_DELTA_WPARAM(Message.WParam), Pos))
-        Message.Result = 1;
-      else
-        DefaultHandler(Message);
       return;
     }
   }

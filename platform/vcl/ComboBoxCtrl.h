@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/rtl/StringList.h"
+#include "platform/vcl/EditCtrls.h"
 #include "platform/vcl/ListBoxCtrl.h"
 
 enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
@@ -59,9 +60,16 @@ public:
   void SetMaxLength(int Value);
   bool GetAutoComplete() const { return FAutoComplete; }
   void SetAutoComplete(bool Value) { FAutoComplete = Value; }
+  // Upper or lower case for the field and the items (CBS_UPPERCASE / CBS_LOWERCASE); a change
+  // makes a new window, which converts the items it takes.
+  TEditCharCase GetCharCase() const { return FCharCase; }
+  void SetCharCase(TEditCharCase Value);
   TCanvas* GetCanvas() const { return FCanvas.get(); }
   // The inner edit of csDropDown / csSimple combos (null otherwise or without a window).
   HWND GetEditHandle() const;
+  // The window of the drop-down list (CB_GETCOMBOBOXINFO), there for subclassing; null
+  // without a window.
+  HWND GetListHandle() const;
   void Clear();
 
   TNotifyEvent OnChange;
@@ -95,6 +103,7 @@ private:
   int FDropDownCount = 8;
   int FItemHeight = 16;
   int FMaxLength = 0;
+  TEditCharCase FCharCase = ecNormal;
   bool FAutoComplete = true;
   String FFilter;
   DWORD FLastTime = 0;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/gdi/Gdi.h"
+#include "platform/rtl/StrUtils.h"
 #include "platform/vcl/Controls.h"
 #include "platform/vcl/StdCtrlsConsts.h"
 #include "platform/vcl/StdEdit.h"
@@ -43,6 +44,13 @@ struct TCbData {
   int HorzExtent = 0;
 
   DWORD Style() const { return static_cast<DWORD>(GetWindowLongA(Wnd, GWL_STYLE)); }
+  // The text as CBS_UPPERCASE / CBS_LOWERCASE have it (as the inner edit converts typing).
+  String Cased(const String& S) const {
+    DWORD Case = Style() & (CBS_UPPERCASE | CBS_LOWERCASE);
+    if (Case == CBS_UPPERCASE) return UpperCase(S);
+    if (Case == CBS_LOWERCASE) return LowerCase(S);
+    return S;
+  }
   bool DropList() const { return (Style() & 3) == CBS_DROPDOWNLIST; }
   bool OwnerDraw() const { return (Style() & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE)) != 0; }
   bool HasStrings() const { return !OwnerDraw() || (Style() & CBS_HASSTRINGS); }
@@ -327,7 +335,7 @@ void CloseUp(TCbData* D, bool Accept) {
 LRESULT InsertItem(TCbData* D, int Index, LPARAM LParam, bool MaySort) {
   TCbItem Item;
   if (D->HasStrings())
-    Item.Text = LParam ? reinterpret_cast<const char*>(LParam) : "";
+    Item.Text = D->Cased(LParam ? reinterpret_cast<const char*>(LParam) : "");
   else
     Item.Data = static_cast<ULONG_PTR>(LParam);
   int N = D->Count();
@@ -511,7 +519,9 @@ void Create(TCbData* D) {
   if (!D->DropList() && RegisterEditClass()) {
     RECT F = FieldRect(D);
     InflateRect(&F, -1, -1);
-    D->Edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, F.left, F.top,
+    DWORD Case = D->Style() & (CBS_UPPERCASE | CBS_LOWERCASE);
+    DWORD EditCase = Case == CBS_UPPERCASE ? ES_UPPERCASE : Case == CBS_LOWERCASE ? ES_LOWERCASE : 0;
+    D->Edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL | EditCase, F.left, F.top,
                               F.right - F.left, F.bottom - F.top, Wnd, reinterpret_cast<HMENU>(ComboEditId), nullptr,
                               nullptr);
     if (D->Edit) {
@@ -712,6 +722,17 @@ LRESULT ComboWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
       return static_cast<LRESULT>(N);
     }
 
+    case CB_GETCOMBOBOXINFO: {
+      auto* Info = reinterpret_cast<COMBOBOXINFO*>(LParam);
+      if (!Info || Info->cbSize != sizeof(COMBOBOXINFO)) return FALSE;
+      Info->rcItem = FieldRect(D);
+      Info->rcButton = ButtonRect(D);
+      Info->stateButton = D->ButtonDown ? STATE_SYSTEM_PRESSED : 0;
+      Info->hwndCombo = Wnd;
+      Info->hwndItem = D->Edit ? D->Edit : Wnd;
+      Info->hwndList = D->List;
+      return TRUE;
+    }
     case CB_ADDSTRING: return InsertItem(D, -1, LParam, true);
     case CB_INSERTSTRING: return InsertItem(D, static_cast<int>(WParam), LParam, false);
     case CB_DELETESTRING: {
@@ -884,4 +905,9 @@ bool RegisterComboBoxClass() {
     return RegisterClassA(&C) != 0;
   }();
   return Registered;
+}
+
+BOOL GetComboBoxInfo(HWND Combo, PCOMBOBOXINFO Info) {
+  if (!Combo || !IsWindow(Combo)) return FALSE;
+  return SendMessageA(Combo, CB_GETCOMBOBOXINFO, 0, reinterpret_cast<LPARAM>(Info)) ? TRUE : FALSE;
 }

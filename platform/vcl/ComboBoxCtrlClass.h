@@ -6,7 +6,10 @@
 // mouse or Enter sends CBN_SELCHANGE (when the selection changed), CBN_CLOSEUP, CBN_SELENDOK;
 // closing without choosing (Esc, a press elsewhere, losing the focus) sends CBN_CLOSEUP,
 // CBN_SELENDCANCEL. Arrow keys on a closed combo change the selection with CBN_SELCHANGE.
-// CBS_SIMPLE behaves as CBS_DROPDOWN.
+// CBS_SIMPLE behaves as CBS_DROPDOWN. CBS_UPPERCASE / CBS_LOWERCASE convert the text of the
+// field and of every item added. CB_GETCOMBOBOXINFO (and GetComboBoxInfo) give the field and
+// button rectangles and the windows of the inner edit and of the drop-down list, so that a
+// control over the combo can subclass them.
 #pragma once
 
 #include "platform/vcl/ListCtrlsConsts.h"
@@ -16,3 +19,6 @@ constexpr int ComboEditId = 1001;
 
 // Registers the class (and the class of its list) once; true when registered.
 bool RegisterComboBoxClass();
+
+// Fills Info (cbSize set by the caller) for the combo box Combo; FALSE for another window.
+BOOL GetComboBoxInfo(HWND Combo, PCOMBOBOXINFO Info);

@@ -47,21 +47,16 @@ void TListBoxStrings::Put(int Index, const String& S) {
 
 TObject* TListBoxStrings::GetObject(int Index) const {
   if (Index < 0 || Index >= GetCount()) Error(RtlConsts::SListIndexError, Index);
-  if (FListBox->IsVirtual()) return nullptr;
-  HWND H = FListBox->ItemsHandle();
-  if (!H) return FListBox->FSaveItems->GetObject(Index);
-  return reinterpret_cast<TObject*>(Send(H, LB_GETITEMDATA, static_cast<WPARAM>(Index)));
+  if (FListBox->IsVirtual()) return FListBox->DoGetDataObject(Index);
+  LPARAM Data = FListBox->GetItemData(Index);
+  if (Data == LB_ERR) Error(RtlConsts::SListIndexError, Index);
+  return reinterpret_cast<TObject*>(Data);
 }
 
 void TListBoxStrings::PutObject(int Index, TObject* AObject) {
   if (Index < 0 || Index >= GetCount()) Error(RtlConsts::SListIndexError, Index);
   if (FListBox->IsVirtual()) return;
-  HWND H = FListBox->ItemsHandle();
-  if (!H) {
-    FListBox->FSaveItems->PutObject(Index, AObject);
-    return;
-  }
-  Send(H, LB_SETITEMDATA, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(AObject));
+  FListBox->SetItemData(Index, reinterpret_cast<LPARAM>(AObject));
 }
 
 int TListBoxStrings::Add(const String& S) {
@@ -78,6 +73,7 @@ void TListBoxStrings::Insert(int Index, const String& S) {
   HWND H = FListBox->ItemsHandle();
   if (!H) {
     FListBox->FSaveItems->Insert(Index, S);
+    FListBox->SavedItemsMoved(Index, true);
     return;
   }
   if (Send(H, LB_INSERTSTRING, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(S.c_str())) < 0)
@@ -86,29 +82,13 @@ void TListBoxStrings::Insert(int Index, const String& S) {
 
 void TListBoxStrings::Delete(int Index) {
   if (Index < 0 || Index >= GetCount()) Error(RtlConsts::SListIndexError, Index);
-  HWND H = FListBox->ItemsHandle();
-  if (!H) {
-    if (FListBox->IsVirtual())
-      --FListBox->FSaveCount;
-    else
-      FListBox->FSaveItems->Delete(Index);
-    return;
-  }
-  Send(H, LB_DELETESTRING, static_cast<WPARAM>(Index));
+  FListBox->DeleteString(Index);
 }
 
-void TListBoxStrings::Clear() {
-  HWND H = FListBox->ItemsHandle();
-  if (!H) {
-    FListBox->FSaveItems->Clear();
-    FListBox->FSaveCount = 0;
-    return;
-  }
-  Send(H, LB_RESETCONTENT);
-}
+void TListBoxStrings::Clear() { FListBox->ResetContent(); }
 
 int TListBoxStrings::IndexOf(const String& S) const {
-  if (FListBox->IsVirtual()) return TStrings::IndexOf(S);
+  if (FListBox->IsVirtual()) return FListBox->DoFindData(S);
   HWND H = FListBox->ItemsHandle();
   if (!H) return FListBox->FSaveItems->IndexOf(S);
   return static_cast<int>(Send(H, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(S.c_str())));
@@ -149,11 +129,75 @@ HWND TCustomListBox::ItemsHandle() const {
   return const_cast<TCustomListBox*>(this)->GetHandle();
 }
 
+void TCustomListBox::ReplaceItems(std::unique_ptr<TStrings> AItems) {
+  if (AItems) FItems = std::move(AItems);
+}
+
+LPARAM TCustomListBox::GetItemData(int Index) {
+  HWND H = ItemsHandle();
+  if (H) return static_cast<LPARAM>(Send(H, LB_GETITEMDATA, static_cast<WPARAM>(Index)));
+  if (Index < 0 || Index >= FSaveItems->GetCount()) return LB_ERR;
+  return reinterpret_cast<LPARAM>(FSaveItems->GetObject(Index));
+}
+
+void TCustomListBox::SetItemData(int Index, LPARAM AData) {
+  HWND H = ItemsHandle();
+  if (H) {
+    Send(H, LB_SETITEMDATA, static_cast<WPARAM>(Index), AData);
+  } else if (Index >= 0 && Index < FSaveItems->GetCount()) {
+    FSaveItems->PutObject(Index, reinterpret_cast<TObject*>(AData));
+  }
+}
+
+void TCustomListBox::ResetContent() {
+  if (IsVirtual()) return;
+  if (HWND H = ItemsHandle()) {
+    Send(H, LB_RESETCONTENT);
+    return;
+  }
+  FSaveItems->Clear();
+  FSaveSelected.clear();
+  FSaveItemIndex = -1;
+  FSaveTopIndex = 0;
+}
+
+void TCustomListBox::DeleteString(int Index) {
+  if (HWND H = ItemsHandle()) {
+    Send(H, LB_DELETESTRING, static_cast<WPARAM>(Index));
+    return;
+  }
+  if (IsVirtual()) {
+    if (Index < 0 || Index >= FSaveCount) return;
+    --FSaveCount;
+  } else {
+    if (Index < 0 || Index >= FSaveItems->GetCount()) return;
+    FSaveItems->Delete(Index);
+  }
+  SavedItemsMoved(Index, false);
+}
+
+void TCustomListBox::SavedItemsMoved(int Index, bool Inserted) {
+  auto Fix = [Index, Inserted](int& V) {
+    if (Inserted) {
+      if (V >= Index) ++V;
+    } else if (V == Index) {
+      V = -1;
+    } else if (V > Index) {
+      --V;
+    }
+  };
+  Fix(FSaveItemIndex);
+  for (int& I : FSaveSelected) Fix(I);
+  FSaveSelected.erase(std::remove(FSaveSelected.begin(), FSaveSelected.end(), -1), FSaveSelected.end());
+  if (!Inserted && FSaveTopIndex > Index) --FSaveTopIndex;
+}
+
 void TCustomListBox::CreateParams(TCreateParams& Params) {
   RegisterListBoxClass();
   TWinControl::CreateParams(Params);
   CreateSubClass(Params, WC_LISTBOXA);
-  static const DWORD Styles[] = {0, LBS_OWNERDRAWFIXED, LBS_OWNERDRAWVARIABLE, LBS_NODATA,
+  // A virtual list holds no strings: the control draws its items (DrawItem asks OnData).
+  static const DWORD Styles[] = {0, LBS_OWNERDRAWFIXED, LBS_OWNERDRAWVARIABLE, LBS_NODATA | LBS_OWNERDRAWFIXED,
                                  LBS_NODATA | LBS_OWNERDRAWFIXED};
   Params.Style |= WS_HSCROLL | WS_VSCROLL | LBS_NOTIFY | Styles[FStyle];
   if (!IsVirtual()) Params.Style |= LBS_HASSTRINGS;
@@ -168,7 +212,9 @@ void TCustomListBox::CreateParams(TCreateParams& Params) {
 
 void TCustomListBox::CreateWnd() {
   TWinControl::CreateWnd();
-  if (FStyle != lbStandard && FStyle != lbVirtual) Send(FHandle, LB_SETITEMHEIGHT, 0, MAKELONG(FItemHeight, 0));
+  // Variable heights come from WM_MEASUREITEM per item.
+  if (FStyle == lbOwnerDrawFixed || IsVirtual())
+    Send(FHandle, LB_SETITEMHEIGHT, 0, MAKELONG(std::min(FItemHeight, 255), 0));
   if (FColumns > 0) Send(FHandle, LB_SETCOLUMNWIDTH, static_cast<WPARAM>(std::max(1, GetClientWidth() / FColumns)));
   if (FScrollWidth > 0) Send(FHandle, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(FScrollWidth));
   if (IsVirtual()) {
@@ -177,7 +223,7 @@ void TCustomListBox::CreateWnd() {
     Send(FHandle, WM_SETREDRAW, 0);
     for (int I = 0; I < FSaveItems->GetCount(); ++I) {
       LRESULT At = Send(FHandle, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FSaveItems->Get(I).c_str()));
-      if (At >= 0) Send(FHandle, LB_SETITEMDATA, static_cast<WPARAM>(At), reinterpret_cast<LPARAM>(FSaveItems->GetObject(I)));
+      if (At >= 0) SetItemData(static_cast<int>(At), reinterpret_cast<LPARAM>(FSaveItems->GetObject(I)));
     }
     Send(FHandle, WM_SETREDRAW, 1);
   }
@@ -217,7 +263,7 @@ void TCustomListBox::DestroyWnd() {
 int TCustomListBox::GetCount() const { return FItems->GetCount(); }
 
 void TCustomListBox::SetCount(int Value) {
-  if (!IsVirtual()) return;
+  if (!IsVirtual()) throw EListError(Format("ListBox (%s) style must be virtual in order to set Count", {GetName()}));
   Value = std::max(0, Value);
   if (HWND H = ItemsHandle())
     Send(H, LB_SETCOUNT, static_cast<WPARAM>(Value));
@@ -314,10 +360,14 @@ int TCustomListBox::GetItemHeight() const {
 void TCustomListBox::SetItemHeight(int Value) {
   if (Value <= 0 || Value == FItemHeight) return;
   FItemHeight = Value;
-  if (FHandle && FStyle != lbStandard && FStyle != lbVirtual) {
-    Send(FHandle, LB_SETITEMHEIGHT, 0, MAKELONG(std::min(Value, 255), 0));
-    Invalidate();
+  if (!FHandle || FStyle == lbStandard) return;
+  if (FStyle == lbOwnerDrawVariable) {
+    // The default height of every item: the new window measures them all again.
+    RecreateWnd();
+    return;
   }
+  Send(FHandle, LB_SETITEMHEIGHT, 0, MAKELONG(std::min(Value, 255), 0));
+  Invalidate();
 }
 
 void TCustomListBox::SetMultiSelect(bool Value) {
@@ -390,6 +440,8 @@ void TCustomListBox::SetScrollWidth(int Value) {
   if (FHandle) Send(FHandle, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(FScrollWidth));
 }
 
+void TCustomListBox::AddItem(const String& Item, TObject* AObject) { FItems->AddObject(Item, AObject); }
+
 void TCustomListBox::Clear() { FItems->Clear(); }
 
 void TCustomListBox::ClearSelection() {
@@ -453,6 +505,14 @@ String TCustomListBox::DoGetData(int Index) {
   if (OnData) OnData(this, Index, S);
   return S;
 }
+
+TObject* TCustomListBox::DoGetDataObject(int Index) {
+  TObject* Object = nullptr;
+  if (OnDataObject) OnDataObject(this, Index, Object);
+  return Object;
+}
+
+int TCustomListBox::DoFindData(const String& Data) { return OnDataFind ? OnDataFind(this, Data) : -1; }
 
 void TCustomListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) {
   if (OnDrawItem) {
@@ -522,7 +582,7 @@ void TCustomListBox::CNCommand(TMessage& Message) {
 
 void TCustomListBox::KeyPress(char& Key) {
   TWinControl::KeyPress(Key);
-  if (!FAutoComplete || Key == 0 || IsVirtual()) return;
+  if (!FAutoComplete || Key == 0) return;
   unsigned char C = static_cast<unsigned char>(Key);
   if (C == VK_BACK || C == VK_ESCAPE) {
     FFilter.clear();
@@ -536,7 +596,10 @@ void TCustomListBox::KeyPress(char& Key) {
   FFilter += Key;
   HWND H = ItemsHandle();
   if (!H) return;
-  LRESULT I = Send(H, LB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(FFilter.c_str()));
+  // A virtual list holds no strings: the application finds the item.
+  LRESULT I = IsVirtual() ? DoFindData(FFilter)
+                          : Send(H, LB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(FFilter.c_str()));
+  if (I < 0 || I >= GetCount()) I = LB_ERR;
   if (I != LB_ERR) {
     if (I != GetItemIndex()) {
       SetItemIndex(static_cast<int>(I));
@@ -559,15 +622,6 @@ void TCustomListBox::WndProc(TMessage& Message) {
       if (FColumns > 0 && FHandle)
         Send(FHandle, LB_SETCOLUMNWIDTH, static_cast<WPARAM>(std::max(1, GetClientWidth() / FColumns)));
       return;
-    case WM_MOUSEWHEEL: {
-      // The list scrolls itself unless OnMouseWheel takes the wheel.
-      TPoint Pos = Point(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
-      if (DoMouseWheel(KeysToShiftState(LOWORD(Message.WParam)), GET_WHEEL_DELTA_WPARAM(Message.WParam), Pos))
-        Message.Result = 1;
-      else
-        DefaultHandler(Message);
-      return;
-    }
   }
   TWinControl::WndProc(Message);
 }

@@ -32,11 +32,16 @@ using TDrawItemEvent =
     std::function<void(TWinControl* Control, int Index, const TRect& Rect, TOwnerDrawState State)>;
 using TMeasureItemEvent = std::function<void(TWinControl* Control, int Index, int& Height)>;
 using TLBGetDataEvent = std::function<void(TWinControl* Control, int Index, String& Data)>;
+using TLBGetDataObjectEvent = std::function<void(TWinControl* Control, int Index, TObject*& DataObject)>;
+// The index of the item whose text is FindString, -1 for none.
+using TLBFindDataEvent = std::function<int(TWinControl* Control, const String& FindString)>;
 
 class TCustomListBox;
 
 // The list box's Items: every call goes to the window (made on demand). Without a parent the
-// strings wait in a list of their own and move into the window when it is made.
+// strings wait in a list of their own and move into the window when it is made. Objects, deletion
+// and clearing go through the list box's virtual item operations (GetItemData, SetItemData,
+// DeleteString, ResetContent), so a derived list can keep data of its own per item.
 class TListBoxStrings : public TStrings {
 public:
   explicit TListBoxStrings(TCustomListBox* AListBox) : FListBox(AListBox) {}
@@ -67,7 +72,7 @@ public:
   TStrings* GetItems() const { return FItems.get(); }
   void SetItems(TStrings* Value) { FItems->Assign(Value); }
   int GetCount() const;
-  // Only for lbVirtual / lbVirtualOwnerDraw lists (LB_SETCOUNT).
+  // Only for lbVirtual / lbVirtualOwnerDraw lists (LB_SETCOUNT); EListError for other styles.
   void SetCount(int Value);
   // The selected item (the focused one with MultiSelect), -1 for none.
   int GetItemIndex() const;
@@ -102,10 +107,13 @@ public:
   void SetAutoComplete(bool Value) { FAutoComplete = Value; }
   TCanvas* GetCanvas() const { return FCanvas.get(); }
 
-  void Clear();
-  void ClearSelection();
-  void DeleteSelected();
-  void SelectAll();
+  // The list operations (derived lists replace them).
+  virtual void AddItem(const String& Item, TObject* AObject);
+  virtual void Clear();
+  virtual void ClearSelection();
+  virtual void DeleteSelected();
+  // Only with MultiSelect.
+  virtual void SelectAll();
   // The item at Pos (client coordinates). Inside the client area but on no item: -1 with
   // Existing, else Count. Outside the client area: -1.
   int ItemAtPos(const TPoint& Pos, bool Existing);
@@ -114,6 +122,8 @@ public:
   TDrawItemEvent OnDrawItem;
   TMeasureItemEvent OnMeasureItem;
   TLBGetDataEvent OnData;
+  TLBGetDataObjectEvent OnDataObject;
+  TLBFindDataEvent OnDataFind;
 
 protected:
   friend class TListBoxStrings;
@@ -128,12 +138,31 @@ protected:
   virtual void CNCommand(TMessage& Message);
   // The text of a virtual list's item (OnData).
   virtual String DoGetData(int Index);
+  // The object of a virtual list's item (OnDataObject; null without a handler).
+  virtual TObject* DoGetDataObject(int Index);
+  // The item of a virtual list with the text Data (OnDataFind; -1 without a handler).
+  virtual int DoFindData(const String& Data);
+  // The data slot of item Index (LB_GETITEMDATA); LB_ERR for an index the list does not hold.
+  virtual LPARAM GetItemData(int Index);
+  // Sets the data slot of item Index (LB_SETITEMDATA); restoring the items of a new window
+  // calls it for every item, in order.
+  virtual void SetItemData(int Index, LPARAM AData);
+  // Removes every item (LB_RESETCONTENT); nothing for a virtual list.
+  virtual void ResetContent();
+  // Removes item Index (LB_DELETESTRING).
+  virtual void DeleteString(int Index);
+  // Puts another item store in place of Items (a derived list with strings of its own kind).
+  // A store that is not a TListBoxStrings reaches the window itself; the strings saved across
+  // a new window still go back through LB_ADDSTRING and SetItemData.
+  void ReplaceItems(std::unique_ptr<TStrings> AItems);
   // The window when one exists or can be made (a parent is there), else null.
   HWND ItemsHandle() const;
   bool IsVirtual() const { return FStyle == lbVirtual || FStyle == lbVirtualOwnerDraw; }
 
 private:
-  std::unique_ptr<TListBoxStrings> FItems;
+  // Keeps the saved selection on its items when the strings waiting for the window change.
+  void SavedItemsMoved(int Index, bool Inserted);
+  std::unique_ptr<TStrings> FItems;
   std::unique_ptr<TStringList> FSaveItems;
   std::unique_ptr<TControlCanvas> FCanvas;
   int FSaveItemIndex = -1;

@@ -484,7 +484,9 @@ void DrawItem(TLbData* D, HDC DC, int I, HBRUSH Back) {
     if (!Enabled) SetTextColor(DC, GetSysColor(COLOR_GRAYTEXT));
   }
   SetBkMode(DC, TRANSPARENT);
-  const String& S = D->Items[static_cast<size_t>(I)].Text;
+  // A list without data (LBS_NODATA) has no text of its own to show.
+  static const String None;
+  const String& S = D->NoData() ? None : D->Items[static_cast<size_t>(I)].Text;
   RECT T = R;
   T.left += 2;
   UINT Flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_LEFT;
@@ -521,10 +523,24 @@ void Paint(TLbData* D, HDC DC) {
   }
   FillRgn(DC, Rest, Back);
   DeleteObject(Rest);
-  // An empty focused list still shows where the focus is.
-  if (N == 0 && D->Focus && !D->OwnerDraw()) {
+  // An empty focused list still shows where the focus is; an owner-drawn one is asked to draw
+  // it for "no item" (itemID -1).
+  if (N == 0 && D->Focus) {
     RECT R{0, 0, C.right, ItemHeight(D)};
-    DrawFocusRect(DC, &R);
+    if (!D->OwnerDraw()) {
+      DrawFocusRect(DC, &R);
+    } else if (Parent) {
+      DRAWITEMSTRUCT S;
+      S.CtlType = ODT_LISTBOX;
+      S.CtlID = static_cast<UINT>(GetDlgCtrlID(D->Wnd));
+      S.itemID = static_cast<UINT>(-1);
+      S.itemAction = ODA_FOCUS;
+      S.itemState = ODS_FOCUS;
+      S.hwndItem = D->Wnd;
+      S.hDC = DC;
+      S.rcItem = R;
+      SendMessageA(Parent, WM_DRAWITEM, S.CtlID, reinterpret_cast<LPARAM>(&S));
+    }
   }
   SelectObject(DC, OldFont);
 }

@@ -177,9 +177,24 @@ constexpr UINT CB_SETHORIZONTALEXTENT = 0x015E;
 constexpr UINT CB_GETDROPPEDWIDTH = 0x015F;
 constexpr UINT CB_SETDROPPEDWIDTH = 0x0160;
 constexpr UINT CB_INITSTORAGE = 0x0161;
+constexpr UINT CB_GETCOMBOBOXINFO = 0x0164;
 constexpr UINT CBM_FIRST = 0x1700;
 constexpr UINT CB_SETMINVISIBLE = CBM_FIRST + 1;
 constexpr UINT CB_GETMINVISIBLE = CBM_FIRST + 2;
+
+// The parts of a combo box (CB_GETCOMBOBOXINFO): the selection field, the button and the
+// windows of the edit (CBS_DROPDOWN / CBS_SIMPLE, else the combo itself) and of the list.
+struct COMBOBOXINFO {
+  DWORD cbSize = sizeof(COMBOBOXINFO);
+  RECT rcItem{};
+  RECT rcButton{};
+  DWORD stateButton = 0;
+  HWND hwndCombo = nullptr;
+  HWND hwndItem = nullptr;
+  HWND hwndList = nullptr;
+};
+using PCOMBOBOXINFO = COMBOBOXINFO*;
+using TComboBoxInfo = COMBOBOXINFO;
 
 constexpr LRESULT CB_OKAY = 0;
 constexpr LRESULT CB_ERR = -1;
@@ -277,6 +292,16 @@ constexpr WPARAM TBTS_TOP = 0;
 constexpr WPARAM TBTS_LEFT = 1;
 constexpr WPARAM TBTS_BOTTOM = 2;
 constexpr WPARAM TBTS_RIGHT = 3;
+
+// Versions of the common controls (major in the high word, minor in the low word); the track
+// bar here behaves as the version GetComCtlVersion answers.
+constexpr int ComCtlVersionIE3 = 0x00040046;
+constexpr int ComCtlVersionIE4 = 0x00040047;
+constexpr int ComCtlVersionIE401 = 0x00040048;
+constexpr int ComCtlVersionIE5 = 0x00050050;
+constexpr int ComCtlVersionIE501 = 0x00050051;
+constexpr int ComCtlVersionIE6 = 0x00060000;
+inline int GetComCtlVersion() { return ComCtlVersionIE6; }
 
 // Window class names.
 constexpr const char* WC_LISTBOXA = "LISTBOX";

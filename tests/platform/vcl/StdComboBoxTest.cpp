@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/vcl/ComboBoxCtrl.h"
+#include "platform/vcl/ComboBoxCtrlClass.h"
 #include "tests/platform/vcl/VclTestSupport.h"
 
 namespace {
@@ -219,6 +220,82 @@ TEST_F(StdComboBox, OwnerDrawItemsAndField) {
   for (auto& [I, S] : Drawn) Listed = Listed || (I == 0 && !(S & odComboBoxEdit));
   EXPECT_TRUE(Listed) << "the open list draws through OnDrawItem too";
   Combo->SetDroppedDown(false);
+}
+
+// CharCase converts the items the window takes and the text typed into the inner edit.
+TEST_F(StdComboBox, CharCaseConvertsItemsAndTyping) {
+  Make(csDropDown, {"Apple", "banana"});
+  Combo->SetItemIndex(1);
+  Combo->SetCharCase(ecUpperCase);
+  EXPECT_EQ(Combo->GetCharCase(), ecUpperCase);
+  EXPECT_EQ(Combo->GetItems()->Get(0), "APPLE");
+  EXPECT_EQ(Combo->GetItemIndex(), 1) << "the new window keeps the selection";
+  Combo->GetItems()->Add("Cherry");
+  EXPECT_EQ(Combo->GetItems()->Get(2), "CHERRY");
+  Combo->SetText("");
+  Combo->SetFocus();
+  Display()->InjectChar("kiwi");
+  Pump();
+  EXPECT_EQ(Combo->GetText(), "KIWI");
+  Combo->SetCharCase(ecLowerCase);
+  EXPECT_EQ(Combo->GetItems()->Get(1), "banana");
+  Combo->SetCharCase(ecNormal);
+  Combo->GetItems()->Add("Mixed");
+  EXPECT_EQ(Combo->GetItems()->Get(3), "Mixed");
+}
+
+// The combo names its parts, so that a control over it can subclass the edit and the list.
+TEST_F(StdComboBox, ComboBoxInfoNamesTheEditAndTheList) {
+  for (TComboBoxStyle Style : {csDropDown, csDropDownList}) {
+    Make(Style, {"one", "two"});
+    COMBOBOXINFO Info;
+    ASSERT_TRUE(GetComboBoxInfo(Combo->GetHandle(), &Info));
+    EXPECT_EQ(Info.hwndCombo, Combo->GetHandle());
+    EXPECT_EQ(Info.hwndItem, Style == csDropDown ? Combo->GetEditHandle() : Combo->GetHandle());
+    ASSERT_NE(Info.hwndList, nullptr);
+    EXPECT_EQ(Info.hwndList, Combo->GetListHandle());
+    EXPECT_LE(Info.rcItem.right, Info.rcButton.left) << "the field lies left of the button";
+    EXPECT_EQ(Info.rcButton.right, Combo->GetClientWidth() - 2);
+    Combo->SetDroppedDown(true);
+    EXPECT_EQ(List(), Info.hwndList) << "the open list is that window";
+    Combo->SetDroppedDown(false);
+    Info.cbSize = 0;
+    EXPECT_FALSE(GetComboBoxInfo(Combo->GetHandle(), &Info)) << "a record of another size";
+  }
+  EXPECT_FALSE(GetComboBoxInfo(nullptr, nullptr));
+}
+
+// Switching between the styles makes a new window that keeps the items, the selection and
+// the text.
+TEST_F(StdComboBox, StyleChangesKeepItemsAndSelection) {
+  Make(csDropDown, {"red", "green", "blue"});
+  Combo->GetItems()->PutObject(2, reinterpret_cast<TObject*>(7));
+  Combo->SetItemIndex(2);
+  for (TComboBoxStyle Style : {csDropDownList, csOwnerDrawFixed, csDropDown, csSimple, csDropDownList}) {
+    Combo->SetStyle(Style);
+    EXPECT_EQ(Combo->GetItems()->GetCount(), 3) << Style;
+    EXPECT_EQ(Combo->GetItemIndex(), 2) << Style;
+    EXPECT_EQ(Combo->GetText(), "blue") << Style;
+    EXPECT_EQ(Combo->GetItems()->GetObject(2), reinterpret_cast<TObject*>(7)) << Style;
+    EXPECT_EQ(Combo->GetEditHandle() != nullptr, Style == csDropDown || Style == csSimple) << Style;
+  }
+}
+
+// Setting ItemIndex reports nothing; the wheel on a closed combo moves the selection as the
+// arrow keys do, unless OnMouseWheel takes it.
+TEST_F(StdComboBox, ItemIndexIsQuietAndTheWheelSelects) {
+  Make(csDropDownList, {"one", "two", "three"});
+  Events.clear();
+  Combo->SetItemIndex(1);
+  Combo->SetItemIndex(1);
+  EXPECT_TRUE(Events.empty());
+  WPARAM Down = MAKELONG(0, static_cast<WORD>(-WHEEL_DELTA));
+  Send(WM_MOUSEWHEEL, Down, 0);
+  EXPECT_EQ(Combo->GetItemIndex(), 2);
+  EXPECT_EQ(Events, (std::vector<String>{"select three"}));
+  Combo->OnMouseWheel = [](TObject*, TShiftState, int, TPoint, bool& Handled) { Handled = true; };
+  Send(WM_MOUSEWHEEL, MAKELONG(0, WHEEL_DELTA), 0);
+  EXPECT_EQ(Combo->GetItemIndex(), 2);
 }
 
 }  // namespace

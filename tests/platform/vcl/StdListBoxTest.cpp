@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/rtl/Convert.h"
+#include "platform/rtl/StrUtils.h"
 #include "platform/vcl/ListBoxCtrl.h"
 #include "tests/platform/vcl/VclTestSupport.h"
 
@@ -296,6 +297,294 @@ TEST_F(StdListBox, VirtualListAsksForText) {
   List->SetItemIndex(500);
   EXPECT_EQ(List->GetItemIndex(), 500);
   EXPECT_GT(List->GetTopIndex(), 400);
+}
+
+// A list that keeps a record of its own in every item's data slot and hands the application's
+// object through GetItemData / SetItemData, as a check list does with its check states.
+class TRecordList : public TListBox {
+public:
+  struct TRecord {
+    LPARAM Data = 0;
+    int Tag = 0;
+  };
+  using TListBox::TListBox;
+  ~TRecordList() override {
+    DestroyHandle();
+    for (TRecord* R : Records) delete R;
+  }
+  std::vector<TRecord*> Records;
+  std::vector<String> Log;
+  int NextTag = 0;
+
+  TRecord* Record(int Index) { return reinterpret_cast<TRecord*>(TListBox::GetItemData(Index)); }
+
+protected:
+  LPARAM GetItemData(int Index) override {
+    LPARAM Raw = TListBox::GetItemData(Index);
+    return Raw == LB_ERR || Raw == 0 ? Raw : reinterpret_cast<TRecord*>(Raw)->Data;
+  }
+  void SetItemData(int Index, LPARAM AData) override {
+    auto* R = new TRecord{AData, ++NextTag};
+    Records.push_back(R);
+    Log.push_back("set " + IntToStr(Index));
+    TListBox::SetItemData(Index, reinterpret_cast<LPARAM>(R));
+  }
+  void DeleteString(int Index) override {
+    Log.push_back("delete " + IntToStr(Index));
+    TListBox::DeleteString(Index);
+  }
+  void ResetContent() override {
+    Log.push_back("reset");
+    TListBox::ResetContent();
+  }
+};
+
+// Objects, deletion and clearing go through the list's item operations, and a new window gets
+// every item's data back through SetItemData, in order.
+TEST_F(StdListBox, ItemDataGoesThroughTheListsOwnOperations) {
+  Form = NewForm(100, 100, 300, 200);
+  auto* L = Add<TRecordList>(Form, "Records", 10, 10, 120, 100);
+  Form->Show();
+  Pump();
+  TStrings* Items = L->GetItems();
+  Items->AddObject("a", reinterpret_cast<TObject*>(11));
+  Items->AddObject("b", reinterpret_cast<TObject*>(22));
+  Items->AddObject("c", reinterpret_cast<TObject*>(33));
+  EXPECT_EQ(Items->GetObject(1), reinterpret_cast<TObject*>(22)) << "the application's object, not the record";
+  ASSERT_NE(L->Record(1), nullptr);
+  EXPECT_EQ(L->Record(1)->Data, 22);
+  EXPECT_THROW(Items->GetObject(3), EListError);
+
+  L->Log.clear();
+  L->SetSorted(true);  // a new window
+  EXPECT_EQ(L->Log, (std::vector<String>{"set 0", "set 1", "set 2"}));
+  EXPECT_EQ(Items->GetObject(2), reinterpret_cast<TObject*>(33));
+
+  L->Log.clear();
+  Items->Delete(1);
+  L->DeleteSelected();  // nothing selected: nothing deleted
+  Items->Clear();
+  EXPECT_EQ(L->Log, (std::vector<String>{"delete 1", "reset"}));
+  EXPECT_EQ(L->GetCount(), 0);
+}
+
+// Items changed while the window is absent keep the saved selection on its item.
+TEST_F(StdListBox, SelectionWaitingForTheWindowFollowsItsItem) {
+  struct Case {
+    const char* Name;
+    std::function<void(TListBox*)> Change;
+    int Index;
+    String Text;
+  } Cases[] = {
+      {"insert before", [](TListBox* L) { L->GetItems()->Insert(0, "new"); }, 2, "b"},
+      {"insert after", [](TListBox* L) { L->GetItems()->Insert(2, "new"); }, 1, "b"},
+      {"delete before", [](TListBox* L) { L->GetItems()->Delete(0); }, 0, "b"},
+      {"delete it", [](TListBox* L) { L->GetItems()->Delete(1); }, -1, ""},
+      {"clear", [](TListBox* L) { L->GetItems()->Clear(); }, -1, ""},
+  };
+  for (const Case& C : Cases) {
+    auto* L = new TListBox(nullptr);
+    Owned.push_back(L);
+    for (const char* S : {"a", "b", "c"}) L->GetItems()->Add(S);
+    L->SetItemIndex(1);
+    C.Change(L);
+    ASSERT_FALSE(L->HandleAllocated()) << C.Name;
+    EXPECT_EQ(L->GetItemIndex(), C.Index) << C.Name;
+    TForm* F = NewForm();
+    L->SetParent(F);
+    F->Show();
+    Pump();
+    ASSERT_TRUE(L->HandleAllocated()) << C.Name;
+    EXPECT_EQ(L->GetItemIndex(), C.Index) << C.Name << ": in the window";
+    if (C.Index >= 0) {
+      EXPECT_EQ(L->GetItems()->Get(C.Index), C.Text) << C.Name;
+    }
+  }
+
+  // Multiple selection: the selected items move with the insertion.
+  auto* M = new TListBox(nullptr);
+  Owned.push_back(M);
+  M->SetMultiSelect(true);
+  for (const char* S : {"a", "b", "c"}) M->GetItems()->Add(S);
+  M->SetSelected(2, true);
+  M->GetItems()->Insert(0, "new");
+  M->GetItems()->Delete(1);
+  EXPECT_FALSE(M->GetSelected(1));
+  EXPECT_TRUE(M->GetSelected(2));
+}
+
+// Item height, top index, selection and strings all survive a new window.
+TEST_F(StdListBox, RecreationKeepsHeightsAndTopIndex) {
+  Make({"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11"}, [](TListBox* L) {
+    L->SetStyle(lbOwnerDrawFixed);
+    L->SetItemHeight(20);
+  });
+  List->SetTopIndex(4);
+  List->SetItemIndex(6);
+  HWND Old = List->GetHandle();
+  List->SetIntegralHeight(true);
+  ASSERT_NE(List->GetHandle(), Old);
+  EXPECT_EQ(Send(LB_GETITEMHEIGHT), 20);
+  EXPECT_EQ(List->GetItemHeight(), 20);
+  EXPECT_EQ(List->GetTopIndex(), 4);
+  EXPECT_EQ(List->GetItemIndex(), 6);
+  EXPECT_EQ(List->ItemRect(6).top, 40);
+  EXPECT_EQ(List->ItemRect(3).top, -20) << "an item above the top lies above the client area";
+  EXPECT_EQ(List->ItemAtPos(Point(5, 41), true), 6);
+
+  // In a variable list ItemHeight is every item's default height, not item 0's.
+  List->SetStyle(lbOwnerDrawVariable);
+  List->SetTopIndex(0);
+  List->SetItemHeight(12);
+  EXPECT_EQ(List->GetItemHeight(), 12);
+  EXPECT_EQ((std::vector<int>{ItemTop(1), ItemTop(2), ItemTop(5)}), (std::vector<int>{12, 24, 60}));
+}
+
+// A virtual list asks the application for objects and for the item with a text; a list that
+// is not virtual refuses a count.
+TEST_F(StdListBox, VirtualListAsksForObjectsAndSearches) {
+  Make({}, [](TListBox* L) {
+    L->SetStyle(lbVirtual);
+    L->OnData = [](TWinControl*, int Index, String& Data) { Data = "row " + IntToStr(Index); };
+    L->OnDataObject = [](TWinControl*, int Index, TObject*& Object) { Object = reinterpret_cast<TObject*>(Index + 100); };
+    L->OnDataFind = [](TWinControl*, const String& S) { return S == "row 7" ? 7 : S.rfind("r", 0) == 0 ? 3 : -1; };
+  });
+  List->SetCount(20);
+  EXPECT_EQ(List->GetItems()->GetObject(5), reinterpret_cast<TObject*>(105));
+  EXPECT_EQ(List->GetItems()->IndexOf("row 7"), 7);
+  EXPECT_EQ(List->GetItems()->IndexOf("x"), -1);
+  List->GetItems()->Clear();
+  EXPECT_EQ(List->GetCount(), 20) << "a virtual list's count is the application's";
+  List->SetFocus();
+  Display()->InjectChar("r");
+  Pump();
+  EXPECT_EQ(List->GetItemIndex(), 3) << "type-ahead asks OnDataFind";
+  // The control draws the rows with the text OnData gives.
+  COLORREF Back = Pixel(Form, 10 + 110, 10 + 16 + 8);
+  bool Inked = false;
+  for (int X = 2; X < 40 && !Inked; ++X)
+    for (int Y = 16; Y < 32 && !Inked; ++Y) Inked = Pixel(Form, 10 + X, 10 + Y) != Back;
+  EXPECT_TRUE(Inked);
+
+  auto* Plain = Add<TListBox>(Form, "Plain", 150, 10, 100, 50);
+  EXPECT_THROW(Plain->SetCount(5), EListError);
+}
+
+// An empty owner-drawn list with the focus is asked to draw "no item" (index -1) with the
+// focus state; the control fills it and draws the focus frame without calling DrawItem.
+TEST_F(StdListBox, EmptyFocusedOwnerDrawListDrawsNoItem) {
+  struct TDrawLog : TListBox {
+    using TListBox::TListBox;
+    std::vector<std::pair<int, UINT>> Items;
+    void CNDrawItem(TMessage& Message) override {
+      auto* S = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
+      Items.push_back({static_cast<int>(S->itemID), S->itemState});
+      TListBox::CNDrawItem(Message);
+    }
+  };
+  Form = NewForm(100, 100, 300, 200);
+  auto* L = Add<TDrawLog>(Form, "Empty", 10, 10, 120, 100);
+  L->SetStyle(lbOwnerDrawFixed);
+  int Drawn = 0;
+  L->OnDrawItem = [&](TWinControl*, int, const TRect&, TOwnerDrawState) { ++Drawn; };
+  Form->Show();
+  Pump();
+  L->SetFocus();
+  Pump();
+  ASSERT_FALSE(L->Items.empty());
+  EXPECT_EQ(L->Items.back().first, -1);
+  EXPECT_EQ(L->Items.back().second & ODS_FOCUS, ODS_FOCUS);
+  EXPECT_EQ(Drawn, 0);
+}
+
+// The wheel reaches OnMouseWheel first; a handler that takes it keeps the list where it is.
+TEST_F(StdListBox, OnMouseWheelCanTakeTheWheel) {
+  Make({"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"});
+  Send(LB_SETITEMHEIGHT, 0, 16);
+  bool Take = true;
+  int Calls = 0;
+  List->OnMouseWheel = [&](TObject*, TShiftState, int, TPoint, bool& Handled) {
+    ++Calls;
+    Handled = Take;
+  };
+  WPARAM Down = MAKELONG(0, static_cast<WORD>(-WHEEL_DELTA));
+  Send(WM_MOUSEWHEEL, Down, 0);
+  EXPECT_EQ(List->GetTopIndex(), 0);
+  Take = false;
+  Send(WM_MOUSEWHEEL, Down, 0);
+  EXPECT_EQ(List->GetTopIndex(), 3);
+  EXPECT_EQ(Calls, 2);
+}
+
+// Messages for the items reach the control's window procedure, also from a store put in place
+// of Items, so a derived list can follow every change.
+TEST_F(StdListBox, ItemMessagesPassThroughTheControl) {
+  struct TWatched : TListBox {
+    using TListBox::TListBox;
+    std::vector<UINT> Seen;
+    void WndProc(TMessage& Message) override {
+      if (Message.Msg >= LB_ADDSTRING && Message.Msg <= LB_RESETCONTENT) Seen.push_back(Message.Msg);
+      TListBox::WndProc(Message);
+    }
+    // A store that appends with an upper-case copy of the text.
+    struct TUpperStrings : TListBoxStrings {
+      using TListBoxStrings::TListBoxStrings;
+      int Add(const String& S) override { return TListBoxStrings::Add(UpperCase(S)); }
+    };
+    void UseUpperStrings() { ReplaceItems(std::make_unique<TUpperStrings>(this)); }
+  };
+  Form = NewForm(100, 100, 300, 200);
+  auto* L = Add<TWatched>(Form, "Watched", 10, 10, 120, 100);
+  Form->Show();
+  Pump();
+  L->GetItems()->Add("x");
+  L->GetItems()->Insert(0, "y");
+  L->GetItems()->Delete(1);
+  L->Clear();
+  EXPECT_EQ(L->Seen, (std::vector<UINT>{LB_ADDSTRING, LB_INSERTSTRING, LB_DELETESTRING, LB_RESETCONTENT}));
+  L->UseUpperStrings();
+  L->GetItems()->Add("abc");
+  L->AddItem("def", nullptr);
+  EXPECT_EQ(L->GetItems()->Get(0), "ABC");
+  EXPECT_EQ(L->GetItems()->Get(1), "DEF");
+  EXPECT_EQ(L->Seen.back(), LB_ADDSTRING);
+}
+
+// A list without a non-client area (its window procedure answers WM_NCCALCSIZE with nothing, as
+// a list inside a frame that draws its own bars does) shows no bars but keeps its scroll state:
+// the rows fill the whole window and the range and position follow the items.
+TEST_F(StdListBox, ScrollStateWithoutBarsFollowsTheItems) {
+  struct TBare : TListBox {
+    using TListBox::TListBox;
+    void WndProc(TMessage& Message) override {
+      if (Message.Msg == WM_NCCALCSIZE) return;
+      TListBox::WndProc(Message);
+    }
+  };
+  Form = NewForm(100, 100, 300, 200);
+  auto* L = Add<TBare>(Form, "Bare", 10, 10, 120, 100);
+  L->SetStyle(lbOwnerDrawFixed);
+  L->SetItemHeight(20);
+  for (int I = 0; I < 8; ++I) L->GetItems()->Add(IntToStr(I));
+  Form->Show();
+  Pump();
+  EXPECT_EQ(L->GetClientWidth(), 120);
+  EXPECT_EQ(L->GetClientHeight(), 100);
+  int Min = -1, Max = -1;
+  GetScrollRange(L->GetHandle(), SB_VERT, &Min, &Max);
+  EXPECT_EQ(Min, 0);
+  EXPECT_EQ(Max, 7);
+  SCROLLINFO SI;
+  SI.fMask = SIF_ALL;
+  GetScrollInfo(L->GetHandle(), SB_VERT, &SI);
+  EXPECT_EQ(SI.nPage, 5u) << "five rows of 20 fit in 100 pixels";
+  SendMessageA(L->GetHandle(), WM_VSCROLL, MAKELONG(SB_THUMBPOSITION, 3), 0);
+  EXPECT_EQ(L->GetTopIndex(), 3);
+  EXPECT_EQ(GetScrollPos(L->GetHandle(), SB_VERT), 3);
+  for (int I = 0; I < 3; ++I) L->GetItems()->Delete(0);
+  GetScrollRange(L->GetHandle(), SB_VERT, &Min, &Max);
+  EXPECT_EQ(Max, 0) << "five items fit: no range";
+  EXPECT_EQ(L->GetTopIndex(), 0);
 }
 
 }  // namespace

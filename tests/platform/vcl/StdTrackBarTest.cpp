@@ -259,4 +259,38 @@ TEST_F(StdTrackBar, ScrollBarMovesByItsSteps) {
   EXPECT_EQ(Send(S, SBM_GETPOS), 0);
 }
 
+// Settings made before the window exists reach it, and they and the position the user chose
+// survive a new window.
+TEST_F(StdTrackBar, SettingsAndPositionSurviveANewWindow) {
+  MakeForm();
+  TTrackBar* T = Add<TTrackBar>(Form, "T", 10, 10, 200, 45);
+  T->SetRange(0, 40);
+  T->SetSelStart(5);
+  T->SetSelEnd(25);
+  T->SetFrequency(10);
+  T->SetThumbLength(14);
+  T->SetLineSize(3);
+  T->SetPageSize(8);
+  Form->Show();
+  Pump();
+  auto Check = [&](const char* When) {
+    struct Case { UINT Query; LRESULT Expected; } Cases[] = {
+        {TBM_GETSELSTART, 5}, {TBM_GETSELEND, 25}, {TBM_GETTHUMBLENGTH, 14}, {TBM_GETLINESIZE, 3},
+        {TBM_GETPAGESIZE, 8}, {TBM_GETRANGEMAX, 40}, {TBM_GETNUMTICS, 5},
+    };
+    for (const Case& C : Cases) EXPECT_EQ(Send(T, C.Query), C.Expected) << When << " " << std::hex << C.Query;
+  };
+  Check("first window");
+  EXPECT_NE(GetWindowLongA(T->GetHandle(), GWL_STYLE) & TBS_ENABLESELRANGE, 0);
+  Send(T, WM_KEYDOWN, VK_END, 0);
+  Send(T, WM_KEYUP, VK_END, 0);
+  HWND Old = T->GetHandle();
+  T->SetTickMarks(tmBoth);
+  ASSERT_NE(T->GetHandle(), Old);
+  EXPECT_NE(GetWindowLongA(T->GetHandle(), GWL_STYLE) & TBS_BOTH, 0);
+  Check("new window");
+  EXPECT_EQ(T->GetPosition(), 40) << "the position the keys chose";
+  EXPECT_GE(GetComCtlVersion(), 0x00040046) << "the bar has the tip side and tool tips of 4.70";
+}
+
 }  // namespace
