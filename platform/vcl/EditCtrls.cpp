@@ -200,6 +200,40 @@ void TCustomEdit::CreateWnd() {
   if (FSavedSelStart != 0 || FSavedSelEnd != 0)
     SendMessageA(FHandle, EM_SETSEL, static_cast<WPARAM>(FSavedSelStart), FSavedSelEnd);
   UpdateHeight();
+  RestoreScrollPos();
+}
+
+namespace {
+
+// The x of the first character of the first visible line (the text's scroll to the left shows
+// as a smaller x).
+int FirstVisibleX(HWND Wnd, bool Multi, int TopLine) {
+  LRESULT Start = Multi ? SendMessageA(Wnd, EM_LINEINDEX, static_cast<WPARAM>(TopLine), 0) : 0;
+  if (Start < 0) return 0;
+  LRESULT P = SendMessageA(Wnd, EM_POSFROMCHAR, static_cast<WPARAM>(Start), 0);
+  return P == -1 ? 0 : static_cast<SHORT>(LOWORD(P));
+}
+
+}  // namespace
+
+void TCustomEdit::SaveScrollPos() {
+  bool Multi = IsMultiLineWindow();
+  FSavedTopLine = Multi ? static_cast<int>(SendMessageA(FHandle, EM_GETFIRSTVISIBLELINE, 0, 0)) : 0;
+  FSavedXOffset = FirstVisibleX(FHandle, Multi, FSavedTopLine);
+}
+
+// The new window shows its text from the top left: scrolled back to where the old one was (as
+// far as the new window's layout lets it).
+void TCustomEdit::RestoreScrollPos() {
+  if (FSavedTopLine < 0) return;
+  int TopLine = FSavedTopLine;
+  int OldX = FSavedXOffset;
+  FSavedTopLine = -1;
+  bool Multi = IsMultiLineWindow();
+  if (Multi && TopLine > 0) SendMessageA(FHandle, EM_LINESCROLL, 0, TopLine);
+  int Top = Multi ? static_cast<int>(SendMessageA(FHandle, EM_GETFIRSTVISIBLELINE, 0, 0)) : 0;
+  int Scroll = FirstVisibleX(FHandle, Multi, Top) - OldX;
+  if (Scroll > 0) SendMessageA(FHandle, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, std::min(Scroll, 0x7FFF)), 0);
 }
 
 void TCustomEdit::DestroyWnd() {
@@ -209,6 +243,7 @@ void TCustomEdit::DestroyWnd() {
     SendMessageA(FHandle, EM_GETSEL, reinterpret_cast<WPARAM>(&Start), reinterpret_cast<LPARAM>(&End));
     FSavedSelStart = static_cast<int>(Start);
     FSavedSelEnd = static_cast<int>(End);
+    SaveScrollPos();
   }
   TWinControl::DestroyWnd();
 }
@@ -221,6 +256,14 @@ void TCustomEdit::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
     case CN_COMMAND: CNCommand(Message); break;
     case WM_SETFONT: WMSetFont(Message); break;
+    case CM_CTL3DCHANGED:
+      // The border is a different window style (and another height): a new window.
+      if (FBorderStyle == bsSingle) {
+        UpdateHeight();
+        RecreateWnd();
+      }
+      TWinControl::Dispatch(Message);
+      break;
     default: TWinControl::Dispatch(Message); break;
   }
 }
@@ -238,16 +281,6 @@ void TCustomEdit::WMSetFont(TMessage& Message) {
   // A single-line edit shows its text right at the border.
   if (HandleAllocated() && !IsMultiLineWindow())
     SendMessageA(FHandle, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
-}
-
-void TCustomEdit::WMMouseWheel(TMessage& Message) {
-  TShiftState Shift = KeysToShiftState(LOWORD(Message.WParam));
-  TPoint Pos = Point(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
-  if (DoMouseWheel(Shift, GET_WHEEL_DELTA_WPARAM(Message.WParam), Pos)) {
-    Message.Result = 1;
-    return;
-  }
-  DefaultHandler(Message);
 }
 
 // A multi-line window does not report text set from outside; nor does a control without one.

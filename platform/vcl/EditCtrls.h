@@ -4,7 +4,10 @@
 // the window's text line by line.
 //
 // The properties live in the control while it has no window and are carried over when the
-// window is made again (RecreateWnd keeps text, modified flag and selection).
+// window is made again (RecreateWnd keeps text, modified flag, selection and scroll position).
+// A wheel turn the control's OnMouseWheel leaves goes to the window (a multi-line edit scrolls;
+// a single-line one passes it on to its parent). A change of Ctl3D (CM_CTL3DCHANGED) gives a
+// single-bordered edit a new window with the other border, and AutoSize the other height.
 #pragma once
 
 #include <memory>
@@ -80,8 +83,6 @@ protected:
   // EN_CHANGE from the window comes back as CN_COMMAND.
   virtual void CNCommand(TMessage& Message);
   virtual void WMSetFont(TMessage& Message);
-  // A wheel turn nobody handles scrolls the window.
-  void WMMouseWheel(TMessage& Message) override;
   void CMTextChanged(TMessage& Message) override;
   void CMEnter(TMessage& Message) override;
   void CMFontChanged(TMessage& Message) override;
@@ -92,6 +93,9 @@ protected:
   bool FCreating = false;
 
 private:
+  void SaveScrollPos();
+  void RestoreScrollPos();
+
   bool FAutoSelect = true;
   TBorderStyle FBorderStyle = bsSingle;
   TEditCharCase FCharCase = ecNormal;
@@ -103,6 +107,10 @@ private:
   bool FReadOnly = false;
   int FSavedSelStart = 0;
   int FSavedSelEnd = 0;
+  // The scroll position of the window last destroyed: its first visible line and how far its
+  // text was scrolled to the left, in pixels (-1: nothing to restore).
+  int FSavedTopLine = -1;
+  int FSavedXOffset = 0;
 };
 
 class TEdit : public TCustomEdit {

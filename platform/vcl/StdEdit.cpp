@@ -102,6 +102,7 @@ private:
   bool Password() const { return !Multi() && (GetStyle() & ES_PASSWORD) != 0; }
   bool ReadOnly() const { return (GetStyle() & ES_READONLY) != 0; }
   bool Wrap() const { return Multi() && !(GetStyle() & ES_AUTOHSCROLL) && !WantHScroll; }
+  bool Aligned() const { return (GetStyle() & (ES_CENTER | ES_RIGHT)) != 0; }
   int Length() const { return static_cast<int>(Text.size()); }
   int SelMin() const { return std::min(Anchor, Caret); }
   int SelMax() const { return std::max(Anchor, Caret); }
@@ -481,6 +482,8 @@ int TEditControl::CharFromPoint(int X, int Y) const {
 void TEditControl::UpdateCaret() {
   if (!Focused) return;
   POINT P = PosFromChar(Caret);
+  // At the right edge of aligned text: on the last column inside.
+  if (Aligned() && P.x == Fmt.right && Fmt.right > Fmt.left) --P.x;
   SetCaretPos(P.x, P.y);
 }
 
@@ -498,8 +501,10 @@ void TEditControl::ScrollCaretIntoView() {
     TMeasure M = Measure(L.Start, L.Len);
     int Cx = LineX(Li) + M.X[static_cast<size_t>(std::clamp(Caret - L.Start, 0, L.Len))];
     int Width = FmtWidth();
+    // Right-aligned or centred text may end right at the edge, where the caret is still shown.
+    int Last = XOffset + Width - (Aligned() ? 0 : 1);
     if (Cx < XOffset) XOffset = std::max(0, Cx - Width / 4);
-    else if (Cx >= XOffset + Width) XOffset = std::max(0, Cx - Width + Width / 4 + 1);
+    else if (Cx > Last) XOffset = std::max(0, Cx - Width + Width / 4 + 1);
   } else {
     XOffset = 0;
   }
@@ -561,8 +566,11 @@ void TEditControl::SetFirstLine(int L) {
   Notify(EN_VSCROLL);
 }
 
+// As far as following the caret can scroll (see ScrollCaretIntoView), so that any position the
+// edit took itself can be set again.
 void TEditControl::SetXOffset(int X) {
-  X = std::clamp(X, 0, std::max(0, TextWidth() - FmtWidth() + AveCharWidth));
+  int Width = FmtWidth();
+  X = std::clamp(X, 0, std::max(0, TextWidth() - Width + std::max(AveCharWidth, Width / 4 + 1)));
   if (X == XOffset) return;
   XOffset = X;
   UpdateScrollInfo();
@@ -596,7 +604,7 @@ void TEditControl::HScroll(WORD Code, int ThumbPos) {
     case SB_THUMBPOSITION:
     case SB_THUMBTRACK: SetXOffset(ThumbPos); break;
     case SB_LEFT: SetXOffset(0); break;
-    case SB_RIGHT: SetXOffset(TextWidth()); break;
+    case SB_RIGHT: SetXOffset(TextWidth() - FmtWidth() + AveCharWidth); break;
     default: break;
   }
 }
@@ -785,7 +793,7 @@ void TEditControl::KeyDownMsg(WPARAM Vk) {
     }
     case VK_DELETE:
       if (Shift) {
-        Cut();
+        SendMessageA(Wnd, WM_CUT, 0, 0);
       } else if (ReadOnly()) {
         MessageBeep(0);
       } else if (Anchor != Caret) {
@@ -795,8 +803,8 @@ void TEditControl::KeyDownMsg(WPARAM Vk) {
       }
       break;
     case VK_INSERT:
-      if (Shift) Paste();
-      else if (Ctrl) Copy();
+      if (Shift) SendMessageA(Wnd, WM_PASTE, 0, 0);
+      else if (Ctrl) SendMessageA(Wnd, WM_COPY, 0, 0);
       break;
     default: break;
   }
@@ -847,11 +855,13 @@ void TEditControl::CharMsg(WPARAM Ch) {
       MoveCaret(Length(), true);
       Invalidate();
       return;
-    case 3: Copy(); return;    // Ctrl+C
-    case 22: Paste(); return;  // Ctrl+V
-    case 24: Cut(); return;    // Ctrl+X
-    case 26: Undo(); return;   // Ctrl+Z
-    case 8: {                  // Backspace
+    // The clipboard and undo shortcuts go through the messages, so that a subclass that
+    // filters WM_PASTE and the rest sees them as well.
+    case 3: SendMessageA(Wnd, WM_COPY, 0, 0); return;    // Ctrl+C
+    case 22: SendMessageA(Wnd, WM_PASTE, 0, 0); return;  // Ctrl+V
+    case 24: SendMessageA(Wnd, WM_CUT, 0, 0); return;    // Ctrl+X
+    case 26: SendMessageA(Wnd, WM_UNDO, 0, 0); return;   // Ctrl+Z
+    case 8: {  // Backspace
       if (ReadOnly()) {
         MessageBeep(0);
         return;
@@ -992,6 +1002,14 @@ LRESULT TEditControl::Handle(UINT Msg, WPARAM WParam, LPARAM LParam) {
       if (!WParam) EndPaint(Wnd, &Ps);
       return 0;
     }
+    case WM_PRINTCLIENT:
+      // The text into the given DC, as a paint draws it (the DC's state kept).
+      if (auto DC = reinterpret_cast<HDC>(WParam)) {
+        int Saved = SaveDC(DC);
+        Paint(DC);
+        RestoreDC(DC, Saved);
+      }
+      return 0;
     case WM_ERASEBKGND: {
       auto DC = reinterpret_cast<HDC>(WParam);
       HBRUSH Brush = QueryBrush(DC);

@@ -10,6 +10,19 @@
 // and the caret never stops inside a character. Lines of a multi-line edit end with CR LF (a
 // lone LF also ends a line). The window has no menu of its own: WM_CONTEXTMENU is left to the
 // parent and the control library.
+//
+// What a subclass can rely on:
+// - The clipboard and undo keys (Ctrl+C/V/X/Z, Shift+Delete, Shift+Insert, Ctrl+Insert) are sent
+//   to the window itself as WM_COPY, WM_PASTE, WM_CUT and WM_UNDO, so one filter on those
+//   messages governs the keys, the menus and the program alike.
+// - The caret is made in WM_SETFOCUS and destroyed in WM_KILLFOCUS; afterwards the edit only
+//   moves, hides and shows it, so a subclass may replace it after the default WM_SETFOCUS.
+// - WM_PAINT with a DC in wParam paints into that DC without BeginPaint; the background is only
+//   drawn in WM_ERASEBKGND (the brush from WM_CTLCOLOREDIT/WM_CTLCOLORSTATIC), so a subclass can
+//   paint the background in its erase handler and let the edit draw the text over it.
+// - EM_SETRECT/EM_SETRECTNP (multi-line windows) move the text; a rectangle equal to the current
+//   one changes nothing. EM_POSFROMCHAR also answers for the position after the last character
+//   (where the caret stands at the end of the text).
 #pragma once
 
 #include "platform/vcl/StdCtrlsConsts.h"

@@ -525,4 +525,33 @@ TEST_F(StdEditControl, MaskEditKeepsItsMask) {
   EXPECT_EQ(M->GetText(), "");
 }
 
+TEST_F(StdEdit, PrintsItsTextIntoAGivenDC) {
+  HWND Wnd = NewEdit(0, "WWWW", 120, 24);
+  HDC Screen = GetDC(nullptr);
+  HDC Mem = CreateCompatibleDC(Screen);
+  HBITMAP Bmp = CreateCompatibleBitmap(Screen, 120, 24);
+  ReleaseDC(nullptr, Screen);
+  HGDIOBJ Old = SelectObject(Mem, Bmp);
+  RECT R = Rect(0, 0, 120, 24);
+  HBRUSH Green = CreateSolidBrush(RGB(0, 255, 0));
+  FillRect(Mem, &R, Green);
+  DeleteObject(Green);
+  // What WM_PRINT asks of the window: the background, then the client area.
+  SendMessageA(Wnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(Mem), 0);
+  SendMessageA(Wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(Mem), PRF_CLIENT);
+  int Ink = 0, Back = 0;
+  COLORREF Window = GetSysColor(COLOR_WINDOW);
+  for (int Y = 0; Y < 24; ++Y)
+    for (int X = 0; X < 120; ++X) {
+      COLORREF P = GetPixel(Mem, X, Y);
+      if (P == Window) ++Back;
+      else if (GetRValue(P) < 100 && GetGValue(P) < 100 && GetBValue(P) < 100) ++Ink;
+    }
+  EXPECT_GT(Ink, 20);
+  EXPECT_GT(Back, 120 * 24 / 2);
+  SelectObject(Mem, Old);
+  DeleteObject(Bmp);
+  DeleteDC(Mem);
+}
+
 }  // namespace

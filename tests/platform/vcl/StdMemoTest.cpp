@@ -356,4 +356,22 @@ TEST_F(StdMemo, EditsLeaveTheLinesASetTextGives) {
   }
 }
 
+// A log: lines added at the end keep the end in view.
+TEST_F(StdMemo, AddedLinesKeepTheEndInView) {
+  TMemo* M = NewMemo(200, 100);
+  M->SetScrollBars(ssVertical);
+  M->SetText("");
+  HWND Wnd = M->GetHandle();
+  for (int I = 0; I < 50; ++I) M->GetLines()->Add("line " + IntToStr(I));
+  int Visible = static_cast<int>(ScrollOf(Wnd, SB_VERT).nPage);
+  ASSERT_GT(Visible, 1);
+  ASSERT_LT(Visible, 40);
+  int Top = FirstVisible(Wnd);
+  // The last line (49) and the empty one after it are shown.
+  EXPECT_GE(Top + Visible, 51);
+  EXPECT_EQ(ScrollOf(Wnd, SB_VERT).nPos, Top);
+  EXPECT_EQ(M->GetLines()->GetCount(), 50);
+  EXPECT_EQ(M->GetLines()->Get(49), "line 49");
+}
+
 }  // namespace
