@@ -13,6 +13,7 @@ constexpr const char* SControlParentSetToSelf = "A control cannot have itself as
 constexpr const char* SParentRequired = "Control '%s' has no parent window";
 constexpr const char* SCannotFocus = "Cannot focus a disabled or invisible window";
 constexpr const char* SControlProp = "QvVclControl";
+constexpr const char* SWindowDCError = "Error creating window device context";
 
 thread_local TWinControl* CreationControl = nullptr;
 TControl* CaptureControl = nullptr;
@@ -90,10 +91,28 @@ void SetMouseControl(TControl* Control) {
   if (Control == MouseControl) return;
   TControl* Old = MouseControl;
   MouseControl = Control;
-  if (Old) Old->Perform(CM_MOUSELEAVE, 0, 0);
+  // While a control holds the mouse, only it hears the pointer leave and come back.
+  TControl* Capture = GetCaptureControl();
+  if (Old && (!Capture || Old == Capture)) Old->Perform(CM_MOUSELEAVE, 0, 0);
   // The leave handler may have destroyed the new control's window or the control itself.
-  if (MouseControl == Control && Control) Control->Perform(CM_MOUSEENTER, 0, 0);
+  Capture = GetCaptureControl();
+  if (MouseControl == Control && Control && (!Capture || Control == Capture)) Control->Perform(CM_MOUSEENTER, 0, 0);
   if (Application) Application->HintMouseMessage(MouseControl);
+}
+
+TWinControl* FindVCLWindow(const TPoint& Pos) {
+  HWND Wnd = WindowFromPoint(Pos);
+  TWinControl* Control = nullptr;
+  // The nearest window of the class library (a window class's inner window belongs to it).
+  while (Wnd && !(Control = TWinControl::FindControl(Wnd))) Wnd = GetParent(Wnd);
+  return Control;
+}
+
+TControl* FindDragTarget(const TPoint& Pos, bool AllowDisabled) {
+  TWinControl* Control = FindVCLWindow(Pos);
+  if (!Control) return nullptr;
+  if (TControl* Child = Control->ControlAtPos(Control->ScreenToClient(Pos), AllowDisabled)) return Child;
+  return Control;
 }
 
 void FreeDeviceContexts() {
@@ -537,6 +556,14 @@ void TControl::PaintTo(HDC DC, int X, int Y) {
   RestoreDC(DC, Saved);
 }
 
+HDC TControl::GetDeviceContext(HWND& WindowHandle) {
+  if (!FParent) throw EInvalidOperation(SParentRequired, {GetName()});
+  HDC DC = FParent->GetDeviceContext(WindowHandle);
+  SetViewportOrgEx(DC, FLeft, FTop, nullptr);
+  IntersectClipRect(DC, 0, 0, FWidth, FHeight);
+  return DC;
+}
+
 void TControl::Realign() {
   if (auto* W = dynamic_cast<TWinControl*>(this)) W->AlignControl(nullptr);
 }
@@ -723,6 +750,10 @@ void TControl::WMMouseWheel(TMessage& Message) {
   DefaultHandler(Message);
 }
 
+void TControl::DoContextPopup(const TPoint& MousePos, bool& Handled) {
+  if (OnContextPopup) OnContextPopup(this, MousePos, Handled);
+}
+
 void TControl::WMContextMenu(TMessage& Message) {
   if (Message.Result != 0) return;
   TPoint Pos = Point(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
@@ -732,17 +763,24 @@ void TControl::WMContextMenu(TMessage& Message) {
     Pos = ClientToScreen(Client);
   } else {
     Client = ScreenToClient(Pos);
+    // A point outside the client area (a scroll bar, the frame) is the window class's.
+    TRect R = GetClientRect();
+    if (!PtInRect(&R, Client)) {
+      DefaultHandler(Message);
+      return;
+    }
   }
   bool Handled = false;
-  if (OnContextPopup) OnContextPopup(this, Client, Handled);
+  DoContextPopup(Client, Handled);
   if (Handled) {
     Message.Result = 1;
     return;
   }
-  if (FPopupMenu && FPopupMenu->GetAutoPopup()) {
+  TPopupMenu* Menu = GetPopupMenu();
+  if (Menu && Menu->GetAutoPopup()) {
     SendCancelMode(nullptr);
-    FPopupMenu->SetPopupComponent(this);
-    FPopupMenu->Popup(Pos.x, Pos.y);
+    Menu->SetPopupComponent(this);
+    Menu->Popup(Pos.x, Pos.y);
     Message.Result = 1;
     return;
   }
@@ -1035,8 +1073,17 @@ void TWinControl::WndProc(TMessage& Message) {
 }
 
 void TWinControl::TrackMouse(TMessage& Message) {
-  TControl* Target = ControlAtPos(Point(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)), false);
-  if (!Target) Target = this;
+  TPoint P = Point(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+  TControl* Target;
+  TRect Client = Rect(0, 0, 0, 0);
+  if (FHandle) ::GetClientRect(FHandle, &Client);
+  if (FHandle && GetCapture() == FHandle && !PtInRect(&Client, P)) {
+    // The mouse is held by this window but the pointer is elsewhere: whatever lies there.
+    Target = FindDragTarget(ClientToScreen(P), false);
+  } else {
+    Target = ControlAtPos(P, false);
+    if (!Target) Target = this;
+  }
   if (!FTrackingMouse && FHandle) {
     TRACKMOUSEEVENT Track{};
     Track.cbSize = sizeof(Track);
@@ -1050,8 +1097,17 @@ void TWinControl::TrackMouse(TMessage& Message) {
 void TWinControl::WMMouseLeave(TMessage& Message) {
   FTrackingMouse = false;
   if (MouseControl == this || (MouseControl && MouseControl->GetParent() == this &&
-                               !dynamic_cast<TWinControl*>(MouseControl)))
-    SetMouseControl(nullptr);
+                               !dynamic_cast<TWinControl*>(MouseControl))) {
+    // Straight to whatever is under the pointer now: going from one control to the next is
+    // one change, not a stop at "nowhere" (which would end a hint sequence, for one).
+    // A leave while the pointer still seems to be here (a window came up or went away) is
+    // taken as it is.
+    POINT P{};
+    GetCursorPos(&P);
+    TControl* Now = FindDragTarget(P, false);
+    if (Now == this || (Now && Now->GetParent() == this && !dynamic_cast<TWinControl*>(Now))) Now = nullptr;
+    SetMouseControl(Now);
+  }
   DefaultHandler(Message);
 }
 
@@ -1105,6 +1161,9 @@ void TWinControl::Dispatch(TMessage& Message) {
       break;
     case WM_DESTROY: WMDestroy(Message); break;
     case WM_NCDESTROY: WMNCDestroy(Message); break;
+    case WM_PRINTCLIENT: WMPrintClient(Message); break;
+    case WM_GETMINMAXINFO: WMGetMinMaxInfo(Message); break;
+    case WM_SYSCOLORCHANGE: WMSysColorChange(Message); break;
     case WM_CONTEXTMENU: {
       // A graphic child under the point gets the first say.
       TPoint Pos = Point(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
@@ -1131,6 +1190,11 @@ void TWinControl::Dispatch(TMessage& Message) {
     case CM_INVALIDATE: CMInvalidate(Message); break;
     case CM_RECREATEWND: CMRecreateWnd(Message); break;
     case CM_CHILDKEY: CMChildKey(Message); break;
+    case CM_CURSORCHANGED: CMCursorChanged(Message); break;
+    case CM_SHOWHINTCHANGED: CMShowHintChanged(Message); break;
+    case CM_SYSCOLORCHANGE: CMSysColorChange(Message); break;
+    case CM_CTL3DCHANGED: CMCtl3DChanged(Message); break;
+    case CM_PARENTCTL3DCHANGED: CMParentCtl3DChanged(Message); break;
     default: TControl::Dispatch(Message); break;
   }
 }
@@ -1189,8 +1253,10 @@ void TWinControl::InsertControl(TControl* AControl) {
     AControl->Perform(CM_PARENTCOLORCHANGED, 0, 0);
     AControl->Perform(CM_PARENTFONTCHANGED, 0, 0);
     AControl->Perform(CM_PARENTSHOWHINTCHANGED, 0, 0);
-    if (auto* Win = dynamic_cast<TWinControl*>(AControl))
+    if (auto* Win = dynamic_cast<TWinControl*>(AControl)) {
+      Win->Perform(CM_PARENTCTL3DCHANGED, 0, 0);
       Win->UpdateControlState();
+    }
     else if (FHandle)
       AControl->Invalidate();
     AlignControl(AControl);
@@ -1247,6 +1313,11 @@ void TWinControl::Broadcast(TMessage& Message) {
     C->WindowProc ? C->WindowProc(Message) : C->WndProc(Message);
     if (Message.Result != 0) return;
   }
+}
+
+void TWinControl::NotifyControls(UINT Msg) {
+  TMessage Message{Msg, 0, 0, 0};
+  Broadcast(Message);
 }
 
 bool TWinControl::DoControlMsg(HWND ControlHandle, TMessage& Message) {
@@ -1401,6 +1472,13 @@ void TWinControl::Repaint() {
 
 void TWinControl::Update() {
   if (FHandle) UpdateWindow(FHandle);
+}
+
+HDC TWinControl::GetDeviceContext(HWND& WindowHandle) {
+  HDC DC = GetDC(GetHandle());
+  if (!DC) throw EOutOfResources(SWindowDCError);
+  WindowHandle = FHandle;
+  return DC;
 }
 
 void TWinControl::ScrollBy(int DeltaX, int DeltaY) {
@@ -1676,8 +1754,24 @@ void TWinControl::PaintTo(HDC DC, int X, int Y) {
   FControlState |= csPaintCopy;
   int Saved = SaveDC(DC);
   MoveWindowOrg(DC, X, Y);
-  TRect R = GetClientRect();
-  IntersectClipRect(DC, 0, 0, R.right, R.bottom);
+  IntersectClipRect(DC, 0, 0, FWidth, FHeight);
+  // The frame as the window class draws it, then the client area inside it.
+  TRect R = Rect(0, 0, FWidth, FHeight);
+  if (FHandle) {
+    LONG Style = GetWindowLongA(FHandle, GWL_STYLE), ExStyle = GetWindowLongA(FHandle, GWL_EXSTYLE);
+    if (ExStyle & WS_EX_CLIENTEDGE)
+      DrawEdge(DC, &R, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+    else if (Style & WS_BORDER)
+      DrawEdge(DC, &R, BDR_OUTER, BF_RECT | BF_ADJUST | BF_MONO);
+    // Where the window system puts the client area inside the window.
+    RECT W{};
+    POINT Origin{0, 0};
+    GetWindowRect(FHandle, &W);
+    ::ClientToScreen(FHandle, &Origin);
+    if (Origin.x != W.left || Origin.y != W.top) MoveWindowOrg(DC, Origin.x - W.left, Origin.y - W.top);
+  }
+  TRect C = GetClientRect();
+  IntersectClipRect(DC, 0, 0, C.right, C.bottom);
   // wParam = lParam: erase also when double buffered (the buffer is not involved here).
   Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(DC), reinterpret_cast<LPARAM>(DC));
   Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
@@ -1936,6 +2030,80 @@ void TWinControl::CMChildKey(TMessage& Message) {
   if (FParent) Message.Result = FParent->Perform(CM_CHILDKEY, Message.WParam, Message.LParam);
 }
 
+void TWinControl::CMCursorChanged(TMessage&) {
+  if (!FHandle || GetCapture()) return;
+  POINT P{};
+  GetCursorPos(&P);
+  if (FindDragTarget(P, false) == this)
+    Perform(WM_SETCURSOR, reinterpret_cast<WPARAM>(FHandle), HTCLIENT);
+}
+
+void TWinControl::CMShowHintChanged(TMessage&) { NotifyControls(CM_PARENTSHOWHINTCHANGED); }
+
+void TWinControl::CMSysColorChange(TMessage& Message) { Broadcast(Message); }
+
+void TWinControl::WMSysColorChange(TMessage& Message) {
+  Perform(CM_SYSCOLORCHANGE, 0, 0);
+  DefaultHandler(Message);
+}
+
+void TWinControl::SetCtl3D(bool Value) {
+  if (FCtl3D == Value) return;
+  FCtl3D = Value;
+  FParentCtl3D = false;
+  Perform(CM_CTL3DCHANGED, 0, 0);
+}
+
+void TWinControl::SetParentCtl3D(bool Value) {
+  if (FParentCtl3D == Value) return;
+  FParentCtl3D = Value;
+  if (FParent && !(GetComponentState() & csReading)) Perform(CM_PARENTCTL3DCHANGED, 0, 0);
+}
+
+void TWinControl::CMCtl3DChanged(TMessage&) { NotifyControls(CM_PARENTCTL3DCHANGED); }
+
+void TWinControl::CMParentCtl3DChanged(TMessage& Message) {
+  if (!FParentCtl3D) return;
+  if (Message.WParam != 0)
+    SetCtl3D(Message.LParam != 0);
+  else if (FParent)
+    SetCtl3D(FParent->FCtl3D);
+  FParentCtl3D = true;
+}
+
+void TWinControl::WMPrintClient(TMessage& Message) {
+  auto DC = reinterpret_cast<HDC>(Message.WParam);
+  if (!DC || ((Message.LParam & PRF_CHECKVISIBLE) && !FVisible)) {
+    DefaultHandler(Message);
+    return;
+  }
+  // The painters leave clip regions, origins and objects behind: the caller gets its DC back
+  // as it gave it.
+  int Saved = SaveDC(DC);
+  try {
+    TMessage Paint{WM_PAINT, Message.WParam, 0, 0};
+    PaintHandler(Paint);
+  } catch (...) {
+    RestoreDC(DC, Saved);
+    throw;
+  }
+  RestoreDC(DC, Saved);
+}
+
+void TWinControl::WMGetMinMaxInfo(TMessage& Message) {
+  DefaultHandler(Message);
+  auto* Info = reinterpret_cast<MINMAXINFO*>(Message.LParam);
+  if (!Info) return;
+  TSizeConstraints* C = GetConstraints();
+  int MinW = C->GetMinWidth(), MinH = C->GetMinHeight(), MaxW = C->GetMaxWidth(), MaxH = C->GetMaxHeight();
+  ConstrainedResize(MinW, MinH, MaxW, MaxH);
+  if (MinW > 0) Info->ptMinTrackSize.x = MinW;
+  if (MinH > 0) Info->ptMinTrackSize.y = MinH;
+  if (MaxW > 0) Info->ptMaxTrackSize.x = MaxW;
+  if (MaxH > 0) Info->ptMaxTrackSize.y = MaxH;
+  Message.Result = 0;
+}
+
 void TWinControl::CMShowingChanged(TMessage&) {
   SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
                SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | (FShowing ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
@@ -2025,17 +2193,7 @@ void TControlCanvas::SetControl(TControl* Value) {
 
 void TControlCanvas::CreateHandle() {
   if (!FControl || FDeviceContext) return;
-  if (auto* Win = dynamic_cast<TWinControl*>(FControl)) {
-    FWindowHandle = Win->GetHandle();
-    FDeviceContext = GetDC(FWindowHandle);
-  } else {
-    TWinControl* Parent = FControl->GetParent();
-    if (!Parent) throw EInvalidOperation(SParentRequired, {FControl->GetName()});
-    FWindowHandle = Parent->GetHandle();
-    FDeviceContext = GetDCEx(FWindowHandle, nullptr, DCX_CACHE | DCX_CLIPSIBLINGS);
-    SetViewportOrgEx(FDeviceContext, FControl->GetLeft(), FControl->GetTop(), nullptr);
-    IntersectClipRect(FDeviceContext, 0, 0, FControl->GetWidth(), FControl->GetHeight());
-  }
+  FDeviceContext = FControl->GetDeviceContext(FWindowHandle);
   CanvasList.push_back(this);
   SetHandle(FDeviceContext);
 }
@@ -2055,25 +2213,30 @@ TGraphicControl::TGraphicControl(TComponent* AOwner)
 
 TGraphicControl::~TGraphicControl() { FCanvas->SetControl(nullptr); }
 
-void TGraphicControl::WndProc(TMessage& Message) {
+void TGraphicControl::WndProc(TMessage& Message) { TControl::WndProc(Message); }
+
+void TGraphicControl::Dispatch(TMessage& Message) {
   if (Message.Msg == WM_PAINT) {
-    if (Message.WParam) {
-      FCanvas->FreeHandle();
-      FCanvas->Lock();
-      FCanvas->SetHandle(reinterpret_cast<HDC>(Message.WParam));
-      try {
-        Paint();
-      } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
-        throw;
-      }
-      FCanvas->SetHandle(nullptr);
-      FCanvas->Unlock();
-    }
+    WMPaint(Message);
     return;
   }
-  TControl::WndProc(Message);
+  TControl::Dispatch(Message);
+}
+
+void TGraphicControl::WMPaint(TMessage& Message) {
+  if (!Message.WParam || (GetComponentState() & csDestroying)) return;
+  FCanvas->FreeHandle();
+  FCanvas->Lock();
+  FCanvas->SetHandle(reinterpret_cast<HDC>(Message.WParam));
+  try {
+    Paint();
+  } catch (...) {
+    FCanvas->SetHandle(nullptr);
+    FCanvas->Unlock();
+    throw;
+  }
+  FCanvas->SetHandle(nullptr);
+  FCanvas->Unlock();
 }
 
 TCustomControl::TCustomControl(TComponent* AOwner)

@@ -227,7 +227,8 @@ public:
   void SetShowHint(bool Value);
   bool GetParentShowHint() const { return FParentShowHint; }
   void SetParentShowHint(bool Value);
-  TPopupMenu* GetPopupMenu() const { return FPopupMenu; }
+  // The menu the control pops up and whose shortcuts it answers (a descendant may give another).
+  virtual TPopupMenu* GetPopupMenu() const { return FPopupMenu; }
   void SetPopupMenu(TPopupMenu* Value);
   TCursor GetCursor() const { return FCursor; }
   void SetCursor(TCursor Value);
@@ -248,6 +249,12 @@ public:
   void SetZOrder(bool TopMost);
   // Paints the control into DC at (X, Y) as it would on its parent.
   void PaintTo(HDC DC, int X, int Y);
+  // A device context to draw on the control: a graphic control's is its parent's, moved to the
+  // control and clipped to it. WindowHandle receives the window the DC belongs to (give it back
+  // with ReleaseDC). EOutOfResources when the window system has none.
+  virtual HDC GetDeviceContext(HWND& WindowHandle);
+  // The palette the control draws with (none here).
+  virtual HPALETTE GetPalette() { return nullptr; }
 
   // Realignment control.
   void Realign();
@@ -297,6 +304,9 @@ protected:
   virtual void MouseMove(TShiftState Shift, int X, int Y);
   virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
   virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos);
+  // A context menu is asked for at MousePos (client coordinates; (-1, -1) from the keyboard):
+  // OnContextPopup; Handled true stops the popup menu.
+  virtual void DoContextPopup(const TPoint& MousePos, bool& Handled);
   // The linked action changed (or was linked); a descendant copies what it shows.
   virtual void ActionChange(TObject* Sender, bool CheckDefaults);
   virtual void Resize();
@@ -419,6 +429,8 @@ public:
   TControl* ControlAtPos(const TPoint& Pos, bool AllowDisabled, bool AllowWinControls = false);
   // Sends Message to every child until one answers non-zero.
   void Broadcast(TMessage& Message);
+  // Broadcasts Msg (wParam and lParam 0) to the children.
+  void NotifyControls(UINT Msg);
   // The nearest windowed control to a window handle, or null.
   static TWinControl* FindControl(HWND Handle);
 
@@ -445,11 +457,12 @@ public:
   bool GetDoubleBuffered() const { return FDoubleBuffered; }
   void SetDoubleBuffered(bool Value) { FDoubleBuffered = Value; }
   TBrush* GetBrush() const { return FBrush.get(); }
-  // The 3-D look flags of the class library (kept; the plain look does not use them).
+  // The 3-D look flags of the class library (kept and passed on to children that follow their
+  // parent; the plain look does not use them).
   bool GetCtl3D() const { return FCtl3D; }
-  void SetCtl3D(bool Value) { FCtl3D = Value; FParentCtl3D = false; }
+  void SetCtl3D(bool Value);
   bool GetParentCtl3D() const { return FParentCtl3D; }
-  void SetParentCtl3D(bool Value) { FParentCtl3D = Value; }
+  void SetParentCtl3D(bool Value);
   bool GetParentBackground() const { return (FControlStyle & csParentBackground) != 0; }
   void SetParentBackground(bool Value);
   bool GetDockSite() const { return FDockSite; }
@@ -460,7 +473,14 @@ public:
   void AlignControl(TControl* AControl);
   // Paints the graphic children from First on (all when null) into DC.
   void PaintControls(HDC DC, TControl* First);
+  // Paints the window with its frame, its background, its graphic children and its visible
+  // windowed children into DC at (X, Y).
   void PaintTo(HDC DC, int X, int Y);
+  // Paints the window's own content (not the children) into DC; the painters of transparent
+  // controls call it on a parent to draw what lies beneath them.
+  virtual void PaintWindow(HDC DC);
+  // The window's DC (GetDC); WindowHandle receives the window.
+  HDC GetDeviceContext(HWND& WindowHandle) override;
   // For the window system's reflection: the CN_ message of a notification to its control.
   static bool DoControlMsg(HWND ControlHandle, TMessage& Message);
 
@@ -486,7 +506,7 @@ protected:
   virtual void AdjustClientRect(TRect& Rect);
   virtual void ControlsAligned() {}
   bool CanAutoSize(int& NewWidth, int& NewHeight) override;
-  virtual void PaintWindow(HDC DC);
+  // Paints the window and its graphic children into the DC of Message (BeginPaint when 0).
   void PaintHandler(TMessage& Message);
   virtual void UpdateShowing();
   void UpdateControlState();
@@ -526,6 +546,12 @@ protected:
   virtual void WMDrawItem(TMessage& Message);
   virtual void WMDestroy(TMessage& Message);
   virtual void WMNCDestroy(TMessage& Message);
+  // Paints the client area into the DC of wParam (PRF_CHECKVISIBLE: only when visible); the
+  // DC's state (origin, clip, selected objects) is as it was afterwards.
+  virtual void WMPrintClient(TMessage& Message);
+  // The size limits of the window: the Constraints.
+  virtual void WMGetMinMaxInfo(TMessage& Message);
+  virtual void WMSysColorChange(TMessage& Message);
   virtual void CNKeyDown(TMessage& Message);
   virtual void CNKeyUp(TMessage& Message);
   virtual void CNChar(TMessage& Message);
@@ -540,6 +566,13 @@ protected:
   virtual void CMInvalidate(TMessage& Message);
   virtual void CMRecreateWnd(TMessage& Message);
   virtual void CMChildKey(TMessage& Message);
+  // Shows the control's cursor at once when the pointer is over the control.
+  virtual void CMCursorChanged(TMessage& Message);
+  // Children that follow the parent's ShowHint take the new value.
+  virtual void CMShowHintChanged(TMessage& Message);
+  virtual void CMSysColorChange(TMessage& Message);
+  virtual void CMCtl3DChanged(TMessage& Message);
+  virtual void CMParentCtl3DChanged(TMessage& Message);
   void CMEnabledChanged(TMessage& Message) override;
   void CMVisibleChanged(TMessage& Message) override;
   void CMFontChanged(TMessage& Message) override;
@@ -597,6 +630,9 @@ public:
 protected:
   virtual void Paint() {}
   void WndProc(TMessage& Message) override;
+  void Dispatch(TMessage& Message) override;
+  // Paints on the DC of wParam through Paint (nothing without a DC or while being destroyed).
+  virtual void WMPaint(TMessage& Message);
 
 private:
   std::unique_ptr<TControlCanvas> FCanvas;
@@ -608,10 +644,11 @@ public:
   explicit TCustomControl(TComponent* AOwner);
   ~TCustomControl() override;
   TCanvas* GetCanvas() const { return FCanvas.get(); }
+  // Paint on the canvas, which draws on DC meanwhile.
+  void PaintWindow(HDC DC) override;
 
 protected:
   virtual void Paint() {}
-  void PaintWindow(HDC DC) override;
   void WMPaint(TMessage& Message) override;
 
 private:
@@ -627,8 +664,14 @@ TControl* GetCaptureControl();
 void SetCaptureControl(TControl* Control);
 // The control under the pointer as the hover tracking last saw it.
 TControl* GetMouseControl();
-// Sends CM_MOUSELEAVE to the previous and CM_MOUSEENTER to the new control.
+// Sends CM_MOUSELEAVE to the previous and CM_MOUSEENTER to the new control; while a control
+// holds the mouse capture, only that control hears them.
 void SetMouseControl(TControl* Control);
+// The windowed control of the class library at the screen point Pos, or null.
+TWinControl* FindVCLWindow(const TPoint& Pos);
+// The control at the screen point Pos (a graphic child where there is one; disabled ones too
+// with AllowDisabled), or null.
+TControl* FindDragTarget(const TPoint& Pos, bool AllowDisabled);
 // The form a control is on (its top parent when that is a form), or null.
 TCustomForm* GetParentForm(TControl* Control);
 // The window procedure of every window of the class library.

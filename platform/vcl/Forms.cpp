@@ -27,6 +27,21 @@ bool SendFocusMessage(HWND Wnd, UINT Msg) {
   return FocusCount == Count;
 }
 
+// The hint text of a control: its own, else the first one up the parent chain.
+String HintOf(TControl* Control) {
+  while (Control && Control->GetHint().empty()) Control = Control->GetParent();
+  return Control ? Control->GetHint() : String();
+}
+
+// The part of a hint before '|' (the whole hint without one).
+String ShortHint(const String& Hint) { return Hint.substr(0, Hint.find('|')); }
+
+// The control whose hint shows: the control or its nearest parent with ShowHint.
+TControl* HintControlOf(TControl* Control) {
+  while (Control && !Control->GetShowHint()) Control = Control->GetParent();
+  return Control;
+}
+
 TApplication* MakeApplication() { return new TApplication(nullptr); }
 TScreen* MakeScreen() { return new TScreen(nullptr); }
 
@@ -151,6 +166,23 @@ void TCustomForm::SetActiveControl(TWinControl* Control) {
   if (!(GetComponentState() & csLoading) && FActive) SetWindowFocus();
 }
 
+int TCustomForm::GetMDIChildCount() const {
+  if (FFormStyle != fsMDIForm || !Screen) return 0;
+  int Count = 0;
+  for (int I = 0; I < Screen->GetFormCount(); ++I)
+    if (Screen->GetForms(I)->GetFormStyle() == fsMDIChild) ++Count;
+  return Count;
+}
+
+TForm* TCustomForm::GetMDIChildren(int Index) const {
+  if (FFormStyle == fsMDIForm && Screen && Index >= 0)
+    for (int I = 0, N = 0; I < Screen->GetFormCount(); ++I)
+      if (Screen->GetForms(I)->GetFormStyle() == fsMDIChild && N++ == Index) return Screen->GetForms(I);
+  throw EListError(RtlConsts::SListIndexError, {Index});
+}
+
+TForm* TCustomForm::GetActiveMDIChild() const { return GetMDIChildCount() > 0 ? GetMDIChildren(0) : nullptr; }
+
 void TCustomForm::SetMenu(TMainMenu* Value) {
   if (FMenu == Value) return;
   if (FMenu) FMenu->RemoveFreeNotification(this);
@@ -158,10 +190,18 @@ void TCustomForm::SetMenu(TMainMenu* Value) {
   if (FMenu) FMenu->FreeNotification(this);
 }
 
+void TCustomForm::SetMenuBar(TWinControl* Value) {
+  if (FMenuBar == Value) return;
+  if (FMenuBar) FMenuBar->RemoveFreeNotification(this);
+  FMenuBar = Value;
+  if (FMenuBar) FMenuBar->FreeNotification(this);
+}
+
 void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
   TWinControl::Notification(AComponent, Operation);
   if (Operation != opRemove || !AComponent) return;
   if (AComponent == static_cast<TComponent*>(FMenu)) FMenu = nullptr;
+  if (AComponent == static_cast<TComponent*>(FMenuBar)) FMenuBar = nullptr;
   if (AComponent == static_cast<TComponent*>(FActiveControl)) FActiveControl = nullptr;
   if (AComponent == static_cast<TComponent*>(FFocusedControl)) FFocusedControl = nullptr;
 }
@@ -560,6 +600,12 @@ void TCustomForm::SetActive(bool Value) {
 }
 
 void TCustomForm::WMSysCommand(TMessage& Message) {
+  // The keyboard's menu commands go to the menu bar on this form (Alt+Space, the system
+  // menu, stays with the default handling).
+  if ((Message.WParam & 0xFFF0) == SC_KEYMENU && Message.LParam != ' ' && FMenuBar && GetParentForm(FMenuBar) == this) {
+    Message.Result = FMenuBar->Perform(WM_SYSCOMMAND, Message.WParam, Message.LParam);
+    return;
+  }
   if ((Message.WParam & 0xFFF0) == SC_MINIMIZE && Application && Application->GetMainForm() == this) {
     Application->Minimize();
     return;
@@ -804,7 +850,7 @@ void TApplication::WndProc(TMessage& Message) {
         KillTimer(FHandle, HintShowTimer);
         HintTimerExpired();
       } else if (Message.WParam == HintHideTimer) {
-        CancelHint();
+        HideHint();
       }
       return;
     case CM_RELEASE:
@@ -864,6 +910,8 @@ bool TApplication::ProcessMessage(MSG& Msg) {
   }
   bool Handled = false;
   if (OnMessage) OnMessage(Msg, Handled);
+  // Keys, clicks and commands end a hint that is up (the message itself goes on).
+  if (FHintWindow && FHintWindow->IsHintMsg(Msg)) CancelHint();
   if (!Handled && !IsKeyMsg(Msg)) {
     TranslateMessage(&Msg);
     DispatchMessageA(&Msg);
@@ -962,11 +1010,8 @@ void TApplication::SetHint(const String& Value) {
   if (OnHint) OnHint(this);
 }
 
-void TApplication::CancelHint() {
-  if (FHandle) {
-    KillTimer(FHandle, HintShowTimer);
-    KillTimer(FHandle, HintHideTimer);
-  }
+void TApplication::HideHint() {
+  if (FHandle) KillTimer(FHandle, HintHideTimer);
   if (FHintWindow) {
     delete FHintWindow;
     FHintWindow = nullptr;
@@ -974,27 +1019,43 @@ void TApplication::CancelHint() {
   FHintShown = false;
 }
 
+void TApplication::CancelHint() {
+  if (FHandle) KillTimer(FHandle, HintShowTimer);
+  HideHint();
+  FHintControl = nullptr;
+  FHintActive = false;
+}
+
 void TApplication::HintMouseMessage(TControl* Control) {
-  if (Control == FHintControl) return;
+  SetHint(ShortHint(HintOf(Control)));
+  TControl* NewHintControl = FShowHint ? HintControlOf(Control) : nullptr;
+  if (!NewHintControl) {
+    CancelHint();
+    return;
+  }
+  if (NewHintControl == FHintControl) return;
+  bool WasHintActive = FHintActive;
+  int Pause = WasHintActive ? FHintShortPause : FHintPause;
+  NewHintControl->Perform(CM_HINTSHOWPAUSE, WasHintActive ? 1 : 0, reinterpret_cast<LPARAM>(&Pause));
   CancelHint();
-  FHintControl = Control;
-  String Hint = Control ? Control->GetHint() : String();
-  SetHint(Hint.substr(0, Hint.find('|')));
-  if (!FShowHint || !Control || !Control->GetShowHint() || Hint.empty()) return;
-  SetTimer(GetHandle(), HintShowTimer, static_cast<UINT>(std::max(FHintPause, 1)), nullptr);
+  FHintActive = WasHintActive;
+  FHintControl = NewHintControl;
+  SetTimer(GetHandle(), HintShowTimer, static_cast<UINT>(std::max(Pause, 1)), nullptr);
 }
 
 void TApplication::HintTimerExpired() {
   TControl* Control = GetMouseControl();
-  if (Control && Control == FHintControl) ActivateHint(Control);
+  if (Control && FHintControl && HintControlOf(Control) == FHintControl) ActivateHint(FHintControl);
 }
 
 void TApplication::ActivateHint(TControl* Control) {
-  String Hint = Control->GetHint();
-  Hint = Hint.substr(0, Hint.find('|'));
-  if (Hint.empty()) return;
-  CancelHint();
+  String Hint = ShortHint(HintOf(Control));
+  HideHint();
   FHintControl = Control;
+  if (Hint.empty()) {
+    FHintActive = false;
+    return;
+  }
   POINT P{};
   GetCursorPos(&P);
   THintInfo Info;
@@ -1009,13 +1070,17 @@ void TApplication::ActivateHint(TControl* Control) {
   Info.HintStr = Hint;
   bool CanShow = Control->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&Info)) == 0;
   if (CanShow && OnShowHint) OnShowHint(Info.HintStr, CanShow, Info);
-  if (!CanShow || Info.HintStr.empty()) return;
+  if (!CanShow || Info.HintStr.empty()) {
+    FHintActive = false;
+    return;
+  }
   FHintWindow = Info.HintWindowClass ? Info.HintWindowClass(this) : new THintWindow(this);
   FHintWindow->SetColor(Info.HintColor);
-  TRect R = FHintWindow->CalcHintRect(Info.HintMaxWidth, Info.HintStr);
+  TRect R = FHintWindow->CalcHintRect(Info.HintMaxWidth, Info.HintStr, Info.HintData);
   OffsetRect(&R, Info.HintPos.x, Info.HintPos.y);
-  FHintWindow->ActivateHint(R, Info.HintStr);
+  FHintWindow->ActivateHintData(R, Info.HintStr, Info.HintData);
   FHintShown = true;
+  FHintActive = true;
   if (Info.HideTimeout > 0) SetTimer(GetHandle(), HintHideTimer, static_cast<UINT>(Info.HideTimeout), nullptr);
 }
 

@@ -48,6 +48,8 @@ using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 using TShortCutEvent = std::function<void(TWMKey& Msg, bool& Handled)>;
 
+class TForm;
+
 class TCustomForm : public TWinControl {
 public:
   // A form with nothing on it yet (the class library's CreateNew).
@@ -68,6 +70,16 @@ public:
   void SetModalResult(TModalResult Value) { FModalResult = Value; }
   bool GetKeyPreview() const { return FKeyPreview; }
   void SetKeyPreview(bool Value) { FKeyPreview = Value; }
+  // Kept for the forms that set it; this system's forms show no scroll bars of their own.
+  bool GetAutoScroll() const { return FAutoScroll; }
+  void SetAutoScroll(bool Value) { FAutoScroll = Value; }
+  // MDI: this system makes no MDI client windows (ClientHandle is null); an fsMDIForm lists
+  // the fsMDIChild forms of the screen as its children, the most recently active first.
+  HWND GetClientHandle() const { return nullptr; }
+  int GetMDIChildCount() const;
+  // EListError for an index outside 0 .. MDIChildCount - 1.
+  TForm* GetMDIChildren(int Index) const;
+  TForm* GetActiveMDIChild() const;
   bool GetActive() const { return FActive; }
   TWinControl* GetActiveControl() const { return FActiveControl; }
   // EInvalidOperation "Cannot focus a disabled or invisible window" for a control that can't
@@ -78,6 +90,10 @@ public:
   void SetIcon(TIcon* Value) { FIcon->Assign(Value); }
   TMainMenu* GetMenu() const { return FMenu; }
   void SetMenu(TMainMenu* Value);
+  // The control on this form that shows a main menu as a bar (it registers itself). The
+  // keyboard's menu commands (WM_SYSCOMMAND SC_KEYMENU: Alt, F10, Alt+letter) go to it.
+  TWinControl* GetMenuBar() const { return FMenuBar; }
+  void SetMenuBar(TWinControl* Value);
   TFormState GetFormState() const { return FFormState; }
 
   // Shows the form (Visible true, brought to front).
@@ -106,6 +122,8 @@ public:
   bool DoKeyUp(TMessage& Message) { return TWinControl::DoKeyUp(Message); }
   void SetVisible(bool Value) override;
   TRect GetClientRect() override;
+  // Paint (OnPaint) on the form's canvas, which draws on DC meanwhile.
+  void PaintWindow(HDC DC) override;
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;
@@ -129,7 +147,6 @@ protected:
   virtual void Activate();
   virtual void Deactivate();
   virtual void Paint();
-  void PaintWindow(HDC DC) override;
   void Dispatch(TMessage& Message) override;
   void WMPaint(TMessage& Message) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -163,8 +180,10 @@ private:
   std::unique_ptr<TControlCanvas> FCanvas;
   std::unique_ptr<TIcon> FIcon;
   TMainMenu* FMenu = nullptr;
+  TWinControl* FMenuBar = nullptr;
   TFormState FFormState = 0;
   bool FPositioned = false;
+  bool FAutoScroll = true;
 };
 
 class TForm : public TCustomForm {
@@ -350,7 +369,11 @@ public:
   TNotifyEvent OnHint;
   TShowHintEvent OnShowHint;
 
-  // Hover bookkeeping: the control under the pointer changed (shows and hides hints).
+  // Hover bookkeeping: the control under the pointer changed (shows and hides hints). The
+  // hint belongs to the control or its nearest parent with ShowHint; its text is the first
+  // non-empty Hint up the parent chain. After HintPause (HintShortPause when a hint was up
+  // just before; CM_HINTSHOWPAUSE lets the control change it) the hint shows; CM_HINTSHOW
+  // and OnShowHint may change or refuse it.
   void HintMouseMessage(TControl* Control);
 
 private:
@@ -379,6 +402,9 @@ private:
   THintWindow* FHintWindow = nullptr;
   TControl* FHintControl = nullptr;
   bool FHintShown = false;
+  // A hint was shown for the current hint control: the next one comes after HintShortPause.
+  bool FHintActive = false;
+  void HideHint();
 };
 
 // The single instances (made at start-up; they make no window until one is needed).

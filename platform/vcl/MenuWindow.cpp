@@ -31,8 +31,27 @@ struct TTracker {
   std::vector<std::unique_ptr<TMenuLevel>> Levels;
   TMenuItem* Chosen = nullptr;
   bool Done = false;
+  TMenuTrackEnd End = mteDismissed;
+  bool ShowAccel = true;
+  std::function<int(POINT)> BarItemAt;  // set for a menu dropped from a bar
+  int BarIndex = -1;
+  int BarTarget = -1;
+  // Where the pointer was when the menu opened: moves reported there (a window appearing
+  // under a resting pointer) select nothing until the pointer really moves.
+  POINT StartPointer{};
+  bool PointerMoved = false;
 };
 TTracker* Current = nullptr;
+
+void Finish(TMenuTrackEnd End) {
+  Current->End = End;
+  Current->Done = true;
+}
+
+bool FromBar() { return static_cast<bool>(Current->BarItemAt); }
+
+// Items the keyboard can highlight.
+bool Selectable(TMenuItem* Item) { return !Item->IsLine() && Item->GetEnabled(); }
 
 bool HasSubMenu(TMenuItem* Item) {
   for (int I = 0; I < Item->GetCount(); ++I)
@@ -100,7 +119,8 @@ void PaintLevel(TMenuLevel& L, HDC DC) {
       DeleteObject(Brush);
     }
     RECT TR{R.left + CheckWidth, R.top, R.right - ArrowWidth, R.bottom};
-    DrawTextA(DC, Item->GetCaption().c_str(), -1, &TR, DT_LEFT | DT_SINGLELINE | DT_VCENTER);
+    UINT Prefix = Current && Current->ShowAccel ? 0 : DT_HIDEPREFIX;
+    DrawTextA(DC, Item->GetCaption().c_str(), -1, &TR, DT_LEFT | DT_SINGLELINE | DT_VCENTER | Prefix);
     String SC = ShortCutToText(Item->GetShortCut());
     if (!SC.empty()) DrawTextA(DC, SC.c_str(), -1, &TR, DT_RIGHT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
     if (HasSubMenu(Item)) {
@@ -133,7 +153,7 @@ LRESULT MenuWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     case WM_MOUSEACTIVATE:
       return MA_NOACTIVATE;
     case WM_CANCELMODE:
-      if (Current) Current->Done = true;
+      if (Current) Finish(mteDismissed);
       return 0;
     default:
       return DefWindowProcA(Wnd, Msg, WParam, LParam);
@@ -155,6 +175,8 @@ bool RegisterMenuClass() {
 // Opens a level for Parent's visible items with its top-left corner near (X, Y); Right is
 // the edge to flip to when the level does not fit on the right of the screen.
 bool OpenLevel(TMenuItem* Parent, int X, int Y, TPopupAlignment Alignment, int FlipRight) {
+  TMenu* Menu = Parent->GetParentMenu();
+  if (Menu && Menu->GetAutoLineReduction() == maAutomatic) Parent->RethinkLines();
   auto L = std::make_unique<TMenuLevel>();
   L->Parent = Parent;
   for (int I = 0; I < Parent->GetCount(); ++I)
@@ -208,6 +230,19 @@ void Select(size_t LevelIndex, int Index) {
   InvalidateRect(L.Wnd, nullptr, TRUE);
 }
 
+// Highlights the first (Step 1) or last (Step -1) item the keyboard can reach.
+void SelectEnd(size_t LevelIndex, int Step) {
+  TMenuLevel& L = *Current->Levels[LevelIndex];
+  int N = static_cast<int>(L.Items.size());
+  for (int K = 0; K < N; ++K) {
+    int I = Step > 0 ? K : N - 1 - K;
+    if (Selectable(L.Items[static_cast<size_t>(I)])) {
+      Select(LevelIndex, I);
+      return;
+    }
+  }
+}
+
 // Opens the sub-menu of the selected item of level LevelIndex (closing deeper ones).
 void OpenSubMenu(size_t LevelIndex, bool SelectFirst) {
   CloseLevelsAfter(LevelIndex + 1);
@@ -216,22 +251,17 @@ void OpenSubMenu(size_t LevelIndex, bool SelectFirst) {
   TMenuItem* Item = L.Items[static_cast<size_t>(L.Selected)];
   if (!Item->GetEnabled() || !HasSubMenu(Item)) return;
   Item->Click();  // the class library's moment to update the sub-items
+  if (!Current || Current->Done) return;
   RECT WR{};
   GetWindowRect(L.Wnd, &WR);
   if (!OpenLevel(Item, WR.right - Border, WR.top + L.Tops[static_cast<size_t>(L.Selected)] - Border, paLeft,
                  WR.left + Border))
     return;
-  if (SelectFirst) {
-    TMenuLevel& Sub = *Current->Levels.back();
-    for (size_t I = 0; I < Sub.Items.size(); ++I)
-      if (!Sub.Items[I]->IsLine()) {
-        Select(Current->Levels.size() - 1, static_cast<int>(I));
-        break;
-      }
-  }
+  if (SelectFirst) SelectEnd(Current->Levels.size() - 1, 1);
 }
 
-// Acts on the selected item of a level: opens its sub-menu or chooses it.
+// Acts on the selected item of a level: opens its sub-menu or chooses it. A disabled item
+// does nothing.
 void Execute(size_t LevelIndex) {
   TMenuLevel& L = *Current->Levels[LevelIndex];
   if (L.Selected < 0) return;
@@ -242,36 +272,52 @@ void Execute(size_t LevelIndex) {
     return;
   }
   Current->Chosen = Item;
-  Current->Done = true;
+  Finish(mteChosen);
 }
 
-void MoveSelection(TMenuLevel& L, size_t LevelIndex, int Step) {
+// Moves the highlight to the next (Step 1) or previous (Step -1) enabled item, wrapping
+// around the ends; from no highlight, to the first or the last.
+void MoveSelection(size_t LevelIndex, int Step) {
+  TMenuLevel& L = *Current->Levels[LevelIndex];
   int N = static_cast<int>(L.Items.size());
   int I = L.Selected;
   for (int Tries = 0; Tries < N; ++Tries) {
     I = I < 0 ? (Step > 0 ? 0 : N - 1) : (I + Step + N) % N;
-    if (!L.Items[static_cast<size_t>(I)]->IsLine()) {
+    if (Selectable(L.Items[static_cast<size_t>(I)])) {
       Select(LevelIndex, I);
       return;
     }
   }
 }
 
+void ShowAccelerators() {
+  if (Current->ShowAccel) return;
+  Current->ShowAccel = true;
+  for (auto& L : Current->Levels) InvalidateRect(L->Wnd, nullptr, TRUE);
+}
+
 void HandleKey(WPARAM Key) {
+  ShowAccelerators();
   size_t LI = Current->Levels.size() - 1;
   TMenuLevel& L = *Current->Levels[LI];
   switch (Key) {
-    case VK_DOWN: MoveSelection(L, LI, 1); return;
-    case VK_UP: MoveSelection(L, LI, -1); return;
-    case VK_HOME: L.Selected = -1; MoveSelection(L, LI, 1); return;
-    case VK_END: L.Selected = -1; MoveSelection(L, LI, -1); return;
-    case VK_RIGHT: OpenSubMenu(LI, true); return;
+    case VK_DOWN: MoveSelection(LI, 1); return;
+    case VK_UP: MoveSelection(LI, -1); return;
+    case VK_HOME: SelectEnd(LI, 1); return;
+    case VK_END: SelectEnd(LI, -1); return;
+    case VK_RIGHT: {
+      TMenuItem* Item = L.Selected >= 0 ? L.Items[static_cast<size_t>(L.Selected)] : nullptr;
+      if (Item && Item->GetEnabled() && HasSubMenu(Item)) OpenSubMenu(LI, true);
+      else if (FromBar()) Finish(mteNext);
+      return;
+    }
     case VK_LEFT:
       if (LI > 0) CloseLevelsAfter(LI);
+      else if (FromBar()) Finish(mtePrev);
       return;
     case VK_ESCAPE:
       if (LI > 0) CloseLevelsAfter(LI);
-      else Current->Done = true;
+      else Finish(FromBar() ? mteEscape : mteDismissed);
       return;
     case VK_RETURN: Execute(LI); return;
     default: break;
@@ -282,7 +328,10 @@ void HandleKey(WPARAM Key) {
   std::vector<int> Hits;
   for (size_t I = 0; I < L.Items.size(); ++I)
     if (!L.Items[I]->IsLine() && IsAccel(static_cast<Word>(Key), L.Items[I]->GetCaption())) Hits.push_back(static_cast<int>(I));
-  if (Hits.empty()) return;
+  if (Hits.empty()) {
+    MessageBeep(0);
+    return;
+  }
   if (Hits.size() == 1) {
     Select(LI, Hits[0]);
     Execute(LI);
@@ -309,13 +358,28 @@ bool HitTest(POINT P, size_t& LevelIndex, int& Item) {
   return false;
 }
 
+// The bar item under a screen point for a menu dropped from a bar, else -1.
+int BarItemAt(POINT Screen) { return FromBar() ? Current->BarItemAt(Screen) : -1; }
+
 void HandleMouse(UINT Msg, POINT Screen) {
   size_t LI = 0;
   int Item = -1;
   bool Inside = HitTest(Screen, LI, Item);
   switch (Msg) {
     case WM_MOUSEMOVE:
-      if (!Inside) return;
+      if (!Current->PointerMoved) {
+        if (Screen.x == Current->StartPointer.x && Screen.y == Current->StartPointer.y) return;
+        Current->PointerMoved = true;
+      }
+      if (!Inside) {
+        // Onto another item of the bar: its menu takes this one's place.
+        int Bar = BarItemAt(Screen);
+        if (Bar >= 0 && Bar != Current->BarIndex) {
+          Current->BarTarget = Bar;
+          Finish(mteBarItem);
+        }
+        return;
+      }
       if (Item >= 0 && Current->Levels[LI]->Items[static_cast<size_t>(Item)]->IsLine()) Item = -1;
       if (Item == Current->Levels[LI]->Selected) return;
       Select(LI, Item);
@@ -324,9 +388,19 @@ void HandleMouse(UINT Msg, POINT Screen) {
       return;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-      if (!Inside) Current->Done = true;
+    case WM_MBUTTONDOWN: {
+      if (Inside) return;
+      // A press on another bar item drops that one's menu; on this menu's own bar item or
+      // anywhere else it closes the menu.
+      int Bar = BarItemAt(Screen);
+      if (Bar >= 0 && Bar != Current->BarIndex) {
+        Current->BarTarget = Bar;
+        Finish(mteBarItem);
+      } else {
+        Finish(mteDismissed);
+      }
       return;
+    }
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
       if (!Inside || Item < 0) return;
@@ -341,9 +415,13 @@ bool IsMouseMessage(UINT Msg) { return Msg >= WM_MOUSEFIRST && Msg <= WM_MBUTTON
 
 }  // namespace
 
-TMenuItem* TrackMenuWindow(TMenuItem* Root, int X, int Y, TPopupAlignment Alignment) {
-  if (!Root || Current || !RegisterMenuClass()) return nullptr;
+TMenuTrackResult TrackMenuWindowEx(TMenuItem* Root, int X, int Y, const TMenuTrackParams& Params) {
+  TMenuTrackResult Result;
+  if (!Root || Current || !RegisterMenuClass()) return Result;
   TTracker Tracker;
+  Tracker.ShowAccel = Params.ShowAccel;
+  Tracker.BarItemAt = Params.BarItemAt;
+  Tracker.BarIndex = Params.BarIndex;
   Current = &Tracker;
   struct TEnd {
     ~TEnd() {
@@ -352,7 +430,9 @@ TMenuItem* TrackMenuWindow(TMenuItem* Root, int X, int Y, TPopupAlignment Alignm
       Current = nullptr;
     }
   } End;
-  if (!OpenLevel(Root, X, Y, Alignment, -1)) return nullptr;
+  GetCursorPos(&Tracker.StartPointer);
+  if (!OpenLevel(Root, X, Y, Params.Alignment, -1)) return Result;
+  if (Params.ByKey) SelectEnd(0, 1);
   SetCapture(Tracker.Levels[0]->Wnd);
   while (!Tracker.Done) {
     MSG M{};
@@ -360,12 +440,20 @@ TMenuItem* TrackMenuWindow(TMenuItem* Root, int X, int Y, TPopupAlignment Alignm
       PostQuitMessage(static_cast<int>(M.wParam));  // the quit is for the loop outside
       break;
     }
+    bool MenuKey = M.wParam == static_cast<WPARAM>(VK_MENU) || M.wParam == static_cast<WPARAM>(VK_F10);
     if (M.message == WM_KEYDOWN || M.message == WM_SYSKEYDOWN) {
-      if (M.message == WM_SYSKEYDOWN && M.wParam == VK_MENU) Tracker.Done = true;
-      else HandleKey(M.wParam);
+      if (!MenuKey) HandleKey(M.wParam);
       continue;
     }
-    if (M.message == WM_KEYUP || M.message == WM_SYSKEYUP || M.message == WM_CHAR || M.message == WM_SYSCHAR) continue;
+    if (M.message == WM_SYSKEYUP && MenuKey) {
+      // Alt (alone) or F10 released: the menu mode ends. Taking the key-up here keeps it from
+      // starting the menu mode again.
+      Finish(mteMenuKey);
+      continue;
+    }
+    if (M.message == WM_KEYUP || M.message == WM_SYSKEYUP || M.message == WM_CHAR || M.message == WM_SYSCHAR ||
+        M.message == WM_DEADCHAR || M.message == WM_SYSDEADCHAR)
+      continue;
     if (IsMouseMessage(M.message)) {
       POINT P{GET_X_LPARAM(M.lParam), GET_Y_LPARAM(M.lParam)};
       if (M.hwnd) ClientToScreen(M.hwnd, &P);
@@ -375,14 +463,30 @@ TMenuItem* TrackMenuWindow(TMenuItem* Root, int X, int Y, TPopupAlignment Alignm
     TranslateMessage(&M);
     DispatchMessageA(&M);
     // Another window took the capture away: the menu closes, as the system's does.
-    if (!Tracker.Done && GetCapture() != Tracker.Levels[0]->Wnd) Tracker.Done = true;
+    if (!Tracker.Done && GetCapture() != Tracker.Levels[0]->Wnd) Finish(mteDismissed);
   }
-  return Tracker.Chosen;
+  Result.End = Tracker.End;
+  Result.Chosen = Tracker.End == mteChosen ? Tracker.Chosen : nullptr;
+  Result.BarIndex = Tracker.End == mteBarItem ? Tracker.BarTarget : -1;
+  Result.ShowAccel = Tracker.ShowAccel;
+  return Result;
+}
+
+TMenuItem* TrackMenuWindow(TMenuItem* Root, int X, int Y, TPopupAlignment Alignment) {
+  TMenuTrackParams Params;
+  Params.Alignment = Alignment;
+  return TrackMenuWindowEx(Root, X, Y, Params).Chosen;
 }
 
 HWND GetMenuWindow(int Level) {
   if (!Current || Level < 0 || static_cast<size_t>(Level) >= Current->Levels.size()) return nullptr;
   return Current->Levels[static_cast<size_t>(Level)]->Wnd;
+}
+
+TMenuItem* GetMenuSelection(int Level) {
+  if (!GetMenuWindow(Level)) return nullptr;
+  TMenuLevel& L = *Current->Levels[static_cast<size_t>(Level)];
+  return L.Selected >= 0 ? L.Items[static_cast<size_t>(L.Selected)] : nullptr;
 }
 
 void UsePlainPopupMenus(bool Value) { PlainPopups = Value; }

@@ -5,6 +5,8 @@
 
 #include "platform/rtl/Convert.h"
 #include "platform/rtl/StrUtils.h"
+#include "platform/vcl/Bitmap.h"
+#include "platform/vcl/Controls.h"
 #include "platform/vcl/ImgList.h"
 #include "platform/vcl/MenuWindow.h"
 #include "platform/win/WinUser.h"
@@ -173,6 +175,7 @@ TMenuItem::~TMenuItem() {
   Destroying();
   Clear();
   if (FParent) FParent->Remove(this);
+  if (FAction) FAction->RemoveFreeNotification(this);
   ReleaseCommand(FCommand);
 }
 
@@ -189,6 +192,7 @@ void TMenuItem::SetEnabled(bool Value) {
 }
 
 void TMenuItem::SetVisible(bool Value) {
+  FLineHidden = false;  // the program's word counts from now on
   if (FVisible == Value) return;
   FVisible = Value;
   MenuChanged(true);
@@ -247,6 +251,36 @@ void TMenuItem::SetBreak(TMenuBreak Value) {
   if (FBreak == Value) return;
   FBreak = Value;
   MenuChanged(true);
+}
+
+TBitmap* TMenuItem::GetBitmap() {
+  if (!FBitmap) {
+    FBitmap = std::make_unique<TBitmap>();
+    FBitmap->OnChange = [this](TObject*) { MenuChanged(true); };
+  }
+  return FBitmap.get();
+}
+
+void TMenuItem::SetBitmap(TBitmap* Value) {
+  if (!Value) {
+    if (FBitmap && !FBitmap->Empty()) FBitmap->SetSize(0, 0);
+    return;
+  }
+  GetBitmap()->Assign(Value);
+}
+
+bool TMenuItem::HasBitmap() const { return FBitmap && !FBitmap->Empty(); }
+
+void TMenuItem::SetAction(TBasicAction* Value) {
+  if (FAction == Value) return;
+  if (FAction) FAction->RemoveFreeNotification(this);
+  FAction = Value;
+  if (FAction) FAction->FreeNotification(this);
+}
+
+void TMenuItem::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent && AComponent == static_cast<TComponent*>(FAction)) FAction = nullptr;
 }
 
 HMENU TMenuItem::GetHandle() const {
@@ -326,10 +360,44 @@ TMenuItem* TMenuItem::Find(const String& ACaption) const {
   return nullptr;
 }
 
+bool TMenuItem::RethinkLines() {
+  bool Changed = false;
+  TMenuItem* Pending = nullptr;  // a separator waiting for an item to follow it
+  bool Shown = false;            // an item is shown before the current position
+  auto SetLine = [&](TMenuItem* Line, bool Show) {
+    if (Line->FVisible == Show) return;
+    Line->FVisible = Show;
+    Line->FLineHidden = !Show;
+    Changed = true;
+  };
+  for (TMenuItem* Item : FItems) {
+    if (!Item->IsLine()) {
+      if (!Item->FVisible) continue;
+      if (Pending) SetLine(Pending, true);
+      Pending = nullptr;
+      Shown = true;
+      continue;
+    }
+    if (!Item->FVisible && !Item->FLineHidden) continue;  // hidden by the program
+    // A separator before any item, or after another one: hidden unless an item follows
+    // (then the last of the run is the one kept).
+    if (Pending) SetLine(Pending, false);
+    if (Shown) {
+      Pending = Item;
+    } else {
+      SetLine(Item, false);
+    }
+  }
+  if (Pending) SetLine(Pending, false);  // nothing follows it
+  if (Changed) MenuChanged(true);
+  return Changed;
+}
+
 void TMenuItem::Click() {
   if (!FEnabled) return;
   if (FAutoCheck) SetChecked(!FChecked);
   if (OnClick) OnClick(this);
+  else if (FAction) FAction->Execute();
 }
 
 void TMenuItem::MenuChanged(bool Rebuild) {
@@ -355,6 +423,11 @@ void TMenu::SetImages(TCustomImageList* Value) {
   FImages = Value;
   if (FImages) FImages->FreeNotification(this);
   MenuChanged(nullptr, false);
+}
+
+void TMenu::SetAutoLineReduction(TMenuAutoFlag Value) {
+  // A menu has no parent to follow: maParent reads as maAutomatic.
+  FAutoLineReduction = Value == maManual ? maManual : maAutomatic;
 }
 
 TMenuItem* TMenu::FindItem(std::uintptr_t Value, TFindItemKind Kind) const {

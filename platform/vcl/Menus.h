@@ -3,11 +3,14 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "platform/vcl/Classes.h"
 #include "platform/vcl/Messages.h"
 
+class TBasicAction;
+class TBitmap;
 class TCanvas;
 class TCustomImageList;
 class TMenu;
@@ -41,6 +44,8 @@ using TMenuMeasureItemEvent =
     std::function<void(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height)>;
 
 enum TMenuBreak { mbNone, mbBreak, mbBarBreak };
+// Whether a menu hides its superfluous separators by itself.
+enum TMenuAutoFlag { maAutomatic, maManual, maParent };
 
 class TMenuItem : public TComponent {
 public:
@@ -75,6 +80,16 @@ public:
   void SetBreak(TMenuBreak Value);
   // A separator: the caption is "-".
   bool IsLine() const { return FCaption == "-"; }
+  // The item's own picture, shown instead of an image of the menu's Images (made on first
+  // use, owned by the item; empty until a picture is assigned).
+  TBitmap* GetBitmap();
+  // Copies Value's picture (null empties it).
+  void SetBitmap(TBitmap* Value);
+  // True when the item has a picture of its own.
+  bool HasBitmap() const;
+  // The action whose OnExecute a click runs when the item has no OnClick of its own.
+  TBasicAction* GetAction() const { return FAction; }
+  void SetAction(TBasicAction* Value);
 
   // The command id, unique among the live items of the program (1..0xFFFF).
   Word GetCommand() const { return FCommand; }
@@ -103,9 +118,16 @@ public:
   int IndexOf(const TMenuItem* Item) const;
   // The direct sub-item with that caption (hotkeys ignored), or null.
   TMenuItem* Find(const String& ACaption) const;
+  // Hides the superfluous separators among the sub-items (those at the start or the end of
+  // what is shown, and all but the last of a run, items that are not shown not counting)
+  // and shows again the ones it hid earlier that are needed now. Separators hidden by the
+  // program stay hidden. True when a separator came or went.
+  bool RethinkLines();
 
-  // Fires OnClick when enabled (after toggling Checked for AutoCheck items).
+  // Fires OnClick (or, without one, executes Action) when enabled, after toggling Checked
+  // for AutoCheck items.
   virtual void Click();
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
   TNotifyEvent OnClick;
   TMenuDrawItemEvent OnDrawItem;
@@ -126,6 +148,7 @@ private:
   bool FRadioItem = false;
   bool FAutoCheck = false;
   bool FDefault = false;
+  bool FLineHidden = false;  // hidden by RethinkLines
   Byte FGroupIndex = 0;
   String FHint;
   TShortCut FShortCut = 0;
@@ -135,6 +158,8 @@ private:
   TMenuItem* FParent = nullptr;
   TMenu* FMenu = nullptr;  // set on the root item of a menu
   std::vector<TMenuItem*> FItems;
+  std::unique_ptr<TBitmap> FBitmap;
+  TBasicAction* FAction = nullptr;
 };
 
 enum TFindItemKind { fkCommand, fkHandle, fkShortCut };
@@ -148,6 +173,9 @@ public:
   TMenuItem* GetItems() const { return FItems; }
   TCustomImageList* GetImages() const { return FImages; }
   void SetImages(TCustomImageList* Value);
+  // maAutomatic (the default): the menu windows call RethinkLines on the items they show.
+  TMenuAutoFlag GetAutoLineReduction() const { return FAutoLineReduction; }
+  void SetAutoLineReduction(TMenuAutoFlag Value);
   // The item (at any depth) whose command id, handle or shortcut is Value, or null.
   TMenuItem* FindItem(std::uintptr_t Value, TFindItemKind Kind) const;
   // Clicks the item with that command id; false when there is none.
@@ -167,6 +195,7 @@ private:
   friend class TMenuItem;
   TMenuItem* FItems;
   TCustomImageList* FImages = nullptr;
+  TMenuAutoFlag FAutoLineReduction = maAutomatic;
 };
 
 class TMainMenu : public TMenu {

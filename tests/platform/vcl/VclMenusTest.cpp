@@ -2,6 +2,8 @@
 
 #include <set>
 
+#include "platform/vcl/Bitmap.h"
+#include "platform/vcl/Controls.h"
 #include "platform/vcl/Menus.h"
 
 namespace {
@@ -142,6 +144,104 @@ TEST(VclMenus, HotkeysInCaptions) {
   EXPECT_TRUE(IsAccel('X', "E&xit"));
   EXPECT_FALSE(IsAccel('E', "E&xit"));
   EXPECT_FALSE(IsAccel('A', "A && B"));
+}
+
+TEST(VclMenus, RethinkLinesHidesOnlySuperfluousSeparators) {
+  // Captions: letters are items, '-' separators, '.' a hidden item, '~' a separator the
+  // program hid. The expected string keeps what is shown.
+  struct TCase {
+    const char* Items;
+    const char* Shown;
+    bool Changed;
+  } Cases[] = {
+      {"-a-b-", "a-b", true}, {"--a", "a", true},    {"a--b", "a-b", true}, {"a-.-b", "a-b", true},
+      {"a-.", "a", true},     {".-a", "a", true},    {"a~b", "ab", false},  {"a-~-b", "a-b", true},
+      {"---", "", true},      {"ab", "ab", false},   {"a.-.b", "a-b", false},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Items);
+    TComponent Owner(nullptr);
+    TPopupMenu Menu(&Owner);
+    for (const char* P = C.Items; *P; ++P) {
+      auto* Item = new TMenuItem(&Owner);
+      Item->SetCaption(*P == '-' || *P == '~' ? "-" : String(1, *P));
+      if (*P == '.' || *P == '~') Item->SetVisible(false);
+      Menu.GetItems()->Add(Item);
+    }
+    auto Shown = [&] {
+      String S;
+      for (int I = 0; I < Menu.GetItems()->GetCount(); ++I)
+        if (Menu.GetItems()->GetItem(I)->GetVisible()) S += Menu.GetItems()->GetItem(I)->GetCaption();
+      return S;
+    };
+    bool Changed = Menu.GetItems()->RethinkLines();
+    EXPECT_EQ(Shown(), C.Shown);
+    EXPECT_EQ(Changed, C.Changed);
+    EXPECT_FALSE(Menu.GetItems()->RethinkLines()) << "nothing left to do";
+  }
+
+  // A hidden separator comes back when the item that makes it needed shows again; one the
+  // program hides itself stays hidden.
+  TComponent Owner(nullptr);
+  TPopupMenu Menu(&Owner);
+  TMenuItem* Items[3];
+  for (int I = 0; I < 3; ++I) {
+    Items[I] = new TMenuItem(&Owner);
+    Items[I]->SetCaption(I == 1 ? "-" : "x");
+    Menu.GetItems()->Add(Items[I]);
+  }
+  Items[2]->SetVisible(false);
+  EXPECT_TRUE(Menu.GetItems()->RethinkLines());
+  EXPECT_FALSE(Items[1]->GetVisible());
+  Items[2]->SetVisible(true);
+  EXPECT_TRUE(Menu.GetItems()->RethinkLines());
+  EXPECT_TRUE(Items[1]->GetVisible());
+  Items[1]->SetVisible(false);
+  EXPECT_FALSE(Menu.GetItems()->RethinkLines());
+  EXPECT_FALSE(Items[1]->GetVisible());
+
+  EXPECT_EQ(Menu.GetAutoLineReduction(), maAutomatic);
+  Menu.SetAutoLineReduction(maManual);
+  EXPECT_EQ(Menu.GetAutoLineReduction(), maManual);
+  Menu.SetAutoLineReduction(maParent);
+  EXPECT_EQ(Menu.GetAutoLineReduction(), maAutomatic) << "a menu has no parent to follow";
+}
+
+TEST(VclMenus, ItemBitmapAndAction) {
+  TComponent Owner(nullptr);
+  TMainMenu Menu(&Owner);
+  auto* Item = new TMenuItem(&Owner);
+  Menu.GetItems()->Add(Item);
+  int Changes = 0;
+  Menu.OnChange = [&](TObject*) { ++Changes; };
+
+  EXPECT_FALSE(Item->HasBitmap());
+  TBitmap Picture(16, 12);
+  Item->SetBitmap(&Picture);
+  EXPECT_TRUE(Item->HasBitmap());
+  EXPECT_EQ(Item->GetBitmap()->GetWidth(), 16);
+  EXPECT_NE(Item->GetBitmap(), &Picture) << "a copy";
+  EXPECT_GT(Changes, 0) << "the menu hears of the new picture";
+  Item->SetBitmap(nullptr);
+  EXPECT_FALSE(Item->HasBitmap());
+
+  // Without OnClick a click executes the action; OnClick takes precedence; a deleted action
+  // is let go.
+  auto* Action = new TBasicAction(nullptr);
+  int Executed = 0, Clicked = 0;
+  Action->OnExecute = [&](TObject*) { ++Executed; };
+  Item->SetAction(Action);
+  Item->Click();
+  EXPECT_EQ(Executed, 1);
+  Item->OnClick = [&](TObject*) { ++Clicked; };
+  Item->Click();
+  EXPECT_EQ(Executed, 1);
+  EXPECT_EQ(Clicked, 1);
+  Item->SetEnabled(false);
+  Item->Click();
+  EXPECT_EQ(Clicked, 1);
+  delete Action;
+  EXPECT_EQ(Item->GetAction(), nullptr);
 }
 
 }  // namespace
