@@ -93,19 +93,23 @@ TListItem::~TListItem() { FSubItems->OnChange = nullptr; }
 
 TCustomListView* TListItem::GetListView() const { return FOwner->FOwner; }
 
+// The owner-data stand-in is filled while the window asks for a row: filling it changes no row.
 void TListItem::SetCaption(const String& Value) {
   FCaption = Value;
+  if (this == FOwner->FTemp.get()) return;
   Update();
   GetListView()->Change(this, ctText);
 }
 
 void TListItem::SetImageIndex(int Value) {
   FImageIndex = Value;
+  if (this == FOwner->FTemp.get()) return;
   Update();
   GetListView()->Change(this, ctImage);
 }
 
 void TListItem::Update() {
+  if (this == FOwner->FTemp.get()) return;
   HWND W = GetListView()->WindowIfAny();
   if (W && FIndex >= 0) SendMessageA(W, LVM_UPDATE, static_cast<WPARAM>(FIndex), 0);
 }
@@ -150,6 +154,19 @@ TRect TListItem::DisplayRect(TDisplayCode Code) const {
 void TListItem::MakeVisible(bool PartialOK) {
   HWND W = GetListView()->WindowIfAny();
   if (W && FIndex >= 0) SendMessageA(W, LVM_ENSUREVISIBLE, static_cast<WPARAM>(FIndex), PartialOK ? 1 : 0);
+}
+
+bool TListItem::EditCaption() {
+  TCustomListView* L = GetListView();
+  if (FIndex < 0 || !L->EnsureHandle()) return false;
+  return SendMessageA(L->WindowIfAny(), LVM_EDITLABELA, static_cast<WPARAM>(FIndex), 0) != 0;
+}
+
+void TListItem::CancelEdit() {
+  HWND W = GetListView()->WindowIfAny();
+  if (!W || FIndex < 0 || !SendMessageA(W, LVM_GETEDITCONTROL, 0, 0)) return;
+  if (SendMessageA(W, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED) == FIndex)
+    SendMessageA(W, LVM_CANCELEDITLABEL, 0, 0);
 }
 
 void TListItem::Delete() {
@@ -271,9 +288,12 @@ TCustomListView::TCustomListView(TComponent* AOwner)
   SetTabStop(true);
   SetParentColor(false);
   SetColor(clWindow);
+  FCanvas = std::make_unique<TControlCanvas>();
+  FCanvas->SetControl(this);
 }
 
 TCustomListView::~TCustomListView() {
+  FCanvas.reset();
   FRecreating = true;
   if (HandleAllocated()) DestroyHandle();
   SetParent(nullptr);
@@ -355,11 +375,13 @@ void TCustomListView::CreateWnd() {
     SendMessageA(FHandle, LVM_SETITEMCOUNT, static_cast<WPARAM>(FItems->FOwnerCount), 0);
   else
     for (TListItem* I : FItems->FItems) InsertNativeItem(I);
-  SendMessageA(FHandle, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, FRowSelect ? LVS_EX_FULLROWSELECT : 0);
+  UpdateExStyles();
+  ApplyColors();
   FRecreating = false;
 }
 
 void TCustomListView::DestroyWnd() {
+  FCanvas->FreeHandle();
   bool Was = FRecreating;
   FRecreating = true;
   if (FHandle) {
@@ -422,8 +444,76 @@ void TCustomListView::SetColumnClick(bool Value) {
 
 void TCustomListView::SetRowSelect(bool Value) {
   FRowSelect = Value;
-  if (FHandle)
-    SendMessageA(FHandle, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, Value ? LVS_EX_FULLROWSELECT : 0);
+  UpdateExStyles();
+}
+
+void TCustomListView::SetFullDrag(bool Value) {
+  FFullDrag = Value;
+  UpdateExStyles();
+}
+
+void TCustomListView::SetGridLines(bool Value) {
+  FGridLines = Value;
+  UpdateExStyles();
+}
+
+void TCustomListView::SetHotTrack(bool Value) {
+  FHotTrack = Value;
+  UpdateExStyles();
+}
+
+void TCustomListView::UpdateExStyles() {
+  if (!FHandle) return;
+  constexpr DWORD Mask = LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP | LVS_EX_GRIDLINES | LVS_EX_TRACKSELECT;
+  DWORD Styles = (FRowSelect ? LVS_EX_FULLROWSELECT : 0) | (FFullDrag ? LVS_EX_HEADERDRAGDROP : 0) |
+                 (FGridLines ? LVS_EX_GRIDLINES : 0) | (FHotTrack ? LVS_EX_TRACKSELECT : 0);
+  SendMessageA(FHandle, LVM_SETEXTENDEDLISTVIEWSTYLE, Mask, static_cast<LPARAM>(Styles));
+}
+
+void TCustomListView::ApplyColors() {
+  if (!FHandle) return;
+  COLORREF Back = ColorToRGB(GetColor());
+  SendMessageA(FHandle, LVM_SETBKCOLOR, 0, static_cast<LPARAM>(Back));
+  SendMessageA(FHandle, LVM_SETTEXTBKCOLOR, 0, static_cast<LPARAM>(Back));
+  SendMessageA(FHandle, LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ColorToRGB(GetFont()->GetColor())));
+}
+
+void TCustomListView::CMColorChanged(TMessage& Message) {
+  TWinControl::CMColorChanged(Message);
+  ApplyColors();
+}
+
+void TCustomListView::CMFontChanged(TMessage& Message) {
+  TWinControl::CMFontChanged(Message);
+  ApplyColors();
+}
+
+bool TCustomListView::IsEditing() const { return FHandle && SendMessageA(FHandle, LVM_GETEDITCONTROL, 0, 0) != 0; }
+
+bool TCustomListView::CanEdit(TListItem* Item) {
+  bool Allow = true;
+  if (OnEditing) OnEditing(this, Item, Allow);
+  return Allow;
+}
+
+void TCustomListView::Edit(const TLVItem& Item) {
+  TListItem* EditItem = Item.iItem >= 0 && Item.iItem < FItems->GetCount() ? FItems->GetItem(Item.iItem) : nullptr;
+  if (!Item.pszText) {
+    if (OnCancelEdit) OnCancelEdit(this, EditItem);
+    return;
+  }
+  String S = Item.pszText;
+  if (OnEdited) OnEdited(this, EditItem, S);
+  if (EditItem && !FOwnerData) EditItem->SetCaption(S);
+}
+
+void TCustomListView::KeyDown(Word& Key, TShiftState Shift) {
+  TWinControl::KeyDown(Key, Shift);
+  if (Key == VK_F2 && Shift == 0 && !FReadOnly && !IsEditing())
+    if (TListItem* Item = GetItemFocused()) {
+      Item->EditCaption();
+      Key = 0;
+    }
 }
 
 void TCustomListView::SetBorderStyle(TBorderStyle Value) {
@@ -686,6 +776,14 @@ void TCustomListView::InsertItem(TListItem* Item) {
 }
 
 void TCustomListView::WndProc(TMessage& Message) {
+  // Keys typed into the caption editor: the list's key events see them, the form's dialog keys
+  // (Enter, Escape, Tab) do not, and the editor gets them unless a handler ate them.
+  if ((Message.Msg == CN_KEYDOWN || Message.Msg == CN_CHAR) && FHandle && IsEditing() &&
+      GetFocus() == reinterpret_cast<HWND>(SendMessageA(FHandle, LVM_GETEDITCONTROL, 0, 0))) {
+    bool Eaten = Message.Msg == CN_KEYDOWN ? DoKeyDown(Message) : DoKeyPress(Message);
+    Message.Result = Eaten ? 1 : 0;
+    return;
+  }
   if (Message.Msg == WM_NOTIFY && FHandle && Message.LParam) {
     // The header is the window's own child: its notifications go to the window procedure.
     auto* H = reinterpret_cast<const NMHDR*>(Message.LParam);
@@ -748,6 +846,17 @@ void TCustomListView::WndProc(TMessage& Message) {
         return;
       }
       case LVN_ITEMCHANGING: Message.Result = 0; return;
+      case LVN_BEGINLABELEDITA: {
+        auto* D = reinterpret_cast<const NMLVDISPINFOA*>(Message.LParam);
+        TListItem* Item = D->item.iItem >= 0 && D->item.iItem < FItems->GetCount() ? FItems->GetItem(D->item.iItem) : nullptr;
+        Message.Result = Item && CanEdit(Item) ? 0 : 1;
+        return;
+      }
+      case LVN_ENDLABELEDITA:
+        // The item takes the text itself (Edit), so the window is told not to.
+        Edit(reinterpret_cast<const NMLVDISPINFOA*>(Message.LParam)->item);
+        Message.Result = 0;
+        return;
       // Items come and go through TListItems; no notification per item when all go.
       case LVN_DELETEALLITEMS: Message.Result = 1; return;
       case LVN_DELETEITEM:

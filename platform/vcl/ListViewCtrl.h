@@ -97,6 +97,11 @@ public:
   void SetFocused(bool Value);
   TRect DisplayRect(TDisplayCode Code) const;
   void MakeVisible(bool PartialOK);
+  // Starts editing the caption in place (the list view's CanEdit and OnEditing may refuse);
+  // false when it did not start.
+  bool EditCaption();
+  // Ends an edit of this item's caption, dropping the new text.
+  void CancelEdit();
   // Redraws the item.
   void Update();
   void Delete();
@@ -155,6 +160,8 @@ using TLVChangeEvent = std::function<void(TObject* Sender, TListItem* Item, TIte
 using TLVSelectItemEvent = std::function<void(TObject* Sender, TListItem* Item, bool Selected)>;
 using TLVCompareEvent = std::function<void(TObject* Sender, TListItem* Item1, TListItem* Item2, int Data, int& Compare)>;
 using TLVCompare = int (*)(LPARAM Item1, LPARAM Item2, LPARAM Data);
+using TLVEditingEvent = std::function<void(TObject* Sender, TListItem* Item, bool& AllowEdit)>;
+using TLVEditedEvent = std::function<void(TObject* Sender, TListItem* Item, String& S)>;
 
 class TCustomListView : public TWinControl {
 public:
@@ -187,6 +194,17 @@ public:
   void SetSmallImages(TCustomImageList* Value);
   TListSortType GetSortType() const { return FSortType; }
   void SetSortType(TListSortType Value);
+  // Report columns move by dragging their captions (LVS_EX_HEADERDRAGDROP).
+  bool GetFullDrag() const { return FFullDrag; }
+  void SetFullDrag(bool Value);
+  // Lines between the rows and columns of the report view (LVS_EX_GRIDLINES).
+  bool GetGridLines() const { return FGridLines; }
+  void SetGridLines(bool Value);
+  // Items under the mouse are highlighted (LVS_EX_TRACKSELECT).
+  bool GetHotTrack() const { return FHotTrack; }
+  void SetHotTrack(bool Value);
+  // A canvas on the list's window, for measuring and drawing.
+  TCanvas* GetCanvas() const { return FCanvas.get(); }
 
   // The first selected item (null for none); setting selects only Value.
   TListItem* GetSelected();
@@ -209,7 +227,8 @@ public:
   void SelectAll();
   bool AlphaSort();
   bool CustomSort(TLVCompare SortProc, LPARAM Data);
-  bool IsEditing() const { return false; }
+  // A caption is being edited in place.
+  bool IsEditing() const;
 
   TLVOwnerDataEvent OnData;
   TLVOwnerDataFindEvent OnDataFind;
@@ -219,6 +238,11 @@ public:
   TLVCompareEvent OnCompare;
   TLVDeletedEvent OnDeletion;
   TLVDeletedEvent OnInsert;
+  // Caption editing: asked before an edit starts, told the accepted text (which the handler may
+  // change) or that the edit was cancelled.
+  TLVEditingEvent OnEditing;
+  TLVEditedEvent OnEdited;
+  TLVDeletedEvent OnCancelEdit;
 
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
@@ -237,6 +261,15 @@ protected:
   virtual void DoSelectItem(TListItem* Item, bool Selected);
   virtual void Delete(TListItem* Item);
   virtual void InsertItem(TListItem* Item);
+  // Asked before Item's caption is edited (OnEditing).
+  virtual bool CanEdit(TListItem* Item);
+  // A caption edit ended: Item.pszText holds the accepted text, null when it was cancelled. By
+  // default OnEdited may change the text and the item takes it; OnCancelEdit hears of a cancel.
+  virtual void Edit(const TLVItem& Item);
+  // F2 edits the focused item's caption unless the list is read-only.
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void CMColorChanged(TMessage& Message) override;
+  void CMFontChanged(TMessage& Message) override;
 
 private:
   friend class TListItem;
@@ -246,6 +279,8 @@ private:
   HWND WindowIfAny() const { return FHandle; }
   bool EnsureHandle();
   void SetStyleBits(DWORD Mask, DWORD Bits);
+  void UpdateExStyles();
+  void ApplyColors();
   void InsertNativeItem(TListItem* Item);
   void UpdateColumn(int Index);
   void RebuildColumns();
@@ -264,6 +299,10 @@ private:
   TCustomImageList* FLargeImages = nullptr;
   TCustomImageList* FSmallImages = nullptr;
   TListSortType FSortType = lstNone;
+  bool FFullDrag = false;
+  bool FGridLines = false;
+  bool FHotTrack = false;
+  std::unique_ptr<TControlCanvas> FCanvas;
   bool FRecreating = false;
 };
 

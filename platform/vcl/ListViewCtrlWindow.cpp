@@ -3,7 +3,10 @@
 // column header), drawn in the plain look. With LVS_OWNERDATA it keeps only a count and the
 // item states and asks the parent for everything else (LVN_GETDISPINFO, LVN_ODFINDITEM). State
 // changes are announced with LVN_ITEMCHANGING (a non-zero answer keeps the old state, not for
-// owner data) and LVN_ITEMCHANGED.
+// owner data) and LVN_ITEMCHANGED. Labels are edited in place (LVM_EDITLABEL, or with
+// LVS_EDITLABELS a second click on the focused, selected item's label), the parent deciding with
+// LVN_BEGINLABELEDIT and LVN_ENDLABELEDIT. The wheel scrolls rows (report), columns (list) or rows
+// of icons by the system's lines per notch.
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -16,7 +19,9 @@
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/ImgList.h"
 #include "platform/vcl/ListViewCtrl.h"
+#include "platform/vcl/StdCtrlsConsts.h"
 #include "platform/vcl/ViewCtrlsConsts.h"
+#include "platform/vcl/ViewCtrlsShared.h"
 
 namespace {
 
@@ -42,7 +47,15 @@ struct TLvState {
   String Search;
   DWORD SearchTime = 0;
   int LabelWidth = -1;  // widest label of the list and small-icon views; -1 = to measure
+  HWND Edit = nullptr;   // the label editor while a label is edited
+  int Editing = -1;      // whose label
+  bool EndingEdit = false;
+  int PendingEdit = -1;  // clicked again; edited when no double click follows
+  int WheelRest = 0;     // wheel turns not yet scrolled
 };
+
+// The timer that waits out the double-click time before a second click starts editing.
+constexpr UINT_PTR EditTimer = 0x4544;
 
 std::map<HWND, std::unique_ptr<TLvState>>& States() {
   static std::map<HWND, std::unique_ptr<TLvState>> Map;
@@ -535,6 +548,22 @@ void Paint(HWND Wnd, HDC DC, TLvState& S) {
     if ((St & LVIS_FOCUSED) && Focused) DrawFocusRect(DC, &L);
     if (Old) SelectObject(DC, Old);
   }
+  if (View(Wnd) == LVS_REPORT && (S.ExStyle & LVS_EX_GRIDLINES) && G.CellH > 0) {
+    // A line under every row and after every column, down to the bottom of the window.
+    HBRUSH Grid = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+    int Right = std::min<int>(C.right, TotalColumnWidth(S) - S.ScrollX);
+    for (int Y = G.Top + G.CellH - 1; Y < C.bottom; Y += G.CellH) {
+      RECT R = Rect(0, Y, Right, Y + 1);
+      ::FillRect(DC, &R, Grid);
+    }
+    int X = -S.ScrollX;
+    for (int Col : Order) {
+      X += ColumnWidth(S, Col);
+      RECT R = Rect(X - 1, G.Top, X, C.bottom);
+      ::FillRect(DC, &R, Grid);
+    }
+    DeleteObject(Grid);
+  }
 }
 
 // Finds an item as LVM_FINDITEM does (the parent answers for owner data).
@@ -593,7 +622,24 @@ int FocusedIndex(TLvState& S) {
 
 bool KeyDown(WORD Key) { return (GetKeyState(Key) & 0x8000) != 0; }
 
+void DismissEdit(TLvState& S) {
+  HWND Edit = S.Edit;
+  S.Edit = nullptr;
+  S.Editing = -1;
+  if (Edit) DestroyLabelEdit(Edit);
+}
+
+// Keeps the edited and the clicked item's numbers right when an item comes (Delta 1) or goes
+// (Delta -1) at Index; an edited label whose item goes ends without a word to the parent.
+void ItemsMoved(TLvState& S, int Index, int Delta) {
+  if (Delta < 0 && S.Editing == Index) DismissEdit(S);
+  else if (S.Editing >= Index && S.Editing >= 0) S.Editing += Delta;
+  if (Delta < 0 && S.PendingEdit == Index) S.PendingEdit = -1;
+  else if (S.PendingEdit >= Index && S.PendingEdit >= 0) S.PendingEdit += Delta;
+}
+
 void DeleteAt(HWND Wnd, TLvState& S, int Index) {
+  ItemsMoved(S, Index, -1);
   NMLISTVIEW N;
   N.iItem = Index;
   N.lParam = ParamOf(Wnd, S, Index);
@@ -607,9 +653,151 @@ void DeleteAt(HWND Wnd, TLvState& S, int Index) {
   else if (St->Mark > Index) --St->Mark;
 }
 
+// ---- Label editing ----
+
+// The rectangle the label editor starts from: the label, as wide as its text at least.
+RECT EditRect(HWND Wnd, TLvState& S, int Index) {
+  TGeometry G = Geometry(Wnd, S);
+  RECT Icon{}, Label{};
+  Parts(Wnd, S, G, Index, Icon, Label);
+  if (View(Wnd) != LVS_ICON) {
+    Label.right = std::min<LONG>(Label.right, Label.left + TextWidth(S, TextOf(Wnd, S, Index, 0)) + 6);
+    Label.right = std::max<LONG>(Label.right, Label.left + 20);
+  } else {
+    Label.bottom = std::min<LONG>(Label.bottom, Label.top + FontHeight(S) + 4);
+  }
+  return Label;
+}
+
+// Ends the edit in progress: the parent hears LVN_ENDLABELEDIT (no text when cancelled) and a
+// non-zero answer lets the new text replace the label. False when nothing was edited.
+bool EndEdit(HWND Wnd, bool Cancel) {
+  TLvState* S = Find(Wnd);
+  if (!S || !S->Edit || S->EndingEdit) return false;
+  S->EndingEdit = true;
+  HWND Edit = S->Edit;
+  int Index = S->Editing;
+  String Text = LabelEditText(Edit);
+  if (Index >= 0 && Index < Count(Wnd, *S)) {
+    NMLVDISPINFOA D;
+    D.item.mask = LVIF_TEXT | LVIF_PARAM;
+    D.item.iItem = Index;
+    D.item.lParam = ParamOf(Wnd, *S, Index);
+    D.item.pszText = Cancel ? nullptr : Text.data();
+    D.item.cchTextMax = Cancel ? 0 : static_cast<int>(Text.size()) + 1;
+    LRESULT Keep = Send(Wnd, D.hdr, LVN_ENDLABELEDITA);
+    S = Find(Wnd);
+    if (S && !Cancel && Keep != 0 && S->Editing == Index && Index < Count(Wnd, *S)) {
+      if (OwnerData(Wnd) || S->Items[static_cast<size_t>(Index)].TextCallback) {
+        // The parent keeps the text: it is given the new one.
+        NMLVDISPINFOA Set;
+        Set.item.mask = LVIF_TEXT | LVIF_PARAM;
+        Set.item.iItem = Index;
+        Set.item.lParam = ParamOf(Wnd, *S, Index);
+        Set.item.pszText = Text.data();
+        Set.item.cchTextMax = static_cast<int>(Text.size()) + 1;
+        Send(Wnd, Set.hdr, LVN_SETDISPINFOA);
+        S = Find(Wnd);
+      } else {
+        S->Items[static_cast<size_t>(Index)].Text = Text;
+        S->LabelWidth = -1;
+      }
+    }
+  }
+  if (S && S->Edit == Edit) {
+    S->Edit = nullptr;
+    S->Editing = -1;
+  }
+  DestroyLabelEdit(Edit);
+  if ((S = Find(Wnd)) != nullptr) {
+    S->EndingEdit = false;
+    Relayout(Wnd, *S);
+  }
+  return true;
+}
+
+void EditEnded(HWND Wnd, bool Cancel) { EndEdit(Wnd, Cancel); }
+
+// Starts editing item Index's label (focusing it and scrolling it into view); the editor, or
+// null when the parent refused.
+HWND BeginEdit(HWND Wnd, int Index) {
+  TLvState* S = Find(Wnd);
+  if (S && S->Edit) {
+    EndEdit(Wnd, false);
+    S = Find(Wnd);
+  }
+  if (!S || Index < 0 || Index >= Count(Wnd, *S)) return nullptr;
+  if (GetFocus() != Wnd) SetFocus(Wnd);
+  SetState(Wnd, Index, LVIS_FOCUSED, LVIS_FOCUSED);
+  S = Find(Wnd);
+  if (!S || Index >= Count(Wnd, *S)) return nullptr;
+  EnsureVisible(Wnd, *S, Index);
+  String Text = TextOf(Wnd, *S, Index, 0);
+  S = Find(Wnd);
+  if (!S || Index >= Count(Wnd, *S)) return nullptr;
+  HWND Edit = CreateLabelEdit(Wnd, Text, S->Font, EditRect(Wnd, *S, Index), EditEnded);
+  if (!Edit) return nullptr;
+  S->Edit = Edit;
+  S->Editing = Index;
+  S->PendingEdit = -1;
+  // The parent may look at the editor (LVM_GETEDITCONTROL) before it answers.
+  NMLVDISPINFOA D;
+  D.item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_STATE;
+  D.item.iItem = Index;
+  D.item.lParam = ParamOf(Wnd, *S, Index);
+  D.item.state = S->States[static_cast<size_t>(Index)];
+  D.item.pszText = Text.data();
+  D.item.cchTextMax = static_cast<int>(Text.size()) + 1;
+  LRESULT Refused = Send(Wnd, D.hdr, LVN_BEGINLABELEDITA);
+  S = Find(Wnd);
+  if (Refused != 0 || !S || S->Edit != Edit || S->Editing < 0) {
+    if (S && S->Edit == Edit) DismissEdit(*S);
+    else if (IsWindow(Edit)) DestroyLabelEdit(Edit);
+    return nullptr;
+  }
+  ShowLabelEdit(Edit);
+  return IsWindow(Edit) ? Edit : nullptr;
+}
+
+// Scrolls for a wheel turn; false when the view has nothing to scroll that way.
+bool Wheel(HWND Wnd, TLvState& S, int Delta) {
+  TGeometry G = Geometry(Wnd, S);
+  RECT C{};
+  GetClientRect(Wnd, &C);
+  int N = Count(Wnd, S);
+  switch (View(Wnd)) {
+    case LVS_REPORT: {
+      if (N <= G.PageItems) return false;
+      S.ScrollY -= WheelScrollLines(S.WheelRest, Delta, std::max(G.PageItems, 1));
+      break;
+    }
+    case LVS_LIST: {
+      // Columns sideways.
+      int Columns = (N + G.PerLine - 1) / G.PerLine, Page = std::max(1, static_cast<int>(C.right) / G.CellW);
+      if (Columns <= Page) return false;
+      S.ScrollX -= WheelScrollLines(S.WheelRest, Delta, Page);
+      break;
+    }
+    default: {
+      // Rows of icons.
+      int Rows = (N + G.PerLine - 1) / G.PerLine;
+      if (Rows * G.CellH <= C.bottom) return false;
+      S.ScrollY -= WheelScrollLines(S.WheelRest, Delta, std::max(1, static_cast<int>(C.bottom) / G.CellH)) * G.CellH;
+      break;
+    }
+  }
+  Relayout(Wnd, S);
+  return true;
+}
+
 LRESULT ListViewProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
   if (Msg == WM_NCDESTROY) {
     States().erase(Wnd);
+    return DefWindowProcA(Wnd, Msg, WParam, LParam);
+  }
+  if (Msg == WM_DESTROY) {
+    KillTimer(Wnd, EditTimer);
+    if (TLvState* St = Find(Wnd)) DismissEdit(*St);
     return DefWindowProcA(Wnd, Msg, WParam, LParam);
   }
   TLvState& S = StateOf(Wnd);
@@ -638,6 +826,8 @@ LRESULT ListViewProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     case LVM_SETITEMCOUNT: {
       if (!OwnerData(Wnd)) return TRUE;  // a hint only
       int NewCount = std::max(0, static_cast<int>(WParam));
+      if (S.Editing >= NewCount) DismissEdit(S);
+      if (S.PendingEdit >= NewCount) S.PendingEdit = -1;
       S.OwnerCount = NewCount;
       S.States.resize(static_cast<size_t>(NewCount), 0);
       if (S.Mark >= NewCount) S.Mark = -1;
@@ -655,6 +845,7 @@ LRESULT ListViewProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
       }
       if (Item->mask & LVIF_IMAGE) New.Image = Item->iImage;
       if (Item->mask & LVIF_PARAM) New.Param = Item->lParam;
+      ItemsMoved(S, Index, 1);
       S.Items.insert(S.Items.begin() + Index, New);
       S.States.insert(S.States.begin() + Index, (Item->mask & LVIF_STATE) ? (Item->state & Item->stateMask) : 0);
       if (S.Mark >= Index) ++S.Mark;
@@ -673,6 +864,8 @@ LRESULT ListViewProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
       return TRUE;
     }
     case LVM_DELETEALLITEMS: {
+      DismissEdit(S);
+      S.PendingEdit = -1;
       NMLISTVIEW Nm;
       Nm.iItem = -1;
       bool Quiet = Send(Wnd, Nm.hdr, LVN_DELETEALLITEMS) != 0;
@@ -853,6 +1046,12 @@ LRESULT ListViewProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     case LVM_SORTITEMS: {
       auto Compare = reinterpret_cast<PFNLVCOMPARE>(LParam);
       if (!Compare || OwnerData(Wnd)) return FALSE;
+      // Items move: an edit in progress ends first, keeping its text.
+      if (S.Edit) {
+        EndEdit(Wnd, false);
+        if (!Find(Wnd)) return FALSE;
+      }
+      S.PendingEdit = -1;
       std::vector<size_t> Index(S.Items.size());
       for (size_t I = 0; I < Index.size(); ++I) Index[I] = I;
       LPARAM Data = static_cast<LPARAM>(WParam);
@@ -968,8 +1167,33 @@ LRESULT ListViewProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
       return Old;
     }
     case LVM_GETEXTENDEDLISTVIEWSTYLE: return S.ExStyle;
-    case LVM_EDITLABELA:
-    case LVM_GETEDITCONTROL: return 0;  // labels are not edited in place here
+    case LVM_EDITLABELA: {
+      int Index = static_cast<int>(static_cast<INT_PTR>(WParam));
+      if (Index == -1) {
+        EndEdit(Wnd, true);
+        return 0;
+      }
+      return reinterpret_cast<LRESULT>(BeginEdit(Wnd, Index));
+    }
+    case LVM_GETEDITCONTROL: return reinterpret_cast<LRESULT>(S.Edit);
+    case LVM_CANCELEDITLABEL: EndEdit(Wnd, true); return 0;
+    case WM_COMMAND:
+      // The label editor grows with its text.
+      if (S.Edit && reinterpret_cast<HWND>(LParam) == S.Edit && HIWORD(WParam) == EN_CHANGE && S.Editing >= 0 &&
+          S.Editing < N)
+        FitLabelEdit(S.Edit, EditRect(Wnd, S, S.Editing));
+      return 0;
+    case WM_TIMER:
+      if (WParam == EditTimer) {
+        KillTimer(Wnd, EditTimer);
+        int Index = S.PendingEdit;
+        S.PendingEdit = -1;
+        if (Index >= 0 && Index < N && (S.States[static_cast<size_t>(Index)] & LVIS_FOCUSED) && GetFocus() == Wnd &&
+            (StyleOf(Wnd) & LVS_EDITLABELS))
+          BeginEdit(Wnd, Index);
+        return 0;
+      }
+      break;
     case WM_NOTIFY: {
       auto* H = reinterpret_cast<const NMHDR*>(LParam);
       if (!H || H->hwndFrom != S.Header) return 0;
@@ -1003,6 +1227,11 @@ LRESULT ListViewProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     }
     case WM_VSCROLL:
     case WM_HSCROLL: {
+      // Scrolling ends a label edit, keeping the text.
+      if (S.Edit) {
+        EndEdit(Wnd, false);
+        if (!Find(Wnd)) return 0;
+      }
       TGeometry G = Geometry(Wnd, S);
       bool Vert = Msg == WM_VSCROLL;
       int& Pos = Vert ? S.ScrollY : S.ScrollX;
@@ -1026,10 +1255,15 @@ LRESULT ListViewProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
       return 0;
     }
     case WM_MOUSEWHEEL: {
-      int Delta = static_cast<short>(HIWORD(WParam)) / 120 * 3;
-      ListViewProc(Wnd, View(Wnd) == LVS_LIST ? WM_HSCROLL : WM_VSCROLL, Delta > 0 ? SB_LINEUP : SB_LINEDOWN, 0);
-      for (int K = 1; K < std::abs(Delta); ++K)
-        ListViewProc(Wnd, View(Wnd) == LVS_LIST ? WM_HSCROLL : WM_VSCROLL, Delta > 0 ? SB_LINEUP : SB_LINEDOWN, 0);
+      if (S.Edit) {
+        EndEdit(Wnd, false);
+        if (!Find(Wnd)) return 0;
+      }
+      // Nothing to scroll: the wheel is the parent's.
+      if (!Wheel(Wnd, S, static_cast<short>(HIWORD(WParam)))) {
+        S.WheelRest = 0;
+        return DefWindowProcA(Wnd, Msg, WParam, LParam);
+      }
       return 0;
     }
     case WM_LBUTTONDOWN:
@@ -1038,9 +1272,24 @@ LRESULT ListViewProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
       POINT P{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
       UINT Flags = 0;
       int Index = HitTest(Wnd, S, P, Flags);
+      bool Ctrl = (WParam & MK_CONTROL) != 0, Shift = (WParam & MK_SHIFT) != 0;
+      // A second click on the focused, selected item's label edits it, once the double-click
+      // time has passed without a double click.
+      bool Again = false;
+      if (Msg == WM_LBUTTONDOWN && GetFocus() == Wnd && Index >= 0 && !Ctrl && !Shift && (Flags & LVHT_ONITEMLABEL) &&
+          (StyleOf(Wnd) & LVS_EDITLABELS) &&
+          (S.States[static_cast<size_t>(Index)] & (LVIS_FOCUSED | LVIS_SELECTED)) == (LVIS_FOCUSED | LVIS_SELECTED)) {
+        RECT Label = EditRect(Wnd, S, Index);
+        Again = PtInRect(&Label, P) != FALSE;
+      }
+      KillTimer(Wnd, EditTimer);
+      S.PendingEdit = -1;
       if (GetFocus() != Wnd) SetFocus(Wnd);
       if (!Find(Wnd)) return 0;
-      bool Ctrl = (WParam & MK_CONTROL) != 0, Shift = (WParam & MK_SHIFT) != 0;
+      if (Again && Index < Count(Wnd, S)) {
+        S.PendingEdit = Index;
+        SetTimer(Wnd, EditTimer, GetDoubleClickTime(), nullptr);
+      }
       if (Index < 0) {
         if (Msg != WM_LBUTTONDBLCLK && !Ctrl && !Shift) SetAllStates(Wnd, 0, LVIS_SELECTED);
       } else if (Msg == WM_RBUTTONDOWN) {

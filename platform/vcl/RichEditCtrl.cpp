@@ -232,6 +232,11 @@ void TCustomRichEdit::WndProc(TMessage& Message) {
       TWinControl::WndProc(Message);
       ApplyColors();
       return;
+    case WM_GETDLGCODE:
+      TWinControl::WndProc(Message);
+      Message.Result = FWantTabs ? (Message.Result | DLGC_WANTTAB) : (Message.Result & ~DLGC_WANTTAB);
+      if (!FWantReturns) Message.Result &= ~DLGC_WANTALLKEYS;
+      return;
     default: break;
   }
   TWinControl::WndProc(Message);

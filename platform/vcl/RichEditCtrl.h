@@ -55,6 +55,12 @@ public:
   void SetPlainText(bool Value) { FPlainText = Value; }
   bool GetHideSelection() const { return FHideSelection; }
   void SetHideSelection(bool Value) { FHideSelection = Value; }
+  // Tab belongs to the edit rather than to the dialog around it; without WantReturns Enter
+  // goes to the dialog whatever the window class says.
+  bool GetWantTabs() const { return FWantTabs; }
+  void SetWantTabs(bool Value) { FWantTabs = Value; }
+  bool GetWantReturns() const { return FWantReturns; }
+  void SetWantReturns(bool Value) { FWantReturns = Value; }
   int GetMaxLength() const { return FMaxLength; }
   void SetMaxLength(int Value) { FMaxLength = Value; }
   // Shows Content: RTF when it starts as RTF (and PlainText is off), else plain text.
@@ -85,6 +91,8 @@ private:
   bool FPlainText = false;
   bool FHideSelection = true;
   int FMaxLength = 0;
+  bool FWantTabs = false;
+  bool FWantReturns = true;
 };
 
 class TRichEdit : public TCustomRichEdit {

@@ -15,6 +15,7 @@
 #include "platform/vcl/RichEditCtrl.h"
 #include "platform/vcl/StdCtrlsConsts.h"
 #include "platform/vcl/ViewCtrlsConsts.h"
+#include "platform/vcl/ViewCtrlsShared.h"
 
 namespace {
 
@@ -59,6 +60,7 @@ struct TRichState {
   COLORREF Back = CLR_INVALID, Text = CLR_INVALID;
   bool Dirty = true;
   int LaidWidth = -1;
+  int WheelRest = 0;  // wheel turns not yet scrolled
 };
 
 std::map<HWND, std::unique_ptr<TRichState>>& States() {
@@ -574,9 +576,20 @@ LRESULT RichEditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
       else ScrollTo(Wnd, S, S.ScrollY, Pos);
       return 0;
     }
-    case WM_MOUSEWHEEL:
-      ScrollTo(Wnd, S, S.ScrollY - static_cast<short>(HIWORD(WParam)) / 120 * 3 * LineStep(S), S.ScrollX);
+    case WM_MOUSEWHEEL: {
+      // By the system's lines per notch; text that fits leaves the wheel to the parent.
+      Layout(Wnd, S);
+      RECT C{};
+      GetClientRect(Wnd, &C);
+      if (S.ContentHeight <= C.bottom) {
+        S.WheelRest = 0;
+        return DefWindowProcA(Wnd, Msg, WParam, LParam);
+      }
+      int Page = std::max(1, static_cast<int>(C.bottom) / LineStep(S));
+      int Lines = WheelScrollLines(S.WheelRest, static_cast<short>(HIWORD(WParam)), Page);
+      if (Lines) ScrollTo(Wnd, S, S.ScrollY - Lines * LineStep(S), S.ScrollX);
       return 0;
+    }
     case WM_KEYDOWN: {
       RECT C{};
       GetClientRect(Wnd, &C);

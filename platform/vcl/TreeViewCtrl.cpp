@@ -237,6 +237,20 @@ TRect TTreeNode::DisplayRect(bool TextOnly) const {
   return R;
 }
 
+bool TTreeNode::EditText() {
+  TCustomTreeView* T = GetTreeView();
+  if (!T || !FItemId || !T->WindowIfAny()) return false;
+  return SendMessageA(T->WindowIfAny(), TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(FItemId)) != 0;
+}
+
+void TTreeNode::EndEdit(bool Cancel) {
+  TCustomTreeView* T = GetTreeView();
+  if (!T || !T->WindowIfAny() || !FItemId) return;
+  // Only an edit of this node's label ends.
+  HWND Edit = reinterpret_cast<HWND>(SendMessageA(T->WindowIfAny(), TVM_GETEDITCONTROL, 0, 0));
+  if (Edit && T->GetSelected() == this) SendMessageA(T->WindowIfAny(), TVM_ENDEDITLABELNOW, Cancel ? TRUE : FALSE, 0);
+}
+
 void TTreeNode::Delete() { FOwner->Delete(this); }
 
 void TTreeNode::DeleteChildren() {
@@ -479,6 +493,8 @@ void TCustomTreeView::InsertItems(TTreeNode* Parent) {
 
 void TCustomTreeView::CreateWnd() {
   TWinControl::CreateWnd();
+  SendMessageA(FHandle, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(GetColor())));
+  SendMessageA(FHandle, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ColorToRGB(GetFont()->GetColor())));
   SendMessageA(FHandle, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(FImages));
   SendMessageA(FHandle, TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(FStateImages));
   SendMessageA(FHandle, TVM_SETINDENT, static_cast<WPARAM>(FIndent), 0);
@@ -746,7 +762,55 @@ void TCustomTreeView::GetSelectedIndex(TTreeNode* Node) {
   if (OnGetSelectedIndex) OnGetSelectedIndex(this, Node);
 }
 
+bool TCustomTreeView::IsEditing() const {
+  return FHandle && SendMessageA(FHandle, TVM_GETEDITCONTROL, 0, 0) != 0;
+}
+
+bool TCustomTreeView::CanEdit(TTreeNode* Node) {
+  bool Allow = true;
+  if (OnEditing) OnEditing(this, Node, Allow);
+  return Allow;
+}
+
+void TCustomTreeView::Edit(const TTVItem& Item) {
+  TTreeNode* Node = FItems->GetNode(Item.hItem);
+  if (!Item.pszText) {
+    if (OnCancelEdit) OnCancelEdit(this, Node);
+    return;
+  }
+  String S = Item.pszText;
+  if (OnEdited) OnEdited(this, Node, S);
+  if (Node) Node->SetText(S);
+}
+
+void TCustomTreeView::KeyDown(Word& Key, TShiftState Shift) {
+  TWinControl::KeyDown(Key, Shift);
+  if (Key == VK_F2 && Shift == 0 && !FReadOnly && !IsEditing())
+    if (TTreeNode* Node = GetSelected()) {
+      Node->EditText();
+      Key = 0;
+    }
+}
+
+void TCustomTreeView::CMColorChanged(TMessage& Message) {
+  TWinControl::CMColorChanged(Message);
+  if (FHandle) SendMessageA(FHandle, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(GetColor())));
+}
+
+void TCustomTreeView::CMFontChanged(TMessage& Message) {
+  TWinControl::CMFontChanged(Message);
+  if (FHandle) SendMessageA(FHandle, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ColorToRGB(GetFont()->GetColor())));
+}
+
 void TCustomTreeView::WndProc(TMessage& Message) {
+  // Keys typed into the label editor: the tree's key events see them, the form's dialog keys
+  // (Enter, Escape, Tab) do not, and the editor gets them unless a handler ate them.
+  if ((Message.Msg == CN_KEYDOWN || Message.Msg == CN_CHAR) && FHandle && IsEditing() &&
+      GetFocus() == reinterpret_cast<HWND>(SendMessageA(FHandle, TVM_GETEDITCONTROL, 0, 0))) {
+    bool Eaten = Message.Msg == CN_KEYDOWN ? DoKeyDown(Message) : DoKeyPress(Message);
+    Message.Result = Eaten ? 1 : 0;
+    return;
+  }
   if (Message.Msg == CN_NOTIFY && Message.LParam) {
     auto* H = reinterpret_cast<const NMHDR*>(Message.LParam);
     switch (H->code) {
@@ -809,6 +873,18 @@ void TCustomTreeView::WndProc(TMessage& Message) {
         return;
       }
       case TVN_DELETEITEMA: Message.Result = 0; return;  // nodes are deleted through TTreeNodes
+      case TVN_BEGINLABELEDITA: {
+        auto* D = reinterpret_cast<const NMTVDISPINFOA*>(Message.LParam);
+        TTreeNode* Node = FItems->GetNode(D->item.hItem);
+        Message.Result = Node && CanEdit(Node) ? 0 : 1;
+        return;
+      }
+      case TVN_ENDLABELEDITA: {
+        // The node takes the text itself (Edit), so the window is told not to.
+        Edit(reinterpret_cast<const NMTVDISPINFOA*>(Message.LParam)->item);
+        Message.Result = 0;
+        return;
+      }
       case NM_RCLICK:
         if (FRightClickSelect) {
           POINT P{};

@@ -92,9 +92,11 @@ public:
   void DeleteChildren();
   bool AlphaSort(bool ARecurse = false);
   bool CustomSort(TTVCompare SortProc, LPARAM Data, bool ARecurse = false);
-  // Labels are not edited in place in this system: EditText answers false.
-  bool EditText() { return false; }
-  void EndEdit(bool) {}
+  // Starts editing the label in place (the tree view's CanEdit and OnEditing may refuse);
+  // false when it did not start.
+  bool EditText();
+  // Ends an edit of this node's label, keeping (or with Cancel dropping) the new text.
+  void EndEdit(bool Cancel);
   void Assign(TPersistent* Source) override;
 
 private:
@@ -169,6 +171,8 @@ using TTVExpandingEvent = std::function<void(TObject* Sender, TTreeNode* Node, b
 using TTVCollapsingEvent = std::function<void(TObject* Sender, TTreeNode* Node, bool& AllowCollapse)>;
 using TTVExpandedEvent = std::function<void(TObject* Sender, TTreeNode* Node)>;
 using TTVCompareEvent = std::function<void(TObject* Sender, TTreeNode* Node1, TTreeNode* Node2, int Data, int& Compare)>;
+using TTVEditingEvent = std::function<void(TObject* Sender, TTreeNode* Node, bool& AllowEdit)>;
+using TTVEditedEvent = std::function<void(TObject* Sender, TTreeNode* Node, String& S)>;
 
 class TCustomTreeView : public TWinControl {
 public:
@@ -220,7 +224,8 @@ public:
   bool CustomSort(TTVCompare SortProc, LPARAM Data, bool ARecurse = true);
   void FullExpand();
   void FullCollapse();
-  bool IsEditing() const { return false; }
+  // A label is being edited in place.
+  bool IsEditing() const;
 
   TTVChangedEvent OnChange;
   TTVChangingEvent OnChanging;
@@ -232,6 +237,11 @@ public:
   TTVExpandedEvent OnGetImageIndex;
   TTVExpandedEvent OnGetSelectedIndex;
   TTVCompareEvent OnCompare;
+  // Label editing: asked before an edit starts, told the accepted text (which the handler may
+  // change) or that the edit was cancelled.
+  TTVEditingEvent OnEditing;
+  TTVEditedEvent OnEdited;
+  TTVChangedEvent OnCancelEdit;
 
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
@@ -254,6 +264,15 @@ protected:
   // Sets Node's image index (OnGetImageIndex may change it).
   virtual void GetImageIndex(TTreeNode* Node);
   virtual void GetSelectedIndex(TTreeNode* Node);
+  // Asked before Node's label is edited (OnEditing).
+  virtual bool CanEdit(TTreeNode* Node);
+  // A label edit ended: Item.pszText holds the accepted text, null when it was cancelled. By
+  // default OnEdited may change the text and the node takes it; OnCancelEdit hears of a cancel.
+  virtual void Edit(const TTVItem& Item);
+  // F2 edits the selected node's label unless the tree is read-only.
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void CMColorChanged(TMessage& Message) override;
+  void CMFontChanged(TMessage& Message) override;
 
 private:
   friend class TTreeNode;

@@ -3,7 +3,10 @@
 // HTREEITEM handles (checked, so a stale handle is refused); selection and expansion by mouse
 // and keyboard ask the parent first (TVN_SELCHANGING, TVN_ITEMEXPANDING: a non-zero answer
 // vetoes) and tell it afterwards. Callback texts, images and child marks are asked of the parent
-// with TVN_GETDISPINFO.
+// with TVN_GETDISPINFO. With TVS_HASLINES dotted lines join each item to its parent's line, the
+// buttons sitting on them. Labels are edited in place (TVM_EDITLABEL, or with TVS_EDITLABELS a
+// second click on the selected item's label), the parent deciding with TVN_BEGINLABELEDIT and
+// TVN_ENDLABELEDIT. The wheel scrolls by the system's lines per notch.
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -15,8 +18,10 @@
 #include "platform/rtl/StrUtils.h"
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/ImgList.h"
+#include "platform/vcl/StdCtrlsConsts.h"
 #include "platform/vcl/TreeViewCtrl.h"
 #include "platform/vcl/ViewCtrlsConsts.h"
+#include "platform/vcl/ViewCtrlsShared.h"
 
 struct _TREEITEM {
   String Text;
@@ -28,6 +33,7 @@ struct _TREEITEM {
   LPARAM Param = 0;
   _TREEITEM* Parent = nullptr;
   std::vector<_TREEITEM*> Kids;
+  int Width = -1;  // the label's text width (kept texts only); -1 = to measure
 };
 
 namespace {
@@ -38,13 +44,22 @@ struct TTreeState {
   _TREEITEM* Caret = nullptr;
   _TREEITEM* DropHilite = nullptr;
   int Top = 0;  // index of the first shown row
+  int ScrollX = 0;  // pixels scrolled to the left
   int Indent = 19;
   int ItemHeight = 0;  // 0 = from the font and images
   HFONT Font = nullptr;
   HIMAGELIST Images = nullptr;
   HIMAGELIST StateImages = nullptr;
   COLORREF BkColor = CLR_INVALID, TextColor = CLR_INVALID;
+  HWND Edit = nullptr;             // the label editor while a label is edited
+  _TREEITEM* Editing = nullptr;    // whose label
+  bool EndingEdit = false;         // the end is being announced
+  _TREEITEM* PendingEdit = nullptr;  // clicked again; edited when no double click follows
+  int WheelRest = 0;               // wheel turns not yet scrolled
 };
+
+// The timer that waits out the double-click time before a second click starts editing.
+constexpr UINT_PTR EditTimer = 0x4544;
 
 std::map<HWND, std::unique_ptr<TTreeState>>& States() {
   static std::map<HWND, std::unique_ptr<TTreeState>> Map;
@@ -162,8 +177,11 @@ int PageRows(HWND Wnd, TTreeState& S) {
   return std::max(0, static_cast<int>(C.bottom) / RowHeight(S));
 }
 
+int ContentWidth(HWND Wnd, TTreeState& S, const std::vector<_TREEITEM*>& Shown);
+
 void UpdateScroll(HWND Wnd, TTreeState& S) {
-  int Count = static_cast<int>(Rows(S).size());
+  auto Shown = Rows(S);
+  int Count = static_cast<int>(Shown.size());
   int Page = PageRows(Wnd, S);
   S.Top = std::max(0, std::min(S.Top, Count - std::max(Page, 1)));
   SCROLLINFO SI{};
@@ -174,6 +192,15 @@ void UpdateScroll(HWND Wnd, TTreeState& S) {
   SI.nPage = static_cast<UINT>(Page);
   SI.nPos = S.Top;
   SetScrollInfo(Wnd, SB_VERT, &SI, TRUE);
+  // Sideways, in pixels, as far as the widest shown row reaches.
+  RECT C{};
+  GetClientRect(Wnd, &C);
+  int Width = ContentWidth(Wnd, S, Shown);
+  S.ScrollX = std::max(0, std::min(S.ScrollX, Width - static_cast<int>(C.right)));
+  SI.nMax = std::max(0, Width - 1);
+  SI.nPage = static_cast<UINT>(std::max<LONG>(C.right, 0));
+  SI.nPos = S.ScrollX;
+  SetScrollInfo(Wnd, SB_HORZ, &SI, TRUE);
 }
 
 // Where the parts of a row start: x of the button column, the image and the text.
@@ -193,9 +220,26 @@ int TextWidth(TTreeState& S, const String& Text) {
   return Size.cx;
 }
 
+// The width of I's label text, measured once for a kept text.
+int LabelTextWidth(HWND Wnd, TTreeState& S, _TREEITEM* I) {
+  if (I->TextCallback) return TextWidth(S, TextOf(Wnd, I));
+  if (I->Width < 0) I->Width = TextWidth(S, I->Text);
+  return I->Width;
+}
+
+// Where a row's parts lie, in client coordinates (scrolled). HasColumn: the item has a button
+// column (not a top-level item without TVS_LINESATROOT).
 struct TRowParts {
   RECT Row{}, Button{}, Icon{}, Label{};
+  bool HasColumn = false;
 };
+
+int ContentWidth(HWND Wnd, TTreeState& S, const std::vector<_TREEITEM*>& Shown) {
+  int Icon = S.Images ? S.Images->GetWidth() + 2 : 0;
+  int Width = 0;
+  for (_TREEITEM* I : Shown) Width = std::max(Width, IndentOf(Wnd, S, I) + Icon + LabelTextWidth(Wnd, S, I) + 4);
+  return Width;
+}
 
 bool RowParts(HWND Wnd, TTreeState& S, _TREEITEM* I, TRowParts& P) {
   auto R = Rows(S);
@@ -207,6 +251,8 @@ bool RowParts(HWND Wnd, TTreeState& S, _TREEITEM* I, TRowParts& P) {
   GetClientRect(Wnd, &C);
   P.Row = Rect(0, Index * H, C.right, (Index + 1) * H);
   int X = IndentOf(Wnd, S, I);
+  P.HasColumn = X >= S.Indent;
+  X -= S.ScrollX;
   P.Button = Rect(X - S.Indent, P.Row.top, X, P.Row.bottom);
   if (S.Images) {
     P.Icon = Rect(X, P.Row.top, X + S.Images->GetWidth() + 2, P.Row.bottom);
@@ -214,7 +260,7 @@ bool RowParts(HWND Wnd, TTreeState& S, _TREEITEM* I, TRowParts& P) {
   } else {
     P.Icon = Rect(X, P.Row.top, X, P.Row.bottom);
   }
-  P.Label = Rect(X, P.Row.top, X + TextWidth(S, TextOf(Wnd, I)) + 4, P.Row.bottom);
+  P.Label = Rect(X, P.Row.top, X + LabelTextWidth(Wnd, S, I) + 4, P.Row.bottom);
   return true;
 }
 
@@ -237,7 +283,7 @@ _TREEITEM* HitTest(HWND Wnd, TTreeState& S, POINT Pt, UINT& Flags) {
   TRowParts P;
   RowParts(Wnd, S, I, P);
   if (Pt.x >= P.Button.left && Pt.x < P.Button.right && (StyleOf(Wnd) & TVS_HASBUTTONS) && HasChildren(Wnd, I) &&
-      P.Button.left >= 0)
+      P.HasColumn)
     Flags = TVHT_ONITEMBUTTON;
   else if (Pt.x < P.Icon.left)
     Flags = TVHT_ONITEMINDENT;
@@ -251,6 +297,7 @@ _TREEITEM* HitTest(HWND Wnd, TTreeState& S, POINT Pt, UINT& Flags) {
 }
 
 void EnsureVisible(HWND Wnd, TTreeState& S, _TREEITEM* I);
+bool EndEdit(HWND Wnd, bool Cancel);
 
 // Selects I (or nothing); Action says why. False when the parent vetoed.
 bool Select(HWND Wnd, _TREEITEM* I, UINT Action) {
@@ -308,6 +355,12 @@ bool Expand(HWND Wnd, _TREEITEM* I, UINT Code, bool Notify = true) {
     }
     I->State |= TVIS_EXPANDED | TVIS_EXPANDEDONCE;
   } else {
+    // A label edited below a closing item ends, keeping its text.
+    if (St->Edit && St->Editing && IsAncestor(I, St->Editing)) {
+      EndEdit(Wnd, false);
+      St = Find(Wnd);
+      if (!St || !St->Live.count(I)) return false;
+    }
     I->State &= ~TVIS_EXPANDED;
     if (St->Caret && IsAncestor(I, St->Caret)) Select(Wnd, I, TVC_UNKNOWN);
     St = Find(Wnd);
@@ -330,9 +383,14 @@ void EnsureVisible(HWND Wnd, TTreeState& S, _TREEITEM* I) {
   UpdateScroll(Wnd, S);
 }
 
+void DismissEdit(TTreeState& S);
+
 void DeleteItem(HWND Wnd, TTreeState& S, _TREEITEM* I) {
   // Children first, then the item: each one is announced before it goes.
   while (!I->Kids.empty()) DeleteItem(Wnd, S, I->Kids.back());
+  // An edited label goes with its item, without a word to the parent.
+  if (S.Editing == I) DismissEdit(S);
+  if (S.PendingEdit == I) S.PendingEdit = nullptr;
   NMTREEVIEWA N;
   FillItem(I, N.itemOld);
   N.itemOld.mask = TVIF_HANDLE | TVIF_PARAM;
@@ -363,6 +421,7 @@ void StoreItem(_TREEITEM* I, const TVITEMA& T) {
   if (T.mask & TVIF_TEXT) {
     I->TextCallback = T.pszText == LPSTR_TEXTCALLBACKA;
     I->Text = I->TextCallback || !T.pszText ? String() : String(T.pszText);
+    I->Width = -1;
   }
   if (T.mask & TVIF_IMAGE) I->Image = T.iImage;
   if (T.mask & TVIF_SELECTEDIMAGE) I->SelectedImage = T.iSelectedImage;
@@ -441,6 +500,36 @@ HTREEITEM NextItem(HWND, TTreeState& S, UINT Code, _TREEITEM* I) {
   }
 }
 
+// The middle of the button column of I (x) and of its row (y).
+POINT Joint(HWND Wnd, TTreeState& S, _TREEITEM* I, const RECT& Row) {
+  int X = IndentOf(Wnd, S, I) - S.ScrollX;
+  return POINT{(X - S.Indent + X) / 2, (Row.top + Row.bottom) / 2};
+}
+
+bool HasNextSibling(const _TREEITEM* I) { return I->Parent && !I->Parent->Kids.empty() && I->Parent->Kids.back() != I; }
+
+// The dotted lines of one row (every other pixel): from the item's joint to its icon, up to the
+// item above it (not for the very first item) and down when a sibling follows; and the lines of
+// the ancestors that have siblings still to come, passing through the row.
+void DrawLines(HWND Wnd, HDC DC, TTreeState& S, _TREEITEM* I, const TRowParts& P, COLORREF Colour) {
+  auto Dot = [&](int X, int Y) {
+    if (((X + Y) & 1) == 0) SetPixelV(DC, X, Y, Colour);
+  };
+  auto Vertical = [&](int X, int From, int To) {
+    for (int Y = From; Y < To; ++Y) Dot(X, Y);
+  };
+  POINT J = Joint(Wnd, S, I, P.Row);
+  for (int X = J.x; X < P.Button.right; ++X) Dot(X, J.y);
+  bool First = I->Parent == &S.Root && S.Root.Kids.front() == I;
+  Vertical(J.x, First ? J.y : P.Row.top, J.y + 1);
+  if (HasNextSibling(I)) Vertical(J.x, J.y, P.Row.bottom);
+  for (_TREEITEM* A = I->Parent; A && A != &S.Root; A = A->Parent) {
+    if (!HasNextSibling(A)) continue;
+    POINT AJ = Joint(Wnd, S, A, P.Row);
+    if (IndentOf(Wnd, S, A) >= S.Indent) Vertical(AJ.x, P.Row.top, P.Row.bottom);
+  }
+}
+
 void Paint(HWND Wnd, HDC DC, TTreeState& S) {
   RECT C{};
   GetClientRect(Wnd, &C);
@@ -461,10 +550,14 @@ void Paint(HWND Wnd, HDC DC, TTreeState& S) {
     _TREEITEM* I = R[static_cast<size_t>(Row)];
     TRowParts P;
     RowParts(Wnd, S, I, P);
-    if ((Style & TVS_HASBUTTONS) && HasChildren(Wnd, I) && P.Button.left >= 0) {
-      // A 9 x 9 box with a minus, or a plus while collapsed.
+    if ((Style & TVS_HASLINES) && P.HasColumn) DrawLines(Wnd, DC, S, I, P, GetSysColor(COLOR_GRAYTEXT));
+    if ((Style & TVS_HASBUTTONS) && HasChildren(Wnd, I) && P.HasColumn) {
+      // A 9 x 9 box with a minus, or a plus while collapsed, hiding the lines under it.
       int Cx = (P.Button.left + P.Button.right) / 2, Cy = (P.Button.top + P.Button.bottom) / 2;
       RECT Box = Rect(Cx - 4, Cy - 4, Cx + 5, Cy + 5);
+      HBRUSH Inside = CreateSolidBrush(Back);
+      ::FillRect(DC, &Box, Inside);
+      DeleteObject(Inside);
       HBRUSH Frame = CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW));
       ::FrameRect(DC, &Box, Frame);
       RECT Bar = Rect(Cx - 2, Cy, Cx + 3, Cy + 1);
@@ -517,6 +610,102 @@ void Scroll(HWND Wnd, TTreeState& S, int NewTop) {
   if (S.Top != Old) InvalidateRect(Wnd, nullptr, TRUE);
 }
 
+// ---- Label editing ----
+
+void DismissEdit(TTreeState& S) {
+  HWND Edit = S.Edit;
+  S.Edit = nullptr;
+  S.Editing = nullptr;
+  if (Edit) DestroyLabelEdit(Edit);
+}
+
+// Ends the edit in progress: the parent hears TVN_ENDLABELEDIT (no text when cancelled) and a
+// non-zero answer lets the new text replace the label. False when nothing was edited.
+bool EndEdit(HWND Wnd, bool Cancel) {
+  TTreeState* S = Find(Wnd);
+  if (!S || !S->Edit || S->EndingEdit) return false;
+  S->EndingEdit = true;
+  HWND Edit = S->Edit;
+  _TREEITEM* I = S->Editing;
+  String Text = LabelEditText(Edit);
+  if (I && S->Live.count(I)) {
+    NMTVDISPINFOA D;
+    FillItem(I, D.item);
+    D.item.mask = TVIF_HANDLE | TVIF_PARAM | TVIF_STATE | TVIF_TEXT;
+    D.item.pszText = Cancel ? nullptr : Text.data();
+    D.item.cchTextMax = Cancel ? 0 : static_cast<int>(Text.size()) + 1;
+    LRESULT Keep = SendNotify(Wnd, D.hdr, TVN_ENDLABELEDITA);
+    S = Find(Wnd);
+    if (S && !Cancel && Keep != 0 && S->Live.count(I)) {
+      if (I->TextCallback) {
+        // The parent keeps callback texts: it is given the new one.
+        NMTVDISPINFOA Set;
+        FillItem(I, Set.item);
+        Set.item.mask = TVIF_HANDLE | TVIF_PARAM | TVIF_TEXT;
+        Set.item.pszText = Text.data();
+        Set.item.cchTextMax = static_cast<int>(Text.size()) + 1;
+        SendNotify(Wnd, Set.hdr, TVN_SETDISPINFOA);
+        S = Find(Wnd);
+      } else {
+        I->Text = Text;
+        I->Width = -1;
+      }
+    }
+  }
+  if (S && S->Edit == Edit) {
+    S->Edit = nullptr;
+    S->Editing = nullptr;
+  }
+  DestroyLabelEdit(Edit);
+  if ((S = Find(Wnd)) != nullptr) {
+    S->EndingEdit = false;
+    UpdateScroll(Wnd, *S);
+    InvalidateRect(Wnd, nullptr, TRUE);
+  }
+  return true;
+}
+
+void EditEnded(HWND Wnd, bool Cancel) { EndEdit(Wnd, Cancel); }
+
+// Starts editing I's label (selecting I and scrolling it into view); the editor, or null when
+// the parent refused or I cannot be selected.
+HWND BeginEdit(HWND Wnd, _TREEITEM* I) {
+  TTreeState* S = Find(Wnd);
+  if (S && S->Edit) {
+    EndEdit(Wnd, false);
+    S = Find(Wnd);
+  }
+  if (!S || !I || !S->Live.count(I)) return nullptr;
+  if (S->Caret != I && !Select(Wnd, I, TVC_UNKNOWN)) return nullptr;
+  S = Find(Wnd);
+  if (!S || !S->Live.count(I) || S->Caret != I) return nullptr;
+  EnsureVisible(Wnd, *S, I);
+  InvalidateRect(Wnd, nullptr, TRUE);
+  TRowParts P;
+  if (!RowParts(Wnd, *S, I, P)) return nullptr;
+  String Text = TextOf(Wnd, I);
+  HWND Edit = CreateLabelEdit(Wnd, Text, S->Font, P.Label, EditEnded);
+  if (!Edit) return nullptr;
+  S->Edit = Edit;
+  S->Editing = I;
+  S->PendingEdit = nullptr;
+  // The parent may look at the editor (TVM_GETEDITCONTROL) before it answers.
+  NMTVDISPINFOA D;
+  FillItem(I, D.item);
+  D.item.mask = TVIF_HANDLE | TVIF_PARAM | TVIF_STATE | TVIF_TEXT;
+  D.item.pszText = Text.data();
+  D.item.cchTextMax = static_cast<int>(Text.size()) + 1;
+  LRESULT Refused = SendNotify(Wnd, D.hdr, TVN_BEGINLABELEDITA);
+  S = Find(Wnd);
+  if (Refused != 0 || !S || S->Edit != Edit || !S->Live.count(I)) {
+    if (S && S->Edit == Edit) DismissEdit(*S);
+    else if (IsWindow(Edit)) DestroyLabelEdit(Edit);
+    return nullptr;
+  }
+  ShowLabelEdit(Edit);
+  return IsWindow(Edit) ? Edit : nullptr;
+}
+
 LRESULT TreeViewProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
   if (Msg == WM_NCDESTROY) {
     if (TTreeState* S = Find(Wnd)) {
@@ -530,6 +719,11 @@ LRESULT TreeViewProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
   }
   if (Msg == WM_DESTROY) {
     // Items go with the window, each one announced.
+    if (TTreeState* S = Find(Wnd)) {
+      KillTimer(Wnd, EditTimer);
+      DismissEdit(*S);
+      S = Find(Wnd);
+    }
     if (TTreeState* S = Find(Wnd)) {
       S->Caret = nullptr;
       while (!S->Root.Kids.empty()) {
@@ -600,6 +794,7 @@ LRESULT TreeViewProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     case TVM_GETINDENT: return S.Indent;
     case TVM_SETINDENT:
       S.Indent = std::max(static_cast<int>(WParam), 3);
+      UpdateScroll(Wnd, S);
       InvalidateRect(Wnd, nullptr, TRUE);
       return 0;
     case TVM_GETIMAGELIST: return reinterpret_cast<LRESULT>(WParam == TVSIL_STATE ? S.StateImages : S.Images);
@@ -720,12 +915,33 @@ LRESULT TreeViewProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     case TVM_GETBKCOLOR: return static_cast<LRESULT>(S.BkColor == CLR_INVALID ? static_cast<COLORREF>(-1) : S.BkColor);
     case TVM_GETTEXTCOLOR:
       return static_cast<LRESULT>(S.TextColor == CLR_INVALID ? static_cast<COLORREF>(-1) : S.TextColor);
-    case TVM_EDITLABELA:
-    case TVM_GETEDITCONTROL:
-    case TVM_ENDEDITLABELNOW:
-    case TVM_CREATEDRAGIMAGE: return 0;  // labels are not edited in place here
+    case TVM_EDITLABELA: {
+      _TREEITEM* I = Item(S, reinterpret_cast<HTREEITEM>(LParam));
+      return I ? reinterpret_cast<LRESULT>(BeginEdit(Wnd, I)) : 0;
+    }
+    case TVM_GETEDITCONTROL: return reinterpret_cast<LRESULT>(S.Edit);
+    case TVM_ENDEDITLABELNOW: return EndEdit(Wnd, WParam != 0) ? TRUE : FALSE;
+    case TVM_CREATEDRAGIMAGE: return 0;  // no drag images here
+    case WM_COMMAND:
+      // The label editor grows with its text.
+      if (S.Edit && reinterpret_cast<HWND>(LParam) == S.Edit && HIWORD(WParam) == EN_CHANGE && S.Editing) {
+        TRowParts P;
+        if (RowParts(Wnd, S, S.Editing, P)) FitLabelEdit(S.Edit, P.Label);
+      }
+      return 0;
+    case WM_TIMER:
+      if (WParam == EditTimer) {
+        KillTimer(Wnd, EditTimer);
+        _TREEITEM* I = S.PendingEdit;
+        S.PendingEdit = nullptr;
+        if (I && S.Live.count(I) && I == S.Caret && GetFocus() == Wnd && (StyleOf(Wnd) & TVS_EDITLABELS))
+          BeginEdit(Wnd, I);
+        return 0;
+      }
+      break;
     case WM_SETFONT:
       S.Font = reinterpret_cast<HFONT>(WParam);
+      for (_TREEITEM* I : S.Live) I->Width = -1;
       UpdateScroll(Wnd, S);
       if (LOWORD(LParam)) InvalidateRect(Wnd, nullptr, TRUE);
       return 0;
@@ -743,6 +959,11 @@ LRESULT TreeViewProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
       return 0;
     }
     case WM_VSCROLL: {
+      // Scrolling ends a label edit, keeping the text.
+      if (S.Edit) {
+        EndEdit(Wnd, false);
+        if (!Find(Wnd)) return 0;
+      }
       int Page = std::max(PageRows(Wnd, S), 1);
       switch (LOWORD(WParam)) {
         case SB_LINEUP: Scroll(Wnd, S, S.Top - 1); break;
@@ -757,9 +978,44 @@ LRESULT TreeViewProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
       }
       return 0;
     }
+    case WM_HSCROLL: {
+      if (S.Edit) {
+        EndEdit(Wnd, false);
+        if (!Find(Wnd)) return 0;
+      }
+      RECT C{};
+      GetClientRect(Wnd, &C);
+      int Pos = S.ScrollX;
+      switch (LOWORD(WParam)) {
+        case SB_LINELEFT: Pos -= 8; break;
+        case SB_LINERIGHT: Pos += 8; break;
+        case SB_PAGELEFT: Pos -= std::max<int>(C.right, 1); break;
+        case SB_PAGERIGHT: Pos += std::max<int>(C.right, 1); break;
+        case SB_THUMBPOSITION:
+        case SB_THUMBTRACK: Pos = static_cast<short>(HIWORD(WParam)); break;
+        case SB_LEFT: Pos = 0; break;
+        case SB_RIGHT: Pos = 1 << 30; break;
+        default: return 0;
+      }
+      int Old = S.ScrollX;
+      S.ScrollX = Pos;
+      UpdateScroll(Wnd, S);
+      if (S.ScrollX != Old) InvalidateRect(Wnd, nullptr, TRUE);
+      return 0;
+    }
     case WM_MOUSEWHEEL: {
-      int Delta = static_cast<short>(HIWORD(WParam));
-      Scroll(Wnd, S, S.Top - Delta / 120 * 3);
+      // Nothing to scroll: the wheel is the parent's.
+      int Page = std::max(PageRows(Wnd, S), 1);
+      if (static_cast<int>(Rows(S).size()) <= Page) {
+        S.WheelRest = 0;
+        return DefWindowProcA(Wnd, Msg, WParam, LParam);
+      }
+      if (S.Edit) {
+        EndEdit(Wnd, false);
+        if (!Find(Wnd)) return 0;
+      }
+      int Lines = WheelScrollLines(S.WheelRest, static_cast<short>(HIWORD(WParam)), Page);
+      if (Lines) Scroll(Wnd, S, S.Top - Lines);
       return 0;
     }
     case WM_LBUTTONDOWN:
@@ -768,8 +1024,19 @@ LRESULT TreeViewProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
       POINT P{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
       UINT Flags = 0;
       _TREEITEM* I = HitTest(Wnd, S, P, Flags);
+      // A second click on the selected item's label edits it, once the double-click time has
+      // passed without a double click.
+      bool Again = Msg == WM_LBUTTONDOWN && GetFocus() == Wnd && I && I == S.Caret && (Flags & TVHT_ONITEMLABEL) &&
+                   (StyleOf(Wnd) & TVS_EDITLABELS);
+      KillTimer(Wnd, EditTimer);
+      S.PendingEdit = nullptr;
       if (GetFocus() != Wnd) SetFocus(Wnd);
       if (!IsWindow(Wnd) || !I || !Find(Wnd) || !Find(Wnd)->Live.count(I)) return 0;
+      if (Again) {
+        S.PendingEdit = I;
+        SetTimer(Wnd, EditTimer, GetDoubleClickTime(), nullptr);
+        return 0;
+      }
       if (Msg == WM_RBUTTONDOWN) {
         NMHDR H;
         SendNotify(Wnd, H, NM_RCLICK);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/rtl/Convert.h"
 #include "platform/rtl/StrUtils.h"
 #include "platform/vcl/ListViewCtrl.h"
@@ -259,6 +261,98 @@ TEST_F(StdListView, OwnerDataFetchesRowsOnDemand) {
   List->GetItems()->SetCount(10);
   EXPECT_EQ(List->GetSelCount(), 0);
   EXPECT_EQ(List->GetTopItem()->GetIndex(), 0);
+}
+
+TEST_F(StdListView, WheelScrollsRowsColumnsOrIconRows) {
+  UINT Lines = 0;
+  SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &Lines, 0);
+  ASSERT_GT(Lines, 0u);
+  const int L = static_cast<int>(Lines);
+  auto Wheel = [&](int Delta) {
+    SendMessageA(List->GetHandle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(Delta))), 0);
+  };
+  auto Pos = [&](int Bar) {
+    SCROLLINFO SI{};
+    SI.cbSize = sizeof SI;
+    SI.fMask = SIF_POS;
+    GetScrollInfo(List->GetHandle(), Bar, &SI);
+    return SI.nPos;
+  };
+  struct TCase {
+    TViewStyle Style;
+    int Bar;
+    int Unit;  // scroll units per line: 1 for rows and columns, the row height of icons in pixels
+  } Cases[] = {{vsReport, SB_VERT, 1}, {vsList, SB_HORZ, 1}, {vsIcon, SB_VERT, 0}, {vsSmallIcon, SB_VERT, 0}};
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(static_cast<int>(C.Style));
+    TForm* F = MakeList(C.Style);
+    List->GetColumns()->Add()->SetWidth(100);
+    for (int K = 0; K < 300; ++K) List->GetItems()->Add()->SetCaption("Item " + std::to_string(K));
+    TRect Cell = List->GetItems()->GetItem(0)->DisplayRect(drBounds);
+    int Unit = C.Unit ? C.Unit : Cell.bottom - Cell.top;
+    Wheel(-WHEEL_DELTA);
+    EXPECT_EQ(Pos(C.Bar), L * Unit);
+    for (int K = 0; K < 3; ++K) Wheel(-WHEEL_DELTA / 3);
+    EXPECT_EQ(Pos(C.Bar), 2 * L * Unit);
+    Wheel(WHEEL_DELTA);
+    EXPECT_EQ(Pos(C.Bar), L * Unit);
+    // Items that all fit leave the wheel to the parent.
+    int ParentWheels = 0;
+    F->OnMouseWheel = [&](TObject*, TShiftState, int, TPoint, bool& Handled) {
+      ++ParentWheels;
+      Handled = true;
+    };
+    List->GetItems()->Clear();
+    List->GetItems()->Add()->SetCaption("Only");
+    Wheel(-WHEEL_DELTA);
+    EXPECT_EQ(ParentWheels, 1);
+    delete F;
+    Owned.erase(std::remove(Owned.begin(), Owned.end(), F), Owned.end());
+  }
+}
+
+TEST_F(StdListView, ColoursStylesAndTheHeaderReachTheWindow) {
+  // A derived list hears of its header's creation (a skinned list takes the header over then).
+  struct THeaderWatch : TListView {
+    using TListView::TListView;
+    HWND Created = nullptr;
+    void WndProc(TMessage& Message) override {
+      if (Message.Msg == WM_PARENTNOTIFY && LOWORD(Message.WParam) == WM_CREATE) {
+        char Name[32] = {};
+        GetClassNameA(reinterpret_cast<HWND>(Message.LParam), Name, sizeof Name);
+        if (String(Name) == WC_HEADERA) Created = reinterpret_cast<HWND>(Message.LParam);
+      }
+      TListView::WndProc(Message);
+    }
+  };
+  TForm* F = NewForm(0, 0, 320, 240);
+  F->HandleNeeded();
+  auto* W = Add<THeaderWatch>(F, "Watch", 0, 0, 300, 200);
+  W->SetViewStyle(vsReport);
+  W->SetColor(clYellow);
+  W->GetFont()->SetColor(clRed);
+  W->SetGridLines(true);
+  W->SetFullDrag(true);
+  W->HandleNeeded();
+  EXPECT_NE(W->Created, nullptr);
+  EXPECT_EQ(W->Created, reinterpret_cast<HWND>(SendMessageA(W->GetHandle(), LVM_GETHEADER, 0, 0)));
+  EXPECT_EQ(static_cast<COLORREF>(SendMessageA(W->GetHandle(), LVM_GETBKCOLOR, 0, 0)), RGB(255, 255, 0));
+  EXPECT_EQ(static_cast<COLORREF>(SendMessageA(W->GetHandle(), LVM_GETTEXTCOLOR, 0, 0)), RGB(255, 0, 0));
+  W->SetColor(clLime);
+  EXPECT_EQ(static_cast<COLORREF>(SendMessageA(W->GetHandle(), LVM_GETBKCOLOR, 0, 0)), RGB(0, 255, 0));
+  auto Ex = static_cast<DWORD>(SendMessageA(W->GetHandle(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+  EXPECT_EQ(Ex & (LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP), LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP);
+  EXPECT_TRUE(GetWindowLongA(W->Created, GWL_STYLE) & HDS_DRAGDROP) << "columns move by dragging";
+  // Grid lines: a line under the first row, in the button face colour.
+  W->GetColumns()->Add()->SetWidth(80);
+  W->GetItems()->Add()->SetCaption("row");
+  F->Show();
+  Pump();
+  TRect Row = W->GetItems()->GetItem(0)->DisplayRect(drBounds);
+  TPoint P = W->ClientToScreen(Point(40, Row.bottom - 1));
+  EXPECT_EQ(Pixel(F, P.x - F->GetLeft(), P.y - F->GetTop()), GetSysColor(COLOR_BTNFACE));
+  EXPECT_NE(W->GetCanvas(), nullptr);
+  EXPECT_GT(W->GetCanvas()->TextWidth("X"), 0) << "the list's canvas measures in its font";
 }
 
 }  // namespace

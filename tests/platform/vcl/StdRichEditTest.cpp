@@ -166,4 +166,52 @@ TEST_F(StdRichEdit, WrapsAndScrollsInPixels) {
   EXPECT_EQ(SI.nPos, 0);
 }
 
+TEST_F(StdRichEdit, WheelScrollsBySystemLinesOrGoesToTheParent) {
+  TForm* F = MakeEdit(120, 60);
+  String Long;
+  for (int I = 0; I < 60; ++I) Long += "word ";
+  Edit->SetContent(Long);
+  SendMessageA(Edit->GetHandle(), WM_VSCROLL, SB_LINEDOWN, 0);
+  int Step = Scroll().nPos;
+  SendMessageA(Edit->GetHandle(), WM_VSCROLL, SB_TOP, 0);
+  UINT Lines = 0;
+  SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &Lines, 0);
+  auto Wheel = [&](int Delta) {
+    SendMessageA(Edit->GetHandle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(Delta))), 0);
+  };
+  Wheel(-WHEEL_DELTA);
+  EXPECT_EQ(Scroll().nPos, static_cast<int>(Lines) * Step);
+  for (int K = 0; K < 2; ++K) Wheel(-WHEEL_DELTA / 2);
+  EXPECT_EQ(Scroll().nPos, 2 * static_cast<int>(Lines) * Step) << "small turns add up";
+  int ParentWheels = 0;
+  F->OnMouseWheel = [&](TObject*, TShiftState, int, TPoint, bool& Handled) {
+    ++ParentWheels;
+    Handled = true;
+  };
+  Wheel(WHEEL_DELTA);
+  EXPECT_EQ(ParentWheels, 0);
+  Edit->SetContent("short");
+  Wheel(-WHEEL_DELTA);
+  EXPECT_EQ(ParentWheels, 1) << "text that fits leaves the wheel to the parent";
+}
+
+TEST_F(StdRichEdit, WantTabsAndReturnsDecideWhoGetsTheKeys) {
+  MakeEdit();
+  LRESULT Class = SendMessageA(Edit->GetHandle(), WM_GETDLGCODE, 0, 0);
+  struct TCase {
+    bool Tabs, Returns;
+    LRESULT Want;
+  } Cases[] = {{false, true, Class & DLGC_WANTALLKEYS},
+               {true, true, DLGC_WANTTAB | (Class & DLGC_WANTALLKEYS)},
+               {false, false, 0},
+               {true, false, DLGC_WANTTAB}};
+  for (const TCase& C : Cases) {
+    Edit->SetWantTabs(C.Tabs);
+    Edit->SetWantReturns(C.Returns);
+    LRESULT Code = Edit->Perform(WM_GETDLGCODE, 0, 0);
+    EXPECT_EQ(Code & (DLGC_WANTTAB | DLGC_WANTALLKEYS), C.Want) << C.Tabs << C.Returns;
+    EXPECT_TRUE(Code & DLGC_WANTARROWS) << "arrows scroll in every case";
+  }
+}
+
 }  // namespace

@@ -262,4 +262,129 @@ TEST_F(StdTreeView, ScrollStateFollowsTheShownRows) {
   EXPECT_EQ(Pixel(F, P.x - F->GetLeft(), P.y - F->GetTop()), GetSysColor(COLOR_HIGHLIGHT));
 }
 
+TEST_F(StdTreeView, DottedLinesJoinNodesWithButtonsOnThem) {
+  TForm* F = MakeTree();
+  Fill();  // A (A1, A2 (A2a)), B
+  Tree->FullExpand();
+  F->Show();
+  Pump();
+  const COLORREF Grey = GetSysColor(COLOR_GRAYTEXT), Back = GetSysColor(COLOR_WINDOW);
+  int Indent = Tree->GetIndent();
+  // The pixel of the tree's client point (X, Y) as shown.
+  auto At = [&](int X, int Y) {
+    TPoint P = Tree->ClientToScreen(Point(X, Y));
+    return Pixel(F, P.x - F->GetLeft(), P.y - F->GetTop());
+  };
+  // The joint of a node: the middle of its button column and of its row.
+  auto Joint = [&](const char* Text) {
+    TRect Label = Node(Text)->DisplayRect(true);
+    return Point((Label.left - Indent + Label.left) / 2, (Label.top + Label.bottom) / 2);
+  };
+  // Along a line the dots alternate: a dot where x + y is even, background between.
+  auto Dotted = [&](int X, int Y) {
+    return At(X, Y) == (((X + Y) & 1) == 0 ? Grey : Back);
+  };
+  TPoint A1 = Joint("A1"), A2a = Joint("A2a"), A = Joint("A");
+  TRect RowA1 = Node("A1")->DisplayRect(false), RowA2a = Node("A2a")->DisplayRect(false);
+  // A1: across to its label, and down its column on both sides of the joint (A2 follows).
+  for (int X = A1.x + 2; X < A1.x + 6; ++X) EXPECT_TRUE(Dotted(X, A1.y)) << X;
+  for (int Y : {RowA1.top, RowA1.top + 1, RowA1.bottom - 2, RowA1.bottom - 1}) EXPECT_TRUE(Dotted(A1.x, Y)) << Y;
+  // A is followed by B: its line runs through the rows of A's children, A2a's included.
+  for (int Y = RowA2a.top; Y < RowA2a.bottom; ++Y) EXPECT_TRUE(Dotted(A.x, Y)) << Y;
+  // A2a is the last child: its column stops at its joint.
+  EXPECT_EQ(At(A2a.x, A2a.y + 3), Back);
+  EXPECT_EQ(At(A2a.x, A2a.y + 4), Back);
+  // A's button sits on the line: inside the box no dot shows, below it the line goes on.
+  EXPECT_EQ(At(A.x - 2, A.y - 2), Back);
+  EXPECT_EQ(At(A.x + 2, A.y + 2), Back);
+  EXPECT_EQ(At(A.x, A.y - 4), GetSysColor(COLOR_BTNSHADOW)) << "the box frame";
+  TRect RowA = Node("A")->DisplayRect(false);
+  EXPECT_TRUE(Dotted(A.x, RowA.bottom - 1));
+  EXPECT_TRUE(Dotted(A.x, RowA.bottom - 2));
+  // The very first node has no line above its button.
+  for (int Y = RowA.top; Y < A.y - 4; ++Y) EXPECT_EQ(At(A.x, Y), Back) << Y;
+
+  // Without lines none of it shows.
+  Tree->SetShowLines(false);
+  Pump();
+  for (int X = A1.x + 2; X < A1.x + 6; ++X) EXPECT_EQ(At(X, A1.y), Back);
+  for (int Y = RowA2a.top; Y < RowA2a.bottom; ++Y) EXPECT_EQ(At(A.x, Y), Back);
+}
+
+TEST_F(StdTreeView, WheelScrollsBySystemLinesAndKeepsSmallTurns) {
+  TForm* F = MakeTree();
+  for (int K = 0; K < 40; ++K) Tree->GetItems()->Add(nullptr, "Node " + std::to_string(K));
+  UINT Lines = 0;
+  SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &Lines, 0);
+  ASSERT_GT(Lines, 0u);
+  auto Top = [&] { return Tree->GetTopItem()->GetIndex(); };
+  auto Wheel = [&](int Delta) {
+    SendMessageA(Tree->GetHandle(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(Delta))), 0);
+  };
+  Wheel(-WHEEL_DELTA);
+  EXPECT_EQ(Top(), static_cast<int>(Lines));
+  // Small turns add up: a notch in parts scrolls as far as a whole notch.
+  for (int K = 0; K < 4; ++K) Wheel(-WHEEL_DELTA / 4);
+  EXPECT_EQ(Top(), 2 * static_cast<int>(Lines));
+  Wheel(2 * WHEEL_DELTA);
+  EXPECT_EQ(Top(), 0);
+  Wheel(WHEEL_DELTA);
+  EXPECT_EQ(Top(), 0) << "at the top already";
+
+  // A tree whose rows all fit leaves the wheel to its parent.
+  int ParentWheels = 0;
+  F->OnMouseWheel = [&](TObject*, TShiftState, int, TPoint, bool& Handled) {
+    ++ParentWheels;
+    Handled = true;
+  };
+  Wheel(-WHEEL_DELTA);
+  EXPECT_EQ(ParentWheels, 0);
+  Tree->GetItems()->Clear();
+  Tree->GetItems()->Add(nullptr, "Only");
+  Wheel(-WHEEL_DELTA);
+  EXPECT_EQ(ParentWheels, 1);
+}
+
+TEST_F(StdTreeView, ColourAndFontColourReachTheWindow) {
+  MakeTree();
+  Tree->SetColor(clYellow);
+  Tree->GetFont()->SetColor(clRed);
+  EXPECT_EQ(static_cast<COLORREF>(SendMessageA(Tree->GetHandle(), TVM_GETBKCOLOR, 0, 0)), RGB(255, 255, 0));
+  EXPECT_EQ(static_cast<COLORREF>(SendMessageA(Tree->GetHandle(), TVM_GETTEXTCOLOR, 0, 0)), RGB(255, 0, 0));
+  // A new window takes them too.
+  Tree->SetBorderStyle(bsNone);
+  EXPECT_EQ(static_cast<COLORREF>(SendMessageA(Tree->GetHandle(), TVM_GETBKCOLOR, 0, 0)), RGB(255, 255, 0));
+}
+
+TEST_F(StdTreeView, WideRowsScrollSideways) {
+  MakeTree();
+  TTreeNode* Deep = Tree->GetItems()->Add(nullptr, "Top");
+  for (int K = 0; K < 6; ++K) Deep = Tree->GetItems()->AddChild(Deep, "A rather long folder name " + std::to_string(K));
+  Deep->MakeVisible();
+  auto Horz = [&] {
+    SCROLLINFO SI{};
+    SI.cbSize = sizeof SI;
+    SI.fMask = SIF_ALL;
+    GetScrollInfo(Tree->GetHandle(), SB_HORZ, &SI);
+    return SI;
+  };
+  TRect Label = Deep->DisplayRect(true);
+  SCROLLINFO SI = Horz();
+  EXPECT_EQ(SI.nMax + 1, Label.right) << "as wide as the widest row";
+  EXPECT_EQ(static_cast<int>(SI.nPage), Tree->GetClientWidth());
+  EXPECT_EQ(SI.nPos, 0);
+  SendMessageA(Tree->GetHandle(), WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 30), 0);
+  EXPECT_EQ(Horz().nPos, 30);
+  TRect Moved = Deep->DisplayRect(true);
+  EXPECT_EQ(Moved.left, Label.left - 30);
+  EXPECT_EQ(Tree->GetNodeAt(Moved.left + 3, (Moved.top + Moved.bottom) / 2), Deep) << "hit testing follows";
+  SendMessageA(Tree->GetHandle(), WM_HSCROLL, SB_RIGHT, 0);
+  EXPECT_EQ(Horz().nPos, SI.nMax + 1 - static_cast<int>(SI.nPage)) << "the last page at most";
+  // Rows that fit need no sideways scrolling.
+  Tree->GetItems()->Clear();
+  Tree->GetItems()->Add(nullptr, "Short");
+  EXPECT_EQ(Horz().nPos, 0);
+  EXPECT_LE(Horz().nMax + 1, static_cast<int>(Horz().nPage));
+}
+
 }  // namespace
