@@ -655,23 +655,6 @@ void TCustomGrid::WndProc(TMessage& Message) {
       if (FOptions & goTabs) Message.Result |= DLGC_WANTTAB;
       if (FOptions & goEditing) Message.Result |= DLGC_WANTCHARS;
       return;
-    case WM_HSCROLL:
-    case WM_VSCROLL: {
-      // The message carries 16 bits of the thumb's place; the bar knows all of it.
-      int Pos = Message.WParamHi();
-      WORD Code = Message.WParamLo();
-      if ((Code == SB_THUMBTRACK || Code == SB_THUMBPOSITION) && HandleAllocated()) {
-        SCROLLINFO SI{};
-        SI.cbSize = sizeof(SI);
-        SI.fMask = SIF_TRACKPOS;
-        if (GetScrollInfo(GetHandle(), Message.Msg == WM_VSCROLL ? SB_VERT : SB_HORZ, &SI) && SI.nTrackPos > 0xFFFF &&
-            (SI.nTrackPos & 0xFFFF) == Pos)
-          Pos = SI.nTrackPos;
-      }
-      ScrollMessage(Message.Msg == WM_VSCROLL, Code, Pos);
-      Message.Result = 0;
-      return;
-    }
     case WM_SETCURSOR:
       if (LOWORD(static_cast<std::uintptr_t>(Message.LParam)) == HTCLIENT && FGridState == gsNormal) {
         POINT P{};
@@ -693,6 +676,34 @@ void TCustomGrid::WndProc(TMessage& Message) {
       break;
   }
   TCustomControl::WndProc(Message);
+}
+
+void TCustomGrid::Dispatch(TMessage& Message) {
+  if ((Message.Msg == WM_HSCROLL || Message.Msg == WM_VSCROLL) && Message.LParam == 0) {
+    if (Message.Msg == WM_HSCROLL) WMHScroll(Message);
+    else WMVScroll(Message);
+    return;
+  }
+  TCustomControl::Dispatch(Message);
+}
+
+void TCustomGrid::WMHScroll(TMessage& Message) { ScrollBarMessage(Message); }
+void TCustomGrid::WMVScroll(TMessage& Message) { ScrollBarMessage(Message); }
+
+void TCustomGrid::ScrollBarMessage(TMessage& Message) {
+  // The message carries 16 bits of the thumb's place; the bar knows all of it.
+  int Pos = Message.WParamHi();
+  WORD Code = Message.WParamLo();
+  if ((Code == SB_THUMBTRACK || Code == SB_THUMBPOSITION) && HandleAllocated()) {
+    SCROLLINFO SI{};
+    SI.cbSize = sizeof(SI);
+    SI.fMask = SIF_TRACKPOS;
+    if (GetScrollInfo(GetHandle(), Message.Msg == WM_VSCROLL ? SB_VERT : SB_HORZ, &SI) && SI.nTrackPos > 0xFFFF &&
+        (SI.nTrackPos & 0xFFFF) == Pos)
+      Pos = SI.nTrackPos;
+  }
+  ScrollMessage(Message.Msg == WM_VSCROLL, Code, Pos);
+  Message.Result = 0;
 }
 
 void TCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
@@ -895,6 +906,8 @@ void TCustomGrid::Resize() {
 
 TInplaceEdit* TCustomGrid::CreateEditor() { return new TInplaceEdit(this); }
 
+TEditStyle TCustomGrid::GetEditStyle(int, int) { return esSimple; }
+
 bool TCustomGrid::CanEditShow() {
   return (FOptions & (goEditing | goRowSelect)) == goEditing && HandleAllocated() &&
          (FEditorMode || (FOptions & goAlwaysShowEditor));
@@ -940,10 +953,7 @@ void TCustomGrid::UpdateEdit() {
     if ((FOptions & goAlwaysShowEditor) && CanEditShow()) ShowEditor();
     return;
   }
-  FInplaceEdit->FUpdating = true;
-  FInplaceEdit->SetText(GetEditText(FCurrent.X, FCurrent.Y));
-  FInplaceEdit->FOriginal = FInplaceEdit->GetText();
-  FInplaceEdit->FUpdating = false;
+  FInplaceEdit->UpdateContents();
   FInplaceEdit->Move(CellRect(FCurrent.X, FCurrent.Y));
 }
 
@@ -1032,6 +1042,20 @@ void TInplaceEdit::Change() {
   if (FGrid && !FUpdating) FGrid->SetEditText(FGrid->GetCol(), FGrid->GetRow(), GetText());
 }
 
+void TInplaceEdit::UpdateContents() {
+  if (!FGrid) return;
+  String Text = FGrid->GetEditText(FGrid->GetCol(), FGrid->GetRow());
+  FUpdating = true;
+  try {
+    SetText(Text);
+  } catch (...) {
+    FUpdating = false;
+    throw;
+  }
+  FUpdating = false;
+  FOriginal = GetText();
+}
+
 void TInplaceEdit::Move(const TRect& Loc) {
   if (IsRectEmpty(&Loc)) {
     Hide();
@@ -1039,6 +1063,7 @@ void TInplaceEdit::Move(const TRect& Loc) {
   }
   SetBounds(Loc.left, Loc.top, Loc.right - Loc.left, Loc.bottom - Loc.top);
   Show();
+  BoundsChanged();
 }
 
 void TInplaceEdit::Hide() { SetVisible(false); }

@@ -59,6 +59,10 @@ enum : TGridDrawState {
   gdFixed = 1u << 2,
 };
 
+// What the in-place editor of a cell looks like: a plain edit, an edit with an ellipsis button
+// (the program opens a dialog of its own), or an edit with a drop-down list of values.
+enum TEditStyle { esSimple, esEllipsis, esPickList };
+
 // What a mouse press over the grid starts.
 enum TGridState { gsNormal, gsSelecting, gsRowSizing, gsColSizing, gsRowMoving, gsColMoving };
 
@@ -70,6 +74,7 @@ using TGetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, St
 using TSetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, const String& Value)>;
 
 class TCustomGrid;
+class TInplaceEditList;
 
 // The editor a grid shows over its current cell: every change of its text goes to the grid's
 // SetEditText; Up, Down, PgUp, PgDn (and Tab with goTabs) move in the grid; Enter closes it,
@@ -89,6 +94,11 @@ protected:
   void KeyDown(Word& Key, TShiftState Shift) override;
   void KeyPress(char& Key) override;
   void Change() override;
+  // Loads the current cell's text (the grid's GetEditText); the grid calls it whenever the
+  // editor is shown or its cell is read again.
+  virtual void UpdateContents();
+  // The editor was placed over its cell again (Move).
+  virtual void BoundsChanged() {}
 
 private:
   friend class TCustomGrid;
@@ -165,10 +175,16 @@ public:
 
   TNotifyEvent OnTopLeftChanged;
 
+  void Dispatch(TMessage& Message) override;
+
 protected:
   friend class TInplaceEdit;
+  friend class TInplaceEditList;
   // Makes the in-place editor (first needed by ShowEditor).
   virtual TInplaceEdit* CreateEditor();
+  // The look of the editor over a cell; asked whenever the editor is shown or moves to a cell
+  // (a list-style editor follows it). esSimple here.
+  virtual TEditStyle GetEditStyle(int ACol, int ARow);
   // goEditing without goRowSelect, and the editor wanted (EditorMode or goAlwaysShowEditor).
   virtual bool CanEditShow();
   virtual String GetEditText(int ACol, int ARow);
@@ -194,6 +210,9 @@ protected:
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
   void Resize() override;
+  // The grid's own scroll bars (the message from a scroll bar control goes to that control).
+  virtual void WMHScroll(TMessage& Message);
+  virtual void WMVScroll(TMessage& Message);
 
   // Paints one cell (its background is filled before, the lines after).
   virtual void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) = 0;
@@ -226,6 +245,7 @@ private:
   void ScrollIntoView(int ACol, int ARow);
   void UpdateScrollRange();
   void ScrollMessage(bool Vertical, WORD Code, int Pos);
+  void ScrollBarMessage(TMessage& Message);
   void ChangeSize(int NewColCount, int NewRowCount);
   bool SizingHit(int X, int Y, bool& IsCol, int& Index, int& Edge);
   bool InSelection(int ACol, int ARow) const;

@@ -383,4 +383,39 @@ TEST_F(StdGrid, PaintsFixedSelectedAndPlainCellsAndTheText) {
   EXPECT_GT(Dark, 20) << "the cell's text is written";
 }
 
+// A grid that extends the scroll bar handlers and answers a style without a list editor.
+class TScrollHookGrid : public TStringGrid {
+public:
+  using TStringGrid::TStringGrid;
+  std::vector<String> Log;
+  TEditStyle Style(int C, int R) { return GetEditStyle(C, R); }
+
+protected:
+  void WMVScroll(TMessage& M) override {
+    TStringGrid::WMVScroll(M);
+    Log.push_back("v " + std::to_string(GetTopRow()));
+  }
+  void WMHScroll(TMessage& M) override {
+    TStringGrid::WMHScroll(M);
+    Log.push_back("h " + std::to_string(GetLeftCol()));
+  }
+};
+
+TEST_F(StdGrid, ScrollHandlersAreExtendableAndThePlainEditorStaysSimple) {
+  MakeGrid();
+  auto* G = Add<TScrollHookGrid>(Form, "Hooked", 0, 100, 200, 100);
+  G->SetScrollBars(ssNone);
+  G->SetRowCount(30);
+  G->SetColCount(10);
+  SendMessageA(G->GetHandle(), WM_VSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);
+  SendMessageA(G->GetHandle(), WM_HSCROLL, MAKEWPARAM(SB_PAGEDOWN, 0), 0);
+  EXPECT_EQ(G->Log, (std::vector<String>{"v 2", "h 3"})) << "the derived handler runs after the grid scrolled";
+  EXPECT_EQ(G->Style(1, 1), esSimple);
+  G->SetOptions(G->GetOptions() | goEditing);
+  G->SetFocus();
+  G->SetEditorMode(true);
+  ASSERT_NE(G->GetInplaceEditor(), nullptr);
+  EXPECT_EQ(G->GetInplaceEditor()->ClassName(), "TInplaceEdit") << "a grid makes the plain editor unless told";
+}
+
 }  // namespace
