@@ -14,6 +14,17 @@ namespace {
 
 bool Has(DWORD Style, DWORD Bits) { return (Style & Bits) == Bits; }
 
+// Set while the F10 key that is down was pressed with Shift: it asked for the context menu,
+// so its release must not enter the menu mode.
+thread_local bool F10GaveContextMenu = false;
+
+// The context menu asked for from the keyboard: the window itself is told, with the point
+// (-1, -1) meaning "no mouse position" (a child passes it up to its parent by default).
+void KeyboardContextMenu(HWND Wnd)
+{
+  SendMessageA(Wnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Wnd), MAKELPARAM(0xFFFF, 0xFFFF));
+}
+
 int FrameOf(DWORD Style, DWORD ExStyle)
 {
   if (Style & WS_THICKFRAME) return GetSystemMetrics(SM_CXFRAME);
@@ -567,21 +578,44 @@ LRESULT DefWindowProcA(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
     case WM_MOUSEWHEEL:
       if (W->IsChild()) return SendMessageA(W->Parent->Handle, Msg, WParam, LParam);
       return 0;
+    case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-      if (WParam == static_cast<WPARAM>(VK_F4) && (LParam & KF_ALTDOWN_BIT) && W->IsTopLevel()) {
+      if (WParam == static_cast<WPARAM>(VK_F10)) {
+        // Shift+F10 asks for the context menu (once per press, not for the auto-repeat).
+        bool Shift = GetKeyState(VK_SHIFT) < 0;
+        if (Shift && !(LParam & KF_REPEAT_BIT)) KeyboardContextMenu(Wnd);
+        if (Shift || !(LParam & KF_REPEAT_BIT)) F10GaveContextMenu = Shift;
+        return 0;
+      }
+      if (Msg == WM_SYSKEYDOWN && WParam == static_cast<WPARAM>(VK_F4) && (LParam & KF_ALTDOWN_BIT) &&
+          W->IsTopLevel()) {
         SendMessageA(Wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
       }
       return 0;
+    case WM_KEYUP:
     case WM_SYSKEYUP:
-      if (WParam == static_cast<WPARAM>(VK_MENU) || WParam == static_cast<WPARAM>(VK_F10)) {
+      if (WParam == static_cast<WPARAM>(VK_APPS)) {
+        KeyboardContextMenu(Wnd);
+        return 0;
+      }
+      if (WParam == static_cast<WPARAM>(VK_F10) && F10GaveContextMenu) {
+        F10GaveContextMenu = false;
+        return 0;
+      }
+      if (Msg == WM_SYSKEYUP && (WParam == static_cast<WPARAM>(VK_MENU) || WParam == static_cast<WPARAM>(VK_F10))) {
         TWnd* Top = TopLevelOf(W);
         SendMessageA(Top->Handle, WM_SYSCOMMAND, SC_KEYMENU, 0);
       }
       return 0;
     case WM_SYSCHAR:
       if (WParam != '\r' && WParam != 0x1B) {
+        // Alt+key goes to the top-level window's menu (its system menu, or its menu bar for a
+        // letter); a window that has neither only beeps.
         TWnd* Top = TopLevelOf(W);
-        if (WParam == ' ' || (Top->Style & WS_SYSMENU)) SendMessageA(Top->Handle, WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(WParam));
+        if ((Top->Style & WS_SYSMENU) || (Top->Menu != nullptr && WParam != ' '))
+          SendMessageA(Top->Handle, WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(WParam));
+        else
+          MessageBeep(0);
       }
       return 0;
     case WM_WINDOWPOSCHANGED: {

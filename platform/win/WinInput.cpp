@@ -74,6 +74,11 @@ struct TInputState {
   int CaretHide = 1;
   bool CaretDrawn = false;
   UINT CaretBlink = 530;
+  // The shape of a grey or bitmap caret (owned; nullptr for a solid caret): white where the
+  // pixels under it are inverted, black where they are left alone, other colours XOR-ed in.
+  HBITMAP CaretShape = nullptr;
+  HDC CaretShapeDc = nullptr;
+  HGDIOBJ CaretShapeOld = nullptr;
   // Drops.
   std::vector<std::unique_ptr<TDropData>> Drops;
 };
@@ -154,8 +159,72 @@ void CaretInvert()
   if (W == nullptr) return;
   HDC Dc = GetDC(St.CaretWnd);
   if (Dc == nullptr) return;
-  PatBlt(Dc, St.CaretPos.x, St.CaretPos.y, St.CaretW, St.CaretH, DSTINVERT);
+  if (St.CaretShapeDc != nullptr)
+    BitBlt(Dc, St.CaretPos.x, St.CaretPos.y, St.CaretW, St.CaretH, St.CaretShapeDc, 0, 0, SRCINVERT);
+  else
+    PatBlt(Dc, St.CaretPos.x, St.CaretPos.y, St.CaretW, St.CaretH, DSTINVERT);
   ReleaseDC(St.CaretWnd, Dc);
+}
+
+void FreeCaretShape()
+{
+  auto& St = S();
+  if (St.CaretShapeDc != nullptr) {
+    SelectObject(St.CaretShapeDc, St.CaretShapeOld);
+    DeleteDC(St.CaretShapeDc);
+  }
+  if (St.CaretShape != nullptr) DeleteObject(St.CaretShape);
+  St.CaretShapeDc = nullptr;
+  St.CaretShapeOld = nullptr;
+  St.CaretShape = nullptr;
+}
+
+// The pixels of a caret shape, 0x00RRGGBB top-down: a halftone pattern for the grey caret,
+// a copy of the application's bitmap otherwise (so that the caret does not depend on the
+// bitmap staying alive or unselected). False when Bitmap is not a bitmap.
+bool CaretShapePixels(HBITMAP Bitmap, bool Grey, int& Width, int& Height, std::vector<std::uint32_t>& Pixels)
+{
+  if (Grey) {
+    Pixels.assign(static_cast<std::size_t>(Width) * Height, 0);
+    for (int Y = 0; Y < Height; ++Y)
+      for (int X = 0; X < Width; ++X)
+        if (((X + Y) & 1) == 0) Pixels[static_cast<std::size_t>(Y) * Width + X] = 0xFFFFFF;
+    return true;
+  }
+  BITMAP Info{};
+  if (GetObjectType(Bitmap) != OBJ_BITMAP || GetObjectA(Bitmap, sizeof Info, &Info) != static_cast<int>(sizeof Info) || Info.bmWidth <= 0 ||
+      Info.bmHeight == 0)
+    return false;
+  Width = Info.bmWidth;
+  Height = Info.bmHeight < 0 ? -Info.bmHeight : Info.bmHeight;
+  Pixels.assign(static_cast<std::size_t>(Width) * Height, 0);
+  HDC Dc = CreateCompatibleDC(nullptr);
+  if (Dc == nullptr) return false;
+  BITMAPINFO Bi{};
+  Bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  Bi.bmiHeader.biWidth = Width;
+  Bi.bmiHeader.biHeight = -Height;
+  Bi.bmiHeader.biPlanes = 1;
+  Bi.bmiHeader.biBitCount = 32;
+  Bi.bmiHeader.biCompression = BI_RGB;
+  int Lines = GetDIBits(Dc, Bitmap, 0, static_cast<UINT>(Height), Pixels.data(), &Bi, DIB_RGB_COLORS);
+  DeleteDC(Dc);
+  if (Lines != Height) return false;
+  for (auto& P : Pixels) P &= 0xFFFFFF;
+  return true;
+}
+
+bool MakeCaretShape(const std::vector<std::uint32_t>& Pixels, int Width, int Height)
+{
+  auto& St = S();
+  St.CaretShape = CreateBitmap(Width, Height, 1, 32, Pixels.data());
+  if (St.CaretShape != nullptr) St.CaretShapeDc = CreateCompatibleDC(nullptr);
+  if (St.CaretShapeDc == nullptr) {
+    FreeCaretShape();
+    return false;
+  }
+  St.CaretShapeOld = SelectObject(St.CaretShapeDc, St.CaretShape);
+  return true;
 }
 
 void CaretErase()
@@ -1097,12 +1166,28 @@ int ShowCursor(BOOL Show)
 BOOL CreateCaret(HWND Wnd, HBITMAP Bitmap, int Width, int Height)
 {
   auto& St = S();
-  if (LookupLive(Wnd) == nullptr) return FALSE;
+  if (LookupLive(Wnd) == nullptr) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  // Bitmap nullptr: a solid caret; (HBITMAP)1: a grey one; any other: the bitmap is the shape
+  // and gives the size. A bad bitmap fails before the current caret is touched.
+  bool Grey = Bitmap == reinterpret_cast<HBITMAP>(static_cast<std::intptr_t>(1));
+  int W = Width > 0 ? Width : GetSystemMetrics(SM_CXBORDER);
+  int H = Height > 0 ? Height : GetSystemMetrics(SM_CYBORDER);
+  std::vector<std::uint32_t> Pixels;
+  if (Bitmap != nullptr && !CaretShapePixels(Bitmap, Grey, W, H, Pixels)) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return FALSE;
+  }
   DestroyCaret();
-  (void)Bitmap;
+  if (Bitmap != nullptr && !MakeCaretShape(Pixels, W, H)) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return FALSE;
+  }
   St.CaretWnd = Wnd;
-  St.CaretW = Width > 0 ? Width : GetSystemMetrics(SM_CXBORDER);
-  St.CaretH = Height > 0 ? Height : GetSystemMetrics(SM_CYBORDER);
+  St.CaretW = W;
+  St.CaretH = H;
   St.CaretHide = 1;
   St.CaretDrawn = false;
   St.CaretPos = POINT{0, 0};
@@ -1115,6 +1200,7 @@ BOOL DestroyCaret()
   if (St.CaretWnd == nullptr) return FALSE;
   CaretErase();
   KillInternalTimer(kCaretTimer);
+  FreeCaretShape();
   St.CaretWnd = nullptr;
   St.CaretHide = 1;
   return TRUE;

@@ -310,8 +310,6 @@ void SetPos(TWnd* W, HWND InsertAfter, int X, int Y, int Cx, int Cy, UINT Flags)
   if (!TopLevel && (InsertAfter == HWND_TOPMOST || InsertAfter == HWND_NOTOPMOST)) InsertAfter = HWND_TOP;
   if (Cx < 0) Cx = 0;
   if (Cy < 0) Cy = 0;
-  if (W->Window.left == X && W->Window.top == Y) Flags |= SWP_NOMOVE;
-  if (W->Window.right - W->Window.left == Cx && W->Window.bottom - W->Window.top == Cy) Flags |= SWP_NOSIZE;
   bool Visible = (W->Style & WS_VISIBLE) != 0;
   if ((Flags & SWP_SHOWWINDOW) && Visible) Flags &= ~SWP_SHOWWINDOW;
   if ((Flags & SWP_HIDEWINDOW) && !Visible) Flags &= ~SWP_HIDEWINDOW;
@@ -326,18 +324,33 @@ void SetPos(TWnd* W, HWND InsertAfter, int X, int Y, int Cx, int Cy, UINT Flags)
   Wp.cy = (Flags & SWP_NOSIZE) ? W->Window.bottom - W->Window.top : Cy;
   Wp.flags = Flags;
   if (!(Flags & SWP_NOSENDCHANGING)) {
+    // The window (through its current procedure, a subclass included) sees the request as
+    // the caller made it and may change it: a position or size it changes is applied, one it
+    // forbids by adding SWP_NOMOVE / SWP_NOSIZE is not.
+    const WINDOWPOS Sent = Wp;
     SendMessageA(H, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&Wp));
     if ((W = LookupLive(H)) == nullptr) return;
-    // The handler may have changed the request.
-    Flags = Wp.flags;
-    if (Wp.x == W->Window.left && Wp.y == W->Window.top) Flags |= SWP_NOMOVE;
-    else Flags &= ~SWP_NOMOVE;
-    if (Wp.cx == W->Window.right - W->Window.left && Wp.cy == W->Window.bottom - W->Window.top) Flags |= SWP_NOSIZE;
-    else Flags &= ~SWP_NOSIZE;
+    UINT Asked = Wp.flags;
+    bool Moved = Wp.x != Sent.x || Wp.y != Sent.y;
+    bool Sized = Wp.cx != Sent.cx || Wp.cy != Sent.cy;
+    Flags = Asked & ~(SWP_NOMOVE | SWP_NOSIZE);
+    if ((Asked & SWP_NOMOVE) && (!Moved || !(Sent.flags & SWP_NOMOVE))) Flags |= SWP_NOMOVE;
+    if ((Asked & SWP_NOSIZE) && (!Sized || !(Sent.flags & SWP_NOSIZE))) Flags |= SWP_NOSIZE;
+    if (Flags & SWP_NOMOVE) {
+      Wp.x = W->Window.left;
+      Wp.y = W->Window.top;
+    }
+    if (Flags & SWP_NOSIZE) {
+      Wp.cx = W->Window.right - W->Window.left;
+      Wp.cy = W->Window.bottom - W->Window.top;
+    }
     InsertAfter = Wp.hwndInsertAfter;
   }
   if (Wp.cx < 0) Wp.cx = 0;
   if (Wp.cy < 0) Wp.cy = 0;
+  // What does not change is not a move or a size.
+  if (Wp.x == W->Window.left && Wp.y == W->Window.top) Flags |= SWP_NOMOVE;
+  if (Wp.cx == W->Window.right - W->Window.left && Wp.cy == W->Window.bottom - W->Window.top) Flags |= SWP_NOSIZE;
   RECT NewWindow{Wp.x, Wp.y, Wp.x + Wp.cx, Wp.y + Wp.cy};
   RECT OldWindow = W->Window;
   RECT OldClient = W->Client;

@@ -110,6 +110,13 @@ TScrollBar* BarOf(TWnd* W, int Bar)
 
 DWORD BarStyle(int Bar) { return Bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL; }
 
+// The messages a scroll-bar control answers; the SB_CTL and OBJID_CLIENT forms of the
+// scroll-bar functions are these messages sent to the control.
+constexpr UINT kSbmEnableArrows = 0x00E4;
+constexpr UINT kSbmSetScrollInfo = 0x00E9;
+constexpr UINT kSbmGetScrollInfo = 0x00EA;
+constexpr UINT kSbmGetScrollBarInfo = 0x00EB;
+
 void ShowBars(TWnd* W, DWORD Bits, bool Show)
 {
   DWORD Old = W->Style;
@@ -541,6 +548,7 @@ BOOL GetScrollInfo(HWND Wnd, int Bar, SCROLLINFO* Info)
 {
   TWnd* W = LookupLive(Wnd);
   if (W == nullptr || Info == nullptr) return FALSE;
+  if (Bar == SB_CTL) return SendMessageA(Wnd, kSbmGetScrollInfo, 0, reinterpret_cast<LPARAM>(Info)) != 0 ? TRUE : FALSE;
   TScrollBar* S = BarOf(W, Bar);
   if (S == nullptr) return FALSE;
   if (Info->fMask & SIF_RANGE) {
@@ -557,6 +565,8 @@ int SetScrollInfo(HWND Wnd, int Bar, const SCROLLINFO* Info, BOOL Redraw)
 {
   TWnd* W = LookupLive(Wnd);
   if (W == nullptr || Info == nullptr) return 0;
+  if (Bar == SB_CTL)
+    return static_cast<int>(SendMessageA(Wnd, kSbmSetScrollInfo, Redraw, reinterpret_cast<LPARAM>(Info)));
   TScrollBar* S = BarOf(W, Bar);
   if (S == nullptr) return 0;
   if (Info->fMask & SIF_RANGE) {
@@ -622,6 +632,10 @@ BOOL ShowScrollBar(HWND Wnd, int Bar, BOOL Show)
 {
   TWnd* W = LookupLive(Wnd);
   if (W == nullptr) return FALSE;
+  if (Bar == SB_CTL) {
+    ShowWindow(Wnd, Show ? SW_SHOW : SW_HIDE);
+    return TRUE;
+  }
   DWORD Bits = Bar == SB_BOTH ? (WS_VSCROLL | WS_HSCROLL) : (Bar == SB_VERT ? WS_VSCROLL : (Bar == SB_HORZ ? WS_HSCROLL : 0));
   if (Bits == 0) return FALSE;
   ShowBars(W, Bits, Show != FALSE);
@@ -632,6 +646,7 @@ BOOL EnableScrollBar(HWND Wnd, UINT SbFlags, UINT Arrows)
 {
   TWnd* W = LookupLive(Wnd);
   if (W == nullptr) return FALSE;
+  if (SbFlags == static_cast<UINT>(SB_CTL)) return SendMessageA(Wnd, kSbmEnableArrows, Arrows, 0) != 0 ? TRUE : FALSE;
   if (SbFlags == static_cast<UINT>(SB_VERT) || SbFlags == static_cast<UINT>(SB_BOTH)) W->VScroll.Disabled = Arrows;
   if (SbFlags == static_cast<UINT>(SB_HORZ) || SbFlags == static_cast<UINT>(SB_BOTH)) W->HScroll.Disabled = Arrows;
   RedrawBars(W);
@@ -641,9 +656,22 @@ BOOL EnableScrollBar(HWND Wnd, UINT SbFlags, UINT Arrows)
 BOOL GetScrollBarInfo(HWND Wnd, LONG IdObject, SCROLLBARINFO* Info)
 {
   TWnd* W = LookupLive(Wnd);
-  if (W == nullptr || Info == nullptr || Info->cbSize != sizeof(SCROLLBARINFO)) return FALSE;
+  if (W == nullptr) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  if (Info == nullptr || Info->cbSize != sizeof(SCROLLBARINFO)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  // A scroll-bar control describes itself.
+  if (IdObject == OBJID_CLIENT)
+    return SendMessageA(Wnd, kSbmGetScrollBarInfo, 0, reinterpret_cast<LPARAM>(Info)) != 0 ? TRUE : FALSE;
   int Bar = IdObject == OBJID_VSCROLL ? SB_VERT : (IdObject == OBJID_HSCROLL ? SB_HORZ : -1);
-  if (Bar < 0) return FALSE;
+  if (Bar < 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
   TScrollBar* S = BarOf(W, Bar);
   bool Shown = (W->Style & BarStyle(Bar)) != 0;
   TThumbGeometry G = Geometry(W, Bar, S->Tracking ? S->TrackPos : S->Pos);
@@ -661,9 +689,19 @@ BOOL GetScrollBarInfo(HWND Wnd, LONG IdObject, SCROLLBARINFO* Info)
   int Base = Bar == SB_VERT ? G.Bar.top : G.Bar.left;
   Info->xyThumbTop = G.ThumbStart - Base;
   Info->xyThumbBottom = G.ThumbStart - Base + G.ThumbLen;
+  Info->reserved = 0;
+  // States: the bar, the top/left arrow, the page area before the thumb, the thumb, the page
+  // area after it, the bottom/right arrow.
   std::memset(Info->rgstate, 0, sizeof Info->rgstate);
   if (!Shown) Info->rgstate[0] |= STATE_SYSTEM_INVISIBLE;
-  if (S->Disabled == ESB_DISABLE_BOTH || (W->Style & WS_DISABLED)) Info->rgstate[0] |= STATE_SYSTEM_UNAVAILABLE;
+  bool AllOff = S->Disabled == ESB_DISABLE_BOTH || (W->Style & WS_DISABLED);
+  if (AllOff) {
+    for (DWORD& State : Info->rgstate) State |= STATE_SYSTEM_UNAVAILABLE;
+  } else {
+    if (S->Disabled & ESB_DISABLE_LTUP) Info->rgstate[1] |= STATE_SYSTEM_UNAVAILABLE;
+    if (S->Disabled & ESB_DISABLE_RTDN) Info->rgstate[5] |= STATE_SYSTEM_UNAVAILABLE;
+  }
+  if (S->Tracking) Info->rgstate[3] |= STATE_SYSTEM_PRESSED;
   return TRUE;
 }
 

@@ -1392,6 +1392,11 @@ HICON LoadIconA(HINSTANCE Instance, LPCSTR IconName);
 HCURSOR SetCursor(HCURSOR Cursor);
 HCURSOR GetCursor();
 int ShowCursor(BOOL Show);
+// One caret per thread, drawn by inverting the pixels under it and blinking with the caret
+// blink time. Bitmap nullptr: a solid Width x Height caret; (HBITMAP)1: a grey (halftone) one;
+// any other bitmap is the shape (its size, Width and Height ignored), XOR-ed into the pixels
+// (white inverts, black leaves alone); it is copied, so the caller may delete it. A new caret
+// starts hidden (ShowCaret once); hides and shows count.
 BOOL CreateCaret(HWND Wnd, HBITMAP Bitmap, int Width, int Height);
 BOOL DestroyCaret();
 BOOL ShowCaret(HWND Wnd);
@@ -1424,7 +1429,10 @@ BOOL SystemParametersInfoA(UINT Action, UINT Param, PVOID PvParam, UINT WinIni);
 int GetSystemMetrics(int Index);
 
 // ---------------------------------------------------------------------------------------------
-// Scroll bars of a window's non-client area
+// Scroll bars of a window's non-client area. With SB_CTL (and OBJID_CLIENT) the window is a
+// scroll-bar control and the call becomes its SBM_ message (SBM_GETSCROLLINFO,
+// SBM_SETSCROLLINFO, SBM_ENABLE_ARROWS, SBM_GETSCROLLBARINFO). SIF_TRACKPOS answers the
+// thumb's position while it is dragged, the position otherwise.
 
 int GetScrollPos(HWND Wnd, int Bar);
 int SetScrollPos(HWND Wnd, int Bar, int Pos, BOOL Redraw);

@@ -1,5 +1,7 @@
 // Geometry: SetWindowPos and ShowWindow message order, minimise and maximise, the client area
 // the styles leave, hit testing, the window at a point with regions, z-order.
+#include <functional>
+
 #include "tests/platform/win/WinTestSupport.h"
 
 using namespace WinTest;
@@ -54,6 +56,90 @@ TEST_F(WinGeometryTest, SetWindowPosSendsChangingCalcChangedMoveSize)
   MoveWindow(W, 1, 2, 50, 50, TRUE);
   GetClientRect(W, &R);
   EXPECT_EQ(R.right, 11);
+}
+
+// A subclass of a header-like child, as a parent that lays out its header installs: it sees
+// every WM_WINDOWPOSCHANGING and may change the record.
+struct TSubclass {
+  WNDPROC Old = nullptr;
+  std::vector<WINDOWPOS> Seen;
+  std::function<void(WINDOWPOS&)> Change;
+};
+TSubclass& Sub()
+{
+  static TSubclass S;
+  return S;
+}
+
+LRESULT SubclassProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+  if (Msg == WM_WINDOWPOSCHANGING) {
+    auto* Wp = reinterpret_cast<WINDOWPOS*>(LParam);
+    Sub().Seen.push_back(*Wp);
+    if (Sub().Change) Sub().Change(*Wp);
+  }
+  return CallWindowProcA(Sub().Old, Wnd, Msg, WParam, LParam);
+}
+
+TEST_F(WinGeometryTest, SubclassSeesAndChangesTheRequestOfMoveWindow)
+{
+  HWND P = Top(0, 0, 300, 300, WS_POPUP | WS_VISIBLE);
+  HWND H = Child(P, 0, 0, 100, 20);
+  Sub() = TSubclass{};
+  Sub().Old = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(H, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
+  ASSERT_NE(Sub().Old, nullptr);
+  struct TCase {
+    const char* Name;
+    RECT Request;  // x, y, width, height given to MoveWindow
+    std::function<void(WINDOWPOS&)> Change;
+    UINT SeenFlags;  // SWP_NOMOVE / SWP_NOSIZE in the record the subclass sees
+    RECT Want;       // the window's rectangle afterwards (parent = screen coordinates)
+  };
+  const TCase Cases[] = {
+      {"as asked", {10, 0, 150, 20}, nullptr, 0, {10, 0, 160, 20}},
+      // Same place, new size: the record is the caller's, so "only when moved" logic sees a move.
+      {"pushed down when moved", {10, 0, 120, 20},
+       [](WINDOWPOS& W) {
+         if (!(W.flags & SWP_NOMOVE)) W.y += 5;
+       },
+       0, {10, 5, 130, 25}},
+      {"resized", {10, 5, 120, 20}, [](WINDOWPOS& W) { W.cx = 90; W.cy = 24; }, 0, {10, 5, 100, 29}},
+      {"size refused", {30, 40, 200, 50}, [](WINDOWPOS& W) { W.flags |= SWP_NOSIZE; }, 0, {30, 40, 120, 64}},
+      {"move refused", {0, 0, 60, 60}, [](WINDOWPOS& W) { W.flags |= SWP_NOMOVE; }, 0, {30, 40, 90, 100}},
+  };
+  for (const auto& C : Cases) {
+    Sub().Seen.clear();
+    Sub().Change = C.Change;
+    Log().clear();
+    MoveWindow(H, C.Request.left, C.Request.top, C.Request.right, C.Request.bottom, TRUE);
+    ASSERT_EQ(Sub().Seen.size(), 1u) << C.Name;
+    const WINDOWPOS& Seen = Sub().Seen[0];
+    EXPECT_EQ(Seen.hwnd, H) << C.Name;
+    EXPECT_EQ(Rect(Seen.x, Seen.y, Seen.cx, Seen.cy), C.Request) << C.Name;
+    EXPECT_EQ(Seen.flags & (SWP_NOMOVE | SWP_NOSIZE), C.SeenFlags) << C.Name;
+    RECT R;
+    GetWindowRect(H, &R);
+    EXPECT_EQ(R, C.Want) << C.Name;
+    // WM_SIZE tells the result, not the request.
+    ASSERT_NE(Last(H, WM_WINDOWPOSCHANGED), nullptr) << C.Name;
+    const TLogged* Size = Last(H, WM_SIZE);
+    if (Size != nullptr) {
+      EXPECT_EQ(LOWORD(Size->LParam), C.Want.right - C.Want.left) << C.Name;
+      EXPECT_EQ(HIWORD(Size->LParam), C.Want.bottom - C.Want.top) << C.Name;
+    }
+  }
+  // Through SetWindowPos with SWP_NOMOVE the record says so, and a subclass that still moves
+  // the window is obeyed.
+  Sub().Seen.clear();
+  Sub().Change = [](WINDOWPOS& W) { W.x = 3; };
+  SetWindowPos(H, nullptr, 0, 0, 60, 60, SWP_NOZORDER | SWP_NOMOVE);
+  ASSERT_EQ(Sub().Seen.size(), 1u);
+  EXPECT_NE(Sub().Seen[0].flags & SWP_NOMOVE, 0u);
+  RECT R;
+  GetWindowRect(H, &R);
+  EXPECT_EQ(R, Rect(3, 40, 63, 100));
+  SetWindowLongPtrA(H, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(Sub().Old));
+  Sub() = TSubclass{};
 }
 
 TEST_F(WinGeometryTest, ShowWindowSendsShowWindowBeforeTheChange)

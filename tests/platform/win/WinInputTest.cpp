@@ -387,4 +387,88 @@ TEST_F(WinInputTest, WindowManagerRequestsBecomeSystemCommands)
   EXPECT_FALSE(IsWindow(W));  // the default handling closes and destroys it
 }
 
+TEST_F(WinInputTest, MenuKeyAndShiftF10AskTheFocusedWindowForItsContextMenu)
+{
+  HWND W = Top(0, 0, 100, 100, WS_POPUP | WS_SYSMENU | WS_VISIBLE);
+  HWND K = Child(W, 10, 10, 50, 50);
+  SetFocus(K);
+  Pump();
+  struct TCase {
+    const char* Name;
+    std::vector<std::pair<int, bool>> Keys;  // key, pressed
+    int ContextMenus;                        // WM_CONTEXTMENU the focused window got
+    int KeyMenus;                            // SC_KEYMENU the top-level window got
+  };
+  const TCase Cases[] = {
+      {"menu key pressed", {{VK_APPS, true}}, 0, 0},  // it acts when released
+      {"menu key released", {{VK_APPS, false}}, 1, 0},
+      {"shift+F10", {{VK_SHIFT, true}, {VK_F10, true}, {VK_F10, false}, {VK_SHIFT, false}}, 1, 0},
+      {"shift+F10 held", {{VK_SHIFT, true}, {VK_F10, true}, {VK_F10, true}, {VK_F10, false}, {VK_SHIFT, false}}, 1, 0},
+      {"shift released first", {{VK_SHIFT, true}, {VK_F10, true}, {VK_SHIFT, false}, {VK_F10, false}}, 1, 0},
+      {"F10 alone", {{VK_F10, true}, {VK_F10, false}}, 0, 1},
+      {"F10 then shift", {{VK_F10, true}, {VK_SHIFT, true}, {VK_F10, false}, {VK_SHIFT, false}}, 0, 1},
+  };
+  for (const auto& C : Cases) {
+    Log().clear();
+    for (auto [Key, Down] : C.Keys) Display->InjectKey(static_cast<unsigned>(Key), Down);
+    Pump();
+    EXPECT_EQ(Count(K, WM_CONTEXTMENU), C.ContextMenus) << C.Name;
+    int KeyMenus = 0;
+    for (auto& E : Log())
+      if (E.Wnd == W && E.Msg == WM_SYSCOMMAND && (E.WParam & 0xFFF0) == SC_KEYMENU) ++KeyMenus;
+    EXPECT_EQ(KeyMenus, C.KeyMenus) << C.Name;
+    if (C.ContextMenus > 0) {
+      // (-1, -1): asked from the keyboard; the child passes it on to its parent.
+      const TLogged* M = Last(K, WM_CONTEXTMENU);
+      EXPECT_EQ(M->WParam, reinterpret_cast<WPARAM>(K));
+      EXPECT_EQ(GET_X_LPARAM(M->LParam), -1);
+      EXPECT_EQ(GET_Y_LPARAM(M->LParam), -1);
+      EXPECT_EQ(Sequence({WM_CONTEXTMENU}), (std::vector<std::pair<HWND, UINT>>{{K, WM_CONTEXTMENU}, {W, WM_CONTEXTMENU}}))
+          << C.Name;
+    }
+  }
+}
+
+TEST_F(WinInputTest, AltLetterGoesToTheTopLevelMenuOrBeeps)
+{
+  struct TCase {
+    const char* Name;
+    DWORD Style;
+    bool HasMenu;
+    bool KeyMenu;  // WM_SYSCOMMAND SC_KEYMENU with the letter at the top-level window
+  };
+  const TCase Cases[] = {
+      {"system menu", WS_POPUP | WS_CAPTION | WS_SYSMENU, false, true},
+      {"menu bar", WS_POPUP | WS_CAPTION, true, true},
+      {"neither", WS_POPUP | WS_CAPTION, false, false},
+  };
+  for (const auto& C : Cases) {
+    HWND W = CreateWindowExA(0, RecordClass, "top", C.Style | WS_VISIBLE, 0, 0, 200, 150, nullptr,
+                             C.HasMenu ? reinterpret_cast<HMENU>(static_cast<std::intptr_t>(0x4D31)) : nullptr,
+                             nullptr, nullptr);
+    HWND K = Child(W, 10, 10, 50, 50);
+    SetFocus(K);
+    Pump();
+    Log().clear();
+    int Beeps = Display->BeepCount();
+    Display->InjectKey(VK_MENU, true);
+    Display->InjectKey('F', true);
+    Display->InjectKey('F', false);
+    Display->InjectKey(VK_MENU, false);
+    Pump();
+    ASSERT_NE(Last(K, WM_SYSCHAR), nullptr) << C.Name;  // the focused child gets the character
+    const TLogged* Cmd = Last(W, WM_SYSCOMMAND);
+    if (C.KeyMenu) {
+      ASSERT_NE(Cmd, nullptr) << C.Name;
+      EXPECT_EQ(Cmd->WParam & 0xFFF0, SC_KEYMENU) << C.Name;
+      EXPECT_EQ(Cmd->LParam, 'f') << C.Name;
+      EXPECT_EQ(Display->BeepCount(), Beeps) << C.Name;
+    } else {
+      EXPECT_EQ(Cmd, nullptr) << C.Name;
+      EXPECT_EQ(Display->BeepCount(), Beeps + 1) << C.Name;
+    }
+    DestroyWindow(W);
+  }
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 // the caret, message boxes, system metrics.
 #include <atomic>
 #include <cstring>
+#include <functional>
 #include <thread>
 
 #include "platform/os/InstanceChannel.h"
@@ -133,6 +134,146 @@ TEST_F(WinServicesTest, ScrollInfoClampsShowsTheBarAndClicksScroll)
   }
 }
 
+TEST_F(WinServicesTest, ScrollBarInfoDescribesTheBarInScreenCoordinates)
+{
+  HWND W = Top(50, 40, 200, 100, WS_POPUP | WS_VISIBLE);
+  SCROLLINFO Si;
+  Si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  Si.nMin = 0;
+  Si.nMax = 99;
+  Si.nPage = 10;
+  Si.nPos = 0;
+  SetScrollInfo(W, SB_VERT, &Si, TRUE);
+  SCROLLBARINFO Sbi;
+  // The record's size is checked; only the bars and a control's client are objects here.
+  Sbi.cbSize = sizeof Sbi - 4;
+  SetLastError(0);
+  EXPECT_FALSE(GetScrollBarInfo(W, OBJID_VSCROLL, &Sbi));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  Sbi.cbSize = sizeof Sbi;
+  EXPECT_FALSE(GetScrollBarInfo(W, OBJID_WINDOW, &Sbi));
+  EXPECT_FALSE(GetScrollBarInfo(W, OBJID_CLIENT, &Sbi));  // no scroll-bar control answers
+
+  ASSERT_TRUE(GetScrollBarInfo(W, OBJID_VSCROLL, &Sbi));
+  const int Cx = GetSystemMetrics(SM_CXVSCROLL);
+  EXPECT_EQ(Sbi.rcScrollBar, Rect(250 - Cx, 40, 250, 140));
+  EXPECT_EQ(Sbi.dxyLineButton, GetSystemMetrics(SM_CYVSCROLL));
+  EXPECT_EQ(Sbi.xyThumbTop, Sbi.dxyLineButton);  // at the minimum the thumb touches the top arrow
+  EXPECT_GT(Sbi.xyThumbBottom, Sbi.xyThumbTop);
+  for (DWORD State : Sbi.rgstate) EXPECT_EQ(State, 0u);
+  SetScrollPos(W, SB_VERT, 90, TRUE);
+  GetScrollBarInfo(W, OBJID_VSCROLL, &Sbi);
+  EXPECT_EQ(Sbi.xyThumbBottom, 100 - Sbi.dxyLineButton);  // at the maximum it touches the bottom one
+  // The absent horizontal bar is invisible.
+  ASSERT_TRUE(GetScrollBarInfo(W, OBJID_HSCROLL, &Sbi));
+  EXPECT_EQ(Sbi.rgstate[0], STATE_SYSTEM_INVISIBLE);
+  // Disabled arrows and bars.
+  struct TCase {
+    UINT Arrows;
+    DWORD Bar, Up, Down;
+  };
+  for (TCase C : {TCase{ESB_DISABLE_UP, 0, STATE_SYSTEM_UNAVAILABLE, 0},
+                  TCase{ESB_DISABLE_DOWN, 0, 0, STATE_SYSTEM_UNAVAILABLE},
+                  TCase{ESB_DISABLE_BOTH, STATE_SYSTEM_UNAVAILABLE, STATE_SYSTEM_UNAVAILABLE, STATE_SYSTEM_UNAVAILABLE},
+                  TCase{ESB_ENABLE_BOTH, 0, 0, 0}}) {
+    EnableScrollBar(W, SB_VERT, C.Arrows);
+    ASSERT_TRUE(GetScrollBarInfo(W, OBJID_VSCROLL, &Sbi));
+    EXPECT_EQ(Sbi.rgstate[0], C.Bar) << C.Arrows;
+    EXPECT_EQ(Sbi.rgstate[1], C.Up) << C.Arrows;
+    EXPECT_EQ(Sbi.rgstate[5], C.Down) << C.Arrows;
+  }
+}
+
+TEST_F(WinServicesTest, TrackPosFollowsTheDraggedThumbAndThenEqualsThePosition)
+{
+  HWND W = Top(0, 0, 200, 100, WS_POPUP | WS_VISIBLE);
+  SCROLLINFO Si;
+  Si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  Si.nMin = 0;
+  Si.nMax = 99;
+  Si.nPage = 10;
+  Si.nPos = 20;
+  SetScrollInfo(W, SB_VERT, &Si, TRUE);
+  SCROLLBARINFO Before;
+  ASSERT_TRUE(GetScrollBarInfo(W, OBJID_VSCROLL, &Before));
+  struct TSeen {
+    int Pos, TrackPos, Reported, ThumbTop;
+    DWORD ThumbState;
+  };
+  std::vector<TSeen> Seen;
+  Hook() = [&](HWND Wnd, UINT Msg, WPARAM WParam, LPARAM, LRESULT&) {
+    if (Wnd == W && Msg == WM_VSCROLL && LOWORD(WParam) == SB_THUMBTRACK) {
+      SCROLLINFO Now;
+      Now.fMask = SIF_POS | SIF_TRACKPOS;
+      GetScrollInfo(W, SB_VERT, &Now);
+      SCROLLBARINFO Bar;
+      GetScrollBarInfo(W, OBJID_VSCROLL, &Bar);
+      Seen.push_back(TSeen{Now.nPos, Now.nTrackPos, HIWORD(WParam), Bar.xyThumbTop, Bar.rgstate[3]});
+    }
+    return false;
+  };
+  int X = 192, Y = Before.rcScrollBar.top + Before.xyThumbTop + 2;
+  Display->InjectButton(X, Y, 1, true);
+  Display->InjectMouseMove(X, Y + 20);
+  Display->InjectMouseMove(X, Y + 40);
+  Display->InjectButton(X, Y + 40, 1, false);
+  Pump();
+  ASSERT_EQ(Seen.size(), 2u);
+  for (const TSeen& S : Seen) {
+    EXPECT_EQ(S.Pos, 20);  // the window has not scrolled yet
+    EXPECT_EQ(S.TrackPos, S.Reported);
+    EXPECT_EQ(S.ThumbState, STATE_SYSTEM_PRESSED);
+  }
+  EXPECT_GT(Seen[0].TrackPos, 20);
+  EXPECT_GT(Seen[1].TrackPos, Seen[0].TrackPos);
+  EXPECT_GT(Seen[1].ThumbTop, Before.xyThumbTop);  // the thumb is drawn where it is dragged
+  Si.fMask = SIF_POS | SIF_TRACKPOS;
+  GetScrollInfo(W, SB_VERT, &Si);
+  EXPECT_EQ(Si.nTrackPos, Si.nPos);
+  SCROLLBARINFO After;
+  GetScrollBarInfo(W, OBJID_VSCROLL, &After);
+  EXPECT_EQ(After.rgstate[3], 0u);
+}
+
+TEST_F(WinServicesTest, ControlFormsOfTheScrollFunctionsAskTheControl)
+{
+  // A window answering the scroll-bar control messages stands for the control.
+  constexpr UINT GetInfo = 0x00EA, GetBarInfo = 0x00EB, SetInfo = 0x00E9;
+  HWND C = Top(0, 0, 100, 20, WS_POPUP | WS_VISIBLE);
+  Hook() = [&](HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, LRESULT& R) {
+    if (Wnd != C) return false;
+    if (Msg == GetInfo) {
+      auto* I = reinterpret_cast<SCROLLINFO*>(LParam);
+      if (I->fMask & SIF_POS) I->nPos = 7;
+      if (I->fMask & SIF_TRACKPOS) I->nTrackPos = 9;
+      R = TRUE;
+      return true;
+    }
+    if (Msg == GetBarInfo) {
+      reinterpret_cast<SCROLLBARINFO*>(LParam)->dxyLineButton = 13;
+      R = TRUE;
+      return true;
+    }
+    if (Msg == SetInfo) {
+      R = reinterpret_cast<const SCROLLINFO*>(LParam)->nPos + static_cast<LRESULT>(WParam);
+      return true;
+    }
+    return false;
+  };
+  SCROLLINFO Si;
+  Si.fMask = SIF_POS | SIF_TRACKPOS;
+  ASSERT_TRUE(GetScrollInfo(C, SB_CTL, &Si));
+  EXPECT_EQ(Si.nPos, 7);
+  EXPECT_EQ(Si.nTrackPos, 9);
+  EXPECT_EQ(GetScrollPos(C, SB_CTL), 7);
+  Si.fMask = SIF_POS;
+  Si.nPos = 30;
+  EXPECT_EQ(SetScrollInfo(C, SB_CTL, &Si, TRUE), 31);  // the redraw flag travels in wParam
+  SCROLLBARINFO Sbi;
+  ASSERT_TRUE(GetScrollBarInfo(C, OBJID_CLIENT, &Sbi));
+  EXPECT_EQ(Sbi.dxyLineButton, 13);
+}
+
 TEST_F(WinServicesTest, ClipboardTextRoundTripsThroughTheDisplay)
 {
   HWND W = Top(0, 0, 10, 10);
@@ -221,6 +362,109 @@ TEST_F(WinServicesTest, CaretBlinksByTheClockAndHidesDuringPaint)
   EXPECT_EQ(P, Point(10, 10));
   DestroyCaret();
   EXPECT_EQ(Pixel(W, 11, 11), Background);
+}
+
+// The caret's shape in pixels: what each pixel of a 16x16 area around the caret looks like.
+struct TCaretShapeCase {
+  const char* Name;
+  int Kind;  // 0 solid, 1 grey, 2 monochrome bitmap, 3 colour bitmap
+  int Width, Height;
+  // The colour XOR-ed into the background at (X, Y) relative to the caret, 0 where unchanged.
+  std::function<std::uint32_t(int X, int Y)> Xor;
+};
+
+TEST_F(WinServicesTest, CaretShapeIsSolidGreyOrTheBitmapInvertedIntoThePixels)
+{
+  HWND W = Top(0, 0, 60, 60, WS_POPUP | WS_VISIBLE);
+  Pump();
+  const std::uint32_t Bg = Pixel(W, 20, 20);
+  ASSERT_EQ(Bg, 0xFFFFFFu);
+  // Monochrome 8x3 (rows padded to 16 bits): set bits invert, clear bits leave alone.
+  const BYTE Mono[] = {0xF0, 0, 0x0F, 0, 0xA5, 0};
+  // Colour 2x2: each pixel is XOR-ed in.
+  const std::uint32_t Colour[] = {0x00FF00, 0x000000, 0xFFFFFF, 0x0000FF};
+  const TCaretShapeCase Cases[] = {
+      {"solid", 0, 3, 5, [](int X, int Y) { return X < 3 && Y < 5 ? 0xFFFFFFu : 0u; }},
+      {"grey", 1, 4, 4, [](int X, int Y) { return X < 4 && Y < 4 && ((X + Y) & 1) == 0 ? 0xFFFFFFu : 0u; }},
+      {"mono", 2, 40, 40,  // the bitmap's size wins over the given one
+       [&](int X, int Y) {
+         if (X >= 8 || Y >= 3) return 0u;
+         return (Mono[Y * 2] & (0x80 >> X)) ? 0xFFFFFFu : 0u;
+       }},
+      {"colour", 3, 40, 40, [&](int X, int Y) { return X < 2 && Y < 2 ? Colour[Y * 2 + X] : 0u; }},
+  };
+  for (const auto& C : Cases) {
+    HBITMAP Bmp = nullptr;
+    if (C.Kind == 1) Bmp = reinterpret_cast<HBITMAP>(static_cast<std::intptr_t>(1));
+    if (C.Kind == 2) Bmp = CreateBitmap(8, 3, 1, 1, Mono);
+    if (C.Kind == 3) Bmp = CreateBitmap(2, 2, 1, 32, Colour);
+    ASSERT_TRUE(CreateCaret(W, Bmp, C.Width, C.Height)) << C.Name;
+    // The caret keeps its own copy: the application may delete its bitmap.
+    if (C.Kind >= 2) DeleteObject(Bmp);
+    SetCaretPos(20, 20);
+    ShowCaret(W);
+    for (int Y = -2; Y < 14; ++Y)
+      for (int X = -2; X < 14; ++X) {
+        std::uint32_t Want = Bg ^ (X < 0 || Y < 0 ? 0u : C.Xor(X, Y));
+        ASSERT_EQ(Pixel(W, 20 + X, 20 + Y), Want) << C.Name << " at " << X << "," << Y;
+      }
+    // Blinking off puts every pixel back.
+    Clock->Advance(GetCaretBlinkTime());
+    for (int Y = 0; Y < 12; ++Y)
+      for (int X = 0; X < 12; ++X) ASSERT_EQ(Pixel(W, 20 + X, 20 + Y), Bg) << C.Name << " blinked off";
+    Clock->Advance(GetCaretBlinkTime());
+    EXPECT_EQ(Pixel(W, 20, 20), Bg ^ C.Xor(0, 0)) << C.Name << " blinked on";
+    DestroyCaret();
+    EXPECT_EQ(Pixel(W, 20, 20), Bg) << C.Name;
+  }
+}
+
+TEST_F(WinServicesTest, CaretHideCountsPositionAndBadBitmaps)
+{
+  HWND W = Top(0, 0, 60, 60, WS_POPUP | WS_VISIBLE);
+  HWND Other = Top(100, 0, 60, 60, WS_POPUP | WS_VISIBLE);
+  Pump();
+  const std::uint32_t Bg = Pixel(W, 5, 5);
+  const std::uint32_t On = (~Bg) & 0xFFFFFF;
+  ASSERT_TRUE(CreateCaret(W, nullptr, 2, 8));
+  SetCaretPos(5, 5);
+  EXPECT_FALSE(ShowCaret(Other));  // not the caret's window
+  ShowCaret(W);
+  EXPECT_EQ(Pixel(W, 5, 5), On);
+  // Hiding counts: two hides need two shows.
+  HideCaret(W);
+  HideCaret(nullptr);
+  EXPECT_EQ(Pixel(W, 5, 5), Bg);
+  ShowCaret(W);
+  EXPECT_EQ(Pixel(W, 5, 5), Bg);
+  Clock->Advance(GetCaretBlinkTime());
+  EXPECT_EQ(Pixel(W, 5, 5), Bg);  // no blinking while hidden
+  ShowCaret(W);
+  EXPECT_EQ(Pixel(W, 5, 5), On);
+  // Moving takes the caret along and leaves nothing behind.
+  SetCaretPos(30, 12);
+  POINT P{};
+  EXPECT_TRUE(GetCaretPos(&P));
+  EXPECT_EQ(P, Point(30, 12));
+  EXPECT_EQ(Pixel(W, 5, 5), Bg);
+  EXPECT_EQ(Pixel(W, 31, 19), On);
+  EXPECT_EQ(Pixel(W, 32, 19), Bg);
+  // A handle that is no bitmap fails and leaves the current caret alone.
+  HBITMAP Gone = CreateBitmap(4, 4, 1, 1, nullptr);
+  DeleteObject(Gone);
+  HBRUSH Brush = CreateSolidBrush(RGB(1, 2, 3));
+  for (HBITMAP Bad : {Gone, reinterpret_cast<HBITMAP>(Brush)}) {
+    SetLastError(0);
+    EXPECT_FALSE(CreateCaret(W, Bad, 5, 5));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(Pixel(W, 31, 19), On);
+  }
+  DeleteObject(Brush);
+  EXPECT_FALSE(CreateCaret(nullptr, nullptr, 2, 2));
+  // Destroying the window takes its caret away.
+  DestroyWindow(W);
+  EXPECT_FALSE(GetCaretPos(&P));
+  EXPECT_FALSE(HideCaret(nullptr));
 }
 
 TEST_F(WinServicesTest, MessageBoxAnswersTheDefaultButtonOrTheHandler)
