@@ -5,6 +5,7 @@
 
 #include "platform/rtl/MathUtils.h"
 #include "platform/rtl/RtlConsts.h"
+#include "platform/vcl/DragObjects.h"
 #include "platform/vcl/Forms.h"
 
 namespace {
@@ -14,6 +15,7 @@ constexpr const char* SParentRequired = "Control '%s' has no parent window";
 constexpr const char* SCannotFocus = "Cannot focus a disabled or invisible window";
 constexpr const char* SControlProp = "QvVclControl";
 constexpr const char* SWindowDCError = "Error creating window device context";
+constexpr const char* SCannotDragForm = "Cannot drag a form";
 
 thread_local TWinControl* CreationControl = nullptr;
 TControl* CaptureControl = nullptr;
@@ -178,6 +180,7 @@ TControl::TControl(TComponent* AOwner)
 }
 
 TControl::~TControl() {
+  DragInternal::ControlDestroying(this);
   if (CaptureControl == this) SetCaptureControl(nullptr);
   if (MouseControl == this) MouseControl = nullptr;
   SetParent(nullptr);
@@ -210,7 +213,13 @@ void TControl::WndProc(TMessage& Message) {
       case WM_LBUTTONUP: FControlState &= ~csLButtonDown; break;
     }
   }
+  UINT Msg = Message.Msg;
   Dispatch(Message);
+  // An automatic drag starts with the press (the control has taken it as usual: a list box has
+  // selected the item) and gets going once the pointer moves past the threshold.
+  if ((Msg == WM_LBUTTONDOWN || Msg == WM_LBUTTONDBLCLK) && FDragMode == dmAutomatic && !GetDragControl() &&
+      !(GetComponentState() & csDesigning))
+    BeginDrag(false);
 }
 
 void TControl::Dispatch(TMessage& Message) {
@@ -248,6 +257,7 @@ void TControl::Dispatch(TMessage& Message) {
     case CM_MOUSELEAVE: CMMouseLeave(Message); break;
     case CM_HITTEST: CMHitTest(Message); break;
     case CM_TEXTCHANGED: CMTextChanged(Message); break;
+    case CM_DRAG: CMDrag(Message); break;
     default: DefaultHandler(Message); break;
   }
 }
@@ -595,6 +605,12 @@ bool TBasicAction::Execute() {
   return true;
 }
 
+bool TBasicAction::Update() {
+  if (!OnUpdate) return false;
+  OnUpdate(this);
+  return true;
+}
+
 void TControl::SetAction(TBasicAction* Value) {
   if (FAction == Value) return;
   if (FAction) FAction->RemoveFreeNotification(this);
@@ -647,7 +663,100 @@ void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
 bool TControl::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
   bool Handled = false;
   if (OnMouseWheel) OnMouseWheel(this, Shift, WheelDelta, MousePos, Handled);
+  if (Handled) return true;
+  FWheelAccumulator += WheelDelta;
+  while (FWheelAccumulator >= WHEEL_DELTA || FWheelAccumulator <= -WHEEL_DELTA) {
+    if (FWheelAccumulator < 0) {
+      FWheelAccumulator += WHEEL_DELTA;
+      Handled = DoMouseWheelDown(Shift, MousePos);
+    } else {
+      FWheelAccumulator -= WHEEL_DELTA;
+      Handled = DoMouseWheelUp(Shift, MousePos);
+    }
+  }
   return Handled;
+}
+
+bool TControl::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
+  bool Handled = false;
+  if (OnMouseWheelDown) OnMouseWheelDown(this, Shift, MousePos, Handled);
+  return Handled;
+}
+
+bool TControl::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
+  bool Handled = false;
+  if (OnMouseWheelUp) OnMouseWheelUp(this, Shift, MousePos, Handled);
+  return Handled;
+}
+
+void TControl::Changed() { Perform(CM_CHANGED, 0, reinterpret_cast<LPARAM>(this)); }
+
+// ---------------------------------------------------------------------------------------------
+// Dragging (the machinery is in DragObjects)
+
+void TControl::BeginDrag(bool Immediate, int Threshold) {
+  if (dynamic_cast<TCustomForm*>(this) && FDragKind != dkDock) throw EInvalidOperation(SCannotDragForm);
+  if (GetDragControl() || GetDragObject()) return;
+  DragInternal::Begin(this, Immediate, Threshold);
+}
+
+void TControl::EndDrag(bool Drop) {
+  if (Dragging()) DragInternal::Done(Drop);
+}
+
+bool TControl::Dragging() const { return GetDragControl() == this; }
+
+void TControl::DoStartDrag(TDragObject*& DragObject) {
+  if (OnStartDrag) OnStartDrag(this, DragObject);
+}
+
+void TControl::DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) {
+  Accept = false;
+  if (OnDragOver) {
+    Accept = true;
+    OnDragOver(this, Source, X, Y, State, Accept);
+  }
+}
+
+void TControl::DragDrop(TObject* Source, int X, int Y) {
+  if (OnDragDrop) OnDragDrop(this, Source, X, Y);
+}
+
+void TControl::DoEndDrag(TObject* Target, int X, int Y) {
+  if (OnEndDrag) OnEndDrag(this, Target, X, Y);
+}
+
+void TControl::CMDrag(TMessage& Message) {
+  auto* Rec = reinterpret_cast<TDragRec*>(Message.LParam);
+  if (!Rec) return;
+  auto Kind = static_cast<TDragMessage>(LOWORD(Message.WParam));
+  switch (Kind) {
+    case dmDragEnter:
+    case dmDragLeave:
+    case dmDragMove:
+    case dmDragDrop: {
+      auto* Target = static_cast<TControl*>(Rec->Target);
+      if (!Target) break;
+      TObject* Source = Rec->Source ? Rec->Source->GetSource() : nullptr;
+      TPoint P = Target->ScreenToClient(Rec->Pos);
+      if (Kind == dmDragDrop) {
+        Target->DragDrop(Source, P.x, P.y);
+      } else {
+        bool Accept = false;
+        Target->DragOver(Source, P.x, P.y, static_cast<TDragState>(Kind), Accept);
+        Message.Result = Accept ? 1 : 0;
+      }
+      break;
+    }
+    case dmFindTarget: {
+      TControl* Found = nullptr;
+      if (auto* Win = dynamic_cast<TWinControl*>(this)) Found = Win->ControlAtPos(ScreenToClient(Rec->Pos), false);
+      if (!Found) Found = this;
+      Message.Result = reinterpret_cast<LRESULT>(Found);
+      break;
+    }
+    default: break;
+  }
 }
 
 void TControl::DoMouseDown(TMessage& Message, TMouseButton Button, TShiftState Shift) {
@@ -1060,6 +1169,20 @@ void TWinControl::WndProc(TMessage& Message) {
     case WM_CANCELMODE:
       if (GetCapture() == FHandle && CaptureControl && CaptureControl->GetParent() == this)
         CaptureControl->Perform(WM_CANCELMODE, 0, 0);
+      break;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+    case WM_SYSCHAR:
+    case CN_KEYDOWN:
+    case CN_KEYUP:
+    case CN_CHAR:
+    case CN_SYSKEYDOWN:
+    case CN_SYSCHAR:
+      // While something is dragged the keys are the drag's (Escape cancels it).
+      if (DragInternal::KeyMessage(Message)) return;
       break;
     default: break;
   }
@@ -1919,6 +2042,12 @@ void TWinControl::WMSysKeyUp(TMessage& Message) {
 void TWinControl::WMSysChar(TMessage& Message) { DefaultHandler(Message); }
 
 void TWinControl::WMSetCursor(TMessage& Message) {
+  TCursor DragCursor = crDefault;
+  if (DragInternal::CurrentCursor(DragCursor) && Screen) {
+    ::SetCursor(Screen->GetCursors(DragCursor));
+    Message.Result = 1;
+    return;
+  }
   if (LOWORD(static_cast<std::uintptr_t>(Message.LParam)) == HTCLIENT) {
     TCursor Cursor = Screen ? Screen->GetCursor() : crDefault;
     if (Cursor == crDefault) {

@@ -16,6 +16,8 @@
 
 class TWinControl;
 class TCustomForm;
+class TDragObject;
+class TDragImageList;
 
 // WM_GETDLGCODE answers.
 constexpr LRESULT DLGC_WANTARROWS = 0x0001;
@@ -133,20 +135,47 @@ using TCanResizeEvent = std::function<void(TObject* Sender, int& NewWidth, int& 
 using TContextPopupEvent = std::function<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
 using TMouseWheelEvent =
     std::function<void(TObject* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos, bool& Handled)>;
+using TMouseWheelUpDownEvent = std::function<void(TObject* Sender, TShiftState Shift, TPoint MousePos, bool& Handled)>;
 using TWndMethod = std::function<void(TMessage& Message)>;
 
 enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 enum TDragMode { dmManual, dmAutomatic };
 enum TDragKind { dkDrag, dkDock };
+// Where the pointer is, seen by a drag target.
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+// The word of CM_DRAG's wParam.
+enum TDragMessage { dmDragEnter, dmDragLeave, dmDragMove, dmDragDrop, dmDragCancel, dmFindTarget };
 
-// An action a control can be linked to: executing it fires OnExecute. The class library's
-// action lists are not part of this system; controls only need the link and ActionChange.
+// CM_DRAG's lParam: the pointer on the screen, the drag object, the target control (for
+// dmFindTarget: not yet known) and the docking flag (always false: docking is not done here).
+struct TDragRec {
+  TPoint Pos{};
+  TDragObject* Source = nullptr;
+  void* Target = nullptr;
+  bool Docking = false;
+};
+
+// Source is the control being dragged (for a drag control object) or the drag object itself.
+using TStartDragEvent = std::function<void(TObject* Sender, TDragObject*& DragObject)>;
+using TDragOverEvent =
+    std::function<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y)>;
+// Target is null (and X, Y 0) when the drag was cancelled or nothing took the drop.
+using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
+
+// An action a control can be linked to: executing it fires OnExecute, updating it OnUpdate. The
+// class library's action lists are not part of this system; controls only need the link and
+// ActionChange.
 class TBasicAction : public TComponent {
 public:
   using TComponent::TComponent;
   // Fires OnExecute; false when there is none.
   virtual bool Execute();
+  // Fires OnUpdate (a client calls it before it shows the action, e.g. a menu before it pops
+  // up); false when there is none.
+  virtual bool Update();
   TNotifyEvent OnExecute;
+  TNotifyEvent OnUpdate;
 };
 
 class TControl : public TComponent {
@@ -269,13 +298,26 @@ public:
   bool UseRightToLeftAlignment() const { return false; }
   bool UseRightToLeftReading() const { return false; }
   bool IsRightToLeft() const { return false; }
-  // Drag settings are kept; dragging controls is not part of this system.
+  // Dragging between the controls of the program. dmAutomatic starts a drag on a left press
+  // (once the pointer moves past the threshold); dkDock is kept but drags like dkDrag.
   TDragMode GetDragMode() const { return FDragMode; }
   void SetDragMode(TDragMode Value) { FDragMode = Value; }
   TDragKind GetDragKind() const { return FDragKind; }
   void SetDragKind(TDragKind Value) { FDragKind = Value; }
+  // The cursor over a target that accepts the drop (crDrag).
   TCursor GetDragCursor() const { return FDragCursor; }
   void SetDragCursor(TCursor Value) { FDragCursor = Value; }
+  // Starts dragging this control: at once with Immediate, else when the pointer has moved
+  // Threshold pixels from here (-1: the mouse's drag threshold). Nothing while a drag is on.
+  void BeginDrag(bool Immediate, int Threshold = -1);
+  // Ends this control's drag: dropped on the target under the pointer with Drop, else cancelled.
+  void EndDrag(bool Drop);
+  // This control is being dragged (also while the threshold is not yet reached).
+  bool Dragging() const;
+  // The images shown while this control is dragged (none here).
+  virtual TDragImageList* GetDragImages() { return nullptr; }
+  // Sends CM_CHANGED to this control (lParam: the control).
+  void Changed();
   bool GetShowing() { return IsShowing(); }
   TBasicAction* GetAction() const { return FAction; }
   // Links the control to Value (ActionChange follows, with CheckDefaults false).
@@ -292,6 +334,22 @@ public:
   TNotifyEvent OnResize;
   TCanResizeEvent OnCanResize;
   TContextPopupEvent OnContextPopup;
+  TMouseWheelUpDownEvent OnMouseWheelDown;
+  TMouseWheelUpDownEvent OnMouseWheelUp;
+  TStartDragEvent OnStartDrag;
+  TDragOverEvent OnDragOver;
+  TDragDropEvent OnDragDrop;
+  TEndDragEvent OnEndDrag;
+
+  // The drag machinery calls these (a descendant overrides them).
+  // A drag is starting: OnStartDrag, which may give a drag object of its own.
+  virtual void DoStartDrag(TDragObject*& DragObject);
+  // Source is over the control at (X, Y) (client coordinates): OnDragOver; Accept false without one.
+  virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
+  // Source was dropped on the control at (X, Y): OnDragDrop.
+  virtual void DragDrop(TObject* Source, int X, int Y);
+  // The drag of this control ended on Target at (X, Y) of Target (null when cancelled): OnEndDrag.
+  virtual void DoEndDrag(TObject* Target, int X, int Y);
 
   void Notification(TComponent* AComponent, TOperation Operation) override;
   // With csSetCaption, a control whose text is its name takes the new name as text too.
@@ -303,7 +361,12 @@ protected:
   virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
   virtual void MouseMove(TShiftState Shift, int X, int Y);
   virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+  // OnMouseWheel; when that does not handle it, DoMouseWheelDown (towards the user) or
+  // DoMouseWheelUp once per whole notch (WHEEL_DELTA) turned, parts of a notch adding up over
+  // the calls. True when handled.
   virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos);
+  virtual bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos);
+  virtual bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos);
   // A context menu is asked for at MousePos (client coordinates; (-1, -1) from the keyboard):
   // OnContextPopup; Handled true stops the popup menu.
   virtual void DoContextPopup(const TPoint& MousePos, bool& Handled);
@@ -351,6 +414,9 @@ protected:
   virtual void CMMouseLeave(TMessage& Message);
   virtual void CMHitTest(TMessage& Message);
   virtual void CMTextChanged(TMessage& Message);
+  // CM_DRAG: enter, move, leave and drop go to the target control (the DragRec's Target);
+  // dmFindTarget answers the child under the pointer, or this control.
+  virtual void CMDrag(TMessage& Message);
 
   TWinControl* FParent = nullptr;
   int FLeft = 0;
@@ -392,6 +458,7 @@ private:
   TDragKind FDragKind = dkDrag;
   TCursor FDragCursor = crDrag;
   TBasicAction* FAction = nullptr;
+  int FWheelAccumulator = 0;
 };
 
 class TWinControl : public TControl {
@@ -672,6 +739,8 @@ TWinControl* FindVCLWindow(const TPoint& Pos);
 // The control at the screen point Pos (a graphic child where there is one; disabled ones too
 // with AllowDisabled), or null.
 TControl* FindDragTarget(const TPoint& Pos, bool AllowDisabled);
+// Cancels the drag in progress, if any (the source's OnEndDrag sees a null target).
+void CancelDrag();
 // The form a control is on (its top parent when that is a form), or null.
 TCustomForm* GetParentForm(TControl* Control);
 // The window procedure of every window of the class library.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/vcl/Picture.h"
+#include "platform/win/WinUser.h"
 
 namespace {
 
@@ -44,7 +45,25 @@ TCustomImageList::TCustomImageList(TComponent* AOwner) : TComponent(AOwner) {}
 TCustomImageList::TCustomImageList(TComponent* AOwner, int AWidth, int AHeight)
     : TComponent(AOwner), FWidth(std::max(AWidth, 1)), FHeight(std::max(AHeight, 1)) {}
 
-TCustomImageList::~TCustomImageList() = default;
+TCustomImageList::~TCustomImageList() {
+  for (TChangeLink* Link : FClients) Link->SetSender(nullptr);
+  FClients.clear();
+}
+
+void TCustomImageList::RegisterChanges(TChangeLink* Value) {
+  if (!Value) return;
+  if (Value->GetSender() && Value->GetSender() != this) Value->GetSender()->UnRegisterChanges(Value);
+  Value->SetSender(this);
+  if (std::find(FClients.begin(), FClients.end(), Value) == FClients.end()) FClients.push_back(Value);
+}
+
+void TCustomImageList::UnRegisterChanges(TChangeLink* Value) {
+  if (!Value) return;
+  auto It = std::find(FClients.begin(), FClients.end(), Value);
+  if (It == FClients.end()) return;
+  FClients.erase(It);
+  Value->SetSender(nullptr);
+}
 
 void TCustomImageList::SetWidth(int Value) {
   if (Value < 1 || Value == FWidth) return;
@@ -332,5 +351,157 @@ void TCustomImageList::Assign(TPersistent* Source) {
 
 void TCustomImageList::Change() {
   if (GetComponentState() & (csLoading | csDestroying)) return;
+  // A link's handler may unregister links (its own or others'): walk a copy and skip those gone.
+  std::vector<TChangeLink*> Links = FClients;
+  for (TChangeLink* Link : Links)
+    if (std::find(FClients.begin(), FClients.end(), Link) != FClients.end()) Link->Change();
   if (OnChange) OnChange(this);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TChangeLink
+
+TChangeLink::~TChangeLink() {
+  if (FSender) FSender->UnRegisterChanges(this);
+}
+
+void TChangeLink::Change() {
+  if (OnChange) OnChange(FSender);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TDragImageList
+
+namespace {
+constexpr const char* DragImageClassName = "TDragImageWindow";
+// The colour the transparent pixels of the drag window are painted in (keyed out).
+constexpr COLORREF DragKeyColour = RGB(255, 0, 255);
+constexpr BYTE DragAlpha = 0xC0;
+}  // namespace
+
+LRESULT DragImageWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+  auto* List = reinterpret_cast<TDragImageList*>(GetWindowLongPtrA(Wnd, GWLP_USERDATA));
+  switch (Msg) {
+    case WM_NCHITTEST: return HTTRANSPARENT;  // the pointer finds what lies beneath
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT PS{};
+      HDC DC = BeginPaint(Wnd, &PS);
+      if (List && DC) List->PaintWindow(DC);
+      EndPaint(Wnd, &PS);
+      return 0;
+    }
+    default: return DefWindowProcA(Wnd, Msg, WParam, LParam);
+  }
+}
+
+namespace DragInternal {
+void ImagesDestroying(TDragImageList* Images);
+}
+
+TDragImageList::~TDragImageList() {
+  EndDrag();
+  DragInternal::ImagesDestroying(this);
+}
+
+bool TDragImageList::SetDragImage(int Index, int HotSpotX, int HotSpotY) {
+  if (Index < 0 || Index >= GetCount()) return false;
+  FDragIndex = Index;
+  FDragHotspot = Point(HotSpotX, HotSpotY);
+  if (FDragWindow) InvalidateRect(FDragWindow, nullptr, TRUE);
+  return true;
+}
+
+void TDragImageList::PlaceWindow(int X, int Y) {
+  POINT P{X, Y};
+  if (FDragHandle && FDragHandle != GetDesktopWindow()) ClientToScreen(FDragHandle, &P);
+  SetWindowPos(FDragWindow, HWND_TOPMOST, P.x - FDragHotspot.x, P.y - FDragHotspot.y, GetWidth(), GetHeight(),
+               SWP_NOACTIVATE);
+}
+
+void TDragImageList::PaintWindow(HDC DC) {
+  HBRUSH Key = CreateSolidBrush(DragKeyColour);
+  RECT R = Rect(0, 0, GetWidth(), GetHeight());
+  ::FillRect(DC, &R, Key);
+  DeleteObject(Key);
+  TCanvas Canvas;
+  Canvas.SetHandle(DC);
+  Draw(&Canvas, 0, 0, FDragIndex, dsTransparent, itImage, true);
+  Canvas.SetHandle(nullptr);
+}
+
+bool TDragImageList::BeginDrag(HWND Window, int X, int Y) {
+  if (FDragIndex < 0 || FDragIndex >= GetCount()) return false;
+  if (FDragging) EndDrag();
+  WNDCLASSA Existing{};
+  if (!GetClassInfoA(nullptr, DragImageClassName, &Existing)) {
+    WNDCLASSA Class{};
+    Class.lpfnWndProc = DragImageWindowProc;
+    Class.lpszClassName = DragImageClassName;
+    if (!RegisterClassA(&Class)) return false;
+  }
+  FDragWindow = CreateWindowExA(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
+                                DragImageClassName, "", WS_POPUP, 0, 0, GetWidth(), GetHeight(), nullptr, nullptr,
+                                nullptr, nullptr);
+  if (!FDragWindow) return false;
+  SetWindowLongPtrA(FDragWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetLayeredWindowAttributes(FDragWindow, DragKeyColour, DragAlpha, LWA_COLORKEY | LWA_ALPHA);
+  FDragHandle = Window;
+  FDragging = true;
+  PlaceWindow(X, Y);
+  ShowDragImage();
+  return true;
+}
+
+bool TDragImageList::DragMove(int X, int Y) {
+  if (!FDragging) return false;
+  PlaceWindow(X, Y);
+  return true;
+}
+
+bool TDragImageList::DragLock(HWND Window, int XPos, int YPos) {
+  if (!FDragging) return false;
+  FDragHandle = Window;
+  PlaceWindow(XPos, YPos);
+  ShowDragImage();
+  return true;
+}
+
+void TDragImageList::DragUnlock() { HideDragImage(); }
+
+void TDragImageList::ShowDragImage() {
+  if (!FDragging || FShown) return;
+  FShown = true;
+  ShowWindow(FDragWindow, SW_SHOWNOACTIVATE);
+  UpdateWindow(FDragWindow);
+}
+
+void TDragImageList::HideDragImage() {
+  if (!FDragging || !FShown) return;
+  FShown = false;
+  ShowWindow(FDragWindow, SW_HIDE);
+}
+
+bool TDragImageList::EndDrag() {
+  if (!FDragging) return false;
+  FDragging = false;
+  FShown = false;
+  HWND Wnd = FDragWindow;
+  FDragWindow = nullptr;
+  FDragHandle = nullptr;
+  if (Wnd) {
+    SetWindowLongPtrA(Wnd, GWLP_USERDATA, 0);
+    DestroyWindow(Wnd);
+  }
+  return true;
+}
+
+void TDragImageList::Change() {
+  TCustomImageList::Change();
+  // The image shown may have changed (or gone): repaint it.
+  if (FDragWindow) {
+    if (FDragIndex >= GetCount()) HideDragImage();
+    InvalidateRect(FDragWindow, nullptr, TRUE);
+  }
 }

@@ -10,6 +10,26 @@
 enum TDrawingStyle { dsFocus, dsSelected, dsNormal, dsTransparent };
 enum TImageType { itImage, itMask };
 
+class TCustomImageList;
+
+// A client's link to an image list: OnChange fires whenever the list changes. Freeing the link
+// unregisters it; freeing the list leaves the link with a null Sender.
+class TChangeLink : public TObject {
+public:
+  TChangeLink() = default;
+  ~TChangeLink() override;
+  TChangeLink(const TChangeLink&) = delete;
+  TChangeLink& operator=(const TChangeLink&) = delete;
+  TCustomImageList* GetSender() const { return FSender; }
+  void SetSender(TCustomImageList* Value) { FSender = Value; }
+  // Fires OnChange with the image list as sender.
+  virtual void Change();
+  TNotifyEvent OnChange;
+
+private:
+  TCustomImageList* FSender = nullptr;
+};
+
 class TCustomImageList : public TComponent {
 public:
   explicit TCustomImageList(TComponent* AOwner);
@@ -23,6 +43,8 @@ public:
   int GetHeight() const { return FHeight; }
   void SetHeight(int Value);
   int GetCount() const { return static_cast<int>(FImages.size()); }
+  // The colour of the masked pixels when drawn in dsNormal, dsFocus or dsSelected: clNone
+  // leaves them transparent (as dsTransparent always does).
   TColor GetBkColor() const { return FBkColor; }
   void SetBkColor(TColor Value);
   TColor GetBlendColor() const { return FBlendColor; }
@@ -61,6 +83,11 @@ public:
 
   void Assign(TPersistent* Source) override;
 
+  // Several clients can follow one list: each registered link hears every change (before
+  // OnChange). Registering sets the link's Sender; unregistering clears it. A link is held once.
+  void RegisterChanges(TChangeLink* Value);
+  void UnRegisterChanges(TChangeLink* Value);
+
   TNotifyEvent OnChange;
 
 protected:
@@ -85,11 +112,66 @@ private:
   bool FMasked = true;
   int FAllocBy = 4;
   std::vector<TImage> FImages;
+  std::vector<TChangeLink*> FClients;
 };
 
 class TImageList : public TCustomImageList {
 public:
   using TCustomImageList::TCustomImageList;
+};
+
+// An image list that can show one of its images following the pointer while something is
+// dragged: a small top-level window (layered, transparent to the mouse) that is moved with
+// DragMove. Coordinates are those of the window given to BeginDrag or DragLock (the desktop
+// window or null: the screen).
+class TDragImageList : public TCustomImageList {
+public:
+  using TCustomImageList::TCustomImageList;
+  ~TDragImageList() override;
+
+  // The image shown while dragging and the point of it that sits under the pointer. False for
+  // an index outside the list.
+  bool SetDragImage(int Index, int HotSpotX, int HotSpotY);
+  TPoint GetHotSpot() const { return FDragHotspot; }
+  int GetDragIndex() const { return FDragIndex; }
+  // A cursor (TCursor of the controls) kept for the drag; crNone (-1) by default.
+  int GetDragCursor() const { return FDragCursor; }
+  void SetDragCursor(int Value) { FDragCursor = Value; }
+  bool GetDragging() const { return FDragging; }
+
+  // Starts the drag image with the pointer at (X, Y) of Window and shows it. False when the
+  // drag image is not in the list or the window system cannot make the window.
+  bool BeginDrag(HWND Window, int X, int Y);
+  // Moves the image with the pointer (at (X, Y)); false when not dragging.
+  bool DragMove(int X, int Y);
+  // Shows the image with the pointer at (X, Y) of Window (taken as the drag's window from now
+  // on) / hides it again.
+  bool DragLock(HWND Window, int XPos, int YPos);
+  void DragUnlock();
+  // Shows / hides the image where it is (the drag goes on).
+  void ShowDragImage();
+  void HideDragImage();
+  // The image is visible now.
+  bool GetDragImageVisible() const { return FShown; }
+  // The window that shows the image (null when not dragging).
+  HWND GetDragWindow() const { return FDragWindow; }
+  // Ends the drag image (the window goes away); false when not dragging.
+  bool EndDrag();
+
+protected:
+  void Change() override;
+
+private:
+  friend LRESULT DragImageWindowProc(HWND, UINT, WPARAM, LPARAM);
+  void PlaceWindow(int X, int Y);
+  void PaintWindow(HDC DC);
+  int FDragIndex = 0;
+  TPoint FDragHotspot{};
+  int FDragCursor = -1;
+  bool FDragging = false;
+  bool FShown = false;
+  HWND FDragHandle = nullptr;
+  HWND FDragWindow = nullptr;
 };
 
 // Draw styles of DoDraw (the ILD_ flags of image lists).

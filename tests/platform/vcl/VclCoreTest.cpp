@@ -363,4 +363,89 @@ TEST_F(VclCore, AnMDIFormListsTheMDIChildrenOfTheScreen) {
   EXPECT_EQ(Plain->GetActiveMDIChild(), nullptr);
 }
 
+// A box that logs the component messages about itself that its window procedure sees.
+class TNoticeBox : public TBox {
+public:
+  using TBox::TBox;
+  void WndProc(TMessage& M) override {
+    if (M.Msg == CM_CHANGED)
+      VclLog().push_back(String("changed ") + (M.LParam == reinterpret_cast<LPARAM>(this) ? "self" : "other"));
+    if (M.Msg == CM_VISIBLECHANGED) VclLog().push_back("visible " + IntToStr(static_cast<int>(M.WParam)));
+    TBox::WndProc(M);
+  }
+  using TControl::DoMouseWheel;
+};
+
+class TNoticeDot : public TDot {
+public:
+  using TDot::TDot;
+  void WndProc(TMessage& M) override {
+    if (M.Msg == CM_VISIBLECHANGED) VclLog().push_back("visible " + IntToStr(static_cast<int>(M.WParam)));
+    TDot::WndProc(M);
+  }
+};
+
+TEST_F(VclCore, ChangedAndVisibilityReachADerivedWindowProcedure) {
+  TForm* F = NewForm(100, 100, 300, 200);
+  auto* Box = Add<TNoticeBox>(F, "Box", 10, 10, 30, 30);
+  auto* Dot = Add<TNoticeDot>(F, "Dot", 60, 10, 30, 30);
+  F->Show();
+  Pump();
+  VclLog().clear();
+  Box->Changed();
+  Box->SetVisible(false);
+  Box->SetVisible(false);  // no change: no message
+  Box->Show();
+  Dot->Hide();
+  Dot->SetVisible(true);
+  std::vector<String> Seen = Logged("changed");
+  for (const String& S : Logged("visible")) Seen.push_back(S);
+  EXPECT_EQ(Seen, (std::vector<String>{"changed self", "visible 0", "visible 1", "visible 0", "visible 1"}));
+}
+
+TEST_F(VclCore, TheWheelGoesToOnMouseWheelFirstThenUpOrDownPerNotch) {
+  TForm* F = NewForm(100, 100, 300, 200);
+  auto* Box = Add<TNoticeBox>(F, "Box", 10, 10, 30, 30);
+  bool WheelHandles = false;
+  Box->OnMouseWheel = [&](TObject*, TShiftState, int Delta, TPoint, bool& Handled) {
+    VclLog().push_back("wheel " + IntToStr(Delta));
+    Handled = WheelHandles;
+  };
+  Box->OnMouseWheelUp = [](TObject*, TShiftState, TPoint P, bool& Handled) {
+    VclLog().push_back("up " + IntToStr(P.x));
+    Handled = true;
+  };
+  Box->OnMouseWheelDown = [](TObject*, TShiftState, TPoint, bool&) { VclLog().push_back("down"); };
+  struct TCase {
+    bool Handles;
+    int Delta;
+    std::vector<String> Log;
+    bool Result;
+  } Cases[] = {
+      {true, 120, {"wheel 120"}, true},
+      {false, 120, {"wheel 120", "up 7"}, true},
+      {false, -240, {"wheel -240", "down", "down"}, false},  // the down handler leaves it
+      {false, 60, {"wheel 60"}, false},                     // half a notch: kept
+      {false, 60, {"wheel 60", "up 7"}, true},              // the other half
+      {false, -30, {"wheel -30"}, false},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Delta);
+    VclLog().clear();
+    WheelHandles = C.Handles;
+    EXPECT_EQ(Box->DoMouseWheel(0, C.Delta, Point(7, 8)), C.Result);
+    EXPECT_EQ(VclLog(), C.Log);
+  }
+}
+
+TEST_F(VclCore, AnActionUpdatesThroughOnUpdate) {
+  TBasicAction Action(nullptr);
+  EXPECT_FALSE(Action.Update());
+  int Updates = 0;
+  Action.OnUpdate = [&](TObject* S) { Updates += S == &Action; };
+  EXPECT_TRUE(Action.Update());
+  EXPECT_EQ(Updates, 1);
+  EXPECT_FALSE(Action.Execute());
+}
+
 }  // namespace

@@ -409,4 +409,66 @@ TEST(VclIcon, DrawsThroughItsMask) {
   EXPECT_THROW(Loaded.LoadFromStream(&Bad), EInvalidGraphic);
 }
 
+TEST(VclImageList, TheBackgroundColourFillsTheMaskExceptInTransparentDrawing) {
+  TImageList List(nullptr, 4, 4);
+  auto Image = Strip();
+  List.AddMasked(Image.get(), clFuchsia);
+  List.SetBkColor(clBlue);
+  EXPECT_EQ(List.GetBkColor(), clBlue);
+  struct TCase {
+    TDrawingStyle Style;
+    TColor Corner;
+  } Cases[] = {{dsNormal, clBlue}, {dsFocus, clBlue}, {dsSelected, clBlue}, {dsTransparent, clWhite}};
+  for (const TCase& K : Cases) {
+    SCOPED_TRACE(static_cast<int>(K.Style));
+    TBitmap Dest(8, 8, pf24bit);
+    Dest.GetCanvas()->GetBrush()->SetColor(clWhite);
+    Dest.GetCanvas()->FillRect(Rect(0, 0, 8, 8));
+    List.Draw(Dest.GetCanvas(), 2, 2, 0, K.Style, itImage, true);
+    EXPECT_EQ(Px(Dest, 2, 2), K.Corner);
+    EXPECT_EQ(Px(Dest, 1, 1), clWhite) << "nothing outside the cell";
+  }
+}
+
+TEST(VclImageList, ChangeLinksFollowTheListUntilEitherGoes) {
+  auto List = std::make_unique<TImageList>(nullptr, 4, 4);
+  std::vector<String> Log;
+  TChangeLink A, B;
+  A.OnChange = [&](TObject* S) { Log.push_back(S == List.get() ? "A" : "A?"); };
+  B.OnChange = [&](TObject* S) { Log.push_back(S == List.get() ? "B" : "B?"); };
+  List->OnChange = [&](TObject*) { Log.push_back("list"); };
+  List->RegisterChanges(&A);
+  List->RegisterChanges(&B);
+  List->RegisterChanges(&A);  // held once
+  EXPECT_EQ(A.GetSender(), List.get());
+  List->SetBkColor(clRed);
+  EXPECT_EQ(Log, (std::vector<String>{"A", "B", "list"}));
+  Log.clear();
+  List->UnRegisterChanges(&A);
+  EXPECT_EQ(A.GetSender(), nullptr);
+  List->Clear();
+  EXPECT_EQ(Log, (std::vector<String>{"B", "list"}));
+  Log.clear();
+  {
+    TChangeLink C;
+    C.OnChange = [&](TObject*) { Log.push_back("C"); };
+    List->RegisterChanges(&C);
+  }  // a freed link leaves the list
+  List->SetBkColor(clNone);
+  EXPECT_EQ(Log, (std::vector<String>{"B", "list"}));
+  // A handler that unregisters another link during the change: the other is skipped.
+  Log.clear();
+  TChangeLink D;
+  D.OnChange = [&](TObject*) { Log.push_back("D"); };
+  B.OnChange = [&](TObject*) {
+    Log.push_back("B");
+    List->UnRegisterChanges(&D);
+  };
+  List->RegisterChanges(&D);
+  List->SetBkColor(clRed);
+  EXPECT_EQ(Log, (std::vector<String>{"B", "list"}));
+  List.reset();  // the list goes first: the links are left without a sender
+  EXPECT_EQ(B.GetSender(), nullptr);
+}
+
 }  // namespace
