@@ -7,6 +7,7 @@
 
 #include "platform/rtl/Paths.h"
 #include "platform/rtl/StringList.h"
+#include "platform/vcl/DragObjects.h"
 #include "platform/vcl/HintWindow.h"
 
 namespace {
@@ -1083,6 +1084,10 @@ void TApplication::ActivateHint(TControl* Control) {
   FHintActive = true;
   if (Info.HideTimeout > 0) SetTimer(GetHandle(), HintHideTimer, static_cast<UINT>(Info.HideTimeout), nullptr);
 }
+
+int TMouse::GetDragThreshold() const { return GetDefaultDragThreshold(); }
+
+void TMouse::SetDragThreshold(int Value) { SetDefaultDragThreshold(Value); }
 
 TPoint TMouse::GetCursorPos() const {
   POINT P{};

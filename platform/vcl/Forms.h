@@ -419,6 +419,9 @@ public:
   HWND GetCapture() const { return ::GetCapture(); }
   bool GetMousePresent() const { return true; }
   int GetWheelScrollLines() const { return 3; }
+  // How far the mouse moves with the button held before a drag starts (5 pixels).
+  int GetDragThreshold() const;
+  void SetDragThreshold(int Value);
 };
 extern TMouse* Mouse;
 

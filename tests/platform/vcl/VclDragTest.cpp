@@ -178,6 +178,20 @@ TEST_F(VclDrag, ThePressStartsAndTheThresholdActivates) {
   EXPECT_TRUE(Logged("click").empty());  // a drag is no click
 }
 
+// The mouse's drag threshold is the one a press uses when none is given.
+TEST_F(VclDrag, TheMouseDragThresholdIsTheDefault) {
+  Mouse->SetDragThreshold(12);
+  Make();
+  Press(130, 130);
+  MoveTo(140, 130);  // 10 pixels: not yet
+  EXPECT_FALSE(GetDragActive());
+  MoveTo(142, 130);
+  EXPECT_TRUE(GetDragActive());
+  Release(142, 130);
+  EXPECT_EQ(Mouse->GetDragThreshold(), 12);
+  Mouse->SetDragThreshold(5);
+}
+
 TEST_F(VclDrag, ReleasingBeforeTheThresholdIsAClickAndEndsTheDragWithoutTarget) {
   Make();
   Press(130, 130);
