@@ -305,6 +305,28 @@ LRESULT ScrollBarWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
       if (SI->fMask & SIF_TRACKPOS) SI->nTrackPos = D->Tracking ? D->TrackPos : D->Pos;
       return TRUE;
     }
+    case SBM_GETSCROLLBARINFO: {
+      auto* Info = reinterpret_cast<SCROLLBARINFO*>(LParam);
+      if (!Info || Info->cbSize != sizeof(SCROLLBARINFO)) return FALSE;
+      TGeometry G = Geometry(D, D->Tracking ? D->TrackPos : D->Pos);
+      GetWindowRect(Wnd, &Info->rcScrollBar);
+      Info->dxyLineButton = G.Arrow;
+      Info->xyThumbTop = G.ThumbStart;
+      Info->xyThumbBottom = G.ThumbStart + G.ThumbLen;
+      Info->reserved = 0;
+      // States: the bar, the top/left arrow, the page area before the thumb, the thumb, the
+      // page area after it, the bottom/right arrow.
+      for (DWORD& State : Info->rgstate) State = 0;
+      if (!IsWindowVisible(Wnd)) Info->rgstate[0] |= STATE_SYSTEM_INVISIBLE;
+      if (!Usable(D)) {
+        for (DWORD& State : Info->rgstate) State |= STATE_SYSTEM_UNAVAILABLE;
+      } else {
+        if (D->Arrows & ESB_DISABLE_LTUP) Info->rgstate[1] |= STATE_SYSTEM_UNAVAILABLE;
+        if (D->Arrows & ESB_DISABLE_RTDN) Info->rgstate[5] |= STATE_SYSTEM_UNAVAILABLE;
+      }
+      if (D->Tracking) Info->rgstate[3] |= STATE_SYSTEM_PRESSED;
+      return TRUE;
+    }
   }
   return DefWindowProcA(Wnd, Msg, WParam, LParam);
 }

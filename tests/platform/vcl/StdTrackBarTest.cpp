@@ -259,6 +259,42 @@ TEST_F(StdTrackBar, ScrollBarMovesByItsSteps) {
   EXPECT_EQ(Send(S, SBM_GETPOS), 0);
 }
 
+// A scroll-bar control describes its own geometry and states through GetScrollBarInfo.
+TEST_F(StdTrackBar, ScrollBarControlAnswersScrollBarInfo) {
+  MakeForm();
+  TScrollBar* S = Add<TScrollBar>(Form, "S", 10, 10, 200, 17);
+  S->SetParams(0, 0, 99);
+  S->SetPageSize(10);
+  Form->Show();
+  Pump();
+  SCROLLBARINFO Info;
+  ASSERT_TRUE(GetScrollBarInfo(S->GetHandle(), OBJID_CLIENT, &Info));
+  RECT W;
+  GetWindowRect(S->GetHandle(), &W);
+  EXPECT_TRUE(EqualRect(&Info.rcScrollBar, &W));
+  EXPECT_EQ(Info.dxyLineButton, 17);
+  EXPECT_EQ(Info.xyThumbTop, 17) << "position 0: the thumb starts after the first arrow";
+  EXPECT_EQ(Info.xyThumbBottom - Info.xyThumbTop, (200 - 2 * 17) * 10 / 100);
+  EXPECT_EQ(Info.rgstate[0], 0u);
+
+  S->SetPosition(90);  // the last position shows a whole page: the thumb ends at the last arrow
+  ASSERT_TRUE(GetScrollBarInfo(S->GetHandle(), OBJID_CLIENT, &Info));
+  EXPECT_EQ(Info.xyThumbBottom, 200 - 17);
+
+  SendMessageA(S->GetHandle(), SBM_ENABLE_ARROWS, ESB_DISABLE_LTUP, 0);
+  ASSERT_TRUE(GetScrollBarInfo(S->GetHandle(), OBJID_CLIENT, &Info));
+  EXPECT_EQ(Info.rgstate[1], STATE_SYSTEM_UNAVAILABLE);
+  EXPECT_EQ(Info.rgstate[5], 0u);
+  S->SetEnabled(false);
+  S->SetVisible(false);
+  ASSERT_TRUE(GetScrollBarInfo(S->GetHandle(), OBJID_CLIENT, &Info));
+  EXPECT_EQ(Info.rgstate[0], STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_UNAVAILABLE);
+  EXPECT_EQ(Info.rgstate[3], STATE_SYSTEM_UNAVAILABLE);
+
+  Info.cbSize = 4;
+  EXPECT_FALSE(GetScrollBarInfo(S->GetHandle(), OBJID_CLIENT, &Info));
+}
+
 // Settings made before the window exists reach it, and they and the position the user chose
 // survive a new window.
 TEST_F(StdTrackBar, SettingsAndPositionSurviveANewWindow) {
