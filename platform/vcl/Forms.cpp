@@ -36,6 +36,11 @@ String HintOf(TControl* Control) {
 
 // The part of a hint before '|' (the whole hint without one).
 String ShortHint(const String& Hint) { return Hint.substr(0, Hint.find('|')); }
+// The part after '|', or the whole hint when it has none: what a status line shows.
+String LongHint(const String& Hint) {
+  size_t Bar = Hint.find('|');
+  return Bar == String::npos ? Hint : Hint.substr(Bar + 1);
+}
 
 // The control whose hint shows: the control or its nearest parent with ShowHint.
 TControl* HintControlOf(TControl* Control) {
@@ -1028,7 +1033,7 @@ void TApplication::CancelHint() {
 }
 
 void TApplication::HintMouseMessage(TControl* Control) {
-  SetHint(ShortHint(HintOf(Control)));
+  SetHint(LongHint(HintOf(Control)));
   TControl* NewHintControl = FShowHint ? HintControlOf(Control) : nullptr;
   if (!NewHintControl) {
     CancelHint();

@@ -120,7 +120,7 @@ TEST_F(VclDialogs, HintsAppearAfterThePauseAndHideLater) {
   int Before = GetWindowCount();
   Display()->InjectMouseMove(120, 120);
   Pump();
-  EXPECT_EQ(Application->GetHint(), "Short");
+  EXPECT_EQ(Application->GetHint(), "Long") << "the application's hint is the long part, for a status line";
   EXPECT_EQ(GetWindowCount(), Before);
   Clock->Advance(500);
   Pump();
