@@ -2335,6 +2335,21 @@ void TControlCanvas::FreeHandle() {
   CanvasList.erase(std::remove(CanvasList.begin(), CanvasList.end(), this), CanvasList.end());
 }
 
+void TControlCanvas::PaintOn(HDC DC, const std::function<void()>& Paint) {
+  FreeHandle();
+  Lock();
+  SetHandle(DC);
+  try {
+    Paint();
+  } catch (...) {
+    SetHandle(nullptr);
+    Unlock();
+    throw;
+  }
+  SetHandle(nullptr);
+  Unlock();
+}
+
 TGraphicControl::TGraphicControl(TComponent* AOwner)
     : TControl(AOwner), FCanvas(std::make_unique<TControlCanvas>()) {
   FCanvas->SetControl(this);
@@ -2354,18 +2369,7 @@ void TGraphicControl::Dispatch(TMessage& Message) {
 
 void TGraphicControl::WMPaint(TMessage& Message) {
   if (!Message.WParam || (GetComponentState() & csDestroying)) return;
-  FCanvas->FreeHandle();
-  FCanvas->Lock();
-  FCanvas->SetHandle(reinterpret_cast<HDC>(Message.WParam));
-  try {
-    Paint();
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
+  FCanvas->PaintOn(reinterpret_cast<HDC>(Message.WParam), [this] { Paint(); });
 }
 
 TCustomControl::TCustomControl(TComponent* AOwner)
@@ -2378,18 +2382,7 @@ TCustomControl::~TCustomControl() {
 }
 
 void TCustomControl::PaintWindow(HDC DC) {
-  FCanvas->FreeHandle();
-  FCanvas->Lock();
-  FCanvas->SetHandle(DC);
-  try {
-    Paint();
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
+  FCanvas->PaintOn(DC, [this] { Paint(); });
 }
 
 void TCustomControl::WMPaint(TMessage& Message) {

@@ -677,6 +677,9 @@ public:
   void SetControl(TControl* Value);
   // Gives the window DC back.
   void FreeHandle();
+  // Runs Paint with the canvas locked on DC (a paint or print DC the caller owns), and leaves
+  // the canvas without a handle afterwards, also when Paint throws.
+  void PaintOn(HDC DC, const std::function<void()>& Paint);
 
 protected:
   void CreateHandle() override;
