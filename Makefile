@@ -7,6 +7,11 @@ SANITIZE ?= 0
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 
+# ccache (installed by the set-up) keys on paths relative to the checkout, so a build in a fresh
+# clone elsewhere reuses what an earlier build compiled.
+export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
+
 ifeq ($(SANITIZE),1)
   BUILD_DIR ?= build-asan
   CMAKE_FLAGS += -DQV_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build
-  g++ make cmake ninja-build pkg-config
+  g++ make cmake ninja-build pkg-config ccache
   # libraries and test frameworks
   zlib1g-dev libjpeg-dev libpng-dev libfreetype-dev libfontconfig-dev
   libx11-dev libxext-dev libxtst-dev libxrandr-dev
