@@ -1,5 +1,7 @@
 #include "platform/os/CommandLine.h"
 
+#include "platform/rtl/Paths.h"
+
 namespace qv::os {
 
 std::vector<String> SplitCommandLine(const String& CommandLine)
@@ -62,6 +64,25 @@ String JoinCommandLine(const std::vector<String>& Arguments)
     }
     Result += '"';
   }
+  return Result;
+}
+
+String QuoteCommandLinePath(const String& Path)
+{
+  String Full = Path;
+  if (!Full.empty() && Full[0] != '/') {
+    // Only "/" separates here: a current folder may end in a literal "\\".
+    const String Current = GetCurrentDir();
+    Full = (Current.empty() || Current.back() != '/' ? Current + "/" : Current) + Full;
+  }
+  String Result = "\"";
+  for (char C : Full) {
+    if (C == '"')
+      Result += "\"\"";
+    else
+      Result += C;
+  }
+  Result += '"';
   return Result;
 }
 

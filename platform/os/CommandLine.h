@@ -25,4 +25,14 @@ std::vector<String> SplitCommandLine(const String& CommandLine);
 // quoted part, which SplitCommandLine reads back unchanged.
 String JoinCommandLine(const std::vector<String>& Arguments);
 
+// The one way a file or folder path enters a tool's command line: the path as one quoted
+// argument that SplitCommandLine reads back as exactly that path, whatever the name holds
+// (blanks, double quotes, backslashes, newlines, a leading "-"). A double quote inside is
+// doubled. A relative path is first joined to the current folder, so that a name starting
+// with "-" can never be read by the tool as an option; the path is otherwise left as it is
+// ("..", "\\" and links stay for the system to resolve). An empty path gives "" (an empty
+// argument). Paths that are meant relative to a tool's own folder must be joined to that folder
+// (SubPath) before they come here.
+String QuoteCommandLinePath(const String& Path);
+
 }  // namespace qv::os

@@ -2,8 +2,11 @@
 
 #include <cctype>
 
+#include "platform/os/CommandLine.h"
 #include "platform/os/Volumes.h"
 #include "platform/rtl/Paths.h"
+
+using qv::os::QuoteCommandLinePath;
 
 namespace {
 
@@ -13,14 +16,15 @@ bool FindRootVolume(const String& Path, TVolume& Volume)
   return Volumes().FindRoot(Path, Volume);
 }
 
-// Path without surrounding double quotes, the first "*" mark and a trailing separator.
+// Path without surrounding double quotes, the first "*" mark and a trailing separator. Only a
+// pair of quotes around the whole path is removed: a quote that is part of a name (a mount point
+// "/media/ann/A \"B\"") stays.
 String CleanDiscPath(const String& Path)
 {
   String p = Path;
   const std::size_t star = p.find('*');
   if (star != String::npos) p.erase(star, 1);
-  while (!p.empty() && p.front() == '"') p.erase(0, 1);
-  while (!p.empty() && p.back() == '"') p.pop_back();
+  if (p.size() >= 2 && p.front() == '"' && p.back() == '"') p = p.substr(1, p.size() - 2);
   while (p.size() > 1 && (p.back() == '/' || p.back() == '\\')) p.pop_back();
   return p;
 }
@@ -58,8 +62,8 @@ String DvdDeviceText(const String& Path)
 {
   const String p = CleanDiscPath(Path);
   TVolume volume;
-  if (FindRootVolume(p, volume)) return "\"" + (volume.MountPoint.empty() ? volume.Device : volume.MountPoint) + "\"";
-  return "\"" + p + "\"";
+  if (FindRootVolume(p, volume)) return QuoteCommandLinePath(volume.MountPoint.empty() ? volume.Device : volume.MountPoint);
+  return QuoteCommandLinePath(p);
 }
 
 String DvdTitleDevicePart(const String& Path)
@@ -67,10 +71,11 @@ String DvdTitleDevicePart(const String& Path)
   const String p = CleanDiscPath(Path);
   TVolume volume;
   if (FindRootVolume(p, volume)) {
-    if (volume.MountPoint.empty()) return "\"" + volume.Device + "\" ";
-    return "\"" + IncludeTrailingPathDelimiter(volume.MountPoint) + "VIDEO_TS\" ";
+    if (volume.MountPoint.empty()) return QuoteCommandLinePath(volume.Device) + " ";
+    const String& mount = volume.MountPoint;
+    return QuoteCommandLinePath(mount + (mount.back() == '/' ? "" : "/") + "VIDEO_TS") + " ";
   }
-  return "\"" + p + "\" ";
+  return QuoteCommandLinePath(p) + " ";
 }
 
 String StripVideoTs(const String& Text, TVideoTsEdit Edit)

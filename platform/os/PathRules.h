@@ -21,16 +21,17 @@ char DriveOf(const String& Path);
 // a volume without a label (as GetVolumeInformation answers for a root).
 String VolumeLabel(const String& Path);
 
-// The text that follows "-dvd-device " for a disc, DVD folder or image path, in double quotes
-// (the command-line splitter removes them; a mount point may hold blanks). A trailing separator
-// is dropped. A drive root gives the mount point of its disc, or the drive's device node when
-// the disc is not mounted; other paths stay as they are. Double quotes already around Path and
-// a "*" mark are removed first.
+// The text that follows "-dvd-device " for a disc, DVD folder or image path, quoted as every
+// path on a tool's command line is (qv::os::QuoteCommandLinePath: in double quotes, a quote in
+// the name doubled, a relative path made absolute). A trailing separator is dropped. A drive
+// root gives the mount point of its disc, or the drive's device node when the disc is not
+// mounted; other paths stay as they are. A pair of double quotes around the whole of Path and a
+// "*" mark are removed first.
 String DvdDeviceText(const String& Path);
 
 // The title form of the device part: "-dvd-device " + this + " dvdnav://" + title. A drive root
 // gives its mount point (or device node) followed by "/VIDEO_TS", other paths themselves without
-// a trailing separator; either in double quotes and followed by one blank.
+// a trailing separator; either quoted as above and followed by one blank.
 String DvdTitleDevicePart(const String& Path);
 
 // The VIDEO_TS edits of the tool arguments. Only the first match is edited; the name is matched
