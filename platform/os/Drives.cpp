@@ -39,7 +39,7 @@ bool ResolvePath(const String& Path, String& Native, TVolume& Volume)
     Native = rest.empty() ? Volume.MountPoint : IncludeTrailingPathDelimiter(Volume.MountPoint) + rest;
     return true;
   }
-  Native = Path.empty() ? GetCurrentDir() : ExpandFileName(NativePath(Path));
+  Native = Path.empty() ? GetCurrentDir() : ExpandFileName(Path);
   return Volumes().FindContaining(Native, Volume);
 }
 
@@ -97,7 +97,7 @@ BOOL GetVolumeInformationA(LPCSTR RootPathName, LPSTR VolumeNameBuffer, DWORD Vo
     char letter = 0;
     String rest;
     struct stat st {};
-    const bool isFolder = !SplitDriveLetterPath(root, letter, rest) && stat(NativePath(root).c_str(), &st) == 0;
+    const bool isFolder = !SplitDriveLetterPath(root, letter, rest) && stat(root.c_str(), &st) == 0;
     SetLastError(isFolder ? ERROR_DIR_NOT_ROOT : ErrorPathNotFound);
     return FALSE;
   }

@@ -108,7 +108,7 @@ bool ItemIdListItems(LPCITEMIDLIST List, std::vector<TItemId>& Items)
 
 LPITEMIDLIST ItemIdListFromPath(const String& Path)
 {
-  String p = NativePath(Path);
+  String p = Path;
   if (p.empty() || p[0] != '/') return nullptr;
   p = ExpandFileName(p);
   while (p.size() > 1 && p.back() == '/') p.pop_back();

@@ -72,7 +72,7 @@ HINSTANCE ShellExecuteA(HWND, LPCSTR Operation, LPCSTR File, LPCSTR Parameters, 
   for (char& c : verb) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   const String file = File ? File : "";
   const String params = Parameters ? Parameters : "";
-  String dir = Directory ? NativePath(Directory) : "";
+  String dir = Directory ? Directory : "";
   if (!dir.empty()) {
     struct stat st {};
     if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return Result(SE_ERR_PNF);
@@ -83,7 +83,7 @@ HINSTANCE ShellExecuteA(HWND, LPCSTR Operation, LPCSTR File, LPCSTR Parameters, 
   if (file.empty()) return Result(SE_ERR_FNF);
   if (open && IsAddress(file)) return Result(Open(file, dir));
 
-  String path = NativePath(file);
+  String path = file;
   char letter = 0;
   String rest;
   if (SplitDriveLetterPath(file, letter, rest)) {

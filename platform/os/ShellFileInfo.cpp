@@ -53,7 +53,7 @@ DWORD_PTR SHGetFileInfoA(LPCSTR Path, DWORD, SHFILEINFOA* Info, UINT InfoSize, U
     if (!ItemIdListItems(list, items)) return 0;
     name = ItemIdListDisplayName(list);
   } else {
-    const String path = NativePath(Path);
+    const String path = Path;
     struct stat st {};
     if (!(Flags & SHGFI_USEFILEATTRIBUTES) && stat(path.c_str(), &st) != 0) return 0;
     Volumes().Refresh();

@@ -149,11 +149,11 @@ String ShellLinkFileName(const String& FileName)
   return FileName;
 }
 
-bool DeleteShellLink(const String& FileName) { return DeleteFile(NativePath(ShellLinkFileName(FileName))); }
+bool DeleteShellLink(const String& FileName) { return DeleteFile(ShellLinkFileName(FileName)); }
 
 HRESULT TShellLink::SetPath(LPCSTR File)
 {
-  FPath = File ? NativePath(File) : "";
+  FPath = File ? File : "";
   return S_OK;
 }
 
@@ -169,7 +169,7 @@ HRESULT TShellLink::GetArguments(LPSTR Arguments, int Size) const { return CopyT
 
 HRESULT TShellLink::SetWorkingDirectory(LPCSTR Dir)
 {
-  FWorkingDirectory = Dir ? NativePath(Dir) : "";
+  FWorkingDirectory = Dir ? Dir : "";
   return S_OK;
 }
 
@@ -186,7 +186,7 @@ HRESULT TShellLink::GetDescription(LPSTR Name, int Size) const { return CopyText
 HRESULT TShellLink::Save(const String& FileName, BOOL)
 {
   if (FPath.empty() || FileName.empty()) return E_INVALIDARG;
-  const String target = NativePath(ShellLinkFileName(FileName));
+  const String target = ShellLinkFileName(FileName);
   String name = ExtractFileName(target);
   if (EndsWithNoCase(name, ".desktop")) name.resize(name.size() - 8);
   std::vector<String> argv{FPath};
@@ -204,9 +204,9 @@ HRESULT TShellLink::Save(const String& FileName, BOOL)
 
 HRESULT TShellLink::Load(const String& FileName, DWORD)
 {
-  String file = NativePath(FileName);
+  String file = FileName;
   struct stat st {};
-  if (stat(file.c_str(), &st) != 0) file = NativePath(ShellLinkFileName(FileName));
+  if (stat(file.c_str(), &st) != 0) file = ShellLinkFileName(FileName);
   std::ifstream in(file, std::ios::binary);
   if (!in) return HRESULT_FROM_WIN32(ErrorFileNotFound);
   String line, group;

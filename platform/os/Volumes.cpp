@@ -361,7 +361,7 @@ bool SplitDriveLetterPath(const String& Path, char& Letter, String& Rest)
   if (Path.size() < 2 || Path[1] != ':' || !std::isalpha(static_cast<unsigned char>(Path[0]))) return false;
   if (Path.size() > 2 && Path[2] != '\\' && Path[2] != '/') return false;
   Letter = static_cast<char>(std::toupper(static_cast<unsigned char>(Path[0])));
-  Rest = Path.size() > 3 ? NativePath(Path.substr(3)) : "";
+  Rest = Path.size() > 3 ? SubPath("", Path.substr(3)) : "";  // a drive path is the program's own
   return true;
 }
 
@@ -541,7 +541,7 @@ bool TVolumeTable::FindRoot(const String& Path, TVolume& Volume) const
   char letter = 0;
   String rest;
   if (SplitDriveLetterPath(Path, letter, rest)) return rest.empty() && FindLetter(letter, Volume);
-  String p = NativePath(Path);
+  String p = Path;
   while (p.size() > 1 && p.back() == '/') p.pop_back();
   if (p.empty()) return false;
   std::lock_guard<std::mutex> lock(FLock);
@@ -559,7 +559,7 @@ bool TVolumeTable::FindContaining(const String& Path, TVolume& Volume) const
   char letter = 0;
   String rest;
   if (SplitDriveLetterPath(Path, letter, rest)) return FindLetter(letter, Volume);
-  const String p = NativePath(Path);
+  const String& p = Path;
   if (p.empty() || p[0] != '/') return false;
   std::lock_guard<std::mutex> lock(FLock);
   const TVolume* best = nullptr;

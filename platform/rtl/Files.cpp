@@ -123,12 +123,27 @@ int AttrOf(int DirFd, const String& Path, const String& Name, const struct stat&
   return attr;
 }
 
+// The folder part of a native path, up to and including its last '/' ("" if none). File
+// routines split names on '/' only: '\\' is a name character.
+String FolderPart(const String& Path)
+{
+  const size_t i = Path.rfind('/');
+  return i == String::npos ? String() : Path.substr(0, i + 1);
+}
+
+// The part after the last '/'.
+String NamePart(const String& Path)
+{
+  const size_t i = Path.rfind('/');
+  return i == String::npos ? Path : Path.substr(i + 1);
+}
+
 // The name part of a native path, ignoring trailing separators ("a/b/" -> "b").
 String LastName(String Path)
 {
   while (Path.size() > 1 && Path.back() == '/')
     Path.pop_back();
-  return ExtractFileName(Path);
+  return NamePart(Path);
 }
 
 // Writes all of Buffer; false with errno set on failure.
@@ -247,8 +262,8 @@ bool CopyFileNative(const String& Source, const String& Target, bool FailIfExist
 
 TReplacementFile::TReplacementFile(const String& Target) : FTarget(Target)
 {
-  const String dir = ExtractFilePath(Target);
-  String base = ExtractFileName(Target);
+  const String dir = FolderPart(Target);
+  String base = NamePart(Target);
   if (base.size() > 200)
     base.resize(200);  // room for the suffix within a name's limit
   // Created like any new file (mode 0666 less the umask), under a name nobody else uses.
@@ -305,7 +320,7 @@ bool TReplacementFile::Commit(bool Sync, bool NoReplace)
   FCommitted = true;
   if (Sync) {
     // Make the rename itself durable (best effort).
-    String dir = ExtractFileDir(FTarget);
+    String dir = FolderPart(FTarget);
     if (dir.empty())
       dir = ".";
     const int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -320,27 +335,27 @@ bool TReplacementFile::Commit(bool Sync, bool NoReplace)
 bool FileExists(const String& FileName)
 {
   struct stat st;
-  return stat(NativePath(FileName).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  return stat(FileName.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool DirectoryExists(const String& Directory)
 {
   struct stat st;
-  return stat(NativePath(Directory).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return stat(Directory.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool ForceDirectories(const String& Dir)
 {
   if (Dir.empty())
     throw EInOutError(RtlConsts::SCannotCreateDir);
-  String path = NativePath(Dir);
+  String path = Dir;
   while (path.size() > 1 && path.back() == '/')
     path.pop_back();
   // Walk up to the first level that exists, then create the missing ones downwards.
   std::vector<String> missing;
   for (String level = path; !level.empty() && !DirectoryExists(level);) {
     missing.push_back(level);
-    String parent = ExtractFilePath(level);
+    String parent = FolderPart(level);
     while (parent.size() > 1 && parent.back() == '/')
       parent.pop_back();
     if (parent == level)
@@ -358,17 +373,17 @@ bool ForceDirectories(const String& Dir)
 
 bool CreateDir(const String& Dir)
 {
-  return mkdir(NativePath(Dir).c_str(), 0777) == 0 || Fail(false);
+  return mkdir(Dir.c_str(), 0777) == 0 || Fail(false);
 }
 
 bool RemoveDir(const String& Dir)
 {
-  return rmdir(NativePath(Dir).c_str()) == 0 || Fail(false);
+  return rmdir(Dir.c_str()) == 0 || Fail(false);
 }
 
 bool DeleteFile(const String& FileName)
 {
-  const String path = NativePath(FileName);
+  const String path = FileName;
   struct stat st;
   if (lstat(path.c_str(), &st) != 0)
     return Fail(false);
@@ -379,8 +394,8 @@ bool DeleteFile(const String& FileName)
 
 bool RenameFile(const String& OldName, const String& NewName)
 {
-  const String from = NativePath(OldName);
-  const String to = NativePath(NewName);
+  const String from = OldName;
+  const String to = NewName;
   if (RenameNoReplace(from, to))
     return true;
   if (errno != EXDEV)
@@ -401,14 +416,14 @@ bool RenameFile(const String& OldName, const String& NewName)
 
 bool CopyFile(const String& ExistingFileName, const String& NewFileName, bool FailIfExists)
 {
-  return CopyFileNative(NativePath(ExistingFileName), NativePath(NewFileName), FailIfExists, false) ||
+  return CopyFileNative(ExistingFileName, NewFileName, FailIfExists, false) ||
          Fail(false);
 }
 
 int FileAge(const String& FileName)
 {
   struct stat st;
-  if (stat(NativePath(FileName).c_str(), &st) != 0)
+  if (stat(FileName.c_str(), &st) != 0)
     return Fail(-1);
   if (S_ISDIR(st.st_mode))
     return Fail(-1, EISDIR);
@@ -418,7 +433,7 @@ int FileAge(const String& FileName)
 bool FileAge(const String& FileName, TDateTime& FileDateTime)
 {
   struct stat st;
-  if (stat(NativePath(FileName).c_str(), &st) != 0)
+  if (stat(FileName.c_str(), &st) != 0)
     return Fail(false);
   if (S_ISDIR(st.st_mode))
     return Fail(false, EISDIR);
@@ -431,14 +446,14 @@ int FileSetDate(const String& FileName, int Age)
   if (!TimeFromDosDate(Age, time))
     return Fail(EINVAL, EINVAL);
   const struct timespec times[2] = {{0, UTIME_OMIT}, {time, 0}};
-  if (utimensat(AT_FDCWD, NativePath(FileName).c_str(), times, 0) != 0)
+  if (utimensat(AT_FDCWD, FileName.c_str(), times, 0) != 0)
     return Fail(errno);
   return 0;
 }
 
 int FileGetAttr(const String& FileName)
 {
-  const String path = NativePath(FileName);
+  const String path = FileName;
   struct stat st;
   if (lstat(path.c_str(), &st) != 0)
     return Fail(-1);
@@ -454,7 +469,7 @@ int FileOpen(const String& FileName, unsigned Mode)
     case fmOpenReadWrite: flags = O_RDWR; break;
     default: return Fail(-1, EINVAL);
   }
-  int fd = open(NativePath(FileName).c_str(), flags | O_CLOEXEC);
+  int fd = open(FileName.c_str(), flags | O_CLOEXEC);
   if (fd < 0)
     return Fail(-1);
   // A folder opens for reading on Linux, but it is not a file: refuse it here.
@@ -474,7 +489,7 @@ int FileCreate(const String& FileName)
 
 int FileCreate(const String& FileName, int Rights)
 {
-  int fd = open(NativePath(FileName).c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC,
+  int fd = open(FileName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC,
                 static_cast<mode_t>(Rights));
   return fd >= 0 ? fd : Fail(-1);
 }
@@ -674,8 +689,8 @@ int FindNext(TSearchRec& F)
 int FindFirst(const String& Path, int Attr, TSearchRec& F)
 {
   F.FindHandle.reset();
-  const size_t sep = Path.find_last_of("/\\");
-  const String folder = sep == String::npos ? String(".") : NativePath(Path.substr(0, sep + 1));
+  const size_t sep = Path.rfind('/');
+  const String folder = sep == String::npos ? String(".") : Path.substr(0, sep + 1);
   const String pattern = sep == String::npos ? Path : Path.substr(sep + 1);
 
   auto state = std::make_shared<TSearchState>();

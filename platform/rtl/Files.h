@@ -1,6 +1,8 @@
 // File routines of the runtime library: existence tests, folders, renaming and copying,
 // dates and attributes, the handle-based file routines under the file streams, and the
-// FindFirst/FindNext folder search. Paths may use '/' or '\\' as separators.
+// FindFirst/FindNext folder search. Names are taken exactly as they are: only '/' separates,
+// and a '\\' is an ordinary name character (Linux allows it). The program's own literal path
+// pieces are joined to their folder with SubPath (Paths.h) before they come here.
 #pragma once
 
 #include <cstddef>

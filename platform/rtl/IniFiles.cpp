@@ -303,7 +303,7 @@ TIniFile::TFileStamp TIniFile::StampOf(const String& FileName)
 {
   TFileStamp stamp;
   struct stat st;
-  if (FileName.empty() || ::stat(NativePath(FileName).c_str(), &st) != 0) return stamp;
+  if (FileName.empty() || ::stat(FileName.c_str(), &st) != 0) return stamp;
   stamp.Exists = true;
   stamp.Device = st.st_dev;
   stamp.Inode = st.st_ino;

@@ -43,13 +43,17 @@ std::vector<String> SplitParts(const String& Path)
 
 }  // namespace
 
-String NativePath(const String& Path)
+String SubPath(const String& Folder, const String& Piece)
 {
-  String result = Path;
-  for (char& c : result)
+  String piece = Piece;
+  for (char& c : piece)
     if (c == '\\')
       c = '/';
-  return result;
+  if (Folder.empty())
+    return piece;
+  if (!piece.empty() && piece[0] == '/')
+    piece.erase(0, 1);
+  return Folder.back() == '/' ? Folder + piece : Folder + "/" + piece;
 }
 
 bool IsPathDelimiter(const String& S, int Index)
@@ -141,7 +145,7 @@ String ExpandFileName(const String& FileName)
 {
   if (FileName.empty())
     return String();
-  String path = NativePath(FileName);
+  String path = FileName;
   if (path[0] != '/')
     path = GetCurrentDir() + "/" + path;
   std::vector<String> resolved;
@@ -158,16 +162,19 @@ String ExpandFileName(const String& FileName)
   String result;
   for (const String& part : resolved)
     result += "/" + part;
-  if (result.empty() || IsSep(FileName.back()))
+  if (result.empty() || FileName.back() == '/')
     result += "/";
   return result;
 }
 
 String ExtractRelativePath(const String& BaseName, const String& DestName)
 {
-  std::vector<String> base = SplitParts(ExtractFilePath(ExpandFileName(BaseName)));
-  String dest = ExpandFileName(DestName);
-  std::vector<String> destDirs = SplitParts(ExtractFilePath(dest));
+  // Expanded names split on '/' only, as the file system does.
+  const String baseFull = ExpandFileName(BaseName);
+  const String dest = ExpandFileName(DestName);
+  std::vector<String> base = SplitParts(baseFull.substr(0, baseFull.rfind('/') + 1));
+  const size_t destSep = dest.rfind('/');
+  std::vector<String> destDirs = SplitParts(dest.substr(0, destSep + 1));
   size_t common = 0;
   while (common < base.size() && common < destDirs.size() && base[common] == destDirs[common])
     ++common;
@@ -176,7 +183,7 @@ String ExtractRelativePath(const String& BaseName, const String& DestName)
     result += "../";
   for (size_t i = common; i < destDirs.size(); ++i)
     result += destDirs[i] + "/";
-  return result + ExtractFileName(dest);
+  return result + dest.substr(destSep + 1);
 }
 
 String GetCurrentDir()
@@ -195,7 +202,7 @@ String GetCurrentDir()
 
 bool SetCurrentDir(const String& Dir)
 {
-  if (chdir(NativePath(Dir).c_str()) != 0) {
+  if (chdir(Dir.c_str()) != 0) {
     SetLastError(errno);
     return false;
   }

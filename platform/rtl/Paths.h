@@ -1,6 +1,9 @@
 // Path routines of the runtime library. Paths are native POSIX paths with '/' between the
-// parts, but every routine here also takes '\\' as a separator, so that the program's own
-// strings ("mplayer\\subfont.ttf", "temp\\") work unchanged. There are no drive letters: ':'
+// parts. The string routines here (ExtractFilePath, IncludeTrailingPathDelimiter ...) also take
+// '\\' as a separator, so that the program's own strings ("temp\\") work unchanged; the routines
+// that reach the file system (ExpandFileName, SetCurrentDir, and every file routine of Files.h
+// and Streams.h) take a name exactly as it is, '\\' being an ordinary name character there, as
+// Linux allows it. The program's own literal path pieces are joined to a folder with SubPath. There are no drive letters: ':'
 // is an ordinary file-name character, except where ExtractFileDrive looks for a drive.
 // Character positions are 1-based.
 #pragma once
@@ -10,8 +13,12 @@
 constexpr char PathDelim = '/';
 constexpr char PathSep = ':';
 
-// The path with every '\\' turned into '/'.
-String NativePath(const String& Path);
+// The program's own literal path piece ("temp\\temp.avi", "mplayer\\subfont.ttf") joined to
+// Folder: the piece's '\\' become '/', Folder is taken as it is (a name from outside, whatever
+// it holds) and gets one '/' before the piece unless it already ends in '/'. An empty Folder
+// leaves the piece relative. Names from outside (dialogs, drops, the command line, scans, the
+// mount table) never pass through here.
+String SubPath(const String& Folder, const String& Piece);
 
 // True if the character at the 1-based Index is '/' or '\\'.
 bool IsPathDelimiter(const String& S, int Index);
@@ -39,8 +46,8 @@ String ExtractFileDrive(const String& FileName);
 String ChangeFileExt(const String& FileName, const String& Extension);
 
 // The absolute native path of FileName, relative to the current directory, with "." and
-// ".." and doubled separators resolved (symbolic links are not followed). A trailing
-// separator in FileName is kept.
+// ".." and doubled separators resolved (symbolic links are not followed). Only '/' separates;
+// a '\\' is part of a name. A trailing '/' in FileName is kept.
 String ExpandFileName(const String& FileName);
 // DestName expressed relative to the folder of BaseName (BaseName's file part is ignored,
 // so pass a folder with its trailing separator). Both are expanded first.

@@ -341,7 +341,7 @@ String ResolveSaveTarget(const String& FileName)
 
 void AtomicSaveToFile(const String& FileName, const void* Data, std::size_t Count)
 {
-  const String target = ResolveSaveTarget(NativePath(FileName));
+  const String target = ResolveSaveTarget(FileName);
   struct stat st;
   const bool exists = ::stat(target.c_str(), &st) == 0;
   if (exists && S_ISDIR(st.st_mode)) RaiseCreateError(FileName, EISDIR);

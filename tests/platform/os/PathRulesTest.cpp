@@ -20,7 +20,7 @@ TEST_F(TPathRulesTest, DriveRootsAndDrivesOfPaths)
       {"E:/", true, 'E'},  // an optical drive without a disc is still a root
       {Dir + "m/disc", true, 'D'},
       {Dir + "m/disc/", true, 'D'},
-      {Dir + "m/disc\\", true, 'D'},
+      {Dir + "m/disc\\", false, 'C'},  // a name beside the mount point
       {Dir + "m/disc/VIDEO_TS", false, 'D'},
       {"D:\\VIDEO_TS", false, 'D'},
       {Dir + "m/data/sub/film.mkv", false, 'F'},

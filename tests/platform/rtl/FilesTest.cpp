@@ -18,6 +18,7 @@
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Paths.h"
+#include "platform/rtl/Streams.h"
 
 namespace {
 
@@ -128,7 +129,7 @@ TEST_F(FilesTest, ExistenceFollowsLinksAndTellsFilesFromFolders)
       {P("dir/"), false, true},         {P("file-link"), true, false},
       {P("dir-link"), false, true},     {P("dangling"), false, false},
       {P("missing"), false, false},     {P("fifo"), false, false},
-      {P("dir\\inner.txt"), true, false}, {"", false, false},
+      {P("dir\\inner.txt"), false, false}, {"", false, false},  // "\\" is a name character
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Path);
@@ -142,8 +143,9 @@ TEST_F(FilesTest, ForceDirectoriesCreatesEveryMissingLevel)
   EXPECT_TRUE(ForceDirectories(P("a/b/c")));
   EXPECT_TRUE(DirectoryExists(P("a/b/c")));
   EXPECT_TRUE(ForceDirectories(P("a/b/c")));  // already there
-  EXPECT_TRUE(ForceDirectories(P("x\\y\\z\\")));
-  EXPECT_TRUE(DirectoryExists(P("x/y/z")));
+  EXPECT_TRUE(ForceDirectories(P("x\\y/z\\")));  // "\\" is a name character
+  EXPECT_TRUE(DirectoryExists(P("x\\y/z\\")));
+  EXPECT_FALSE(DirectoryExists(P("x")));
   EXPECT_TRUE(ForceDirectories(P("a//d/")));
   EXPECT_TRUE(DirectoryExists(P("a/d")));
   EXPECT_TRUE(ForceDirectories("/"));
@@ -177,7 +179,7 @@ TEST_F(FilesTest, CreateAndRemoveDir)
   EXPECT_FALSE(RemoveDir(P("d")));  // not empty
   EXPECT_EQ(Read(P("d/f")), "x");
   ASSERT_EQ(unlink(P("d/f").c_str()), 0);
-  EXPECT_TRUE(RemoveDir(P("d\\")));
+  EXPECT_TRUE(RemoveDir(P("d/")));
   EXPECT_FALSE(DirectoryExists(P("d")));
   EXPECT_FALSE(RemoveDir(P("d")));
   EXPECT_EQ(GetLastError(), kENOENT);
@@ -202,6 +204,57 @@ TEST_F(FilesTest, DeleteFileDeletesFilesAndLinksButNeverFolders)
   EXPECT_EQ(Read(P("dir/inner")), "y");
 }
 
+// Names from outside may hold "\\" (Linux allows it): every file routine acts on the entry of
+// that literal name, never on the file the name would mean with "\\" read as a separator.
+TEST_F(FilesTest, BackslashesAreNameCharactersInEveryFileRoutine)
+{
+  ASSERT_EQ(mkdir(P("a").c_str(), 0777), 0);
+  ASSERT_EQ(mkdir(P("sub").c_str(), 0777), 0);
+  Write(P("x"), "decoy");
+  Write(P("a/b"), "decoy");
+  struct {
+    String Name;   // the literal entry
+    String Decoy;  // what the name would mean with "\\" as a separator
+  } cases[] = {
+      {P("sub/..\\x"), P("x")},
+      {P("a\\b"), P("a/b")},
+      {P("\\x"), P("x")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    EXPECT_FALSE(FileExists(c.Name));
+    EXPECT_EQ(FileAge(c.Name), -1);
+    EXPECT_FALSE(DeleteFile(c.Name));
+    EXPECT_FALSE(CopyFile(c.Name, P("copied"), false));
+    EXPECT_FALSE(RenameFile(c.Name, P("renamed")));
+    EXPECT_FALSE(FileExists(P("copied")) || FileExists(P("renamed")));
+
+    AtomicSaveToFile(c.Name, "saved", 5);
+    EXPECT_EQ(Read(c.Name), "saved");
+    EXPECT_TRUE(FileExists(c.Name));
+    EXPECT_NE(FileAge(c.Name), -1);
+    EXPECT_EQ(TFileStream(c.Name, fmOpenRead).GetSize(), 5);
+    EXPECT_TRUE(CopyFile(c.Name, c.Name + "\\copy", true));
+    EXPECT_EQ(Read(c.Name + "\\copy"), "saved");
+    EXPECT_TRUE(RenameFile(c.Name + "\\copy", c.Name + "\\..\\moved"));
+    EXPECT_EQ(Read(c.Name + "\\..\\moved"), "saved");
+    EXPECT_TRUE(DeleteFile(c.Name + "\\..\\moved"));
+    EXPECT_TRUE(DeleteFile(c.Name));
+    EXPECT_FALSE(FileExists(c.Name));
+    EXPECT_EQ(Read(c.Decoy), "decoy");
+  }
+  std::vector<String> left;
+  for (const String& folder : {P(""), P("a/"), P("sub/")}) {
+    DIR* d = opendir(folder.c_str());
+    ASSERT_NE(d, nullptr);
+    while (dirent* e = readdir(d))
+      if (e->d_name[0] != '.') left.push_back(folder.substr(FDir.size()) + e->d_name);
+    closedir(d);
+  }
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<String>{"a", "a/b", "sub", "x"}));
+}
+
 TEST_F(FilesTest, RenameFileNeverOverwrites)
 {
   Write(P("a"), "first");
@@ -215,7 +268,7 @@ TEST_F(FilesTest, RenameFileNeverOverwrites)
   EXPECT_FALSE(RenameFile(P("a"), P("dir")));  // an empty folder is not replaced either
   EXPECT_TRUE(DirectoryExists(P("dir")));
 
-  EXPECT_TRUE(RenameFile(P("a"), P("dir\\c")));
+  EXPECT_TRUE(RenameFile(P("a"), P("dir/c")));
   EXPECT_FALSE(FileExists(P("a")));
   EXPECT_EQ(Read(P("dir/c")), "first");
 
@@ -493,7 +546,8 @@ TEST_F(FilesAttrTest, FileGetAttrMapsTheFileKinds)
       {P("ro"), faReadOnly | faArchive},
       {P("dir"), faDirectory},
       {P("dir/"), faDirectory},
-      {P(".git\\"), faHidden | faDirectory},
+      {P(".git/"), faHidden | faDirectory},
+      {P(".git\\"), -1},
       {P("dir/."), faDirectory},
       {P("link"), faSymLink | faArchive},
       {P("dirlink"), faSymLink | faDirectory},
@@ -791,14 +845,12 @@ TEST_F(FilesFindTest, FillsTheRecord)
   FindClose(rec);
 }
 
-TEST_F(FilesFindTest, FolderPartWithEitherSeparatorOrNone)
+TEST_F(FilesFindTest, FolderPartUpToTheLastSlashOrNone)
 {
-  String windowsStyle = FDir;
-  std::replace(windowsStyle.begin(), windowsStyle.end(), '/', '\\');
-  EXPECT_EQ(Find(windowsStyle + "*.mkv", 0), Names{"c.mkv"});
-
   Write(P("sub/inner.mkv"), "x");
-  EXPECT_EQ(Find(FDir + "sub\\*.mkv", 0), Names{"inner.mkv"});
+  Write(P("sub\\x.mkv"), "x");  // a name holding "\\" in the folder itself
+  EXPECT_EQ(Find(FDir + "sub/*.mkv", 0), Names{"inner.mkv"});
+  EXPECT_EQ(Find(FDir + "sub\\*.mkv", 0), Names{"sub\\x.mkv"});
 
   const String old = GetCurrentDir();
   ASSERT_TRUE(SetCurrentDir(FDir + "sub"));

@@ -257,10 +257,10 @@ TEST_F(IniFilesTest, IniFileChangesOnlyTheLinesConcerned)
 TEST_F(IniFilesTest, IniFilesSharingAFileKeepEachOthersChanges)
 {
   TIniFile first(Name);
-  // The same file, named with the other separator.
-  String windowsName = Name;
-  windowsName[windowsName.rfind('/')] = '\\';
-  TIniFile second(windowsName);
+  // The same file, named another way.
+  String otherName = Name;
+  otherName.insert(otherName.rfind('/') + 1, "./");
+  TIniFile second(otherName);
   first.WriteString("S", "one", "1");
   second.WriteString("S", "two", "2");
   EXPECT_EQ(first.ReadString("S", "two", ""), "2");

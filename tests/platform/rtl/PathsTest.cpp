@@ -124,11 +124,28 @@ TEST(PathsTest, TrailingDelimiters)
   }
 }
 
-TEST(PathsTest, NativePathAndIsPathDelimiter)
+TEST(PathsTest, SubPathConvertsOnlyTheProgramsPiece)
 {
-  EXPECT_EQ(NativePath("mplayer\\subfont.ttf"), "mplayer/subfont.ttf");
-  EXPECT_EQ(NativePath("\\\\a\\b/c"), "//a/b/c");
-  EXPECT_EQ(NativePath("/x/y:z"), "/x/y:z");
+  struct {
+    const char* Folder;
+    const char* Piece;
+    const char* Expected;
+  } cases[] = {
+      {"/work", "mplayer\\subfont.ttf", "/work/mplayer/subfont.ttf"},
+      {"/work/", "temp\\temp.avi", "/work/temp/temp.avi"},
+      {"/work", "\\VIDEO_TS", "/work/VIDEO_TS"},
+      {"/work", "temp\\", "/work/temp/"},
+      {"/home/a\\b", "temp\\x", "/home/a\\b/temp/x"},  // the folder's "\\" is a name character
+      {"/home/..\\x", "y", "/home/..\\x/y"},
+      {"/x/y:z", "a", "/x/y:z/a"},
+      {"", "temp\\temp.avi", "temp/temp.avi"},
+      {"/", "a\\b", "/a/b"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SubPath(c.Folder, c.Piece), c.Expected) << c.Folder << " + " << c.Piece;
+}
+
+TEST(PathsTest, IsPathDelimiter)
+{
 
   struct {
     const char* S;
@@ -187,9 +204,11 @@ TEST_F(PathsCwdTest, ExpandFileNameResolvesDotsAndDoubledSeparators)
       {"/a/b/../", "/a/"},
       {"/a/b/", "/a/b/"},
       {"/", "/"},
-      {"\\a\\b\\..\\c.avi", "/a/c.avi"},
+      {"/a\\b\\..\\c.avi", "/a\\b\\..\\c.avi"},  // "\\" is a name character
+      {"/v/..\\x", "/v/..\\x"},
+      {"/v/a\\b/../c", "/v/c"},
       {"x/../y", cwd + "/y"},
-      {"temp\\", cwd + "/temp/"},
+      {"temp\\", cwd + "/temp\\"},
       {".", cwd},
       {"..", ExtractFileDir(cwd)},
       {"f.avi", cwd + "/f.avi"},
@@ -213,7 +232,7 @@ TEST_F(PathsCwdTest, ExtractRelativePath)
       {"/a/b/x.txt", "/a/d.txt", "../d.txt"},
       {"/a/", "/a/b/c/d", "b/c/d"},
       {"/x/y/", "/z", "../../z"},
-      {"\\a\\b\\", "\\a\\c\\d.txt", "../c/d.txt"},
+      {"/a/b\\", "/a/b\\c\\d.txt", "b\\c\\d.txt"},  // "\\" is a name character
       {"sub/", FDir + "/f", "../f"},
   };
   for (const auto& c : cases) {
@@ -226,7 +245,9 @@ TEST_F(PathsCwdTest, CurrentDirFollowsSetCurrentDir)
 {
   EXPECT_EQ(GetCurrentDir(), FDir);
   ASSERT_EQ(mkdir((FDir + "/sub").c_str(), 0777), 0);
-  EXPECT_TRUE(SetCurrentDir("sub\\"));
+  EXPECT_TRUE(SetCurrentDir("sub/"));
+  EXPECT_FALSE(SetCurrentDir("..\\"));  // a name, not the parent folder
+  EXPECT_EQ(GetCurrentDir(), FDir + "/sub");
   EXPECT_EQ(GetCurrentDir(), FDir + "/sub");
   EXPECT_TRUE(SetCurrentDir(".."));
   EXPECT_EQ(GetCurrentDir(), FDir);
