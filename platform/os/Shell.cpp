@@ -1,22 +1,30 @@
 #include "platform/os/Shell.h"
 
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
+#include <cstdlib>
+#include <memory>
 #include <mutex>
 #include <vector>
 
 #include "platform/os/CommandLine.h"
 #include "platform/os/Drives.h"
+#include "platform/os/Process.h"
 #include "platform/os/ShellSpawn.h"
+#include "platform/os/ToolLinks.h"
+#include "platform/os/Volumes.h"
 #include "platform/rtl/Paths.h"
+#include "platform/rtl/StrUtils.h"
 
 namespace {
 
 std::mutex OpenerLock;
 String Opener = "xdg-open";
+std::vector<String> ConfiguredPrograms;
 
 HINSTANCE Result(int Code) { return reinterpret_cast<HINSTANCE>(static_cast<std::intptr_t>(Code)); }
 
@@ -45,6 +53,82 @@ int ErrorCode(int Errno)
   }
 }
 
+// The file a path names in the end (links followed); "" when it can't be resolved.
+String RealPath(const String& Path)
+{
+  if (Path.empty()) return "";
+  std::unique_ptr<char, void (*)(void*)> real(::realpath(Path.c_str(), nullptr), std::free);
+  return real ? String(real.get()) : String();
+}
+
+// Names whose extension says document or data (videos, sounds, images, archives and disc
+// images, texts, pages, the program's own files): they go to the opener whatever their mode,
+// as Windows decides by the name.
+bool IsDocumentName(const String& Path)
+{
+  static const char* const kExtensions[] = {
+      // video and sound
+      ".avi", ".mkv", ".mp4", ".m4v", ".mov", ".qt", ".wmv", ".asf", ".flv", ".f4v", ".webm", ".mpg", ".mpeg",
+      ".mpe", ".m1v", ".m2v", ".vob", ".ifo", ".bup", ".ts", ".m2ts", ".mts", ".tp", ".3gp", ".3g2", ".ogv", ".ogg",
+      ".ogm", ".oga", ".rm", ".rmvb", ".divx", ".xvid", ".dv", ".nut", ".y4m", ".mp3", ".mp2", ".wav", ".wma",
+      ".aac", ".ac3", ".dts", ".flac", ".m4a", ".opus", ".mka", ".amr",
+      // images
+      ".jpg", ".jpeg", ".png", ".gif", ".bmp", ".ico", ".tif", ".tiff", ".webp", ".svg", ".psd",
+      // archives and disc images
+      ".zip", ".rar", ".7z", ".tar", ".gz", ".tgz", ".bz2", ".xz", ".zst", ".lz", ".cab", ".iso", ".img",
+      ".nrg", ".bin", ".cue", ".mdf", ".deb", ".rpm",
+      // texts, subtitles and pages
+      ".txt", ".text", ".log", ".ini", ".cfg", ".conf", ".xml", ".json", ".csv", ".srt", ".sub", ".ssa", ".ass",
+      ".idx", ".smi", ".vtt", ".nfo", ".htm", ".html", ".xhtml", ".mht", ".mhtml", ".url", ".pdf", ".rtf",
+      ".doc", ".docx", ".odt", ".chm", ".md",
+      // the program's own data
+      ".prf", ".skn", ".desktop",
+  };
+  const String ext = ExtractFileExt(Path.substr(Path.rfind('/') + 1));
+  if (ext.empty()) return false;
+  for (const char* known : kExtensions)
+    if (SameText(ext, known)) return true;
+  return false;
+}
+
+// A volume whose files are never started directly: removable, optical or network media, and
+// anything mounted "noexec".
+bool IsForeignVolume(const String& RealFile)
+{
+  struct statvfs vfs {};
+  if (::statvfs(RealFile.c_str(), &vfs) == 0 && (vfs.f_flag & ST_NOEXEC)) return true;
+  Volumes().Refresh();
+  TVolume volume;
+  if (!Volumes().FindContaining(RealFile, volume)) return false;
+  return volume.Optical || volume.NoExec || volume.DriveType == DRIVE_REMOVABLE || volume.DriveType == DRIVE_CDROM ||
+         volume.DriveType == DRIVE_REMOTE;
+}
+
+// Only our own executable, the programs the user configured and programs found on PATH (by
+// their name, from an absolute PATH folder) are started directly.
+bool IsTrustedProgram(const String& Path, const String& RealFile)
+{
+  if (RealFile == RealPath(qv::os::ModuleFileName())) return true;
+  {
+    std::lock_guard<std::mutex> lock(OpenerLock);
+    for (const String& program : ConfiguredPrograms)
+      if (RealFile == RealPath(program)) return true;
+  }
+  const char* path = std::getenv("PATH");
+  const String onPath = qv::os::FindProgramOnPath(Path.substr(Path.rfind('/') + 1), path ? path : "");
+  return !onPath.empty() && RealPath(onPath) == RealFile;
+}
+
+bool StartsDirectly(const String& Path)
+{
+  const String real = RealPath(Path);
+  struct stat st {};
+  if (real.empty() || ::stat(real.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || access(real.c_str(), X_OK) != 0)
+    return false;
+  if (IsDocumentName(Path) || IsDocumentName(real)) return false;
+  return !IsForeignVolume(real) && IsTrustedProgram(Path, real);
+}
+
 int Open(const String& Target, const String& Directory)
 {
   const String opener = GetShellOpener();
@@ -58,6 +142,12 @@ void SetShellOpener(const String& Program)
 {
   std::lock_guard<std::mutex> lock(OpenerLock);
   Opener = Program;
+}
+
+void SetShellConfiguredPrograms(const std::vector<String>& Programs)
+{
+  std::lock_guard<std::mutex> lock(OpenerLock);
+  ConfiguredPrograms = Programs;
 }
 
 String GetShellOpener()
@@ -112,7 +202,7 @@ HINSTANCE ShellExecuteA(HWND, LPCSTR Operation, LPCSTR File, LPCSTR Parameters, 
   }
   if (S_ISDIR(st.st_mode)) return Result(Open(path, dir));
   if (explore) return Result(SE_ERR_FNF);
-  if (S_ISREG(st.st_mode) && access(path.c_str(), X_OK) == 0) {
+  if (StartsDirectly(path)) {
     std::vector<String> argv{path};
     for (const String& a : qv::os::SplitCommandLine(params)) argv.push_back(a);
     return Result(ErrorCode(qvshell::SpawnDetached(argv, dir)));

@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <thread>
 
+#include "platform/os/ToolLinks.h"
+
 extern char** environ;
 
 namespace qvshell {
@@ -67,22 +69,9 @@ String FindProgram(const String& Name)
 {
   if (Name.empty()) return "";
   if (Name.find('/') != String::npos) return access(Name.c_str(), X_OK) == 0 ? Name : String();
+  // Only absolute PATH entries: an empty or relative one would search the current folder.
   const char* path = std::getenv("PATH");
-  String dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
-  std::size_t start = 0;
-  while (start <= dirs.size()) {
-    std::size_t end = dirs.find(':', start);
-    if (end == String::npos) end = dirs.size();
-    // An empty entry means the current directory.
-    String candidate = end > start ? dirs.substr(start, end - start) : String(1, '.');
-    candidate += '/';
-    candidate += Name;
-    struct stat st {};
-    if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(candidate.c_str(), X_OK) == 0)
-      return candidate;
-    start = end + 1;
-  }
-  return "";
+  return qv::os::FindProgramOnPath(Name, path ? path : "/usr/local/bin:/usr/bin:/bin");
 }
 
 int SpawnAndWait(const std::vector<String>& Argv, const String& Directory)

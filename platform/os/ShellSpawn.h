@@ -17,8 +17,9 @@ int SpawnAndWait(const std::vector<String>& Argv, const String& Directory);
 // the failed start (ENOENT when the program is not found).
 int SpawnDetached(const std::vector<String>& Argv, const String& Directory);
 
-// The program's full path: Name itself when it has a "/", else the first executable match on
-// PATH; "" when there is none.
+// The program's full path: Name itself when it has a "/", else the first executable regular
+// file of that name in an absolute PATH folder (empty and relative entries, which would mean
+// the current folder, are skipped); "" when there is none.
 String FindProgram(const String& Name);
 
 }  // namespace qvshell

@@ -399,6 +399,7 @@ std::vector<TVolume> TVolumeTable::ReadVolumes(const std::vector<TVolume>& Previ
     v.FileSystem = e.FsType;
     v.HasMedia = true;
     v.ReadOnly = HasOption(e.Options, "ro");
+    v.NoExec = HasOption(e.Options, "noexec");
     auto block = blocks.find(e.MajMin);
     const bool removable = block != blocks.end() && block->second.Removable;
     if (block != blocks.end() && block->second.Optical && !mountedOptical.count(block->second.Name)) {

@@ -48,6 +48,7 @@ struct TVolume {
   bool Optical = false;   // an optical drive (a block device "sr*")
   bool HasMedia = false;  // mounted, or a disc is in the optical drive
   bool ReadOnly = false;  // mounted read-only, or a disc that is not mounted
+  bool NoExec = false;    // mounted with "noexec": nothing on it is started as a program
   String Label;
   DWORD Serial = 0;
   bool CaseSensitive = true;

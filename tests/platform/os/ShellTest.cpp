@@ -6,10 +6,15 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "platform/os/Drives.h"
 #include "platform/os/Power.h"
+#include "platform/os/Process.h"
+#include "platform/rtl/Paths.h"
+#include "tests/platform/os/ProcessTestHelpers.h"
+#include "tests/platform/os/VolumeFakeTree.h"
 #include "tests/support/TempDirTest.h"
 
 namespace {
@@ -76,6 +81,7 @@ TEST_F(TShellExecuteTest, OpensDocumentsFoldersAndAddressesWithTheOpener)
 
 TEST_F(TShellExecuteTest, StartsProgramsDirectlyWithArgumentsAndFolder)
 {
+  SetShellConfiguredPrograms({Dir + "tool", Dir + "My Videos/tool2"});
   const int result = ShellExecuteResult(ShellExecuteA(nullptr, "open", (Dir + "tool").c_str(),
                                                       "-a \"two words\" \"\" say\"\"hi C:\\x", (Dir + "My Videos").c_str(), 0));
   ASSERT_GT(result, 32);
@@ -86,6 +92,121 @@ TEST_F(TShellExecuteTest, StartsProgramsDirectlyWithArgumentsAndFolder)
   std::filesystem::copy_file(Dir + "tool", Dir + "My Videos/tool2");
   ASSERT_GT(ShellExecuteResult(ShellExecuteA(nullptr, "open", "tool2", "x", (Dir + "My Videos").c_str(), 1)), 32);
   EXPECT_EQ(WaitForOutput(Dir + "ran"), Dir + "My Videos\nx\n");
+  SetShellConfiguredPrograms({});
+}
+
+// Started by the test below as "our own executable": it leaves a mark and ends.
+const bool OwnExecutableAction = qvtest::RegisterChildAction("shell-own-executable", [](const String& Mark) {
+  std::ofstream(Mark + ".tmp") << "own\n";
+  return std::rename((Mark + ".tmp").c_str(), Mark.c_str()) == 0 ? 0 : 1;
+});
+
+// Whether a file is started or handed to the opener depends on its name and its volume, never
+// on the execute bit alone: every file below is an executable script.
+class TShellStartTest : public TVolumeTreeTest {
+protected:
+  void SetUp() override
+  {
+    TVolumeTreeTest::SetUp();
+    std::string table = ReadBytes(Root + "proc/self/mountinfo");
+    table += "30 20 8:3 / " + Dir + "m/noexec rw,nosuid,noexec - ext4 /dev/sda3 rw\n";
+    WriteBytes(Root + "proc/self/mountinfo", table);
+    std::filesystem::create_directories(Dir + "m/noexec");
+    std::filesystem::create_directories(Dir + "bin");
+    WriteRecorder(Dir + "opener", Dir + "opened");
+    SetShellOpener(Dir + "opener");
+    const char* path = std::getenv("PATH");
+    OldPath = path ? path : "";
+    OldDir = GetCurrentDir();
+    setenv("PATH", ("relative:" + Dir + "bin:" + OldPath).c_str(), 1);
+  }
+  void TearDown() override
+  {
+    setenv("PATH", OldPath.c_str(), 1);
+    SetCurrentDir(OldDir);
+    SetShellOpener("xdg-open");
+    SetShellConfiguredPrograms({});
+    qvtest::ClearChildMode();
+    TVolumeTreeTest::TearDown();
+  }
+  static void WriteRecorder(const std::string& Program, const std::string& Output)
+  {
+    WriteBytes(Program, "#!/bin/sh\n{ echo ran; } > '" + Output + ".tmp' && mv '" + Output + ".tmp' '" + Output + "'\n");
+    chmod(Program.c_str(), 0755);
+  }
+  static std::string WaitForOutput(const std::string& Output)
+  {
+    for (int i = 0; i < 500 && !std::filesystem::exists(Output); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return ReadBytes(Output);
+  }
+  std::string OldPath;
+  std::string OldDir;
+};
+
+TEST_F(TShellStartTest, DocumentsAndForeignVolumesGoToTheOpenerWhateverTheirMode)
+{
+  const struct {
+    std::string File;      // an executable script (the first name given to ShellExecute)
+    std::string Given;     // what ShellExecute is asked to open ("" = File)
+    bool Started;          // true: run itself; false: handed to the opener
+  } cases[] = {
+      {Dir + "clip.avi", "", false},
+      {Dir + "backup.ZIP", "", false},
+      {Dir + "film.mkv", "", false},
+      {Dir + "holiday.jpg", "", false},
+      {Dir + "readme.txt", "", false},
+      {Dir + "page.html", "", false},
+      {Dir + "settings.prf", "", false},
+      {Dir + "bin/movie.mp4", "", false},            // a document name, even on PATH
+      {Dir + "m/usb stick/run", "", false},           // removable
+      {Dir + "m/disc/setup", "", false},              // optical
+      {Dir + "m/nfs/tool", "", false},                // network
+      {Dir + "m/noexec/tool", "", false},             // mounted noexec
+      {Dir + "m/usb stick/hidden", Dir + "innocent", false},  // a link to a removable volume
+      {Dir + "unknown-script", "", false},            // neither on PATH nor configured
+      {Dir + "bin/onpath", "", true},                 // found on PATH
+      {Dir + "bin/bare", "bare", true},               // a bare name looked up on PATH
+      {Dir + "m/data/configured", "", true},          // a program the user configured
+      {Dir + "relative/notthere", "notthere", false}, // a relative PATH entry is not searched
+  };
+  std::vector<String> configured;
+  for (const auto& c : cases)  // even a configured program does not start from a foreign volume
+    if (c.File != Dir + "unknown-script") configured.push_back(c.File);
+  SetShellConfiguredPrograms(configured);
+  std::filesystem::create_directories(Dir + "relative");
+  ASSERT_TRUE(SetCurrentDir(Dir));
+  for (const auto& c : cases) {
+    std::filesystem::remove(Dir + "opened");
+    std::filesystem::remove(Dir + "ran");
+    WriteRecorder(c.File, Dir + "ran");
+    if (!c.Given.empty() && c.Given[0] == '/') std::filesystem::create_symlink(c.File, c.Given);
+    const std::string given = c.Given.empty() ? c.File : c.Given;
+    const int result = ShellExecuteResult(ShellExecuteA(nullptr, "open", given.c_str(), nullptr, nullptr, 1));
+    if (c.File == Dir + "relative/notthere") {
+      EXPECT_EQ(result, SE_ERR_FNF) << given;
+      continue;
+    }
+    EXPECT_GT(result, 32) << given;
+    if (c.Started) {
+      EXPECT_EQ(WaitForOutput(Dir + "ran"), "ran\n") << given;
+      EXPECT_FALSE(std::filesystem::exists(Dir + "opened")) << given;
+    } else {
+      EXPECT_NE(WaitForOutput(Dir + "opened"), "") << given;
+      EXPECT_FALSE(std::filesystem::exists(Dir + "ran")) << given;
+    }
+  }
+}
+
+TEST_F(TShellStartTest, OurOwnExecutableStillStarts)
+{
+  std::filesystem::remove(Dir + "own");
+  qvtest::ChildModeCommand("shell-own-executable", Dir + "own");
+  const String self = qv::os::ModuleFileName();
+  ASSERT_GT(ShellExecuteResult(ShellExecuteA(nullptr, "open", self.c_str(), nullptr, nullptr, 1)), 32);
+  qvtest::ClearChildMode();
+  EXPECT_EQ(WaitForOutput(Dir + "own"), "own\n");
+  EXPECT_FALSE(std::filesystem::exists(Dir + "opened"));
 }
 
 TEST_F(TShellExecuteTest, FailuresGiveTheWindowsCodes)
