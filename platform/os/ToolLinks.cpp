@@ -8,13 +8,13 @@
 
 namespace qv::os {
 
-namespace {
-
 bool IsExecutableFile(const String& Path)
 {
   struct stat St {};
   return stat(Path.c_str(), &St) == 0 && S_ISREG(St.st_mode) && access(Path.c_str(), X_OK) == 0;
 }
+
+namespace {
 
 String CurrentFolder()
 {
@@ -80,15 +80,18 @@ TToolLinkResult ProvideToolLinks(const String& WorkFolder, const String& PathLis
     const String Target = FindProgramOnPath(Link.Program, PathList);
     struct stat St {};
     const bool Present = lstat(LinkPath.c_str(), &St) == 0;
+    if (Present && S_ISDIR(St.st_mode)) {
+      Result.Failed.push_back(Link.LinkName);  // a folder is no tool, and it is not ours to remove
+      continue;
+    }
     if (Present && !S_ISLNK(St.st_mode)) {
       Result.Kept.push_back(Link.LinkName);  // a real file: a build the user placed there
       continue;
     }
     if (Present) {
-      char Buffer[4096];
-      ssize_t N = readlink(LinkPath.c_str(), Buffer, sizeof Buffer - 1);
-      const String Current = N > 0 ? String(Buffer, static_cast<std::size_t>(N)) : String();
-      if (!Target.empty() && Current == Target) {
+      // A link that leads to an executable file is kept, whoever made it: ours to the tool, or
+      // the user's to a build of their own. Dangling links and links to anything else go.
+      if (IsExecutableFile(LinkPath)) {
         Result.Linked.push_back(Link.LinkName);
         continue;
       }
@@ -115,9 +118,8 @@ int ExtractPlay(const String& WorkFolder)
 {
   const char* Path = std::getenv("PATH");
   qv::os::ProvideToolLinks(WorkFolder, Path ? Path : "");
-  auto Has = [&](const char* Name) {
-    return access((WorkFolder + "/" + Name).c_str(), X_OK) == 0;
-  };
+  // A tool is an executable regular file (a folder of that name is not).
+  auto Has = [&](const char* Name) { return qv::os::IsExecutableFile(WorkFolder + "/" + Name); };
   return Has("mplayer.exe") && Has("mencoder.exe") ? 1 : 0;
 }
 

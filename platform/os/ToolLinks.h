@@ -3,9 +3,11 @@
 // tools installed on the system (found on PATH):
 //   mplayer.exe, mplayer2.exe -> mplayer;  mencoder.exe, mencoder2.exe -> mencoder;
 //   ffmpeg.exe, ffmpeg2.exe -> ffmpeg;  mp4box.exe -> MP4Box.
-// A correct link is kept; a link to anything else (or a dangling one) is replaced; a regular
-// file of that name (a tool build the user copied there) is never touched. When a tool is not
-// on PATH its names are left absent (a stale link of ours under that name is removed).
+// A link that leads to an executable regular file is kept, whether it is ours or one the user
+// made to a tool build of their own (even when the tool is not on PATH); a dangling link, or
+// one to a folder or to a file that can't run, is replaced. A regular file of that name (a
+// build the user copied there) is never touched, nor is a folder of that name (reported as
+// failed: a folder is no tool). When a tool is not on PATH its names are left absent.
 #pragma once
 
 #include <vector>
@@ -21,6 +23,9 @@ struct TToolLink {
 
 // The table above.
 const std::vector<TToolLink>& ToolLinkTable();
+
+// True for an executable regular file (links followed).
+bool IsExecutableFile(const String& Path);
 
 // Searches Program in the folders of PathList (colon-separated, as $PATH; empty entries mean
 // the current folder is NOT searched); returns the full path of the first executable regular
@@ -41,7 +46,7 @@ TToolLinkResult ProvideToolLinks(const String& WorkFolder, const String& PathLis
 
 // The program calls the library's export without arguments: links into the current folder
 // (the program sets it to the work folder first) from $PATH. Returns 1 when mplayer.exe and
-// mencoder.exe are there afterwards, else 0.
+// mencoder.exe are there afterwards as executable regular files (links followed), else 0.
 int ExtractPlay();
 // The same for an explicit work folder.
 int ExtractPlay(const String& WorkFolder);

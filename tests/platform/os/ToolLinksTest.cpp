@@ -103,3 +103,60 @@ TEST_F(ToolLinksTest, ExtractPlayLetsCommandLinesRunUnchanged)
                                                 ? 1
                                                 : 0);
 }
+
+// What the user put under a tool's name decides what happens to it: links to builds of their
+// own stay, broken or useless links are replaced, files and folders are never removed.
+TEST_F(ToolLinksTest, UsersOwnLinksStayAndOnlyExecutableFilesCount)
+{
+  ASSERT_EQ(mkdir((Dir + "build").c_str(), 0755), 0);
+  ASSERT_EQ(symlink(TestChild().c_str(), (Dir + "build/mplayer").c_str()), 0);
+  ASSERT_EQ(symlink(TestChild().c_str(), (Dir + "build/MP4Box").c_str()), 0);
+  WriteBytes(Dir + "build/notes", "not a program");
+  ASSERT_EQ(mkdir((Dir + "work").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir(Work.c_str(), 0755), 0);
+
+  enum TOutcome { Linked, Kept, Failed, Missing };
+  const struct {
+    String Name;
+    String Before;   // a link text, "dir" for a folder, "file" for a plain file
+    TOutcome Outcome;
+    String After;    // the link text afterwards ("" when no link)
+  } cases[] = {
+      {"mplayer.exe", Dir + "build/mplayer", Linked, Dir + "build/mplayer"},  // the user's own build
+      {"mplayer2.exe", "../../build/mplayer", Linked, "../../build/mplayer"},  // relative, too
+      {"mp4box.exe", Dir + "build/MP4Box", Linked, Dir + "build/MP4Box"},      // tool not on PATH
+      {"mencoder.exe", Dir + "build", Linked, B + "/mencoder"},                // a folder is no tool
+      {"mencoder2.exe", Dir + "build/notes", Linked, B + "/mencoder"},         // nor a plain file
+      {"ffmpeg.exe", Dir + "gone/ffmpeg", Linked, A + "/ffmpeg"},              // dangling
+      {"ffmpeg2.exe", "dir", Failed, ""},                                      // a folder of that name
+  };
+  for (const auto& c : cases) {
+    const String path = Work + "/" + c.Name;
+    if (c.Before == "dir")
+      ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
+    else
+      ASSERT_EQ(symlink(c.Before.c_str(), path.c_str()), 0);
+  }
+  const qv::os::TToolLinkResult Result = qv::os::ProvideToolLinks(Work, Path);
+  for (const auto& c : cases) {
+    const auto& list = c.Outcome == Linked ? Result.Linked
+                       : c.Outcome == Kept ? Result.Kept
+                       : c.Outcome == Failed ? Result.Failed
+                                             : Result.Missing;
+    EXPECT_NE(std::find(list.begin(), list.end(), c.Name), list.end()) << c.Name;
+    EXPECT_EQ(LinkTarget(Work + "/" + c.Name), c.After) << c.Name;
+  }
+  struct stat St {};
+  ASSERT_EQ(stat((Work + "/ffmpeg2.exe").c_str(), &St), 0);
+  EXPECT_TRUE(S_ISDIR(St.st_mode)) << "a folder is left alone";
+
+  // A folder under a tool's name does not count as the tool.
+  ASSERT_EQ(rmdir((Work + "/ffmpeg2.exe").c_str()), 0);
+  ASSERT_EQ(unlink((Work + "/mencoder.exe").c_str()), 0);
+  ASSERT_EQ(mkdir((Work + "/mencoder.exe").c_str(), 0755), 0);
+  const char* Old = std::getenv("PATH");
+  const String Saved = Old ? Old : "";
+  setenv("PATH", Path.c_str(), 1);
+  EXPECT_EQ(ExtractPlay(Work), 0);
+  setenv("PATH", Saved.c_str(), 1);
+}
