@@ -311,6 +311,16 @@ String DecodeDString(const unsigned char* Field, std::size_t FieldSize)
 
 }  // namespace
 
+String CleanVolumeLabel(const String& Label)
+{
+  String clean = Label;
+  for (char& c : clean) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7F || c == '"' || c == '/' || c == '\\') c = '_';
+  }
+  return clean;
+}
+
 bool ReadDiscLabel(const String& DeviceOrImage, String& Label, DWORD& Serial, String& FileSystem)
 {
   Label.clear();
@@ -353,6 +363,7 @@ bool ReadDiscLabel(const String& DeviceOrImage, String& Label, DWORD& Serial, St
     }
   }
   close(fd);
+  Label = CleanVolumeLabel(Label);
   return found;
 }
 
@@ -472,6 +483,7 @@ std::vector<TVolume> TVolumeTable::ReadVolumes(const std::vector<TVolume>& Previ
     if (v.Label.empty() && !v.MountPoint.empty() && (v.DriveType == DRIVE_CDROM || v.DriveType == DRIVE_REMOVABLE) &&
         (HasPrefixDir(v.MountPoint, "/media") || HasPrefixDir(v.MountPoint, "/run/media")))
       v.Label = ExtractFileName(v.MountPoint);  // udisks names the mount point after the label
+    v.Label = CleanVolumeLabel(v.Label);
     if (v.Serial == 0 && !v.MountPoint.empty()) v.Serial = FsSerial(v.MountPoint);
   }
 

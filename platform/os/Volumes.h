@@ -95,6 +95,11 @@ private:
 // The process's volume table over "/". Tests point it at a fake tree with SetRoot.
 TVolumeTable& Volumes();
 
+// A volume label made safe to become part of a name or an argument: control characters, '"',
+// '/' and '\\' each become '_' (a disc or stick may carry any bytes in its label). Every label
+// of the table and of ReadDiscLabel is cleaned so.
+String CleanVolumeLabel(const String& Label);
+
 // Reads the label of a disc or disc image: the UDF logical volume name when the disc has one,
 // else the ISO 9660 volume name (trailing blanks removed). Serial is the checksum of the
 // volume descriptor that Windows shows for discs; FileSystem "udf" or "iso9660". False when

@@ -184,6 +184,45 @@ TEST_F(TVolumeTableTest, DiscLabelsOfImages)
   EXPECT_FALSE(ReadDiscLabel(Dir + "missing.iso", label, serial, fs));
 }
 
+// A label may become part of a file name or a tool's argument: it carries no separators,
+// quotes or control characters, wherever it was read.
+TEST_F(TVolumeTableTest, LabelsLoseSeparatorsQuotesAndControlCharacters)
+{
+  const struct {
+    std::string Image;
+    std::string Label;
+  } cases[] = {
+      {IsoImage("A\"B"), "A_B"},
+      {IsoImage("../../ETC"), ".._.._ETC"},
+      {IsoImage("C:\\WIN"), "C:_WIN"},
+      {IsoImage("X\x7FY"), "X_Y"},
+      {UdfImage("ISO", "two\nlines\tand \"quotes\""), "two_lines_and _quotes_"},
+      {UdfImage("ISO", "a/b\\c"), "a_b_c"},
+      {UdfImage("ISO", "Caf\xE9 -o x"), "Caf\xC3\xA9 -o x"},  // letters, blanks and dashes stay
+  };
+  for (const auto& c : cases) {
+    WriteBytes(Dir + "image.iso", c.Image);
+    std::string label, fs;
+    DWORD serial = 0;
+    ASSERT_TRUE(ReadDiscLabel(Dir + "image.iso", label, serial, fs)) << c.Label;
+    EXPECT_EQ(label, c.Label);
+  }
+  // A label from the udev links, escapes decoded: the stick in I.
+  ASSERT_EQ(unlink((Root + "dev/disk/by-label/USB\\x20STICK").c_str()), 0);
+  ASSERT_EQ(symlink("../../sdb1", (Root + "dev/disk/by-label/A\\x22B\\x2fC\\x5cD\\x0aE").c_str()), 0);
+  Volumes().SetRoot(Root);
+  Volumes().Refresh();
+  TVolume stick;
+  ASSERT_TRUE(Volumes().FindLetter('I', stick));
+  EXPECT_EQ(stick.Label, "A_B_C_D_E");
+  // And a disc put into E.
+  InsertDisc("NEW\"/DISC");
+  Volumes().Refresh();
+  TVolume disc;
+  ASSERT_TRUE(Volumes().FindLetter('E', disc));
+  EXPECT_EQ(disc.Label, "NEW__DISC");
+}
+
 TEST_F(TVolumeTableTest, WatchTellsRemovalsThenArrivalsBetweenPolls)
 {
   TDiscWatch watch;
