@@ -55,11 +55,20 @@ void ReadNativeSystemInfo(SYSTEM_INFO& Info)
     GetSystemInfo(&Info);
 }
 
+void ProcessMessagesNow();
+
+// The default eject routine: the tray's request, with our messages handled while it runs.
+void EjectWithMessages(const String& DrivePath)
+{
+  SetEjectWaitPump([] { ProcessMessagesNow(); });
+  const bool ok = EjectMedia(DrivePath);
+  SetEjectWaitPump(nullptr);
+  if (!ok) EjectDone = true;
+}
+
 std::function<void(const String&)>& EjectDiscProc()
 {
-  static std::function<void(const String&)> Proc = [](const String& DrivePath) {
-    if (!EjectMedia(DrivePath)) EjectDone = true;
-  };
+  static std::function<void(const String&)> Proc = EjectWithMessages;
   return Proc;
 }
 
@@ -350,9 +359,7 @@ void SetEjectDiscProc(std::function<void(const String& DrivePath)> Proc)
   if (Proc)
     EjectDiscProc() = std::move(Proc);
   else
-    EjectDiscProc() = [](const String& DrivePath) {
-      if (!EjectMedia(DrivePath)) EjectDone = true;
-    };
+    EjectDiscProc() = EjectWithMessages;
 }
 
 void EjectAndWait(const String& DrivePath)

@@ -7,8 +7,12 @@
 
 #include <cctype>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <map>
+#include <memory>
 #include <mutex>
+#include <thread>
 
 #include "platform/os/Drives.h"
 #include "platform/os/ShellSpawn.h"
@@ -31,6 +35,44 @@ bool FindOpticalDrive(const String& Path, TVolume& Volume)
   return false;
 }
 
+// The eject's time limit and the caller's message pump (see Eject.h).
+std::mutex WaitLock;
+DWORD WaitLimitMs = EjectDefaultTimeLimitMs;
+std::function<void()> WaitPump;
+
+// One eject, run on a worker thread: unmounting and the tray's request can take long (or hang
+// on a drive that does not answer), and the caller is the GUI thread.
+struct TEjectJob {
+  std::mutex Lock;
+  std::condition_variable Done;
+  bool Finished = false;
+  bool Ok = false;
+  DWORD Error = 0;
+};
+
+void RunEject(const TVolume& Volume, TEjectJob& Job)
+{
+  bool ok = false;
+  DWORD error = 0;
+  if (!Volume.MountPoint.empty()) {
+    if (qvshell::SpawnAndWait({"udisksctl", "unmount", "--no-user-interaction", "-b", Volume.Device}, "") != 0)
+      qvshell::SpawnAndWait({"umount", Volume.MountPoint}, "");
+  }
+  const int fd = open(Volume.Device.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    error = static_cast<DWORD>(errno);
+  } else {
+    ok = ioctl(fd, CDROMEJECT, 0) == 0;
+    error = ok ? 0 : static_cast<DWORD>(errno);
+    close(fd);
+  }
+  std::lock_guard<std::mutex> lock(Job.Lock);
+  Job.Ok = ok;
+  Job.Error = error;
+  Job.Finished = true;
+  Job.Done.notify_all();
+}
+
 std::mutex DevicesLock;
 std::map<MCIDEVICEID, String> OpenDevices;  // device id -> the drive's path as opened
 MCIDEVICEID NextDevice = 1;
@@ -51,24 +93,44 @@ bool EjectMedia(const String& Path)
     SetLastError(ERROR_INVALID_DRIVE);
     return false;
   }
-  if (!volume.MountPoint.empty()) {
-    if (qvshell::SpawnAndWait({"udisksctl", "unmount", "--no-user-interaction", "-b", volume.Device}, "") != 0)
-      qvshell::SpawnAndWait({"umount", volume.MountPoint}, "");
+  DWORD limit;
+  std::function<void()> pump;
+  {
+    std::lock_guard<std::mutex> lock(WaitLock);
+    limit = WaitLimitMs;
+    pump = WaitPump;
   }
-  const int fd = open(volume.Device.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    SetLastError(static_cast<std::uint32_t>(errno));
-    return false;
+  auto job = std::make_shared<TEjectJob>();
+  std::thread([job, volume] { RunEject(volume, *job); }).detach();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limit);
+  for (;;) {
+    {
+      std::unique_lock<std::mutex> lock(job->Lock);
+      job->Done.wait_for(lock, std::chrono::milliseconds(pump ? 20 : 200), [&] { return job->Finished; });
+      if (job->Finished) {
+        SetLastError(job->Ok ? 0 : job->Error);
+        return job->Ok;
+      }
+    }
+    if (std::chrono::steady_clock::now() >= deadline) {
+      // The worker finishes on its own; its result no longer matters.
+      SetLastError(ERROR_TIMEOUT);
+      return false;
+    }
+    if (pump) pump();
   }
-  const bool ok = ioctl(fd, CDROMEJECT, 0) == 0;
-  const int error = errno;
-  close(fd);
-  if (!ok) {
-    SetLastError(static_cast<std::uint32_t>(error));
-    return false;
-  }
-  SetLastError(0);
-  return true;
+}
+
+void SetEjectTimeLimit(DWORD Milliseconds)
+{
+  std::lock_guard<std::mutex> lock(WaitLock);
+  WaitLimitMs = Milliseconds;
+}
+
+void SetEjectWaitPump(std::function<void()> Pump)
+{
+  std::lock_guard<std::mutex> lock(WaitLock);
+  WaitPump = std::move(Pump);
 }
 
 MCIERROR mciSendCommandA(MCIDEVICEID Device, UINT Message, DWORD_PTR Flags, DWORD_PTR Param)

@@ -1,6 +1,8 @@
 // Opening an optical drive's tray (the CDROMEJECT request on the drive's device node).
 #pragma once
 
+#include <functional>
+
 #include "platform/rtl/System.h"
 #include "platform/rtl/WinTypes.h"
 
@@ -9,7 +11,16 @@
 // mounts, else "umount"); then the tray opens. False with GetLastError set when the path is no
 // optical drive (ERROR_INVALID_DRIVE), the device cannot be opened (errno), or the drive refuses
 // (errno of the request; EBUSY while the disc is still mounted).
+// The work runs on a thread of its own while the caller waits at most the time limit below
+// (ERROR_TIMEOUT after it: a drive or an unmount that does not answer never holds the caller),
+// calling the wait pump every few milliseconds so that a GUI thread keeps handling its messages.
 bool EjectMedia(const String& Path);
+
+constexpr DWORD EjectDefaultTimeLimitMs = 20000;
+void SetEjectTimeLimit(DWORD Milliseconds);
+// Called on the waiting thread while an eject is under way (the program passes its message
+// pump); none by default.
+void SetEjectWaitPump(std::function<void()> Pump);
 
 // The media control interface as far as the program opens a disc drive's door with it:
 // MCI_OPEN of the device type "CDAudio" with the drive's root as element, MCI_SET with

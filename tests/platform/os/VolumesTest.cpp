@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <condition_variable>
+#include <cstdlib>
+#include <filesystem>
 #include <mutex>
 #include <vector>
 
@@ -339,3 +342,35 @@ TEST_F(TVolumeTableTest, DamagedMountTableLinesAreSkipped)
 }
 
 }  // namespace
+
+// A drive or an unmount that does not answer: the caller gets ERROR_TIMEOUT after the time
+// limit, and its pump keeps running meanwhile.
+TEST_F(TVolumeTableTest, EjectGivesUpAfterItsTimeLimitAndPumpsMeanwhile)
+{
+  std::filesystem::create_directories(Dir + "bin");
+  WriteBytes(Dir + "bin/udisksctl", "#!/bin/sh\nsleep 3\n");
+  WriteBytes(Dir + "bin/umount", "#!/bin/sh\nexit 1\n");
+  chmod((Dir + "bin/udisksctl").c_str(), 0755);
+  chmod((Dir + "bin/umount").c_str(), 0755);
+  const char* path = std::getenv("PATH");
+  const std::string oldPath = path ? path : "";
+  setenv("PATH", (Dir + "bin:" + oldPath).c_str(), 1);
+  int pumped = 0;
+  SetEjectTimeLimit(300);
+  SetEjectWaitPump([&] { ++pumped; });
+  const auto start = std::chrono::steady_clock::now();
+  SetLastError(0);
+  EXPECT_FALSE(EjectMedia("D:\\"));  // mounted: the hanging unmount comes first
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(GetLastError(), ERROR_TIMEOUT);
+  EXPECT_GE(took, std::chrono::milliseconds(300));
+  EXPECT_LT(took, std::chrono::milliseconds(2500));
+  EXPECT_GE(pumped, 5);
+  SetEjectWaitPump(nullptr);
+  SetEjectTimeLimit(EjectDefaultTimeLimitMs);
+  setenv("PATH", oldPath.c_str(), 1);
+  // An answer within the limit is the eject's own (the fake drive is an image file).
+  InsertDisc("HOLIDAY");
+  EXPECT_FALSE(EjectMedia("E:\\"));
+  EXPECT_NE(GetLastError(), ERROR_TIMEOUT);
+}
