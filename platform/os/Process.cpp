@@ -381,11 +381,25 @@ std::shared_ptr<TProcessObject> ProcessOf(HANDLE Handle)
 
 }  // namespace
 
+String ExecutablePathOfLink(const String& LinkText)
+{
+  static const String Deleted = " (deleted)";
+  if (LinkText.size() <= Deleted.size() ||
+      LinkText.compare(LinkText.size() - Deleted.size(), Deleted.size(), Deleted) != 0)
+    return LinkText;
+  // A file really named so is the one running only when it is there and is what runs.
+  struct stat Named {}, Running {};
+  if (stat(LinkText.c_str(), &Named) == 0 && stat("/proc/self/exe", &Running) == 0 &&
+      Named.st_dev == Running.st_dev && Named.st_ino == Running.st_ino)
+    return LinkText;
+  return LinkText.substr(0, LinkText.size() - Deleted.size());
+}
+
 String ModuleFileName()
 {
   char Buffer[4096];
   ssize_t N = readlink("/proc/self/exe", Buffer, sizeof Buffer - 1);
-  return N > 0 ? String(Buffer, static_cast<std::size_t>(N)) : String();
+  return N > 0 ? ExecutablePathOfLink(String(Buffer, static_cast<std::size_t>(N))) : String();
 }
 
 DWORD RestartProcess(const std::vector<String>& Arguments, HANDLE* Process)
@@ -393,8 +407,14 @@ DWORD RestartProcess(const std::vector<String>& Arguments, HANDLE* Process)
   if (Process)
     *Process = nullptr;
   TSpawnRequest Request;
-  Request.Program = "/proc/self/exe";
-  Request.Argv.push_back(ModuleFileName());
+  // After an upgrade replaced our file, the new program at our path is the one to start;
+  // otherwise the running file itself (also when its name is gone).
+  const String Path = ModuleFileName();
+  struct stat St {};
+  const bool NewFile = !Path.empty() && stat(Path.c_str(), &St) == 0 && S_ISREG(St.st_mode) &&
+                       access(Path.c_str(), X_OK) == 0;
+  Request.Program = NewFile ? Path : String("/proc/self/exe");
+  Request.Argv.push_back(Path);
   Request.Argv.insert(Request.Argv.end(), Arguments.begin(), Arguments.end());
   for (int I = 0; I < 3; ++I)
     Request.StdFds[I] = I;  // keep our standard streams

@@ -153,12 +153,18 @@ constexpr DWORD ERROR_ENVVAR_NOT_FOUND = 203;
 
 namespace qv::os {
 
-// The executable's full path ("" when it cannot be read).
+// The executable's full path ("" when it cannot be read). When the file was replaced while we
+// run (a package upgrade), the system shows "<path> (deleted)"; the answer is then <path>.
 String ModuleFileName();
+// The path that a /proc/<pid>/exe link text names: without the " (deleted)" mark the system
+// adds when the file was removed or replaced, unless a file of that very name is what runs.
+String ExecutablePathOfLink(const String& LinkText);
 
-// Starts a new copy of our executable (/proc/self/exe) with the given arguments (each passed
+// Starts a new copy of our executable with the given arguments (each passed
 // as it stands, no splitting), in the current folder, detached in a session of its own, and
 // returns its process id, or 0 with GetLastError on failure. The caller then ends itself.
+// When an upgrade has replaced our file, the new program at our path is started; otherwise
+// the running file (/proc/self/exe).
 // Process, when given, receives a handle of the new copy (close it with CloseHandle).
 DWORD RestartProcess(const std::vector<String>& Arguments, HANDLE* Process = nullptr);
 

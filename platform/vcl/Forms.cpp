@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "platform/os/Process.h"
 #include "platform/rtl/Paths.h"
 #include "platform/rtl/StringList.h"
 #include "platform/vcl/DragObjects.h"
@@ -864,11 +865,7 @@ void TApplication::SetTitle(const String& Value) {
   if (FHandle) SetWindowTextA(FHandle, Value.c_str());
 }
 
-String TApplication::GetExeName() const {
-  char Buffer[4096];
-  ssize_t N = readlink("/proc/self/exe", Buffer, sizeof(Buffer) - 1);
-  return N > 0 ? String(Buffer, static_cast<size_t>(N)) : String();
-}
+String TApplication::GetExeName() const { return qv::os::ModuleFileName(); }
 
 void TApplication::Run() {
   FRunning = true;
