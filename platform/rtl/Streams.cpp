@@ -328,20 +328,102 @@ namespace {
   throw EFCreateError(RtlConsts::SFCreateErrorEx, {FileName, SysErrorMessage(static_cast<std::uint32_t>(ErrorCode))});
 }
 
-// The file a save should replace: the target of a symbolic link rather than the link.
-String ResolveSaveTarget(const String& FileName)
+// The parts of a path between its '/'.
+std::vector<String> PathParts(const String& Path)
 {
-  struct stat st;
-  if (::lstat(FileName.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return FileName;
-  std::unique_ptr<char, void (*)(void*)> real(::realpath(FileName.c_str(), nullptr), std::free);
-  return real ? String(real.get()) : FileName;
+  std::vector<String> parts;
+  std::size_t start = 0;
+  while (start <= Path.size()) {
+    std::size_t end = Path.find('/', start);
+    if (end == String::npos) end = Path.size();
+    if (end > start) parts.push_back(Path.substr(start, end - start));
+    start = end + 1;
+  }
+  return parts;
+}
+
+// A link the kernel's rule for shared folders lets us follow: outside a sticky world-writable
+// folder any link; inside one only a link that is ours or the folder owner's, so that a link
+// another user planted in /tmp never leads a save into our files.
+bool MayFollow(const String& Folder, const struct stat& Link)
+{
+  struct stat dir;
+  if (::stat(Folder.empty() ? "/" : Folder.c_str(), &dir) != 0) return false;
+  const bool shared = (dir.st_mode & S_ISVTX) && (dir.st_mode & S_IWOTH);
+  return !shared || Link.st_uid == ::geteuid() || Link.st_uid == dir.st_uid;
+}
+
+// The file a save should replace: where FileName's links lead, each link followed under the
+// rule above (false with errno EACCES for a link that must not be followed, ELOOP for a loop).
+// A name that does not exist yet is created where its folder's links lead; a dangling link is
+// replaced itself.
+bool ResolveSaveTarget(const String& FileName, String& Target)
+{
+  Target = FileName;
+  if (FileName.empty()) return true;
+  std::vector<String> pending = PathParts(FileName);
+  std::reverse(pending.begin(), pending.end());  // the next part at the back
+  String done;  // the resolved folder so far, "" for "/" (relative names start at the current folder)
+  if (FileName[0] != '/') {
+    std::unique_ptr<char, void (*)(void*)> cwd(::getcwd(nullptr, 0), std::free);
+    if (!cwd) return true;
+    done = cwd.get();
+    if (done == "/") done.clear();
+  }
+  String finalLink;  // the last link that stood at the end of the name
+  int links = 0;
+  while (!pending.empty()) {
+    const String part = pending.back();
+    pending.pop_back();
+    if (part == ".") continue;
+    if (part == "..") {
+      done.erase(done.empty() ? 0 : done.rfind('/'));
+      continue;
+    }
+    const String candidate = done + "/" + part;
+    struct stat st;
+    if (::lstat(candidate.c_str(), &st) != 0) {
+      if (errno != ENOENT || !pending.empty()) {
+        Target = FileName;  // the save reports what is wrong with the name
+        return true;
+      }
+      Target = finalLink.empty() ? candidate : finalLink;
+      return true;
+    }
+    if (!S_ISLNK(st.st_mode)) {
+      done = candidate;
+      continue;
+    }
+    if (++links > 40) {
+      errno = ELOOP;
+      return false;
+    }
+    if (!MayFollow(done, st)) {
+      errno = EACCES;
+      return false;
+    }
+    std::vector<char> text(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 2);
+    const ssize_t n = ::readlink(candidate.c_str(), text.data(), text.size() - 1);
+    if (n <= 0) {
+      Target = FileName;
+      return true;
+    }
+    const String linkText(text.data(), static_cast<std::size_t>(n));
+    if (pending.empty()) finalLink = candidate;
+    std::vector<String> more = PathParts(linkText);
+    pending.insert(pending.end(), more.rbegin(), more.rend());
+    if (linkText[0] == '/') done.clear();
+  }
+  Target = done.empty() ? String("/") : done;
+  return true;
 }
 
 }  // namespace
 
 void AtomicSaveToFile(const String& FileName, const void* Data, std::size_t Count)
 {
-  const String target = ResolveSaveTarget(FileName);
+  String target;
+  if (!ResolveSaveTarget(FileName, target)) RaiseCreateError(FileName, errno);
   struct stat st;
   const bool exists = ::stat(target.c_str(), &st) == 0;
   if (exists && S_ISDIR(st.st_mode)) RaiseCreateError(FileName, EISDIR);

@@ -63,6 +63,12 @@ protected:
 // EFCreateError "Cannot create file "name". <system text>") or an fmOpen... mode (EFOpenError
 // "Cannot open file "name". <system text>"), optionally with a share mode, which is accepted
 // and ignored. A directory can't be opened as a file stream.
+// fmCreate empties an existing file before the first byte is written, so a failure halfway
+// (a full disk, a crash) leaves the user's file lost. Program code never replaces a file the
+// user has (settings, lists, profiles, pictures) through a TFileStream: it replaces files only
+// through the safe save path, AtomicSaveToFile below (a temporary file in the same folder,
+// renamed over the old one when complete), which every SaveToFile routine uses. fmCreate is for
+// files the program makes fresh (its own temporary and output files).
 class TFileStream : public THandleStream {
 public:
   TFileStream(const String& AFileName, unsigned Mode);
@@ -145,7 +151,9 @@ private:
 
 // Replaces FileName with Count bytes of Data without ever leaving a partial file behind: the
 // data goes to a temporary file in the same folder, is flushed to disk, and is then renamed
-// over FileName (a symbolic link is followed to the file it names; an existing file keeps its
-// permission bits). On any failure the temporary file is removed, the old file is untouched
-// and EFCreateError "Cannot create file "name". <system text>" is raised.
+// over FileName (a symbolic link is followed to the file it names, except that in a sticky
+// world-writable folder such as /tmp only a link of our own or of the folder's owner is
+// followed, as the kernel's rule for such folders says: "Permission denied" otherwise; an
+// existing file keeps its permission bits). On any failure the temporary file is removed, the
+// old file is untouched and EFCreateError "Cannot create file "name". <system text>" is raised.
 void AtomicSaveToFile(const String& FileName, const void* Data, std::size_t Count);

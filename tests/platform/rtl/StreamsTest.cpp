@@ -2,10 +2,12 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -17,6 +19,8 @@
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Files.h"
+#include "platform/rtl/IniFiles.h"
+#include "platform/rtl/StringList.h"
 #include "tests/support/TempDirTest.h"
 
 namespace {
@@ -333,6 +337,125 @@ TEST_F(FileStreamTest, SafeSaveWritesThroughASymbolicLink)
   AtomicSaveToFile(Dir + "link.ini", "new", 3);
   EXPECT_TRUE(std::filesystem::is_symlink(Dir + "link.ini"));
   EXPECT_EQ(ReadBytes(Dir + "real/target.ini"), "new");
+}
+
+// In a sticky world-writable folder (/tmp) a save follows only links that are ours or the
+// folder owner's: a link another user planted there must not lead the save into our files.
+TEST_F(FileStreamTest, SafeSaveFollowsLinksInSharedFoldersOnlyUnderTheKernelsRule)
+{
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to give links and folders another owner";
+  const uid_t other = 65534;
+  auto folder = [&](const String& Name, mode_t Mode, uid_t Owner) {
+    std::filesystem::create_directory(Dir + Name);
+    ASSERT_EQ(::chmod((Dir + Name).c_str(), Mode), 0);
+    ASSERT_EQ(::chown((Dir + Name).c_str(), Owner, 0), 0);
+  };
+  folder("shared", 01777, 0);        // like /tmp, ours
+  folder("theirs", 01777, other);    // a shared folder of the other user
+  folder("plain", 0777, 0);          // world-writable, not sticky
+  folder("sticky", 01755, 0);        // sticky, not world-writable
+  folder("victimdir", 0755, 0);
+  const struct {
+    String Link;
+    String To;
+    uid_t Owner;
+    bool Followed;
+  } cases[] = {
+      {"shared/planted.ini", Dir + "victim1.ini", other, false},
+      {"shared/mine.ini", Dir + "victim2.ini", 0, true},
+      {"theirs/owners.ini", Dir + "victim3.ini", other, true},   // the folder owner's link
+      {"plain/other.ini", Dir + "victim4.ini", other, true},
+      {"sticky/other.ini", Dir + "victim5.ini", other, true},
+      {"shared/relative.ini", "../victim6.ini", other, false},
+      {"shared/dangling.ini", Dir + "created.ini", other, false},
+  };
+  for (const auto& c : cases) {
+    if (c.To != Dir + "created.ini") WriteBytes(c.To[0] == '/' ? c.To : Dir + "victim6.ini", "precious");
+    ASSERT_EQ(::symlink(c.To.c_str(), (Dir + c.Link).c_str()), 0);
+    ASSERT_EQ(::lchown((Dir + c.Link).c_str(), c.Owner, 0), 0);
+  }
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Link);
+    const String target = c.To[0] == '/' ? c.To : Dir + "victim6.ini";
+    if (c.Followed) {
+      AtomicSaveToFile(Dir + c.Link, "saved", 5);
+      EXPECT_EQ(ReadBytes(target), "saved");
+    } else {
+      try {
+        AtomicSaveToFile(Dir + c.Link, "saved", 5);
+        ADD_FAILURE() << "the link was followed";
+      } catch (const EFCreateError& e) {
+        EXPECT_EQ(e.Message(), "Cannot create file \"" + Dir + c.Link + "\". Permission denied");
+      }
+      EXPECT_EQ(ReadBytes(target), target == Dir + "created.ini" ? "" : "precious");
+      EXPECT_TRUE(std::filesystem::is_symlink(Dir + c.Link));
+    }
+  }
+  EXPECT_FALSE(std::filesystem::exists(Dir + "created.ini"));
+
+  // A planted link to a folder, in the middle of the name.
+  ASSERT_EQ(::symlink((Dir + "victimdir").c_str(), (Dir + "shared/dir").c_str()), 0);
+  ASSERT_EQ(::lchown((Dir + "shared/dir").c_str(), other, 0), 0);
+  EXPECT_THROW(AtomicSaveToFile(Dir + "shared/dir/new.ini", "saved", 5), EFCreateError);
+  EXPECT_TRUE(std::filesystem::is_empty(Dir + "victimdir"));
+  // Our own name in the shared folder is saved as usual.
+  AtomicSaveToFile(Dir + "shared/own.ini", "saved", 5);
+  EXPECT_EQ(ReadBytes(Dir + "shared/own.ini"), "saved");
+}
+
+// A save that fails halfway (here: the file-size limit, as a full disk would) leaves the old
+// file as it was, whichever routine saved.
+TEST_F(FileStreamTest, AFailedSaveLeavesTheOldFileIntact)
+{
+  const String name = Dir + "list.txt";
+  const String big(64 * 1024, 'x');
+  const std::function<void()> saves[] = {
+      [&] { AtomicSaveToFile(name, big.data(), big.size()); },
+      [&] {
+        TMemoryStream stream;
+        stream.WriteBuffer(big.data(), static_cast<Int64>(big.size()));
+        stream.SaveToFile(name);
+      },
+      [&] {
+        TStringList list;
+        list.SetText(big);
+        list.SaveToFile(name);
+      },
+      [&] {
+        TMemIniFile ini(name);
+        ini.WriteString("S", "k", big);
+        ini.UpdateFile();
+      },
+      [&] {
+        TIniFile ini(name);
+        ini.WriteString("S", "k", big);
+      },
+  };
+  struct rlimit old {};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+  void (*oldHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+  int index = 0;
+  for (const auto& save : saves) {
+    SCOPED_TRACE(index++);
+    WriteBytes(name, "old contents");
+    struct rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool raised = false;
+    try {
+      save();
+    } catch (const EFCreateError& e) {
+      raised = true;
+      EXPECT_EQ(e.Message(), "Cannot create file \"" + name + "\". File too large");
+    } catch (const EIniFileException&) {
+      raised = true;  // the INI file's own words for it
+    }
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &old), 0);
+    EXPECT_TRUE(raised);
+    EXPECT_EQ(ReadBytes(name), "old contents");
+    EXPECT_EQ(DirEntries(), (std::vector<String>{"list.txt"})) << "no temporary file is left";
+  }
+  std::signal(SIGXFSZ, oldHandler);
 }
 
 TEST_F(FileStreamTest, SafeSaveFailuresLeaveNothingBehind)
