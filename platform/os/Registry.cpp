@@ -1,5 +1,8 @@
 #include "platform/os/Registry.h"
 
+#include <sys/stat.h>
+
+#include <atomic>
 #include <cctype>
 #include <cstring>
 #include <map>
@@ -96,9 +99,10 @@ struct TRegValue {
 // The registry file's sections: canonical key path -> value name (upper case) -> value.
 using TRegData = std::map<String, std::map<String, TRegValue>>;
 
-TRegValue ParseValue(const String& Text)
+}  // namespace
+
+void ParseRegistryValue(const String& Text, DWORD& Type, std::vector<BYTE>& Data)
 {
-  TRegValue v;
   if (Upper(Text.substr(0, 6)) == "DWORD:") {
     std::uint32_t n = 0;
     bool ok = Text.size() > 6 && Text.size() <= 14;
@@ -108,9 +112,10 @@ TRegValue ParseValue(const String& Text)
       else n = n * 16 + static_cast<std::uint32_t>(std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (std::toupper(c) - 'A' + 10));
     }
     if (ok) {
-      v.Type = REG_DWORD;
-      for (int i = 0; i < 4; ++i) v.Data.push_back(static_cast<BYTE>(n >> (8 * i)));
-      return v;
+      Type = REG_DWORD;
+      Data.clear();
+      for (int i = 0; i < 4; ++i) Data.push_back(static_cast<BYTE>(n >> (8 * i)));
+      return;
     }
   } else if (Upper(Text.substr(0, 4)) == "HEX:") {
     std::vector<BYTE> bytes;
@@ -129,21 +134,29 @@ TRegValue ParseValue(const String& Text)
       start = end + 1;
     }
     if (ok) {
-      v.Type = REG_BINARY;
-      v.Data = bytes;
-      return v;
+      Type = REG_BINARY;
+      Data = bytes;
+      return;
     }
   }
-  v.Type = REG_SZ;
-  v.Data.assign(Text.begin(), Text.end());
-  v.Data.push_back(0);
+  Type = REG_SZ;
+  Data.assign(Text.begin(), Text.end());
+  Data.push_back(0);
+}
+
+namespace {
+
+TRegValue ParseValue(const String& Text)
+{
+  TRegValue v;
+  ParseRegistryValue(Text, v.Type, v.Data);
   return v;
 }
 
-TRegData LoadRegistryFile()
+TRegData ReadRegistryFile(const String& FileName)
 {
   TRegData data;
-  TMemIniFile ini(GetRegistryFileName());
+  TMemIniFile ini(FileName);
   TStringList sections, lines;
   ini.ReadSections(&sections);
   for (int i = 0; i < sections.GetCount(); ++i) {
@@ -166,18 +179,59 @@ TRegData LoadRegistryFile()
   return data;
 }
 
+// The file's contents, read again only when the file changed (another name, or another
+// device, inode, size or modification time): every call of the registry functions asks.
+struct TRegCache {
+  String FileName;
+  bool Valid = false;
+  bool Exists = false;
+  dev_t Device = 0;
+  ino_t Inode = 0;
+  off_t Size = 0;
+  timespec Modified{};
+  std::shared_ptr<const TRegData> Data;
+};
+
+std::mutex CacheLock;
+TRegCache Cache;
+std::atomic<unsigned> FileReads{0};
+
+std::shared_ptr<const TRegData> LoadRegistryFile()
+{
+  const String name = GetRegistryFileName();
+  struct stat st {};
+  const bool exists = ::stat(name.c_str(), &st) == 0;
+  std::lock_guard<std::mutex> lock(CacheLock);
+  if (Cache.Valid && Cache.FileName == name && Cache.Exists == exists &&
+      (!exists || (Cache.Device == st.st_dev && Cache.Inode == st.st_ino && Cache.Size == st.st_size &&
+                   Cache.Modified.tv_sec == st.st_mtim.tv_sec && Cache.Modified.tv_nsec == st.st_mtim.tv_nsec)))
+    return Cache.Data;
+  // The stamp is taken before reading, so a change made meanwhile is seen next time.
+  Cache.FileName = name;
+  Cache.Exists = exists;
+  Cache.Device = st.st_dev;
+  Cache.Inode = st.st_ino;
+  Cache.Size = st.st_size;
+  Cache.Modified = st.st_mtim;
+  Cache.Data = std::make_shared<const TRegData>(exists ? ReadRegistryFile(name) : TRegData());
+  Cache.Valid = true;
+  ++FileReads;
+  return Cache.Data;
+}
+
 bool KeyExistsIn(const TRegData& Data, const String& Path)
 {
   if (Path.find('\\') == String::npos) return true;  // a root
-  for (const auto& [section, values] : Data) {
-    if (section == Path) return true;
-    if (section.size() > Path.size() && section.compare(0, Path.size(), Path) == 0 && section[Path.size()] == '\\')
-      return true;
-  }
-  return false;
+  if (Data.count(Path)) return true;
+  // The keys below Path sort together right from Path + "\\".
+  const String below = Path + "\\";
+  const auto next = Data.lower_bound(below);
+  return next != Data.end() && next->first.compare(0, below.size(), below) == 0;
 }
 
 }  // namespace
+
+unsigned RegistryFileReads() { return FileReads.load(); }
 
 void SetRegistryFileName(const String& FileName)
 {
@@ -204,7 +258,7 @@ LONG RegOpenKeyExA(HKEY Key, LPCSTR SubKey, DWORD, REGSAM, PHKEY Result)
   String base;
   if (!KeyPath(Key, base)) return static_cast<LONG>(ERROR_INVALID_HANDLE);
   const String path = Canonical(base + "\\" + (SubKey ? SubKey : ""));
-  if (path.empty() || !KeyExistsIn(LoadRegistryFile(), path)) return ErrorFileNotFound;
+  if (path.empty() || !KeyExistsIn(*LoadRegistryFile(), path)) return ErrorFileNotFound;
   auto* key = new TRegKey{path};
   std::lock_guard<std::mutex> lock(Lock);
   OpenKeys.insert(key);
@@ -218,7 +272,8 @@ LONG RegQueryValueExA(HKEY Key, LPCSTR ValueName, DWORD*, DWORD* Type, BYTE* Dat
   String path;
   if (!KeyPath(Key, path)) return static_cast<LONG>(ERROR_INVALID_HANDLE);
   if (Data && !DataSize) return static_cast<LONG>(ERROR_INVALID_PARAMETER);
-  const TRegData data = LoadRegistryFile();
+  const std::shared_ptr<const TRegData> file = LoadRegistryFile();
+  const TRegData& data = *file;
   auto section = data.find(Canonical(path));
   if (section == data.end()) return ErrorFileNotFound;
   auto value = section->second.find(Upper(ValueName ? ValueName : ""));

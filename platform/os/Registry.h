@@ -13,12 +13,15 @@
 //
 // Key and value names are case-insensitive; a key exists when it has a section or a section
 // lies below it; the roots always exist. Values are read as they stand after "=" (leading and
-// trailing blanks removed). The file is read at every RegOpenKeyEx, so edits count at once.
-// Keys cannot be created or written (the program only reads); they open with any access. HKEY_PERFORMANCE_DATA and
-// HKEY_DYN_DATA answer nothing (the processor load comes from CpuLoad.h).
+// trailing blanks removed). Every call looks at the file's stamp (device, inode, size,
+// modification time) and reads it again when it changed, so edits count at once; otherwise
+// the contents read last are used. Keys cannot be created or written (the program only
+// reads); they open with any access. HKEY_PERFORMANCE_DATA and HKEY_DYN_DATA answer nothing
+// (the processor load comes from CpuLoad.h).
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/System.h"
@@ -58,6 +61,13 @@ constexpr DWORD REG_DWORD = 4;
 // The registry file (a native path); "" restores the default.
 void SetRegistryFileName(const String& FileName);
 String GetRegistryFileName();
+// How often the registry file has been read (parsed) so far.
+unsigned RegistryFileReads();
+
+// A value's text from the file as the registry returns it: "dword:" and up to 8 hex digits
+// give REG_DWORD (4 bytes, low byte first), "hex:" and a comma list of 1-2 hex digits REG_BINARY,
+// anything else (also a malformed number or list) REG_SZ with a terminating zero.
+void ParseRegistryValue(const String& Text, DWORD& Type, std::vector<BYTE>& Data);
 
 // ERROR_SUCCESS, ERROR_FILE_NOT_FOUND (no such key), ERROR_INVALID_HANDLE (an unknown or
 // closed key). A null or empty SubKey opens the key itself again; a leading "\" is ignored.

@@ -116,6 +116,21 @@ void TMemIniFile::LoadValues()
 void TMemIniFile::Clear()
 {
   FSections.clear();
+  FSectionIndex.clear();
+}
+
+String TMemIniFile::SectionKey(std::string_view Name) const
+{
+  String key(Name);
+  if (!FCaseSensitive)
+    for (char& c : key) c = UpCase(c);
+  return key;
+}
+
+void TMemIniFile::RebuildIndex()
+{
+  FSectionIndex.clear();
+  for (std::size_t i = 0; i < FSections.size(); ++i) FSectionIndex.emplace(SectionKey(FSections[i].Name), i);
 }
 
 bool TMemIniFile::SameName(std::string_view A, std::string_view B) const
@@ -129,15 +144,14 @@ bool TMemIniFile::SameName(std::string_view A, std::string_view B) const
 
 TMemIniFile::TSection* TMemIniFile::FindSection(const String& Section)
 {
-  const String name = Trim(Section);
-  for (auto& section : FSections)
-    if (SameName(section.Name, name)) return &section;
-  return nullptr;
+  const auto found = FSectionIndex.find(SectionKey(Trim(Section)));
+  return found == FSectionIndex.end() ? nullptr : &FSections[found->second];
 }
 
 TMemIniFile::TSection& TMemIniFile::AddSection(const String& Section)
 {
   FSections.push_back(TSection{Trim(Section), {}});
+  FSectionIndex.emplace(SectionKey(FSections.back().Name), FSections.size() - 1);  // the first of a name wins
   return FSections.back();
 }
 
@@ -167,6 +181,8 @@ void TMemIniFile::SetStrings(TStrings* List)
 {
   std::vector<TSection> old;
   old.swap(FSections);
+  std::unordered_map<String, std::size_t> oldIndex;
+  oldIndex.swap(FSectionIndex);
   try {
     int current = -1;
     const int count = List->GetCount();
@@ -186,6 +202,7 @@ void TMemIniFile::SetStrings(TStrings* List)
     }
   } catch (...) {
     FSections.swap(old);
+    FSectionIndex.swap(oldIndex);
     throw;
   }
 }
@@ -254,7 +271,10 @@ void TMemIniFile::ReadSectionValues(const String& Section, TStrings* Strings)
 void TMemIniFile::EraseSection(const String& Section)
 {
   const TSection* section = FindSection(Section);
-  if (section != nullptr) FSections.erase(FSections.begin() + (section - FSections.data()));
+  if (section != nullptr) {
+    FSections.erase(FSections.begin() + (section - FSections.data()));
+    RebuildIndex();
+  }
 }
 
 void TMemIniFile::DeleteKey(const String& Section, const String& Ident)
@@ -277,7 +297,12 @@ void TMemIniFile::SetCaseSensitive(bool Value)
   TStringList list;
   GetStrings(&list);
   FCaseSensitive = Value;
-  SetStrings(&list);
+  try {
+    SetStrings(&list);
+  } catch (...) {
+    FCaseSensitive = !Value;  // the old sections and their index are back
+    throw;
+  }
 }
 
 bool TMemIniFile::SectionExists(const String& Section)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/rtl/Exceptions.h"
@@ -108,8 +109,14 @@ protected:
 
 private:
   TSection& AddSection(const String& Section);
+  // The index key of a section name under the CaseSensitive rule.
+  String SectionKey(std::string_view Name) const;
+  void RebuildIndex();
 
   std::vector<TSection> FSections;
+  // Section name key -> its place in FSections, so that finding a section (and reading a file
+  // of many sections) does not walk the whole list.
+  std::unordered_map<String, std::size_t> FSectionIndex;
   bool FCaseSensitive = false;
 };
 

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
 #include "tests/support/TempDirTest.h"
 
 namespace {
@@ -105,6 +109,77 @@ TEST_F(TRegistryTest, RegistryObjectReadsTypedValues)
   EXPECT_THROW(registry.ReadInteger("Missing"), ERegistryException);
   EXPECT_FALSE(registry.KeyExists("Nothing"));
   EXPECT_FALSE(registry.OpenKey("Nothing", true));  // cannot be made here
+}
+
+// The file is read once and kept while it stays the same; any change (in place, replaced by
+// another file, removed, another file name) is seen at the next call.
+TEST_F(TRegistryTest, TheFileIsReadAgainOnlyWhenItChanges)
+{
+  const String name = Dir + "registry.ini";
+  auto version = [] {
+    TRegistry registry(KEY_READ);
+    registry.SetRootKey(HKEY_LOCAL_MACHINE);
+    if (!registry.OpenKeyReadOnly("SOFTWARE\\Microsoft\\Windows Media\\Encoder")) return String("<no key>");
+    return registry.ReadString("Version");
+  };
+  auto write = [&](const String& File, const String& Version) {
+    WriteBytes(File, "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows Media\\Encoder]\r\nVersion=" + Version + "\r\n");
+  };
+  write(name, "1.0");
+  EXPECT_EQ(version(), "1.0");
+  const unsigned reads = RegistryFileReads();
+  for (int i = 0; i < 50; ++i) EXPECT_EQ(version(), "1.0");
+  EXPECT_EQ(RegistryFileReads(), reads) << "an unchanged file is not parsed again";
+
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));  // a later modification time
+  write(name, "2.0");  // in place, the same size
+  EXPECT_EQ(version(), "2.0");
+  write(Dir + "new.ini", "3.0");
+  ASSERT_EQ(std::rename((Dir + "new.ini").c_str(), name.c_str()), 0);  // replaced
+  EXPECT_EQ(version(), "3.0");
+  write(Dir + "other.ini", "4.0");
+  SetRegistryFileName(Dir + "other.ini");
+  EXPECT_EQ(version(), "4.0");
+  SetRegistryFileName(name);
+  EXPECT_EQ(version(), "3.0");
+  ASSERT_EQ(std::remove(name.c_str()), 0);
+  EXPECT_EQ(version(), "<no key>");
+  write(name, "5.0");
+  EXPECT_EQ(version(), "5.0");
+}
+
+TEST(RegistryValueTest, ValueTextsBecomeTypedData)
+{
+  const struct {
+    String Text;
+    DWORD Type;
+    std::vector<BYTE> Data;
+  } cases[] = {
+      {"dword:0000002a", REG_DWORD, {0x2a, 0, 0, 0}},
+      {"DWORD:ffffffff", REG_DWORD, {0xff, 0xff, 0xff, 0xff}},
+      {"dword:1", REG_DWORD, {1, 0, 0, 0}},
+      {"dword:123456789", REG_SZ, {}},  // nine digits: a text
+      {"dword:", REG_SZ, {}},
+      {"dword:12g4", REG_SZ, {}},
+      {"hex:01,ff, 10", REG_BINARY, {0x01, 0xff, 0x10}},
+      {"hex:", REG_BINARY, {}},
+      {"hex:1,,2", REG_SZ, {}},
+      {"hex:100", REG_SZ, {}},
+      {"hex:-1", REG_SZ, {}},
+      {"plain", REG_SZ, {}},
+  };
+  for (const auto& c : cases) {
+    DWORD type = 99;
+    std::vector<BYTE> data;
+    ParseRegistryValue(c.Text, type, data);
+    EXPECT_EQ(type, c.Type) << c.Text;
+    std::vector<BYTE> expected = c.Data;
+    if (c.Type == REG_SZ) {
+      expected.assign(c.Text.begin(), c.Text.end());
+      expected.push_back(0);
+    }
+    EXPECT_EQ(data, expected) << c.Text;
+  }
 }
 
 }  // namespace
