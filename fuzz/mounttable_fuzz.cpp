@@ -1,8 +1,10 @@
 // The mount table reader (the volume table over a fake root whose mount table is the input)
 // and the disc label reader (the input laid out as a disc image: its first 2 KiB as the ISO 9660
 // volume descriptor, the rest from the UDF anchor's sector on). Labels must come out clean.
-// Runs as an unprivileged user when started as root: the mount table names devices, which
-// the reader opens.
+// Runs as an unprivileged user (65534) when started as root: the mount table names devices,
+// which the reader opens. Its corpus and artifact folders must then be writable for that user.
+// Seeds: fuzz/seeds/mounttable (a mount table, an ISO 9660 and a UDF image); run with
+// -max_len=9000 so that the UDF descriptors fit.
 #include <sys/stat.h>
 #include <unistd.h>
 

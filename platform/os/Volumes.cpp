@@ -113,6 +113,8 @@ std::vector<TMountEntry> ParseMountInfo(const String& Text)
     e.FsType = UnescapeOctal(*(dash + 1));
     e.Source = UnescapeOctal(*(dash + 2));
     if (e.MountPoint.empty() || e.MountPoint[0] != '/') continue;
+    // The kernel writes no trailing "/"; a table that does still names the same folder.
+    while (e.MountPoint.size() > 1 && e.MountPoint.back() == '/') e.MountPoint.pop_back();
     entries.push_back(e);
   }
   return entries;

@@ -343,6 +343,22 @@ TEST_F(TVolumeTableTest, DamagedMountTableLinesAreSkipped)
 
 }  // namespace
 
+// A mount table that writes a mount point with trailing "/" still names one folder, found as
+// the volume's root either way (the fuzzer found the lookup missing it).
+TEST_F(TVolumeTableTest, MountPointsWithTrailingSlashesAreFoundAsRoots)
+{
+  std::filesystem::create_directories(Dir + "m/trail");
+  std::string table = ReadBytes(Root + "proc/self/mountinfo");
+  table += "31 20 8:4 / " + Dir + "m/trail// rw - ext4 /dev/sda4 rw\n";
+  WriteBytes(Root + "proc/self/mountinfo", table);
+  Volumes().Refresh();
+  for (const std::string& path : {Dir + "m/trail", Dir + "m/trail/", Dir + "m/trail//"}) {
+    TVolume volume;
+    ASSERT_TRUE(Volumes().FindRoot(path, volume)) << path;
+    EXPECT_EQ(volume.MountPoint, Dir + "m/trail");
+  }
+}
+
 // A drive or an unmount that does not answer: the caller gets ERROR_TIMEOUT after the time
 // limit, and its pump keeps running meanwhile.
 TEST_F(TVolumeTableTest, EjectGivesUpAfterItsTimeLimitAndPumpsMeanwhile)
