@@ -5,6 +5,7 @@
 // which the reader opens. Its corpus and artifact folders must then be writable for that user.
 // Seeds: fuzz/seeds/mounttable (a mount table, an ISO 9660 and a UDF image); run with
 // -max_len=9000 so that the UDF descriptors fit.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -60,22 +61,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     if (!Volume.MountPoint.empty() && !Table.FindRoot(Volume.MountPoint, Found)) std::abort();
   }
 
-  std::string Image(16 * 2048, '\0');
-  Image.append(Text, Size < 2048 ? Size : 2048);
-  if (Size > 2048) {
-    Image.resize(256 * 2048, '\0');
-    Image.append(Text + 2048, Size - 2048);
-  }
+  // The image is written sparse: only the two parts of the input are data.
+  std::string Descriptor(Text, Size < 2048 ? Size : 2048);
+  std::string Rest = Size > 2048 ? std::string(Text + 2048, Size - 2048) : std::string();
   // Inputs of odd length get valid descriptor tag checksums, so that mutated UDF descriptors
   // get past the checksum and reach the readers behind it.
   if (Size & 1)
-    for (std::size_t At = 256 * 2048; At + 16 <= Image.size(); At += 2048) {
+    for (std::size_t At = 0; At + 16 <= Rest.size(); At += 2048) {
       unsigned Sum = 0;
       for (int I = 0; I < 16; ++I)
-        if (I != 4) Sum += static_cast<unsigned char>(Image[At + I]);
-      Image[At + 4] = static_cast<char>(Sum & 0xFF);
+        if (I != 4) Sum += static_cast<unsigned char>(Rest[At + I]);
+      Rest[At + 4] = static_cast<char>(Sum & 0xFF);
     }
-  WriteFile(Root + "disc.iso", Image.data(), Image.size());
+  const int Fd = open((Root + "disc.iso").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (Fd < 0) std::abort();
+  bool Written = pwrite(Fd, Descriptor.data(), Descriptor.size(), 16 * 2048) == static_cast<ssize_t>(Descriptor.size());
+  if (!Rest.empty())
+    Written = Written && pwrite(Fd, Rest.data(), Rest.size(), 256 * 2048) == static_cast<ssize_t>(Rest.size());
+  close(Fd);
+  if (!Written) std::abort();
   String Label, FileSystem;
   DWORD Serial = 0;
   if (ReadDiscLabel(Root + "disc.iso", Label, Serial, FileSystem)) CheckLabel(Label);
