@@ -11,6 +11,7 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/rtl/Convert.h"
 #include "platform/rtl/StringList.h"
 #include "tests/support/StringsLines.h"
 #include "tests/support/TempDirTest.h"
@@ -171,6 +172,36 @@ TEST_F(IniFilesTest, SectionsKeysAndErasing)
   ini.EraseSection("TWO");
   ini.EraseSection("absent");
   EXPECT_EQ(Dump(ini), "[One]\r\nbare\r\nb=2\r\n\r\n[Three]\r\nc=3\r\n\r\n");
+}
+
+// Sections are found through an index: it must follow erasing, adding, repeated sections and
+// a change of the case rule, in files of many sections.
+TEST_F(IniFilesTest, ManySectionsStayFoundThroughEveryChange)
+{
+  TMemIniFile ini("");
+  String text;
+  for (int i = 0; i < 300; ++i) text += "[S" + IntToStr(i) + "]\nv=" + IntToStr(i) + "\n";
+  text += "[s7]\nv=repeated\nw=more\n";  // continues [S7]
+  Parse(ini, text);
+  ini.EraseSection("s0");
+  ini.EraseSection("S150");
+  ini.WriteString("New", "v", "new");
+  const struct {
+    const char* Section;
+    const char* Key;
+    const char* Value;
+  } cases[] = {
+      {"S0", "v", "-"}, {"S1", "v", "1"}, {"s7", "v", "7"}, {"S7", "w", "more"}, {"S149", "v", "149"},
+      {"S150", "v", "-"}, {"S151", "v", "151"}, {"S299", "v", "299"}, {"new", "v", "new"}, {"S300", "v", "-"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ini.ReadString(c.Section, c.Key, "-"), c.Value) << c.Section;
+  ini.SetCaseSensitive(true);
+  EXPECT_EQ(ini.ReadString("S299", "v", "-"), "299");
+  EXPECT_EQ(ini.ReadString("s299", "v", "-"), "-");
+  EXPECT_EQ(ini.ReadString("S7", "w", "-"), "more");
+  ini.EraseSection("S1");
+  EXPECT_EQ(ini.ReadString("S2", "v", "-"), "2");
+  EXPECT_EQ(ini.ReadString("New", "v", "-"), "new");
 }
 
 TEST_F(IniFilesTest, CaseSensitivity)
