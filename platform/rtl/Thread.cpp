@@ -141,6 +141,13 @@ void SetMainThread(Cardinal ThreadID)
   MainThreadID.store(ThreadID);
 }
 
+bool SynchronizeRequestsPending()
+{
+  TSyncState& S = SyncState();
+  std::lock_guard<std::mutex> guard(S.Lock);
+  return !S.Requests.empty();
+}
+
 bool CheckSynchronize(int Timeout)
 {
   if (!OnMainThread()) throw EThread(RtlConsts::SCheckSynchronizeError, {GetCurrentThreadId()});
