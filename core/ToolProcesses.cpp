@@ -93,6 +93,12 @@ void ProcessMessagesNow()
 // that a wait returns as soon as its flag is cleared.
 void PauseUntilMessage(DWORD Ms)
 {
+  // Without the application nobody takes the messages out of the queue: waiting for them
+  // would return at once, round after round.
+  if (!Application) {
+    Sleep(Ms);
+    return;
+  }
   MsgWaitForMultipleObjects(0, nullptr, FALSE, Ms, QS_ALLINPUT);
 }
 

@@ -863,6 +863,8 @@ void TXcCreateProcess::HandleWindowMessage(TMessage& Message)
         if (Message.WParam == XcOutputDrainTimer || Message.WParam == XcErrorDrainTimer) {
           KillTimer(FWindow, Message.WParam);
           (Message.WParam == XcErrorDrainTimer ? FErrorReader : FOutputReader)->DrainBuffer(XcPiecesPerMessage);
+        } else {
+          Message.Result = DefWindowProcA(FWindow, Message.Msg, Message.WParam, Message.LParam);
         }
         break;
       case ThreadFinishedMessage:

@@ -186,7 +186,7 @@ String GetCurrentDir()
     if (getcwd(buffer.data(), buffer.size()))
       return String(buffer.data());
     if (errno != ERANGE) {
-      SetLastError(errno);
+      SetLastError(Win32ErrorOfErrno(errno));
       return String();
     }
     buffer.resize(buffer.size() * 2);
@@ -196,7 +196,7 @@ String GetCurrentDir()
 bool SetCurrentDir(const String& Dir)
 {
   if (chdir(NativePath(Dir).c_str()) != 0) {
-    SetLastError(errno);
+    SetLastError(Win32ErrorOfErrno(errno));
     return false;
   }
   return true;
