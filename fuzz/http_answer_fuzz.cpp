@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   const std::string Bytes(reinterpret_cast<const char*>(Data), Size);
   try {
     const THttpResponse Response = ParseHttpAnswer(Bytes, FuzzBodyLimit);
-    if (Response.StatusCode < 100 || Response.StatusCode > 999) std::abort();
+    if (Response.StatusCode < 100 || Response.StatusCode > 599) std::abort();
     if (static_cast<Int64>(Response.Body.size()) > FuzzBodyLimit) std::abort();
     if (Response.Body.size() > Size) std::abort();
     if (Response.StatusLine.compare(0, 5, "HTTP/") != 0) std::abort();

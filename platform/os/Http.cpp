@@ -270,6 +270,8 @@ bool ParseStatusLine(const String& Line, int& Code)
     if (!std::isdigit(static_cast<unsigned char>(Line[i]))) return false;
     Code = Code * 10 + (Line[i] - '0');
   }
+  // A status is 100 to 599; anything else is not an HTTP answer.
+  if (Code < 100 || Code > 599) return false;
   return space + 4 == Line.size() || Line[space + 4] == ' ';
 }
 

@@ -359,6 +359,8 @@ TEST(THttpTest, AnswersInMemoryReadAsFromAConnection)
       {"HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nok", "closed before the whole body"},
       {"SSH-2.0-OpenSSH\r\n", "not HTTP"},
       {"xxxxxx", "closed in the middle of a line"},
+      {"HTTP/0p 003 Early\r\n\r\n", "not HTTP"},
+      {"HTTP/1.1 600 Beyond\r\n\r\n", "not HTTP"},
       {"", "without an answer"},
   };
   for (const auto& c : cases) {
