@@ -2,6 +2,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/ProgramUnits.h"
+
 namespace {
 
 const char* const BuildTag = "Build " QV_VERSION;
@@ -25,6 +27,8 @@ int main(int argc, char** argv)
       return 0;
     }
   }
+  StartProgramUnits();
   std::printf("Quelvo 3 %s: the program's windows are not part of this build yet.\n", BuildTag);
+  EndProgramUnits();
   return 0;
 }

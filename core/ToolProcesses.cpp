@@ -1,5 +1,6 @@
 #include "core/ToolProcesses.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/SxSysUtils.h"
@@ -94,6 +95,35 @@ void RemoveCrashReporters(bool PauseAfterDwwin)
 void ProcessMessagesNow()
 {
   if (Application) Application->ProcessMessages();
+}
+
+// The pause that ends a round of the waits: up to Ms milliseconds, cut short by anything that
+// arrives for the GUI thread (a runner's end report, a posted message, input, a due timer), so
+// that a wait returns as soon as its flag is cleared.
+void PauseUntilMessage(DWORD Ms)
+{
+  // Without the application nobody takes the messages out of the queue: waiting for them
+  // would return at once, round after round.
+  if (!Application) {
+    Sleep(Ms);
+    return;
+  }
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, Ms, QS_ALLINPUT);
+}
+
+// One round of the tool and picker waits. The crash-dialog checks run once per 100 ms, however
+// often messages cut the pause short.
+void WaitRound(const bool& Flag, bool PauseAfterDwwin, Int64& LastCheck)
+{
+  constexpr Int64 RoundMs = 100;
+  if (LastCheck < 0 || GetTickCount64() - LastCheck >= RoundMs) {
+    RemoveCrashReporters(PauseAfterDwwin);
+    LastCheck = GetTickCount64();
+  }
+  ProcessMessagesNow();
+  if (!Flag) return;
+  const Int64 Left = RoundMs - (GetTickCount64() - LastCheck);
+  PauseUntilMessage(static_cast<DWORD>(std::clamp<Int64>(Left, 0, RoundMs)));
 }
 
 }  // namespace
@@ -338,20 +368,14 @@ void KillPlayers()
 
 void WaitForTool()
 {
-  while (ToolRunning) {
-    RemoveCrashReporters(true);
-    ProcessMessagesNow();
-    Sleep(100);
-  }
+  Int64 LastCheck = -1;
+  while (ToolRunning) WaitRound(ToolRunning, true, LastCheck);
 }
 
 void WaitForTrackSelection()
 {
-  while (PickerOpen) {
-    RemoveCrashReporters(false);
-    ProcessMessagesNow();
-    Sleep(100);
-  }
+  Int64 LastCheck = -1;
+  while (PickerOpen) WaitRound(PickerOpen, false, LastCheck);
 }
 
 void SetEjectDiscProc(std::function<void(const String& DrivePath)> Proc)
@@ -370,6 +394,6 @@ void EjectAndWait(const String& DrivePath)
   const Int64 Start = GetTickCount64();
   while (!EjectDone && GetTickCount64() - Start < EjectWaitLimitMs) {
     ProcessMessagesNow();
-    Sleep(100);
+    if (!EjectDone) PauseUntilMessage(100);
   }
 }

@@ -193,9 +193,10 @@ void TXcReader::DrainBuffer(int MaxPieces)
   }
   FDraining = false;
   // A tool that writes as fast as we assemble must not hold the GUI thread: the rest comes
-  // with the next message, behind whatever else is queued.
-  if (More && FReadThread) PostMessageA(FOwner->FWindow, ReadDataMessage, reinterpret_cast<WPARAM>(this), 0);
-  if (FEndPending) {
+  // with the next message, behind whatever else is queued. The rest may also be what a
+  // thread that ended during a handler left behind: it is assembled before the end report.
+  if (More && (FReadThread || !FRest.empty())) FOwner->ScheduleDrain(this);
+  if (FEndPending && FRest.empty()) {
     FEndPending = false;
     EndOfStream();
   }
@@ -574,6 +575,7 @@ TXcCreateProcess::~TXcCreateProcess()
   }
   CloseHandleAndClear(FProcessInformation.hProcess);
   CloseHandleAndClear(FProcessInformation.hThread);
+  CloseKillHandle();
 }
 
 HWND TXcCreateProcess::EnsureMessageWindow()
@@ -606,6 +608,7 @@ void TXcCreateProcess::ResetState()
 {
   EnsureNoWaitedProcess();
   FState = Ready;
+  CloseKillHandle();
   ReleaseProcessHandles();
   FWatcherCount = 0;
 }
@@ -744,6 +747,10 @@ void TXcCreateProcess::StartProcess()
     RaiseLastOSError(Error);
   }
   ++FRunSerial;
+  CloseKillHandle();
+  if (!DuplicateHandle(GetCurrentProcess(), FProcessInformation.hProcess, GetCurrentProcess(), &FKillHandle, 0,
+                       FALSE, DUPLICATE_SAME_ACCESS))
+    FKillHandle = nullptr;  // KillProcess falls back to the process id
 
   if (Redirect) {
     FState = Watched;
@@ -772,7 +779,25 @@ void TXcCreateProcess::StartProcess()
 bool TXcCreateProcess::KillProcess()
 {
   if (FState == Ready) throw EXCLException(XcCreateProcessConsts::SProcessNotRunning);
-  return KillProcessById(FProcessInformation.dwProcessId);
+  if (!FKillHandle) return KillProcessById(FProcessInformation.dwProcessId);
+  // Ended (perhaps just now, before its OnTerminate ran, or by an earlier kill): nothing to do.
+  if (WaitForSingleObject(FKillHandle, 0) == WAIT_OBJECT_0) return false;
+  return TerminateProcess(FKillHandle, 0) != FALSE;
+}
+
+void TXcCreateProcess::CloseKillHandle()
+{
+  if (FKillHandle) CloseHandle(FKillHandle);
+  FKillHandle = nullptr;
+}
+
+void TXcCreateProcess::ScheduleDrain(TXcReader* Reader)
+{
+  const UINT_PTR Timer = Reader == FErrorReader.get() ? XcErrorDrainTimer : XcOutputDrainTimer;
+  if (GetQueueStatus(QS_TIMER | QS_PAINT) & 0xFFFF)
+    SetTimer(FWindow, Timer, 0, nullptr);
+  else
+    PostMessageA(FWindow, ReadDataMessage, reinterpret_cast<WPARAM>(Reader), 0);
 }
 
 bool TXcCreateProcess::QueueInputText(const String& Text)
@@ -826,9 +851,22 @@ void TXcCreateProcess::HandleWindowMessage(TMessage& Message)
     switch (Message.Msg) {
       case ReadDataMessage: {
         auto* Reader = reinterpret_cast<TXcReader*>(Message.WParam);
-        if (Reader == FOutputReader.get() || Reader == FErrorReader.get()) Reader->DrainBuffer(XcPiecesPerMessage);
+        if (Reader != FOutputReader.get() && Reader != FErrorReader.get()) break;
+        // Timers and painting that are due get their turn first.
+        if (GetQueueStatus(QS_TIMER | QS_PAINT) & 0xFFFF)
+          ScheduleDrain(Reader);
+        else
+          Reader->DrainBuffer(XcPiecesPerMessage);
         break;
       }
+      case WM_TIMER:
+        if (Message.WParam == XcOutputDrainTimer || Message.WParam == XcErrorDrainTimer) {
+          KillTimer(FWindow, Message.WParam);
+          (Message.WParam == XcErrorDrainTimer ? FErrorReader : FOutputReader)->DrainBuffer(XcPiecesPerMessage);
+        } else {
+          Message.Result = DefWindowProcA(FWindow, Message.Msg, Message.WParam, Message.LParam);
+        }
+        break;
       case ThreadFinishedMessage:
         if (static_cast<Cardinal>(Message.LParam) == FRunSerial) HandleThreadFinished();
         break;

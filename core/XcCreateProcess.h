@@ -63,6 +63,11 @@ constexpr int XcMaxBufferSize = 128 * 1024;
 constexpr int XcInputQueueSize = 1024;
 // Pieces assembled per ReadDataMessage before the message loop gets its turn again.
 constexpr int XcPiecesPerMessage = 64;
+// Timers of the message window that carry on assembling a reader's output when timers or
+// painting are waiting (posted messages always go first, so a flooding tool would otherwise
+// keep every timer from firing).
+constexpr UINT_PTR XcOutputDrainTimer = 1;
+constexpr UINT_PTR XcErrorDrainTimer = 2;
 
 // Kills the process with that id (exit code 0); raises EOSError when it cannot be opened.
 // True when TerminateProcess succeeded.
@@ -254,7 +259,10 @@ public:
   // Starts CommandLine; see the head of this file. Raises EXCLException while a watched run
   // is going, EOSError when the system refuses.
   void StartProcess();
-  // Kills the child by its process id; EXCLException "Process is not running" when none ran.
+  // Kills the child; EXCLException "Process is not running" when none ran. The kill goes
+  // through the process handle kept from the start, so it can never reach another process
+  // that got the id later. A child that has already ended (its OnTerminate may still be on
+  // its way) is simply not running: False, never an error.
   bool KillProcess();
   bool QueueInputText(const String& Text);
   bool QueueInputLine(const String& Text) { return QueueInputText(Text + "\r\n"); }
@@ -310,6 +318,10 @@ private:
   void HandleThreadFinished();
   void HandleWindowMessage(TMessage& Message);
   void PostThreadFinished();
+  // Asks for the next slice of Reader's output: at once (a posted message) unless timers or
+  // painting wait, then behind them.
+  void ScheduleDrain(TXcReader* Reader);
+  void CloseKillHandle();
 
   String FApplicationName;
   String FCommandLine;
@@ -325,6 +337,7 @@ private:
   int FWatcherCount = 0;
   Cardinal FExitCode = 0;
   PROCESS_INFORMATION FProcessInformation{};
+  HANDLE FKillHandle = nullptr;  // the child of the last start, kept until the run is over
   TXcWaitForProcessThread* FWaitThread = nullptr;
   std::unique_ptr<TXcReader> FOutputReader;
   std::unique_ptr<TXcReader> FErrorReader;

@@ -167,6 +167,13 @@ void StretchBitmapMasked(TCanvas* Canvas, TBitmap* Bitmap, TColor TransparentCol
   if (!Bitmap->GetMonochrome()) SetStretchBltMode(Dest, STRETCH_DELETESCANS);
   TCanvas* Source = Bitmap->GetCanvas();
   Source->Lock();
+  // Whoever watches the bitmap (an image that repaints on change) hears nothing of the drawing.
+  TNotifyEvent SavedChange = std::move(Bitmap->OnChange);
+  Bitmap->OnChange = nullptr;
+  auto Restore = [&] {
+    Bitmap->OnChange = std::move(SavedChange);
+    Source->Unlock();
+  };
   try {
     if (TransparentColor == clNone) {
       StretchBlt(Dest, DestX, DestY, DestW, DestH, Source->GetHandle(), SrcX, SrcY, SrcW, SrcH,
@@ -183,10 +190,10 @@ void StretchBitmapMasked(TCanvas* Canvas, TBitmap* Bitmap, TColor TransparentCol
                        Bitmap->GetPalette(), Key);
     }
   } catch (...) {
-    Source->Unlock();
+    Restore();
     throw;
   }
-  Source->Unlock();
+  Restore();
 }
 
 void DrawBitmapMasked(TCanvas* Canvas, int X, int Y, TBitmap* Bitmap, TColor TransparentColor)

@@ -26,6 +26,17 @@ enum TXcTrackFontOption {
 using TXcTrackFontOptions = std::uint8_t;
 constexpr TXcTrackFontOptions XcOption(TXcTrackFontOption Option) { return static_cast<TXcTrackFontOptions>(1u << Option); }
 
+// The clipboard commands an extended edit control offers.
+enum TXcClipboardCommand { caCopy, caCut, caPaste, caClear, caUndo };
+// A set of TXcClipboardCommand: bit n is the command of value n.
+using TXcClipboardCommands = std::uint8_t;
+constexpr TXcClipboardCommands XcCommand(TXcClipboardCommand Command)
+{
+  return static_cast<TXcClipboardCommands>(1u << Command);
+}
+constexpr TXcClipboardCommands XcAllClipboardCommands =
+    static_cast<TXcClipboardCommands>((1u << caCopy) | (1u << caCut) | (1u << caPaste) | (1u << caClear) | (1u << caUndo));
+
 // A named sub-object that belongs to a control (or any persistent object) and shows under it
 // in name paths: "Form1.Panel1.HotTrack".
 class TXcPersistent : public TComponent {

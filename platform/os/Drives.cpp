@@ -58,7 +58,7 @@ bool DiskSpace(const String& Path, ULONGLONG& Available, ULONGLONG& Total, ULONG
   }
   struct statvfs sv {};
   if (statvfs(native.c_str(), &sv) != 0) {
-    SetLastError(errno == ENOENT || errno == ENOTDIR ? ErrorPathNotFound : static_cast<DWORD>(errno));
+    SetLastError(errno == ENOENT || errno == ENOTDIR ? ErrorPathNotFound : Win32ErrorOfErrno(errno));
     return false;
   }
   const ULONGLONG unit = sv.f_frsize ? sv.f_frsize : sv.f_bsize;

@@ -15,7 +15,6 @@ namespace {
 
 constexpr std::uint64_t AllocationGranularity = 65536;
 constexpr DWORD ERROR_MAPPED_ALIGNMENT = 1132;
-constexpr DWORD ERROR_DISK_FULL = 112;
 
 std::uint64_t RoundToPage(std::uint64_t Size)
 {

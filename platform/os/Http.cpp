@@ -5,13 +5,22 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cstring>
+
+#include <chrono>
 
 namespace {
 
 constexpr std::size_t MaxHeaderLine = 8192;
+
+Int64 NowMs()
+{
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
 constexpr std::size_t MaxHeaderBytes = 65536;
 
 String Lower(String S)
@@ -85,7 +94,13 @@ TUrl ParseUrl(const String& Url)
 
 class TConnection {
 public:
-  TConnection(const TUrl& Url, const THttpOptions& Options) : FReadTimeout(Options.ReadTimeout)
+  // An answer already in memory: reading ends where Bytes end.
+  explicit TConnection(const String& Bytes) : FReadTimeout(0), FBuffer(Bytes) {}
+
+  TConnection(const TUrl& Url, const THttpOptions& Options)
+      : FReadTimeout(Options.ReadTimeout),
+        FExchangeTimeout(Options.ExchangeTimeout ? Options.ExchangeTimeout : DefaultHttpExchangeTimeout),
+        FDeadline(NowMs() + FExchangeTimeout)
   {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
@@ -105,7 +120,9 @@ public:
         error = errno;
         if (error == EINPROGRESS) {
           pollfd p{fd, POLLOUT, 0};
-          const int ready = poll(&p, 1, Options.ConnectTimeout ? static_cast<int>(Options.ConnectTimeout) : -1);
+          int limit = TimeLeft();
+          if (Options.ConnectTimeout) limit = std::min(limit, static_cast<int>(std::min<Cardinal>(Options.ConnectTimeout, INT_MAX)));
+          const int ready = poll(&p, 1, limit);
           socklen_t len = sizeof error;
           if (ready == 0) error = ETIMEDOUT;
           else if (ready < 0 || getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &len) != 0) error = errno;
@@ -184,19 +201,39 @@ public:
   }
 
 private:
+  // Milliseconds left of the exchange (at least 0).
+  int TimeLeft() const
+  {
+    const Int64 left = FDeadline - NowMs();
+    return static_cast<int>(std::clamp<Int64>(left, 0, INT_MAX));
+  }
+
   void Wait(short Events, const char* What)
   {
     pollfd p{FFd, Events, 0};
     for (;;) {
-      const int ready = poll(&p, 1, FReadTimeout ? static_cast<int>(FReadTimeout) : -1);
+      const int left = TimeLeft();
+      if (left == 0) ExchangeTimedOut();
+      const bool silence = FReadTimeout && static_cast<Int64>(FReadTimeout) <= left;
+      const int ready = poll(&p, 1, silence ? static_cast<int>(FReadTimeout) : left);
       if (ready > 0) return;
-      if (ready == 0) throw EHttpError(String("Time-out ") + What + " the host");
+      if (ready == 0) {
+        if (!silence) ExchangeTimedOut();
+        throw EHttpError(String("Time-out ") + What + " the host");
+      }
       if (errno != EINTR) throw EHttpError(String("Waiting for the host failed: ") + std::strerror(errno));
     }
   }
 
+  [[noreturn]] void ExchangeTimedOut() const
+  {
+    throw EHttpError("Time-out: the host did not complete its answer within " + std::to_string(FExchangeTimeout) +
+                     " ms");
+  }
+
   bool Fill()
   {
+    if (FFd < 0) return false;  // an answer in memory ends with its bytes
     if (FPos > 65536 && FPos * 2 > FBuffer.size()) {
       FBuffer.erase(0, FPos);
       FPos = 0;
@@ -217,6 +254,8 @@ private:
 
   int FFd = -1;
   Cardinal FReadTimeout;
+  Cardinal FExchangeTimeout = 0;
+  Int64 FDeadline = 0;
   String FBuffer;
   std::size_t FPos = 0;
 };
@@ -231,6 +270,8 @@ bool ParseStatusLine(const String& Line, int& Code)
     if (!std::isdigit(static_cast<unsigned char>(Line[i]))) return false;
     Code = Code * 10 + (Line[i] - '0');
   }
+  // A status is 100 to 599; anything else is not an HTTP answer.
+  if (Code < 100 || Code > 599) return false;
   return space + 4 == Line.size() || Line[space + 4] == ' ';
 }
 
@@ -271,6 +312,8 @@ void ReadChunked(TConnection& Conn, Int64 Max, String& Body)
   }
 }
 
+THttpResponse ReadAnswer(TConnection& conn, Int64 MaxBodySize);
+
 }  // namespace
 
 String THttpResponse::Header(const String& Name) const
@@ -292,10 +335,22 @@ THttpResponse HttpGet(const String& Url, const THttpOptions& Options)
   if (!Options.Accept.empty()) request += "Accept: " + Options.Accept + "\r\n";
   request += "Connection: close\r\n\r\n";
   conn.SendAll(request);
+  return ReadAnswer(conn, Options.MaxBodySize);
+}
 
+THttpResponse ParseHttpAnswer(const String& Bytes, Int64 MaxBodySize)
+{
+  TConnection conn(Bytes);
+  return ReadAnswer(conn, MaxBodySize);
+}
+
+namespace {
+
+THttpResponse ReadAnswer(TConnection& conn, Int64 MaxBodySize)
+{
   THttpResponse response;
   String line;
-  for (;;) {
+  for (int interim = 0;; ++interim) {
     if (!conn.ReadLine(line, MaxHeaderLine)) throw EHttpError("The host closed the connection without an answer");
     if (!ParseStatusLine(line, response.StatusCode)) throw EHttpError("The host's answer is not HTTP: " + line.substr(0, 80));
     response.StatusLine = line;
@@ -310,17 +365,25 @@ THttpResponse HttpGet(const String& Url, const THttpOptions& Options)
       if (colon == String::npos || colon == 0) throw EHttpError("The answer has a malformed header line");
       response.Headers.emplace_back(line.substr(0, colon), TrimBlanks(line.substr(colon + 1)));
     }
-    // Interim answers (100 Continue, 103) come before the real one.
-    if (response.StatusCode >= 100 && response.StatusCode < 200 && response.StatusCode != 101) continue;
+    // Interim answers (100 Continue, 103) come before the real one; a few at most.
+    if (response.StatusCode >= 100 && response.StatusCode < 200 && response.StatusCode != 101) {
+      if (interim + 1 >= MaxInterimAnswers) throw EHttpError("The host sends interim answers without end");
+      continue;
+    }
     break;
   }
 
   if (response.StatusCode == 204 || response.StatusCode == 304 || response.StatusCode < 200) return response;
-  const String transfer = Lower(response.Header("Transfer-Encoding"));
+  // Only plain chunked is read: a body in another coding (or a list of them) would come out
+  // as something else than what was sent.
+  String transfer;
+  for (const auto& [name, value] : response.Headers) {
+    if (Lower(name) != "transfer-encoding") continue;
+    transfer += (transfer.empty() ? "" : ", ") + Lower(value);
+  }
   if (!transfer.empty()) {
-    if (transfer.size() < 7 || transfer.compare(transfer.size() - 7, 7, "chunked") != 0)
-      throw EHttpError("The answer uses an unknown transfer coding: " + transfer);
-    ReadChunked(conn, Options.MaxBodySize, response.Body);
+    if (transfer != "chunked") throw EHttpError("The answer uses an unknown transfer coding: " + transfer);
+    ReadChunked(conn, MaxBodySize, response.Body);
     return response;
   }
   String lengthText;
@@ -332,14 +395,15 @@ THttpResponse HttpGet(const String& Url, const THttpOptions& Options)
   if (!lengthText.empty()) {
     Int64 length = 0;
     if (!ParseNumber(lengthText, 10, 18, length)) throw EHttpError("The answer has a malformed length: " + lengthText);
-    if (length > Options.MaxBodySize)
-      throw EHttpError("The body is larger than " + std::to_string(Options.MaxBodySize) + " bytes");
+    if (length > MaxBodySize) throw EHttpError("The body is larger than " + std::to_string(MaxBodySize) + " bytes");
     conn.ReadExact(static_cast<std::size_t>(length), response.Body);
     return response;
   }
-  conn.ReadToEnd(response.Body, Options.MaxBodySize);
+  conn.ReadToEnd(response.Body, MaxBodySize);
   return response;
 }
+
+}  // namespace
 
 String HttpGetText(const String& Url, const THttpOptions& Options)
 {

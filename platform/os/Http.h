@@ -4,6 +4,11 @@
 // body is read by Content-Length, as chunks, or up to the end of the connection, and never
 // beyond MaxBodySize. Names are looked up with the system resolver, which the time-outs do not
 // cover.
+//
+// However a host behaves (endless interim answers, one byte a second, silence), an exchange
+// ends within ExchangeTimeout: the whole of it, from connecting to the last byte, whatever
+// ReadTimeout says. At most MaxInterimAnswers interim (1xx) answers are skipped; a transfer
+// coding other than plain "chunked" (gzip, a list of codings ...) is refused.
 #pragma once
 
 #include <utility>
@@ -28,9 +33,13 @@ struct THttpOptions {
   String UserAgent = "Mozilla/3.0 (compatible; Indy Library)";
   String Accept = "text/html, */*";
   Cardinal ConnectTimeout = 10000;  // ms; 0 = no limit
-  Cardinal ReadTimeout = 30000;     // ms of silence while reading; 0 = no limit
+  Cardinal ReadTimeout = 30000;     // ms of silence while reading; 0 = no limit of its own
+  Cardinal ExchangeTimeout = 60000; // ms for the whole exchange; 0 = the default 60 s
   Int64 MaxBodySize = 16 * 1024 * 1024;
 };
+
+constexpr Cardinal DefaultHttpExchangeTimeout = 60000;
+constexpr int MaxInterimAnswers = 5;
 
 struct THttpResponse {
   String StatusLine;   // "HTTP/1.1 200 OK"
@@ -46,3 +55,6 @@ struct THttpResponse {
 THttpResponse HttpGet(const String& Url, const THttpOptions& Options = THttpOptions());
 // The body of a 2xx answer; raises EHttpProtocolError for any other status.
 String HttpGetText(const String& Url, const THttpOptions& Options = THttpOptions());
+// Reads an answer held in memory, by the rules HttpGet reads one from a connection (the end of
+// Bytes is the end of the connection). Raises EHttpError as HttpGet does.
+THttpResponse ParseHttpAnswer(const String& Bytes, Int64 MaxBodySize = 16 * 1024 * 1024);

@@ -7,6 +7,7 @@
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/timerfd.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -31,7 +32,9 @@ constexpr std::uint32_t RequestMagic = 0x4D495651;  // "QVIM"
 constexpr std::uint32_t ReplyMagic = 0x52495651;    // "QVIR"
 constexpr std::uint32_t KindSend = 1;
 constexpr std::uint32_t KindPost = 2;
-constexpr std::uint32_t MaxData = 64u << 20;
+constexpr std::uint32_t MaxData = MaxRemoteCopyData;
+// How long accepting pauses when the process has no descriptor left.
+constexpr int AcceptPauseMs = 250;
 
 struct TRequestHeader {
   std::uint32_t Magic;
@@ -173,18 +176,44 @@ bool ParseDirectory(const String& Text, DWORD Pid, std::vector<TRemoteWindow>& W
   return HeaderSeen;
 }
 
-bool SocketAddress(const String& Path, sockaddr_un& Address)
+// The socket's address. A path too long for an address is reached through a descriptor of its
+// folder ("/proc/self/fd/N/name"), which Folder then holds (close it after bind/connect).
+bool SocketAddress(const String& Path, sockaddr_un& Address, int& Folder)
 {
+  Folder = -1;
   std::memset(&Address, 0, sizeof Address);
   Address.sun_family = AF_UNIX;
-  if (Path.size() >= sizeof Address.sun_path)
-    return false;
-  std::memcpy(Address.sun_path, Path.c_str(), Path.size() + 1);
+  String Short = Path;
+  if (Path.size() >= sizeof Address.sun_path) {
+    const std::size_t Slash = Path.rfind('/');
+    if (Slash == String::npos)
+      return false;
+    Folder = open(Path.substr(0, Slash).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (Folder < 0)
+      return false;
+    Short = "/proc/self/fd/" + std::to_string(Folder) + Path.substr(Slash);
+    if (Short.size() >= sizeof Address.sun_path) {
+      close(Folder);
+      Folder = -1;
+      return false;
+    }
+  }
+  std::memcpy(Address.sun_path, Short.c_str(), Short.size() + 1);
   return true;
 }
 
+void CloseFolder(int& Folder)
+{
+  if (Folder >= 0)
+    close(Folder);
+  Folder = -1;
+}
+
 // Whole-buffer write on a non-blocking socket, until the deadline (-1: none).
-bool WriteAll(int Fd, const char* Data, std::size_t Size, Int64 Deadline)
+// ServeFd/Serve: while waiting for room, the caller's own channel is served (a copy that sends
+// to its own window is the one that must read the request).
+bool WriteAll(int Fd, const char* Data, std::size_t Size, Int64 Deadline, int ServeFd = -1,
+              const std::function<void()>& Serve = nullptr)
 {
   while (Size > 0) {
     ssize_t N = send(Fd, Data, Size, MSG_NOSIGNAL);
@@ -202,8 +231,10 @@ bool WriteAll(int Fd, const char* Data, std::size_t Size, Int64 Deadline)
         return false;
       Timeout = static_cast<int>(std::min<Int64>(Left, INT_MAX));
     }
-    pollfd P{Fd, POLLOUT, 0};
-    poll(&P, 1, Timeout);
+    pollfd P[2] = {{Fd, POLLOUT, 0}, {ServeFd, POLLIN, 0}};
+    poll(P, 2, Timeout);
+    if (ServeFd >= 0 && P[1].revents && Serve)
+      Serve();
   }
   return true;
 }
@@ -220,18 +251,25 @@ TInstanceChannel* CurrentChannel = nullptr;
 struct TInstanceChannel::TImpl {
   struct TConnection {
     std::vector<char> Buffer;
+    std::size_t Needed = sizeof(TRequestHeader);  // bytes of the request known so far
+    Int64 Deadline = 0;  // dropped when nothing came by then (moved on by each read)
+    Int64 Limit = 0;     // and when the request is not complete by then, however it trickles
   };
   String Folder;
   String LockPath, SocketPath, DirectoryPath;
   int LockFd = -1;
   int ListenFd = -1;
   int EpollFd = -1;
+  int TimerFd = -1;
+  bool Listening = false;
+  Int64 ListenPausedUntil = 0;
+  std::size_t Reserved = 0;  // the known sizes of the requests on all connections together
   Cardinal OwnerThread = 0;
   TInstanceHandler Handler;
   std::vector<TRemoteWindow> Windows;
   std::map<int, TConnection> Connections;
 
-  void WriteDirectory()
+  bool WriteDirectory()
   {
     String Text = "QVINST 1\n";
     char Line[64];
@@ -243,40 +281,130 @@ struct TInstanceChannel::TImpl {
     }
     String Temp = DirectoryPath + ".tmp";
     int Fd = open(Temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (Fd < 0)
-      return;
-    bool Ok = ::write(Fd, Text.data(), Text.size()) == static_cast<ssize_t>(Text.size());
-    close(Fd);
-    if (Ok)
-      rename(Temp.c_str(), DirectoryPath.c_str());
-    else
+    if (Fd < 0) {
+      SetLastError(errno == ENOSPC || errno == EDQUOT ? ERROR_DISK_FULL : ERROR_ACCESS_DENIED);
+      return false;
+    }
+    std::size_t Done = 0;
+    int Error = 0;
+    while (Done < Text.size()) {
+      ssize_t N = ::write(Fd, Text.data() + Done, Text.size() - Done);
+      if (N < 0 && errno == EINTR)
+        continue;
+      if (N <= 0) {
+        Error = N < 0 ? errno : ENOSPC;
+        break;
+      }
+      Done += static_cast<std::size_t>(N);
+    }
+    if (close(Fd) != 0 && Error == 0)
+      Error = errno;
+    if (Error == 0 && rename(Temp.c_str(), DirectoryPath.c_str()) != 0)
+      Error = errno;
+    if (Error != 0) {
       unlink(Temp.c_str());
+      SetLastError(Error == ENOSPC || Error == EDQUOT ? ERROR_DISK_FULL : ERROR_ACCESS_DENIED);
+      return false;
+    }
+    return true;
+  }
+
+  void Watch(int Fd, bool On)
+  {
+    epoll_event Event{};
+    Event.events = EPOLLIN;
+    Event.data.fd = Fd;
+    epoll_ctl(EpollFd, On ? EPOLL_CTL_ADD : EPOLL_CTL_DEL, Fd, On ? &Event : nullptr);
+  }
+
+  void SetListening(bool On)
+  {
+    if (On == Listening)
+      return;
+    Listening = On;
+    Watch(ListenFd, On);
+  }
+
+  // The timer wakes the loop for the next deadline: a connection's, or the end of a pause.
+  void ArmTimer()
+  {
+    Int64 Next = 0;
+    for (auto& [Fd, Connection] : Connections) {
+      const Int64 Due = std::min(Connection.Deadline, Connection.Limit);
+      if (Next == 0 || Due < Next)
+        Next = Due;
+    }
+    if (ListenPausedUntil != 0 && (Next == 0 || ListenPausedUntil < Next))
+      Next = ListenPausedUntil;
+    itimerspec Spec{};
+    if (Next != 0) {
+      Int64 Left = std::max<Int64>(Next - static_cast<Int64>(GetTickCount64()), 1);
+      Spec.it_value.tv_sec = static_cast<time_t>(Left / 1000);
+      Spec.it_value.tv_nsec = static_cast<long>(Left % 1000) * 1000000L;
+    }
+    timerfd_settime(TimerFd, 0, &Spec, nullptr);
+  }
+
+  void Forget(std::map<int, TConnection>::iterator It)
+  {
+    Reserved -= It->second.Needed;
+    Connections.erase(It);
+    if (ListenPausedUntil == 0 && Connections.size() < static_cast<std::size_t>(MaxRemoteConnections))
+      SetListening(true);
   }
 
   void Drop(int Fd)
   {
-    epoll_ctl(EpollFd, EPOLL_CTL_DEL, Fd, nullptr);
-    Connections.erase(Fd);
+    auto It = Connections.find(Fd);
+    Watch(Fd, false);
+    if (It != Connections.end())
+      Forget(It);
     close(Fd);
   }
 
   void AcceptAll()
   {
-    for (;;) {
+    while (Connections.size() < static_cast<std::size_t>(MaxRemoteConnections)) {
       int Fd = accept4(ListenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-      if (Fd < 0)
+      if (Fd < 0) {
+        if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+          // The waiting connection stays in the backlog and would wake the loop at once,
+          // again and again: stop looking for a moment.
+          SetListening(false);
+          ListenPausedUntil = static_cast<Int64>(GetTickCount64()) + AcceptPauseMs;
+        }
         return;
+      }
       ucred Cred{};
       socklen_t Length = sizeof Cred;
       if (getsockopt(Fd, SOL_SOCKET, SO_PEERCRED, &Cred, &Length) != 0 || Cred.uid != geteuid()) {
         close(Fd);  // only this user's programs may talk to us
         continue;
       }
-      epoll_event Event{};
-      Event.events = EPOLLIN;
-      Event.data.fd = Fd;
-      epoll_ctl(EpollFd, EPOLL_CTL_ADD, Fd, &Event);
-      Connections[Fd] = TConnection{};
+      Watch(Fd, true);
+      TConnection Connection;
+      Connection.Deadline = static_cast<Int64>(GetTickCount64()) + RemoteRequestDeadlineMs;
+      Connection.Limit = static_cast<Int64>(GetTickCount64()) + RemoteRequestLimitMs;
+      Reserved += Connection.Needed;
+      Connections[Fd] = std::move(Connection);
+    }
+    SetListening(false);  // full: the rest wait in the backlog until a connection ends
+  }
+
+  // Drops the connections whose time is up, and ends a pause of accepting.
+  void Sweep()
+  {
+    const Int64 Now = static_cast<Int64>(GetTickCount64());
+    std::vector<int> Late;
+    for (auto& [Fd, Connection] : Connections)
+      if (Connection.Deadline <= Now || Connection.Limit <= Now)
+        Late.push_back(Fd);
+    for (int Fd : Late)
+      Drop(Fd);
+    if (ListenPausedUntil != 0 && ListenPausedUntil <= Now) {
+      ListenPausedUntil = 0;
+      if (Connections.size() < static_cast<std::size_t>(MaxRemoteConnections))
+        SetListening(true);
     }
   }
 
@@ -287,22 +415,32 @@ struct TInstanceChannel::TImpl {
     auto It = Connections.find(Fd);
     if (It == Connections.end())
       return 0;
-    std::vector<char>& Buffer = It->second.Buffer;
-    char Chunk[65536];
+    TConnection& C = It->second;
+    TInstanceRequest Request;
     for (;;) {
-      ssize_t N = recv(Fd, Chunk, sizeof Chunk, 0);
-      if (N > 0) {
-        Buffer.insert(Buffer.end(), Chunk, Chunk + N);
-        if (Buffer.size() >= sizeof(TRequestHeader)) {
-          TRequestHeader H;
-          std::memcpy(&H, Buffer.data(), sizeof H);
-          if (H.Magic != RequestMagic || H.DataSize > MaxData || (H.Kind != KindSend && H.Kind != KindPost)) {
-            Drop(Fd);  // not one of ours, or damaged
-            return 0;
-          }
-          if (Buffer.size() >= sizeof H + H.DataSize)
-            break;
+      std::size_t Needed = C.Needed;
+      TFrameStatus Status = ParseInstanceRequest(C.Buffer.data(), C.Buffer.size(), Request, Needed);
+      if (Status == TFrameStatus::Damaged) {
+        Drop(Fd);  // not one of ours, or too large
+        return 0;
+      }
+      if (Status == TFrameStatus::Complete)
+        break;
+      if (Needed > C.Needed) {
+        // The header told the size: it must fit into what all connections may hold together.
+        if (Reserved - C.Needed + Needed > MaxRemoteBufferedBytes) {
+          Drop(Fd);
+          return 0;
         }
+        Reserved += Needed - C.Needed;
+        C.Needed = Needed;
+      }
+      char Chunk[65536];
+      const std::size_t Want = std::min(sizeof Chunk, C.Needed - C.Buffer.size());
+      ssize_t N = recv(Fd, Chunk, Want, 0);
+      if (N > 0) {
+        C.Buffer.insert(C.Buffer.end(), Chunk, Chunk + N);
+        C.Deadline = static_cast<Int64>(GetTickCount64()) + RemoteRequestDeadlineMs;
         continue;
       }
       if (N < 0 && (errno == EAGAIN || errno == EINTR))
@@ -310,25 +448,27 @@ struct TInstanceChannel::TImpl {
       Drop(Fd);    // closed before the request was complete
       return 0;
     }
-    TRequestHeader H;
-    std::memcpy(&H, Buffer.data(), sizeof H);
-    std::vector<char> Data(Buffer.begin() + sizeof H, Buffer.begin() + static_cast<std::ptrdiff_t>(sizeof H + H.DataSize));
     // The connection leaves the table before the handler runs: a nested Pump (the handler may
     // send messages itself) must not see it again.
-    epoll_ctl(EpollFd, EPOLL_CTL_DEL, Fd, nullptr);
-    Connections.erase(It);
+    Watch(Fd, false);
+    Forget(It);
     LRESULT Result = 0;
     std::uint32_t Status = 0;
-    if (Handler) {
+    const HWND Target = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(Request.Target));
+    // Only listed windows, only messages whose parameters mean the same here, and bytes only
+    // with WM_COPYDATA: anything else is answered 0 and goes nowhere.
+    const bool Deliverable = IsListed(Target) && RemoteMessageAllowed(Request.Msg) &&
+                             (Request.Data.empty() || Request.Msg == WM_COPYDATA_MESSAGE);
+    if (Handler && Deliverable) {
       try {
-        Result = Handler(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(H.Target)), H.Msg,
-                         static_cast<WPARAM>(H.WParam), static_cast<LPARAM>(H.LParam), Data);
+        Result = Handler(Target, Request.Msg, static_cast<WPARAM>(Request.WParam), static_cast<LPARAM>(Request.LParam),
+                         Request.Data);
       } catch (...) {
         Status = 1;  // the handler failed: the sender gets 0
         Result = 0;
       }
     }
-    if (H.Kind == KindSend) {
+    if (Request.Send) {
       TReplyHeader Reply{ReplyMagic, Status, static_cast<std::int64_t>(Result)};
       WriteAll(Fd, reinterpret_cast<const char*>(&Reply), sizeof Reply, GetTickCount64() + 1000);
     }
@@ -336,14 +476,28 @@ struct TInstanceChannel::TImpl {
     return 1;
   }
 
+  bool IsListed(HWND Window) const
+  {
+    if (!Window)
+      return false;
+    for (const TRemoteWindow& W : Windows)
+      if (W.Window == Window)
+        return true;
+    return false;
+  }
+
   int Pump()
   {
     int Handled = 0;
+    std::uint64_t Expirations;
+    while (read(TimerFd, &Expirations, sizeof Expirations) > 0) {
+    }
     epoll_event Events[32];
     int N = epoll_wait(EpollFd, Events, 32, 0);
     std::vector<int> Ready;
     for (int I = 0; I < N; ++I)
-      Ready.push_back(Events[I].data.fd);
+      if (Events[I].data.fd != TimerFd)
+        Ready.push_back(Events[I].data.fd);
     for (int Fd : Ready) {
       if (Fd == ListenFd)
         AcceptAll();
@@ -357,6 +511,9 @@ struct TInstanceChannel::TImpl {
         Fresh.push_back(Fd);
     for (int Fd : Fresh)
       Handled += Serve(Fd);
+    // Whatever had arrived was read first: a busy loop never costs a sender its request.
+    Sweep();
+    ArmTimer();
     return Handled;
   }
 };
@@ -376,7 +533,11 @@ TInstanceChannel::TInstanceChannel() : FImpl(std::make_unique<TImpl>())
   I.SocketPath = Base + ".sock";
   I.DirectoryPath = Base + ".dir";
   I.OwnerThread = GetCurrentThreadId();
+  int AddressFolder = -1;
   auto Fail = [&](DWORD Error) {
+    CloseFolder(AddressFolder);
+    if (I.TimerFd >= 0)
+      close(I.TimerFd);
     if (I.EpollFd >= 0)
       close(I.EpollFd);
     if (I.ListenFd >= 0)
@@ -391,21 +552,26 @@ TInstanceChannel::TInstanceChannel() : FImpl(std::make_unique<TImpl>())
     if (I.LockFd < 0 || flock(I.LockFd, LOCK_EX | LOCK_NB) != 0)
       Fail(ERROR_ACCESS_DENIED);
     sockaddr_un Address;
-    if (!SocketAddress(I.SocketPath, Address))
+    if (!SocketAddress(I.SocketPath, Address, AddressFolder))
       Fail(ERROR_FILENAME_EXCED_RANGE);
     unlink(I.SocketPath.c_str());  // left by a dead process that had our id
     I.ListenFd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (I.ListenFd < 0 || bind(I.ListenFd, reinterpret_cast<sockaddr*>(&Address), sizeof Address) != 0 ||
         listen(I.ListenFd, 64) != 0)
-      Fail(ERROR_ACCESS_DENIED);
+      Fail(errno == ENOSPC || errno == EDQUOT ? ERROR_DISK_FULL : ERROR_ACCESS_DENIED);
+    CloseFolder(AddressFolder);
     I.EpollFd = epoll_create1(EPOLL_CLOEXEC);
-    if (I.EpollFd < 0)
+    I.TimerFd = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+    if (I.EpollFd < 0 || I.TimerFd < 0)
       Fail(ERROR_NOT_ENOUGH_MEMORY);
-    epoll_event Event{};
-    Event.events = EPOLLIN;
-    Event.data.fd = I.ListenFd;
-    epoll_ctl(I.EpollFd, EPOLL_CTL_ADD, I.ListenFd, &Event);
-    I.WriteDirectory();
+    I.Watch(I.TimerFd, true);
+    I.SetListening(true);
+    if (!I.WriteDirectory()) {
+      const DWORD Error = GetLastError();
+      unlink(I.SocketPath.c_str());
+      unlink(I.LockPath.c_str());
+      Fail(Error);
+    }
   }
   CurrentChannel = this;
 }
@@ -425,6 +591,7 @@ TInstanceChannel::~TInstanceChannel()
   unlink(I.DirectoryPath.c_str());
   unlink(I.SocketPath.c_str());
   unlink(I.LockPath.c_str());
+  close(I.TimerFd);
   close(I.EpollFd);
   close(I.ListenFd);
   close(I.LockFd);
@@ -435,38 +602,42 @@ bool TInstanceChannel::OwnedByCallingThread() const { return FImpl->OwnerThread 
 void TInstanceChannel::SetHandler(TInstanceHandler Handler) { FImpl->Handler = std::move(Handler); }
 int TInstanceChannel::Pump() { return FImpl->Pump(); }
 
-void TInstanceChannel::RegisterWindow(HWND Window, const String& ClassName, const String& Title, DWORD ThreadId)
+BOOL TInstanceChannel::RegisterWindow(HWND Window, const String& ClassName, const String& Title, DWORD ThreadId)
 {
   for (TRemoteWindow& W : FImpl->Windows)
     if (W.Window == Window) {
       W.ClassName = ClassName;
       W.Title = Title;
       W.ThreadId = ThreadId;
-      FImpl->WriteDirectory();
-      return;
+      return FImpl->WriteDirectory() ? TRUE : FALSE;
     }
   FImpl->Windows.push_back(TRemoteWindow{static_cast<DWORD>(getpid()), ThreadId, Window, ClassName, Title});
-  FImpl->WriteDirectory();
+  return FImpl->WriteDirectory() ? TRUE : FALSE;
 }
 
-void TInstanceChannel::SetWindowTitle(HWND Window, const String& Title)
+BOOL TInstanceChannel::SetWindowTitle(HWND Window, const String& Title)
 {
+  bool Changed = false;
   for (TRemoteWindow& W : FImpl->Windows)
     if (W.Window == Window && W.Title != Title) {
       W.Title = Title;
-      FImpl->WriteDirectory();
+      Changed = true;
     }
+  return !Changed || FImpl->WriteDirectory() ? TRUE : FALSE;
 }
 
-void TInstanceChannel::UnregisterWindow(HWND Window)
+BOOL TInstanceChannel::UnregisterWindow(HWND Window)
 {
   auto& Windows = FImpl->Windows;
   auto It = std::remove_if(Windows.begin(), Windows.end(), [&](const TRemoteWindow& W) { return W.Window == Window; });
-  if (It != Windows.end()) {
-    Windows.erase(It, Windows.end());
-    FImpl->WriteDirectory();
-  }
+  if (It == Windows.end())
+    return TRUE;
+  Windows.erase(It, Windows.end());
+  return FImpl->WriteDirectory() ? TRUE : FALSE;
 }
+
+bool TInstanceChannel::IsListed(HWND Window) const { return FImpl->IsListed(Window); }
+int TInstanceChannel::GetConnectionCount() const { return static_cast<int>(FImpl->Connections.size()); }
 
 TInstanceChannel* TInstanceChannel::Current()
 {
@@ -540,18 +711,23 @@ BOOL Deliver(const TRemoteWindow& Target, std::uint32_t Kind, UINT Msg, WPARAM w
   }
   const String Folder = InstanceFolder();
   sockaddr_un Address;
-  if (Folder.empty() || !SocketAddress(Folder + "/" + std::to_string(Target.ProcessId) + ".sock", Address)) {
+  int AddressFolder = -1;
+  if (Folder.empty() ||
+      !SocketAddress(Folder + "/" + std::to_string(Target.ProcessId) + ".sock", Address, AddressFolder)) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return FALSE;
   }
   const Int64 Deadline = Timeout == INFINITE ? -1 : GetTickCount64() + Timeout;
   int Fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
   if (Fd < 0) {
+    CloseFolder(AddressFolder);
     SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return FALSE;
   }
-  if (connect(Fd, reinterpret_cast<sockaddr*>(&Address), sizeof Address) != 0 && errno != EINPROGRESS &&
-      errno != EAGAIN) {
+  const bool Connected =
+      connect(Fd, reinterpret_cast<sockaddr*>(&Address), sizeof Address) == 0 || errno == EINPROGRESS || errno == EAGAIN;
+  CloseFolder(AddressFolder);
+  if (!Connected) {
     close(Fd);
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);  // the copy is gone
     return FALSE;
@@ -563,7 +739,10 @@ BOOL Deliver(const TRemoteWindow& Target, std::uint32_t Kind, UINT Msg, WPARAM w
   std::memcpy(Frame.data(), &H, sizeof H);
   if (DataSize)
     std::memcpy(Frame.data() + sizeof H, Data, DataSize);
-  if (!WriteAll(Fd, Frame.data(), Frame.size(), Deadline)) {
+  // While waiting, the owner of our own channel keeps serving what others send to it.
+  TInstanceChannel* Own = TInstanceChannel::Current();
+  const bool Serve = Own && Own->OwnedByCallingThread();
+  if (!WriteAll(Fd, Frame.data(), Frame.size(), Deadline, Serve ? Own->GetFd() : -1, [Own] { Own->Pump(); })) {
     close(Fd);
     SetLastError(errno == EAGAIN || Deadline >= 0 ? ERROR_TIMEOUT : ERROR_INVALID_WINDOW_HANDLE);
     return FALSE;
@@ -572,9 +751,6 @@ BOOL Deliver(const TRemoteWindow& Target, std::uint32_t Kind, UINT Msg, WPARAM w
     close(Fd);
     return TRUE;
   }
-  // While waiting, the owner of our own channel keeps serving what others send to it.
-  TInstanceChannel* Own = TInstanceChannel::Current();
-  const bool Serve = Own && Own->OwnedByCallingThread();
   TReplyHeader Reply{};
   std::size_t Got = 0;
   for (;;) {
@@ -697,6 +873,50 @@ UINT RegisterSharedMessage(const String& Name)
   std::lock_guard<std::mutex> Guard(CacheLock);
   (*Cache)[CacheKey] = Result;
   return Result;
+}
+
+bool RemoteMessageAllowed(UINT Msg)
+{
+  if (Msg == WM_COPYDATA_MESSAGE || (Msg >= 0xC000 && Msg <= 0xFFFF))
+    return true;
+  switch (Msg) {
+  case 0x0000:  // WM_NULL
+  case 0x0010:  // WM_CLOSE
+  case 0x0011:  // WM_QUERYENDSESSION
+  case 0x0016:  // WM_ENDSESSION
+  case 0x001C:  // WM_ACTIVATEAPP
+    return true;
+  default: return false;
+  }
+}
+
+TFrameStatus ParseInstanceRequest(const char* Bytes, std::size_t Size, TInstanceRequest& Request, std::size_t& Needed)
+{
+  Needed = sizeof(TRequestHeader);
+  if (Size < sizeof(TRequestHeader)) {
+    // A wrong start is known as soon as the magic is there.
+    if (Size >= sizeof(std::uint32_t)) {
+      std::uint32_t Magic;
+      std::memcpy(&Magic, Bytes, sizeof Magic);
+      if (Magic != RequestMagic)
+        return TFrameStatus::Damaged;
+    }
+    return TFrameStatus::NeedMore;
+  }
+  TRequestHeader H;
+  std::memcpy(&H, Bytes, sizeof H);
+  if (H.Magic != RequestMagic || H.DataSize > MaxData || (H.Kind != KindSend && H.Kind != KindPost))
+    return TFrameStatus::Damaged;
+  Needed = sizeof H + H.DataSize;
+  if (Size < Needed)
+    return TFrameStatus::NeedMore;
+  Request.Send = H.Kind == KindSend;
+  Request.Msg = H.Msg;
+  Request.Target = H.Target;
+  Request.WParam = H.WParam;
+  Request.LParam = H.LParam;
+  Request.Data.assign(Bytes + sizeof H, Bytes + Needed);
+  return TFrameStatus::Complete;
 }
 
 }  // namespace qv::os

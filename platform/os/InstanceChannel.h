@@ -19,6 +19,17 @@
 // WM_COPYDATA: SendRemoteCopyData carries dwData in lParam and the bytes in Data; the window
 // system rebuilds a COPYDATASTRUCT over Data for the window procedure. Other messages carry
 // wParam/lParam as plain numbers and Data empty.
+//
+// What another process may deliver (any process of the same user can connect): only to a
+// window listed in the directory, and only WM_COPYDATA (at most MaxRemoteCopyData bytes),
+// registered messages (0xC000..0xFFFF) and the few messages whose parameters are plain numbers
+// (RemoteMessageAllowed). Everything else, and every request that carries bytes without being
+// WM_COPYDATA, is answered 0 without reaching the handler: a pointer in wParam or lParam
+// (WM_SETTEXT, WM_GETTEXT ...) never reaches a window procedure. The receiving side holds at
+// most MaxRemoteConnections connections and MaxRemoteBufferedBytes bytes of incomplete
+// requests; a connection that brings nothing for RemoteRequestDeadlineMs, or whose request is
+// not complete RemoteRequestLimitMs after it was accepted, is dropped. When the process runs out of descriptors, accepting pauses for a
+// moment instead of waking the loop again and again.
 #pragma once
 
 #include <functional>
@@ -46,8 +57,11 @@ using TInstanceHandler =
 class TInstanceChannel {
 public:
   // Opens this process's channel (socket and directory entry). Raises EOSError when the
-  // runtime folder or the socket cannot be made. At most one per process: a second one
-  // raises EOSError with ERROR_ALREADY_EXISTS.
+  // runtime folder or the socket cannot be made, or when the directory entry cannot be
+  // written (ERROR_DISK_FULL on a full file system): a copy nobody could find must not take
+  // itself for the only one. At most one per process: a second one raises EOSError with
+  // ERROR_ALREADY_EXISTS. A socket path longer than a socket address holds is reached through
+  // the folder's descriptor.
   TInstanceChannel();
   ~TInstanceChannel();
   TInstanceChannel(const TInstanceChannel&) = delete;
@@ -63,10 +77,16 @@ public:
   // Whether the calling thread opened the channel (only that thread pumps it).
   bool OwnedByCallingThread() const;
 
-  // The directory of this copy's windows, as other copies see it.
-  void RegisterWindow(HWND Window, const String& ClassName, const String& Title, DWORD ThreadId);
-  void SetWindowTitle(HWND Window, const String& Title);
-  void UnregisterWindow(HWND Window);
+  // The directory of this copy's windows, as other copies see it. FALSE with the last error
+  // (ERROR_DISK_FULL ...) when the entry could not be rewritten; the list kept in memory has
+  // the change, and the next successful write carries it.
+  BOOL RegisterWindow(HWND Window, const String& ClassName, const String& Title, DWORD ThreadId);
+  BOOL SetWindowTitle(HWND Window, const String& Title);
+  BOOL UnregisterWindow(HWND Window);
+  // Whether Window is listed (only listed windows receive requests).
+  bool IsListed(HWND Window) const;
+  // Open connections (for tests of the limits).
+  int GetConnectionCount() const;
 
   // The open channel of this process, or nullptr.
   static TInstanceChannel* Current();
@@ -99,5 +119,31 @@ BOOL SendRemoteCopyData(const TRemoteWindow& Target, HWND From, ULONG_PTR dwData
 UINT RegisterSharedMessage(const String& Name);
 
 constexpr UINT WM_COPYDATA_MESSAGE = 0x004A;
+
+constexpr DWORD MaxRemoteCopyData = 1u << 20;
+constexpr int MaxRemoteConnections = 16;
+constexpr DWORD MaxRemoteBufferedBytes = 4u << 20;
+constexpr int RemoteRequestDeadlineMs = 3000;
+constexpr int RemoteRequestLimitMs = 20000;
+
+// WM_COPYDATA, a registered message, or one of the messages whose parameters are numbers only
+// (WM_NULL, WM_CLOSE, WM_QUERYENDSESSION, WM_ENDSESSION, WM_ACTIVATEAPP).
+bool RemoteMessageAllowed(UINT Msg);
+
+// A request as it travels on a connection: a fixed header, then DataSize bytes.
+struct TInstanceRequest {
+  bool Send = false;  // the sender waits for the result
+  UINT Msg = 0;
+  std::uint64_t Target = 0;
+  std::uint64_t WParam = 0;
+  std::int64_t LParam = 0;
+  std::vector<char> Data;
+};
+enum class TFrameStatus { NeedMore, Complete, Damaged };
+// Reads one request from the start of Bytes. NeedMore with Needed set to the total size known
+// so far (the header's, then the whole request's); Complete with Request filled and Needed its
+// size; Damaged for anything that is not a request of ours (wrong magic or kind, data larger
+// than MaxRemoteCopyData).
+TFrameStatus ParseInstanceRequest(const char* Bytes, std::size_t Size, TInstanceRequest& Request, std::size_t& Needed);
 
 }  // namespace qv::os

@@ -34,8 +34,9 @@ DWORD ErrorOfErrno(int Error)
   case EACCES:
   case EPERM:
   case ELOOP: return ERROR_ACCESS_DENIED;
-  case ENOMEM:
-  case ENOSPC: return ERROR_NOT_ENOUGH_MEMORY;
+  case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
+  case ENOSPC:
+  case EDQUOT: return ERROR_DISK_FULL;
   case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
   default: return ERROR_INVALID_FUNCTION;
   }
@@ -93,24 +94,58 @@ String ObjectName(LPCSTR Name)
 
 }  // namespace
 
+namespace {
+
+// Makes Folder (mode 0700) unless it exists; true when it is then ours and private.
+bool MakePrivateFolder(const String& Folder)
+{
+  if (mkdir(Folder.c_str(), 0700) != 0 && errno != EEXIST)
+    return false;
+  return SafeFolder(Folder);
+}
+
+// The fallback when the shared temporary folder holds someone else's entry under our name:
+// a folder under the user's cache folder, which nobody else can create.
+String PrivateCacheFolder()
+{
+  String Cache;
+  const char* Xdg = std::getenv("XDG_CACHE_HOME");
+  if (Xdg && Xdg[0] == '/') {
+    Cache = Xdg;
+  } else {
+    const char* Home = std::getenv("HOME");
+    if (!Home || Home[0] != '/')
+      return String();
+    Cache = String(Home) + "/.cache";
+  }
+  mkdir(Cache.c_str(), 0700);
+  const String Folder = Cache + "/quelvo3-runtime";
+  return MakePrivateFolder(Folder) ? Folder : String();
+}
+
+}  // namespace
+
 String RuntimeFolder()
 {
   const char* Xdg = std::getenv("XDG_RUNTIME_DIR");
-  String Folder;
   struct stat St {};
-  if (Xdg && Xdg[0] == '/' && stat(Xdg, &St) == 0 && S_ISDIR(St.st_mode))
+  String Folder;
+  if (Xdg && Xdg[0] == '/' && stat(Xdg, &St) == 0 && S_ISDIR(St.st_mode)) {
     Folder = String(Xdg) + "/quelvo3";
-  else
-    Folder = "/tmp/quelvo3-" + std::to_string(geteuid());
-  if (mkdir(Folder.c_str(), 0700) != 0 && errno != EEXIST) {
-    SetLastError(ErrorOfErrno(errno));
-    return String();
+  } else {
+    const char* Tmp = std::getenv("TMPDIR");
+    const String Base = Tmp && Tmp[0] == '/' ? String(Tmp) : String("/tmp");
+    Folder = Base + "/quelvo3-" + std::to_string(geteuid());
   }
-  if (!SafeFolder(Folder)) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return String();
-  }
-  return Folder;
+  if (MakePrivateFolder(Folder))
+    return Folder;
+  // Another user (or a link, or a folder others may write to) took the name first: never use
+  // it, whatever it holds.
+  const String Fallback = PrivateCacheFolder();
+  if (!Fallback.empty())
+    return Fallback;
+  SetLastError(ERROR_ACCESS_DENIED);
+  return String();
 }
 
 TNamedFile::~TNamedFile()
@@ -198,6 +233,10 @@ std::shared_ptr<TNamedFile> OpenNamedObject(LPCSTR Name, TNamedKind Kind, bool C
       return Fail(ERROR_FILE_NOT_FOUND, true);
     if (ftruncate(File->Fd, 0) != 0 || ftruncate(File->Fd, NamedHeaderSize) != 0)
       return Fail(ErrorOfErrno(errno), true);
+    // The page is reserved before it is mapped: on a full file system touching a page that has
+    // no room would end the process (SIGBUS) instead of failing here.
+    if (int Rc = posix_fallocate(File->Fd, 0, NamedHeaderSize); Rc != 0 && Rc != EOPNOTSUPP && Rc != EINVAL)
+      return Fail(ErrorOfErrno(Rc), true);
   } else {
     while (flock(File->Fd, LOCK_SH) != 0)
       if (errno != EINTR)

@@ -326,6 +326,8 @@ pid_t Spawn(const TSpawnRequest& Request)
     else
       posix_spawn_file_actions_addclose(&Actions, I);
   }
+  // Descriptors that some library opened without close-on-exec never reach the tool.
+  posix_spawn_file_actions_addclosefrom_np(&Actions, 3);
   if (!Request.Directory.empty())
     posix_spawn_file_actions_addchdir_np(&Actions, Request.Directory.c_str());
   posix_spawnattr_t Attr;

@@ -38,6 +38,8 @@ int Start(const std::vector<String>& Argv, const String& Directory, pid_t& Pid)
   posix_spawn_file_actions_init(&actions);
   posix_spawnattr_init(&attr);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  // Only the standard streams reach the opened program, whatever was left inheritable.
+  posix_spawn_file_actions_addclosefrom_np(&actions, 3);
   if (!Directory.empty()) posix_spawn_file_actions_addchdir_np(&actions, Directory.c_str());
   sigset_t defaults;
   sigemptyset(&defaults);

@@ -42,10 +42,16 @@ BOOL ReleaseSemaphore(HANDLE Semaphore, LONG ReleaseCount, LONG* PreviousCount);
 namespace qv::os {
 
 // The folder that holds the named objects and the instance directory of this user:
-// $XDG_RUNTIME_DIR/quelvo3 when that variable names a folder, else /tmp/quelvo3-<uid>. It is
-// created with mode 0700 and refused (empty result, ERROR_ACCESS_DENIED) when it is a link,
-// belongs to another user or can be written by others. Read from the environment at each
-// call, so tests may point XDG_RUNTIME_DIR at a folder of their own.
+// $XDG_RUNTIME_DIR/quelvo3 when that variable names a folder, else quelvo3-<uid> in $TMPDIR
+// (/tmp). It is created with mode 0700 and never used when it is a link, belongs to another
+// user or can be written by others (another local user may make that name first in a shared
+// temporary folder): then a private folder under the user's cache folder
+// ($XDG_CACHE_HOME, ~/.cache) takes its place, "quelvo3-runtime". Empty with
+// ERROR_ACCESS_DENIED when neither can be had. Read from the environment at each call, so
+// tests may point XDG_RUNTIME_DIR at a folder of their own.
+//
+// Named objects reserve their pages before mapping them: on a full file system their
+// creation fails with ERROR_DISK_FULL.
 String RuntimeFolder();
 
 }  // namespace qv::os

@@ -65,12 +65,16 @@ public:
 // Raises the silent exception that unwinds without a message being shown.
 [[noreturn]] void Abort();
 
-// The calling thread's last system error code. Our own routines set it from errno
-// when a system call fails.
+// The calling thread's last system error code: always a Windows error code (ERROR_...), as
+// the callers compare it; a failed system call's errno is translated (Win32ErrorOfErrno), so
+// an errno value and a Windows code never share it.
 std::uint32_t GetLastError();
 void SetLastError(std::uint32_t ErrorCode);
 
-// The system's text for an error code ("No such file or directory").
+// The Windows error code that stands for an errno value (ENOENT: 2, EACCES: 5, ENOSPC: 112 ...).
+std::uint32_t Win32ErrorOfErrno(int Errno);
+
+// The system's text for a Windows error code ("The system cannot find the file specified.").
 String SysErrorMessage(std::uint32_t ErrorCode);
 
 // Raises EOSError for the last system error (or the given one): "System Error.  Code: 2."

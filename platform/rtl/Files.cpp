@@ -20,11 +20,12 @@
 
 namespace {
 
-// Records errno as the last error and returns Result, for the "fail and tell" paths.
+// Records errno (as its Windows code) as the last error and returns Result, for the "fail and
+// tell" paths.
 template <typename T>
 T Fail(T Result, int Error = errno)
 {
-  SetLastError(static_cast<std::uint32_t>(Error));
+  SetLastError(Win32ErrorOfErrno(Error));
   return Result;
 }
 

@@ -193,7 +193,7 @@ String GetCurrentDir()
     if (getcwd(buffer.data(), buffer.size()))
       return String(buffer.data());
     if (errno != ERANGE) {
-      SetLastError(errno);
+      SetLastError(Win32ErrorOfErrno(errno));
       return String();
     }
     buffer.resize(buffer.size() * 2);
@@ -203,7 +203,7 @@ String GetCurrentDir()
 bool SetCurrentDir(const String& Dir)
 {
   if (chdir(Dir.c_str()) != 0) {
-    SetLastError(errno);
+    SetLastError(Win32ErrorOfErrno(errno));
     return false;
   }
   return true;

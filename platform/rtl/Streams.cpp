@@ -324,8 +324,8 @@ namespace {
 
 [[noreturn]] void RaiseCreateError(const String& FileName, int ErrorCode)
 {
-  SetLastError(static_cast<std::uint32_t>(ErrorCode));
-  throw EFCreateError(RtlConsts::SFCreateErrorEx, {FileName, SysErrorMessage(static_cast<std::uint32_t>(ErrorCode))});
+  SetLastError(Win32ErrorOfErrno(ErrorCode));
+  throw EFCreateError(RtlConsts::SFCreateErrorEx, {FileName, SysErrorMessage(GetLastError())});
 }
 
 // The parts of a path between its '/'.

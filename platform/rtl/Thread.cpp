@@ -141,6 +141,13 @@ void SetMainThread(Cardinal ThreadID)
   MainThreadID.store(ThreadID);
 }
 
+bool SynchronizeRequestsPending()
+{
+  TSyncState& S = SyncState();
+  std::lock_guard<std::mutex> guard(S.Lock);
+  return !S.Requests.empty();
+}
+
 bool CheckSynchronize(int Timeout)
 {
   if (!OnMainThread()) throw EThread(RtlConsts::SCheckSynchronizeError, {GetCurrentThreadId()});
@@ -208,7 +215,7 @@ void TThread::Start()
   } catch (const std::system_error& E) {
     std::lock_guard<std::mutex> guard(FLock);
     FStarted = false;
-    throw EThread(RtlConsts::SThreadCreateError, {SysErrorMessage(static_cast<std::uint32_t>(E.code().value()))});
+    throw EThread(RtlConsts::SThreadCreateError, {SysErrorMessage(Win32ErrorOfErrno(E.code().value()))});
   }
   // Wait for the thread's id (GetThreadID answers as soon as Start returns), then let the
   // thread go. It cannot pass the hand-over before this unlocks, so Start never touches an
@@ -241,7 +248,7 @@ int TThread::WaitFor()
     if (!FStarted) throw EThread(RtlConsts::SThreadWaitNotStarted);
   }
   if (GetThreadID() == GetCurrentThreadId() && !FFinished.load())
-    throw EThread(RtlConsts::SThreadError, {SysErrorMessage(EDEADLK), EDEADLK});
+    throw EThread(RtlConsts::SThreadError, {SysErrorMessage(Win32ErrorOfErrno(EDEADLK)), static_cast<int>(Win32ErrorOfErrno(EDEADLK))});
   WaitForFinish(false);
   return FReturnValue.load();
 }

@@ -51,6 +51,9 @@ extern std::function<void()> WakeMainThread;
 // raises EThread. An exception thrown by a Queue'd method leaves here (the requests after it
 // stay queued); one thrown by a Synchronize'd method goes back to the thread that asked.
 bool CheckSynchronize(int Timeout = 0);
+// Whether requests wait for the main thread (the window layer counts them as posted messages,
+// so a wait for messages wakes for a thread's end report).
+bool SynchronizeRequestsPending();
 
 class TThread : public TObject {
 public:

@@ -215,6 +215,7 @@ bool HasPending(TThreadQueue& Queue)
     std::lock_guard<std::mutex> Guard(Queue.Lock);
     if (!Queue.Posted.empty() || !Queue.Sent.empty() || Queue.QuitPosted) return true;
   }
+  if (static_cast<DWORD>(MainThreadID.load()) == Queue.ThreadId && SynchronizeRequestsPending()) return true;
   if (FindPaintWindow(Queue.ThreadId) != nullptr) return true;
   DWORD T = Now();
   std::lock_guard<std::recursive_mutex> Guard(TableLock());
@@ -886,6 +887,10 @@ DWORD GetQueueStatus(UINT Flags)
     if (!Queue.Sent.empty()) Now |= QS_SENDMESSAGE;
     if (Queue.QuitPosted) Now |= QS_POSTMESSAGE | QS_ALLPOSTMESSAGE;
   }
+  // Requests of worker threads (a reader's or a watcher's end report) come to the main thread
+  // as a posted message would.
+  if (static_cast<DWORD>(MainThreadID.load()) == Queue.ThreadId && SynchronizeRequestsPending())
+    Now |= QS_POSTMESSAGE | QS_ALLPOSTMESSAGE;
   if (FindPaintWindow(Queue.ThreadId) != nullptr) Now |= QS_PAINT;
   if (TimeToNextTimer(Queue.ThreadId) == 0) Now |= QS_TIMER;
   Now &= Flags;

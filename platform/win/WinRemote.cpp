@@ -31,8 +31,11 @@ TRemoteTable& R()
 
 LRESULT Deliver(HWND Target, UINT Msg, WPARAM WParam, LPARAM LParam, const std::vector<char>& Data)
 {
+  // The channel lets through only listed windows and messages whose parameters mean the same
+  // here; a top-level window of ours is what it lists.
   TWnd* W = LookupLive(Target);
-  if (W == nullptr || W->IsDesktop) return 0;
+  if (W == nullptr || W->IsDesktop || !W->IsTopLevel() || !qv::os::RemoteMessageAllowed(Msg)) return 0;
+  if (Msg != WM_COPYDATA && !Data.empty()) return 0;
   if (Msg == WM_COPYDATA) {
     COPYDATASTRUCT Cds;
     Cds.dwData = static_cast<ULONG_PTR>(LParam);

@@ -109,6 +109,35 @@ TEST_F(ToolProcesses, WaitForToolRunsTimersAndRunnerEventsUntilTheFlagClears)
   EXPECT_GT(Ticks, 0);
 }
 
+TEST_F(ToolProcesses, TheWaitsReturnAsSoonAsTheEndReportClearsTheirFlag)
+{
+  struct TCase {
+    const char* Wait;
+    bool* Flag;
+    std::function<void()> Run;
+  };
+  const TCase Cases[] = {
+      {"WaitForTool", &ToolRunning, [] { WaitForTool(); }},
+      {"WaitForTrackSelection", &PickerOpen, [] { WaitForTrackSelection(); }},
+  };
+  for (const TCase& Case : Cases) {
+    Int64 Cleared = 0;
+    ExitCodes.clear();
+    Runner->OnTerminate = [&](TObject*, Cardinal Code) {
+      ExitCodes.push_back(Code);
+      *Case.Flag = false;
+      Cleared = GetTickCount64();
+    };
+    *Case.Flag = true;
+    Start("sleep 150;print done");
+    Case.Run();
+    const Int64 Returned = GetTickCount64();
+    ASSERT_EQ(ExitCodes.size(), 1u) << Case.Wait;
+    // A round's pause is 100 ms; the end report cuts it short.
+    EXPECT_LT(Returned - Cleared, 60) << Case.Wait;
+  }
+}
+
 TEST_F(ToolProcesses, WaitForTrackSelectionNestsAndEjectWaitEndsWhenTheDoorCommandFails)
 {
   PickerOpen = true;

@@ -355,3 +355,93 @@ TEST_F(XcRunner, TheToolRunsInTheCurrentDirectoryWithTheGivenEnvironmentAndArgum
   EXPECT_NE(Log.find("cmd ffmpeg.exe -y -i in put.avi -o frame.jpg\n"), std::string::npos) << Log;
   EXPECT_NE(Log.find("exit 0\n"), std::string::npos);
 }
+
+TEST_F(XcRunner, KillingAToolThatHasEndedAnswersNotRunning)
+{
+  struct TCase {
+    const char* Name;
+    const char* Script;
+    std::function<void(TXcCreateProcess&)> BeforeKill;
+  };
+  const TCase Cases[] = {
+      // A second kill right after the first, before the end report ran.
+      {"second kill 20 ms after the first", "stall",
+       [](TXcCreateProcess& R) {
+         EXPECT_TRUE(R.KillProcess());
+         Sleep(20);
+       }},
+      // The tool ended by itself just before OnTerminate: the id may already be free.
+      {"ended before its end report", "print bye",
+       [](TXcCreateProcess& R) {
+         ASSERT_EQ(WaitForSingleObject(R.GetProcessInformation().hProcess, 10000), WAIT_OBJECT_0);
+         Sleep(20);
+       }},
+  };
+  for (const TCase& Case : Cases) {
+    ExitCodes.clear();
+    Start(Case.Script);
+    Case.BeforeKill(*Runner);
+    EXPECT_EQ(Runner->GetState(), TXcCreateProcess::Watched) << Case.Name;
+    bool Killed = true;
+    EXPECT_NO_THROW(Killed = Runner->KillProcess()) << Case.Name;
+    EXPECT_FALSE(Killed) << Case.Name;
+    ASSERT_TRUE(WaitTerminated()) << Case.Name;
+  }
+}
+
+TEST_F(XcRunner, EveryByteReachesOnReadEvenWhenTheHandlerPumpsMessages)
+{
+  // Handlers that run nested message loops (a progress dialog, a wait) while the stream ends.
+  struct TCase {
+    const char* Name;
+    long Bytes;
+    int PumpEvery;  // the handler pumps on every Nth report
+  };
+  const TCase Cases[] = {
+      {"pumps on every report", 78894, 1},
+      {"pumps now and then", 120000, 7},
+      {"short output", 1500, 1},
+  };
+  for (const TCase& Case : Cases) {
+    Reports.clear();
+    ExitCodes.clear();
+    Events.clear();
+    std::string RawAll;
+    int Calls = 0;
+    bool RawAfterTerminate = false;
+    Runner->SetOnRawRead([&](TObject*, const String& S) {
+      RawAll += S;
+      if (!ExitCodes.empty()) RawAfterTerminate = true;
+      if (++Calls % Case.PumpEvery == 0) {
+        MSG M;
+        for (int I = 0; I < 20 && PeekMessageA(&M, nullptr, 0, 0, PM_REMOVE); ++I) DispatchMessageA(&M);
+        Sleep(1);
+      }
+    });
+    Start("flood " + std::to_string(Case.Bytes));
+    ASSERT_TRUE(WaitTerminated()) << Case.Name;
+    EXPECT_EQ(RawAll.size(), static_cast<size_t>(Case.Bytes)) << Case.Name;
+    EXPECT_FALSE(RawAfterTerminate) << Case.Name;
+    EXPECT_EQ(ExitCodes, (std::vector<Cardinal>{0})) << Case.Name;
+  }
+}
+
+namespace {
+int TimerTicks = 0;
+void CountTick(HWND, UINT, UINT_PTR, DWORD) { ++TimerTicks; }
+}  // namespace
+
+TEST_F(XcRunner, AFloodingToolLeavesTimersAndPaintingTheirTurn)
+{
+  Start("flood 2000000000");
+  ASSERT_TRUE(PumpUntil([&] { return Reports.size() > 10; }));
+  TimerTicks = 0;
+  const UINT_PTR Timer = SetTimer(nullptr, 0, 20, CountTick);
+  ASSERT_NE(Timer, 0u);
+  EXPECT_TRUE(PumpUntil([&] { return TimerTicks >= 3; }, 6000)) << "ticks: " << TimerTicks;
+  KillTimer(nullptr, Timer);
+  const size_t Before = Reports.size();
+  EXPECT_TRUE(PumpUntil([&] { return Reports.size() > Before + 10; })) << "the output keeps coming";
+  EXPECT_TRUE(Runner->KillProcess());
+  ASSERT_TRUE(WaitTerminated());
+}

@@ -212,3 +212,42 @@ TEST(XcDrawUtils, DisabledImageGlyphPaintsTheOpaquePixelsAndKeepsTheBrush)
   EXPECT_EQ(Dest->GetCanvas()->GetPixels(2, 2), clWhite);
   EXPECT_EQ(Dest->GetCanvas()->GetBrush()->GetColor(), clAqua);
 }
+
+TEST(XcDrawUtils, MaskedDrawingSuspendsTheBitmapsChangeNotification)
+{
+  auto Source = Filled(4, 4, clRed);
+  Source->GetCanvas()->SetPixels(0, 3, clLime);
+  auto Mono = Filled(2, 2, clWhite, pf1bit);
+  struct TCase {
+    const char* Name;
+    TBitmap* Bitmap;
+    TColor Transparent;
+  };
+  const TCase Cases[] = {
+      {"clNone", Source.get(), clNone},
+      {"clDefault (reads the bottom-left pixel)", Source.get(), clDefault},
+      {"an explicit colour", Source.get(), clRed},
+      {"a monochrome bitmap", Mono.get(), clBlack},
+  };
+  for (const auto& C : Cases) {
+    int Changes = 0;
+    C.Bitmap->OnChange = [&](TObject*) { ++Changes; };
+    auto Dest = Filled(8, 8, clWhite);
+    StretchBitmapMasked(Dest->GetCanvas(), C.Bitmap, C.Transparent, 1, 1, 6, 6, 0, 0, 0, 0);
+    C.Bitmap->GetCanvas()->GetPixels(0, 0);
+    EXPECT_EQ(Changes, 0) << C.Name;
+    ASSERT_TRUE(C.Bitmap->OnChange) << C.Name << ": restored afterwards";
+    EXPECT_EQ(C.Bitmap->GetCanvas()->GetLockCount(), 0) << C.Name;
+    C.Bitmap->OnChange = nullptr;
+  }
+}
+
+TEST(XcTypes, ClipboardCommandsAreBitsZeroToFour)
+{
+  const struct {
+    TXcClipboardCommand Command;
+    int Bit;
+  } Cases[] = {{caCopy, 0}, {caCut, 1}, {caPaste, 2}, {caClear, 3}, {caUndo, 4}};
+  for (const auto& C : Cases) EXPECT_EQ(XcCommand(C.Command), 1u << C.Bit) << C.Bit;
+  EXPECT_EQ(XcAllClipboardCommands, 0x1Fu);
+}

@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
+#include <vector>
 #include <mutex>
 #include <thread>
 
@@ -208,3 +210,166 @@ TEST(THttpTest, RefusedAddresses)
 }
 
 }  // namespace
+
+namespace {
+
+// A loopback server that plays a script on each connection (after reading the request): Steps
+// are sent one after another with PauseMs between them, then the connection stays open (Hold)
+// or closes; Repeat plays the steps again and again. Every script ends when the client closes.
+class TScriptedServer {
+public:
+  struct TScript {
+    std::vector<std::string> Steps;
+    int PauseMs = 0;
+    bool Repeat = false;
+    bool Hold = false;
+  };
+  explicit TScriptedServer(TScript Script) : FScript(std::move(Script))
+  {
+    FListen = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(FListen, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    listen(FListen, 8);
+    socklen_t length = sizeof address;
+    getsockname(FListen, reinterpret_cast<sockaddr*>(&address), &length);
+    Port = ntohs(address.sin_port);
+    FThread = std::thread([this] { Run(); });
+  }
+  ~TScriptedServer()
+  {
+    FStop = true;
+    shutdown(FListen, SHUT_RDWR);
+    FThread.join();
+    close(FListen);
+  }
+  std::string Url() const { return "http://127.0.0.1:" + std::to_string(Port) + "/"; }
+  int Port = 0;
+
+private:
+  // Waits Ms, false when the client went away meanwhile (or the server stops).
+  bool Pause(int Client, int Ms)
+  {
+    pollfd p{Client, POLLIN, 0};
+    const int ready = poll(&p, 1, Ms);
+    char c;
+    return !FStop && !(ready > 0 && recv(Client, &c, 1, MSG_DONTWAIT) <= 0);
+  }
+  void Run()
+  {
+    const int client = accept4(FListen, nullptr, nullptr, SOCK_CLOEXEC);
+    if (client < 0) return;
+    std::string request;
+    char buf[4096];
+    while (request.find("\r\n\r\n") == std::string::npos) {
+      const ssize_t n = recv(client, buf, sizeof buf, 0);
+      if (n <= 0) break;
+      request.append(buf, static_cast<std::size_t>(n));
+    }
+    bool open = true;
+    do {
+      for (const std::string& step : FScript.Steps) {
+        if (!step.empty() && send(client, step.data(), step.size(), MSG_NOSIGNAL) < 0) open = false;
+        if (!open || (FScript.PauseMs > 0 && !Pause(client, FScript.PauseMs))) {
+          open = false;
+          break;
+        }
+      }
+    } while (open && FScript.Repeat);
+    while (open && FScript.Hold && Pause(client, 20)) {
+    }
+    close(client);
+  }
+  TScript FScript;
+  int FListen = -1;
+  std::atomic<bool> FStop{false};
+  std::thread FThread;
+};
+
+std::vector<std::string> Bytewise(const std::string& Text)
+{
+  std::vector<std::string> Steps;
+  for (char c : Text) Steps.push_back(std::string(1, c));
+  return Steps;
+}
+
+}  // namespace
+
+TEST(THttpTest, EveryExchangeEndsWithinItsDeadline)
+{
+  const struct {
+    const char* Name;
+    TScriptedServer::TScript Script;
+    Cardinal ReadTimeout;
+    std::string Outcome;  // the error's words, or "body:" and the body
+  } cases[] = {
+      {"endless 100 Continue", {{"HTTP/1.1 100 Continue\r\n\r\n"}, 5, true, false}, 1000, "interim answers"},
+      {"four interim answers, then the answer",
+       {{"HTTP/1.1 100 Continue\r\n\r\n", "HTTP/1.1 103 Early Hints\r\nLink: </a>\r\n\r\n", "HTTP/1.1 100 Continue\r\n\r\n",
+         "HTTP/1.1 100 Continue\r\n\r\n", "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"}},
+       1000,
+       "body:ok"},
+      {"a body dripping one byte at a time",
+       {{"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n", "x"}, 100, true, false}, 1000, "Time-out"},
+      {"a status line dripping one byte at a time", {Bytewise("HTTP/1.1 200 OK\r\nX-Slow: "), 100, false, true}, 1000,
+       "Time-out"},
+      {"silence, no read time-out", {{""}, 0, false, true}, 0, "Time-out"},
+      {"a silent body, no read time-out", {{"HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nab"}, 0, false, true}, 0,
+       "Time-out"},
+      {"gzip before chunked",
+       {{"HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip, chunked\r\n\r\n3\r\nabc\r\n0\r\n\r\n"}}, 1000,
+       "unknown transfer coding"},
+      {"chunked twice",
+       {{"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabc\r\n0\r\n\r\n"}},
+       1000,
+       "unknown transfer coding"},
+      {"chunked, named in capitals", {{"HTTP/1.1 200 OK\r\nTransfer-Encoding: Chunked\r\n\r\n3\r\nabc\r\n0\r\n\r\n"}}, 1000,
+       "body:abc"},
+  };
+  for (const auto& c : cases) {
+    TScriptedServer server(c.Script);
+    THttpOptions options;
+    options.ReadTimeout = c.ReadTimeout;
+    options.ExchangeTimeout = 1500;
+    const auto start = std::chrono::steady_clock::now();
+    std::string outcome;
+    try {
+      outcome = "body:" + HttpGet(server.Url(), options).Body;
+    } catch (const EHttpError& E) {
+      outcome = E.Message();
+    }
+    const auto spent =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_NE(outcome.find(c.Outcome), std::string::npos) << c.Name << ": " << outcome;
+    EXPECT_LT(spent, 1500 + 1500) << c.Name;
+  }
+  EXPECT_EQ(THttpOptions().ExchangeTimeout, 60000u);
+}
+
+TEST(THttpTest, AnswersInMemoryReadAsFromAConnection)
+{
+  const struct {
+    std::string Bytes;
+    std::string Outcome;
+  } cases[] = {
+      {"HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok", "body:ok"},
+      {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n2\r\nok\r\n0\r\n\r\n", "body:ok"},
+      {"HTTP/1.0 200 OK\r\n\r\nto the end", "body:to the end"},
+      {"HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nok", "closed before the whole body"},
+      {"SSH-2.0-OpenSSH\r\n", "not HTTP"},
+      {"xxxxxx", "closed in the middle of a line"},
+      {"HTTP/0p 003 Early\r\n\r\n", "not HTTP"},
+      {"HTTP/1.1 600 Beyond\r\n\r\n", "not HTTP"},
+      {"", "without an answer"},
+  };
+  for (const auto& c : cases) {
+    std::string outcome;
+    try {
+      outcome = "body:" + ParseHttpAnswer(c.Bytes).Body;
+    } catch (const EHttpError& E) {
+      outcome = E.Message();
+    }
+    EXPECT_NE(outcome.find(c.Outcome), std::string::npos) << c.Bytes << ": " << outcome;
+  }
+}

@@ -1,13 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sched.h>
 #include <signal.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
+#include <iostream>
 #include <thread>
 
 #include "platform/os/FileMapping.h"
+#include "platform/os/InstanceChannel.h"
+#include "platform/rtl/Exceptions.h"
 #include "platform/os/Sync.h"
 #include "platform/os/Wait.h"
 #include "tests/platform/os/ProcessTestHelpers.h"
@@ -91,9 +98,130 @@ const TKind Kinds[] = {
      [](const char* N) { return OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, N); }},
 };
 
+// In a mount namespace of its own (so nothing shows outside): a tiny file system as the
+// runtime folder, filled up; then every kind of named object and the instance channel are
+// made there. Prints "<kind> <made|null> <error>" per line, or "skip <why>".
+const bool FullDiskRegistered = RegisterChildAction("full-disk", [](const String& Folder) {
+  if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+    Say("skip no mount namespace: " + String(std::strerror(errno)) + "\n");
+    return 0;
+  }
+  if (mount("qvfull", Folder.c_str(), "tmpfs", 0, "size=64k") != 0) {
+    Say("skip no tmpfs: " + String(std::strerror(errno)) + "\n");
+    return 0;
+  }
+  setenv("XDG_RUNTIME_DIR", Folder.c_str(), 1);
+  const String Runtime = qv::os::RuntimeFolder();
+  int Filler = open((Folder + "/filler").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+  static char Block[4096];
+  while (write(Filler, Block, sizeof Block) > 0) {
+  }
+  while (write(Filler, Block, 1) > 0) {
+  }
+  close(Filler);
+  for (const TKind& Kind : Kinds) {
+    HANDLE H = Kind.Create((String("Full_") + Kind.Label).c_str());
+    Say(String(Kind.Label) + (H ? " made " : " null ") + std::to_string(GetLastError()) + "\n");
+  }
+  try {
+    qv::os::TInstanceChannel Channel;
+    Say("channel made 0\n");
+  } catch (const EOSError& E) {
+    Say("channel null " + std::to_string(E.ErrorCode) + "\n");
+  }
+  return 0;
+});
+
 }  // namespace
 
 class NamedObjectTest : public TRuntimeFolderTest {};
+
+TEST_F(NamedObjectTest, AFullFileSystemFailsTheCreationWithDiskFull)
+{
+  TChildRun Run = RunChild(ChildModeCommand("full-disk", Folder));
+  ASSERT_TRUE(Run.Started);
+  if (Run.Out.rfind("skip ", 0) == 0)
+    GTEST_SKIP() << "cannot mount a small file system here: " << Run.Out;
+  EXPECT_EQ(Run.ExitCode, 0u) << "the creations must fail, not end the process";
+  const String Expected[] = {"event null 112", "mutex null 112", "semaphore null 112", "mapping null 112",
+                             "channel null 112"};
+  std::vector<String> Lines;
+  for (std::size_t Pos = 0, End; (End = Run.Out.find('\n', Pos)) != String::npos; Pos = End + 1)
+    Lines.push_back(Run.Out.substr(Pos, End - Pos));
+  for (std::size_t I = 0; I < std::size(Expected); ++I)
+    EXPECT_EQ(I < Lines.size() ? Lines[I] : String("(none)"), Expected[I]);
+}
+
+TEST(RuntimeFolderTest, AForeignEntryInTheTemporaryFolderIsNeverUsed)
+{
+  // No XDG_RUNTIME_DIR: the folder would be quelvo3-<uid> in the shared temporary folder,
+  // where another local user may have made that name first.
+  std::string Pattern = testing::TempDir() + "qvtmp-XXXXXX";
+  ASSERT_NE(mkdtemp(Pattern.data()), nullptr);
+  const String Base = Pattern;
+  const char* OldXdg = std::getenv("XDG_RUNTIME_DIR");
+  const String SavedXdg = OldXdg ? OldXdg : "";
+  const bool HadXdg = OldXdg != nullptr;
+  const char* OldTmp = std::getenv("TMPDIR");
+  const String SavedTmp = OldTmp ? OldTmp : "";
+  const bool HadTmp = OldTmp != nullptr;
+  const char* OldCache = std::getenv("XDG_CACHE_HOME");
+  const String SavedCache = OldCache ? OldCache : "";
+  const bool HadCache = OldCache != nullptr;
+  unsetenv("XDG_RUNTIME_DIR");
+  const String Name = "/quelvo3-" + std::to_string(geteuid());
+  struct TCase {
+    const char* Planted;
+    std::function<bool(const String& Path)> Plant;  // false: cannot be made here
+  };
+  const TCase Cases[] = {
+      {"another user's folder",
+       [](const String& P) { return mkdir(P.c_str(), 0700) == 0 && chown(P.c_str(), 4242, 4242) == 0; }},
+      {"a folder everybody may write to", [](const String& P) { return mkdir(P.c_str(), 0700) == 0 && chmod(P.c_str(), 0777) == 0; }},
+      {"a link to a private folder",
+       [](const String& P) { return mkdir((P + ".real").c_str(), 0700) == 0 && symlink((P + ".real").c_str(), P.c_str()) == 0; }},
+      {"a plain file", [](const String& P) { return close(open(P.c_str(), O_CREAT | O_WRONLY, 0600)) == 0; }},
+  };
+  int Index = 0;
+  for (const TCase& Case : Cases) {
+    const String Tmp = Base + "/tmp" + std::to_string(Index);
+    const String Cache = Base + "/cache" + std::to_string(Index++);
+    ASSERT_EQ(mkdir(Tmp.c_str(), 0777), 0);
+    setenv("TMPDIR", Tmp.c_str(), 1);
+    setenv("XDG_CACHE_HOME", Cache.c_str(), 1);
+    if (!Case.Plant(Tmp + Name)) {
+      std::cout << "[ SKIPPED  ] " << Case.Planted << ": cannot be planted here\n";
+      continue;
+    }
+    const String Folder = qv::os::RuntimeFolder();
+    EXPECT_EQ(Folder, Cache + "/quelvo3-runtime") << Case.Planted;
+    struct stat St {};
+    ASSERT_EQ(lstat(Folder.c_str(), &St), 0) << Case.Planted;
+    EXPECT_TRUE(S_ISDIR(St.st_mode)) << Case.Planted;
+    EXPECT_EQ(St.st_uid, geteuid()) << Case.Planted;
+    EXPECT_EQ(St.st_mode & 0777, 0700u) << Case.Planted;
+    HANDLE Event = CreateEventA(nullptr, TRUE, FALSE, "Quelvo_Private");
+    EXPECT_NE(Event, nullptr) << Case.Planted;
+    CloseHandle(Event);
+  }
+  // An entry that is ours stays in use.
+  const String Tmp = Base + "/tmp-own";
+  ASSERT_EQ(mkdir(Tmp.c_str(), 0777), 0);
+  setenv("TMPDIR", Tmp.c_str(), 1);
+  EXPECT_EQ(qv::os::RuntimeFolder(), Tmp + Name);
+
+  auto Restore = [](const char* Variable, bool Had, const String& Saved) {
+    if (Had)
+      setenv(Variable, Saved.c_str(), 1);
+    else
+      unsetenv(Variable);
+  };
+  Restore("XDG_RUNTIME_DIR", HadXdg, SavedXdg);
+  Restore("TMPDIR", HadTmp, SavedTmp);
+  Restore("XDG_CACHE_HOME", HadCache, SavedCache);
+  std::error_code Ignored;
+  std::filesystem::remove_all(Base, Ignored);
+}
 
 TEST_F(NamedObjectTest, CreateOpenAndLifetimeForEveryKind)
 {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -12,6 +14,7 @@
 #include "platform/os/CommandLine.h"
 #include "platform/os/Pipes.h"
 #include "platform/os/Process.h"
+#include "platform/os/ShellSpawn.h"
 #include "platform/os/Sync.h"
 #include "platform/os/SystemInfo.h"
 #include "platform/os/Wait.h"
@@ -29,6 +32,19 @@ const bool RestartActionRegistered = RegisterChildAction("write-cmdline", [](con
   std::stringstream Text;
   Text << In.rdbuf();
   std::ofstream(File, std::ios::binary) << Text.str();
+  return 0;
+});
+
+// Writes the numbers of the descriptors the child holds (its listing's own excepted).
+const bool ListFdsRegistered = RegisterChildAction("list-fds", [](const String& File) {
+  String Numbers;
+  if (DIR* Dir = opendir("/proc/self/fd")) {
+    while (dirent* Entry = readdir(Dir))
+      if (Entry->d_name[0] != '.' && std::atoi(Entry->d_name) != dirfd(Dir))
+        Numbers += String(Numbers.empty() ? "" : " ") + Entry->d_name;
+    closedir(Dir);
+  }
+  std::ofstream(File) << Numbers;
   return 0;
 });
 
@@ -384,4 +400,50 @@ TEST_F(TTempDirTest, SmallProcessServices)
   CloseHandle(Process);
   EXPECT_EQ(ReadBytes(Out), qv::os::ModuleFileName() + String("\0--first\0two words\0", 19));
   (void)RestartActionRegistered;
+}
+
+TEST_F(TTempDirTest, ChildrenGetOnlyTheStandardDescriptors)
+{
+  // Descriptors some library left inheritable: a file, and both ends of a pipe.
+  const int Loose = open("/dev/null", O_RDONLY);
+  int Ends[2];
+  ASSERT_GE(Loose, 0);
+  ASSERT_EQ(pipe(Ends), 0);
+  struct TCase {
+    const char* Path;
+    std::function<bool(const String& File)> Run;
+  };
+  const TCase Cases[] = {
+      {"CreateProcessA",
+       [](const String& File) {
+         TChildRun Run = RunChild(ChildModeCommand("list-fds", File));
+         return Run.Started && Run.ExitCode == 0;
+       }},
+      {"RestartProcess",
+       [](const String& File) {
+         ChildModeCommand("list-fds", File);
+         HANDLE Process = nullptr;
+         if (qv::os::RestartProcess({}, &Process) == 0)
+           return false;
+         const bool Ended = WaitForSingleObject(Process, 10000) == WAIT_OBJECT_0;
+         CloseHandle(Process);
+         return Ended;
+       }},
+      {"shell spawn",
+       [](const String& File) {
+         ChildModeCommand("list-fds", File);
+         return qvshell::SpawnAndWait({qv::os::ModuleFileName()}, "") == 0;
+       }},
+  };
+  for (const TCase& Case : Cases) {
+    const String File = Dir + "/" + Case.Path + ".fds";
+    ASSERT_TRUE(Case.Run(File)) << Case.Path;
+    std::ifstream In(File);
+    String Numbers((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(Numbers, "0 1 2") << Case.Path;
+  }
+  ClearChildMode();
+  close(Loose);
+  close(Ends[0]);
+  close(Ends[1]);
 }

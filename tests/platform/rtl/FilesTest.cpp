@@ -22,7 +22,10 @@
 
 namespace {
 
-const std::uint32_t kENOENT = ENOENT;
+const std::uint32_t kENOENT = ENOENT;  // and ERROR_FILE_NOT_FOUND: both are 2
+// The last error holds the Windows code of a failure, never the errno value.
+const std::uint32_t kAccessDenied = 5, kInvalidHandle = 6, kNotSameDevice = 17, kInvalidParameter = 87, kDiskFull = 112,
+                    kAlreadyExists = 183, kIoDevice = 1117;
 
 // A fresh temporary folder per test, removed with all its contents afterwards.
 class FilesFixture : public testing::Test {
@@ -171,7 +174,7 @@ TEST_F(FilesTest, CreateAndRemoveDir)
 {
   EXPECT_TRUE(CreateDir(P("d")));
   EXPECT_FALSE(CreateDir(P("d")));
-  EXPECT_EQ(GetLastError(), static_cast<std::uint32_t>(EEXIST));
+  EXPECT_EQ(GetLastError(), kAlreadyExists);
   EXPECT_FALSE(CreateDir(P("no/such")));
   EXPECT_EQ(GetLastError(), kENOENT);
 
@@ -260,7 +263,7 @@ TEST_F(FilesTest, RenameFileNeverOverwrites)
   Write(P("a"), "first");
   Write(P("b"), "second");
   EXPECT_FALSE(RenameFile(P("a"), P("b")));
-  EXPECT_EQ(GetLastError(), static_cast<std::uint32_t>(EEXIST));
+  EXPECT_EQ(GetLastError(), kAlreadyExists);
   EXPECT_EQ(Read(P("a")), "first");
   EXPECT_EQ(Read(P("b")), "second");
 
@@ -307,7 +310,7 @@ TEST_F(FilesTest, RenameFileMovesAFileToAnotherFileSystem)
   // Folders are not moved across.
   ASSERT_EQ(mkdir(P("dir").c_str(), 0777), 0);
   EXPECT_FALSE(RenameFile(P("dir"), other + "dir"));
-  EXPECT_EQ(GetLastError(), static_cast<std::uint32_t>(EXDEV));
+  EXPECT_EQ(GetLastError(), kNotSameDevice);
   EXPECT_TRUE(DirectoryExists(P("dir")));
 
   EXPECT_EQ(system(("rm -rf '" + tmpl + "'").c_str()), 0);
@@ -345,7 +348,7 @@ TEST_F(FilesCopyTest, FailIfExistsKeepsTheTargetOtherwiseItIsReplaced)
   Write(P("src"), "new data");
   Write(P("dst"), "old");
   EXPECT_FALSE(CopyFile(P("src"), P("dst"), true));
-  EXPECT_EQ(GetLastError(), static_cast<std::uint32_t>(EEXIST));
+  EXPECT_EQ(GetLastError(), kAlreadyExists);
   EXPECT_EQ(Read(P("dst")), "old");
 
   EXPECT_TRUE(CopyFile(P("src"), P("dst"), false));
@@ -356,7 +359,7 @@ TEST_F(FilesCopyTest, FailIfExistsKeepsTheTargetOtherwiseItIsReplaced)
   Write(P("ro"), "protected");
   ASSERT_EQ(chmod(P("ro").c_str(), 0444), 0);
   EXPECT_FALSE(CopyFile(P("src"), P("ro"), false));
-  EXPECT_EQ(GetLastError(), static_cast<std::uint32_t>(EACCES));
+  EXPECT_EQ(GetLastError(), kAccessDenied);
   EXPECT_EQ(Read(P("ro")), "protected");
 }
 
@@ -374,10 +377,10 @@ TEST_F(FilesCopyTest, AFailedCopyLeavesTheOldTargetAndNoPartialFile)
     std::uint32_t Error;
   } cases[] = {
       {"missing source", P("missing"), P("dst"), kENOENT},
-      {"folder as source", P("dir"), P("dst"), EISDIR},
+      {"folder as source", P("dir"), P("dst"), kAccessDenied},
       // Looks like a regular file but every read fails: the copy breaks off midway.
-      {"unreadable source", "/proc/self/mem", P("dst"), EIO},
-      {"folder as target", P("src"), P("target-dir"), EISDIR},
+      {"unreadable source", "/proc/self/mem", P("dst"), kIoDevice},
+      {"folder as target", P("src"), P("target-dir"), kAccessDenied},
       {"target folder missing", P("src"), P("nowhere/dst"), kENOENT},
   };
   for (const auto& c : cases) {
@@ -399,7 +402,7 @@ TEST_F(FilesCopyTest, AnUnreadableSourceLeavesTheTargetAlone)
   ASSERT_EQ(chmod(P("src").c_str(), 0), 0);
   Write(P("dst"), "old target");
   EXPECT_FALSE(CopyFile(P("src"), P("dst"), false));
-  EXPECT_EQ(GetLastError(), static_cast<std::uint32_t>(EACCES));
+  EXPECT_EQ(GetLastError(), kAccessDenied);
   EXPECT_EQ(Read(P("dst")), "old target");
   EXPECT_EQ(List(FDir), (std::vector<String>{"dst", "src"}));
 }
@@ -465,7 +468,7 @@ TEST_F(FilesDateTest, MissingFilesAndBadDates)
   struct {
     const char* Name;
     std::uint32_t Error;
-  } noAge[] = {{"missing", kENOENT}, {"dir", EISDIR}, {"dir-link", EISDIR}};
+  } noAge[] = {{"missing", kENOENT}, {"dir", kAccessDenied}, {"dir-link", kAccessDenied}};
   TDateTime when = 7;
   for (const auto& c : noAge) {
     SCOPED_TRACE(c.Name);
@@ -588,7 +591,7 @@ TEST_F(FilesHandleTest, CreateWriteSeekReadTruncate)
   EXPECT_EQ(Read(P("f.bin")), "0123");
 
   EXPECT_EQ(FileSeek(h, 0, 0), -1);  // closed
-  EXPECT_EQ(GetLastError(), static_cast<std::uint32_t>(EBADF));
+  EXPECT_EQ(GetLastError(), kInvalidHandle);
 }
 
 TEST_F(FilesHandleTest, OpenModes)
@@ -600,7 +603,7 @@ TEST_F(FilesHandleTest, OpenModes)
   ASSERT_GE(r, 0);
   EXPECT_TRUE(fcntl(r, F_GETFD) & FD_CLOEXEC);
   EXPECT_EQ(FileWrite(r, "x", 1), -1);
-  EXPECT_EQ(GetLastError(), static_cast<std::uint32_t>(EBADF));
+  EXPECT_EQ(GetLastError(), kInvalidHandle);
   EXPECT_EQ(FileRead(r, buf, 8), 3);
   FileClose(r);
 
@@ -627,9 +630,9 @@ TEST_F(FilesHandleTest, OpenModes)
     std::uint32_t Error;
   } failures[] = {
       {P("missing"), fmOpenRead, kENOENT},
-      {P("dir"), fmOpenRead, EISDIR},
-      {P("f"), 3, EINVAL},
-      {P("f"), fmCreate, EINVAL},
+      {P("dir"), fmOpenRead, kAccessDenied},
+      {P("f"), 3, kInvalidParameter},
+      {P("f"), fmCreate, kInvalidParameter},
   };
   for (const auto& c : failures) {
     SCOPED_TRACE(c.Path + " mode " + std::to_string(c.Mode));
@@ -661,7 +664,7 @@ TEST_F(FilesHandleTest, AWriteToAFullDiskReportsFailure)
   if (h < 0)
     GTEST_SKIP() << "no /dev/full";
   EXPECT_EQ(FileWrite(h, "data", 4), -1);
-  EXPECT_EQ(GetLastError(), static_cast<std::uint32_t>(ENOSPC));
+  EXPECT_EQ(GetLastError(), kDiskFull);
   FileClose(h);
 }
 

@@ -257,9 +257,9 @@ TEST_F(FileStreamTest, OpenErrorsNameTheFileAndTheReason)
     bool Create;
     const char* Reason;
   } cases[] = {
-      {Dir + "missing.txt", fmOpenRead, false, "No such file or directory"},
-      {Dir + "folder", fmOpenRead, false, "Is a directory"},
-      {Dir + "no/such/dir.txt", fmCreate, true, "No such file or directory"},
+      {Dir + "missing.txt", fmOpenRead, false, "The system cannot find the file specified."},
+      {Dir + "folder", fmOpenRead, false, "Access is denied."},
+      {Dir + "no/such/dir.txt", fmCreate, true, "The system cannot find the file specified."},
   };
   for (const auto& c : cases) {
     try {
@@ -465,9 +465,9 @@ TEST_F(FileStreamTest, SafeSaveFailuresLeaveNothingBehind)
     String Name;
     const char* Reason;
   } cases[] = {
-      {Dir + "folder", "Is a directory"},
-      {Dir + "missing/file.txt", "No such file or directory"},
-      {String(), "No such file or directory"},
+      {Dir + "folder", "Access is denied."},
+      {Dir + "missing/file.txt", "The system cannot find the file specified."},
+      {String(), "The system cannot find the file specified."},
   };
   for (const auto& c : cases) {
     try {

@@ -575,7 +575,7 @@ TEST_F(StringListFileTest, LoadingAMissingFileNamesItAndTheReason)
     list.LoadFromFile(name);
     FAIL() << "no error";
   } catch (const EFOpenError& e) {
-    EXPECT_EQ(e.Message(), "Cannot open file \"" + name + "\". No such file or directory");
+    EXPECT_EQ(e.Message(), "Cannot open file \"" + name + "\". The system cannot find the file specified.");
   }
   EXPECT_EQ(LinesOf(list), (Lines{"kept"}));
 }
@@ -603,7 +603,7 @@ TEST_F(StringListFileTest, AFailedSaveLeavesTheOldFile)
   setrlimit(RLIMIT_FSIZE, &saved);
   std::signal(SIGXFSZ, oldHandler);
 
-  EXPECT_EQ(message, "Cannot create file \"" + name + "\". File too large");
+  EXPECT_EQ(message, "Cannot create file \"" + name + "\". There is not enough space on the disk.");
   EXPECT_EQ(ReadBytes(name), "old contents\r\n");
   EXPECT_EQ(DirEntries(), (std::vector<String>{"settings.txt"})) << "no temporary file is left";
 }

@@ -119,7 +119,7 @@ TEST_F(ThreadTest, MisuseRaisesEThread)
     try {
       T.WaitFor();
     } catch (const EThread& E) {
-      T.SetReturnValue(E.Message() == "Thread Error: Resource deadlock avoided (35)" ? 1 : 2);
+      T.SetReturnValue(E.Message() == "Thread Error: A potential deadlock condition has been detected. (1131)" ? 1 : 2);
     }
   });
   try {

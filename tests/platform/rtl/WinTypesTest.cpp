@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/WinTypes.h"
 
@@ -61,6 +63,36 @@ TEST(WinTypes, MessageParameterPacking)
 TEST(WinTypes, WindowsErrorCodesHaveTheirTexts)
 {
   EXPECT_EQ(SysErrorMessage(ERROR_ALREADY_EXISTS), "Cannot create a file when that file already exists.");
+  // Codes that are also errno values print the Windows text, never the errno one.
+  const struct {
+    std::uint32_t Code;
+    const char* Text;
+  } Cases[] = {
+      {2, "The system cannot find the file specified."},
+      {3, "The system cannot find the path specified."},
+      {5, "Access is denied."},
+      {6, "The handle is invalid."},
+      {8, "Not enough memory resources are available to process this command."},
+      {87, "The parameter is incorrect."},
+      {109, "The pipe has been ended."},
+      {112, "There is not enough space on the disk."},
+  };
+  for (const auto& C : Cases) EXPECT_EQ(SysErrorMessage(C.Code), C.Text) << C.Code;
+}
+
+TEST(WinTypes, ErrnoValuesBecomeTheirWindowsCodes)
+{
+  const struct {
+    int Errno;
+    std::uint32_t Code;
+  } Cases[] = {{0, 0},      {ENOENT, 2},    {ENOTDIR, 3},  {EACCES, 5},   {EISDIR, 5},      {EBADF, 6},
+               {ENOMEM, 8}, {EXDEV, 17},    {EINVAL, 87},  {EPIPE, 109},  {ENOSPC, 112},    {ENOTEMPTY, 145},
+               {EEXIST, 183}, {ENAMETOOLONG, 206}, {EIO, 1117}, {ETIMEDOUT, 1460}};
+  for (const auto& C : Cases) EXPECT_EQ(Win32ErrorOfErrno(C.Errno), C.Code) << C.Errno;
+  // An errno value that is also a Windows code (EIO is 5, ERROR_ACCESS_DENIED too) is never
+  // left as it is.
+  EXPECT_NE(Win32ErrorOfErrno(EIO), static_cast<std::uint32_t>(EIO));
+  EXPECT_NE(Win32ErrorOfErrno(ENXIO), static_cast<std::uint32_t>(ENXIO));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include "platform/os/InstanceChannel.h"
 #include "platform/os/Sync.h"
+#include "platform/rtl/Thread.h"
 #include "tests/platform/win/WinTestSupport.h"
 
 using namespace WinTest;
@@ -15,6 +16,43 @@ using namespace WinTest;
 namespace {
 
 class WinServicesTest : public TWinTest {};
+
+TEST_F(WinServicesTest, WaitsForMessagesWakeForAWorkerThreadsReport)
+{
+  // A worker's report to the main thread (how a reader's or watcher's end arrives) counts as
+  // a posted message: a wait for messages returns for it long before its time-out.
+  HANDLE Event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  ASSERT_NE(Event, nullptr);
+  struct TCase {
+    const char* Wait;
+    std::function<DWORD()> Run;
+    DWORD Woken;
+  };
+  const TCase Cases[] = {
+      {"MsgWaitForMultipleObjects, no handles", [] { return MsgWaitForMultipleObjects(0, nullptr, FALSE, 5000, QS_ALLINPUT); },
+       WAIT_OBJECT_0},
+      {"MsgWaitForMultipleObjects, an event",
+       [&] { return MsgWaitForMultipleObjects(1, &Event, FALSE, 5000, QS_ALLINPUT); }, WAIT_OBJECT_0 + 1},
+      {"MsgWaitForMultipleObjects, posted only",
+       [&] { return MsgWaitForMultipleObjects(1, &Event, FALSE, 5000, QS_POSTMESSAGE); }, WAIT_OBJECT_0 + 1},
+      {"WaitMessage", [] { return WaitMessage() ? DWORD(0) : DWORD(1); }, 0},
+  };
+  for (const TCase& Case : Cases) {
+    Pump();
+    bool Ran = false;
+    std::thread Worker([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      TThread::Queue(nullptr, [&] { Ran = true; });
+    });
+    const Int64 Start = GetTickCount64();
+    EXPECT_EQ(Case.Run(), Case.Woken) << Case.Wait;
+    EXPECT_LT(GetTickCount64() - Start, 2500) << Case.Wait;
+    Worker.join();
+    CheckSynchronize(1000);
+    EXPECT_TRUE(Ran) << Case.Wait;
+  }
+  CloseHandle(Event);
+}
 
 TEST_F(WinServicesTest, MsgWaitReturnsForTheHandleOrForInput)
 {
@@ -49,7 +87,11 @@ TEST_F(WinServicesTest, RequestsThroughTheInstanceChannelArriveAsSentMessages)
   EXPECT_EQ(Found[0].Window, W);
   String Received;
   ULONG_PTR Tag = 0;
+  const UINT Registered = RegisterWindowMessageA("QvRemoteServicesTest");
+  ASSERT_GE(Registered, 0xC000u);
+  int PointerMessages = 0;
   Hook() = [&](HWND H, UINT M, WPARAM, LPARAM Lp, LRESULT& R) {
+    if (H == W && (M == WM_SETTEXT || M == WM_GETTEXT || M == WM_APP)) ++PointerMessages;
     if (H != W) return false;
     if (M == WM_COPYDATA) {
       auto* C = reinterpret_cast<COPYDATASTRUCT*>(Lp);
@@ -58,18 +100,22 @@ TEST_F(WinServicesTest, RequestsThroughTheInstanceChannelArriveAsSentMessages)
       R = 17;
       return true;
     }
-    if (M == WM_APP) {
+    if (M == Registered) {
       R = Lp + 1;
       return true;
     }
     return false;
   };
   std::atomic<bool> Done{false};
-  LRESULT CopyResult = 0, AppResult = 0;
+  LRESULT CopyResult = 0, AppResult = 0, SetTextResult = -1, GetTextResult = -1, PrivateResult = -1;
   std::thread Sender([&] {
     const char Payload[] = "C:\\Videos\\clip.avi";
     qv::os::SendRemoteCopyData(Found[0], nullptr, 0x51, Payload, sizeof Payload - 1, 5000, &CopyResult);
-    qv::os::SendRemoteMessage(Found[0], WM_APP, 0, 41, nullptr, 0, 5000, &AppResult);
+    qv::os::SendRemoteMessage(Found[0], Registered, 0, 41, nullptr, 0, 5000, &AppResult);
+    // Pointers of another process: never handed to the window procedure.
+    qv::os::SendRemoteMessage(Found[0], WM_SETTEXT, 0, 0x5EADBEEF, nullptr, 0, 5000, &SetTextResult);
+    qv::os::SendRemoteMessage(Found[0], WM_GETTEXT, 100, 0x5EADBEEF, nullptr, 0, 5000, &GetTextResult);
+    qv::os::SendRemoteMessage(Found[0], WM_APP, 0, 0x5EADBEEF, nullptr, 0, 5000, &PrivateResult);
     Done = true;
   });
   MSG M;
@@ -82,6 +128,13 @@ TEST_F(WinServicesTest, RequestsThroughTheInstanceChannelArriveAsSentMessages)
   EXPECT_EQ(Tag, 0x51u);
   EXPECT_EQ(CopyResult, 17);
   EXPECT_EQ(AppResult, 42);
+  EXPECT_EQ(SetTextResult, 0);
+  EXPECT_EQ(GetTextResult, 0);
+  EXPECT_EQ(PrivateResult, 0);
+  EXPECT_EQ(PointerMessages, 0);
+  char Text[64] = {};
+  GetWindowTextA(W, Text, sizeof Text);
+  EXPECT_STREQ(Text, "QvRemoteTarget");
   DestroyWindow(W);
   EXPECT_TRUE(qv::os::FindRemoteWindows(RecordClass, "QvRemoteTarget", true).empty());
 }
