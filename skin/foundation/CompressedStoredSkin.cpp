@@ -122,7 +122,7 @@ void TskCompressedStoredSkin::SetCompressedData(const void* Data, std::size_t Si
 void TskCompressedStoredSkin::DecompressToStream(TMemoryStream* Stream)
 {
   FCompressedStream->SetPosition(0);
-  ZDecompressStream(FCompressedStream, Stream, 4096);
+  ZDecompressStream(FCompressedStream, Stream, 4096, StoredSkinMaxPayload);
 }
 
 void TskCompressedStoredSkin::LoadFromSkinFile(const String& FileName)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 
 #include "platform/rtl/Convert.h"
 #include "platform/rtl/Format.h"
@@ -238,6 +239,10 @@ void TskSkinData::LoadCompressedStoredSkin(TskCompressedStoredSkin* AStoredSkin)
     // that the change is over so that they paint again.
     LoadError = E.Message();
     ClearSkin();
+  } catch (const std::bad_alloc&) {
+    // A skin too large for memory is refused like any damaged one.
+    LoadError = "Out of memory";
+    ClearSkin();
   }
   SendSkinDataMessage(SkinChangedMessage);
   SkinChanging = false;
@@ -443,6 +448,7 @@ void TskSkinData::AddArea(const String& Name, const TRect& Bounds)
 void TskSkinData::LoadSkinAreas(TMemIniFile* IniFile)
 {
   const int count = IniFile->ReadInteger("SKINAREAS", "count", 0);
+  CheckSkinListCount(IniFile, "SKINAREAS", "count", count);
   for (int i = 0; i < count; ++i) {
     String name, rect;
     if (SplitEntry(IniFile->ReadString("SKINAREAS", IntToStr(i), ""), name, rect))
@@ -461,6 +467,7 @@ void LoadRecordList(TMemIniFile* IniFile, const String& Section, T* (*Create)(co
                     std::vector<T*>& List)
 {
   const int count = IniFile->ReadInteger(Section, "count", 0);
+  CheckSkinListCount(IniFile, Section, "count", count);
   for (int i = 0; i < count; ++i) {
     String name, keyword;
     SplitEntry(IniFile->ReadString(Section, IntToStr(i), ""), name, keyword);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -223,6 +224,32 @@ TEST_F(SkinDataTest, DamagedSkinsLeaveTheDefaultLookAndFinishTheChange)
     String& bytes = p.Bytes();
     bytes.replace(bytes.find("pictureindex=0"), 14, "pictureindex=1");
     cases.push_back({"picture index out of range", p});
+  }
+  // Counts beyond their section's lines: each list is refused quickly, not read for minutes
+  // or until memory runs out.
+  const struct {
+    const char* Name;
+    const char* From;
+    const char* To;
+  } counts[] = {
+      {"controls count", "[SKINCONTROLS]\r\ncount=4", "[SKINCONTROLS]\r\ncount=2000000000"},
+      {"objects count", "[SKINOBJECTS]\r\ncount=1", "[SKINOBJECTS]\r\ncount=2000000000"},
+      {"areas count", "[SKINAREAS]\r\ncount=2", "[SKINAREAS]\r\ncount=2000000000"},
+      {"picture names count", "activepicturescount=1", "activepicturescount=2000000000"},
+      {"record line count", "[button]\r\n", "[button]\r\nsymbolslinecount=2000000000\r\n"},
+  };
+  for (const auto& c : counts) {
+    TPayload p = GoodPayload();
+    String& bytes = p.Bytes();
+    bytes.replace(bytes.find(c.From), std::strlen(c.From), c.To);
+    if (String(c.Name) == "record line count") // a bit label record reads the lines
+      bytes.replace(bytes.find("0=button:button"), 15, "0=button:bitlabel");
+    cases.push_back({c.Name, p});
+  }
+  {
+    TPayload p = GoodPayload(); // a text that inflates beyond any real skin
+    p.Text(String(static_cast<std::size_t>(StoredSkinMaxPayload), ';'));
+    cases.push_back({"inflated size beyond the limit", p});
   }
   for (Case& c : cases) {
     FLog.clear();
