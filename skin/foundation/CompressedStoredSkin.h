@@ -110,6 +110,12 @@ private:
   TskSkinListItems* FSkins;
 };
 
+// The most memory the pictures of one stored skin may take once decoded (4 bytes a pixel): a
+// few bytes of run-length data can claim a picture of hundreds of megabytes.
+constexpr std::int64_t StoredSkinMaxPictureBytes = std::int64_t(256) << 20;
+
 // Reads one BMP file of a stored-skin payload: exactly the file's bfSize bytes, checked
 // against what the stream still holds. A damaged picture raises EInvalidGraphic or EReadError.
-void ReadStoredSkinBitmap(TStream* Stream, TBitmap* Bitmap);
+// With PictureBudget, the picture's decoded size (4 bytes a pixel, by its header) is taken from
+// the budget first; a picture beyond what is left raises EReadError and is not decoded.
+void ReadStoredSkinBitmap(TStream* Stream, TBitmap* Bitmap, std::int64_t* PictureBudget = nullptr);

@@ -22,12 +22,12 @@ std::int32_t ReadInt32(TStream* Stream)
 }
 
 // A frame picture of the payload: a flag byte, 0 when a BMP file follows.
-void ReadFramePicture(TStream* Stream, TBitmap* Bitmap)
+void ReadFramePicture(TStream* Stream, TBitmap* Bitmap, std::int64_t* PictureBudget)
 {
   std::uint8_t flag = 1;
   Stream->ReadBuffer(&flag, 1);
   if (flag == 0)
-    ReadStoredSkinBitmap(Stream, Bitmap);
+    ReadStoredSkinBitmap(Stream, Bitmap, PictureBudget);
   else
     Bitmap->Assign(nullptr);
 }
@@ -258,19 +258,20 @@ void TskSkinData::ReadSkin(TskCompressedStoredSkin* AStoredSkin)
   if (version > StoredSkinMaxVersion)
     throw EReadError(Format("Unsupported skin version %d", {version}));
 
-  ReadFramePicture(&payload, picture);
+  std::int64_t budget = StoredSkinMaxPictureBytes;
+  ReadFramePicture(&payload, picture, &budget);
   if (version == 2 || version == 3)
-    ReadFramePicture(&payload, inactivepicture);
-  ReadFramePicture(&payload, mask);
+    ReadFramePicture(&payload, inactivepicture, &budget);
+  ReadFramePicture(&payload, mask, &budget);
   if (version == 1 || version == 2) {
-    ReadFramePicture(&payload, rolluppicture);
-    ReadFramePicture(&payload, rollupmask);
+    ReadFramePicture(&payload, rolluppicture, &budget);
+    ReadFramePicture(&payload, rollupmask, &budget);
   }
   const std::int32_t count = ReadInt32(&payload);
   for (std::int32_t i = 0; i < count; ++i) {
     auto* bitmap = new TBitmap;
     ActivePictures.push_back(bitmap);
-    ReadStoredSkinBitmap(&payload, bitmap);
+    ReadStoredSkinBitmap(&payload, bitmap, &budget);
   }
 
   String text(static_cast<std::size_t>(payload.GetSize() - payload.GetPosition()), '\0');

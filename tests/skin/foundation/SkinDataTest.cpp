@@ -57,6 +57,18 @@ public:
     FBytes.append(static_cast<const char*>(stream.GetMemory()), static_cast<std::size_t>(stream.GetSize()));
     return *this;
   }
+  // A run-length picture of Width x Height whose data ends at once: a few bytes claiming a
+  // large picture.
+  TPayload& RleBmp(int Width, int Height)
+  {
+    TPayload file(0);
+    file.FBytes.clear();
+    file.Text("BM").Int32(14 + 40 + 8 + 2).Int32(0).Int32(14 + 40 + 8);
+    file.Int32(40).Int32(Width).Int32(Height).Byte(1).Byte(0).Byte(8).Byte(0).Int32(1 /* RLE8 */).Int32(2);
+    file.Int32(0).Int32(0).Int32(2).Int32(0).Int32(0).Int32(0x00FFFFFF).Byte(0).Byte(1);
+    FBytes += file.FBytes;
+    return *this;
+  }
   TPayload& Text(const String& T)
   {
     FBytes += T;
@@ -67,7 +79,7 @@ public:
   {
     TStringStream in(FBytes);
     TMemoryStream packed;
-    ZCompressStream(&in, &packed, 9);
+    ZCompressStream(&in, &packed, FBytes.size() > (1u << 20) ? 1 : 9); // large ones quickly
     Skin.SetCompressedData(packed.GetMemory(), static_cast<std::size_t>(packed.GetSize()));
   }
   String& Bytes() { return FBytes; }
@@ -245,6 +257,15 @@ TEST_F(SkinDataTest, DamagedSkinsLeaveTheDefaultLookAndFinishTheChange)
     if (String(c.Name) == "record line count") // a bit label record reads the lines
       bytes.replace(bytes.find("0=button:button"), 15, "0=button:bitlabel");
     cases.push_back({c.Name, p});
+  }
+  {
+    // Five pictures of 16 million pixels from a few bytes each: beyond the pictures' memory.
+    TPayload p(3);
+    p.Byte(1).Byte(1).Byte(1).Int32(5);
+    for (int i = 0; i < 5; ++i)
+      p.RleBmp(4000, 4000);
+    p.Text(SkinText);
+    cases.push_back({"pictures beyond their memory", p});
   }
   {
     TPayload p = GoodPayload(); // a text that inflates beyond any real skin
