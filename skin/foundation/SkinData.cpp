@@ -7,6 +7,7 @@
 #include "platform/rtl/Convert.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/StrUtils.h"
+#include "platform/gdi/DibImage.h"
 #include "platform/vcl/Forms.h"
 #include "platform/win/WinUser.h"
 #include "skin/foundation/SkinValueCodec.h"
@@ -301,6 +302,44 @@ void TskSkinData::ReadSkin(TskCompressedStoredSkin* AStoredSkin)
   LoadSkinObjects(&ini);
   LoadSkinControls(&ini);
   CheckPictureIndexes();
+  CheckGeometry();
+}
+
+void TskSkinData::CheckGeometry()
+{
+  // Points and rectangles are places in pictures, which are never larger than MaxDibDimension
+  // either way; larger numbers only overflow the arithmetic of the image builders.
+  const auto checkPoint = [](const TPoint& P, const String& Where) {
+    if (P.x > MaxDibDimension || P.y > MaxDibDimension)
+      throw EReadError(Format("A point or rectangle of %s lies beyond any picture", {Where}));
+  };
+  const auto checkRect = [&](const TRect& R, const String& Where) {
+    checkPoint(TPoint{R.left, R.top}, Where);
+    checkPoint(TPoint{R.right, R.bottom}, Where);
+  };
+  const auto checkFields = [&](const TskFields& Fields, const String& Where) {
+    for (const TskField& field : Fields) {
+      if (const auto* rect = std::get_if<TRect*>(&field.Target))
+        checkRect(**rect, Where);
+      else if (const auto* point = std::get_if<TPoint*>(&field.Target))
+        checkPoint(**point, Where);
+    }
+  };
+  for (const TPoint& p : {lefttoppoint, righttoppoint, leftbottompoint, rightbottompoint, hittestlefttoppoint,
+                          hittestrighttoppoint, hittestleftbottompoint, hittestrightbottompoint, rollupleftpoint,
+                          rolluprightpoint})
+    checkPoint(p, "FORMINFO");
+  for (const TRect& r : {clientrect, buttonsrect, captionrect, maskrectarea, mainmenurect, iconrect, sizegriparea})
+    checkRect(r, "FORMINFO");
+  checkFields(PopupWindow->GetFields(), "POPUPWINDOW");
+  checkFields(HintWindow->GetFields(), "HINTWINDOW");
+  checkFields(LayerFrame->GetFields(), "LAYERFRAME");
+  for (TskDataSkinArea* area : AreaList)
+    checkRect(area->AreaBounds, area->RecordName);
+  for (TskDataSkinObject* record : ObjectList)
+    checkFields(record->GetFields(), record->RecordName);
+  for (TskDataSkinControl* record : ControlList)
+    checkFields(record->GetFields(), record->RecordName);
 }
 
 void TskSkinData::CheckPictureIndexes()

@@ -258,6 +258,22 @@ TEST_F(SkinDataTest, DamagedSkinsLeaveTheDefaultLookAndFinishTheChange)
       bytes.replace(bytes.find("0=button:button"), 15, "0=button:bitlabel");
     cases.push_back({c.Name, p});
   }
+  // Places beyond any picture's size (which would overflow the image builders' arithmetic).
+  const struct {
+    const char* Name;
+    const char* From;
+    const char* To;
+  } places[] = {
+      {"record rectangle beyond any picture", "skinrect=0,0,3,2", "skinrect=0,0,2000000000,2"},
+      {"area beyond any picture", "0=logo:1,2,3,4", "0=logo:1,2,3,65536"},
+      {"frame point beyond any picture", "lefttoppoint=8,28", "lefttoppoint=2147483647,28"},
+  };
+  for (const auto& c : places) {
+    TPayload p = GoodPayload();
+    String& bytes = p.Bytes();
+    bytes.replace(bytes.find(c.From), std::strlen(c.From), c.To);
+    cases.push_back({c.Name, p});
+  }
   {
     // Five pictures of 16 million pixels from a few bytes each: beyond the pictures' memory.
     TPayload p(3);
