@@ -268,6 +268,15 @@ void TskSkinData::ReadSkin(TskCompressedStoredSkin* AStoredSkin)
     ReadFramePicture(&payload, rolluppicture, &budget);
     ReadFramePicture(&payload, rollupmask, &budget);
   }
+  // A frame's mask and inactive picture lie over the frame picture pixel for pixel.
+  const auto sameSize = [](TBitmap* A, TBitmap* B, const char* What) {
+    if (!A->Empty() && !B->Empty() && (A->GetWidth() != B->GetWidth() || A->GetHeight() != B->GetHeight()))
+      throw EReadError(Format("The %s is %dx%d, its picture %dx%d",
+                              {What, A->GetWidth(), A->GetHeight(), B->GetWidth(), B->GetHeight()}));
+  };
+  sameSize(mask, picture, "frame mask");
+  sameSize(inactivepicture, picture, "inactive frame picture");
+  sameSize(rollupmask, rolluppicture, "rolled-up frame mask");
   const std::int32_t count = ReadInt32(&payload);
   for (std::int32_t i = 0; i < count; ++i) {
     auto* bitmap = new TBitmap;

@@ -258,6 +258,16 @@ TEST_F(SkinDataTest, DamagedSkinsLeaveTheDefaultLookAndFinishTheChange)
       bytes.replace(bytes.find("0=button:button"), 15, "0=button:bitlabel");
     cases.push_back({c.Name, p});
   }
+  {
+    TPayload p(3); // a frame mask that does not match its picture
+    p.Byte(0).Bmp(clRed).Byte(1).Byte(0).Bmp(clWhite, 4, 2).Int32(1).Bmp(clBlue).Text(SkinText);
+    cases.push_back({"frame mask of another size", p});
+  }
+  {
+    TPayload p(3); // an inactive frame of another size
+    p.Byte(0).Bmp(clRed).Byte(0).Bmp(clRed, 3, 3).Byte(0).Bmp(clWhite).Int32(1).Bmp(clBlue).Text(SkinText);
+    cases.push_back({"inactive frame of another size", p});
+  }
   // Places beyond any picture's size (which would overflow the image builders' arithmetic).
   const struct {
     const char* Name;
