@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     defaults.push_back(std::string("-dict=") + QV_FUZZ_DICT);
   Arguments.insert(Arguments.begin() + (Arguments.empty() ? 0 : 1), defaults.begin(), defaults.end());
   for (std::string& argument : Arguments)
-    Pointers.push_back(argument.data());
+    Pointers.push_back(&argument[0]);
   Pointers.push_back(nullptr);
   *argc = static_cast<int>(Arguments.size());
   *argv = Pointers.data();
