@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -322,6 +327,50 @@ TEST_F(SkinDataTest, DamagedSkinsLeaveTheDefaultLookAndFinishTheChange)
   data.SetCompressedStoredSkin(&junk);
   EXPECT_TRUE(data.Empty);
   EXPECT_FALSE(data.LoadError.empty());
+}
+
+TEST_F(SkinDataTest, RunningOutOfMemoryFailsTheLoadLikeDamage)
+{
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "an address-space limit cannot be combined with the address sanitizer";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+  GTEST_SKIP() << "an address-space limit cannot be combined with the address sanitizer";
+#endif
+#endif
+  // A skin within every limit, in a process that has too little memory left to read it.
+  TPayload p = GoodPayload();
+  p.Text(String(static_cast<std::size_t>(StoredSkinMaxPayload) - p.Bytes().size() - 1000, ';'));
+  TskCompressedStoredSkin stored(nullptr);
+  p.StoreIn(stored);
+  p.Bytes().clear();
+  p.Bytes().shrink_to_fit();
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    // Room for about one copy of the payload, not for the several a load makes.
+    long pages = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+      if (std::fscanf(statm, "%ld", &pages) != 1)
+        pages = 0;
+      std::fclose(statm);
+    }
+    const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (rlim_t(96) << 20);
+    const rlimit rl{limit, limit};
+    if (pages == 0 || setrlimit(RLIMIT_AS, &rl) != 0)
+      _exit(3);
+    try {
+      TskSkinData data(nullptr);
+      data.SetCompressedStoredSkin(&stored);
+      _exit(data.Empty && !data.SkinChanging && !data.LoadError.empty() ? 0 : 1);
+    } catch (...) {
+      _exit(2); // escaped the load
+    }
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status)) << "the load ended the process (signal " << WTERMSIG(status) << ")";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST_F(SkinDataTest, SkinListAndIndex)
