@@ -275,6 +275,7 @@ public:
   void CheckUnknownKeys()
   {
     std::map<String, std::set<String>> known;
+    std::set<String> unjudged;
     for (const auto& [section, keys] : FixedSectionKeys())
       for (const char* key : keys)
         known[section].insert(key);
@@ -294,8 +295,12 @@ public:
         if (String(list) == "SKINOBJECTS") {
           if (std::unique_ptr<TskDataSkinObject> record{CreateSkinObjectRecord(keyword, name)})
             AddRecordKeys(keys, name, record->GetFields());
+          else
+            unjudged.insert(LowerCase(name)); // its kind is reported already
         } else if (std::unique_ptr<TskDataSkinControl> record{CreateSkinControlRecord(keyword, name)}) {
           AddRecordKeys(keys, name, record->GetFields());
+        } else {
+          unjudged.insert(LowerCase(name));
         }
       }
     }
@@ -303,6 +308,8 @@ public:
     FIni->ReadSections(&sections);
     for (int s = 0; s < sections.GetCount(); ++s) {
       const String section = sections.Get(s);
+      if (unjudged.count(LowerCase(section)))
+        continue;
       const auto found = known.find(LowerCase(section));
       if (found == known.end()) {
         Problem(section, "", "a section that nothing reads");

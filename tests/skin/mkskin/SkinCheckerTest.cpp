@@ -100,6 +100,14 @@ TEST(SkinChecker, KeysTheLoaderReadsAreNotFlagged)
   EXPECT_EQ(problems[0], "[digits] symbolsline2: unknown key (nothing reads it)");
 }
 
+TEST(SkinChecker, ARecordOfUnknownKindIsReportedOnce)
+{
+  const auto problems = Check(StringReplace(GoodSkin, "1=combobox:combobox", "1=combobox:ComboBox"));
+  // Its kind is the problem; the keys of its section are not each flagged as unread.
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_NE(Pos("unknown control kind 'ComboBox'", problems[0]), 0);
+}
+
 TEST(SkinChecker, TheLoaderJudgesTextAndPackedSkins)
 {
   EXPECT_EQ(SkinTextLoadError(GoodSkin, 2), "");
