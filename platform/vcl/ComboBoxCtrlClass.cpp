@@ -548,6 +548,11 @@ LRESULT ComboWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
     SetPropA(Wnd, SComboProp, D);
   }
   switch (Msg) {
+    case WM_NCCREATE:
+      // WS_VSCROLL and WS_HSCROLL of a combo box are meant for its drop-down list (which has its
+      // own); the combo window itself never shows a scroll bar.
+      SetWindowLongA(Wnd, GWL_STYLE, GetWindowLongA(Wnd, GWL_STYLE) & ~static_cast<LONG>(WS_VSCROLL | WS_HSCROLL));
+      return DefWindowProcA(Wnd, Msg, WParam, LParam);
     case WM_CREATE:
       Create(D);
       return 0;

@@ -38,8 +38,12 @@ TRect THintWindow::CalcHintRect(int MaxWidth, const String& AHint, void*) {
   C->SetFont(GetFont());
   DrawTextA(C->GetHandle(), AHint.c_str(), static_cast<int>(AHint.size()), &R,
             DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
-  R.right += 6;
-  R.bottom += 2;
+  // At least one line of the font, however short the text.
+  TEXTMETRICA Metrics{};
+  if (GetTextMetricsA(C->GetHandle(), &Metrics) && R.bottom - R.top < Metrics.tmHeight) R.bottom = R.top + Metrics.tmHeight;
+  // The text sits HintMargin pixels inside the one-pixel border on every side (see Paint).
+  R.right += 2 * (HintMargin + 1);
+  R.bottom += 2 * (HintMargin + 1);
   return R;
 }
 
@@ -82,7 +86,7 @@ void THintWindow::ReleaseHandle() {
 void THintWindow::Paint() {
   TCanvas* C = GetCanvas();
   RECT R = GetClientRect();
-  InflateRect(&R, -2, -2);
+  InflateRect(&R, -HintMargin, -HintMargin);
   C->SetFont(GetFont());
   C->GetBrush()->SetStyle(bsClear);
   String Text = GetText();

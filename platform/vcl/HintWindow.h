@@ -12,8 +12,11 @@ public:
   virtual void ActivateHint(const TRect& Rect, const String& AHint);
   // ActivateHint for a hint that carries data of its own (the plain window ignores AData).
   virtual void ActivateHintData(const TRect& Rect, const String& AHint, void* AData);
-  // The size Hint needs, wrapped at MaxWidth, placed at (0, 0).
+  // The size Hint needs, wrapped at MaxWidth, placed at (0, 0): the text's lines in the
+  // window's font (at least one line's height), HintMargin pixels around them and the border.
   virtual TRect CalcHintRect(int MaxWidth, const String& AHint, void* AData = nullptr);
+  // The space between the border and the text.
+  static constexpr int HintMargin = 2;
   // Whether Msg ends the hint: keys, mouse buttons, commands and activation changes.
   virtual bool IsHintMsg(const MSG& Msg);
   // Hides the window and gives its handle back.

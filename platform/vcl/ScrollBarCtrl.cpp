@@ -116,6 +116,10 @@ void TScrollBar::WndProc(TMessage& Message) {
   switch (Message.Msg) {
     case CN_HSCROLL:
     case CN_VSCROLL: DoScroll(Message); return;
+    case CN_CTLCOLORSCROLLBAR:
+      // The track keeps the system's look (the classic checkerboard), not the control's colour.
+      Message.Result = DefWindowProcA(FHandle, WM_CTLCOLORSCROLLBAR, Message.WParam, Message.LParam);
+      return;
     case WM_MOUSEWHEEL: {
       TPoint Pos = Point(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
       if (DoMouseWheel(KeysToShiftState(LOWORD(Message.WParam)), GET_WHEEL_DELTA_WPARAM(Message.WParam), Pos)) {

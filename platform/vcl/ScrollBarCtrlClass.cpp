@@ -120,7 +120,9 @@ void Paint(TSbData* D, HDC DC) {
   if (HWND Parent = GetParent(D->Wnd))
     Back = reinterpret_cast<HBRUSH>(SendMessageA(Parent, WM_CTLCOLORSCROLLBAR, reinterpret_cast<WPARAM>(DC),
                                                  reinterpret_cast<LPARAM>(D->Wnd)));
-  FillRect(DC, &Track, Back ? Back : GetSysColorBrush(COLOR_SCROLLBAR));
+  if (!Back) Back = reinterpret_cast<HBRUSH>(DefWindowProcA(D->Wnd, WM_CTLCOLORSCROLLBAR, reinterpret_cast<WPARAM>(DC),
+                                                            reinterpret_cast<LPARAM>(D->Wnd)));
+  FillRect(DC, &Track, Back);
   if (D->Pressed == ptPage1 || D->Pressed == ptPage2) {
     RECT P = D->Pressed == ptPage1 ? Span(G.TrackStart, G.ThumbStart - G.TrackStart)
                                    : Span(G.ThumbStart + G.ThumbLen, G.TrackStart + G.TrackLen - G.ThumbStart - G.ThumbLen);

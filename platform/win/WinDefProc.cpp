@@ -1,6 +1,7 @@
 // DefWindowProc: the default handling of every message, the non-client area (frame, caption,
 // standard scroll bars, hit testing, the classic drawing) and the modal move/size loop.
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Thread.h"
@@ -129,6 +130,35 @@ void FillSolid(HDC Dc, const RECT& R, int SysColor)
   FillRect(Dc, &X, GetSysColorBrush(SysColor));
 }
 
+// The bold variant of the GUI font: the classic caption's font.
+HFONT CaptionFont()
+{
+  static HFONT Font = [] {
+    LOGFONTA L{};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof L, &L);
+    L.lfWeight = FW_BOLD;
+    return CreateFontIndirectA(&L);
+  }();
+  return Font;
+}
+
+// The small icon in the caption's system-menu box. Windows here carry only the stock icons, all
+// shown as the classic application icon: a small white window with a title bar.
+void DrawCaptionIcon(HDC Dc, const RECT& Box)
+{
+  int S = std::min(Box.right - Box.left, Box.bottom - Box.top);
+  if (S < 8) return;
+  RECT Frame{Box.left + 1, Box.top + 2, Box.left + S - 1, Box.top + S - 2};
+  HBRUSH Black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  HBRUSH White = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  FillRect(Dc, &Frame, White);
+  FrameRect(Dc, &Frame, Black);
+  RECT Title{Frame.left + 1, Frame.top + 1, Frame.right - 1, Frame.top + 1 + std::max(2, S / 6)};
+  HBRUSH Navy = CreateSolidBrush(RGB(0, 0, 128));
+  FillRect(Dc, &Title, Navy);
+  DeleteObject(Navy);
+}
+
 void DrawScrollBar(TWnd* W, HDC Dc, int Bar)
 {
   RECT R = ScrollBarRect(W, Bar);
@@ -158,7 +188,7 @@ void DrawScrollBar(TWnd* W, HDC Dc, int Bar)
     Track.left = A1.right;
     Track.right = A2.left;
   }
-  FillSolid(Dc, Track, COLOR_SCROLLBAR);
+  FillRect(Dc, &Track, ScrollTrackBrush());
   if (Disabled) return;
   int TrackLen = Vert ? Track.bottom - Track.top : Track.right - Track.left;
   int Range = S.Max - S.Min + 1;
@@ -239,6 +269,27 @@ void TrackCaptionButton(TWnd* W, LRESULT Hit)
 }
 
 }  // namespace
+
+HBRUSH ScrollTrackBrush()
+{
+  static HBRUSH Brush = nullptr;
+  static COLORREF Face = CLR_INVALID, Light = CLR_INVALID;
+  COLORREF F = GetSysColor(COLOR_BTNFACE), L = GetSysColor(COLOR_BTNHIGHLIGHT);
+  if (Brush != nullptr && F == Face && L == Light) return Brush;
+  std::uint32_t Bits[8 * 8];
+  auto Raw = [](COLORREF C) { return (std::uint32_t(GetRValue(C)) << 16) | (std::uint32_t(GetGValue(C)) << 8) | GetBValue(C); };
+  for (int Y = 0; Y < 8; ++Y)
+    for (int X = 0; X < 8; ++X) Bits[Y * 8 + X] = (X + Y) % 2 ? Raw(L) : Raw(F);
+  HBITMAP Pattern = CreateBitmap(8, 8, 1, 32, Bits);
+  HBRUSH Made = Pattern != nullptr ? CreatePatternBrush(Pattern) : nullptr;
+  if (Pattern != nullptr) DeleteObject(Pattern);
+  if (Made == nullptr) return GetSysColorBrush(COLOR_SCROLLBAR);
+  if (Brush != nullptr) DeleteObject(Brush);
+  Brush = Made;
+  Face = F;
+  Light = L;
+  return Brush;
+}
 
 RECT DefaultNcInsets(DWORD Style, DWORD ExStyle, bool HasMenu)
 {
@@ -340,7 +391,8 @@ void PaintDefaultFrame(TWnd* W, HDC Dc)
     else if (!IsRectEmpty(&B.Close)) TextR.right = B.Close.left - 2;
     SetBkMode(Dc, TRANSPARENT);
     SetTextColor(Dc, GetSysColor(Active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
-    HGDIOBJ OldFont = SelectObject(Dc, GetStockObject(DEFAULT_GUI_FONT));
+    if (!IsRectEmpty(&B.SysMenu)) DrawCaptionIcon(Dc, B.SysMenu);
+    HGDIOBJ OldFont = SelectObject(Dc, CaptionFont() ? static_cast<HGDIOBJ>(CaptionFont()) : GetStockObject(DEFAULT_GUI_FONT));
     DrawTextA(Dc, W->Text.c_str(), static_cast<int>(W->Text.size()), &TextR,
               DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | 0x0800 /* DT_NOPREFIX */);
     SelectObject(Dc, OldFont);
@@ -680,11 +732,16 @@ LRESULT DefWindowProcA(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
     case WM_CANCELMODE:
       if (GetCapture() == Wnd) ReleaseCapture();
       return 0;
+    case WM_CTLCOLORSCROLLBAR: {
+      HDC Dc = reinterpret_cast<HDC>(WParam);
+      SetTextColor(Dc, GetSysColor(COLOR_BTNFACE));
+      SetBkColor(Dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+      return reinterpret_cast<LRESULT>(ScrollTrackBrush());
+    }
     case WM_CTLCOLORMSGBOX:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORSCROLLBAR:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX: {
       HDC Dc = reinterpret_cast<HDC>(WParam);

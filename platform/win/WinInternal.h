@@ -257,6 +257,9 @@ void RunMoveSizeLoop(TWnd* W, LRESULT Hit, POINT Start);
 // Areas of the standard scroll bars in window coordinates; empty when absent.
 RECT ScrollBarRect(TWnd* W, int Bar);
 void PaintDefaultFrame(TWnd* W, HDC Dc);
+// The classic scroll-bar track: a checkerboard of the face and highlight colours. Shared (never
+// deleted by callers); made again when those system colours change.
+HBRUSH ScrollTrackBrush();
 void TrackScrollBar(TWnd* W, int Bar, POINT Screen);
 
 // ---- Input (WinInput.cpp) ----

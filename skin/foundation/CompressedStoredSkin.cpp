@@ -50,7 +50,32 @@ bool DesignTime(TComponentState State)
 
 } // namespace
 
-void ReadStoredSkinBitmap(TStream* Stream, TBitmap* Bitmap)
+namespace {
+
+// The pixel count a BMP file's header claims (0 when the header is too short to tell).
+std::int64_t ClaimedPixels(const std::uint8_t* File, std::size_t Size)
+{
+  const auto le = [File](std::size_t At, int Bytes) {
+    std::uint32_t v = 0;
+    for (int i = Bytes - 1; i >= 0; --i)
+      v = (v << 8) | File[At + static_cast<std::size_t>(i)];
+    return v;
+  };
+  if (Size < 26)
+    return 0;
+  const std::uint32_t headerSize = le(14, 4);
+  if (headerSize == 12) // the old core header: 16-bit sizes
+    return std::int64_t(le(18, 2)) * le(20, 2);
+  if (Size < 26 + 4)
+    return 0;
+  const std::int64_t width = static_cast<std::int32_t>(le(18, 4));
+  const std::int64_t height = static_cast<std::int32_t>(le(22, 4));
+  return (width < 0 ? -width : width) * (height < 0 ? -height : height);
+}
+
+} // namespace
+
+void ReadStoredSkinBitmap(TStream* Stream, TBitmap* Bitmap, std::int64_t* PictureBudget)
 {
   const Int64 start = Stream->GetPosition();
   const Int64 left = Stream->GetSize() - start;
@@ -65,6 +90,13 @@ void ReadStoredSkinBitmap(TStream* Stream, TBitmap* Bitmap)
   TMemoryStream file;
   file.WriteBuffer(header, sizeof header);
   file.CopyFrom(Stream, static_cast<Int64>(fileSize) - static_cast<Int64>(sizeof header));
+  if (PictureBudget) {
+    const std::int64_t bytes =
+        4 * ClaimedPixels(static_cast<const std::uint8_t*>(file.GetMemory()), static_cast<std::size_t>(file.GetSize()));
+    if (bytes > *PictureBudget)
+      throw EReadError(Format("The skin's pictures need more than %d MB", {static_cast<int>(StoredSkinMaxPictureBytes >> 20)}));
+    *PictureBudget -= bytes;
+  }
   file.SetPosition(0);
   Bitmap->LoadFromStream(&file);
 }
@@ -122,7 +154,7 @@ void TskCompressedStoredSkin::SetCompressedData(const void* Data, std::size_t Si
 void TskCompressedStoredSkin::DecompressToStream(TMemoryStream* Stream)
 {
   FCompressedStream->SetPosition(0);
-  ZDecompressStream(FCompressedStream, Stream, 4096);
+  ZDecompressStream(FCompressedStream, Stream, 4096, StoredSkinMaxPayload);
 }
 
 void TskCompressedStoredSkin::LoadFromSkinFile(const String& FileName)

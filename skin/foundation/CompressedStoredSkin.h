@@ -13,6 +13,8 @@
 // The layout version the builder writes, and the highest one a reader accepts.
 constexpr std::int32_t StoredSkinWriteVersion = 2;
 constexpr std::int32_t StoredSkinMaxVersion = 3;
+// The largest payload a stored skin may inflate to.
+constexpr std::int64_t StoredSkinMaxPayload = std::int64_t(64) << 20;
 
 class TskCompressedStoredSkin : public TComponent {
 public:
@@ -37,7 +39,8 @@ public:
   void SetCompressedData(const void* Data, std::size_t Size);
 
   bool IsEmpty() const { return FCompressedStream->GetSize() == 0; }
-  // Inflates the stream from its start and appends the payload to Stream.
+  // Inflates the stream from its start and appends the payload to Stream. A payload larger
+  // than StoredSkinMaxPayload raises EZDecompressionError (no real skin comes near it).
   void DecompressToStream(TMemoryStream* Stream);
   // Builds the stream from a skin INI file and the BMP pictures beside it. A skin INI without
   // VERSION, PICTURES, FORMINFO, SKINOBJECTS and SKINCONTROLS changes nothing; a missing or
@@ -107,6 +110,12 @@ private:
   TskSkinListItems* FSkins;
 };
 
+// The most memory the pictures of one stored skin may take once decoded (4 bytes a pixel): a
+// few bytes of run-length data can claim a picture of hundreds of megabytes.
+constexpr std::int64_t StoredSkinMaxPictureBytes = std::int64_t(256) << 20;
+
 // Reads one BMP file of a stored-skin payload: exactly the file's bfSize bytes, checked
 // against what the stream still holds. A damaged picture raises EInvalidGraphic or EReadError.
-void ReadStoredSkinBitmap(TStream* Stream, TBitmap* Bitmap);
+// With PictureBudget, the picture's decoded size (4 bytes a pixel, by its header) is taken from
+// the budget first; a picture beyond what is left raises EReadError and is not decoded.
+void ReadStoredSkinBitmap(TStream* Stream, TBitmap* Bitmap, std::int64_t* PictureBudget = nullptr);

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 
 #include "platform/rtl/Convert.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/StrUtils.h"
+#include "platform/gdi/DibImage.h"
 #include "platform/vcl/Forms.h"
 #include "platform/win/WinUser.h"
 #include "skin/foundation/SkinValueCodec.h"
@@ -21,12 +23,12 @@ std::int32_t ReadInt32(TStream* Stream)
 }
 
 // A frame picture of the payload: a flag byte, 0 when a BMP file follows.
-void ReadFramePicture(TStream* Stream, TBitmap* Bitmap)
+void ReadFramePicture(TStream* Stream, TBitmap* Bitmap, std::int64_t* PictureBudget)
 {
   std::uint8_t flag = 1;
   Stream->ReadBuffer(&flag, 1);
   if (flag == 0)
-    ReadStoredSkinBitmap(Stream, Bitmap);
+    ReadStoredSkinBitmap(Stream, Bitmap, PictureBudget);
   else
     Bitmap->Assign(nullptr);
 }
@@ -238,6 +240,10 @@ void TskSkinData::LoadCompressedStoredSkin(TskCompressedStoredSkin* AStoredSkin)
     // that the change is over so that they paint again.
     LoadError = E.Message();
     ClearSkin();
+  } catch (const std::bad_alloc&) {
+    // A skin too large for memory is refused like any damaged one.
+    LoadError = "Out of memory";
+    ClearSkin();
   }
   SendSkinDataMessage(SkinChangedMessage);
   SkinChanging = false;
@@ -253,19 +259,29 @@ void TskSkinData::ReadSkin(TskCompressedStoredSkin* AStoredSkin)
   if (version > StoredSkinMaxVersion)
     throw EReadError(Format("Unsupported skin version %d", {version}));
 
-  ReadFramePicture(&payload, picture);
+  std::int64_t budget = StoredSkinMaxPictureBytes;
+  ReadFramePicture(&payload, picture, &budget);
   if (version == 2 || version == 3)
-    ReadFramePicture(&payload, inactivepicture);
-  ReadFramePicture(&payload, mask);
+    ReadFramePicture(&payload, inactivepicture, &budget);
+  ReadFramePicture(&payload, mask, &budget);
   if (version == 1 || version == 2) {
-    ReadFramePicture(&payload, rolluppicture);
-    ReadFramePicture(&payload, rollupmask);
+    ReadFramePicture(&payload, rolluppicture, &budget);
+    ReadFramePicture(&payload, rollupmask, &budget);
   }
+  // A frame's mask and inactive picture lie over the frame picture pixel for pixel.
+  const auto sameSize = [](TBitmap* A, TBitmap* B, const char* What) {
+    if (!A->Empty() && !B->Empty() && (A->GetWidth() != B->GetWidth() || A->GetHeight() != B->GetHeight()))
+      throw EReadError(Format("The %s is %dx%d, its picture %dx%d",
+                              {What, A->GetWidth(), A->GetHeight(), B->GetWidth(), B->GetHeight()}));
+  };
+  sameSize(mask, picture, "frame mask");
+  sameSize(inactivepicture, picture, "inactive frame picture");
+  sameSize(rollupmask, rolluppicture, "rolled-up frame mask");
   const std::int32_t count = ReadInt32(&payload);
   for (std::int32_t i = 0; i < count; ++i) {
     auto* bitmap = new TBitmap;
     ActivePictures.push_back(bitmap);
-    ReadStoredSkinBitmap(&payload, bitmap);
+    ReadStoredSkinBitmap(&payload, bitmap, &budget);
   }
 
   String text(static_cast<std::size_t>(payload.GetSize() - payload.GetPosition()), '\0');
@@ -295,6 +311,44 @@ void TskSkinData::ReadSkin(TskCompressedStoredSkin* AStoredSkin)
   LoadSkinObjects(&ini);
   LoadSkinControls(&ini);
   CheckPictureIndexes();
+  CheckGeometry();
+}
+
+void TskSkinData::CheckGeometry()
+{
+  // Points and rectangles are places in pictures, which are never larger than MaxDibDimension
+  // either way; larger numbers only overflow the arithmetic of the image builders.
+  const auto checkPoint = [](const TPoint& P, const String& Where) {
+    if (P.x > MaxDibDimension || P.y > MaxDibDimension)
+      throw EReadError(Format("A point or rectangle of %s lies beyond any picture", {Where}));
+  };
+  const auto checkRect = [&](const TRect& R, const String& Where) {
+    checkPoint(TPoint{R.left, R.top}, Where);
+    checkPoint(TPoint{R.right, R.bottom}, Where);
+  };
+  const auto checkFields = [&](const TskFields& Fields, const String& Where) {
+    for (const TskField& field : Fields) {
+      if (const auto* rect = std::get_if<TRect*>(&field.Target))
+        checkRect(**rect, Where);
+      else if (const auto* point = std::get_if<TPoint*>(&field.Target))
+        checkPoint(**point, Where);
+    }
+  };
+  for (const TPoint& p : {lefttoppoint, righttoppoint, leftbottompoint, rightbottompoint, hittestlefttoppoint,
+                          hittestrighttoppoint, hittestleftbottompoint, hittestrightbottompoint, rollupleftpoint,
+                          rolluprightpoint})
+    checkPoint(p, "FORMINFO");
+  for (const TRect& r : {clientrect, buttonsrect, captionrect, maskrectarea, mainmenurect, iconrect, sizegriparea})
+    checkRect(r, "FORMINFO");
+  checkFields(PopupWindow->GetFields(), "POPUPWINDOW");
+  checkFields(HintWindow->GetFields(), "HINTWINDOW");
+  checkFields(LayerFrame->GetFields(), "LAYERFRAME");
+  for (TskDataSkinArea* area : AreaList)
+    checkRect(area->AreaBounds, area->RecordName);
+  for (TskDataSkinObject* record : ObjectList)
+    checkFields(record->GetFields(), record->RecordName);
+  for (TskDataSkinControl* record : ControlList)
+    checkFields(record->GetFields(), record->RecordName);
 }
 
 void TskSkinData::CheckPictureIndexes()
@@ -443,6 +497,7 @@ void TskSkinData::AddArea(const String& Name, const TRect& Bounds)
 void TskSkinData::LoadSkinAreas(TMemIniFile* IniFile)
 {
   const int count = IniFile->ReadInteger("SKINAREAS", "count", 0);
+  CheckSkinListCount(IniFile, "SKINAREAS", "count", count);
   for (int i = 0; i < count; ++i) {
     String name, rect;
     if (SplitEntry(IniFile->ReadString("SKINAREAS", IntToStr(i), ""), name, rect))
@@ -461,6 +516,7 @@ void LoadRecordList(TMemIniFile* IniFile, const String& Section, T* (*Create)(co
                     std::vector<T*>& List)
 {
   const int count = IniFile->ReadInteger(Section, "count", 0);
+  CheckSkinListCount(IniFile, Section, "count", count);
   for (int i = 0; i < count; ++i) {
     String name, keyword;
     SplitEntry(IniFile->ReadString(Section, IntToStr(i), ""), name, keyword);

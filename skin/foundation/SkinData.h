@@ -172,6 +172,8 @@ private:
   void ReadSkin(TskCompressedStoredSkin* AStoredSkin);
   // Raises EReadError when a picture index of the skin lies outside its active pictures.
   void CheckPictureIndexes();
+  // Raises EReadError when a point or rectangle of the skin lies beyond any picture's size.
+  void CheckGeometry();
   bool Designing() const { return (GetComponentState() & csDesigning) != 0; }
 
   bool FShowLayeredBorders = true;

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "platform/rtl/Convert.h"
+#include "platform/rtl/Format.h"
 #include "platform/rtl/StrUtils.h"
 
 namespace {
@@ -84,9 +85,22 @@ TAlignment ReadAlignment(TCustomIniFile* IniFile, const String& Section, const S
   return taRightJustify;
 }
 
+void CheckSkinListCount(TCustomIniFile* IniFile, const String& Section, const String& CountKey, int Count)
+{
+  if (Count <= 0)
+    return;
+  // Every entry of a list is a line of its section: a count beyond them is damage, and it
+  // would otherwise make the reader loop (or allocate) for billions of missing entries.
+  TStringList keys;
+  IniFile->ReadSection(Section, &keys);
+  if (Count > keys.GetCount())
+    throw EReadError(Format("[%s] %s=%d counts more entries than the section holds", {Section, CountKey, Count}));
+}
+
 void ReadLines(TCustomIniFile* IniFile, const String& Section, const String& Ident, TStrings* Lines)
 {
   const int count = IniFile->ReadInteger(Section, Ident + "linecount", 0);
+  CheckSkinListCount(IniFile, Section, Ident + "linecount", count);
   for (int i = 0; i < count; ++i)
     Lines->Add(IniFile->ReadString(Section, Ident + "line" + IntToStr(i), ""));
 }
@@ -94,6 +108,7 @@ void ReadLines(TCustomIniFile* IniFile, const String& Section, const String& Ide
 void ReadStrings(TCustomIniFile* IniFile, const String& Section, const String& Ident, TStrings* Strings)
 {
   const int count = IniFile->ReadInteger(Section, Ident + "count", 0);
+  CheckSkinListCount(IniFile, Section, Ident + "count", count);
   for (int i = 0; i < count; ++i)
     Strings->Add(IniFile->ReadString(Section, IntToStr(i), ""));
 }

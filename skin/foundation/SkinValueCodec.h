@@ -20,9 +20,13 @@ RECT ReadRect(TCustomIniFile* IniFile, const String& Section, const String& Iden
 bool ReadBoolean(TCustomIniFile* IniFile, const String& Section, const String& Ident);
 TFontStyles ReadFontStyles(TCustomIniFile* IniFile, const String& Section, const String& Ident);
 TAlignment ReadAlignment(TCustomIniFile* IniFile, const String& Section, const String& Ident);
+// A list count read from CountKey of Section (its entries being keys of the same section) that
+// exceeds the section's keys raises EReadError: the skin is damaged.
+void CheckSkinListCount(TCustomIniFile* IniFile, const String& Section, const String& CountKey, int Count);
 // Appends the lines "<Ident>line0" .. counted by "<Ident>linecount".
 void ReadLines(TCustomIniFile* IniFile, const String& Section, const String& Ident, TStrings* Lines);
 // Appends the entries "0" .. counted by "<Ident>count".
+// Both raise EReadError (CheckSkinListCount) when the count exceeds the section's keys.
 void ReadStrings(TCustomIniFile* IniFile, const String& Section, const String& Ident, TStrings* Strings);
 
 void WritePoint(TCustomIniFile* IniFile, const String& Section, const String& Ident, const POINT& Value);

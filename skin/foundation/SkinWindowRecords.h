@@ -24,6 +24,13 @@ public:
 class TskDataSkinPopupWindow : public TObject {
 public:
   QV_SKIN_POPUPWINDOW_FIELDS(QV_SKIN_DECLARE_FIELD)
+  // The fields the record reads, in reading order (for checks of a loaded skin).
+  TskFields GetFields()
+  {
+    TskFields Fields;
+    QV_SKIN_POPUPWINDOW_FIELDS(QV_SKIN_DESCRIBE_FIELD)
+    return Fields;
+  }
   // Reads the POPUPWINDOW section.
   void LoadFromFile(TMemIniFile* IniFile);
 };
@@ -37,6 +44,13 @@ public:
 class TskDataSkinHintWindow : public TObject {
 public:
   QV_SKIN_HINTWINDOW_FIELDS(QV_SKIN_DECLARE_FIELD)
+  // The fields the record reads, in reading order (for checks of a loaded skin).
+  TskFields GetFields()
+  {
+    TskFields Fields;
+    QV_SKIN_HINTWINDOW_FIELDS(QV_SKIN_DESCRIBE_FIELD)
+    return Fields;
+  }
   // Reads the HINTWINDOW section ("fontheight" then defaults to 14).
   void LoadFromFile(TMemIniFile* IniFile);
 };
@@ -49,6 +63,13 @@ public:
 class TskDataSkinLayerFrame : public TObject {
 public:
   QV_SKIN_LAYERFRAME_FIELDS(QV_SKIN_DECLARE_FIELD)
+  // The fields the record reads, in reading order (for checks of a loaded skin).
+  TskFields GetFields()
+  {
+    TskFields Fields;
+    QV_SKIN_LAYERFRAME_FIELDS(QV_SKIN_DESCRIBE_FIELD)
+    return Fields;
+  }
   // Reads the LAYERFRAME section.
   void LoadFromFile(TMemIniFile* IniFile);
 };

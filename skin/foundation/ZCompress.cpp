@@ -1,5 +1,6 @@
 #include "skin/foundation/ZCompress.h"
 
+#include <string>
 #include <vector>
 #include <zlib.h>
 
@@ -43,8 +44,9 @@ void ZCompressStream(TStream* Source, TStream* Dest, int Level)
   deflateEnd(&z);
 }
 
-void ZDecompressStream(TStream* Source, TStream* Dest, int ReadSize)
+void ZDecompressStream(TStream* Source, TStream* Dest, int ReadSize, Int64 MaxSize)
 {
+  Int64 written = 0;
   z_stream z{};
   if (inflateInit(&z) != Z_OK)
     throw EZDecompressionError(String(zError(Z_MEM_ERROR)));
@@ -64,7 +66,11 @@ void ZDecompressStream(TStream* Source, TStream* Dest, int ReadSize)
         code = inflate(&z, Z_NO_FLUSH);
         if (code != Z_OK && code != Z_STREAM_END && code != Z_BUF_ERROR)
           RaiseDecompressionError(code, z);
-        Dest->WriteBuffer(out.data(), static_cast<Int64>(out.size() - z.avail_out));
+        const Int64 produced = static_cast<Int64>(out.size() - z.avail_out);
+        written += produced;
+        if (MaxSize > 0 && written > MaxSize)
+          throw EZDecompressionError(String("inflated data larger than ") + std::to_string(MaxSize) + " bytes");
+        Dest->WriteBuffer(out.data(), produced);
       } while (code != Z_STREAM_END && (z.avail_in > 0 || z.avail_out == 0));
       // Bytes read past the end of the zlib stream are given back.
       if (code == Z_STREAM_END && z.avail_in > 0)

@@ -12,5 +12,6 @@ QV_DECLARE_EXCEPTION(EZDecompressionError, EZLibError);
 void ZCompressStream(TStream* Source, TStream* Dest, int Level);
 // Inflates the zlib stream at Source's position into Dest (appended), reading ReadSize bytes at
 // a time. Damaged or truncated data raises EZDecompressionError with zlib's text; what was
-// inflated before the damage stays in Dest.
-void ZDecompressStream(TStream* Source, TStream* Dest, int ReadSize = 4096);
+// inflated before the damage stays in Dest. When MaxSize is above 0, a stream that inflates to
+// more than MaxSize bytes raises EZDecompressionError as soon as it passes that size.
+void ZDecompressStream(TStream* Source, TStream* Dest, int ReadSize = 4096, Int64 MaxSize = 0);

@@ -1,17 +1,70 @@
 #include "tools/mkskin/SkinChecker.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
+#include <set>
 
 #include "platform/rtl/Convert.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/StrUtils.h"
 #include "platform/rtl/StringList.h"
 #include "skin/foundation/SkinCustomControlRecords.h"
+#include "skin/foundation/SkinData.h"
 #include "skin/foundation/SkinIniLayout.h"
 #include "skin/foundation/SkinObjectRecords.h"
+#include "skin/foundation/SkinWindowRecords.h"
+#include "skin/foundation/ZCompress.h"
 
 namespace {
+
+#define QV_SKIN_KEY_NAME(Kind, Name, ...) #Name,
+
+// Keys of the sections that the skin data reads itself (records read their own, by their fields).
+const std::map<String, std::vector<const char*>>& FixedSectionKeys()
+{
+  static const std::map<String, std::vector<const char*>> keys = {
+      {"version", {"skinname", "skinauthor", "authoremail", "authorurl", "skincomments", "ver"}},
+      {"pictures", {"picture", "inactivepicture", "mask", "rolluppicture", "rollupmask", "activepicturescount"}},
+      {"forminfo",
+       {"lefttoppoint", "righttoppoint", "leftbottompoint", "rightbottompoint", "clientrect", "bgpictureindex",
+        "mdibgpictureindex", "leftstretch", "rightstretch", "topstretch", "bottomstretch", "stretcheffect",
+        "stretchtype", "mdibgstretcheffect", "mdibgstretchtype", "buttonsrect", "captionrect", "buttonsoffset",
+        "buttonsinleft", "maskrectarea", "hittestlefttoppoint", "hittestrighttoppoint", "hittestleftbottompoint",
+        "hittestrightbottompoint", "rollupleftpoint", "rolluprightpoint", "mainmenurect", "iconrect",
+        "mainmenupopupup", "borderwidth", "formminwidth", "mditabstransparent", "mainmenubartransparent",
+        "cursorindex", "autorenderinginactiveimage", "inactiveeffect", "sizegriparea", "statusbarname"}},
+      {"popupwindow", {QV_SKIN_POPUPWINDOW_FIELDS(QV_SKIN_KEY_NAME)}},
+      {"hintwindow", {QV_SKIN_HINTWINDOW_FIELDS(QV_SKIN_KEY_NAME)}},
+      {"layerframe", {QV_SKIN_LAYERFRAME_FIELDS(QV_SKIN_KEY_NAME)}},
+      {"skincolors",
+       {"cbtnface", "cbtntext", "cwindow", "cwindowtext", "chighlight", "chighlighttext", "cbtnhighlight",
+        "cbtnshadow", "c3dlight", "c3ddkshadow"}},
+      {"skinareas", {"count"}},
+      {"skinobjects", {"count"}},
+      {"skincontrols", {"count"}},
+  };
+  return keys;
+}
+
+#undef QV_SKIN_KEY_NAME
+
+// A 1x1 picture standing in for an active picture when only the skin text is at hand.
+void WriteStandInPicture(TStream* Stream)
+{
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf24bit);
+  bitmap.SetSize(1, 1);
+  bitmap.SaveToStream(Stream);
+}
+
+void WriteInt32(TStream* Stream, std::int32_t Value)
+{
+  std::uint8_t bytes[4];
+  for (int i = 0; i < 4; ++i)
+    bytes[i] = static_cast<std::uint8_t>(static_cast<std::uint32_t>(Value) >> (8 * i));
+  Stream->WriteBuffer(bytes, 4);
+}
 
 struct TRecordEntry {
   String Keyword;
@@ -196,6 +249,80 @@ public:
       CheckReference("FORMINFO", "statusbarname", false, {"panel"}, true);
   }
 
+  // Numbered entries "0" .. Count-1 of a list section.
+  static void AddNumbered(std::set<String>& Keys, const String& Prefix, int Count)
+  {
+    for (int i = 0; i < Count && i < 1000000; ++i)
+      Keys.insert(Prefix + IntToStr(i));
+  }
+
+  // The keys of a record's section, by its fields; a line list reads its count and its lines.
+  void AddRecordKeys(std::set<String>& Keys, const String& Section, const TskFields& Fields)
+  {
+    for (const TskField& field : Fields) {
+      const String key = LowerCase(field.Key);
+      if (std::holds_alternative<TStrings*>(field.Target)) {
+        Keys.insert(key + "linecount");
+        AddNumbered(Keys, key + "line", FIni->ReadInteger(Section, key + "linecount", 0));
+      } else {
+        Keys.insert(key);
+      }
+    }
+  }
+
+  // Sections and keys that nothing reads: misspelt keys ("skinrct") would otherwise be
+  // dropped without a word and leave the default value.
+  void CheckUnknownKeys()
+  {
+    std::map<String, std::set<String>> known;
+    std::set<String> unjudged;
+    for (const auto& [section, keys] : FixedSectionKeys())
+      for (const char* key : keys)
+        known[section].insert(key);
+    AddNumbered(known["pictures"], "", FIni->ReadInteger("PICTURES", "activepicturescount", 0));
+    for (const char* list : {"SKINAREAS", "SKINOBJECTS", "SKINCONTROLS"})
+      AddNumbered(known[LowerCase(list)], "", FIni->ReadInteger(list, "count", 0));
+    for (const char* list : {"SKINOBJECTS", "SKINCONTROLS"}) {
+      const int count = FIni->ReadInteger(list, "count", 0);
+      for (int i = 0; i < count && i < 1000000; ++i) {
+        const String value = FIni->ReadString(list, IntToStr(i), "");
+        const int colon = Pos(":", value);
+        if (colon <= 1)
+          continue;
+        const String name = Copy(value, 1, colon - 1);
+        const String keyword = Copy(value, colon + 1, MaxInt);
+        std::set<String>& keys = known[LowerCase(name)];
+        if (String(list) == "SKINOBJECTS") {
+          if (std::unique_ptr<TskDataSkinObject> record{CreateSkinObjectRecord(keyword, name)})
+            AddRecordKeys(keys, name, record->GetFields());
+          else
+            unjudged.insert(LowerCase(name)); // its kind is reported already
+        } else if (std::unique_ptr<TskDataSkinControl> record{CreateSkinControlRecord(keyword, name)}) {
+          AddRecordKeys(keys, name, record->GetFields());
+        } else {
+          unjudged.insert(LowerCase(name));
+        }
+      }
+    }
+    TStringList sections;
+    FIni->ReadSections(&sections);
+    for (int s = 0; s < sections.GetCount(); ++s) {
+      const String section = sections.Get(s);
+      if (unjudged.count(LowerCase(section)))
+        continue;
+      const auto found = known.find(LowerCase(section));
+      if (found == known.end()) {
+        Problem(section, "", "a section that nothing reads");
+        continue;
+      }
+      TStringList keys;
+      FIni->ReadSection(section, &keys);
+      for (int k = 0; k < keys.GetCount(); ++k)
+        if (!found->second.count(LowerCase(keys.Get(k))))
+          Problem(section, keys.Get(k), "unknown key (nothing reads it)");
+    }
+  }
+
   static bool EndsWith(const String& Text, const String& Suffix)
   {
     return Text.size() >= Suffix.size() && Text.compare(Text.size() - Suffix.size(), Suffix.size(), Suffix) == 0;
@@ -234,6 +361,14 @@ std::vector<String> CheckSkinIni(TMemIniFile* IniFile, int ActivePictureCount,
   checker.CheckList("SKINOBJECTS", true);
   checker.CheckList("SKINCONTROLS", false);
   checker.CheckReferences();
+  checker.CheckUnknownKeys();
+  {
+    TStringList lines;
+    IniFile->GetStrings(&lines);
+    const String error = SkinTextLoadError(lines.GetText(), std::max(0, ActivePictureCount));
+    if (!error.empty())
+      checker.Problem("", "", "the skin loader refuses it: " + error);
+  }
   for (const TSkinRequirement& r : Required) {
     const auto found = checker.Records.find(r.Name);
     const String list = r.Object ? "SKINOBJECTS" : "SKINCONTROLS";
@@ -244,6 +379,36 @@ std::vector<String> CheckSkinIni(TMemIniFile* IniFile, int ActivePictureCount,
                                     found->second.Keyword);
   }
   return checker.Problems;
+}
+
+String SkinLoadError(TskCompressedStoredSkin* Skin)
+{
+  if (Skin->IsEmpty())
+    return "the stored skin is empty";
+  TskSkinData data(nullptr);
+  data.LoadCompressedStoredSkin(Skin);
+  if (data.Empty && data.LoadError.empty())
+    return "the skin was not loaded";
+  return data.LoadError;
+}
+
+String SkinTextLoadError(const String& Text, int ActivePictureCount)
+{
+  TMemoryStream payload;
+  WriteInt32(&payload, StoredSkinWriteVersion);
+  const std::uint8_t absent = 1;
+  for (int i = 0; i < 5; ++i) // picture, inactivepicture, mask, rolluppicture, rollupmask
+    payload.WriteBuffer(&absent, 1);
+  WriteInt32(&payload, ActivePictureCount);
+  for (int i = 0; i < ActivePictureCount; ++i)
+    WriteStandInPicture(&payload);
+  payload.WriteBuffer(Text.data(), static_cast<Int64>(Text.size()));
+  payload.SetPosition(0);
+  TMemoryStream packed;
+  ZCompressStream(&payload, &packed, 1);
+  TskCompressedStoredSkin skin(nullptr);
+  skin.SetCompressedData(packed.GetMemory(), static_cast<std::size_t>(packed.GetSize()));
+  return SkinLoadError(&skin);
 }
 
 std::vector<TSkinRequirement> ParseSkinRequirements(const String& Text)

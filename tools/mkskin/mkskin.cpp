@@ -95,6 +95,12 @@ int Pack(const String& IniName, const String& OutName, const String& Symbol, con
     std::cerr << IniName << ": nothing was packed\n";
     return 1;
   }
+  // The packed skin, pictures and all, must load in the program.
+  const String error = SkinLoadError(&skin);
+  if (!error.empty()) {
+    std::cerr << IniName << ": the skin loader refuses the packed skin: " << error << "\n";
+    return 1;
+  }
   WriteArray(OutName, Symbol, *skin.CompressedStream(), IniName);
   return 0;
 }

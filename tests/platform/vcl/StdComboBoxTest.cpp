@@ -299,3 +299,33 @@ TEST_F(StdComboBox, ItemIndexIsQuietAndTheWheelSelects) {
 }
 
 }  // namespace
+
+namespace {
+
+// The scroll-bar styles a combo box is created with belong to its drop-down list: the combo
+// window shows no scroll bar of its own, and its field reaches the drop button at its right edge.
+TEST_F(StdComboBox, NoScrollBarInTheComboWindow) {
+  for (TComboBoxStyle Style : {csDropDown, csDropDownList}) {
+    SCOPED_TRACE(Style);
+    Make(Style, {"a", "b"});
+    HWND W = Combo->GetHandle();
+    EXPECT_EQ(GetWindowLongA(W, GWL_STYLE) & (WS_VSCROLL | WS_HSCROLL), 0);
+    RECT Window{}, Client{};
+    GetWindowRect(W, &Window);
+    GetClientRect(W, &Client);
+    MapWindowPoints(W, nullptr, reinterpret_cast<POINT*>(&Client), 2);
+    EXPECT_EQ(Client.left - Window.left, Window.right - Client.right) << "no room kept on the right";
+    RECT F{};
+    GetWindowRect(Form->GetHandle(), &F);
+    auto At = [&](int X, int Y) { return Pixel(Form, Window.left - F.left + X, Window.top - F.top + Y); };
+    // Just left of the drop button, where a scroll bar pushed it before, the field's colour
+    // (the focused drop-down list shows its field selected).
+    const COLORREF Field = At(150 - 24, 11);
+    EXPECT_TRUE(Field == ColorToRGB(clWindow) || Field == ColorToRGB(clHighlight)) << std::hex << Field;
+    // The drop button's face reaches the right edge.
+    EXPECT_EQ(At(150 - 5, 4), ColorToRGB(clBtnFace));
+    Form->Hide();
+  }
+}
+
+}  // namespace

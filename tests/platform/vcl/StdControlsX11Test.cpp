@@ -18,6 +18,7 @@
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Grids.h"
+#include "platform/vcl/HintWindow.h"
 #include "platform/vcl/ListBoxCtrl.h"
 #include "platform/vcl/ListViewCtrl.h"
 #include "platform/vcl/PageCtrl.h"
@@ -32,6 +33,11 @@ namespace {
 String ScreenshotFile()
 {
   return String(QV_TEST_BIN_DIR) + "/../std-controls-x11.png";
+}
+
+String HintScreenshotFile()
+{
+  return String(QV_TEST_BIN_DIR) + "/../std-hint-x11.png";
 }
 
 template <typename T>
@@ -108,6 +114,22 @@ void ShowEveryControl(const char* Server)
   const String file = ScreenshotFile();
   DeleteFile(file);
   EXPECT_TRUE(SaveWindowPng(*display, GetDisplayWindow(form->GetHandle()), file));
+
+  // A hint of two lines, with descenders, as the application shows it.
+  auto* hint = new THintWindow(nullptr);
+  const String text = "Pick the source: a DVD folder, a disc image or a single video file";
+  TRect bounds = hint->CalcHintRect(220, text);
+  OffsetRect(&bounds, 60, 300);
+  hint->ActivateHint(bounds, text);
+  for (int i = 0; i < 10; ++i) {
+    Application->ProcessMessages();
+    display->Flush();
+    usleep(5000);
+  }
+  const String hintFile = HintScreenshotFile();
+  DeleteFile(hintFile);
+  EXPECT_TRUE(SaveWindowPng(*display, GetDisplayWindow(hint->GetHandle()), hintFile));
+  delete hint;
   delete form;
   Application->ProcessMessages();
 }
@@ -136,6 +158,7 @@ TEST(StdControlsOnX11, AFormWithEveryControlIsShownAndKeptAsAScreenshot)
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(0, WEXITSTATUS(status)) << "the run on the X server failed";
   EXPECT_TRUE(FileExists(ScreenshotFile()));
+  EXPECT_TRUE(FileExists(HintScreenshotFile()));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 
 #include "platform/vcl/HintWindow.h"
@@ -16,7 +17,7 @@ TEST_F(StdHintWindow, ShowsWhereAskedOnTopWithoutActivatingAndStaysOnTheDesktop)
   B.SetSize(1, 1);
   B.GetCanvas()->SetFont(H->GetFont());
   SIZE E = B.GetCanvas()->TextExtent("Short hint");
-  EXPECT_EQ(R, Rect(0, 0, E.cx + 6, E.cy + 2));
+  EXPECT_EQ(R, Rect(0, 0, E.cx + 6, E.cy + 6)) << "border and margin on every side";
   EXPECT_GT(H->CalcHintRect(40, "Short hint but rather longer").bottom, R.bottom) << "wrapped at the width";
 
   HWND Before = GetActiveWindow();
@@ -56,6 +57,55 @@ TEST_F(StdHintWindow, ShowsWhereAskedOnTopWithoutActivatingAndStaysOnTheDesktop)
   H->ReleaseHandle();
   EXPECT_FALSE(IsWindow(W));
   EXPECT_FALSE(H->GetVisible());
+}
+
+TEST_F(StdHintWindow, TheWholeTextIsShown) {
+  // Each hint shows every pixel of its text that an unclipped drawing of it has.
+  const struct {
+    const char* Hint;
+    int MaxWidth;
+  } Cases[] = {
+      {"Short hint", 300},
+      {"gjpqy descenders", 300},
+      {"A hint long enough to wrap onto several lines", 80},
+      {"", 300},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Hint);
+    auto H = std::make_unique<THintWindow>(nullptr);
+    TRect R = H->CalcHintRect(C.MaxWidth, C.Hint);
+    TEXTMETRICA TM{};
+    TBitmap Text;
+    Text.SetSize(R.right + 20, R.bottom + 20);
+    TCanvas* TC = Text.GetCanvas();
+    TC->SetFont(H->GetFont());
+    GetTextMetricsA(TC->GetHandle(), &TM);
+    EXPECT_GE(R.bottom - R.top, TM.tmHeight + 6) << "at least one line, the margins and the border";
+    TC->GetBrush()->SetColor(clInfoBk);
+    TC->FillRect(Rect(0, 0, Text.GetWidth(), Text.GetHeight()));
+    TC->GetBrush()->SetStyle(bsClear);
+    SetTextColor(TC->GetHandle(), ColorToRGB(clInfoText));
+    RECT Unclipped = Rect(0, 0, R.right - 6, 1000);
+    DrawTextA(TC->GetHandle(), C.Hint, static_cast<int>(std::strlen(C.Hint)), &Unclipped,
+              DT_LEFT | DT_NOPREFIX | DT_WORDBREAK | DT_NOCLIP);
+    int Expected = 0;
+    for (int Y = 0; Y < Text.GetHeight(); ++Y)
+      for (int X = 0; X < Text.GetWidth(); ++X) Expected += TC->GetPixels(X, Y) == clInfoText;
+
+    OffsetRect(&R, 20, 20);
+    H->ActivateHint(R, C.Hint);
+    Pump();
+    std::vector<std::uint32_t> Pixels;
+    int W = 0, Ht = 0;
+    ASSERT_TRUE(Display()->ReadPixels(GetDisplayWindow(H->GetHandle()), Pixels, W, Ht));
+    int Shown = 0;  // inside the border, which has the text's colour too
+    for (int Y = 1; Y < Ht - 1; ++Y)
+      for (int X = 1; X < W - 1; ++X) {
+        std::uint32_t P = Pixels[static_cast<size_t>(Y * W + X)];
+        Shown += RGB((P >> 16) & 0xFF, (P >> 8) & 0xFF, P & 0xFF) == ColorToRGB(clInfoText);
+      }
+    EXPECT_EQ(Shown, Expected);
+  }
 }
 
 TEST_F(StdHintWindow, PaintsTheHintInTheInfoColours) {

@@ -260,6 +260,23 @@ TEST_F(StdTrackBar, ScrollBarMovesByItsSteps) {
 }
 
 // A scroll-bar control describes its own geometry and states through GetScrollBarInfo.
+TEST_F(StdTrackBar, ScrollBarTrackIsTheClassicCheckerboard) {
+  // Whatever the control's own colour, its track shows the face and highlight colours in turn.
+  MakeForm();
+  TScrollBar* S = Add<TScrollBar>(Form, "S", 10, 10, 200, 17);
+  S->SetParams(0, 0, 100);
+  Form->Show();
+  Pump();
+  RECT F{}, R{};
+  GetWindowRect(Form->GetHandle(), &F);
+  GetWindowRect(S->GetHandle(), &R);
+  const int X = R.left - F.left + 150, Y = R.top - F.top + 8;  // right of the thumb, left of the arrow
+  const COLORREF Face = ColorToRGB(clBtnFace), Light = ColorToRGB(clBtnHighlight);
+  const COLORREF A = Pixel(Form, X, Y), B = Pixel(Form, X + 1, Y);
+  EXPECT_TRUE((A == Face && B == Light) || (A == Light && B == Face)) << std::hex << A << " " << B;
+  EXPECT_EQ(Pixel(Form, X, Y + 1), B);
+}
+
 TEST_F(StdTrackBar, ScrollBarControlAnswersScrollBarInfo) {
   MakeForm();
   TScrollBar* S = Add<TScrollBar>(Form, "S", 10, 10, 200, 17);

@@ -186,6 +186,80 @@ TEST_F(WinPaintTest, DefaultFrameDrawsTheClassicCaptionAndBorders)
   EXPECT_EQ(Pixel(W, 60, 10), Rgb(GetSysColor(COLOR_INACTIVECAPTION)));
 }
 
+TEST_F(WinPaintTest, ClassicCaptionIsBoldAfterTheWindowIcon)
+{
+  HWND W = Top(0, 0, 300, 100, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+  SetWindowTextA(W, "HHHHHHHH");
+  SetActiveWindow(W);
+  Pump();
+  // The system-menu box holds the icon, not an empty stretch of caption colour.
+  RECT Box{};
+  for (int X = 0; X < 30 && IsRectEmpty(&Box); ++X)
+    for (int Y = 0; Y < 30; ++Y) {
+      RECT R{};
+      GetWindowRect(W, &R);
+      if (SendMessageA(W, WM_NCHITTEST, 0, MAKELPARAM(R.left + X, R.top + Y)) == HTSYSMENU) {
+        Box = RECT{X, Y, X + 1, Y + 1};
+        break;
+      }
+    }
+  ASSERT_FALSE(IsRectEmpty(&Box)) << "a system-menu box";
+  const std::uint32_t Caption = Rgb(GetSysColor(COLOR_ACTIVECAPTION));
+  int Icon = 0;
+  for (int X = Box.left; X < Box.left + 16; ++X)
+    for (int Y = Box.top; Y < Box.top + 16; ++Y) Icon += Pixel(W, X, Y) != Caption;
+  EXPECT_GT(Icon, 64) << "the icon fills its box";
+  EXPECT_EQ(Pixel(W, Box.left + 8, Box.top + 9), 0xFFFFFFu) << "the icon's white window";
+
+  // The title in the bold caption font: more ink than the same text in the plain GUI font.
+  const std::uint32_t Text = Rgb(GetSysColor(COLOR_CAPTIONTEXT));
+  int Ink = 0;
+  for (int X = Box.left + 16; X < 200; ++X)
+    for (int Y = 0; Y < GetSystemMetrics(SM_CYCAPTION); ++Y) Ink += Pixel(W, X, Y) == Text;
+  HDC Screen = GetDC(nullptr);
+  HDC Mem = CreateCompatibleDC(Screen);
+  HBITMAP Bmp = CreateCompatibleBitmap(Screen, 200, 30);
+  HGDIOBJ OldBmp = SelectObject(Mem, Bmp);
+  RECT All{0, 0, 200, 30};
+  FillRect(Mem, &All, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  SelectObject(Mem, GetStockObject(DEFAULT_GUI_FONT));
+  SetTextColor(Mem, RGB(255, 255, 255));
+  SetBkMode(Mem, TRANSPARENT);
+  DrawTextA(Mem, "HHHHHHHH", 8, &All, DT_SINGLELINE);
+  int PlainInk = 0;
+  for (int X = 0; X < 200; ++X)
+    for (int Y = 0; Y < 30; ++Y) PlainInk += GetPixel(Mem, X, Y) == RGB(255, 255, 255);
+  SelectObject(Mem, OldBmp);
+  DeleteObject(Bmp);
+  DeleteDC(Mem);
+  ReleaseDC(nullptr, Screen);
+  EXPECT_GT(PlainInk, 0);
+  EXPECT_GT(Ink, PlainInk + PlainInk / 4) << "bold strokes";
+}
+
+TEST_F(WinPaintTest, ScrollBarTracksAreACheckerboardOfFaceAndHighlight)
+{
+  const std::uint32_t Face = Rgb(GetSysColor(COLOR_BTNFACE)), Light = Rgb(GetSysColor(COLOR_BTNHIGHLIGHT));
+  struct TCase {
+    const char* Name;
+    int Max;  // 0: nothing to scroll, the bar is drawn disabled
+  } Cases[] = {{"scrollable", 100}, {"disabled", 0}};
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    HWND W = Top(0, 0, 120, 200, WS_POPUP | WS_VSCROLL | WS_VISIBLE);
+    SCROLLINFO Si{sizeof Si, SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL, 0, C.Max, 10, 0, 0};
+    SetScrollInfo(W, SB_VERT, &Si, TRUE);
+    Pump();
+    // Low in the track, away from the thumb at the top: neighbours alternate.
+    const int X = 120 - GetSystemMetrics(SM_CXVSCROLL) / 2, Y = 200 - GetSystemMetrics(SM_CYVSCROLL) - 10;
+    const std::uint32_t A = Pixel(W, X, Y), B = Pixel(W, X + 1, Y), D = Pixel(W, X, Y + 1), E = Pixel(W, X + 1, Y + 1);
+    EXPECT_TRUE((A == Face && B == Light) || (A == Light && B == Face)) << std::hex << A << " " << B;
+    EXPECT_EQ(D, B);
+    EXPECT_EQ(E, A);
+    DestroyWindow(W);
+  }
+}
+
 TEST_F(WinPaintTest, WindowRegionShapesTheDisplayAndClipsPainting)
 {
   HWND W = Top(0, 0, 100, 100, WS_POPUP | WS_VISIBLE);

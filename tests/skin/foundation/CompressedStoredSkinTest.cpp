@@ -128,6 +128,47 @@ TEST(ZCompress, RoundTripOfALargeBuffer)
   EXPECT_EQ(out.GetDataString(), text);
 }
 
+TEST(ZCompress, InflatedSizeIsCapped)
+{
+  struct Case {
+    int Bytes;
+    Int64 MaxSize;
+    bool Throws;
+  };
+  const Case cases[] = {
+      {100000, 0, false},      // no cap
+      {100000, 100000, false}, // exactly at the cap
+      {100001, 100000, true},  // one byte over
+      {5000000, 65536, true},  // a bomb: stops near the cap, not at the end
+  };
+  for (const Case& c : cases) {
+    TStringStream in(String(static_cast<std::size_t>(c.Bytes), ' '));
+    TMemoryStream packed;
+    ZCompressStream(&in, &packed, 9);
+    packed.SetPosition(0);
+    TMemoryStream out;
+    if (c.Throws) {
+      EXPECT_THROW(ZDecompressStream(&packed, &out, 4096, c.MaxSize), EZDecompressionError) << c.Bytes;
+      EXPECT_LE(out.GetSize(), c.MaxSize) << c.Bytes;
+    } else {
+      ZDecompressStream(&packed, &out, 4096, c.MaxSize);
+      EXPECT_EQ(out.GetSize(), c.Bytes);
+    }
+  }
+}
+
+TEST(ZCompress, StoredSkinRefusesAPayloadAboveItsLimit)
+{
+  TStringStream in(String(static_cast<std::size_t>(StoredSkinMaxPayload + 1), '\0'));
+  TMemoryStream packed;
+  ZCompressStream(&in, &packed, 1);
+  TskCompressedStoredSkin skin(nullptr);
+  skin.SetCompressedData(packed.GetMemory(), static_cast<std::size_t>(packed.GetSize()));
+  TMemoryStream payload;
+  EXPECT_THROW(skin.DecompressToStream(&payload), EZDecompressionError);
+  EXPECT_LE(payload.GetSize(), StoredSkinMaxPayload);
+}
+
 TEST(SkinList, ItemsAreNamedByTheirIndexAtCreation)
 {
   TskCompressedSkinList list(nullptr);

@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -56,6 +62,18 @@ public:
     FBytes.append(static_cast<const char*>(stream.GetMemory()), static_cast<std::size_t>(stream.GetSize()));
     return *this;
   }
+  // A run-length picture of Width x Height whose data ends at once: a few bytes claiming a
+  // large picture.
+  TPayload& RleBmp(int Width, int Height)
+  {
+    TPayload file(0);
+    file.FBytes.clear();
+    file.Text("BM").Int32(14 + 40 + 8 + 2).Int32(0).Int32(14 + 40 + 8);
+    file.Int32(40).Int32(Width).Int32(Height).Byte(1).Byte(0).Byte(8).Byte(0).Int32(1 /* RLE8 */).Int32(2);
+    file.Int32(0).Int32(0).Int32(2).Int32(0).Int32(0).Int32(0x00FFFFFF).Byte(0).Byte(1);
+    FBytes += file.FBytes;
+    return *this;
+  }
   TPayload& Text(const String& T)
   {
     FBytes += T;
@@ -66,7 +84,7 @@ public:
   {
     TStringStream in(FBytes);
     TMemoryStream packed;
-    ZCompressStream(&in, &packed, 9);
+    ZCompressStream(&in, &packed, FBytes.size() > (1u << 20) ? 1 : 9); // large ones quickly
     Skin.SetCompressedData(packed.GetMemory(), static_cast<std::size_t>(packed.GetSize()));
   }
   String& Bytes() { return FBytes; }
@@ -224,6 +242,67 @@ TEST_F(SkinDataTest, DamagedSkinsLeaveTheDefaultLookAndFinishTheChange)
     bytes.replace(bytes.find("pictureindex=0"), 14, "pictureindex=1");
     cases.push_back({"picture index out of range", p});
   }
+  // Counts beyond their section's lines: each list is refused quickly, not read for minutes
+  // or until memory runs out.
+  const struct {
+    const char* Name;
+    const char* From;
+    const char* To;
+  } counts[] = {
+      {"controls count", "[SKINCONTROLS]\r\ncount=4", "[SKINCONTROLS]\r\ncount=2000000000"},
+      {"objects count", "[SKINOBJECTS]\r\ncount=1", "[SKINOBJECTS]\r\ncount=2000000000"},
+      {"areas count", "[SKINAREAS]\r\ncount=2", "[SKINAREAS]\r\ncount=2000000000"},
+      {"picture names count", "activepicturescount=1", "activepicturescount=2000000000"},
+      {"record line count", "[button]\r\n", "[button]\r\nsymbolslinecount=2000000000\r\n"},
+  };
+  for (const auto& c : counts) {
+    TPayload p = GoodPayload();
+    String& bytes = p.Bytes();
+    bytes.replace(bytes.find(c.From), std::strlen(c.From), c.To);
+    if (String(c.Name) == "record line count") // a bit label record reads the lines
+      bytes.replace(bytes.find("0=button:button"), 15, "0=button:bitlabel");
+    cases.push_back({c.Name, p});
+  }
+  {
+    TPayload p(3); // a frame mask that does not match its picture
+    p.Byte(0).Bmp(clRed).Byte(1).Byte(0).Bmp(clWhite, 4, 2).Int32(1).Bmp(clBlue).Text(SkinText);
+    cases.push_back({"frame mask of another size", p});
+  }
+  {
+    TPayload p(3); // an inactive frame of another size
+    p.Byte(0).Bmp(clRed).Byte(0).Bmp(clRed, 3, 3).Byte(0).Bmp(clWhite).Int32(1).Bmp(clBlue).Text(SkinText);
+    cases.push_back({"inactive frame of another size", p});
+  }
+  // Places beyond any picture's size (which would overflow the image builders' arithmetic).
+  const struct {
+    const char* Name;
+    const char* From;
+    const char* To;
+  } places[] = {
+      {"record rectangle beyond any picture", "skinrect=0,0,3,2", "skinrect=0,0,2000000000,2"},
+      {"area beyond any picture", "0=logo:1,2,3,4", "0=logo:1,2,3,65536"},
+      {"frame point beyond any picture", "lefttoppoint=8,28", "lefttoppoint=2147483647,28"},
+  };
+  for (const auto& c : places) {
+    TPayload p = GoodPayload();
+    String& bytes = p.Bytes();
+    bytes.replace(bytes.find(c.From), std::strlen(c.From), c.To);
+    cases.push_back({c.Name, p});
+  }
+  {
+    // Five pictures of 16 million pixels from a few bytes each: beyond the pictures' memory.
+    TPayload p(3);
+    p.Byte(1).Byte(1).Byte(1).Int32(5);
+    for (int i = 0; i < 5; ++i)
+      p.RleBmp(4000, 4000);
+    p.Text(SkinText);
+    cases.push_back({"pictures beyond their memory", p});
+  }
+  {
+    TPayload p = GoodPayload(); // a text that inflates beyond any real skin
+    p.Text(String(static_cast<std::size_t>(StoredSkinMaxPayload), ';'));
+    cases.push_back({"inflated size beyond the limit", p});
+  }
   for (Case& c : cases) {
     FLog.clear();
     TskCompressedStoredSkin stored(nullptr);
@@ -248,6 +327,50 @@ TEST_F(SkinDataTest, DamagedSkinsLeaveTheDefaultLookAndFinishTheChange)
   data.SetCompressedStoredSkin(&junk);
   EXPECT_TRUE(data.Empty);
   EXPECT_FALSE(data.LoadError.empty());
+}
+
+TEST_F(SkinDataTest, RunningOutOfMemoryFailsTheLoadLikeDamage)
+{
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "an address-space limit cannot be combined with the address sanitizer";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+  GTEST_SKIP() << "an address-space limit cannot be combined with the address sanitizer";
+#endif
+#endif
+  // A skin within every limit, in a process that has too little memory left to read it.
+  TPayload p = GoodPayload();
+  p.Text(String(static_cast<std::size_t>(StoredSkinMaxPayload) - p.Bytes().size() - 1000, ';'));
+  TskCompressedStoredSkin stored(nullptr);
+  p.StoreIn(stored);
+  p.Bytes().clear();
+  p.Bytes().shrink_to_fit();
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    // Room for about one copy of the payload, not for the several a load makes.
+    long pages = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+      if (std::fscanf(statm, "%ld", &pages) != 1)
+        pages = 0;
+      std::fclose(statm);
+    }
+    const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (rlim_t(96) << 20);
+    const rlimit rl{limit, limit};
+    if (pages == 0 || setrlimit(RLIMIT_AS, &rl) != 0)
+      _exit(3);
+    try {
+      TskSkinData data(nullptr);
+      data.SetCompressedStoredSkin(&stored);
+      _exit(data.Empty && !data.SkinChanging && !data.LoadError.empty() ? 0 : 1);
+    } catch (...) {
+      _exit(2); // escaped the load
+    }
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status)) << "the load ended the process (signal " << WTERMSIG(status) << ")";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST_F(SkinDataTest, SkinListAndIndex)

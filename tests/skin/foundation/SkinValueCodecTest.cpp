@@ -114,6 +114,40 @@ TEST(SkinValueCodec, ListsAppendAndCountsBelowOneReadNothing)
   EXPECT_EQ(back.GetText(), lines.GetText());
 }
 
+TEST(SkinValueCodec, ListCountsBeyondTheSectionAreDamage)
+{
+  // Each entry of a list is a line of its section, so a count above the section's lines can
+  // only be damage; reading it would loop or allocate for billions of entries.
+  struct Case {
+    const char* Text;
+    bool Lines; // ReadLines of "hint" in [s], else ReadStrings of "activepictures" in [s]
+    bool Throws;
+  };
+  const Case cases[] = {
+      {"[s]\r\nhintlinecount=2000000000\r\nhintline0=a\r\n", true, true},
+      {"[s]\r\nhintlinecount=3\r\nhintline0=a\r\nhintline1=b\r\n", true, false},   // 3 lines: fits
+      {"[s]\r\nhintlinecount=4\r\nhintline0=a\r\nhintline1=b\r\n", true, true},    // one too many
+      {"[s]\r\nhintlinecount=1\r\n[t]\r\na=1\r\nb=2\r\n", true, false},           // own key counts
+      {"[s]\r\nactivepicturescount=2147483647\r\n0=a.bmp\r\n", false, true},
+      {"[s]\r\nactivepicturescount=2\r\n0=a.bmp\r\n", false, false},
+      {"[s]\r\nactivepicturescount=3\r\n0=a.bmp\r\n[t]\r\n1=b\r\n2=c\r\n", false, true}, // others' keys do not
+  };
+  for (const Case& c : cases) {
+    auto ini = IniOf(c.Text);
+    TStringList list;
+    const auto read = [&] {
+      if (c.Lines)
+        ReadLines(ini.get(), "s", "hint", &list);
+      else
+        ReadStrings(ini.get(), "s", "activepictures", &list);
+    };
+    if (c.Throws)
+      EXPECT_THROW(read(), EReadError) << c.Text;
+    else
+      EXPECT_NO_THROW(read()) << c.Text;
+  }
+}
+
 TEST(SkinIniLayout, KeywordsCompareExactly)
 {
   auto ini = IniOf("[s]\r\nst1=StFull\r\nst2=stvert\r\nst3=sthorz\r\nmk1=\r\nmk2=mkpush\r\nie1=iefade\r\n"

@@ -60,6 +60,16 @@ TEST(SkinChecker, AuthoringMistakesAreFound)
       {"[SKINOBJECTS]", "[OBJECTS]", "needs the sections"},
       {"[vscrollbar]\r\npictureindex=0\r\n", "", "record vscrollbar has no section"},
       {"2=listbox:listbox", "2=listbox", "[SKINCONTROLS] 2: needs name:kind"},
+      // What the loader itself refuses is refused before packing.
+      {"skinrect=0,0,20,20", "skinrect=0,0,99999999999,20", "the skin loader refuses it"},
+      {"[SKINCOLORS]", "[SKINAREAS]\r\ncount=1\r\n0=logo:\r\n[SKINCOLORS]", "the skin loader refuses it"},
+      {"[SKINCOLORS]", "[SKINAREAS]\r\ncount=9\r\n0=logo:1,2,3,4\r\n[SKINCOLORS]", "the skin loader refuses it"},
+      {"[listbox]\r\npictureindex=0", "[listbox]\r\npictureindex=0\r\nskinrect=1,2", "the skin loader refuses it"},
+      // Keys and sections that nothing reads.
+      {"skinrect=0,0,20,20", "skinrct=0,0,20,20", "[statusbar] skinrct: unknown key"},
+      {"clientrect=", "clientrectt=1,2,3,4\r\nclientrect=", "[FORMINFO] clientrectt: unknown key"},
+      {"1=b.bmp\r\n", "1=b.bmp\r\n2=c.bmp\r\n", "[PICTURES] 2: unknown key"},
+      {"[mbitem]", "[mbitm]\r\nx=1\r\n[mbitem]", "[mbitm] a section that nothing reads"},
   };
   for (const Case& c : cases) {
     String text = GoodSkin;
@@ -71,6 +81,39 @@ TEST(SkinChecker, AuthoringMistakesAreFound)
       found = found || Pos(c.Expected, p) > 0;
     EXPECT_TRUE(found) << "expected \"" << c.Expected << "\" after changing " << c.From;
   }
+}
+
+TEST(SkinChecker, KeysTheLoaderReadsAreNotFlagged)
+{
+  // Mixed letter case, line lists of a record, the unread "ver" and every numbered entry.
+  String text = StringReplace(GoodSkin, "skinname=t", "SkinName=t\r\nver=3");
+  text = StringReplace(text, "6=mainmenubar:mainmenubar", "6=mainmenubar:mainmenubar\r\n7=digits:bitlabel");
+  text = StringReplace(text, "count=7", "count=8");
+  text += "[digits]\r\nPictureIndex=0\r\nsymbolslinecount=2\r\nsymbolsline0=0123\r\nsymbolsline1=4567\r\n"
+          "[SKINAREAS]\r\ncount=1\r\n0=logo:1,2,3,4\r\n[HINTWINDOW]\r\nfontheight=14\r\n";
+  for (const String& p : Check(text))
+    ADD_FAILURE() << p;
+  // The line after the last is not read.
+  text = StringReplace(text, "symbolsline1=4567", "symbolsline1=4567\r\nsymbolsline2=89");
+  const auto problems = Check(text);
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_EQ(problems[0], "[digits] symbolsline2: unknown key (nothing reads it)");
+}
+
+TEST(SkinChecker, ARecordOfUnknownKindIsReportedOnce)
+{
+  const auto problems = Check(StringReplace(GoodSkin, "1=combobox:combobox", "1=combobox:ComboBox"));
+  // Its kind is the problem; the keys of its section are not each flagged as unread.
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_NE(Pos("unknown control kind 'ComboBox'", problems[0]), 0);
+}
+
+TEST(SkinChecker, TheLoaderJudgesTextAndPackedSkins)
+{
+  EXPECT_EQ(SkinTextLoadError(GoodSkin, 2), "");
+  EXPECT_NE(SkinTextLoadError(GoodSkin, 1), ""); // a record points at the second picture
+  TskCompressedStoredSkin empty(nullptr);
+  EXPECT_NE(SkinLoadError(&empty), "");
 }
 
 TEST(SkinChecker, RequiredRecordsMustExistWithTheirKind)
