@@ -59,6 +59,10 @@ public:
   void UpdateAlphaBlend() override;
   void CalcSize(int& W, int& H) override;
 
+  // The font name and height taken from the record at the last lookup ("Arial" and 14 without
+  // one).
+  const String& GetFontName() const { return FLook.FontName; }
+  int GetFontHeight() const { return FLook.FontHeight; }
   bool GetMouseIn() const { return FMouseIn; }
   double GetMorphFactor() const { return FMorph.Factor; }
   bool GetMorphRunning() const { return FMorph.Running(); }

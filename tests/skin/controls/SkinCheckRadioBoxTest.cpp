@@ -263,6 +263,19 @@ TEST_F(SkinCheckRadioBoxTest, AFlatBoxRepaintsWithTheBackgroundItMovesOver)
   EXPECT_EQ(ColorToRGB(clLime), Pixel(Form, 300, 20));
 }
 
+TEST_F(SkinCheckRadioBoxTest, TheRecordsFontIsReadable)
+{
+  SkinRecord<TskDataSkinCheckRadioControl>(Skin, "checkbox")->fontname = "Tahoma";
+  SkinRecord<TskDataSkinCheckRadioControl>(Skin, "checkbox")->fontheight = 17;
+  auto* b = Box(false);
+  EXPECT_NE(-1, b->GetSkinIndex());
+  EXPECT_EQ("Tahoma", b->GetFontName());
+  EXPECT_EQ(17, b->GetFontHeight());
+  auto* plain = Box(false, 0, nullptr, false);
+  plain->GetSkinData();
+  EXPECT_EQ(-1, plain->GetSkinIndex());
+}
+
 TEST_F(SkinCheckRadioBoxTest, CreationDefaults)
 {
   auto* b = new TskSkinCheckRadioBox(Form);
