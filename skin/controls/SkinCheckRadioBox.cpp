@@ -258,12 +258,20 @@ void TskSkinCheckRadioBox::SetFont(TCanvas* Canvas)
 
 void TskSkinCheckRadioBox::DrawPictureCell(TCanvas* Canvas, int X, int Y, const TRect& R, bool Brighten)
 {
-  const int w = RectWidth(R), h = RectHeight(R);
-  if (!Picture || Picture->Empty() || w <= 0 || h <= 0)
+  if (!Picture || Picture->Empty())
     return;
+  // Only the part of the rectangle that lies in the picture is drawn (a damaged record may name
+  // a huge one).
+  TRect inside{};
+  const TRect bounds = Rect(0, 0, Picture->GetWidth(), Picture->GetHeight());
+  if (!IntersectRect(&inside, &R, &bounds))
+    return;
+  X += inside.left - R.left;
+  Y += inside.top - R.top;
+  const int w = RectWidth(inside), h = RectHeight(inside);
   TBitmap cell;
   cell.SetSize(w, h);
-  cell.GetCanvas()->CopyRect(Rect(0, 0, w, h), Picture->GetCanvas(), R);
+  cell.GetCanvas()->CopyRect(Rect(0, 0, w, h), Picture->GetCanvas(), inside);
   if (Brighten) {
     auto effect = TskEffectBmp::CreateFromBitmap(cell.GetHandle());
     effect->ChangeBrightness(0.5);
