@@ -32,6 +32,9 @@ constexpr Color Accent = 0x2F74C0;
 constexpr Color AccentLight = 0xDCE9F7;
 constexpr Color AccentMid = 0xB9D3EF;
 constexpr Color AccentPressed = 0x8FB6E3;
+// The inside of a disabled check or radio box: not the cell's face colour, which the boxes take
+// as their transparent colour.
+constexpr Color CheckDisabled = 0xE9ECEF;
 constexpr Color AccentDark = 0x1F5A9C;
 constexpr Color White = 0xFFFFFF;
 constexpr Color Caption = 0x2B3A4A;
@@ -327,7 +330,8 @@ void DrawControls(const std::string& Folder)
   for (int i = 0; i < 8; ++i) {
     const TCellRect c = AtSmall(i, CheckTop);
     const bool hot = i == 2 || i == 3 || i == 7, disabled = i == 4 || i == 5;
-    p.Box(c.L + 1, c.T + 1, c.R - 1, c.B - 1, disabled ? Face : White, disabled ? Face : (hot ? AccentLight : White),
+    p.Box(c.L + 1, c.T + 1, c.R - 1, c.B - 1, disabled ? CheckDisabled : White,
+          disabled ? CheckDisabled : (hot ? AccentLight : White),
           disabled ? Line : (hot ? Accent : LineDark), Face);
     if (i == 1 || i == 3 || i == 5)
       p.Check(c.L, c.T, disabled ? TextDisabled : Accent);
@@ -337,7 +341,7 @@ void DrawControls(const std::string& Folder)
   for (int i = 0; i < 6; ++i) {
     const TCellRect c = AtSmall(8 + i, CheckTop);
     const bool hot = i == 2 || i == 3, disabled = i == 4 || i == 5;
-    p.Disc(c.L + 8, c.T + 8, 6.5, disabled ? Face : (hot ? AccentLight : White));
+    p.Disc(c.L + 8, c.T + 8, 6.5, disabled ? CheckDisabled : (hot ? AccentLight : White));
     p.Ring(c.L + 8, c.T + 8, 6.5, disabled ? Line : (hot ? Accent : LineDark));
     if (i % 2 == 1)
       p.Disc(c.L + 8, c.T + 8, 3.0, disabled ? TextDisabled : Accent);

@@ -495,3 +495,42 @@ TEST_F(SkinButtonTest, CreationDefaults)
 }
 
 } // namespace
+
+namespace {
+
+// The program's controls skin: each state shows its cell of the skin's picture.
+TEST_F(SkinButtonTest, TheProgramsSkinShowsItsStatePictures)
+{
+  TskSkinData* skin = BuiltinSkinData(Holder, bsControls);
+  auto* record = SkinRecord<TskDataSkinButtonControl>(skin, "button");
+  ASSERT_NE(nullptr, record);
+  TBitmap* picture = skin->ActivePictures[static_cast<std::size_t>(record->pictureindex)];
+  struct Case {
+    const char* Name;
+    std::function<void(TskSkinButton*)> Setup;
+    TRect Cell;
+  } const cases[] = {
+      {"normal", [](TskSkinButton*) {}, record->skinrect},
+      {"hot", [](TskSkinButton* b) { b->Perform(CM_MOUSEENTER, 0, 0); }, record->activeskinrect},
+      {"pressed", [](TskSkinButton* b) {
+         b->SetGroupIndex(1);
+         b->SetDown(true);
+       },
+       record->downskinrect},
+      {"disabled", [](TskSkinButton* b) { b->SetEnabled(false); }, record->disabledskinrect},
+  };
+  for (const Case& c : cases) {
+    auto* b = new TskSkinButton(Form);
+    b->SetParent(Form);
+    b->SetSkinData(skin);
+    b->SetBounds(0, 0, RectWidth(record->skinrect), RectHeight(record->skinrect));
+    c.Setup(b);
+    auto image = Snapshot(b);
+    for (auto [x, y] : {std::pair{12, 12}, std::pair{1, 1}, std::pair{0, 12}, std::pair{20, 22}})
+      EXPECT_EQ(BitmapPixel(picture, c.Cell.left + x, c.Cell.top + y), BitmapPixel(image.get(), x, y))
+          << c.Name << " at " << x << "," << y;
+    delete b;
+  }
+}
+
+} // namespace

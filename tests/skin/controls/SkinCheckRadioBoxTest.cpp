@@ -289,3 +289,41 @@ TEST_F(SkinCheckRadioBoxTest, CreationDefaults)
 }
 
 } // namespace
+
+namespace {
+
+// The program's controls skin: the flat box shows the check image cell of its state.
+TEST_F(SkinCheckRadioBoxTest, TheProgramsSkinShowsItsCheckImages)
+{
+  TskSkinData* skin = BuiltinSkinData(Holder, bsControls);
+  for (const char* name : {"checkbox", "radiobox"}) {
+    auto* record = SkinRecord<TskDataSkinCheckRadioControl>(skin, name);
+    ASSERT_NE(nullptr, record);
+    TBitmap* picture = skin->ActivePictures[static_cast<std::size_t>(record->pictureindex)];
+    struct Case {
+      bool Checked, Hot, Enabled;
+      TRect Cell;
+    } const cases[] = {{false, false, true, record->uncheckimagerect},
+                       {true, false, true, record->checkimagerect},
+                       {true, true, true, record->activecheckimagerect},
+                       {true, false, false, record->unenabledcheckimagerect}};
+    for (const Case& c : cases) {
+      auto* b = new TskSkinCheckRadioBox(Form);
+      b->SetParent(Form);
+      b->SetSkinDataName(name);
+      b->SetRadio(std::string(name) == "radiobox");
+      b->SetSkinData(skin);
+      b->SetChecked(c.Checked);
+      b->SetEnabled(c.Enabled);
+      if (c.Hot)
+        b->Perform(CM_MOUSEENTER, 0, 0);
+      auto image = Snapshot(b);
+      const int top = b->GetHeight() / 2 - RectHeight(record->checkimagerect) / 2;
+      EXPECT_EQ(BitmapPixel(picture, c.Cell.left + 8, c.Cell.top + 8), BitmapPixel(image.get(), 3 + 8, top + 8))
+          << name << " checked " << c.Checked << " hot " << c.Hot << " enabled " << c.Enabled;
+      delete b;
+    }
+  }
+}
+
+} // namespace
