@@ -456,3 +456,36 @@ TEST_F(SkinControlTest, GraphicControlsHaveNoPictureForBadIndexesAndForgetAFreed
 }
 
 } // namespace
+
+namespace {
+
+// A both-ways record whose client patch has a 2 x 2 checker: how it is stretched or tiled shows.
+TEST_F(SkinControlTest, GraphicAndWindowedControlsBuildTheSameImageForEveryStretchType)
+{
+  for (const char* type : {"stfull", "sthorz", "stvert"}) {
+    auto pictures = Pictures();
+    FillArea(pictures[0].get(), Rect(24, 4, 30, 10), Red);
+    FillArea(pictures[0].get(), Rect(30, 10, 36, 16), White);
+    const String text = String("[SKINCONTROLS]\ncount=1\n0=s:label\n[s]\npictureindex=0\nskinrect=20,0,40,20\n"
+                               "lefttoppoint=4,4\nrighttoppoint=16,4\nleftbottompoint=4,16\nrightbottompoint=16,16\n"
+                               "clientrect=4,4,16,16\nstretcheffect=1\nstretchtype=") +
+                        type + "\n";
+    TskSkinData* skin = NewSkin(std::move(pictures), text);
+    auto* windowed = Control("s", 70, 50);
+    windowed->SetSkinData(skin);
+    auto* graphic = new TskGraphicSkinCustomControl(Form);
+    graphic->SetParent(Form);
+    graphic->SetSkinDataName("s");
+    graphic->SetSkinData(skin);
+    graphic->SetBounds(0, 0, 70, 50);
+    auto a = Snapshot(windowed), b = Snapshot(graphic);
+    int differences = 0;
+    for (int y = 0; y < 50; ++y)
+      for (int x = 0; x < 70; ++x)
+        differences += BitmapPixel(a.get(), x, y) != BitmapPixel(b.get(), x, y);
+    EXPECT_EQ(0, differences) << type;
+    EXPECT_EQ(Red, BitmapPixel(b.get(), 5, 5)) << type;
+  }
+}
+
+} // namespace
