@@ -31,6 +31,11 @@ constexpr Color TextDisabled = 0x9AA5B1;
 constexpr Color Accent = 0x2F74C0;
 constexpr Color AccentLight = 0xDCE9F7;
 constexpr Color AccentMid = 0xB9D3EF;
+constexpr Color AccentPressed = 0x8FB6E3;
+// The inside of a disabled check or radio box: not the cell's face colour, which the boxes take
+// as their transparent colour.
+constexpr Color CheckDisabled = 0xE9ECEF;
+constexpr Color AccentDark = 0x1F5A9C;
 constexpr Color White = 0xFFFFFF;
 constexpr Color Caption = 0x2B3A4A;
 constexpr Color CaptionHot = 0x3E5368;
@@ -299,8 +304,9 @@ void DrawButtonCell(TPicture& P, TCellRect R, int State, bool Flat)
 {
   Color top = White, bottom = FaceDark, border = Line;
   switch (State) {
-  case 1: top = AccentLight; bottom = AccentMid; border = Accent; break;
-  case 2: top = AccentMid; bottom = AccentLight; border = Accent; break;
+  // Hot is light with the accent frame; pressed is clearly darker, lit from below.
+  case 1: top = White; bottom = AccentLight; border = Accent; break;
+  case 2: top = AccentPressed; bottom = AccentMid; border = AccentDark; break;
   case 3: top = Face; bottom = Face; border = FaceDark; break;
   case 4: top = White; bottom = FaceDark; border = Accent; break;
   default: break;
@@ -324,7 +330,8 @@ void DrawControls(const std::string& Folder)
   for (int i = 0; i < 8; ++i) {
     const TCellRect c = AtSmall(i, CheckTop);
     const bool hot = i == 2 || i == 3 || i == 7, disabled = i == 4 || i == 5;
-    p.Box(c.L + 1, c.T + 1, c.R - 1, c.B - 1, disabled ? Face : White, disabled ? Face : (hot ? AccentLight : White),
+    p.Box(c.L + 1, c.T + 1, c.R - 1, c.B - 1, disabled ? CheckDisabled : White,
+          disabled ? CheckDisabled : (hot ? AccentLight : White),
           disabled ? Line : (hot ? Accent : LineDark), Face);
     if (i == 1 || i == 3 || i == 5)
       p.Check(c.L, c.T, disabled ? TextDisabled : Accent);
@@ -334,7 +341,7 @@ void DrawControls(const std::string& Folder)
   for (int i = 0; i < 6; ++i) {
     const TCellRect c = AtSmall(8 + i, CheckTop);
     const bool hot = i == 2 || i == 3, disabled = i == 4 || i == 5;
-    p.Disc(c.L + 8, c.T + 8, 6.5, disabled ? Face : (hot ? AccentLight : White));
+    p.Disc(c.L + 8, c.T + 8, 6.5, disabled ? CheckDisabled : (hot ? AccentLight : White));
     p.Ring(c.L + 8, c.T + 8, 6.5, disabled ? Line : (hot ? Accent : LineDark));
     if (i % 2 == 1)
       p.Disc(c.L + 8, c.T + 8, 3.0, disabled ? TextDisabled : Accent);
@@ -1072,12 +1079,11 @@ std::string SkinText(const std::string& Kind)
   for (std::size_t n = 0; n < objects.size(); ++n)
     i.Key(std::to_string(n), objects[n].Name + ":" + objects[n].Kind);
   i.Section("SKINCONTROLS");
-  // The frame skin also carries the tool panel's and the tool edit's looks for the frame's own
-  // tool bars; the controls skin leaves them to "panel" and "edit".
+  // Both skins carry every control record, the tool panel's and the tool edit's looks too: the
+  // skinned dialogs may take either skin.
   std::vector<const TRecord*> used;
   for (const TRecord& rec : controls)
-    if (Kind == "frame" || (rec.Name != "toolpanel" && rec.Name != "tooledit"))
-      used.push_back(&rec);
+    used.push_back(&rec);
   i.Key("count", static_cast<int>(used.size()));
   for (std::size_t n = 0; n < used.size(); ++n)
     i.Key(std::to_string(n), used[n]->Name + ":" + used[n]->Kind);
