@@ -8,12 +8,15 @@
 #include "platform/vcl/Forms.h"
 #include "platform/win/WinUser.h"
 
-inline void EnsureHeadless()
+inline THeadlessDisplay* EnsureHeadless()
 {
-  static bool Done = false;
-  if (Done) return;
-  Done = true;
-  SetDisplayBackend(std::make_unique<THeadlessDisplay>());
+  static THeadlessDisplay* Display = [] {
+    auto D = std::make_unique<THeadlessDisplay>();
+    THeadlessDisplay* Raw = D.get();
+    SetDisplayBackend(std::move(D));
+    return Raw;
+  }();
+  return Display;
 }
 
 // A hidden borderless form that lives as long as the test program.
