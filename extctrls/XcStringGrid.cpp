@@ -38,8 +38,11 @@ void TExInplaceEditList::DoEditButtonClick()
 
 void TExInplaceEditList::CloseUp(bool Accept)
 {
+  // The editor closes its list on every move, focus change and scroll, open or not; the grid
+  // hears of the closes of a list that was open.
+  const bool WasOpen = GetListVisible();
   TXcExPubInplaceEditList::CloseUp(Accept);
-  if (TXcStringGrid* Grid = XcGrid()) Grid->ListBoxCloseUp();
+  if (TXcStringGrid* Grid = XcGrid(); Grid && WasOpen) Grid->ListBoxCloseUp();
 }
 
 void TExInplaceEditList::HookSetFocus(HWND FocusedWnd)

@@ -58,6 +58,7 @@ public:
   int GetFocusCol() const { return FFocusCol; }
   int GetFocusRow() const { return FFocusRow; }
 
+  // The stock close-up, then the grid's ListBoxCloseUp when the list was open.
   void CloseUp(bool Accept) override;
   void HookSetFocus(HWND FocusedWnd) override;
   void HookKillFocus(HWND FocusedWnd) override;
