@@ -8,6 +8,7 @@
 #include "extctrls/XcStringGrid.h"
 #include "platform/display/HeadlessDisplay.h"
 #include "platform/vcl/Forms.h"
+#include "platform/win/WinUser.h"
 
 namespace {
 
@@ -38,8 +39,19 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
   return 0;
 }
 
+// Messages the grids leave behind (nobody runs a message loop here).
+static void DropQueuedMessages()
+{
+  MSG Message;
+  while (PeekMessageA(&Message, nullptr, 0, 0, PM_REMOVE)) {
+  }
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size)
 {
+  struct TDrain {
+    ~TDrain() { DropQueuedMessages(); }
+  } Drain;
   auto Grid = NewGrid();
   Grid->SetCells(1, 1, "kept unless reached");
   TStringStream In(String(reinterpret_cast<const char*>(Data), Size));

@@ -475,3 +475,44 @@ TEST(XcExControls, TheCustomPanelPaintsItsContentAfterThePanelAndLoadsTheOld3DVa
   EXPECT_FALSE(Panel.GetParentCtl3D());
   EXPECT_FALSE(Panel.ReadStoredValue("Color", false));
 }
+
+TEST(XcExControls, DotNetHighlightingFramesTheWindowOnFocusAndHover)
+{
+  THeadlessDisplay* Display = EnsureHeadless();
+  auto Form = std::make_unique<TForm>(nullptr);
+  Form->SetBorderStyle(bsNone);
+  Form->SetBounds(200, 200, 200, 100);
+  Form->SetColor(clWhite);
+  auto Edit = std::make_unique<TXcExCustomEdit>(nullptr);
+  Edit->SetBounds(10, 10, 80, 24);
+  Edit->SetColor(clLime);
+  Edit->SetParent(Form.get());
+  auto Other = std::make_unique<TXcExCustomEdit>(nullptr);
+  Other->SetBounds(10, 50, 80, 24);
+  Other->SetParent(Form.get());
+  Edit->SetDotNetHighlighting(true);
+  Form->Show();
+  ProcessPendingMessages();
+  const auto PixelAt = [&](int X, int Y) {
+    std::vector<std::uint32_t> Pixels;
+    int W = 0, H = 0;
+    if (!Display->ReadPixels(GetDisplayWindow(Form->GetHandle()), Pixels, W, H) || X >= W || Y >= H) return CLR_INVALID;
+    const std::uint32_t P = Pixels[static_cast<std::size_t>(Y * W + X)];
+    return RGB((P >> 16) & 0xFF, (P >> 8) & 0xFF, P & 0xFF);
+  };
+  Edit->SetFocus();
+  ProcessPendingMessages();
+  EXPECT_EQ(PixelAt(10, 10), RGB(0, 56, 115)) << "focused: dark blue outer frame";
+  EXPECT_EQ(PixelAt(11, 11), RGB(0, 56, 115)) << "focused: dark blue inner frame";
+  Other->SetFocus();
+  ProcessPendingMessages();
+  EXPECT_EQ(PixelAt(10, 10), RGB(0x80, 0x80, 0x80)) << "unfocused: grey outer frame";
+  EXPECT_EQ(PixelAt(11, 11), RGB(0, 255, 0)) << "unfocused: inner frame in its own colour";
+  Edit->Perform(CM_MOUSEENTER, 0, 0);
+  ProcessPendingMessages();
+  EXPECT_TRUE(Edit->GetMouseOver());
+  EXPECT_EQ(PixelAt(10, 10), RGB(0, 56, 115)) << "under the mouse: the focus look";
+  Edit->Perform(CM_MOUSELEAVE, 0, 0);
+  ProcessPendingMessages();
+  EXPECT_EQ(PixelAt(10, 10), RGB(0x80, 0x80, 0x80));
+}
