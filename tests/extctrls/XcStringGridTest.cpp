@@ -160,6 +160,7 @@ TEST(XcStringGrid, ACaptionClickNeedsPressAndReleaseOnTheSameFixedCell)
       {"right button", WM_RBUTTONDOWN, WM_RBUTTONUP, {1, 0}, {1, 0}, false, {}},
       {"outside every cell", WM_LBUTTONDOWN, WM_LBUTTONUP, {0, 0}, {0, 0}, true, {}},
   };
+  EnsureHeadless();
   TForm Form(nullptr);
   Form.SetBorderStyle(bsNone);
   Form.SetBounds(50, 50, 400, 200);
