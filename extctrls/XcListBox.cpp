@@ -458,6 +458,11 @@ void TXcCustomListBox::WndProc(TMessage& Message)
   case LB_DELETESTRING: LBDeleteString(Message); break;
   case WM_HSCROLL: ScrollMessage(Message, OnHorizontalScroll, true); break;
   case WM_VSCROLL: ScrollMessage(Message, OnVerticalScroll, false); break;
+  case CN_CTLCOLORLISTBOX:
+    InheritedWndProc(Message);
+    // The space below the items keeps the picture the background erase painted there.
+    if (FBackground->DoDraw()) Message.Result = reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    break;
   case CN_KEYDOWN:
     if (FBackground->DoDraw() && Message.Result == 0 && Message.WParam >= VK_LEFT && Message.WParam <= VK_DOWN) {
       SuspendRedraw();

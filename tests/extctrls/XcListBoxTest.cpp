@@ -259,6 +259,23 @@ TEST(XcListBox, SelectionCancelIsTheListNotificationAndMovesStayMoves)
   EXPECT_EQ(Cancels, 1);
 }
 
+TEST(XcListBox, HotTrackingRaisesTheBorderWhileTheMouseIsOver)
+{
+  auto L = NewListBox({"a"});
+  L->SetHotTrack(true);
+  EXPECT_TRUE(L->GetFlat());
+  int Enters = 0;
+  L->OnMouseEnter = [&](TObject*) { ++Enters; };
+  L->Perform(CM_MOUSEENTER, 0, 0);
+  EXPECT_FALSE(L->GetFlat());
+  EXPECT_EQ(Enters, 1);
+  L->Perform(CM_MOUSELEAVE, 0, 0);
+  EXPECT_TRUE(L->GetFlat());
+  L->SetHotTrack(false);
+  L->Perform(CM_MOUSEENTER, 0, 0);
+  EXPECT_FALSE(L->GetFlat()) << "without hot tracking the border stays as it is";
+}
+
 TEST(XcListBox, BackgroundAssignCopiesWithoutChangeEventsAndRefusesOtherObjects)
 {
   TXcListBoxBackground A, B;
@@ -399,4 +416,60 @@ TEST(XcListBoxProvider, ADisabledListDrawsRowsGrayedAndDisabled)
   F.L->SetEnabled(false);
   F.L->Perform(CN_DRAWITEM, 0, reinterpret_cast<LPARAM>(&S));
   EXPECT_EQ(Recorder->Seen, (std::vector<std::string>{"row a1:1", "row a1:7"}));
+}
+
+// ---------- looks ----------
+
+#include "platform/display/Screenshot.h"
+#include "platform/rtl/Files.h"
+
+TEST(XcListBoxLooks, OwnerDrawnItemsWithSelectionColoursAndABackgroundAreKeptAsAScreenshot)
+{
+  THeadlessDisplay* Display = EnsureHeadless();
+  auto Form = std::make_unique<TForm>(nullptr);
+  Form->SetBorderStyle(bsNone);
+  Form->SetBounds(0, 0, 480, 160);
+  auto Place = [&](int X) {
+    auto* L = new TXcListBox(Form.get());
+    L->SetParent(Form.get());
+    L->SetBounds(X, 5, 150, 150);
+    return L;
+  };
+  TXcListBox* Plain = Place(5);
+  for (const char* S : {"/videos/holiday.avi", "/videos/concert.mkv", "/videos/interview.mp4"}) Plain->GetItems()->Add(S);
+  Plain->SetItemIndex(1);
+  TXcListBox* Centered = Place(165);
+  Centered->SetAlignment(taCenter);
+  Centered->SetSelectedColor(clRed);
+  Centered->SetSelectedTextColor(clYellow);
+  for (const char* S : {"left", "centre", "right"}) Centered->GetItems()->Add(S);
+  Centered->SetItemIndex(0);
+  TXcListBox* Wrapped = Place(325);
+  TBitmap Tile;
+  Tile.SetSize(10, 10);
+  Tile.GetCanvas()->GetBrush()->SetColor(0x00E0F0E0);
+  Tile.GetCanvas()->FillRect(TRect{0, 0, 10, 10});
+  Tile.GetCanvas()->GetPen()->SetColor(0x00A0D0A0);
+  Tile.GetCanvas()->MoveTo(0, 9);
+  Tile.GetCanvas()->LineTo(10, 9);
+  Wrapped->GetBackground()->SetImage(&Tile);
+  Wrapped->GetBackground()->SetVisible(true);
+  Wrapped->SetMultiLine(true);
+  for (const char* S : {"a long entry that wraps over two or three lines", "short", "another wrapping entry here"})
+    Wrapped->GetItems()->Add(S);
+  Form->Show();
+  for (int I = 0; I < 10; ++I) Application->ProcessMessages();
+  const String File = String(QV_TEST_BIN_DIR) + "/../extctrls-listboxes.png";
+  DeleteFile(File);
+  ASSERT_TRUE(SaveWindowPng(*Display, GetDisplayWindow(Form->GetHandle()), File));
+  // The selected item of the centred list is filled with its selection colour.
+  const TRect R = Centered->ItemRect(0);
+  HDC DC = GetDC(Centered->GetHandle());
+  EXPECT_EQ(GetPixel(DC, R.left + 3, R.top + 2), static_cast<COLORREF>(0x0000FF));
+  ReleaseDC(Centered->GetHandle(), DC);
+  // Below the last item of the list with a background the picture shows, not the window colour.
+  HDC WDC = GetDC(Wrapped->GetHandle());
+  EXPECT_EQ(GetPixel(WDC, 5, 140), static_cast<COLORREF>(0xE0F0E0));
+  ReleaseDC(Wrapped->GetHandle(), WDC);
+  Form->Hide();
 }
