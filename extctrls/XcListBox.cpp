@@ -10,8 +10,6 @@
 
 namespace {
 
-const char SInsertLineError[] = "Unable to insert a line";
-
 LRESULT Send(HWND H, UINT Msg, WPARAM W = 0, LPARAM L = 0) { return SendMessageA(H, Msg, W, L); }
 
 std::unique_ptr<TXcListBoxStrings> MakeListBoxStrings(TCustomListBox* ListBox)

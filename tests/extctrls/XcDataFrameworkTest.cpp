@@ -713,3 +713,90 @@ TEST(XcConsumerStrings, ReadOnlyTextsOfTheRows)
   EXPECT_EQ(None.GetCount(), 0);
   XcFree(Idle);
 }
+
+// ---------- further framework cases ----------
+
+namespace {
+
+// A server linked to a consumer, counting the provider changes it hears of.
+class TTestServer : public TExtensibleInterfacedPersistent, public IXcDataConsumerServerNotify {
+public:
+  void NotifyProviderChanged(IXcDataConsumerClientNotify*) override { ++Calls; }
+  int Calls = 0;
+
+protected:
+  bool GetOwnInterface(TIID IID, void** Obj) override
+  {
+    return XcAnswer<IXcDataConsumerServerNotify>(this, IID, Obj) || TExtensibleInterfacedPersistent::GetOwnInterface(IID, Obj);
+  }
+};
+
+// An extension whose only property cannot be written.
+class TFailingExtension : public TXcDataItemAggregatedObject {
+  XC_CLASS_REF(TFailingExtension)
+
+public:
+  using TXcDataItemAggregatedObject::TXcDataItemAggregatedObject;
+  void DefineProperties(TXcFiler& Filer) override
+  {
+    Filer.DefineProperty("Broken", nullptr, [](TXcWriter&) { throw EWriteError("disk full"); }, true);
+  }
+};
+XC_DEFINE_CLASS_REF(TFailingExtension, TXcDataItemAggregatedObject::StaticClass(), nullptr)
+
+}  // namespace
+
+TEST(XcDataConsumer, LinkedServersHearOfANewProvider)
+{
+  TXcDataConsumer* C = XcCreate<TXcDataConsumer>(nullptr, std::vector<int>{});
+  TIntf<TTestServer> Server(XcCreate<TTestServer>());
+  C->LinkAdded(Server.Get());
+  auto P = NewTestProvider();
+  C->SetProvider(P.Get());
+  EXPECT_EQ(Server->Calls, 1);
+  C->LinkRemoved(Server.Get());
+  C->SetProvider(nullptr);
+  EXPECT_EQ(Server->Calls, 1);
+  EXPECT_EQ(C->ServerCount(), 0);
+  XcFree(C);
+}
+
+TEST(XcExtensible, ThePropertyPathComesBackAfterAFailedWrite)
+{
+  XcRegisterClass(TFailingExtension::StaticClass());
+  TIntf<TXcBaseDataItem> Item = LooseItem();
+  XcCreate<TFailingExtension>(Item.Get());
+  TMemoryStream S;
+  TXcWriter W(&S);
+  W.SetPropPath("Form1.List");
+  EXPECT_THROW(W.WriteProperties(*Item.Get()), EWriteError);
+  EXPECT_EQ(W.GetPropPath(), "Form1.List");
+}
+
+TEST(XcDataItems, AnItemsNamePathNamesItsID)
+{
+  auto P = NewTestProvider();
+  auto* Item = XcCreate<TXcBaseDataItem>(static_cast<IXcDataItems*>(P->Root()));
+  Item->SetID("ABC");
+  EXPECT_EQ(Item->GetNamePath(), "Unknown: Item[ABC]");
+  XcFree(Item);
+}
+
+TEST(XcConsumerViewList, ExpandingTheTreeToAHiddenItem)
+{
+  TViewFixture F({"a", " a1", "  a11", "b"}, 0);
+  F.View->RebuildView();
+  const TIntf<IXcDataItem> A11 = F.P->Root()->FindByID("a11", true);
+  F.View->ExpandTreeTo(A11.Get());
+  EXPECT_EQ(RowsOf(F.View), (std::vector<std::string>{"a:0EC", "a1:1EC", "a11:2", "b:0"}));
+  // A row marked expanded whose children are missing is out of step with the view.
+  TViewFixture G({"a", " a1", "  a11"}, 0);
+  G.View->RebuildView();
+  G.View->UpdateItemFlags(0, vfExpanded, vfExpanded);
+  try {
+    G.View->ExpandTreeTo(G.P->Root()->FindByID("a11", true).Get());
+    FAIL();
+  } catch (const EXCLDataConsumer& E) {
+    EXPECT_EQ(E.Message(), "ViewList out of sync");
+  }
+}

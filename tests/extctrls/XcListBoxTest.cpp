@@ -238,6 +238,12 @@ TEST(XcListBox, TheScrollOffsetOfABackgroundNeverDividesByAnEmptyRange)
   L->GetBackground()->SetImage(&Picture);
   L->GetBackground()->SetVisible(true);
   EXPECT_EQ(L->GetStyle(), lbOwnerDrawFixed);
+  // One short item in a wide list: nothing to scroll, the range has no maximum.
+  SCROLLINFO Info;
+  Info.fMask = SIF_RANGE | SIF_POS;
+  ASSERT_TRUE(GetScrollInfo(L->GetHandle(), SB_HORZ, &Info));
+  ASSERT_EQ(Info.nMax, 0);
+  ASSERT_GT(L->GetExtentWidth(), 0);
   L->Perform(WM_HSCROLL, SB_LINERIGHT, 0);
   EXPECT_EQ(L->GetScrollOffset(), 0);
 }
@@ -472,4 +478,59 @@ TEST(XcListBoxLooks, OwnerDrawnItemsWithSelectionColoursAndABackgroundAreKeptAsA
   EXPECT_EQ(GetPixel(WDC, 5, 140), static_cast<COLORREF>(0xE0F0E0));
   ReleaseDC(Wrapped->GetHandle(), WDC);
   Form->Hide();
+}
+
+TEST(XcListBox, ScrollBarsAndSortingAreWindowStyles)
+{
+  struct TCase {
+    TScrollStyle Bars;
+    bool Sorted;
+    LONG Style;
+  } const Cases[] = {
+      {ssNone, false, 0},
+      {ssHorizontal, false, WS_HSCROLL},
+      {ssVertical, true, WS_VSCROLL | LBS_SORT},
+      {ssBoth, true, WS_HSCROLL | WS_VSCROLL | LBS_SORT},
+  };
+  // The window's style as the list box asks for it.
+  struct TProbe : TXcListBox {
+    using TXcListBox::TXcListBox;
+    LONG Requested()
+    {
+      TCreateParams Params{};
+      CreateParams(Params);
+      return static_cast<LONG>(Params.Style & (WS_HSCROLL | WS_VSCROLL | LBS_SORT));
+    }
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Bars);
+    auto L = std::make_unique<TProbe>(nullptr);
+    L->SetParent(HostForm());
+    L->GetItems()->Add("b");
+    L->GetItems()->Add("a");
+    L->SetScrollBars(C.Bars);
+    L->SetSorted(C.Sorted);
+    EXPECT_EQ(L->Requested(), C.Style);
+    L->GetItems()->Add("c");
+    EXPECT_EQ(L->GetItems()->Get(0), C.Sorted ? "a" : "b");
+  }
+}
+
+TEST(XcListBox, AnEmptyOwnerDrawnListDrawsOnlyTheFocus)
+{
+  auto L = NewListBox();
+  L->SetAlignment(taRightJustify);
+  L->SetColor(clLime);
+  TBitmap Surface;
+  Surface.SetSize(50, 20);
+  Surface.GetCanvas()->GetBrush()->SetColor(clBlack);
+  Surface.GetCanvas()->FillRect(TRect{0, 0, 50, 20});
+  DRAWITEMSTRUCT S{};
+  S.CtlType = ODT_LISTBOX;
+  S.hDC = Surface.GetCanvas()->GetHandle();
+  S.rcItem = RECT{0, 0, 50, 16};
+  S.itemID = static_cast<UINT>(-1);
+  S.itemState = ODS_FOCUS;
+  EXPECT_EQ(L->Perform(CN_DRAWITEM, 0, reinterpret_cast<LPARAM>(&S)), 1);
+  EXPECT_EQ(Surface.GetCanvas()->GetPixels(10, 8), clLime) << "filled with the control's brush";
 }

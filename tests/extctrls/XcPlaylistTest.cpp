@@ -240,3 +240,17 @@ TEST_F(XcPlaylistTest, MplayerPlaysTheWrittenPlaylist)
   EXPECT_NE(Text.find("ID_FILENAME=" + Clip), std::string::npos) << Text;
   EXPECT_NE(Text.find("ID_VIDEO_WIDTH=64"), std::string::npos) << Text;
 }
+
+TEST(XcPlaylist, AssignedPathsAreShownNumbered)
+{
+  auto P = NewPlaylist();
+  P->SetShowNumbers(true);
+  TStringList Paths;
+  Paths.Add("/x/one.avi");
+  Paths.Add("/x/two.avi");
+  P->SetItems(&Paths);
+  EXPECT_EQ(Shown(P.get()), (std::vector<std::string>{"1. /x/one", "2. /x/two"}));
+  P->SetShowNumbers(false);
+  EXPECT_EQ(Shown(P.get()), (std::vector<std::string>{"/x/one", "/x/two"}));
+  EXPECT_EQ(Lines(P->GetItems()), (std::vector<std::string>{"/x/one.avi", "/x/two.avi"}));
+}
