@@ -40,6 +40,16 @@ const TXcClassRef* XcGetClass(const String& Name);
 const TXcClassRef* XcFindClass(const String& Name);
 QV_DECLARE_EXCEPTION(EClassNotFound, EReadError);
 
+// The object a class is being made for, as the type its constructor takes; a stream that names
+// a class for the wrong kind of owner gets EReadError "Invalid class type".
+template <class T>
+T* XcArgAs(TObject* Arg)
+{
+  T* P = dynamic_cast<T*>(Arg);
+  if (P == nullptr) throw EReadError("Invalid class type");
+  return P;
+}
+
 // Declares the class reference of a class inside its body. Parent is the class reference of the
 // base class (nullptr for a root), Ctor a function making an instance from its argument, or
 // nullptr for an abstract class.

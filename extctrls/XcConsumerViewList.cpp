@@ -4,7 +4,7 @@
 
 XC_DEFINE_CLASS_REF(TXcCustomDataConsumerViewList, TXcDataConsumerAggregatedObject::StaticClass(), nullptr)
 XC_DEFINE_CLASS_REF(TXcDataConsumerViewList, TXcCustomDataConsumerViewList::StaticClass(), [](TObject* Owner) -> TObject* {
-  return XcCreate<TXcDataConsumerViewList>(dynamic_cast<TXcDataConsumer*>(Owner));
+  return XcCreate<TXcDataConsumerViewList>(XcArgAs<TXcDataConsumer>(Owner));
 })
 
 namespace {

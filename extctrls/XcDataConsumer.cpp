@@ -10,7 +10,7 @@ XC_DEFINE_CLASS_REF(TXcDataConsumer, TExtensibleInterfacedPersistent::StaticClas
 XC_DEFINE_CLASS_REF(TXcDataConsumerAggregatedObject, TAggregatedPersistentEx::StaticClass(), nullptr)
 XC_DEFINE_CLASS_REF(TXcDataConsumerItemSelect, TXcDataConsumerAggregatedObject::StaticClass(),
                     [](TObject* Owner) -> TObject* {
-                      return XcCreate<TXcDataConsumerItemSelect>(dynamic_cast<TXcDataConsumer*>(Owner));
+                      return XcCreate<TXcDataConsumerItemSelect>(XcArgAs<TXcDataConsumer>(Owner));
                     })
 
 TXcConsumerAccess::TXcConsumerAccess(TXcDataConsumer* AConsumer)

@@ -28,15 +28,15 @@ XC_DEFINE_CLASS_REF(TXcDataContexts, TXcBaseDataContexts::StaticClass(), [](TObj
 XC_DEFINE_CLASS_REF(TXcBaseDataContext, TExtensibleInterfacedPersistent::StaticClass(), nullptr)
 XC_DEFINE_CLASS_REF(TXcDataContext, TXcBaseDataContext::StaticClass(), [](TObject* L) -> TObject* {
   if (L == nullptr) return MakeContext(L);
-  return XcCreate<TXcDataContext>(dynamic_cast<TXcBaseDataContexts*>(L), String());
+  return XcCreate<TXcDataContext>(XcArgAs<TXcBaseDataContexts>(L), String());
 })
 XC_DEFINE_CLASS_REF(TXcManagedDataContext, TXcDataContext::StaticClass(), [](TObject* L) -> TObject* {
   if (L == nullptr) return MakeContext(L);
-  return XcCreate<TXcManagedDataContext>(dynamic_cast<TXcBaseDataContexts*>(L), String());
+  return XcCreate<TXcManagedDataContext>(XcArgAs<TXcBaseDataContexts>(L), String());
 })
 XC_DEFINE_CLASS_REF(TXcFixedDataContext, TXcDataContext::StaticClass(), [](TObject* L) -> TObject* {
   if (L == nullptr) return MakeContext(L);
-  return XcCreate<TXcFixedDataContext>(dynamic_cast<TXcBaseDataContexts*>(L), String());
+  return XcCreate<TXcFixedDataContext>(XcArgAs<TXcBaseDataContexts>(L), String());
 })
 
 TXcBaseDataContexts::TXcBaseDataContexts(IXcDataProvider* AProvider, IXcDataContext* AAncestor,

@@ -5,13 +5,13 @@ namespace {
 template <class T>
 TObject* MakeItemExtension(TObject* Owner)
 {
-  return XcCreate<T>(dynamic_cast<TXcBaseDataItem*>(Owner));
+  return XcCreate<T>(XcArgAs<TXcBaseDataItem>(Owner));
 }
 
 template <class T>
 TObject* MakeListExtension(TObject* Owner)
 {
-  return XcCreate<T>(dynamic_cast<TXcBaseDataItems*>(Owner));
+  return XcCreate<T>(XcArgAs<TXcBaseDataItems>(Owner));
 }
 
 }  // namespace

@@ -7,18 +7,18 @@
 #include "platform/vcl/Component.h"
 
 XC_DEFINE_CLASS_REF(TXcBaseDataItem, TExtensibleInterfacedPersistent::StaticClass(), [](TObject* L) -> TObject* {
-  return XcCreate<TXcBaseDataItem>(dynamic_cast<IXcDataItems*>(L));
+  return XcCreate<TXcBaseDataItem>(XcArgAs<IXcDataItems>(L));
 })
 XC_DEFINE_CLASS_REF(TXcBaseDataItems, TExtensibleInterfacedPersistent::StaticClass(), nullptr)
 XC_DEFINE_CLASS_REF(TXcDataItemsList, TXcBaseDataItems::StaticClass(), [](TObject* Parent) -> TObject* {
-  return XcCreate<TXcDataItemsList>(nullptr, dynamic_cast<IXcDataItem*>(Parent));
+  return XcCreate<TXcDataItemsList>(nullptr, XcArgAs<IXcDataItem>(Parent));
 })
 XC_DEFINE_CLASS_REF(TXcDataItemAggregatedObject, TAggregatedPersistentEx::StaticClass(), nullptr)
 XC_DEFINE_CLASS_REF(TXcDataItemsAggregatedObject, TAggregatedPersistentEx::StaticClass(), nullptr)
 XC_DEFINE_CLASS_REF(TXcBaseDataItemSubItems, TXcDataItemAggregatedObject::StaticClass(), nullptr)
 XC_DEFINE_CLASS_REF(TXcBaseDataItemsManagement, TXcDataItemsAggregatedObject::StaticClass(), nullptr)
 XC_DEFINE_CLASS_REF(TXcBaseDataItemsListManagement, TXcBaseDataItemsManagement::StaticClass(), [](TObject* L) -> TObject* {
-  return XcCreate<TXcBaseDataItemsListManagement>(dynamic_cast<TXcBaseDataItems*>(L));
+  return XcCreate<TXcBaseDataItemsListManagement>(XcArgAs<TXcBaseDataItems>(L));
 })
 
 String XcFirstPathSegment(const String& Path, String& Rest, bool& HasSeparator)

@@ -66,6 +66,12 @@ void TXcReader::DefineProperty(const String& Name, const TReaderProc& ReadData, 
 
 void TXcReader::ReadProperties(IXcStreamable& Obj)
 {
+  if (FNesting >= MaxNesting) throw EReadError("Objects nested too deeply");
+  struct TLevel {
+    int& Nesting;
+    explicit TLevel(int& N) : Nesting(N) { ++Nesting; }
+    ~TLevel() { --Nesting; }
+  } Level(FNesting);
   while (!EndOfList()) {
     FWantedName = ReadPropName();
     FFound = nullptr;

@@ -98,7 +98,9 @@ public:
                       bool HasData) override;
 
   // Reads name/value pairs into Obj until the end-of-list marker (which is consumed). A name
-  // Obj does not define raises EReadError "Property %s does not exist".
+  // Obj does not define raises EReadError "Property %s does not exist"; objects nested deeper
+  // than MaxNesting raise EReadError "Objects nested too deeply".
+  static constexpr int MaxNesting = 200;
   void ReadProperties(IXcStreamable& Obj);
   TXcValueType ReadValue();
   TXcValueType NextValue();
@@ -114,6 +116,7 @@ private:
   void ReadBytes(void* Data, std::size_t Count);
   [[noreturn]] void InvalidValue();
   TStream* FStream;
+  int FNesting = 0;
   // Filled by DefineProperty while ReadProperties looks for one name.
   String FWantedName;
   TReaderProc FFound;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -799,4 +800,56 @@ TEST(XcConsumerViewList, ExpandingTheTreeToAHiddenItem)
   } catch (const EXCLDataConsumer& E) {
     EXPECT_EQ(E.Message(), "ViewList out of sync");
   }
+}
+
+TEST(XcDataItems, DamagedItemStreamsAreRefused)
+{
+  auto Name = [](const std::string& N) { return std::string(1, static_cast<char>(N.size())) + N; };
+  auto Str = [](const std::string& V) { return std::string("\x06", 1) + static_cast<char>(V.size()) + V; };
+  const std::string Entry = std::string("\x01", 1) + Name("ClassName");
+  // One item of the list, nested Depth times through SubItems.
+  std::function<std::string(int)> Nested = [&](int Depth) -> std::string {
+    std::string Item = Entry + Str("TXcBaseDataItem") + Name("ID") + Str("n");
+    if (Depth > 0)
+      Item += Name("SubItems") + std::string("\x0E", 1) + Entry + Str("TXcDataItemsList") + Name("Items") +
+              std::string("\x0E", 1) + Nested(Depth - 1) + std::string("\x00\x00\x00", 3);
+    return Item + std::string("\x00", 1);
+  };
+  struct TCase {
+    const char* Name;
+    std::string Bytes;
+    const char* Message;
+  } const Cases[] = {
+      {"an item extension in a list", Name("Extensions") + "\x0E" + Entry + Str("TXcDataItemTextImpl"), "Invalid class type"},
+      {"a list as an item", Name("Items") + "\x0E" + Entry + Str("TXcDataItemsList"), "Invalid class type"},
+      {"an unknown property", Name("Items") + "\x0E" + Entry + Str("TXcBaseDataItem") + Name("Colour") + Str("red"),
+       "Property Colour does not exist"},
+      {"a text where a collection belongs", Name("Items") + Str("x"), "Expected collection"},
+      {"cut short", Name("Items") + "\x0E" + Entry + Str("TXcBaseDataItem") + Name("ID") + "\x06\x09" + "abc",
+       "Stream read error"},
+      {"nested too deeply", Name("Items") + "\x0E" + Nested(TXcReader::MaxNesting), "Objects nested too deeply"},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    auto P = NewTestProvider();
+    TMemoryStream S;
+    S.WriteBuffer(C.Bytes.data(), static_cast<Int64>(C.Bytes.size()));
+    S.SetPosition(0);
+    TXcReader R(&S);
+    try {
+      R.ReadProperties(*P->Root());
+      FAIL() << "no error";
+    } catch (const EReadError& E) {
+      EXPECT_EQ(E.Message(), C.Message);
+    }
+  }
+  // Nesting just inside the limit reads.
+  auto P = NewTestProvider();
+  const std::string Fine = Name("Items") + "\x0E" + Nested(TXcReader::MaxNesting / 2 - 1) + std::string("\x00\x00", 2);
+  TMemoryStream S;
+  S.WriteBuffer(Fine.data(), static_cast<Int64>(Fine.size()));
+  S.SetPosition(0);
+  TXcReader R(&S);
+  R.ReadProperties(*P->Root());
+  EXPECT_EQ(P->Root()->GetCount(), 1);
 }
