@@ -12,6 +12,7 @@
 #include "MainFormTestSupport.h"
 #include "core/qv_functions.h"
 #include "platform/rtl/Convert.h"
+#include "platform/rtl/Paths.h"
 #include "platform/vcl/TrackBarCtrl.h"
 
 extern char** environ;
@@ -225,6 +226,14 @@ TEST_F(SharedFolders, MencoderConfIsWrittenWithCrLfAndReplaced)
   Form->mencoder_conf->GetItems()->Add("af=volnorm");
   WriteMencoderConf();
   EXPECT_EQ(ReadBytes(Dir + "mplayer/mencoder.conf"), "vf=scale\r\n\r\naf=volnorm\r\n");
+}
+
+TEST_F(SharedFolders, AppDataFolderEndsInASeparator)
+{
+  // The data folder does not exist yet: the program's own folder serves.
+  EXPECT_EQ(AppDataFolder(), ExtractFilePath(Application->GetExeName()));
+  std::filesystem::create_directories(Dir + "home/.local/share");
+  EXPECT_EQ(AppDataFolder(), Dir + "home/.local/share/");
 }
 
 class SharedLists : public TMainFormTest {};
