@@ -1,5 +1,7 @@
 #include "core/MainForm.h"
 
+#include "core/qv_functions.h"
+
 TForm1* Form1 = nullptr;
 TForm3* Form3 = nullptr;
 
@@ -168,6 +170,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
   SpecialFolderInfo->SetName("SpecialFolderInfo");
 
   if (!Form1) Form1 = this;
+  SetEjectDiscProc(EjectDisc);
 }
 
 TForm1::~TForm1()

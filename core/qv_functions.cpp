@@ -369,7 +369,11 @@ void EjectDisc(const String& DrivePath)
   MCI_OPEN_PARMSA Open;
   Open.lpstrDeviceType = "CDAudio";
   Open.lpstrElementName = DrivePath.c_str();
-  if (mciSendCommandA(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT, reinterpret_cast<DWORD_PTR>(&Open)) != 0) return;
+  if (mciSendCommandA(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT, reinterpret_cast<DWORD_PTR>(&Open)) != 0) {
+    // No drive to open: no removal will ever be reported, so a waiting eject must not wait.
+    EjectDone = true;
+    return;
+  }
   MCI_SET_PARMS Set;
   if (mciSendCommandA(Open.wDeviceID, MCI_SET, MCI_SET_DOOR_OPEN, reinterpret_cast<DWORD_PTR>(&Set)) != 0)
     EjectDone = true;

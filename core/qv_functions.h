@@ -99,8 +99,8 @@ void DeleteShortcut(int Csidl, const String& Name);
 String ResolveShortcut(const String& Path);
 // "poweroff" powers the computer off, "reboot" restarts it; other modes do nothing.
 void ShutdownWindows(const String& Mode);
-// Opens the tray of the drive of DrivePath. When the drive refuses, EjectDone is set at once
-// (nobody would report the disc's removal); when the drive cannot be opened nothing happens.
+// Opens the tray of the drive of DrivePath. When the drive cannot be opened or refuses, EjectDone
+// is set at once (nobody would report the disc's removal, and EjectAndWait must not wait).
 void EjectDisc(const String& DrivePath);
 // Brings the window to the foreground; whether it is there now.
 bool ForceForegroundWindow(HWND Window);

@@ -85,12 +85,17 @@ TEST_F(SystemRoutines, PowerOffGoesThroughTheServiceManager)
   EXPECT_EQ(WaitForFile(Dir + "systemctl.out"), "poweroff\n");
 }
 
-TEST_F(SystemRoutines, EjectOfANonDiscDriveChangesNothing)
+TEST_F(SystemRoutines, EjectOfSomethingThatIsNoDiscDriveEndsTheWait)
 {
-  EjectDone = false;
-  EjectDisc(Dir);
-  EjectDisc("Y:\\");
-  EXPECT_FALSE(EjectDone);
+  for (const std::string& Path : {Dir, std::string("Y:\\"), std::string()}) {
+    EjectDone = false;
+    EjectDisc(Path);
+    EXPECT_TRUE(EjectDone) << Path;
+  }
+  // The waiting eject returns at once instead of after its time limit.
+  const Int64 Start = GetTickCount64();
+  EjectAndWait(Dir);
+  EXPECT_LT(GetTickCount64() - Start, 5000);
 }
 
 TEST_F(SystemRoutines, BrowserFromTheRegistryElseTheDesktopOpener)
