@@ -98,6 +98,21 @@ TEST_F(SystemRoutines, EjectOfSomethingThatIsNoDiscDriveEndsTheWait)
   EXPECT_LT(GetTickCount64() - Start, 5000);
 }
 
+TEST_F(SystemRoutines, ForegroundWindowIsRestoredAndRaised)
+{
+  TForm First(nullptr), Second(nullptr);
+  First.SetBounds(10, 10, 100, 100);
+  Second.SetBounds(50, 50, 100, 100);
+  First.Show();
+  Second.Show();
+  ShowWindow(First.GetHandle(), SW_MINIMIZE);
+  runnertest::PumpUntil([] { return true; }, 0);
+  EXPECT_TRUE(ForceForegroundWindow(First.GetHandle()));
+  EXPECT_EQ(GetForegroundWindow(), First.GetHandle());
+  EXPECT_FALSE(IsIconic(First.GetHandle()));
+  EXPECT_TRUE(ForceForegroundWindow(First.GetHandle()));  // already there
+}
+
 TEST_F(SystemRoutines, BrowserFromTheRegistryElseTheDesktopOpener)
 {
   SetRegistryFileName(Dir + "registry.ini");
