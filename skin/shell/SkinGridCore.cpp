@@ -28,7 +28,8 @@ bool IsEmptyRect(const TRect& R) { return R.right <= R.left || R.bottom <= R.top
 
 }  // namespace
 
-TskSkinCustomGrid::TskSkinCustomGrid(TComponent* AOwner) : TCustomControl(AOwner), FWallpaper(new TBitmap) {
+TskSkinCustomGrid::TskSkinCustomGrid(TComponent* AOwner) : TskSkinControl(AOwner), FWallpaper(new TBitmap) {
+  FSkinDataName = "grid";
   FControlStyle = csCaptureMouse | csOpaque | csDoubleClicks;
   FColCount = 5;
   FRowCount = 5;
@@ -64,23 +65,11 @@ TskSkinCustomGrid::~TskSkinCustomGrid() {
   delete E;
 }
 
-// ----- skin binding -----
-
-void TskSkinCustomGrid::SetSkinData(TskSkinData* Value) {
-  if (FSD) FSD->RemoveFreeNotification(this);
-  FSD = Value;
-  if (FSD) FSD->FreeNotification(this);
-  if (FSD && !FSD->Empty && !Designing()) ChangeSkinData();
-  else if (!FSD) ChangeSkinData();
-}
+// ----- scroll bar links and visibility -----
 
 void TskSkinCustomGrid::Notification(TComponent* AComponent, TOperation Operation) {
-  TCustomControl::Notification(AComponent, Operation);
+  TskSkinControl::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
-  if (AComponent == FSD) {
-    FSD = nullptr;
-    FIndex = -1;
-  }
   if (FHScrollBarComponent && AComponent == FHScrollBarComponent) {
     FHScrollBar = nullptr;
     FHScrollBarComponent = nullptr;
@@ -92,7 +81,7 @@ void TskSkinCustomGrid::Notification(TComponent* AComponent, TOperation Operatio
 }
 
 void TskSkinCustomGrid::CMVisibleChanged(TMessage& Message) {
-  TCustomControl::CMVisibleChanged(Message);
+  TskSkinControl::CMVisibleChanged(Message);
   if (FHScrollBar) FHScrollBar->SetBarVisible(GetVisible());
   if (FVScrollBar) FVScrollBar->SetBarVisible(GetVisible());
 }
@@ -100,14 +89,14 @@ void TskSkinCustomGrid::CMVisibleChanged(TMessage& Message) {
 // ----- window -----
 
 void TskSkinCustomGrid::CreateParams(TCreateParams& Params) {
-  TCustomControl::CreateParams(Params);
+  TskSkinControl::CreateParams(Params);
   Params.Style |= WS_TABSTOP;
   Params.Style &= ~(WS_HSCROLL | WS_VSCROLL);
   Params.WindowClass.style = CS_DBLCLKS;
 }
 
 void TskSkinCustomGrid::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
-  TCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+  TskSkinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
 }
 
 // ----- counts, fixed cells and extents -----

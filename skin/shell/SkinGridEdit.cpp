@@ -85,7 +85,7 @@ void TskSkinCustomGrid::UpdateEditor() {
         E->GetFont()->Assign(GetFont());
         E->GetFont()->SetColor(FSkin.fontcolor);
       }
-      if (FSD && FSD->GetResourceStrData()) E->GetFont()->SetCharset(FSD->GetResourceStrData()->CharSet);
+      if (FSkinData && FSkinData->GetResourceStrData()) E->GetFont()->SetCharset(FSkinData->GetResourceStrData()->CharSet);
       else E->GetFont()->SetCharset(GetFont()->GetCharset());
     }
     E->UpdateContents();

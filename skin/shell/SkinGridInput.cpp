@@ -112,7 +112,7 @@ void TskSkinCustomGrid::WndProc(TMessage& Message) {
       }
       break;
     case WM_SETFOCUS:
-      TCustomControl::WndProc(Message);
+      TskSkinControl::WndProc(Message);
       if (!FInplaceEdit || !FInplaceEdit->HandleAllocated() ||
           reinterpret_cast<HWND>(Message.WParam) != FInplaceEdit->GetHandle()) {
         InvalidateRect(GetSelection());
@@ -120,7 +120,7 @@ void TskSkinCustomGrid::WndProc(TMessage& Message) {
       }
       return;
     case WM_KILLFOCUS:
-      TCustomControl::WndProc(Message);
+      TskSkinControl::WndProc(Message);
       InvalidateRect(GetSelection());
       if (!FInplaceEdit || !FInplaceEdit->HandleAllocated() ||
           reinterpret_cast<HWND>(Message.WParam) != FInplaceEdit->GetHandle())
@@ -137,13 +137,13 @@ void TskSkinCustomGrid::WndProc(TMessage& Message) {
       }
       break;
     case WM_PAINT:
-      TCustomControl::WndProc(Message);
+      TskSkinControl::WndProc(Message);
       if (!FUpdatingScrollBars) UpdateScrollRange();
       return;
     default:
       break;
   }
-  TCustomControl::WndProc(Message);
+  TskSkinControl::WndProc(Message);
 }
 
 void TskSkinCustomGrid::CancelMode() {
@@ -176,7 +176,7 @@ void TskSkinCustomGrid::CancelMode() {
 // ----- keyboard -----
 
 void TskSkinCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
-  TCustomControl::KeyDown(Key, Shift);
+  TskSkinControl::KeyDown(Key, Shift);
   if (!CanGridAcceptKey(Key, Shift)) Key = 0;
   const int Factor = 1;  // no right-to-left reading
   TGridCoord NewCurrent = FCurrent;
@@ -274,7 +274,7 @@ void TskSkinCustomGrid::KeyDown(Word& Key, TShiftState Shift) {
 }
 
 void TskSkinCustomGrid::KeyPress(char& Key) {
-  TCustomControl::KeyPress(Key);
+  TskSkinControl::KeyPress(Key);
   if (!(FOptions & goAlwaysShowEditor) && Key == '\r') {
     SetEditorMode(!FEditorMode);
     Key = 0;
@@ -447,7 +447,7 @@ void TskSkinCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X,
     }
   }
   try {
-    TCustomControl::MouseDown(Button, Shift, X, Y);
+    TskSkinControl::MouseDown(Button, Shift, X, Y);
   } catch (...) {
     if (MoveLineDrawn) DrawMove();
   }
@@ -511,7 +511,7 @@ void TskSkinCustomGrid::MouseMove(TShiftState Shift, int X, int Y) {
     }
     default: break;
   }
-  TCustomControl::MouseMove(Shift, X, Y);
+  TskSkinControl::MouseMove(Shift, X, Y);
 }
 
 void TskSkinCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
@@ -557,7 +557,7 @@ void TskSkinCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, i
         UpdateEditor();
         break;
     }
-    TCustomControl::MouseUp(Button, Shift, X, Y);
+    TskSkinControl::MouseUp(Button, Shift, X, Y);
   } catch (...) {
     FGridState = gsNormal;
     throw;
@@ -566,21 +566,21 @@ void TskSkinCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, i
 }
 
 bool TskSkinCustomGrid::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
-  if (!TCustomControl::DoMouseWheelDown(Shift, MousePos)) {
+  if (!TskSkinControl::DoMouseWheelDown(Shift, MousePos)) {
     if (FCurrent.Y < FRowCount - 1) SetRow(FCurrent.Y + 1);
   }
   return true;
 }
 
 bool TskSkinCustomGrid::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
-  if (!TCustomControl::DoMouseWheelUp(Shift, MousePos)) {
+  if (!TskSkinControl::DoMouseWheelUp(Shift, MousePos)) {
     if (FCurrent.Y > FFixedRows) SetRow(FCurrent.Y - 1);
   }
   return true;
 }
 
 void TskSkinCustomGrid::DoExit() {
-  TCustomControl::DoExit();
+  TskSkinControl::DoExit();
   if (!(FOptions & goAlwaysShowEditor)) HideEditor();
 }
 

@@ -30,15 +30,14 @@ TBitmap* PictureAt(TskSkinData* SD, int Index) {
 void TskSkinCustomGrid::GetSkinData() {
   FSkin.Picture = nullptr;
   FSkin.BGPicture = nullptr;
-  FIndex = -1;
-  if (FSD && !FSD->Empty) FIndex = FSD->GetControlIndex(FSkinDataName);
+  TskSkinControl::GetSkinData();
   if (FIndex < 0) return;
-  auto* R = dynamic_cast<TskDataSkinGridControl*>(FSD->ControlList[static_cast<size_t>(FIndex)]);
+  auto* R = dynamic_cast<TskDataSkinGridControl*>(FSkinData->ControlList[static_cast<size_t>(FIndex)]);
   if (!R) {
     FIndex = -1;
     return;
   }
-  FSkin.Picture = PictureAt(FSD, R->pictureindex);
+  FSkin.Picture = PictureAt(FSkinData, R->pictureindex);
   FSkin.fixedcellrect = R->fixedcellrect;
   FSkin.selectcellrect = R->selectcellrect;
   FSkin.focuscellrect = R->focuscellrect;
@@ -64,7 +63,7 @@ void TskSkinCustomGrid::GetSkinData() {
   FSkin.cellstretcheffect = R->cellstretcheffect;
   FSkin.fixedcellstretcheffect = R->fixedcellstretcheffect;
   FSkin.showfocus = R->showfocus;
-  FSkin.BGPicture = PictureAt(FSD, R->bgpictureindex);
+  FSkin.BGPicture = PictureAt(FSkinData, R->bgpictureindex);
   if (NoArea(FSkin.selectcellrect)) FSkin.selectcellrect = FSkin.focuscellrect;
   if (NoArea(FSkin.focuscellrect)) FSkin.focuscellrect = FSkin.selectcellrect;
   if (NoArea(FSkin.fixedcellrect)) {
@@ -76,9 +75,9 @@ void TskSkinCustomGrid::GetSkinData() {
 
 void TskSkinCustomGrid::ChangeSkinData() {
   GetSkinData();
-  int CursorIndex = -1;
-  if (FIndex >= 0) CursorIndex = FSD->ControlList[static_cast<size_t>(FIndex)]->cursorindex;
-  SetCursor(CursorIndex == -1 ? crDefault : FSD->StartCursorIndex + CursorIndex);
+  CursorIndex = -1;
+  if (FIndex >= 0) CursorIndex = FSkinData->ControlList[static_cast<size_t>(FIndex)]->cursorindex;
+  SetCursor(SkinCursor(FSkinData, CursorIndex));
   if (FIndex >= 0 && FUseSkinCellHeight && FDefaultRowHeight != RH(FSkin.selectcellrect))
     SetDefaultRowHeight(RH(FSkin.selectcellrect));
   else
@@ -142,7 +141,7 @@ void TskSkinCustomGrid::SetCanvasSkinFont(const String& Name, int Height, TFontS
 
 void TskSkinCustomGrid::ApplyCharset() {
   TFont* F = GetCanvas()->GetFont();
-  if (FSD && FSD->GetResourceStrData()) F->SetCharset(FSD->GetResourceStrData()->CharSet);
+  if (FSkinData && FSkinData->GetResourceStrData()) F->SetCharset(FSkinData->GetResourceStrData()->CharSet);
   else F->SetCharset(GetFont()->GetCharset());
 }
 

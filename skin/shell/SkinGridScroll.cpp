@@ -264,7 +264,7 @@ void TskSkinCustomGrid::ModifyScrollBar(int ScrollBar, int ScrollCode, int Pos, 
 }
 
 void TskSkinCustomGrid::Resize() {
-  TCustomControl::Resize();
+  TskSkinControl::Resize();
   if (FIndex < 0 && (FOptions & goRowSelect)) InvalidateGrid();
   UpdateScrollRange();
 }

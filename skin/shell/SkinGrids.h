@@ -36,6 +36,7 @@
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Grids.h"
 #include "platform/vcl/SparseLists.h"
+#include "skin/controls/SkinControl.h"
 #include "skin/controls/SkinScrollBarLink.h"
 #include "skin/foundation/SkinData.h"
 
@@ -82,25 +83,16 @@ struct TskGridSkin {
   bool cellstretcheffect = false, fixedcellstretcheffect = false, showfocus = false;
 };
 
-class TskSkinCustomGrid : public TCustomControl {
+class TskSkinCustomGrid : public TskSkinControl {
 public:
   explicit TskSkinCustomGrid(TComponent* AOwner);
   ~TskSkinCustomGrid() override;
 
-  // ---- skin binding (the skinned control base's pair SkinData + SkinDataName) ----
-  // The SkinData property (GetSkinData is the record refresh of the skinned controls).
-  TskSkinData* GetSkinDataComponent() const { return FSD; }
-  virtual void SetSkinData(TskSkinData* Value);
-  const String& GetSkinDataName() const { return FSkinDataName; }
-  virtual void SetSkinDataName(const String& Value) { FSkinDataName = Value; }
-  bool GetDrawDefault() const { return FDrawDefault; }
-  void SetDrawDefault(bool Value) { FDrawDefault = Value; }
+  // ---- skin record ----
+  // Refreshes the copy of the "grid" record (every paint and every skin change).
+  void GetSkinData() override;
   // Re-reads the record, the cursor and the row height, and repaints.
-  virtual void ChangeSkinData();
-  // Forgets the record index before the skin goes away.
-  virtual void ResetSkinIndex() { FIndex = -1; }
-  // The record's index in the skin data; -1 for the plain look.
-  int GetSkinIndex() const { return FIndex; }
+  void ChangeSkinData() override;
   const TskGridSkin& GetGridSkin() const { return FSkin; }
 
   // ---- layout ----
@@ -209,9 +201,6 @@ public:
 protected:
   friend class TskSkinInplaceEdit;
 
-  // Refreshes the copy of the skin record (every paint and every skin change).
-  virtual void GetSkinData();
-
   virtual void MoveColRow(int ACol, int ARow, bool MoveAnchor, bool Show);
   virtual void CalcSizingState(int X, int Y, int& State, int& Index, int& SizingPos, int& SizingOfs,
                                TskGridDrawInfo& FixedInfo);
@@ -270,9 +259,6 @@ protected:
   // The scroll-bar modifier: a scroll code on one axis moves the top-left cell.
   void ModifyScrollBar(int ScrollBar, int ScrollCode, int Pos, bool UseRightToLeft);
   bool IsActiveControl();
-  bool Designing() const { return (GetComponentState() & csDesigning) != 0; }
-
-  int FIndex = -1;
   TskGridSkin FSkin;
   int FGridState = 0;
 
@@ -313,10 +299,6 @@ private:
   void SetCanvasSkinFont(const String& Name, int Height, TFontStyles Style, TColor Color);
   void ApplyCharset();
   void WriteExtents(TStream* Stream, const std::optional<std::vector<int>>& Extents, int Count);
-
-  TskSkinData* FSD = nullptr;
-  String FSkinDataName = "grid";
-  bool FDrawDefault = true;
 
   TBitmap* FWallpaper;
   bool FWallpaperStretch = false;
