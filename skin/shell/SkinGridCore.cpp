@@ -760,7 +760,9 @@ void TskSkinCustomGrid::ChangeGridOrientation(int Index, int Amount, bool Rows) 
   } else {
     Distance = Amount * Default;
   }
-  ModifyExtents(Extents, Index, Amount, Default);
+  // Without an array every entry has the default: there is nothing to shift (resizing a
+  // missing array at an index above 0 would refuse the index).
+  if (Extents) ModifyExtents(Extents, Index, Amount, Default);
   Count = NewCount;
   int& Pos = Rows ? NewCurrent.Y : NewCurrent.X;
   if (Pos >= Index) {

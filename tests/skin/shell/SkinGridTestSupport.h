@@ -20,6 +20,19 @@ public:
   void WheelDown() { DoMouseWheelDown(0, TPoint{}); }
   void WheelUp() { DoMouseWheelUp(0, TPoint{}); }
   using TskSkinCustomGrid::ChangeGridOrientation;
+  int WidthsChanged = 0, HeightsChanged = 0;
+
+protected:
+  void ColWidthsChanged() override {
+    ++WidthsChanged;
+    TskSkinStringGrid::ColWidthsChanged();
+  }
+  void RowHeightsChanged() override {
+    ++HeightsChanged;
+    TskSkinStringGrid::RowHeightsChanged();
+  }
+
+public:
   using TskSkinCustomGrid::GetTextRect;
   using TskSkinCustomGrid::ModifyScrollBar;
 };
