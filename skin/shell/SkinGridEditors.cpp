@@ -300,11 +300,12 @@ void TskSkinInplaceEdit::WndProc(TMessage& Message) {
       if (FGrid && !FGrid->CanEditModify()) return;
       break;
     case WM_SETFOCUS:
-      if (TCustomForm* Form = GetParentForm(this)) {
-        if (FGrid && Form->GetActiveControl() != FGrid) {
-          Form->SetActiveControl(FGrid);
-          if (Form->GetActiveControl() != FGrid) return;
-        }
+      // The grid stays the form's focused control while its editor holds the focus.
+      if (FGrid) {
+        TCustomForm* Form = GetParentForm(this);
+        if (Form && !Form->SetFocusedControl(FGrid)) return;
+        Dispatch(Message);
+        return;
       }
       break;
     case WM_LBUTTONDOWN: {

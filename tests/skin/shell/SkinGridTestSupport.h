@@ -21,8 +21,10 @@ public:
   void WheelUp() { DoMouseWheelUp(0, TPoint{}); }
   using TskSkinCustomGrid::ChangeGridOrientation;
   int WidthsChanged = 0, HeightsChanged = 0;
+  int EditLimit = 0;
 
 protected:
+  int GetEditLimit() override { return EditLimit; }
   void ColWidthsChanged() override {
     ++WidthsChanged;
     TskSkinStringGrid::ColWidthsChanged();
