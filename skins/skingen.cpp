@@ -31,6 +31,8 @@ constexpr Color TextDisabled = 0x9AA5B1;
 constexpr Color Accent = 0x2F74C0;
 constexpr Color AccentLight = 0xDCE9F7;
 constexpr Color AccentMid = 0xB9D3EF;
+constexpr Color AccentPressed = 0x8FB6E3;
+constexpr Color AccentDark = 0x1F5A9C;
 constexpr Color White = 0xFFFFFF;
 constexpr Color Caption = 0x2B3A4A;
 constexpr Color CaptionHot = 0x3E5368;
@@ -299,8 +301,9 @@ void DrawButtonCell(TPicture& P, TCellRect R, int State, bool Flat)
 {
   Color top = White, bottom = FaceDark, border = Line;
   switch (State) {
-  case 1: top = AccentLight; bottom = AccentMid; border = Accent; break;
-  case 2: top = AccentMid; bottom = AccentLight; border = Accent; break;
+  // Hot is light with the accent frame; pressed is clearly darker, lit from below.
+  case 1: top = White; bottom = AccentLight; border = Accent; break;
+  case 2: top = AccentPressed; bottom = AccentMid; border = AccentDark; break;
   case 3: top = Face; bottom = Face; border = FaceDark; break;
   case 4: top = White; bottom = FaceDark; border = Accent; break;
   default: break;
@@ -1072,12 +1075,11 @@ std::string SkinText(const std::string& Kind)
   for (std::size_t n = 0; n < objects.size(); ++n)
     i.Key(std::to_string(n), objects[n].Name + ":" + objects[n].Kind);
   i.Section("SKINCONTROLS");
-  // The frame skin also carries the tool panel's and the tool edit's looks for the frame's own
-  // tool bars; the controls skin leaves them to "panel" and "edit".
+  // Both skins carry every control record, the tool panel's and the tool edit's looks too: the
+  // skinned dialogs may take either skin.
   std::vector<const TRecord*> used;
   for (const TRecord& rec : controls)
-    if (Kind == "frame" || (rec.Name != "toolpanel" && rec.Name != "tooledit"))
-      used.push_back(&rec);
+    used.push_back(&rec);
   i.Key("count", static_cast<int>(used.size()));
   for (std::size_t n = 0; n < used.size(); ++n)
     i.Key(std::to_string(n), used[n]->Name + ":" + used[n]->Kind);
