@@ -95,6 +95,30 @@ TStringGrid* MakeTable(TForm* Form, const char* Name, int Cols, int Rows)
   return G;
 }
 
+// A visible table with its header row: two rows, row 1 blank.
+TskSkinStringGrid* MakeVisibleTable(TForm* Form, const char* Name, int Cols, int Top)
+{
+  auto* G = new TskSkinStringGrid(Form);
+  G->SetName(Name);
+  G->SetBounds(8, Top, 600, 120);
+  G->SetParent(Form);
+  G->SetColCount(Cols);
+  G->SetRowCount(2);
+  G->SetFixedCols(0);
+  G->SetFixedRows(1);
+  return G;
+}
+
+TskSkinCheckRadioBox* MakeCheckBox(TForm* Form, const char* Name, const char* Caption, int Top)
+{
+  auto* B = new TskSkinCheckRadioBox(Form);
+  B->SetName(Name);
+  B->SetCaption(Caption);
+  B->SetBounds(620, Top, 240, 20);
+  B->SetParent(Form);
+  return B;
+}
+
 TTimer* MakeTimer(TForm* Form, const char* Name, Cardinal Interval, bool Enabled)
 {
   auto* T = new TTimer(Form);
@@ -115,6 +139,10 @@ void Fill(TListBox* List, const char* const* Items, int Count)
 TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
 {
   SetName("Form1");
+  SetBounds(0, 0, 880, 420);
+  StringGrid1 = MakeVisibleTable(this, "StringGrid1", SourceQueueColCount, 8);
+  convertgrid = MakeVisibleTable(this, "convertgrid", JobListColCount, 136);
+  dq = MakeVisibleTable(this, "dq", DeviceQueueColCount, 264);
   devices = MakeTable(this, "devices", DeviceTableColCount, 1);
   codecgrid = MakeTable(this, "codecgrid", PresetTableColCount, 1);
   dvdgrid = MakeTable(this, "dvdgrid", TitleTableColCount, 1);
@@ -166,6 +194,11 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
   croptimer = MakeTimer(this, "croptimer", 1000, false);
   cputimer = MakeTimer(this, "cputimer", 1000, false);
 
+  finuse = MakeCheckBox(this, "finuse", "Ignore file-in-use check", 8);
+  checkbox4 = MakeCheckBox(this, "checkbox4", "Default audio selection:", 32);
+  checkbox5 = MakeCheckBox(this, "checkbox5", "Default subtitle selection:", 56);
+  checkbox8 = MakeCheckBox(this, "checkbox8", "Always use subtitles when available", 80);
+
   SpecialFolderInfo = new TWrennSpecialFolderInfo(this);
   SpecialFolderInfo->SetName("SpecialFolderInfo");
 
@@ -186,6 +219,8 @@ void TForm1::DisplaySpecialFolders()
 TForm3::TForm3(TComponent* AOwner) : TForm(AOwner)
 {
   SetName("Form3");
+  SetBounds(0, 0, 620, 300);
+  database = MakeVisibleTable(this, "database", HistoryColCount, 8);
   if (!Form3) Form3 = this;
 }
 

@@ -27,6 +27,8 @@
 #include "platform/vcl/Grids.h"
 #include "platform/vcl/ListBoxCtrl.h"
 #include "platform/vcl/Timer.h"
+#include "skin/controls/SkinCheckRadioBox.h"
+#include "skin/shell/SkinGrids.h"
 
 // Column counts of the tables.
 constexpr int SourceQueueColCount = 71;  // StringGrid1
@@ -42,6 +44,11 @@ class TForm1 : public TForm {
 public:
   explicit TForm1(TComponent* AOwner);
   ~TForm1() override;
+
+  // Visible tables (header row 0, data from row 1; two rows with row 1 blank when empty).
+  TskSkinStringGrid* StringGrid1;  // the source queue, one source row each
+  TskSkinStringGrid* convertgrid;  // the job list
+  TskSkinStringGrid* dq;           // the device queue
 
   // Hidden tables.
   TStringGrid* devices;    // every device profile, from row 0
@@ -89,6 +96,12 @@ public:
   TTimer* croptimer;
   TTimer* cputimer;
 
+  // Options that the core reads.
+  TskSkinCheckRadioBox* finuse;     // "Ignore file-in-use check"
+  TskSkinCheckRadioBox* checkbox4;  // "Default audio selection:"
+  TskSkinCheckRadioBox* checkbox5;  // "Default subtitle selection:"
+  TskSkinCheckRadioBox* checkbox8;  // "Always use subtitles when available"
+
   TWrennSpecialFolderInfo* SpecialFolderInfo;
 
   // Fills shlfld1..3 from the special-folder table (once, at creation).
@@ -100,6 +113,8 @@ class TForm3 : public TForm {
 public:
   explicit TForm3(TComponent* AOwner);
   ~TForm3() override;
+
+  TskSkinStringGrid* database;  // the conversion history (header row 0)
 };
 
 // The one main window and the history window.

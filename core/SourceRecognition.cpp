@@ -143,6 +143,8 @@ bool IsFileOverLimit(const String& Path, bool IgnoreCheck)
   return FileSize(Path, Size) && Size > 1024000;
 }
 
+bool IsFileOverLimit(const String& Path) { return IsFileOverLimit(Path, Form1 && Form1->finuse->GetChecked()); }
+
 bool NotInList(const String& Text, TStrings* List)
 {
   for (int I = 0; I < List->GetCount(); ++I)

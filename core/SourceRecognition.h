@@ -32,6 +32,8 @@ bool IsLargeFile(const String& Path);
 // Larger than 1,024,000 bytes (an output that counts as produced), or IgnoreCheck (the
 // "Ignore file-in-use check" option) whatever the file.
 bool IsFileOverLimit(const String& Path, bool IgnoreCheck);
+// The same with the main window's option finuse.
+bool IsFileOverLimit(const String& Path);
 
 // True when no item equals Text.
 bool NotInList(const String& Text, TStrings* List);

@@ -6,6 +6,8 @@
 #include <filesystem>
 
 #include "MainFormTestSupport.h"
+#include "core/GridFiles.h"
+#include "core/SourceRecognition.h"
 #include "core/SourceRow.h"
 #include "core/WrennShellFolders.h"
 #include "core/qv_functions.h"
@@ -15,7 +17,18 @@ using mainformtest::TMainFormTest;
 
 namespace {
 
-class MainDataModel : public TMainFormTest {};
+class MainDataModel : public TMainFormTest {
+protected:
+  // The history window's table, filled with two rows.
+  TskSkinStringGrid* Form3Test()
+  {
+    History = std::make_unique<TForm3>(nullptr);
+    History->database->SetCells(0, 0, "Date");
+    History->database->SetCells(0, 1, "2026-12-10");
+    return History->database;
+  }
+  std::unique_ptr<TForm3> History;
+};
 
 TEST_F(MainDataModel, ComponentsAreHiddenAndNamedAsTheProgramUsesThem)
 {
@@ -55,6 +68,23 @@ TEST_F(MainDataModel, ComponentsAreHiddenAndNamedAsTheProgramUsesThem)
     EXPECT_EQ(T.Timer->GetInterval(), T.Interval) << T.Timer->GetName();
     EXPECT_EQ(T.Timer->GetEnabled(), T.Enabled) << T.Timer->GetName();
   }
+  const struct {
+    TskSkinStringGrid* Grid;
+    int Cols;
+  } Visible[] = {{Form->StringGrid1, 71}, {Form->convertgrid, 79}, {Form->dq, 21}};
+  for (const auto& T : Visible) {
+    EXPECT_EQ(T.Grid->GetColCount(), T.Cols) << T.Grid->GetName();
+    EXPECT_EQ(T.Grid->GetRowCount(), 2);
+    EXPECT_EQ(T.Grid->GetFixedRows(), 1);
+    EXPECT_EQ(T.Grid->GetCells(0, 1), "");
+    EXPECT_EQ(Form->FindComponent(T.Grid->GetName()), T.Grid);
+  }
+  for (const char* Name : {"finuse", "checkbox4", "checkbox5", "checkbox8"}) {
+    auto* Box = dynamic_cast<TskSkinCheckRadioBox*>(Form->FindComponent(Name));
+    ASSERT_NE(Box, nullptr) << Name;
+    EXPECT_FALSE(Box->GetChecked()) << Name;
+  }
+  EXPECT_EQ(Form->finuse->GetCaption(), "Ignore file-in-use check");
   EXPECT_EQ(Form1, Form);
   EXPECT_EQ(MinTitleSeconds, 600);
   EXPECT_EQ(BuildTag, "Build 3.83.1");
@@ -90,6 +120,36 @@ TEST_F(MainDataModel, AppendFillsTheBlankRowFirstAndNeverBringsBackOldCells)
   EXPECT_EQ(Q->GetRowCount(), 2);
   EXPECT_EQ(Q->GetCells(scNumber, 1), "");
   EXPECT_EQ(Q->GetCells(scNumber, 0), "#");
+}
+
+TEST_F(MainDataModel, TheQueueTakesRowsAndGridFilesLikeEveryTable)
+{
+  // The source queue is a skinned grid: the row rules and the grid files work on it as on
+  // the hidden tables.
+  TskSkinStringGrid* Q = Form->StringGrid1;
+  Q->SetCells(scNumber, 0, "#");
+  for (const char* Path : {"/films/a.avi", "/films/b.avi", "/films/c.avi"}) {
+    const int Row = AppendGridRow(Q);
+    Q->SetCells(scNumber, Row, SourceRowNumberText(Row));
+    Q->SetCells(scSourcePath, Row, Path);
+  }
+  EXPECT_EQ(Q->GetRowCount(), 4);
+  EXPECT_FALSE(NotInQueue("/FILMS/B.AVI", "vid", Q));
+  DeleteGridRow(Q, 2);
+  EXPECT_TRUE(NotInQueue("/films/b.avi", "vid", Q));
+  ASSERT_TRUE(SaveGridStream(Q, Dir + "laststate_queue.state"));
+  ClearGridRows(Q);
+  EXPECT_EQ(Q->GetRowCount(), 2);
+  EXPECT_EQ(Q->GetCells(scSourcePath, 1), "");
+  // Cells kept beyond the counts do not come back with the next append.
+  EXPECT_EQ(AppendGridRow(Q), 1);
+  Q->SetCells(scNumber, 1, "00001");
+  EXPECT_EQ(AppendGridRow(Q), 2);
+  EXPECT_EQ(Q->GetCells(scSourcePath, 2), "");
+  ASSERT_EQ(LoadGridStream(Q, Dir + "laststate_queue.state").Status, glLoaded);
+  EXPECT_EQ(Q->GetRowCount(), 3);
+  EXPECT_EQ(Q->GetCells(scSourcePath, 2), "/films/c.avi");
+  ASSERT_TRUE(SaveGridText(Form3Test(), Dir + "filelist.db"));
 }
 
 TEST_F(MainDataModel, TitleRowCopiesOnlyItsNonEmptyCells)

@@ -101,6 +101,9 @@ TEST_F(SourceNames, SizeLimitsOfLargeAndProducedFiles)
   EXPECT_FALSE(IsLargeFile(Dir + "missing"));
   EXPECT_FALSE(IsFileOverLimit(Dir + "missing", false));
   EXPECT_TRUE(IsFileOverLimit(Dir + "missing", true));
+  EXPECT_FALSE(IsFileOverLimit(Dir + "missing"));
+  Form->finuse->SetChecked(true);  // "Ignore file-in-use check"
+  EXPECT_TRUE(IsFileOverLimit(Dir + "missing"));
 }
 
 TEST_F(SourceNames, ListTests)
