@@ -6,6 +6,7 @@
 #include "core/qv_functions.h"
 #include "platform/os/Drives.h"
 #include "platform/os/PathRules.h"
+#include "platform/os/Volumes.h"
 #include "platform/rtl/Files.h"
 #include "platform/rtl/Paths.h"
 
@@ -87,7 +88,16 @@ bool IsDvdDrive(const String& Path)
   String P = Path;
   RemoveFirst(P, '*');
   return WithFileList([&](TStrings* List) {
-    if (GetDriveTypeA(P.c_str()) == DRIVE_CDROM) FindFilesRecursive(P, "*.ifo", List);
+    if (GetDriveTypeA(P.c_str()) != DRIVE_CDROM) return false;
+    // A drive letter's files are found below its mount point.
+    char Letter = 0;
+    String Rest;
+    if (SplitDriveLetterPath(P, Letter, Rest)) {
+      const String Mount = DriveRootPath(Letter);
+      if (Mount.empty()) return false;
+      P = IncludeTrailingPathDelimiter(Mount) + Rest;
+    }
+    FindFilesRecursive(P, "*.ifo", List);
     return List->GetCount() > 0;
   });
 }
@@ -168,6 +178,9 @@ String DvdVolumeName(const String& Path)
   RemoveFirst(P, '"');
   RemoveFirst(P, '"');
   String Name = IsDriveRoot(P) ? VolumeLabel(P) : String();
+  // A label comes from the disc: separators and control characters never reach a name.
+  for (char& C : Name)
+    if (C == '/' || C == '\\' || static_cast<unsigned char>(C) < 0x20 || C == 0x7F) C = ' ';
   if (Name.empty()) {
     const String FileName = ExtractFileName(ExcludeTrailingPathDelimiter(P));
     if (IsLargeFile(P))
