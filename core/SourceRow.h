@@ -129,6 +129,13 @@ void CopyTitleRowToQueue(TTitleGrid* Titles, int TitleRow, TQueueGrid* Queue, in
   Queue->SetCells(scNumber, QueueRow, SourceRowNumberText(QueueRow));
 }
 
+// A title row can be selected into the queue only when its video format (column 4) is known.
+template <class TTitleGrid>
+bool TitleRowSelectable(TTitleGrid* Titles, int TitleRow)
+{
+  return !Titles->GetCells(scVideoFormat, TitleRow).empty();
+}
+
 // A source yields jobs only for the exact text "Yes" in scConvert.
 inline bool SourceWantsConversion(const String& ConvertCell) { return ConvertCell == "Yes"; }
 // A trim end equal as text to the length means the end of the source.

@@ -162,6 +162,11 @@ TEST_F(MainDataModel, TitleRowCopiesOnlyItsNonEmptyCells)
   Form->dvdgrid->SetCells(scName, 1, "My Disc_2");
   Form->dvdgrid->SetCells(scConvert, 1, "No");
   Form->dvdgrid->SetCells(scNumber, 1, "99999");
+  EXPECT_FALSE(TitleRowSelectable(Form->dvdgrid, 1));  // no video format: never copied
+  Form->dvdgrid->SetCells(scLength, 1, "7200.5");
+  EXPECT_FALSE(TitleRowSelectable(Form->dvdgrid, 1));  // whatever its length
+  Form->dvdgrid->SetCells(scVideoFormat, 1, "0x10000002");
+  EXPECT_TRUE(TitleRowSelectable(Form->dvdgrid, 1));
   CopyTitleRowToQueue(Form->dvdgrid, 1, Q, 1);
   EXPECT_EQ(Q->GetCells(scName, 1), "My Disc_2");
   EXPECT_EQ(Q->GetCells(scConvert, 1), "No");
