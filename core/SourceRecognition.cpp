@@ -215,8 +215,12 @@ String CleanName(const String& Text)
   const auto R = S.find("Recorded");
   if (R != String::npos) S = S.substr(0, R) + " " + S.substr(R + 8);
   S = Trim(S);
-  for (auto P = S.find("  "); P != String::npos; P = S.find("  ", P)) S.erase(P, 1);
-  return Trim(S);
+  // Every run of blanks becomes one blank.
+  String Out;
+  Out.reserve(S.size());
+  for (char C : S)
+    if (C != ' ' || Out.empty() || Out.back() != ' ') Out += C;
+  return Trim(Out);
 }
 
 String CleanTitle(const String& Text)
