@@ -22,14 +22,6 @@ int MovedIndex(int I, int From, int To) {
   return I;
 }
 
-// Moves the entry keyed From to To in a sparse map, shifting the keys between.
-template <class M>
-void MoveKey(M& Map, int From, int To) {
-  M Moved;
-  for (auto& [K, V] : Map) Moved.emplace(MovedIndex(K, From, To), std::move(V));
-  Map.swap(Moved);
-}
-
 // Pixels around a column or row edge where a press starts sizing.
 constexpr int SizingSlack = 2;
 
@@ -1161,45 +1153,54 @@ void TStringGridStrings::Insert(int, const String&) { InvalidOp(SInsertDeleteGri
 
 // ----- TStringGrid -----
 
-TStringGrid::TStringGrid(TComponent* AOwner) : TDrawGrid(AOwner) {}
+TStringGrid::TStringGrid(TComponent* AOwner)
+    : TDrawGrid(AOwner), FData(std::make_unique<TSparseList>(GetRowCount() > 256 ? SPALarge : SPASmall)) {}
 
-TStringGrid::~TStringGrid() = default;
-
-const TStringGrid::TCell* TStringGrid::FindCell(int ACol, int ARow) const {
-  if (ACol < 0 || ARow < 0) InvalidOp(SGridIndexOutOfRange);
-  auto R = FData.find(ARow);
-  if (R == FData.end()) return nullptr;
-  auto C = R->second.find(ACol);
-  return C == R->second.end() ? nullptr : &C->second;
+TStringGrid::~TStringGrid() {
+  FData->ForAll([](int, void* Row) {
+    delete static_cast<TStringSparseList*>(Row);
+    return 0;
+  });
 }
 
-TStringGrid::TCell& TStringGrid::CellAt(int ACol, int ARow) {
-  if (ACol < 0 || ARow < 0) InvalidOp(SGridIndexOutOfRange);
-  return FData[ARow][ACol];
+TStringSparseList* TStringGrid::FindRow(int ARow) const { return static_cast<TStringSparseList*>(FData->Get(ARow)); }
+
+TStringSparseList* TStringGrid::EnsureRow(int ARow) {
+  TStringSparseList* R = FindRow(ARow);
+  if (!R) {
+    auto Made = std::make_unique<TStringSparseList>(GetColCount() > 512 ? SPALarge : SPASmall);
+    FData->Put(ARow, Made.get());
+    R = Made.release();
+  }
+  return R;
 }
 
 String TStringGrid::GetCells(int ACol, int ARow) const {
-  const TCell* C = FindCell(ACol, ARow);
-  return C ? C->Text : String();
+  TStringSparseList* R = FindRow(ARow);
+  return R ? R->Get(ACol) : String();
 }
 
-void TStringGrid::SetCells(int ACol, int ARow, const String& Value) {
-  const TCell* Old = FindCell(ACol, ARow);
-  if (!Old && Value.empty()) return;
-  if (Old && Old->Text == Value) return;
-  CellAt(ACol, ARow).Text = Value;
+void TStringGrid::CellChanged(int ACol, int ARow) {
   InvalidateCell(ACol, ARow);
   // A program's write to the cell being edited shows in the editor.
   if (!FEditUpdate && GetEditorMode() && ACol == GetCol() && ARow == GetRow()) UpdateEdit();
 }
 
+void TStringGrid::SetCells(int ACol, int ARow, const String& Value) {
+  EnsureRow(ARow)->Put(ACol, Value);
+  CellChanged(ACol, ARow);
+}
+
 void TStringGrid::ColumnMoved(int FromIndex, int ToIndex) {
-  for (auto& [Row, Cols] : FData) MoveKey(Cols, FromIndex, ToIndex);
+  FData->ForAll([&](int, void* Row) {
+    static_cast<TStringSparseList*>(Row)->Move(FromIndex, ToIndex);
+    return 0;
+  });
   TDrawGrid::ColumnMoved(FromIndex, ToIndex);
 }
 
 void TStringGrid::RowMoved(int FromIndex, int ToIndex) {
-  MoveKey(FData, FromIndex, ToIndex);
+  FData->Move(FromIndex, ToIndex);
   TDrawGrid::RowMoved(FromIndex, ToIndex);
 }
 
@@ -1222,13 +1223,13 @@ void TStringGrid::SetEditText(int ACol, int ARow, const String& Value) {
 }
 
 TObject* TStringGrid::GetObjects(int ACol, int ARow) const {
-  const TCell* C = FindCell(ACol, ARow);
-  return C ? C->Object : nullptr;
+  TStringSparseList* R = FindRow(ARow);
+  return R ? R->GetObject(ACol) : nullptr;
 }
 
 void TStringGrid::SetObjects(int ACol, int ARow, TObject* Value) {
-  if (!FindCell(ACol, ARow) && !Value) return;
-  CellAt(ACol, ARow).Object = Value;
+  EnsureRow(ARow)->PutObject(ACol, Value);
+  CellChanged(ACol, ARow);
 }
 
 TStrings* TStringGrid::GetCols(int Index) {
@@ -1253,11 +1254,4 @@ void TStringGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawStat
     C->GetBrush()->SetStyle(bsSolid);
   }
   TDrawGrid::DrawCell(ACol, ARow, ARect, AState);
-}
-
-void TStringGrid::SizeChanged(int, int) {
-  FData.erase(FData.lower_bound(GetRowCount()), FData.end());
-  for (auto& [Row, Cols] : FData) Cols.erase(Cols.lower_bound(GetColCount()), Cols.end());
-  // Views of lines that no longer exist are kept (their owners may still hold them); they
-  // read empty cells and write past the counts like Cells does.
 }

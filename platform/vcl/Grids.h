@@ -14,6 +14,7 @@
 
 #include "platform/vcl/Controls.h"
 #include "platform/vcl/EditCtrls.h"
+#include "platform/vcl/SparseLists.h"
 
 QV_DECLARE_EXCEPTION(EInvalidGridOperation, Exception);
 
@@ -335,9 +336,11 @@ public:
   explicit TStringGrid(TComponent* AOwner);
   ~TStringGrid() override;
 
-  // Reads never store anything and answer "" outside the written cells; writes outside the
-  // counts are kept until the counts shrink below them. Negative indexes raise
-  // "Grid index out of range".
+  // Cells live in a sparse store independent of the counts: reads never store anything and
+  // answer "" (nil) for cells never written, at any distance from the counts; writes beyond the
+  // counts are kept and readable, and smaller counts discard nothing (growing them again shows
+  // the old cells). A negative row, or a negative column of a row that holds cells, raises
+  // EListError "List index out of bounds (%d)"; nothing is stored then.
   String GetCells(int ACol, int ARow) const;
   void SetCells(int ACol, int ARow, const String& Value);
   TObject* GetObjects(int ACol, int ARow) const;
@@ -352,8 +355,6 @@ public:
 protected:
   // Writes the cell's text (with DefaultDrawing), then fires OnDrawCell.
   void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
-  // Drops the cells beyond the new counts.
-  void SizeChanged(int OldColCount, int OldRowCount) override;
   // The cells move with their column (row).
   void ColumnMoved(int FromIndex, int ToIndex) override;
   void RowMoved(int FromIndex, int ToIndex) override;
@@ -362,14 +363,11 @@ protected:
   void SetEditText(int ACol, int ARow, const String& Value) override;
 
 private:
-  struct TCell {
-    String Text;
-    TObject* Object = nullptr;
-  };
-  const TCell* FindCell(int ACol, int ARow) const;
-  TCell& CellAt(int ACol, int ARow);
-  // Written cells only, by row and column (any index a program writes costs one entry).
-  std::map<int, std::map<int, TCell>> FData;
+  TStringSparseList* FindRow(int ARow) const;
+  TStringSparseList* EnsureRow(int ARow);
+  void CellChanged(int ACol, int ARow);
+  // Row lists by row number, each holding its cells by column (written rows only).
+  std::unique_ptr<TSparseList> FData;
   std::map<int, std::unique_ptr<TStringGridStrings>> FColViews;
   std::map<int, std::unique_ptr<TStringGridStrings>> FRowViews;
   bool FEditUpdate = false;  // a write that comes from the editor

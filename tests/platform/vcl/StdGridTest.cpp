@@ -94,7 +94,6 @@ TEST_F(StdGrid, WrongIndexesAndCountsRaiseTheClassLibraryTexts) {
       {[&] { Grid->SetRow(5); }, Range},
       {[&] { Grid->SetCol(-1); }, Range},
       {[&] { Grid->SetSelection(TGridRect{1, 1, 7, 2}); }, Range},
-      {[&] { Grid->SetCells(-1, 0, "x"); }, Range},
       {[&] { Grid->GetRows(5); }, Range},
       {[&] { Grid->GetRows(1)->Delete(0); }, "Cannot insert or delete rows from grid"},
       {[&] { Grid->GetCols(1)->Insert(0, "x"); }, "Cannot insert or delete rows from grid"},
@@ -318,8 +317,16 @@ TEST_F(StdGrid, StringGridStoresCellsSparselyWithLineViews) {
   MakeGrid(200, 100, false);
   TObject Tag;
   EXPECT_EQ(Grid->GetCells(50, 70), "") << "reads outside the counts are empty";
-  Grid->SetCells(2000000000, 2000000000, "far");  // kept without room for the cells between
-  EXPECT_EQ(Grid->GetCells(2000000000, 2000000000), "far");
+  EXPECT_EQ(Grid->GetCells(2000000000, 2000000000), "");
+  Grid->SetCells(300, 70000, "far");  // kept without room for the cells between
+  EXPECT_EQ(Grid->GetCells(300, 70000), "far");
+  // Negative indexes and indexes past what the store can address are list errors that
+  // store nothing.
+  EXPECT_THROW(Grid->SetCells(-1, 0, "x"), EListError);
+  EXPECT_THROW(Grid->SetCells(0, -1, "x"), EListError);
+  EXPECT_THROW(Grid->GetCells(0, -1), EListError);
+  EXPECT_THROW(Grid->SetCells(2000000000, 1, "x"), EListError);
+  EXPECT_EQ(Grid->GetCells(0, 1), "");
   Grid->SetCells(2, 3, "b");
   Grid->SetObjects(2, 3, &Tag);
   EXPECT_EQ(Grid->GetRows(3)->GetCommaText(), ",,b,,");
@@ -336,14 +343,18 @@ TEST_F(StdGrid, StringGridStoresCellsSparselyWithLineViews) {
   EXPECT_EQ(Grid->GetCells(2, 3), "");
   EXPECT_EQ(Grid->GetObjects(2, 3), nullptr);
 
-  // Rows and columns cut off by smaller counts come back empty.
+  // Smaller counts discard nothing: the cells stay readable and show again when the counts
+  // grow back (the hidden tables write beyond their counts and read it back).
   Grid->SetCells(4, 4, "corner");
   Grid->SetRowCount(4);
   Grid->SetColCount(3);
+  EXPECT_EQ(Grid->GetCells(4, 4), "corner");
+  Grid->SetCells(6, 9, "beyond");
+  EXPECT_EQ(Grid->GetCells(6, 9), "beyond");
   Grid->SetRowCount(5);
   Grid->SetColCount(5);
-  EXPECT_EQ(Grid->GetCells(4, 4), "");
-  EXPECT_EQ(Grid->GetCells(4, 1), "");
+  EXPECT_EQ(Grid->GetCells(4, 4), "corner");
+  EXPECT_EQ(Grid->GetCells(4, 1), "r4");
   EXPECT_EQ(Grid->GetCells(2, 1), "r2");
 }
 

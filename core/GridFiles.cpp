@@ -1,0 +1,159 @@
+#include "core/GridFiles.h"
+
+#include <algorithm>
+#include <cerrno>
+
+#include "platform/rtl/Convert.h"
+#include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Files.h"
+#include "platform/rtl/Streams.h"
+#include "platform/rtl/StrUtils.h"
+
+namespace {
+
+// A count line: optional blanks around a whole decimal number in 0 .. Limit.
+bool ParseCount(const String& Line, int Limit, int& Value, const char* What, String& Why)
+{
+  int V = 0;
+  if (!TryStrToInt(Trim(Line), V)) {
+    Why = String(What) + " is not a whole number";
+    return false;
+  }
+  if (V < 0 || V > Limit) {
+    Why = String(What) + " " + IntToStr(V) + " is out of range";
+    return false;
+  }
+  Value = V;
+  return true;
+}
+
+}  // namespace
+
+String GridTextBytes(int Cols, int Rows, const std::vector<String>& Cells)
+{
+  String Out = IntToStr(Cols) + "\r\n" + IntToStr(Rows) + "\r\n";
+  for (const String& Cell : Cells) {
+    for (char C : Cell) Out += (C == '\r' || C == '\n') ? ' ' : C;
+    Out += "\r\n";
+  }
+  return Out;
+}
+
+bool ParseGridText(const String& Bytes, TGridText& Out, String& Why)
+{
+  // Lines end at CR LF, LF or CR.
+  std::vector<String> Lines;
+  size_t Start = 0;
+  for (size_t I = 0; I < Bytes.size(); ++I) {
+    if (Bytes[I] != '\r' && Bytes[I] != '\n') continue;
+    Lines.push_back(Bytes.substr(Start, I - Start));
+    if (Bytes[I] == '\r' && I + 1 < Bytes.size() && Bytes[I + 1] == '\n') ++I;
+    Start = I + 1;
+  }
+  if (Start < Bytes.size()) Lines.push_back(Bytes.substr(Start));
+  if (Lines.size() < 2) {
+    Why = "the column and row counts are missing";
+    return false;
+  }
+  if (!ParseCount(Lines[0], MaxGridFileCols, Out.Cols, "the column count", Why)) return false;
+  if (!ParseCount(Lines[1], MaxGridFileRows, Out.Rows, "the row count", Why)) return false;
+  if (static_cast<Int64>(std::max(Out.Cols, 1)) * std::max(Out.Rows, 1) > MaxGridFileCells) {
+    Why = "more than " + IntToStr(MaxGridFileCells) + " cells";
+    return false;
+  }
+  const size_t Wanted = static_cast<size_t>(std::max(Out.Cols, 1)) * static_cast<size_t>(std::max(Out.Rows, 1));
+  const size_t Present = std::min(Lines.size() - 2, Wanted);
+  Out.CellLines.assign(Lines.begin() + 2, Lines.begin() + 2 + static_cast<std::ptrdiff_t>(Present));
+  return true;
+}
+
+String GridStreamBytes(int Cols, int Rows, const std::vector<String>& Cells)
+{
+  String Out;
+  size_t I = 0;
+  for (int R = 0; R < Rows; ++R) {
+    for (int C = 0; C < Cols; ++C, ++I) {
+      const String& Cell = I < Cells.size() ? Cells[I] : String();
+      for (char Ch : Cell) Out += (Ch == '\0' || Ch == '\1') ? ' ' : Ch;
+      if (C < Cols - 1) Out += '\0';
+    }
+    Out += '\1';
+  }
+  return Out;
+}
+
+bool ParseGridStream(const String& Bytes, std::vector<std::vector<String>>& Rows, String& Why)
+{
+  Rows.clear();
+  std::vector<String> Row;
+  String Cell;
+  size_t Cells = 0;
+  for (char Ch : Bytes) {
+    if (Ch == '\0' || Ch == '\1') {
+      if (Row.size() >= static_cast<size_t>(MaxGridFileCols)) {
+        Why = "a row has more than " + IntToStr(MaxGridFileCols) + " cells";
+        return false;
+      }
+      Row.push_back(std::move(Cell));
+      Cell.clear();
+      if (Ch == '\1') {
+        Cells += Row.size();
+        if (Rows.size() >= static_cast<size_t>(MaxGridFileRows) || Cells > static_cast<size_t>(MaxGridFileCells)) {
+          Why = "more than " + IntToStr(MaxGridFileRows) + " rows or " + IntToStr(MaxGridFileCells) + " cells";
+          return false;
+        }
+        Rows.push_back(std::move(Row));
+        Row.clear();
+      }
+    } else {
+      Cell += Ch;
+    }
+  }
+  // Bytes after the last row end belong to no complete row and are dropped.
+  return true;
+}
+
+bool ReadGridFileBytes(const String& FileName, String& Bytes, bool& Missing, String& Why)
+{
+  Missing = false;
+  if (!FileExists(FileName)) {
+    Missing = true;
+    return false;
+  }
+  const int Handle = FileOpen(FileName, fmOpenRead | fmShareDenyNone);
+  if (Handle < 0) {
+    Why = "it cannot be opened: " + SysErrorMessage(static_cast<std::uint32_t>(errno));
+    return false;
+  }
+  Bytes.clear();
+  char Buffer[65536];
+  bool Ok = true;
+  for (;;) {
+    const Int64 N = FileRead(Handle, Buffer, sizeof(Buffer));
+    if (N < 0) {
+      Why = "it cannot be read";
+      Ok = false;
+      break;
+    }
+    if (N == 0) break;
+    if (static_cast<Int64>(Bytes.size()) + N > MaxGridFileBytes) {
+      Why = "it is larger than " + IntToStr(MaxGridFileBytes / (1024 * 1024)) + " MB";
+      Ok = false;
+      break;
+    }
+    Bytes.append(Buffer, static_cast<size_t>(N));
+  }
+  FileClose(Handle);
+  return Ok;
+}
+
+bool WriteGridFileBytes(const String& FileName, const String& Bytes, String& Why)
+{
+  try {
+    AtomicSaveToFile(FileName, Bytes.data(), Bytes.size());
+    return true;
+  } catch (const Exception& E) {
+    Why = E.Message();
+    return false;
+  }
+}

@@ -1,0 +1,136 @@
+// The two file forms the program stores its tables in, for any of its string grids.
+//
+// Text grid file (".prf" device profiles, "laststate_devices.state", "filelist.db"): line 1 the
+// column count, line 2 the row count, then one line per cell, row by row from row 0, each line
+// ended by CR LF; no header. A CR or LF inside a cell is written as a blank, so every file
+// written here reads back cell for cell.
+//
+// Stream grid file ("laststate_queue.state", "laststatus.state"): the cells of a row separated
+// by one 0x00 byte, every row ended by one 0x01 byte, the bytes 0x00 and 0x01 inside a cell
+// written as blanks; cells may hold line breaks.
+//
+// Contracts:
+// - Saves go to a temporary file in the same folder that is renamed over the old file only when
+//   complete: a failed save leaves the previous file as it was. They answer false (with the
+//   reason in Message) instead of raising.
+// - A load reads and checks the whole file before it touches the grid. A missing file changes
+//   nothing (glMissing); a damaged one (a count that is no whole number, negative or over the
+//   limits, a file over the size limit) changes nothing either and answers glDamaged with a
+//   message for the user. Text files short of cell lines fill the remaining cells with "".
+// - Grids are any type with GetCells/SetCells, GetColCount/SetColCount, GetRowCount/SetRowCount
+//   (the class library's string grid, the skinned string grid).
+#pragma once
+
+#include <vector>
+
+#include "platform/rtl/System.h"
+
+constexpr int MaxGridFileCols = 1024;
+constexpr int MaxGridFileRows = 200000;
+constexpr Int64 MaxGridFileCells = 4000000;
+constexpr Int64 MaxGridFileBytes = 256 * 1024 * 1024;
+
+enum TGridLoadStatus { glLoaded, glMissing, glDamaged };
+struct TGridLoadResult {
+  TGridLoadStatus Status = glMissing;
+  String Message;  // for glDamaged: what is wrong, naming the file
+};
+
+// The parsed content of a text grid file.
+struct TGridText {
+  int Cols = 0, Rows = 0;          // as the file gives them
+  std::vector<String> CellLines;   // the cell lines present, in file order
+};
+
+// Bytes <-> content; no grid involved.
+String GridTextBytes(int Cols, int Rows, const std::vector<String>& Cells);
+bool ParseGridText(const String& Bytes, TGridText& Out, String& Why);
+String GridStreamBytes(int Cols, int Rows, const std::vector<String>& Cells);
+// The complete rows of a stream (rows ended by 0x01), each as its cells.
+bool ParseGridStream(const String& Bytes, std::vector<std::vector<String>>& Rows, String& Why);
+
+// File helpers: whole-file read (false with Why for missing/unreadable/too large; Missing set
+// when the file is not there) and the safe replacement write.
+bool ReadGridFileBytes(const String& FileName, String& Bytes, bool& Missing, String& Why);
+bool WriteGridFileBytes(const String& FileName, const String& Bytes, String& Why);
+
+namespace gridfiles_detail {
+template <class TGrid>
+std::vector<String> AllCells(TGrid* Grid)
+{
+  std::vector<String> Cells;
+  const int Cols = Grid->GetColCount(), Rows = Grid->GetRowCount();
+  Cells.reserve(static_cast<size_t>(Cols) * static_cast<size_t>(Rows));
+  for (int R = 0; R < Rows; ++R)
+    for (int C = 0; C < Cols; ++C) Cells.push_back(Grid->GetCells(C, R));
+  return Cells;
+}
+inline TGridLoadResult Damaged(const String& FileName, const String& Why)
+{
+  return {glDamaged, "The file \"" + FileName + "\" is damaged and was not loaded (" + Why + ")."};
+}
+}  // namespace gridfiles_detail
+
+template <class TGrid>
+bool SaveGridText(TGrid* Grid, const String& FileName, String* Message = nullptr)
+{
+  String Why;
+  const bool Ok = WriteGridFileBytes(
+      FileName, GridTextBytes(Grid->GetColCount(), Grid->GetRowCount(), gridfiles_detail::AllCells(Grid)), Why);
+  if (!Ok && Message) *Message = Why;
+  return Ok;
+}
+
+template <class TGrid>
+TGridLoadResult LoadGridText(TGrid* Grid, const String& FileName)
+{
+  String Bytes, Why;
+  bool Missing = false;
+  if (!ReadGridFileBytes(FileName, Bytes, Missing, Why))
+    return Missing ? TGridLoadResult{glMissing, String()} : gridfiles_detail::Damaged(FileName, Why);
+  TGridText Text;
+  if (!ParseGridText(Bytes, Text, Why)) return gridfiles_detail::Damaged(FileName, Why);
+  Grid->SetColCount(Text.Cols);
+  Grid->SetRowCount(Text.Rows);
+  // The loops use the counts the grid holds now (it may hold a count within its own limits).
+  size_t Next = 0;
+  const int Cols = Grid->GetColCount(), Rows = Grid->GetRowCount();
+  for (int R = 0; R < Rows; ++R)
+    for (int C = 0; C < Cols; ++C) {
+      const String Cell = Next < Text.CellLines.size() ? Text.CellLines[Next++] : String();
+      if (!Cell.empty() || !Grid->GetCells(C, R).empty()) Grid->SetCells(C, R, Cell);
+    }
+  return {glLoaded, String()};
+}
+
+template <class TGrid>
+bool SaveGridStream(TGrid* Grid, const String& FileName, String* Message = nullptr)
+{
+  String Why;
+  const bool Ok = WriteGridFileBytes(
+      FileName, GridStreamBytes(Grid->GetColCount(), Grid->GetRowCount(), gridfiles_detail::AllCells(Grid)), Why);
+  if (!Ok && Message) *Message = Why;
+  return Ok;
+}
+
+template <class TGrid>
+TGridLoadResult LoadGridStream(TGrid* Grid, const String& FileName)
+{
+  String Bytes, Why;
+  bool Missing = false;
+  if (!ReadGridFileBytes(FileName, Bytes, Missing, Why))
+    return Missing ? TGridLoadResult{glMissing, String()} : gridfiles_detail::Damaged(FileName, Why);
+  std::vector<std::vector<String>> Rows;
+  if (!ParseGridStream(Bytes, Rows, Why)) return gridfiles_detail::Damaged(FileName, Why);
+  // The row count becomes the number of stored rows (a grid holds at least one); the column
+  // count stays, stored columns beyond it are dropped, cells the file does not supply are "".
+  Grid->SetRowCount(static_cast<int>(Rows.size()));
+  const int Cols = Grid->GetColCount(), RowCount = Grid->GetRowCount();
+  for (int C = 0; C < Cols; ++C)
+    for (int R = 0; R < RowCount; ++R) {
+      const size_t Ri = static_cast<size_t>(R), Ci = static_cast<size_t>(C);
+      const String Cell = Ri < Rows.size() && Ci < Rows[Ri].size() ? Rows[Ri][Ci] : String();
+      if (!Cell.empty() || !Grid->GetCells(C, R).empty()) Grid->SetCells(C, R, Cell);
+    }
+  return {glLoaded, String()};
+}

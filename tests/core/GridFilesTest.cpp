@@ -1,0 +1,184 @@
+// The text and stream grid files: their bytes, loading into grids of other sizes, damaged
+// and missing files, the limits, and saves that never leave a half-written file.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "MainFormTestSupport.h"
+#include "core/GridFiles.h"
+#include "core/SourceRow.h"
+
+using mainformtest::TMainFormTest;
+
+namespace {
+
+class GridFiles : public TMainFormTest {
+protected:
+  TStringGrid* Filled(int Cols, int Rows)
+  {
+    TStringGrid* G = NewGrid(Cols, Rows);
+    for (int R = 0; R < Rows; ++R)
+      for (int C = 0; C < Cols; ++C) G->SetCells(C, R, std::string(1, static_cast<char>('a' + C)) + std::to_string(R));
+    return G;
+  }
+  static std::vector<std::string> Cells(TStringGrid* G)
+  {
+    std::vector<std::string> Out;
+    for (int R = 0; R < G->GetRowCount(); ++R)
+      for (int C = 0; C < G->GetColCount(); ++C) Out.push_back(G->GetCells(C, R));
+    return Out;
+  }
+};
+
+TEST_F(GridFiles, TextFileBytes)
+{
+  TStringGrid* G = Filled(3, 2);
+  ASSERT_TRUE(SaveGridText(G, Dir + "g.state"));
+  EXPECT_EQ(ReadBytes(Dir + "g.state"), "3\r\n2\r\na0\r\nb0\r\nc0\r\na1\r\nb1\r\nc1\r\n");
+  // A line break inside a cell is written as a blank, so the file reads back cell for cell.
+  G->SetCells(1, 1, "two\r\nlines\n");
+  ASSERT_TRUE(SaveGridText(G, Dir + "g.state"));
+  EXPECT_EQ(ReadBytes(Dir + "g.state"), "3\r\n2\r\na0\r\nb0\r\nc0\r\na1\r\ntwo  lines \r\nc1\r\n");
+}
+
+TEST_F(GridFiles, TextFileLoads)
+{
+  const struct {
+    const char* Name;
+    std::string Bytes;
+    int StartCols;
+    int Cols, Rows;
+    std::vector<std::string> Cells;
+  } Cases[] = {
+      {"counts set the grid", "15\r\n4\r\n", 22, 15, 4, std::vector<std::string>(60)},
+      {"cells row by row", "2\r\n2\r\nh1\r\nh2\r\nx\r\ny\r\n", 5, 2, 2, {"h1", "h2", "x", "y"}},
+      {"short file fills with empty", "2\r\n2\r\nh1\r\n", 5, 2, 2, {"h1", "", "", ""}},
+      {"lines after the last cell are not read", "1\r\n1\r\nonly\r\nextra\r\n", 3, 1, 1, {"only"}},
+      {"LF and CR line ends", "2\n1\rleft\nright", 5, 2, 1, {"left", "right"}},
+      {"blanks around counts", " 2 \r\n1\r\n\xff\xfe bytes\r\n \r\n", 5, 2, 1, {"\xff\xfe bytes", " "}},
+      {"zero counts hold one", "0\r\n0\r\n", 5, 1, 1, {""}},
+  };
+  for (const auto& C : Cases) {
+    TStringGrid* G = Filled(C.StartCols, 3);
+    WriteBytes(Dir + "t.db", C.Bytes);
+    const TGridLoadResult R = LoadGridText(G, Dir + "t.db");
+    EXPECT_EQ(R.Status, glLoaded) << C.Name << ": " << R.Message;
+    EXPECT_EQ(G->GetColCount(), C.Cols) << C.Name;
+    EXPECT_EQ(G->GetRowCount(), C.Rows) << C.Name;
+    EXPECT_EQ(Cells(G), C.Cells) << C.Name;
+  }
+}
+
+TEST_F(GridFiles, BadTextFilesAreTreatedAsAbsent)
+{
+  const struct {
+    const char* Name;
+    std::string Bytes;
+    const char* Reason;
+  } Cases[] = {
+      {"empty", "", "the column and row counts are missing"},
+      {"one count", "3\r\n", "the column and row counts are missing"},
+      {"not a number", "abc\r\n2\r\n", "the column count is not a whole number"},
+      {"negative", "3\r\n-2\r\n", "the row count -2 is out of range"},
+      {"huge", "3\r\n99999999999\r\n", "the row count is not a whole number"},
+      {"over the row limit", "3\r\n200001\r\n", "the row count 200001 is out of range"},
+      {"over the cell limit", "1024\r\n100000\r\n", "more than 4000000 cells"},
+      {"text in the counts", "Duration: N/A\r\n1\r\n", "the column count is not a whole number"},
+  };
+  for (const auto& C : Cases) {
+    TStringGrid* G = Filled(4, 3);
+    const std::vector<std::string> Before = Cells(G);
+    WriteBytes(Dir + "bad.db", C.Bytes);
+    const TGridLoadResult R = LoadGridText(G, Dir + "bad.db");
+    EXPECT_EQ(R.Status, glDamaged) << C.Name;
+    EXPECT_EQ(R.Message, "The file \"" + Dir + "bad.db\" is damaged and was not loaded (" + C.Reason + ").") << C.Name;
+    EXPECT_EQ(Cells(G), Before) << C.Name;
+    EXPECT_EQ(G->GetColCount(), 4);
+  }
+  TStringGrid* G = Filled(4, 3);
+  const TGridLoadResult R = LoadGridText(G, Dir + "missing.db");
+  EXPECT_EQ(R.Status, glMissing);
+  EXPECT_EQ(G->GetRowCount(), 3);
+  EXPECT_EQ(G->GetCells(3, 2), "d2");
+  EXPECT_EQ(LoadGridStream(G, Dir + "missing.state").Status, glMissing);
+  EXPECT_EQ(G->GetCells(3, 2), "d2");
+}
+
+TEST_F(GridFiles, StreamFileBytes)
+{
+  TStringGrid* G = Filled(3, 2);
+  G->SetCells(1, 1, std::string("x\0y\1z\r\n", 7));
+  ASSERT_TRUE(SaveGridStream(G, Dir + "q.state"));
+  EXPECT_EQ(ReadBytes(Dir + "q.state"), std::string("a0\0b0\0c0\1a1\0x y z\r\n\0c1\1", 23));
+}
+
+TEST_F(GridFiles, StreamFileLoads)
+{
+  const struct {
+    const char* Name;
+    std::string Bytes;
+    int Rows;
+    std::vector<std::string> Cells;  // of a 2-column grid
+  } Cases[] = {
+      {"two rows", std::string("h\0i\1a\0b\1", 8), 2, {"h", "i", "a", "b"}},
+      {"extra columns dropped", std::string("1\0" "2\0" "3\1", 6), 1, {"1", "2"}},
+      {"short row filled with empty", std::string("1\1", 2), 1, {"1", ""}},
+      {"line breaks survive", std::string("a\r\nb\0c\1", 7), 1, {"a\r\nb", "c"}},
+      {"unfinished last row dropped", std::string("1\0" "2\1" "3\0" "4", 7), 1, {"1", "2"}},
+      {"empty file", "", 1, {"", ""}},
+      {"cut inside the first row", std::string("1\0" "2", 3), 1, {"", ""}},
+  };
+  for (const auto& C : Cases) {
+    TStringGrid* G = Filled(2, 10);
+    WriteBytes(Dir + "s.state", C.Bytes);
+    const TGridLoadResult R = LoadGridStream(G, Dir + "s.state");
+    EXPECT_EQ(R.Status, glLoaded) << C.Name;
+    EXPECT_EQ(G->GetColCount(), 2) << C.Name;
+    EXPECT_EQ(G->GetRowCount(), C.Rows) << C.Name;
+    EXPECT_EQ(Cells(G), C.Cells) << C.Name;
+  }
+}
+
+TEST_F(GridFiles, RoundTripsInBothForms)
+{
+  TStringGrid* G = Filled(SourceRowColCount, 4);
+  G->SetCells(scAudioTracks, 2, "128_LANG=en\r\n129_LANG=de\r\n");
+  G->SetCells(scName, 3, std::string(10000, 'n'));
+  ASSERT_TRUE(SaveGridStream(G, Dir + "laststate_queue.state"));
+  TStringGrid* Back = Filled(SourceRowColCount, 2);
+  ASSERT_EQ(LoadGridStream(Back, Dir + "laststate_queue.state").Status, glLoaded);
+  EXPECT_EQ(Cells(Back), Cells(G));
+  // A larger grid loaded before does not leave rows behind.
+  TStringGrid* Small = Filled(SourceRowColCount, 2);
+  ASSERT_TRUE(SaveGridStream(Small, Dir + "small.state"));
+  ASSERT_EQ(LoadGridStream(Back, Dir + "small.state").Status, glLoaded);
+  EXPECT_EQ(Back->GetRowCount(), 2);
+  EXPECT_EQ(Cells(Back), Cells(Small));
+
+  G->SetCells(scAudioTracks, 2, "no breaks in the text form");
+  ASSERT_TRUE(SaveGridText(G, Dir + "laststate_devices.state"));
+  TStringGrid* Text = Filled(SourceRowColCount, 2);
+  ASSERT_EQ(LoadGridText(Text, Dir + "laststate_devices.state").Status, glLoaded);
+  EXPECT_EQ(Cells(Text), Cells(G));
+}
+
+TEST_F(GridFiles, AFailedSaveKeepsTheOldFile)
+{
+  TStringGrid* G = Filled(2, 2);
+  WriteBytes(Dir + "keep.state", "old");
+  String Message;
+  EXPECT_FALSE(SaveGridText(G, Dir + "no/such/folder/x.state", &Message));
+  EXPECT_FALSE(Message.empty());
+  chmod(Dir.c_str(), 0500);
+  const bool Writable = access((Dir + "probe").c_str(), F_OK) == 0 || geteuid() == 0;
+  EXPECT_EQ(SaveGridStream(G, Dir + "keep.state"), Writable);
+  chmod(Dir.c_str(), 0700);
+  if (!Writable) {
+    EXPECT_EQ(ReadBytes(Dir + "keep.state"), "old");
+  }
+  // No temporary file is left behind either way.
+  for (const auto& Name : DirEntries()) EXPECT_TRUE(Name == "keep.state" || Name == "home") << Name;
+}
+
+}  // namespace
