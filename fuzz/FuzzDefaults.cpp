@@ -21,6 +21,10 @@ std::vector<char*> Pointers;
 
 } // namespace
 
+// A fuzzer that needs set-up of its own (a folder, a display) defines this; it runs once, after
+// the defaults are in place.
+extern "C" void QvFuzzSetUp() __attribute__((weak));
+
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
   Arguments.assign(*argv, *argv + *argc);
@@ -33,5 +37,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
   Pointers.push_back(nullptr);
   *argc = static_cast<int>(Arguments.size());
   *argv = Pointers.data();
+  if (QvFuzzSetUp)
+    QvFuzzSetUp();
   return 0;
 }

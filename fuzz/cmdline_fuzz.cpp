@@ -5,11 +5,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "fuzz/FuzzOptions.h"
 #include "platform/os/CommandLine.h"
 #include "platform/rtl/Paths.h"
 
-QV_FUZZ_DEFAULT_OPTIONS
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size)
 {

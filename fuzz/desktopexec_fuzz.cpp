@@ -4,10 +4,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "fuzz/FuzzOptions.h"
 #include "platform/os/Shortcuts.h"
 
-QV_FUZZ_DEFAULT_OPTIONS
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size)
 {

@@ -5,11 +5,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "fuzz/FuzzOptions.h"
 #include "platform/rtl/IniFiles.h"
 #include "platform/rtl/StringList.h"
 
-QV_FUZZ_DEFAULT_OPTIONS
 
 namespace {
 

@@ -15,7 +15,6 @@
 #include <fstream>
 #include <string>
 
-#include "fuzz/FuzzOptions.h"
 #include "platform/os/Volumes.h"
 
 namespace {
@@ -37,16 +36,14 @@ void CheckLabel(const String& Label)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* Argc, char*** Argv)
+extern "C" void QvFuzzSetUp()
 {
-  AddDefaultFuzzOptions(Argc, Argv);
   if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) std::abort();
   char Folder[] = "/tmp/qv-mount-fuzz-XXXXXX";
   if (!mkdtemp(Folder)) std::abort();
   Root = std::string(Folder) + "/";
   for (const char* Dir : {"proc", "proc/self", "sys", "sys/block", "dev", "dev/disk", "dev/disk/by-label"})
     mkdir((Root + Dir).c_str(), 0755);
-  return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size)

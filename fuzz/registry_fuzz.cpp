@@ -8,7 +8,6 @@
 #include <fstream>
 #include <string>
 
-#include "fuzz/FuzzOptions.h"
 #include "platform/os/Registry.h"
 
 namespace {
@@ -17,12 +16,10 @@ std::string FileName;
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int* Argc, char*** Argv)
+extern "C" void QvFuzzSetUp()
 {
-  AddDefaultFuzzOptions(Argc, Argv);
   FileName = "/tmp/qv-registry-fuzz-" + std::to_string(getpid()) + ".ini";
   SetRegistryFileName(FileName);
-  return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size)

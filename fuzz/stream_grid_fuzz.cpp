@@ -30,13 +30,12 @@ String SaveOf(TXcStringGrid* Grid)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
+extern "C" void QvFuzzSetUp()
 {
   SetDisplayBackend(std::make_unique<THeadlessDisplay>());
   Host = new TForm(nullptr);
   Host->SetBorderStyle(bsNone);
   Host->SetBounds(0, 0, 300, 200);
-  return 0;
 }
 
 // Messages the grids leave behind (nobody runs a message loop here).
