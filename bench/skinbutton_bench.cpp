@@ -79,7 +79,7 @@ void Repaint200Buttons(benchmark::State& State, bool Skinned)
   TskSkinData* skin = nullptr;
   if (Skinned) {
     auto* stored = new TskCompressedStoredSkin(&holder);
-    LoadBuiltinSkin(stored, bsControls);
+    LoadBuiltinSkin(stored, TBuiltinSkin::bsControls);
     skin = new TskSkinData(&holder);
     skin->SetCompressedStoredSkin(stored);
   }

@@ -432,6 +432,12 @@ void OpenUrlInBrowser(const String& Url)
   const auto Q2 = Q1 == String::npos ? String::npos : Command.find('"', Q1 + 1);
   const String Program = Q2 == String::npos ? String() : Command.substr(Q1 + 1, Q2 - Q1 - 1);
   if (Program.empty()) return;
+  // The registered browser is a command the user set up: it starts directly.
+  std::vector<String> Configured = GetShellConfiguredPrograms();
+  if (std::find(Configured.begin(), Configured.end(), Program) == Configured.end()) {
+    Configured.push_back(Program);
+    SetShellConfiguredPrograms(Configured);
+  }
   ShellExecuteA(nullptr, "open", Program.c_str(), Url.c_str(), nullptr, SW_SHOW);
 }
 

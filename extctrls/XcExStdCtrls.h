@@ -6,17 +6,10 @@
 #include <cstdint>
 
 #include "extctrls/XcExControls.h"
+#include "extctrls/XcTypes.h"
 #include "platform/vcl/EditCtrls.h"
 #include "platform/vcl/ListBoxCtrl.h"
 #include "platform/vcl/StdCtrlsConsts.h"
-
-enum TXcClipboardCommand { caCopy, caCut, caPaste, caClear, caUndo };
-using TXcClipboardCommands = std::uint8_t;
-constexpr TXcClipboardCommands XcCommand(TXcClipboardCommand Command)
-{
-  return static_cast<TXcClipboardCommands>(1u << Command);
-}
-constexpr TXcClipboardCommands XcAllClipboardCommands = 0x1F;
 
 class TXcExCustomEdit : public TXcExWinControlLayer<TCustomEdit> {
 public:

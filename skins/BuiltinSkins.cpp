@@ -2,7 +2,7 @@
 
 void LoadBuiltinSkin(TskCompressedStoredSkin* StoredSkin, TBuiltinSkin Skin)
 {
-  if (Skin == bsFrame)
+  if (Skin == TBuiltinSkin::bsFrame)
     StoredSkin->SetCompressedData(FrameSkinData, FrameSkinDataSize);
   else
     StoredSkin->SetCompressedData(ControlsSkinData, ControlsSkinDataSize);

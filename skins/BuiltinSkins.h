@@ -12,7 +12,7 @@ extern const std::size_t FrameSkinDataSize;
 extern const unsigned char ControlsSkinData[];
 extern const std::size_t ControlsSkinDataSize;
 
-enum TBuiltinSkin { bsFrame, bsControls };
+enum class TBuiltinSkin { bsFrame, bsControls };
 
 // Fills a stored skin with one of the built-in skins.
 void LoadBuiltinSkin(TskCompressedStoredSkin* StoredSkin, TBuiltinSkin Skin);

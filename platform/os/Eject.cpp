@@ -60,10 +60,10 @@ void RunEject(const TVolume& Volume, TEjectJob& Job)
   }
   const int fd = open(Volume.Device.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
-    error = static_cast<DWORD>(errno);
+    error = Win32ErrorOfErrno(errno);
   } else {
     ok = ioctl(fd, CDROMEJECT, 0) == 0;
-    error = ok ? 0 : static_cast<DWORD>(errno);
+    error = ok ? 0 : Win32ErrorOfErrno(errno);
     close(fd);
   }
   std::lock_guard<std::mutex> lock(Job.Lock);

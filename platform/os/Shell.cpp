@@ -150,6 +150,12 @@ void SetShellConfiguredPrograms(const std::vector<String>& Programs)
   ConfiguredPrograms = Programs;
 }
 
+std::vector<String> GetShellConfiguredPrograms()
+{
+  std::lock_guard<std::mutex> lock(OpenerLock);
+  return ConfiguredPrograms;
+}
+
 String GetShellOpener()
 {
   std::lock_guard<std::mutex> lock(OpenerLock);

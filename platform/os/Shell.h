@@ -48,3 +48,4 @@ String GetShellOpener();
 // The programs the user set up in the options (commands run after a job and the like): they
 // start directly when opened, wherever they are (except on the volumes named above).
 void SetShellConfiguredPrograms(const std::vector<String>& Programs);
+std::vector<String> GetShellConfiguredPrograms();

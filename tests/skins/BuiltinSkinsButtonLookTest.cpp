@@ -34,7 +34,7 @@ double Brightness(TBitmap* Picture, const TRect& R)
 TEST(BuiltinSkinsButtonLook, PressedButtonsAreClearlyDarkerThanHoveredOnes)
 {
   TComponent owner(nullptr);
-  for (TBuiltinSkin which : {bsFrame, bsControls})
+  for (TBuiltinSkin which : {TBuiltinSkin::bsFrame, TBuiltinSkin::bsControls})
     for (const char* name : {"button", "toolbutton"}) {
       auto data = Load(which, &owner);
       ASSERT_FALSE(data->Empty);
@@ -50,10 +50,10 @@ TEST(BuiltinSkinsButtonLook, PressedButtonsAreClearlyDarkerThanHoveredOnes)
 TEST(BuiltinSkinsButtonLook, BothSkinsCarryTheToolPanelAndToolEdit)
 {
   TComponent owner(nullptr);
-  for (TBuiltinSkin which : {bsFrame, bsControls}) {
+  for (TBuiltinSkin which : {TBuiltinSkin::bsFrame, TBuiltinSkin::bsControls}) {
     auto data = Load(which, &owner);
-    EXPECT_GE(data->GetControlIndex("toolpanel"), 0) << which;
-    EXPECT_GE(data->GetControlIndex("tooledit"), 0) << which;
+    EXPECT_GE(data->GetControlIndex("toolpanel"), 0) << static_cast<int>(which);
+    EXPECT_GE(data->GetControlIndex("tooledit"), 0) << static_cast<int>(which);
   }
 }
 

@@ -45,7 +45,7 @@ TEST(BuiltinSkins, BothLoadWithEveryRecordTheProgramNeeds)
 {
   const auto required = Required();
   ASSERT_GT(required.size(), 40u);
-  for (TBuiltinSkin which : {bsFrame, bsControls}) {
+  for (TBuiltinSkin which : {TBuiltinSkin::bsFrame, TBuiltinSkin::bsControls}) {
     TskCompressedStoredSkin stored(nullptr);
     LoadBuiltinSkin(&stored, which);
     TskSkinData data(nullptr);
@@ -57,7 +57,7 @@ TEST(BuiltinSkins, BothLoadWithEveryRecordTheProgramNeeds)
     EXPECT_EQ(data.LayerFrame->pictureindex, -1);
     EXPECT_NE(data.SkinColors->cbtnface, 0u);
     for (const TSkinRequirement& r : required)
-      EXPECT_TRUE(HasKind(data, r)) << r.Name << " (" << r.Keyword << ") in skin " << which;
+      EXPECT_TRUE(HasKind(data, r)) << r.Name << " (" << r.Keyword << ") in skin " << static_cast<int>(which);
     // Every picture index of every control record points at a picture of the skin.
     for (TskDataSkinControl* record : data.ControlList)
       EXPECT_LT(record->pictureindex, static_cast<int>(data.ActivePictures.size())) << record->RecordName;

@@ -385,7 +385,7 @@ TEST_F(FileStreamTest, SafeSaveFollowsLinksInSharedFoldersOnlyUnderTheKernelsRul
         AtomicSaveToFile(Dir + c.Link, "saved", 5);
         ADD_FAILURE() << "the link was followed";
       } catch (const EFCreateError& e) {
-        EXPECT_EQ(e.Message(), "Cannot create file \"" + Dir + c.Link + "\". Permission denied");
+        EXPECT_EQ(e.Message(), "Cannot create file \"" + Dir + c.Link + "\". Access is denied.");
       }
       EXPECT_EQ(ReadBytes(target), target == Dir + "created.ini" ? "" : "precious");
       EXPECT_TRUE(std::filesystem::is_symlink(Dir + c.Link));
@@ -446,7 +446,7 @@ TEST_F(FileStreamTest, AFailedSaveLeavesTheOldFileIntact)
       save();
     } catch (const EFCreateError& e) {
       raised = true;
-      EXPECT_EQ(e.Message(), "Cannot create file \"" + name + "\". File too large");
+      EXPECT_EQ(e.Message(), "Cannot create file \"" + name + "\". There is not enough space on the disk.");
     } catch (const EIniFileException&) {
       raised = true;  // the INI file's own words for it
     }

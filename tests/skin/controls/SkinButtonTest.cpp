@@ -501,7 +501,7 @@ namespace {
 // The program's controls skin: each state shows its cell of the skin's picture.
 TEST_F(SkinButtonTest, TheProgramsSkinShowsItsStatePictures)
 {
-  TskSkinData* skin = BuiltinSkinData(Holder, bsControls);
+  TskSkinData* skin = BuiltinSkinData(Holder, TBuiltinSkin::bsControls);
   auto* record = SkinRecord<TskDataSkinButtonControl>(skin, "button");
   ASSERT_NE(nullptr, record);
   TBitmap* picture = skin->ActivePictures[static_cast<std::size_t>(record->pictureindex)];

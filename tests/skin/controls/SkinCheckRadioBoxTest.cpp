@@ -295,7 +295,7 @@ namespace {
 // The program's controls skin: the flat box shows the check image cell of its state.
 TEST_F(SkinCheckRadioBoxTest, TheProgramsSkinShowsItsCheckImages)
 {
-  TskSkinData* skin = BuiltinSkinData(Holder, bsControls);
+  TskSkinData* skin = BuiltinSkinData(Holder, TBuiltinSkin::bsControls);
   for (const char* name : {"checkbox", "radiobox"}) {
     auto* record = SkinRecord<TskDataSkinCheckRadioControl>(skin, name);
     ASSERT_NE(nullptr, record);

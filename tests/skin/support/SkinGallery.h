@@ -131,8 +131,8 @@ inline void ShowAndSave(const char* Server, const String& FileName)
   struct TLookColumn {
     const char* Title;
     TskSkinData* SkinData;
-  } const looks[] = {{"controls skin", BuiltinSkinData(holder, bsControls)},
-                     {"frame skin", BuiltinSkinData(holder, bsFrame)},
+  } const looks[] = {{"controls skin", BuiltinSkinData(holder, TBuiltinSkin::bsControls)},
+                     {"frame skin", BuiltinSkinData(holder, TBuiltinSkin::bsFrame)},
                      {"no skin", nullptr}};
   int height = HeaderHeight;
   for (const TGalleryFamily* f : GalleryFamilies())
