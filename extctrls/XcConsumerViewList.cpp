@@ -140,8 +140,8 @@ void TXcCustomDataConsumerViewList::DataProviderChanged(IXcDataProvider*, TXcPro
 void TXcDataConsumerViewList::DefineProperties(TXcFiler& Filer)
 {
   Filer.DefineProperty(
-      "LevelIndent", [this](TXcReader& R) { SetLevelIndent(R.ReadInteger()); },
-      [this](TXcWriter& W) { W.WriteInteger(GetLevelIndent()); }, GetLevelIndent() != 16);
+      "LevelIndent", [this](TXcFilerReader& R) { SetLevelIndent(R.ReadInteger()); },
+      [this](TXcFilerWriter& W) { W.WriteInteger(GetLevelIndent()); }, GetLevelIndent() != 16);
 }
 
 TViewListItem& TXcDataConsumerViewList::Row(int Index)

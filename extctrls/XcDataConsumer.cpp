@@ -348,7 +348,7 @@ void TXcDataConsumer::Loaded()
 void TXcDataConsumer::DefineProperties(TXcFiler& Filer)
 {
   Filer.DefineProperty(
-      "Context", [this](TXcReader& R) { SetContext(R.ReadString()); }, [this](TXcWriter& W) { W.WriteString(GetContext()); },
+      "Context", [this](TXcFilerReader& R) { SetContext(R.ReadString()); }, [this](TXcFilerWriter& W) { W.WriteString(GetContext()); },
       IsContextStored());
   TExtensibleInterfacedPersistent::DefineProperties(Filer);
 }
@@ -444,6 +444,6 @@ void TXcDataConsumerItemSelect::DataProviderChanging(IXcDataProvider*, TXcProvid
 void TXcDataConsumerItemSelect::DefineProperties(TXcFiler& Filer)
 {
   Filer.DefineProperty(
-      "Item", [this](TXcReader& R) { SetItemID(R.ReadString()); }, [this](TXcWriter& W) { W.WriteString(GetItemID()); },
+      "Item", [this](TXcFilerReader& R) { SetItemID(R.ReadString()); }, [this](TXcFilerWriter& W) { W.WriteString(GetItemID()); },
       !GetItemID().empty());
 }

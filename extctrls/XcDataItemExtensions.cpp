@@ -61,7 +61,7 @@ void TXcDataItemTextImpl::SetText(const String& Value)
 void TXcDataItemTextImpl::DefineProperties(TXcFiler& Filer)
 {
   Filer.DefineProperty(
-      "Text", [this](TXcReader& R) { FText = R.ReadString(); }, [this](TXcWriter& W) { W.WriteString(FText); },
+      "Text", [this](TXcFilerReader& R) { FText = R.ReadString(); }, [this](TXcFilerWriter& W) { W.WriteString(FText); },
       !FText.empty());
 }
 
@@ -147,7 +147,7 @@ void TXcDataItemBlockableTextImpl::DefineProperties(TXcFiler& Filer)
 {
   TXcDataItemTextImpl::DefineProperties(Filer);
   Filer.DefineProperty(
-      "ReadOnly", [this](TXcReader& R) { FReadOnly = R.ReadBoolean(); }, [this](TXcWriter& W) { W.WriteBoolean(FReadOnly); },
+      "ReadOnly", [this](TXcFilerReader& R) { FReadOnly = R.ReadBoolean(); }, [this](TXcFilerWriter& W) { W.WriteBoolean(FReadOnly); },
       FReadOnly);
 }
 
@@ -175,14 +175,14 @@ void TXcDataItemImageImpl::SetSelectedIndex(int Value) { Change(FSelectedIndex, 
 void TXcDataItemImageImpl::DefineProperties(TXcFiler& Filer)
 {
   Filer.DefineProperty(
-      "Alignment", [this](TXcReader& R) { FAlignment = static_cast<TAlignment>(R.ReadInteger()); },
-      [this](TXcWriter& W) { W.WriteInteger(FAlignment); }, FAlignment != taLeftJustify);
+      "Alignment", [this](TXcFilerReader& R) { FAlignment = static_cast<TAlignment>(R.ReadInteger()); },
+      [this](TXcFilerWriter& W) { W.WriteInteger(FAlignment); }, FAlignment != taLeftJustify);
   Filer.DefineProperty(
-      "ImageIndex", [this](TXcReader& R) { FImageIndex = R.ReadInteger(); },
-      [this](TXcWriter& W) { W.WriteInteger(FImageIndex); }, FImageIndex != 0);
+      "ImageIndex", [this](TXcFilerReader& R) { FImageIndex = R.ReadInteger(); },
+      [this](TXcFilerWriter& W) { W.WriteInteger(FImageIndex); }, FImageIndex != 0);
   Filer.DefineProperty(
-      "SelectedIndex", [this](TXcReader& R) { FSelectedIndex = R.ReadInteger(); },
-      [this](TXcWriter& W) { W.WriteInteger(FSelectedIndex); }, FSelectedIndex != 0);
+      "SelectedIndex", [this](TXcFilerReader& R) { FSelectedIndex = R.ReadInteger(); },
+      [this](TXcFilerWriter& W) { W.WriteInteger(FSelectedIndex); }, FSelectedIndex != 0);
 }
 
 bool TXcBaseDataItemsImagesImpl::GetOwnInterface(TIID IID, void** Obj)

@@ -173,14 +173,14 @@ TXcBaseDataItemSubItems* TXcBaseDataItem::SubItemsExtension() const
 void TXcBaseDataItem::DefineProperties(TXcFiler& Filer)
 {
   Filer.DefineProperty(
-      "ID", [this](TXcReader& R) { FID = R.ReadString(); }, [this](TXcWriter& W) { W.WriteString(FID); }, true);
+      "ID", [this](TXcFilerReader& R) { FID = R.ReadString(); }, [this](TXcFilerWriter& W) { W.WriteString(FID); }, true);
   TExtensibleInterfacedPersistent::DefineProperties(Filer);
   Filer.DefineProperty(
-      "SubItems", [this](TXcReader& R) { ReadSubItems(R); }, [this](TXcWriter& W) { WriteSubItems(W); },
+      "SubItems", [this](TXcFilerReader& R) { ReadSubItems(R); }, [this](TXcFilerWriter& W) { WriteSubItems(W); },
       static_cast<bool>(SubListOf(this)));
 }
 
-void TXcBaseDataItem::WriteSubItems(TXcWriter& Writer)
+void TXcBaseDataItem::WriteSubItems(TXcFilerWriter& Writer)
 {
   const TIntf<IXcDataItems> Sub = SubListOf(this);
   auto* Impl = dynamic_cast<TXcBaseDataItems*>(Sub->GetImplementer());
@@ -194,7 +194,7 @@ void TXcBaseDataItem::WriteSubItems(TXcWriter& Writer)
   Writer.WriteListEnd();
 }
 
-void TXcBaseDataItem::ReadSubItems(TXcReader& Reader)
+void TXcBaseDataItem::ReadSubItems(TXcFilerReader& Reader)
 {
   SuspendRefCount();
   struct TResume {
@@ -319,11 +319,11 @@ TIntf<IXcDataItem> TXcBaseDataItems::FindByID(const String& ID, bool Recursive)
 void TXcBaseDataItems::DefineProperties(TXcFiler& Filer)
 {
   Filer.DefineProperty(
-      "Items", [this](TXcReader& R) { ReadItems(R); }, [this](TXcWriter& W) { WriteItems(W); }, true);
+      "Items", [this](TXcFilerReader& R) { ReadItems(R); }, [this](TXcFilerWriter& W) { WriteItems(W); }, true);
   TExtensibleInterfacedPersistent::DefineProperties(Filer);
 }
 
-void TXcBaseDataItems::WriteItems(TXcWriter& Writer)
+void TXcBaseDataItems::WriteItems(TXcFilerWriter& Writer)
 {
   TXcPropPathGuard Path(Writer);
   Writer.WriteValue(vaCollection);
@@ -339,7 +339,7 @@ void TXcBaseDataItems::WriteItems(TXcWriter& Writer)
   Writer.WriteListEnd();
 }
 
-void TXcBaseDataItems::ReadItems(TXcReader& Reader)
+void TXcBaseDataItems::ReadItems(TXcFilerReader& Reader)
 {
   if (Reader.ReadValue() != vaCollection) throw EReadError("Expected collection");
   while (!Reader.EndOfList()) {

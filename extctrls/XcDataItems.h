@@ -69,8 +69,8 @@ protected:
   bool GetOwnInterface(TIID IID, void** Obj) override;
 
 private:
-  void ReadSubItems(TXcReader& Reader);
-  void WriteSubItems(TXcWriter& Writer);
+  void ReadSubItems(TXcFilerReader& Reader);
+  void WriteSubItems(TXcFilerWriter& Writer);
   IXcDataItems* FItems;              // the owning list, not counted
   TIntf<IXcDataItems> FCountedItems;  // the same, counted, for a dynamic list
   String FID;
@@ -110,8 +110,8 @@ protected:
 
 private:
   friend class TXcBaseDataItemSubItems;
-  void ReadItems(TXcReader& Reader);
-  void WriteItems(TXcWriter& Writer);
+  void ReadItems(TXcFilerReader& Reader);
+  void WriteItems(TXcFilerWriter& Writer);
   IXcDataItem* FParent;             // not counted (see the header comment)
   IXcDataProvider* FProvider;       // not counted
   TXcBaseDataItemSubItems* FSubItemsExt = nullptr;  // lives in the parent's extension list

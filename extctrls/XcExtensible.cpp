@@ -110,10 +110,10 @@ void TExtensibleInterfacedPersistent::DefineProperties(TXcFiler& Filer)
   for (TAggregatedPersistentEx* Ext : FImplementers)
     if (IsStreamableExtension(Ext)) HasData = true;
   Filer.DefineProperty(
-      "Extensions", [this](TXcReader& R) { ReadExtensions(R); }, [this](TXcWriter& W) { WriteExtensions(W); }, HasData);
+      "Extensions", [this](TXcFilerReader& R) { ReadExtensions(R); }, [this](TXcFilerWriter& W) { WriteExtensions(W); }, HasData);
 }
 
-void TExtensibleInterfacedPersistent::WriteExtensions(TXcWriter& Writer)
+void TExtensibleInterfacedPersistent::WriteExtensions(TXcFilerWriter& Writer)
 {
   TXcPropPathGuard Path(Writer);
   Writer.WriteValue(vaCollection);
@@ -128,7 +128,7 @@ void TExtensibleInterfacedPersistent::WriteExtensions(TXcWriter& Writer)
   Writer.WriteListEnd();
 }
 
-void TExtensibleInterfacedPersistent::ReadExtensions(TXcReader& Reader)
+void TExtensibleInterfacedPersistent::ReadExtensions(TXcFilerReader& Reader)
 {
   SuspendRefCount();
   struct TResume {

@@ -77,8 +77,8 @@ protected:
 
 private:
   friend class TAggregatedPersistentEx;
-  void ReadExtensions(TXcReader& Reader);
-  void WriteExtensions(TXcWriter& Writer);
+  void ReadExtensions(TXcFilerReader& Reader);
+  void WriteExtensions(TXcFilerWriter& Writer);
   // Takes Ext out of the list without freeing it.
   void DetachIntfImpl(TAggregatedPersistentEx* Ext);
 

@@ -1,19 +1,19 @@
 #include "extctrls/XcFiler.h"
 
-void TXcWriter::DefineProperty(const String& Name, const TReaderProc&, const TWriterProc& WriteData, bool HasData)
+void TXcFilerWriter::DefineProperty(const String& Name, const TReaderProc&, const TWriterProc& WriteData, bool HasData)
 {
   if (!HasData || !WriteData) return;
   WritePropName(Name);
   WriteData(*this);
 }
 
-void TXcWriter::WriteProperties(IXcStreamable& Obj) { Obj.DefineProperties(*this); }
+void TXcFilerWriter::WriteProperties(IXcStreamable& Obj) { Obj.DefineProperties(*this); }
 
-void TXcWriter::WriteBytes(const void* Data, std::size_t Count) { FStream->WriteBuffer(Data, static_cast<Int64>(Count)); }
+void TXcFilerWriter::WriteBytes(const void* Data, std::size_t Count) { FStream->WriteBuffer(Data, static_cast<Int64>(Count)); }
 
-void TXcWriter::WriteValue(TXcValueType Value) { WriteBytes(&Value, 1); }
+void TXcFilerWriter::WriteValue(TXcValueType Value) { WriteBytes(&Value, 1); }
 
-void TXcWriter::WritePropName(const String& Name)
+void TXcFilerWriter::WritePropName(const String& Name)
 {
   if (Name.size() > 255) throw EWriteError("Property name too long: %s", {Name});
   const auto Len = static_cast<std::uint8_t>(Name.size());
@@ -21,7 +21,7 @@ void TXcWriter::WritePropName(const String& Name)
   WriteBytes(Name.data(), Name.size());
 }
 
-void TXcWriter::WriteString(const String& Value)
+void TXcFilerWriter::WriteString(const String& Value)
 {
   if (Value.size() <= 255) {
     WriteValue(vaString);
@@ -37,7 +37,7 @@ void TXcWriter::WriteString(const String& Value)
   WriteBytes(Value.data(), Value.size());
 }
 
-void TXcWriter::WriteInteger(std::int32_t Value)
+void TXcFilerWriter::WriteInteger(std::int32_t Value)
 {
   if (Value >= -128 && Value <= 127) {
     WriteValue(vaInt8);
@@ -57,14 +57,14 @@ void TXcWriter::WriteInteger(std::int32_t Value)
   }
 }
 
-void TXcWriter::WriteBoolean(bool Value) { WriteValue(Value ? vaTrue : vaFalse); }
+void TXcFilerWriter::WriteBoolean(bool Value) { WriteValue(Value ? vaTrue : vaFalse); }
 
-void TXcReader::DefineProperty(const String& Name, const TReaderProc& ReadData, const TWriterProc&, bool)
+void TXcFilerReader::DefineProperty(const String& Name, const TReaderProc& ReadData, const TWriterProc&, bool)
 {
   if (!FFound && ReadData && Name == FWantedName) FFound = ReadData;
 }
 
-void TXcReader::ReadProperties(IXcStreamable& Obj)
+void TXcFilerReader::ReadProperties(IXcStreamable& Obj)
 {
   if (FNesting >= MaxNesting) throw EReadError("Objects nested too deeply");
   struct TLevel {
@@ -84,35 +84,35 @@ void TXcReader::ReadProperties(IXcStreamable& Obj)
   ReadListEnd();
 }
 
-void TXcReader::ReadBytes(void* Data, std::size_t Count) { FStream->ReadBuffer(Data, static_cast<Int64>(Count)); }
+void TXcFilerReader::ReadBytes(void* Data, std::size_t Count) { FStream->ReadBuffer(Data, static_cast<Int64>(Count)); }
 
-void TXcReader::InvalidValue() { throw EReadError("Invalid property value"); }
+void TXcFilerReader::InvalidValue() { throw EReadError("Invalid property value"); }
 
-TXcValueType TXcReader::ReadValue()
+TXcValueType TXcFilerReader::ReadValue()
 {
   std::uint8_t B = 0;
   ReadBytes(&B, 1);
   return static_cast<TXcValueType>(B);
 }
 
-TXcValueType TXcReader::NextValue()
+TXcValueType TXcFilerReader::NextValue()
 {
   const TXcValueType V = ReadValue();
   FStream->Seek(-1, soCurrent);
   return V;
 }
 
-void TXcReader::ReadListBegin()
+void TXcFilerReader::ReadListBegin()
 {
   if (ReadValue() != vaList) InvalidValue();
 }
 
-void TXcReader::ReadListEnd()
+void TXcFilerReader::ReadListEnd()
 {
   if (ReadValue() != vaNull) InvalidValue();
 }
 
-String TXcReader::ReadPropName()
+String TXcFilerReader::ReadPropName()
 {
   std::uint8_t Len = 0;
   ReadBytes(&Len, 1);
@@ -121,7 +121,7 @@ String TXcReader::ReadPropName()
   return S;
 }
 
-String TXcReader::ReadString()
+String TXcFilerReader::ReadString()
 {
   std::uint32_t Len = 0;
   switch (ReadValue()) {
@@ -146,7 +146,7 @@ String TXcReader::ReadString()
   return S;
 }
 
-std::int32_t TXcReader::ReadInteger()
+std::int32_t TXcFilerReader::ReadInteger()
 {
   switch (ReadValue()) {
   case vaInt8: {
@@ -169,7 +169,7 @@ std::int32_t TXcReader::ReadInteger()
   }
 }
 
-bool TXcReader::ReadBoolean()
+bool TXcFilerReader::ReadBoolean()
 {
   switch (ReadValue()) {
   case vaTrue: return true;

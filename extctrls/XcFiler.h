@@ -29,14 +29,14 @@ enum TXcValueType : std::uint8_t {
   vaCollection = 14,
 };
 
-class TXcReader;
-class TXcWriter;
+class TXcFilerReader;
+class TXcFilerWriter;
 
 // What DefineProperties is given: the reader or the writer of the moment.
 class TXcFiler {
 public:
-  using TReaderProc = std::function<void(TXcReader& Reader)>;
-  using TWriterProc = std::function<void(TXcWriter& Writer)>;
+  using TReaderProc = std::function<void(TXcFilerReader& Reader)>;
+  using TWriterProc = std::function<void(TXcFilerWriter& Writer)>;
   virtual ~TXcFiler() = default;
   virtual void DefineProperty(const String& Name, const TReaderProc& ReadData, const TWriterProc& WriteData,
                               bool HasData) = 0;
@@ -51,9 +51,9 @@ protected:
   ~IXcStreamable() = default;
 };
 
-class TXcWriter : public TXcFiler {
+class TXcFilerWriter : public TXcFiler {
 public:
-  explicit TXcWriter(TStream* AStream) : FStream(AStream) {}
+  explicit TXcFilerWriter(TStream* AStream) : FStream(AStream) {}
   void DefineProperty(const String& Name, const TReaderProc& ReadData, const TWriterProc& WriteData,
                       bool HasData) override;
 
@@ -81,19 +81,19 @@ private:
 // also when writing fails.
 class TXcPropPathGuard {
 public:
-  explicit TXcPropPathGuard(TXcWriter& AWriter) : FWriter(AWriter), FSaved(AWriter.GetPropPath()) { FWriter.SetPropPath(""); }
+  explicit TXcPropPathGuard(TXcFilerWriter& AWriter) : FWriter(AWriter), FSaved(AWriter.GetPropPath()) { FWriter.SetPropPath(""); }
   ~TXcPropPathGuard() { FWriter.SetPropPath(FSaved); }
   TXcPropPathGuard(const TXcPropPathGuard&) = delete;
   TXcPropPathGuard& operator=(const TXcPropPathGuard&) = delete;
 
 private:
-  TXcWriter& FWriter;
+  TXcFilerWriter& FWriter;
   String FSaved;
 };
 
-class TXcReader : public TXcFiler {
+class TXcFilerReader : public TXcFiler {
 public:
-  explicit TXcReader(TStream* AStream) : FStream(AStream) {}
+  explicit TXcFilerReader(TStream* AStream) : FStream(AStream) {}
   void DefineProperty(const String& Name, const TReaderProc& ReadData, const TWriterProc& WriteData,
                       bool HasData) override;
 

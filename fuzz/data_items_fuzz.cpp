@@ -13,7 +13,7 @@ namespace {
 String WriteOf(TXcDataItemsList* List)
 {
   TStringStream Out;
-  TXcWriter Writer(&Out);
+  TXcFilerWriter Writer(&Out);
   Writer.WriteProperties(*List);
   Writer.WriteListEnd();
   return Out.GetDataString();
@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   auto* List = static_cast<TXcDataItemsList*>(First.Get());
   TStringStream In(String(reinterpret_cast<const char*>(Data), Size));
   try {
-    TXcReader Reader(&In);
+    TXcFilerReader Reader(&In);
     Reader.ReadProperties(*List);
   } catch (const Exception&) {
     // Refused input; whatever was read so far must still write and free cleanly.
@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   TIntf<IXcDataItems> Second(XcCreate<TXcDataItemsList>(nullptr));
   auto* Again = static_cast<TXcDataItemsList*>(Second.Get());
   TStringStream Back(Written);
-  TXcReader Reader(&Back);
+  TXcFilerReader Reader(&Back);
   Reader.ReadProperties(*Again);
   if (Again->GetCount() != List->GetCount()) std::abort();
   if (WriteOf(Again) != Written) std::abort();

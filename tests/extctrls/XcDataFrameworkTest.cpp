@@ -136,14 +136,14 @@ TEST(XcExtensible, ExtensionsStreamAndReadBackIntoTheSameOrNewExtensions)
   Image->SetAlignment(taCenter);
   XcCreate<THiddenableText>(Source.Get(), "not registered");  // skipped when writing
   TMemoryStream S;
-  TXcWriter W(&S);
+  TXcFilerWriter W(&S);
   W.WriteProperties(*Source.Get());
   W.WriteListEnd();
 
   TIntf<TXcBaseDataItem> Target = LooseItem();
   auto* Existing = XcCreate<TXcDataItemTextImpl>(Target.Get());
   S.SetPosition(0);
-  TXcReader R(&S);
+  TXcFilerReader R(&S);
   R.ReadProperties(*Target.Get());
   EXPECT_EQ(Target->GetID(), Source->GetID());
   EXPECT_EQ(Target->ExtensionCount(), 2) << "the text extension is filled, the image one made";
@@ -161,7 +161,7 @@ TEST(XcExtensible, AnObjectWithoutStreamableExtensionsWritesNoExtensionsProperty
   Item->SetID("X");
   XcCreate<THiddenableText>(Item.Get(), "unregistered");
   TMemoryStream S;
-  TXcWriter W(&S);
+  TXcFilerWriter W(&S);
   W.WriteProperties(*Item.Get());
   // "ID" = "X" and nothing else.
   EXPECT_EQ(Bytes(S), std::string("\x02ID\x06\x01X", 6));
@@ -189,7 +189,7 @@ TEST(XcExtensible, DamagedExtensionStreamsAreRefusedWithTheirMessages)
     const std::string Data = Name("Extensions") + C.Value;
     S.WriteBuffer(Data.data(), static_cast<Int64>(Data.size()));
     S.SetPosition(0);
-    TXcReader R(&S);
+    TXcFilerReader R(&S);
     try {
       R.ReadProperties(*Item.Get());
       FAIL() << "no error";
@@ -465,13 +465,13 @@ TEST(XcDataItems, ATreeStreamsAndReadsBack)
   auto P = NewTestProvider();
   BuildTestTree(P->Root(), {"a", " a1", "  a11", "b"});
   TMemoryStream S;
-  TXcWriter W(&S);
+  TXcFilerWriter W(&S);
   W.WriteProperties(*P->Root());
   W.WriteListEnd();
 
   auto Q = NewTestProvider();
   S.SetPosition(0);
-  TXcReader R(&S);
+  TXcFilerReader R(&S);
   R.ReadProperties(*Q->Root());
   EXPECT_EQ(S.GetPosition(), S.GetSize());
   ASSERT_EQ(Q->Root()->GetCount(), 2);
@@ -486,7 +486,7 @@ TEST(XcDataItems, AListOfUnregisteredItemsWritesAnEmptyCollection)
   auto P = NewTestProvider();
   P->Root()->InternalAdd(XcCreate<TPrivateItem>(static_cast<IXcDataItems*>(P->Root())));
   TMemoryStream S;
-  TXcWriter W(&S);
+  TXcFilerWriter W(&S);
   W.WriteProperties(*P->Root());
   EXPECT_EQ(Bytes(S), std::string("\x05Items\x0E\x00", 8));
 }
@@ -740,7 +740,7 @@ public:
   using TXcDataItemAggregatedObject::TXcDataItemAggregatedObject;
   void DefineProperties(TXcFiler& Filer) override
   {
-    Filer.DefineProperty("Broken", nullptr, [](TXcWriter&) { throw EWriteError("disk full"); }, true);
+    Filer.DefineProperty("Broken", nullptr, [](TXcFilerWriter&) { throw EWriteError("disk full"); }, true);
   }
 };
 XC_DEFINE_CLASS_REF(TFailingExtension, TXcDataItemAggregatedObject::StaticClass(), nullptr)
@@ -768,7 +768,7 @@ TEST(XcExtensible, ThePropertyPathComesBackAfterAFailedWrite)
   TIntf<TXcBaseDataItem> Item = LooseItem();
   XcCreate<TFailingExtension>(Item.Get());
   TMemoryStream S;
-  TXcWriter W(&S);
+  TXcFilerWriter W(&S);
   W.SetPropPath("Form1.List");
   EXPECT_THROW(W.WriteProperties(*Item.Get()), EWriteError);
   EXPECT_EQ(W.GetPropPath(), "Form1.List");
@@ -827,7 +827,7 @@ TEST(XcDataItems, DamagedItemStreamsAreRefused)
       {"a text where a collection belongs", Name("Items") + Str("x"), "Expected collection"},
       {"cut short", Name("Items") + "\x0E" + Entry + Str("TXcBaseDataItem") + Name("ID") + "\x06\x09" + "abc",
        "Stream read error"},
-      {"nested too deeply", Name("Items") + "\x0E" + Nested(TXcReader::MaxNesting), "Objects nested too deeply"},
+      {"nested too deeply", Name("Items") + "\x0E" + Nested(TXcFilerReader::MaxNesting), "Objects nested too deeply"},
   };
   for (const TCase& C : Cases) {
     SCOPED_TRACE(C.Name);
@@ -835,7 +835,7 @@ TEST(XcDataItems, DamagedItemStreamsAreRefused)
     TMemoryStream S;
     S.WriteBuffer(C.Bytes.data(), static_cast<Int64>(C.Bytes.size()));
     S.SetPosition(0);
-    TXcReader R(&S);
+    TXcFilerReader R(&S);
     try {
       R.ReadProperties(*P->Root());
       FAIL() << "no error";
@@ -845,11 +845,11 @@ TEST(XcDataItems, DamagedItemStreamsAreRefused)
   }
   // Nesting just inside the limit reads.
   auto P = NewTestProvider();
-  const std::string Fine = Name("Items") + "\x0E" + Nested(TXcReader::MaxNesting / 2 - 1) + std::string("\x00\x00", 2);
+  const std::string Fine = Name("Items") + "\x0E" + Nested(TXcFilerReader::MaxNesting / 2 - 1) + std::string("\x00\x00", 2);
   TMemoryStream S;
   S.WriteBuffer(Fine.data(), static_cast<Int64>(Fine.size()));
   S.SetPosition(0);
-  TXcReader R(&S);
+  TXcFilerReader R(&S);
   R.ReadProperties(*P->Root());
   EXPECT_EQ(P->Root()->GetCount(), 1);
 }
