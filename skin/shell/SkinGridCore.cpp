@@ -95,8 +95,9 @@ void TskSkinCustomGrid::CreateParams(TCreateParams& Params) {
   Params.WindowClass.style = CS_DBLCLKS;
 }
 
-void TskSkinCustomGrid::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
-  TskSkinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+void TskSkinCustomGrid::CMFontChanged(TMessage& Message) {
+  TskSkinControl::CMFontChanged(Message);
+  if (FInplaceEdit) FInplaceEdit->GetFont()->Assign(GetFont());
 }
 
 // ----- counts, fixed cells and extents -----

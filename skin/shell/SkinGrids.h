@@ -196,7 +196,6 @@ public:
   void ReadRowHeights(TStream* Stream);
 
   void Notification(TComponent* AComponent, TOperation Operation) override;
-  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
 protected:
   friend class TskSkinInplaceEdit;
@@ -248,6 +247,8 @@ protected:
   bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
   void DoExit() override;
   void CMVisibleChanged(TMessage& Message) override;
+  // The grid's font goes to its editor too.
+  void CMFontChanged(TMessage& Message) override;
 
   void ShowEditor();
   void HideEditor();
