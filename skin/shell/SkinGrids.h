@@ -28,6 +28,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -344,8 +345,8 @@ private:
   bool FSaveCellExtents = true;
   TGridOptions FDesignOptionsBoost = goRowSizing | goColSizing;
   bool FVirtualView = false;
-  bool FTimerRunning = false;
-  bool FScrollHooksVertical[2] = {false, false};
+  // The grid as the scroll bars' handlers see it: cleared when the grid goes.
+  std::shared_ptr<TskSkinCustomGrid*> FSelfLink;
 };
 
 // The grid that a form places: the core's layout with its hooks turned into events.
