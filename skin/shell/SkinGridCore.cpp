@@ -28,7 +28,8 @@ bool IsEmptyRect(const TRect& R) { return R.right <= R.left || R.bottom <= R.top
 
 }  // namespace
 
-TskSkinCustomGrid::TskSkinCustomGrid(TComponent* AOwner) : TskSkinControl(AOwner), FWallpaper(new TBitmap) {
+TskSkinCustomGrid::TskSkinCustomGrid(TComponent* AOwner)
+    : TskSkinControl(AOwner), FWallpaper(new TBitmap), FSelfLink(std::make_shared<TskSkinCustomGrid*>(this)) {
   FSkinDataName = "grid";
   FControlStyle = csCaptureMouse | csOpaque | csDoubleClicks;
   FColCount = 5;
@@ -55,6 +56,7 @@ TskSkinCustomGrid::TskSkinCustomGrid(TComponent* AOwner) : TskSkinControl(AOwner
 }
 
 TskSkinCustomGrid::~TskSkinCustomGrid() {
+  *FSelfLink = nullptr;
   delete FWallpaper;
   FWallpaper = nullptr;
   FHScrollBar = nullptr;
@@ -95,8 +97,9 @@ void TskSkinCustomGrid::CreateParams(TCreateParams& Params) {
   Params.WindowClass.style = CS_DBLCLKS;
 }
 
-void TskSkinCustomGrid::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
-  TskSkinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+void TskSkinCustomGrid::CMFontChanged(TMessage& Message) {
+  TskSkinControl::CMFontChanged(Message);
+  if (FInplaceEdit) FInplaceEdit->GetFont()->Assign(GetFont());
 }
 
 // ----- counts, fixed cells and extents -----

@@ -13,11 +13,13 @@ constexpr int ScrollScale = 127;
 }  // namespace
 
 void TskSkinCustomGrid::HookScrollBar(IskScrollBarLink* Bar, bool Vertical) {
-  auto Send = [this](UINT Msg, WORD Code, int Pos) {
-    Perform(Msg, MAKEWPARAM(Code, static_cast<WORD>(Pos & 0xFFFF)), 0);
+  // The handlers stay on the bar after it is unlinked; through the link they reach the grid only
+  // while it lives.
+  auto Send = [Link = FSelfLink](UINT Msg, WORD Code, int Pos) {
+    if (*Link) (*Link)->Perform(Msg, MAKEWPARAM(Code, static_cast<WORD>(Pos & 0xFFFF)), 0);
   };
   if (Vertical) {
-    auto Thumb = [this, Bar, Send](TObject*) { Send(WM_VSCROLL, SB_THUMBPOSITION, Bar->GetPosition()); };
+    auto Thumb = [Bar, Send](TObject*) { Send(WM_VSCROLL, SB_THUMBPOSITION, Bar->GetPosition()); };
     if (FOptions & goThumbTracking) Bar->OnChange = Thumb;
     else Bar->OnLastChange = Thumb;
     Bar->OnUpButtonClick = [Bar, Send](TObject*) { Send(WM_VSCROLL, SB_LINEDOWN, Bar->GetPosition()); };

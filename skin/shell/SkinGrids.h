@@ -28,6 +28,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -196,7 +197,6 @@ public:
   void ReadRowHeights(TStream* Stream);
 
   void Notification(TComponent* AComponent, TOperation Operation) override;
-  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
 protected:
   friend class TskSkinInplaceEdit;
@@ -248,6 +248,8 @@ protected:
   bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
   void DoExit() override;
   void CMVisibleChanged(TMessage& Message) override;
+  // The grid's font goes to its editor too.
+  void CMFontChanged(TMessage& Message) override;
 
   void ShowEditor();
   void HideEditor();
@@ -343,8 +345,8 @@ private:
   bool FSaveCellExtents = true;
   TGridOptions FDesignOptionsBoost = goRowSizing | goColSizing;
   bool FVirtualView = false;
-  bool FTimerRunning = false;
-  bool FScrollHooksVertical[2] = {false, false};
+  // The grid as the scroll bars' handlers see it: cleared when the grid goes.
+  std::shared_ptr<TskSkinCustomGrid*> FSelfLink;
 };
 
 // The grid that a form places: the core's layout with its hooks turned into events.

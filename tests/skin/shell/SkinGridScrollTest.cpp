@@ -133,6 +133,21 @@ TEST_F(SkinGridScroll, AFreedBarIsForgotten) {
   EXPECT_EQ(Grid->GetTopRow(), 2);
 }
 
+TEST_F(SkinGridScroll, ABarOutlivingItsGridFiresIntoNothing) {
+  MakeScrolledGrid(200, 150, 20);
+  auto* Kept = new TTestScrollBar(nullptr);
+  Owned.push_back(Kept);
+  Grid->SetVScrollBar(Kept);
+  Grid->SetVScrollBar(nullptr);  // unlinked: the handlers stay on the bar
+  Kept->PressUp();
+  EXPECT_EQ(Grid->GetTopRow(), 2) << "an unlinked bar still scrolls the grid that hooked it";
+  delete Grid;
+  Grid = nullptr;
+  Kept->PressUp();
+  Kept->DragThumbTo(50);
+  Kept->PressTrackAfterThumb();
+}
+
 TEST_F(SkinGridScroll, KeepingTheCurrentRowInViewMovesTheBar) {
   MakeScrolledGrid(200, 150, 10);
   Grid->SetRow(9);

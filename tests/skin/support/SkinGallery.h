@@ -87,7 +87,7 @@ protected:
     TCanvas* c = GetCanvas();
     c->GetFont()->SetName("Arial");
     c->GetFont()->SetHeight(14);
-    c->GetFont()->SetStyle(Bold ? fsBold : 0);
+    c->GetFont()->SetStyle(Bold ? TFontStyles(fsBold) : TFontStyles(0));
     c->GetFont()->SetColor(Color);
     c->GetBrush()->SetStyle(bsClear);
     c->TextOut(0, 0, GetCaption());
