@@ -297,6 +297,8 @@ constexpr int ScrollTop = 72;     // y 72: scroll-bar pieces (16x16)
 constexpr int Scroll2Top = 88;    // y 88: more scroll-bar pieces, up-down buttons
 constexpr int BarTop = 104;       // y 104: whole scroll bars (horizontal at x 0, vertical at x 240)
 constexpr int VBarLeft = 240;
+constexpr int UpDownHLeft = 112;  // y 104: the horizontal up-down pair at rest
+constexpr int UpDownVLeft = 224;  // y 104..136: the vertical up-down pair at rest
 constexpr int RowItems = 5;       // y 120: list items, combo frames, tab strip
 constexpr int RowGrid = 6;        // y 144: grid cells, vertical gauge, view frame
 constexpr int RowMore = 7;        // y 168: menu bar
@@ -437,6 +439,11 @@ void DrawControls(const std::string& Folder)
     scrollButton({VBarLeft, BarTop, VBarLeft + Small, BarTop + Small}, 0, 'u');
     p.Fill(VBarLeft, BarTop + Small, VBarLeft + Small, BarTop + 2 * Small, FaceDark);
     scrollButton({VBarLeft, BarTop + 2 * Small, VBarLeft + Small, BarTop + 3 * Small}, 0, 'd');
+    // Up-down pairs at rest: horizontal (left, right) and vertical (up over down).
+    scrollButton({UpDownHLeft, BarTop, UpDownHLeft + Small, BarTop + Small}, 0, 'l');
+    scrollButton({UpDownHLeft + Small, BarTop, UpDownHLeft + 2 * Small, BarTop + Small}, 0, 'r');
+    scrollButton({UpDownVLeft, BarTop, UpDownVLeft + Small, BarTop + Small}, 0, 'u');
+    scrollButton({UpDownVLeft, BarTop + Small, UpDownVLeft + Small, BarTop + 2 * Small}, 0, 'd');
     const TCellRect m = AtSmall(14, Scroll2Top);
     p.Fill(m.L, m.T, m.R, m.B, Magenta);
     p.Arrow(m.L, m.T, m.R, m.B, 'd', Text);
@@ -633,27 +640,28 @@ void ScrollBarRecord(TIni& I, bool Vertical, bool Both)
   I.Key("thumbminpagesize", 0);
 }
 
+// An up-down's picture is the pair at rest; the button places are relative to it, the hot and
+// pressed button pictures are cells of the atlas.
 void UpDownRecord(TIni& I, bool Vertical)
 {
   I.Key("pictureindex", PicControls);
-  CellKey(I, "skinrect", AtSmall(4, Scroll2Top));
   if (Vertical) {
-    for (int s = 0; s < 3; ++s) {
-      static const char* const up[] = {"upbuttonrect", "activeupbuttonrect", "downupbuttonrect"};
-      static const char* const down[] = {"downbuttonrect", "activedownbuttonrect", "downdownbuttonrect"};
-      CellKey(I, up[s], AtSmall(4 + s, Scroll2Top));
-      CellKey(I, down[s], AtSmall(7 + s, Scroll2Top));
-    }
+    I.Rect("skinrect", UpDownVLeft, BarTop, UpDownVLeft + Small, BarTop + 2 * Small);
+    I.Rect("upbuttonrect", 0, 0, Small, Small);
+    CellKey(I, "activeupbuttonrect", AtSmall(5, Scroll2Top));
+    CellKey(I, "downupbuttonrect", AtSmall(6, Scroll2Top));
+    I.Rect("downbuttonrect", 0, Small, Small, 2 * Small);
+    CellKey(I, "activedownbuttonrect", AtSmall(8, Scroll2Top));
+    CellKey(I, "downdownbuttonrect", AtSmall(9, Scroll2Top));
   } else {
-    // A horizontal up-down: left and right arrows.
-    const TCellRect left[] = {AtSmall(11, ScrollTop), AtSmall(12, ScrollTop), AtSmall(13, ScrollTop)};
-    const TCellRect right[] = {AtSmall(14, ScrollTop), AtSmall(15, ScrollTop), AtSmall(0, Scroll2Top)};
-    CellKey(I, "upbuttonrect", right[0]);
-    CellKey(I, "activeupbuttonrect", right[1]);
-    CellKey(I, "downupbuttonrect", right[2]);
-    CellKey(I, "downbuttonrect", left[0]);
-    CellKey(I, "activedownbuttonrect", left[1]);
-    CellKey(I, "downdownbuttonrect", left[2]);
+    // A horizontal up-down: the left arrow lowers, the right arrow raises.
+    I.Rect("skinrect", UpDownHLeft, BarTop, UpDownHLeft + 2 * Small, BarTop + Small);
+    I.Rect("upbuttonrect", Small, 0, 2 * Small, Small);
+    CellKey(I, "activeupbuttonrect", AtSmall(15, ScrollTop));
+    CellKey(I, "downupbuttonrect", AtSmall(0, Scroll2Top));
+    I.Rect("downbuttonrect", 0, 0, Small, Small);
+    CellKey(I, "activedownbuttonrect", AtSmall(12, ScrollTop));
+    CellKey(I, "downdownbuttonrect", AtSmall(13, ScrollTop));
   }
 }
 
