@@ -302,6 +302,12 @@ constexpr int UpDownVLeft = 224;  // y 104..136: the vertical up-down pair at re
 constexpr int RowItems = 5;       // y 120: list items, combo frames, tab strip
 constexpr int RowGrid = 6;        // y 144: grid cells, vertical gauge, view frame
 constexpr int RowMore = 7;        // y 168: menu bar
+// The status bar's size grip, 12 x 12 at the right end of the frames row.
+constexpr int GripL = 10 * Cell, GripT = RowFrames * Cell, GripSize = 12;
+// The group box's frame line, in the middle of its 17-pixel caption band.
+constexpr int GroupCaptionH = 17, GroupLineY = 8;
+constexpr Color StatusFace = 0xEAEDF0;
+constexpr Color GaugeTop = 0xA9CBF2, GaugeBottom = 0x74A7E0;
 
 // Button face looks: normal, hot, pressed, disabled, focused.
 void DrawButtonCell(TPicture& P, TCellRect R, int State, bool Flat)
@@ -362,21 +368,29 @@ void DrawControls(const std::string& Folder)
     c = At(2, RowFrames);
     p.Fill(c.L, c.T, c.R, c.B, Face);
     p.Frame(c.L, c.T, c.R, c.B, FaceDark);
+    // The group box: its frame line runs through the middle of the caption band (GroupLineY).
     c = At(3, RowFrames);
     p.Fill(c.L, c.T, c.R, c.B, Face);
-    p.Frame(c.L, c.T + 6, c.R, c.B, Line);
+    p.Frame(c.L, c.T + GroupLineY, c.R, c.B, Line);
+    // The status bar: a flat face (tiled by the frameless bar) under a separator line.
     c = At(4, RowFrames);
-    p.Gradient(c.L, c.T, c.R, c.B, FaceDark, Face);
+    p.Fill(c.L, c.T, c.R, c.B, StatusFace);
     p.Fill(c.L, c.T, c.R, c.T + 1, Line);
-    for (int i = 0; i < 3; ++i) // size grip dots in the lower right corner
-      for (int j = 0; j <= i; ++j)
-        p.Fill(c.R - 4 - 3 * j, c.B - 4 - 3 * (i - j), c.R - 2 - 3 * j, c.B - 2 - 3 * (i - j), LineDark);
+    // The status bar's size grip: dots on the transparent colour.
+    p.Fill(GripL, GripT, GripL + GripSize, GripT + GripSize, Magenta);
+    for (int i = 0; i < 3; ++i)
+      for (int j = 0; j <= i; ++j) {
+        const int x = GripL + GripSize - 4 - 4 * j, y = GripT + GripSize - 4 - 4 * (i - j);
+        p.Fill(x, y, x + 2, y + 2, LineDark);
+        p.Pixel(x + 2, y + 2, White);
+      }
     c = At(5, RowFrames);
     p.Fill(c.L, c.T, c.R, c.B, Face);
     c = At(6, RowFrames);
     p.Box(c.L, c.T, c.R, c.B, FaceDark, Face, Line, Face);
+    // The gauge bar: light enough for the dark percentage text over it.
     c = At(7, RowFrames);
-    p.Gradient(c.L, c.T, c.R, c.B, 0x5B9BDF, Accent);
+    p.Gradient(c.L, c.T, c.R, c.B, GaugeTop, GaugeBottom);
     c = At(8, RowFrames);
     p.Box(c.L, c.T + 2, c.R, c.B + 2, Face, FaceDark, Line, Face);
     c = At(9, RowFrames);
@@ -482,7 +496,7 @@ void DrawControls(const std::string& Folder)
     c = At(3, RowGrid);
     p.Box(c.L, c.T, c.R, c.B, FaceDark, Face, Line, Face);
     c = At(4, RowGrid);
-    p.Fill(c.L, c.T, c.R, c.B, Accent);
+    p.Fill(c.L, c.T, c.R, c.B, GaugeBottom);
     c = At(5, RowGrid);
     p.Fill(c.L, c.T, c.R, c.B, White);
     p.Frame(c.L, c.T, c.R, c.B, Line);
@@ -749,15 +763,41 @@ std::vector<TRecord> Controls()
   checkRadio("radiobox", 8);
   auto panel = [&](const char* Name, int Col, bool Caption) {
     r.push_back({Name, "panel", [=](TIni& I) {
-                   FrameRecord(I, At(Col, RowFrames), Caption ? 8 : 2);
+                   if (Caption) {
+                     // The caption band is the top edge: the caption is drawn into it, on a
+                     // face-coloured patch ("framerect") that interrupts the frame line.
+                     const TCellRect c = At(Col, RowFrames);
+                     I.Key("pictureindex", PicControls);
+                     CellKey(I, "skinrect", c);
+                     I.Point("lefttoppoint", 6, GroupCaptionH);
+                     I.Point("righttoppoint", Cell - 6, GroupCaptionH);
+                     I.Point("leftbottompoint", 6, Cell - 3);
+                     I.Point("rightbottompoint", Cell - 6, Cell - 3);
+                     I.Rect("clientrect", 6, GroupCaptionH, Cell - 6, Cell - 3);
+                     for (const char* k : {"leftstretch", "topstretch", "rightstretch", "bottomstretch", "stretcheffect"})
+                       I.Key(k, 1);
+                     I.Key("stretchtype", "stfull");
+                     // From the left corner to the right one, so that it follows the width.
+                     I.Rect("captionrect", 6, 0, Cell - 6, GroupCaptionH);
+                     const TCellRect patch = At(5, RowFrames, 12, GroupCaptionH);
+                     CellKey(I, "framerect", patch);
+                     I.Rect("frametextrect", 4, 0, 8, GroupCaptionH);
+                     I.Key("frameleftoffset", 4);
+                     I.Key("framerightoffset", 4);
+                     CellKey(I, "checkimagerect", AtSmall(1, CheckTop));
+                     CellKey(I, "uncheckimagerect", AtSmall(0, CheckTop));
+                   } else {
+                     FrameRecord(I, At(Col, RowFrames), 2);
+                   }
                    I.Key("bgpictureindex", -1);
-                   if (Caption)
-                     I.Rect("captionrect", 8, 0, 16, 12);
                    I.Key("alignment", "taleftjustify");
                    Font(I, "", Text, Caption ? "fsbold" : "");
-                   if (std::string(Name) == "statusbar")
-                     I.Rect("gripperrect", Col * Cell + 12, RowFrames * Cell + 12, Col * Cell + 24, RowFrames * Cell + 24);
-                   I.Key("grippertransparent", 0);
+                   if (std::string(Name) == "statusbar") {
+                     I.Rect("gripperrect", GripL, GripT, GripL + GripSize, GripT + GripSize);
+                     I.Key("grippertransparent", 1);
+                   } else {
+                     I.Key("grippertransparent", 0);
+                   }
                    I.Color("grippertransparentcolor", Magenta);
                  }});
   };
