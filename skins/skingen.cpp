@@ -541,6 +541,15 @@ void DrawMenu(const std::string& Folder)
   p.Box(48, 68, 88, 88, AccentLight, AccentLight, AccentMid, Face);
   p.Box(88, 48, 128, 68, AccentMid, AccentMid, Accent, Face);
   p.Save(Folder + "/menu.bmp");
+  // The popup and hint windows take their frame picture whole (its size is the frame's
+  // geometry), so each frame is a picture of its own as well.
+  TPicture popup(48, 48, White);
+  popup.Frame(0, 0, 48, 48, LineDark);
+  popup.Frame(1, 1, 47, 47, FaceDark);
+  popup.Save(Folder + "/popup.bmp");
+  TPicture hint(48, 48, 0xFFFFE8);
+  hint.Frame(0, 0, 48, 48, LineDark);
+  hint.Save(Folder + "/hint.bmp");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -569,7 +578,7 @@ void NineSlice(TIni& I, int W, int H, int E, bool Stretch = true)
 
 void CellKey(TIni& I, const std::string& Key, TCellRect C) { I.Rect(Key, C.L, C.T, C.R, C.B); }
 
-constexpr int PicCaption = 0, PicControls = 1, PicMenu = 2;
+constexpr int PicCaption = 0, PicControls = 1, PicMenu = 2, PicPopup = 3, PicHint = 4;
 
 void ButtonRecord(TIni& I, int FirstCol, bool Flat)
 {
@@ -1080,10 +1089,12 @@ std::string SkinText(const std::string& Kind)
   i.Key("ver", 3);
   i.Section("PICTURES");
   i.Key("picture", "frame.bmp");
-  i.Key("activepicturescount", 3);
+  i.Key("activepicturescount", 5);
   i.Key("0", "captionbuttons.bmp");
   i.Key("1", "controls.bmp");
   i.Key("2", "menu.bmp");
+  i.Key("3", "popup.bmp");
+  i.Key("4", "hint.bmp");
 
   i.Section("FORMINFO");
   i.Point("lefttoppoint", 40, ClientT);
@@ -1112,9 +1123,10 @@ std::string SkinText(const std::string& Kind)
   i.Rect("sizegriparea", ClientR - 16, ClientB - 16, ClientR, ClientB);
   i.Key("statusbarname", "statusbar");
 
-  // The popup and hint frames in menu.bmp: their inner corners, all edges stretched.
-  const auto windowFrame = [&i](int L, int T, int R, int B) {
-    i.Key("windowpictureindex", PicMenu);
+  // The popup and hint frames, each a picture of its own: their inner corners, all edges
+  // stretched.
+  const auto windowFrame = [&i](int Picture, int L, int T, int R, int B) {
+    i.Key("windowpictureindex", Picture);
     i.Key("maskpictureindex", -1);
     i.Point("lefttoppoint", L, T);
     i.Point("righttoppoint", R, T);
@@ -1125,14 +1137,14 @@ std::string SkinText(const std::string& Kind)
     i.Key("stretchtype", "stfull");
   };
   i.Section("POPUPWINDOW");
-  windowFrame(3, 3, 45, 45);
+  windowFrame(PicPopup, 3, 3, 45, 45);
   i.Rect("itemsrect", 3, 3, 45, 45);
   i.Color("scrollmarkercolor", LineDark);
   i.Color("scrollmarkeractivecolor", Accent);
 
   i.Section("HINTWINDOW");
-  windowFrame(2, 50, 46, 94);
-  i.Rect("clientrect", 4, 52, 44, 92);
+  windowFrame(PicHint, 2, 2, 46, 46);
+  i.Rect("clientrect", 4, 4, 44, 44);
   Font(i, "", Text);
 
   i.Section("SKINCOLORS");
