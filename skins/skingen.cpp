@@ -706,7 +706,8 @@ void EditRecord(TIni& I)
   ComboButtons(I);
 }
 
-void ListBoxRecord(TIni& I)
+// TextLeft: where the item text starts (a check list leaves room for its check box).
+void ListBoxRecord(TIni& I, int TextLeft = 4)
 {
   FrameRecord(I, At(0, RowFrames), 2);
   CellKey(I, "itemrect", At(0, RowItems, Cell, 20));
@@ -714,7 +715,7 @@ void ListBoxRecord(TIni& I)
   CellKey(I, "focusitemrect", At(2, RowItems, Cell, 20));
   I.Key("itemleftoffset", 1);
   I.Key("itemrightoffset", 1);
-  I.Rect("itemtextrect", 4, 0, 20, 20);
+  I.Rect("itemtextrect", TextLeft, 0, 20, 20);
   Font(I, "", Text);
   I.Color("activefontcolor", Text);
   I.Color("focusfontcolor", Text);
@@ -862,9 +863,9 @@ std::vector<TRecord> Controls()
                  ComboButtons(I);
                  I.Key("showfocus", 0);
                }});
-  r.push_back({"listbox", "listbox", ListBoxRecord});
+  r.push_back({"listbox", "listbox", [](TIni& I) { ListBoxRecord(I); }});
   r.push_back({"checklistbox", "checklistbox", [](TIni& I) {
-                 ListBoxRecord(I);
+                 ListBoxRecord(I, 20);
                  CellKey(I, "checkimagerect", AtSmall(1, CheckTop));
                  CellKey(I, "uncheckimagerect", AtSmall(0, CheckTop));
                  I.Rect("itemcheckrect", 2, 2, 18, 18);
