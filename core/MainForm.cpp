@@ -1,5 +1,8 @@
 #include "core/MainForm.h"
 
+#include <cmath>
+
+#include "core/TrackChoice.h"
 #include "core/qv_functions.h"
 
 TForm1* Form1 = nullptr;
@@ -129,6 +132,66 @@ TTimer* MakeTimer(TForm* Form, const char* Name, Cardinal Interval, bool Enabled
   return T;
 }
 
+// ---- Helpers of the display elements and the option controls ----
+
+// Where the next option control goes: a simple column layout right of the tables.
+struct TOptionPlace {
+  int Left = 620, Top = 104;
+  TRect Next(int Height = 20)
+  {
+    if (Top + Height > 700) {
+      Left += 250;
+      Top = 8;
+    }
+    const TRect R(Left, Top, Left + 240, Top + Height);
+    Top += Height + 2;
+    return R;
+  }
+};
+
+template <class T>
+T* MakeShown(TWinControl* Parent, TComponent* Owner, const char* Name, const TRect& R)
+{
+  auto* C = new T(Owner);
+  C->SetName(Name);
+  C->SetBounds(R.left, R.top, R.right - R.left, R.bottom - R.top);
+  C->SetParent(Parent);
+  return C;
+}
+
+TskSkinCheckRadioBox* MakeOptionBox(TForm* Form, TOptionPlace& At, const char* Name, const char* Caption,
+                                    int RadioGroup = 0)
+{
+  auto* B = MakeShown<TskSkinCheckRadioBox>(Form, Form, Name, At.Next());
+  B->SetCaption(Caption);
+  if (RadioGroup) {
+    B->SetRadio(true);
+    B->SetGroupIndex(RadioGroup);
+  }
+  return B;
+}
+
+TskSkinSpinEdit* MakeSpin(TForm* Form, TOptionPlace& At, const char* Name, double Min, double Max, double Step,
+                          double Value)
+{
+  auto* E = MakeShown<TskSkinSpinEdit>(Form, Form, Name, At.Next());
+  E->SetValueType(vtInteger);
+  E->SetMinValue(Min);
+  E->SetMaxValue(Max);
+  E->SetIncrement(Step);
+  E->SetValue(Value);
+  return E;
+}
+
+TOptionComboBox* MakeCombo(TWinControl* Parent, TForm* Form, TOptionPlace& At, const char* Name,
+                           const std::vector<String>& Items)
+{
+  auto* C = MakeShown<TOptionComboBox>(Parent, Form, Name, At.Next(22));
+  C->SetStyle(csDropDownList);
+  for (const String& I : Items) C->GetItems()->Add(I);
+  return C;
+}
+
 void Fill(TListBox* List, const char* const* Items, int Count)
 {
   for (int I = 0; I < Count; ++I) List->GetItems()->Add(Items[I]);
@@ -199,16 +262,146 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
   checkbox5 = MakeCheckBox(this, "checkbox5", "Default subtitle selection:", 56);
   checkbox8 = MakeCheckBox(this, "checkbox8", "Always use subtitles when available", 80);
 
+  // ---- Display elements, lists and the run-button panel ----
+  SetBounds(0, 0, 1400, 720);
+  tempgrid = MakeHidden<TXcStringGrid>(this, "tempgrid");
+  playlist = MakeHidden<TXcPlaylist>(this, "playlist");
+  Edit1 = MakeShown<TXcEdit>(this, this, "Edit1", TRect(8, 392, 608, 414));
+  Edit1->SetVisible(false);
+  log = MakeShown<TskSkinMemo>(this, this, "log", TRect(8, 420, 608, 520));
+  log->SetVisible(false);
+  status = MakeShown<TskSkinStdLabel>(this, this, "status", TRect(8, 526, 608, 544));
+  progressbar1 = MakeShown<TskSkinGauge>(this, this, "progressbar1", TRect(8, 548, 408, 568));
+  progressbar1->SetMinValue(0);
+  progressbar1->SetMaxValue(100);
+  progressbar1->SetValue(0);
+  spaceleft = MakeShown<TskSkinStatusPanel>(this, this, "spaceleft", TRect(416, 548, 608, 568));
+  devicelist = MakeShown<TskSkinListBox>(this, this, "devicelist", TRect(8, 574, 300, 710));
+  skSkinListBox1 = MakeShown<TskSkinListBox>(this, this, "skSkinListBox1", TRect(308, 574, 608, 710));
+  skSkinListBox1->SetVisible(false);
+  cbuttons = MakeShown<TXcPanel>(this, this, "cbuttons", TRect(620, 8, 860, 96));
+  const char* const RunNames[] = {"b1", "b2", "b3", "b4"};
+  const char* const RunCaptions[] = {"Go", "Skip", "Stop", "Status"};
+  TskSkinSpeedButton** RunButtons[] = {&b1, &b2, &b3, &b4};
+  for (int I = 0; I < 4; ++I) {
+    *RunButtons[I] = MakeShown<TskSkinSpeedButton>(cbuttons, this, RunNames[I], TRect(4 + I * 58, 4, 58 + I * 58, 40));
+    (*RunButtons[I])->SetCaption(RunCaptions[I]);
+  }
+  skip2 = MakeShown<TskSkinSpeedButton>(cbuttons, this, "skip2", TRect(4, 46, 58, 82));
+  skip2->SetCaption("Skip");
+  skip2->SetVisible(false);
+
+  // ---- The options the settings store keeps ----
+  TOptionPlace At;
+  Panel6 = MakeShown<TskSkinPanel>(this, this, "Panel6", At.Next(30));
+  Panel6->SetVisible(false);
+  TOptionPlace InPanel;
+  InPanel.Left = 2;
+  InPanel.Top = 4;
+  profilebox = MakeCombo(Panel6, this, InPanel, "profilebox", {});
+  profilebox->SetStyle(csDropDown);
+  prioritybox1 = MakeCombo(this, this, At, "prioritybox1",
+                           {"Conversion Priority : LOW", "Conversion Priority : NORMAL", "Conversion Priority : HIGH",
+                            "Conversion Priority : VERY HIGH"});
+  prioritybox1->SetItemIndex(1);
+  radiobutton1 = MakeOptionBox(this, At, "radiobutton1", "No cropping", 1);
+  radiobutton3 = MakeOptionBox(this, At, "radiobutton3", "Remove black bars from device", 1);
+  radiobutton2 = MakeOptionBox(this, At, "radiobutton2", "Remove black bars from file", 1);
+  radiobutton4x = MakeOptionBox(this, At, "radiobutton4x", "Fullscreen Stretch", 1);
+  radiobutton12 = MakeOptionBox(this, At, "radiobutton12", "Add black bars to fit resolution", 1);
+  askscan = MakeOptionBox(this, At, "askscan", "Ask for DVD track selection.");
+  const std::vector<String> Languages = LanguageComboItems();
+  combobox4 = MakeCombo(this, this, At, "combobox4", Languages);
+  combobox5 = MakeCombo(this, this, At, "combobox5", Languages);
+  combobox6 = MakeCombo(this, this, At, "combobox6", Languages);
+  combobox7 = MakeCombo(this, this, At, "combobox7", Languages);
+  for (TOptionComboBox* C : {combobox4, combobox5, combobox6, combobox7}) C->SetItemIndex(24);
+  checkbox7 = MakeOptionBox(this, At, "checkbox7", "Only use subtitles when primary audio not available", 2);
+  checkbox8->SetRadio(true);
+  checkbox8->SetGroupIndex(2);
+  radiobutton6 = MakeOptionBox(this, At, "radiobutton6", "Do not enable subtitles automatically", 2);
+  radiobutton6->SetChecked(true);
+  episodes = MakeOptionBox(this, At, "episodes", "Automatic Movie  / Episode recognition");
+  checkbox1 = MakeOptionBox(this, At, "checkbox1", "Shutdown computer when done");
+  selfexit = MakeOptionBox(this, At, "selfexit", "Shutdown Quelvo when done");
+  checkbox2 = MakeOptionBox(this, At, "checkbox2", "Convert automatically");
+  checkbox9 = MakeOptionBox(this, At, "checkbox9", "Scan for DVD's on startup");
+  checkbox10 = MakeOptionBox(this, At, "checkbox10", "Monitor DVD's on insert");
+  checkbox11 = MakeOptionBox(this, At, "checkbox11", "Eject DVD when done");
+  for (TskSkinCheckRadioBox* B : {checkbox9, checkbox10, checkbox11}) B->SetChecked(true);
+  checkbox12 = MakeOptionBox(this, At, "checkbox12", "Remember added folders");
+  checkbox13 = MakeOptionBox(this, At, "checkbox13", "Skip previously  converted files");
+  videofolder = MakeOptionBox(this, At, "videofolder", "(VIDEO) Use source folder as output folder");
+  skSkinCheckRadioBox4x = MakeOptionBox(this, At, "skSkinCheckRadioBox4x", "Convert only ");
+  limit = MakeSpin(this, At, "limit", 1, 30, 1, 1);
+  corecount = MakeSpin(this, At, "corecount", 1, 32, 1, 1);
+  skSkinLabel2 = MakeShown<TskSkinLabel>(this, this, "skSkinLabel2", At.Next());
+  skSkinLabel3 = MakeShown<TskSkinLabel>(this, this, "skSkinLabel3", At.Next());
+  fpstext = MakeCombo(this, this, At, "fpstext",
+                      {"14.98", "15000/1001", "23.98", "24000/1001", "29.97", "30000/1001", "47.95", "48000/1001",
+                       "59.94", "60000/1001"});
+  fpstext->SetItemIndex(9);
+  skSkinCheckRadioBox4 = MakeOptionBox(this, At, "skSkinCheckRadioBox4", "Open video folder when done");
+  mencoder2 = MakeOptionBox(this, At, "mencoder2", "Enable Hastekit");
+  for (TskSkinCheckRadioBox* B : {skSkinCheckRadioBox4, mencoder2}) B->SetChecked(true);
+  mplayer2 = MakeOptionBox(this, At, "mplayer2", "Enable Vista/7 Preview fix");
+  detect2 = MakeOptionBox(this, At, "detect2", "Enable for detection as well");
+  skSkinCheckRadioBox5 = MakeOptionBox(this, At, "skSkinCheckRadioBox5", "Start minimized");
+  skSkinCheckRadioBox6 = MakeOptionBox(this, At, "skSkinCheckRadioBox6", "Minimize to tray");
+  skSkinCheckRadioBox7 = MakeOptionBox(this, At, "skSkinCheckRadioBox7", "Rightclick > Send to Quelvo");
+  skSkinCheckRadioBox8 = MakeOptionBox(this, At, "skSkinCheckRadioBox8", "Run on Windows startup");
+  dvdnav = MakeOptionBox(this, At, "dvdnav", "Nicer subtitles");
+  cc = MakeOptionBox(this, At, "cc", "Enable Closed Caption (if available)");
+  skSkinCheckRadioBox12 = MakeOptionBox(this, At, "skSkinCheckRadioBox12", "Save state on close");
+  skSkinCheckRadioBox13 = MakeOptionBox(this, At, "skSkinCheckRadioBox13", "Load state on startup");
+  savestatus = MakeOptionBox(this, At, "savestatus", "Save conversion status on close");
+  monitorvalue = MakeSpin(this, At, "monitorvalue", 1, 1440, 5, 100);
+  monitorvalue->OnChange = [this](TObject* Sender) { monitorvalueChange(Sender); };
+  skSkinSpinEdit5 = MakeSpin(this, At, "skSkinSpinEdit5", 2, 36000, 1, 600);
+  skSkinSpinEdit5->OnChange = [this](TObject* Sender) { skSkinSpinEdit5Change(Sender); };
+  deint = MakeOptionBox(this, At, "deint", "Deinterlace");
+  skSkinCheckRadioBox14 = MakeOptionBox(this, At, "skSkinCheckRadioBox14", "SRT subtitle font scale:");
+  skSkinCheckRadioBox14->SetVisible(false);
+  skSkinCheckRadioBox14->OnClick = [this](TObject* Sender) { skSkinCheckRadioBox14Click(Sender); };
+  skSkinSpinEdit6 = MakeSpin(this, At, "skSkinSpinEdit6", 1, 100, 1, 20);
+  skSkinSpinEdit6->SetVisible(false);
+  skSkinSpinEdit6->OnChange = [this](TObject* Sender) { skSkinSpinEdit6Change(Sender); };
+
   SpecialFolderInfo = new TWrennSpecialFolderInfo(this);
   SpecialFolderInfo->SetName("SpecialFolderInfo");
 
-  if (!Form1) Form1 = this;
+  if (!Form1) {
+    Form1 = this;
+    SetFreeSpacePanelProc([this](const String& Text) { spaceleft->SetCaption(Text); });
+  }
   SetEjectDiscProc(EjectDisc);
 }
 
 TForm1::~TForm1()
 {
-  if (Form1 == this) Form1 = nullptr;
+  if (Form1 == this) {
+    Form1 = nullptr;
+    SetFreeSpacePanelProc(nullptr);
+  }
+}
+
+void TForm1::monitorvalueChange(TObject*)
+{
+  MonitorTimer->SetInterval(static_cast<Cardinal>(std::lround(monitorvalue->GetValue())) * 60000u);
+}
+
+void TForm1::skSkinSpinEdit5Change(TObject*) { MinTitleSeconds = static_cast<int>(std::lround(skSkinSpinEdit5->GetValue())); }
+
+void TForm1::skSkinSpinEdit6Change(TObject*) { skSkinCheckRadioBox14->SetChecked(true); }
+
+void TForm1::skSkinCheckRadioBox14Click(TObject*)
+{
+  TStrings* Lines = mencoder_conf->GetItems();
+  for (int I = Lines->GetCount() - 1; I >= 0; --I)
+    if ((" " + Lines->Get(I)).find("subfont-text-scale=") != String::npos) Lines->Delete(I);
+  if (skSkinCheckRadioBox14->GetChecked())
+    Lines->Add("subfont-text-scale=" + IntToStr(static_cast<int>(std::lround(skSkinSpinEdit6->GetValue()))));
+  WriteMencoderConf();
 }
 
 void TForm1::DisplaySpecialFolders()
@@ -221,6 +414,7 @@ TForm3::TForm3(TComponent* AOwner) : TForm(AOwner)
   SetName("Form3");
   SetBounds(0, 0, 620, 300);
   database = MakeVisibleTable(this, "database", HistoryColCount, 8);
+  track = MakeShown<TskSkinListBox>(this, this, "track", TRect(8, 136, 608, 290));
   if (!Form3) Form3 = this;
 }
 

@@ -27,8 +27,26 @@
 #include "platform/vcl/Grids.h"
 #include "platform/vcl/ListBoxCtrl.h"
 #include "platform/vcl/Timer.h"
+#include "extctrls/XcEdit.h"
+#include "extctrls/XcPanel.h"
+#include "extctrls/XcPlaylist.h"
+#include "extctrls/XcStringGrid.h"
+#include "platform/vcl/ComboBoxCtrl.h"
 #include "skin/controls/SkinCheckRadioBox.h"
+#include "skin/controls/SkinGauge.h"
+#include "skin/controls/SkinLabel.h"
+#include "skin/controls/SkinPanel.h"
+#include "skin/controls/SkinSpeedButton.h"
+#include "skin/controls/SkinStdLabels.h"
+#include "skin/input/SkinListBox.h"
+#include "skin/input/SkinMemo.h"
+#include "skin/input/SkinSpinEdit.h"
 #include "skin/shell/SkinGrids.h"
+
+// The option combo boxes. They are the class library's combo box until the skinned combo box
+// joins the controls; the options use only what both give: Items, ItemIndex (set from code
+// selects the item and shows its text), Text and OnChange.
+using TOptionComboBox = TComboBox;
 
 // Column counts of the tables.
 constexpr int SourceQueueColCount = 71;  // StringGrid1
@@ -100,7 +118,85 @@ public:
   TskSkinCheckRadioBox* finuse;     // "Ignore file-in-use check"
   TskSkinCheckRadioBox* checkbox4;  // "Default audio selection:"
   TskSkinCheckRadioBox* checkbox5;  // "Default subtitle selection:"
-  TskSkinCheckRadioBox* checkbox8;  // "Always use subtitles when available"
+  TskSkinCheckRadioBox* checkbox8;  // "Always use subtitles when available" (subtitle group)
+
+  // ---- Display elements, lists and the run-button panel (labels, gauge, lists, memo) ----
+  TXcStringGrid* tempgrid;          // hidden carrier of stream grid files
+  TXcPlaylist* playlist;            // hidden: the playlist of one output folder
+  TXcEdit* Edit1;                   // the command line of the tool started last ("CMD1")
+  TskSkinMemo* log;                 // tool output and watchdog messages ("CMD2")
+  TskSkinStdLabel* status;          // the status line
+  TskSkinGauge* progressbar1;       // 0..100 in the form
+  TskSkinStatusPanel* spaceleft;    // free space of the output folder's drive
+  TskSkinListBox* devicelist;       // the device list page
+  TskSkinListBox* skSkinListBox1;   // device-list scratch
+  TXcPanel* cbuttons;               // the run buttons
+  TskSkinSpeedButton* b1;           // "Go"
+  TskSkinSpeedButton* b2;           // "Skip"
+  TskSkinSpeedButton* b3;           // "Stop"
+  TskSkinSpeedButton* b4;           // "Status"
+  TskSkinSpeedButton* skip2;        // "Skip" while a title scan reports titles
+
+  // ---- The options the settings store keeps (radio groups: crop 1, subtitles 2) ----
+  TskSkinPanel* Panel6;                       // holds the profile box; shown with 2+ profiles
+  TOptionComboBox* profilebox;                // "Conversion profile:"
+  TOptionComboBox* prioritybox1;              // "Conversion Priority : ..."
+  TskSkinCheckRadioBox* radiobutton1;         // "No cropping"
+  TskSkinCheckRadioBox* radiobutton2;         // "Remove black bars from file"
+  TskSkinCheckRadioBox* radiobutton3;         // "Remove black bars from device" (not stored)
+  TskSkinCheckRadioBox* radiobutton4x;        // "Fullscreen Stretch"
+  TskSkinCheckRadioBox* radiobutton12;        // "Add black bars to fit resolution"
+  TskSkinCheckRadioBox* askscan;              // "Ask for DVD track selection."
+  TOptionComboBox* combobox4;                 // first audio language
+  TOptionComboBox* combobox5;                 // second audio language
+  TOptionComboBox* combobox6;                 // first subtitle language
+  TOptionComboBox* combobox7;                 // second subtitle language
+  TskSkinCheckRadioBox* checkbox7;            // "Only use subtitles when primary audio not available"
+  TskSkinCheckRadioBox* radiobutton6;         // "Do not enable subtitles automatically" (not stored)
+  TskSkinCheckRadioBox* episodes;             // "Automatic Movie  / Episode recognition"
+  TskSkinCheckRadioBox* checkbox1;            // "Shutdown computer when done"
+  TskSkinCheckRadioBox* selfexit;             // "Shutdown Quelvo when done"
+  TskSkinCheckRadioBox* checkbox2;            // "Convert automatically"
+  TskSkinCheckRadioBox* checkbox9;            // "Scan for DVD's on startup"
+  TskSkinCheckRadioBox* checkbox10;           // "Monitor DVD's on insert"
+  TskSkinCheckRadioBox* checkbox11;           // "Eject DVD when done"
+  TskSkinCheckRadioBox* checkbox12;           // "Remember added folders"
+  TskSkinCheckRadioBox* checkbox13;           // "Skip previously  converted files"
+  TskSkinCheckRadioBox* videofolder;          // "(VIDEO) Use source folder as output folder"
+  TskSkinCheckRadioBox* skSkinCheckRadioBox4x;  // "Convert only "
+  TskSkinSpinEdit* limit;                     // minutes converted by "Convert only ", 1..30
+  TskSkinSpinEdit* corecount;                 // "Processor count:", 1..32
+  TskSkinLabel* skSkinLabel2;                 // the "Run before conversion:" command
+  TskSkinLabel* skSkinLabel3;                 // the "Run after conversion:" command
+  TOptionComboBox* fpstext;                   // "AVCHD Camera Framerate:"
+  TskSkinCheckRadioBox* skSkinCheckRadioBox4;   // "Open video folder when done"
+  TskSkinCheckRadioBox* mencoder2;            // "Enable Hastekit"
+  TskSkinCheckRadioBox* mplayer2;             // "Enable Vista/7 Preview fix"
+  TskSkinCheckRadioBox* detect2;              // "Enable for detection as well"
+  TskSkinCheckRadioBox* skSkinCheckRadioBox5;   // "Start minimized"
+  TskSkinCheckRadioBox* skSkinCheckRadioBox6;   // "Minimize to tray"
+  TskSkinCheckRadioBox* skSkinCheckRadioBox7;   // "Rightclick > Send to Quelvo"
+  TskSkinCheckRadioBox* skSkinCheckRadioBox8;   // "Run on Windows startup"
+  TskSkinCheckRadioBox* dvdnav;               // "Nicer subtitles"
+  TskSkinCheckRadioBox* cc;                   // "Enable Closed Caption (if available)"
+  TskSkinCheckRadioBox* skSkinCheckRadioBox12;  // "Save state on close"
+  TskSkinCheckRadioBox* skSkinCheckRadioBox13;  // "Load state on startup"
+  TskSkinCheckRadioBox* savestatus;           // "Save conversion status on close"
+  TskSkinSpinEdit* monitorvalue;              // "Check for new files every" ... "Minutes", 1..1440
+  TskSkinSpinEdit* skSkinSpinEdit5;           // "Minimum playtime for DVD selections", 2..36000
+  TskSkinCheckRadioBox* deint;                // "Deinterlace"
+  TskSkinCheckRadioBox* skSkinCheckRadioBox14;  // "SRT subtitle font scale:" (its panel is hidden)
+  TskSkinSpinEdit* skSkinSpinEdit6;           // the scale, 1..100
+
+  // The option actions the settings store runs through the controls.
+  // MonitorTimer's interval := monitorvalue minutes.
+  void monitorvalueChange(TObject* Sender);
+  // MinTitleSeconds := the minimum playtime.
+  void skSkinSpinEdit5Change(TObject* Sender);
+  // Ticks "SRT subtitle font scale:", which rewrites the scale line.
+  void skSkinSpinEdit6Change(TObject* Sender);
+  // Drops every scale line of mencoder_conf, appends the spin edit's when ticked, writes the file.
+  void skSkinCheckRadioBox14Click(TObject* Sender);
 
   TWrennSpecialFolderInfo* SpecialFolderInfo;
 
@@ -115,6 +211,7 @@ public:
   ~TForm3() override;
 
   TskSkinStringGrid* database;  // the conversion history (header row 0)
+  TskSkinListBox* track;        // remembered folders, one path each
 };
 
 // The one main window and the history window.
