@@ -154,6 +154,7 @@ T* MakeShown(TWinControl* Parent, TComponent* Owner, const char* Name, const TRe
 {
   auto* C = new T(Owner);
   C->SetName(Name);
+  if (C->GetText() == Name) C->SetText("");  // a control named in code shows no caption
   C->SetBounds(R.left, R.top, R.right - R.left, R.bottom - R.top);
   C->SetParent(Parent);
   return C;
