@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "skin/controls/SkinControlGeometry.h"
+#include "skin/controls/SkinResizedButton.h"
 #include "skin/foundation/SkinDrawUtils.h"
 #include "skin/foundation/SkinGlyphs.h"
 #include "skin/foundation/SkinImages.h"
@@ -219,6 +220,26 @@ void TskSkinPageControl::SetDefaultItemHeight(int Value)
   }
 }
 
+void TskSkinPageControl::SetTabsInCenter(bool Value)
+{
+  if (GetTabWidth() == 0)
+    return;
+  FTabsInCenter = Value;
+  if (Value) {
+    SetTabPosition(tpTop);
+    SetMultiLine(false);
+    SetTabsBGTransparent(true);
+  }
+  Invalidate();
+}
+
+int TskSkinPageControl::CenterOffset()
+{
+  if (GetTabWidth() == 0)
+    return 0;
+  return std::max(0, GetWidth() / 2 - GetTabWidth() * VisibleTabCount() / 2);
+}
+
 void TskSkinPageControl::SetTabMargin(int Value)
 {
   if (Value == FTabMargin || Value < -1)
@@ -391,6 +412,25 @@ void TskSkinPageControl::Change()
 
 void TskSkinPageControl::WndProc(TMessage& Message)
 {
+  const bool centred = FTabsInCenter && !(GetComponentState() & csDesigning);
+  if (centred) {
+    switch (Message.Msg) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      TPageControl::WndProc(Message);
+      Invalidate();
+      return;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_NCHITTEST: {
+      const int x = static_cast<short>(LOWORD(Message.LParam)) - CenterOffset();
+      Message.LParam = MAKELPARAM(static_cast<WORD>(x), HIWORD(Message.LParam));
+      break;
+    }
+    default: break;
+    }
+  }
   switch (Message.Msg) {
   case WM_ERASEBKGND:
     if (GetPageCount() > 0 && VisibleTabCount() > 0) {
@@ -437,6 +477,8 @@ void TskSkinPageControl::WndProc(TMessage& Message)
         }
         r->top -= 2;
         r->bottom -= 2;
+        if (centred)
+          OffsetRect(r, CenterOffset(), 0);
         break;
       case tpBottom:
         if (!GetMultiLine()) {
@@ -705,13 +747,31 @@ void TskSkinPageControl::DrawCloseButton(TCanvas* C, const TRect& Area, TskSkinC
     Sheet->CloseRect = dst;
     return;
   }
+  if (FIndex != -1) {
+    // Without a close picture the skin's "resizetoolbutton" is the button; without that, none.
+    TBitmap b;
+    b.SetPixelFormat(pf24bit);
+    b.SetSize(FCloseButtonSize, FCloseButtonSize);
+    b.GetCanvas()->CopyRect(Rect(0, 0, FCloseButtonSize, FCloseButtonSize), C, box);
+    const TskResizedButtonState state = Sheet->CloseDown && Sheet->CloseHot ? TskResizedButtonState::Pressed
+                                        : Sheet->CloseHot                   ? TskResizedButtonState::Hot
+                                                                            : TskResizedButtonState::Normal;
+    TColor color = clBlack;
+    if (!DrawResizedButton(FSkinData, "resizetoolbutton", b.GetCanvas(), Rect(0, 0, FCloseButtonSize, FCloseButtonSize),
+                           state, 0, &color))
+      return;
+    DrawCloseGlyph(b.GetCanvas(), FCloseButtonSize / 2 - 5, FCloseButtonSize / 2 - 5, color);
+    C->Draw(box.left, box.top, &b);
+    Sheet->CloseRect = box;
+    return;
+  }
   DrawCloseGlyph(C, box.left + 2, box.top + 2, Sheet->CloseHot ? static_cast<TColor>(0xFFFFFF) : clBlack);
   Sheet->CloseRect = box;
 }
 
 // --- mouse and closing -----------------------------------------------------------------------
 
-TRect TskSkinPageControl::HotCloseRect()
+TRect TskSkinPageControl::HotCloseRect(bool ForPress)
 {
   auto* sheet = dynamic_cast<TskSkinCustomTabSheet*>(PageOfVisibleTab(FHotTab));
   if (!sheet || FHotTab == -1)
@@ -719,6 +779,9 @@ TRect TskSkinPageControl::HotCloseRect()
   TRect c = sheet->CloseRect;
   const TRect item = GetItemRect(FHotTab);
   OffsetRect(&c, item.left, item.top);
+  // Presses reach the native control moved left by the centring.
+  if (FTabsInCenter && ForPress)
+    OffsetRect(&c, -CenterOffset(), 0);
   return c;
 }
 
@@ -765,12 +828,13 @@ void TskSkinPageControl::MouseDown(TMouseButton Button, TShiftState Shift, int X
   TPageControl::MouseDown(Button, Shift, X, Y);
   if ((GetComponentState() & csDesigning) || Button != mbLeft)
     return;
-  TrackMouse(X, Y);
+  if (!FTabsInCenter)
+    TrackMouse(X, Y);
   FPressedCloseTab = -1;
   auto* sheet = dynamic_cast<TskSkinCustomTabSheet*>(PageOfVisibleTab(FHotTab));
   if (!sheet || !FShowCloseButtons)
     return;
-  const TRect c = HotCloseRect();
+  const TRect c = HotCloseRect(true);
   if (PtInRect(&c, TPoint{X, Y})) {
     sheet->CloseHot = sheet->CloseDown = true;
     FPressedCloseTab = FHotTab;
@@ -785,13 +849,14 @@ void TskSkinPageControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, 
   TPageControl::MouseUp(Button, Shift, X, Y);
   if ((GetComponentState() & csDesigning) || Button != mbLeft)
     return;
-  TrackMouse(X, Y);
+  if (!FTabsInCenter)
+    TrackMouse(X, Y);
   const int pressed = FPressedCloseTab;
   FPressedCloseTab = -1;
   auto* sheet = dynamic_cast<TskSkinCustomTabSheet*>(PageOfVisibleTab(FHotTab));
   if (!sheet || !FShowCloseButtons)
     return;
-  const TRect c = HotCloseRect();
+  const TRect c = HotCloseRect(true);
   const bool inside = PtInRect(&c, TPoint{X, Y});
   sheet->CloseDown = false;
   sheet->CloseHot = inside;

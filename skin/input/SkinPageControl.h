@@ -83,6 +83,12 @@ public:
   void SetDefaultFont(TFont* Value) { FDefaultFont->Assign(Value); }
   int GetDefaultItemHeight() const { return FDefaultItemHeight; }
   void SetDefaultItemHeight(int Value);
+  bool GetTabsInCenter() const { return FTabsInCenter; }
+  // Needs a fixed TabWidth (stays off without one); on puts the tabs on top in one row over the
+  // parent's background.
+  void SetTabsInCenter(bool Value);
+  // How far centred tabs are moved right: half the room the visible tabs leave, never below 0.
+  int CenterOffset();
   int GetTabMargin() const { return FTabMargin; }
   // Values below -1 are refused.
   void SetTabMargin(int Value);
@@ -135,8 +141,9 @@ private:
   void DrawCloseButton(TCanvas* C, const TRect& Area, TskSkinCustomTabSheet* Sheet);
   void EraseSkinBackground(HDC DC);
   void TrackMouse(int X, int Y);
-  // The close rectangle of the hot tab in control coordinates (empty without one).
-  TRect HotCloseRect();
+  // The close rectangle of the hot tab in control coordinates (empty without one); ForPress:
+  // where a press lands, which centred tabs move left by the centring.
+  TRect HotCloseRect(bool ForPress = false);
   void UpDownChange(TObject* Sender);
   void RedrawTabs();
   // Grows (shrinks) the room every tab keeps beside its caption.
@@ -160,4 +167,5 @@ private:
   TskSkinUpDown* FUpDown = nullptr;
   TCustomImageList* FInternalImages = nullptr;
   bool FCheckingUpDown = false;
+  bool FTabsInCenter = false;
 };

@@ -158,6 +158,29 @@ TEST_F(SkinPageControlTest, AnUpDownScrollsTheTabsOnlyWhileSomeAreCut)
   EXPECT_EQ(nullptr, pc->GetUpDown());
 }
 
+TEST_F(SkinPageControlTest, CentredTabsNeedAFixedWidthAndMoveByHalfTheFreeRoom)
+{
+  auto* pc = Pages(600, {"One", "Two", "Three"});
+  pc->SetTabsInCenter(true);
+  EXPECT_FALSE(pc->GetTabsInCenter()) << "no fixed tab width";
+  pc->SetTabWidth(80);
+  const int unshifted = pc->GetItemRect(1).left;
+  pc->SetTabPosition(tpBottom);
+  pc->SetTabsInCenter(true);
+  EXPECT_TRUE(pc->GetTabsInCenter());
+  EXPECT_EQ(tpTop, pc->GetTabPosition());
+  EXPECT_TRUE(pc->GetTabsBGTransparent());
+  EXPECT_EQ(180, pc->CenterOffset());
+  EXPECT_EQ(unshifted + 180, pc->GetItemRect(1).left);
+  Pump();
+  const TRect second = pc->GetItemRect(1);
+  const TPoint p = pc->ClientToScreen(TPoint{(second.left + second.right) / 2, (second.top + second.bottom) / 2});
+  Display()->InjectButton(p.x, p.y, 1, true);
+  Display()->InjectButton(p.x, p.y, 1, false);
+  Pump();
+  EXPECT_EQ(1, pc->GetActivePageIndex()) << "a press on a moved tab selects it";
+}
+
 TEST_F(SkinPageControlTest, TabsShowTheirStateAndTheSkinFrameSurroundsThePage)
 {
   auto* pc = Pages(300, {"One", "Two"});
