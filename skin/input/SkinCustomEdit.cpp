@@ -6,6 +6,7 @@
 #include "platform/rtl/Convert.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/StdCtrlsConsts.h"
+#include "skin/foundation/SkinRegions.h"
 
 std::function<TPopupMenu*(TskCustomEdit* Edit)> TskCustomEdit::CreateContextMenu;
 
@@ -54,7 +55,7 @@ void TskCustomEdit::Invalidate()
   ::GetClientRect(GetHandle(), &r);
   ::MapWindowPoints(GetHandle(), parent->GetHandle(), reinterpret_cast<POINT*>(&r), 2);
   ::InvalidateRect(parent->GetHandle(), &r, TRUE);
-  ::RedrawWindow(GetHandle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+  ::RedrawWindow(GetHandle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
 }
 
 void TskCustomEdit::Change()
@@ -158,8 +159,13 @@ void TskCustomEdit::WndProc(TMessage& Message)
     }
     break;
   case WM_ERASEBKGND:
+    // The background is what lies under the edit, painted here rather than left to a repaint
+    // of the parent (which would come back to this erase).
     if (FEditTransparent) {
-      Invalidate();
+      TCanvas canvas;
+      canvas.SetHandle(reinterpret_cast<HDC>(Message.WParam));
+      PaintParentBackground(this, &canvas);
+      canvas.SetHandle(nullptr);
       Message.Result = 1;
       return;
     }

@@ -14,7 +14,8 @@
 //   paste keeps the clipboard's text up to its first line break.
 // - ReadOnly: typing, Delete, cut, paste, clear and undo change nothing, from keys, menu or code
 //   alike; copying works.
-// - Transparent: the edit repaints what lies under it with every change of its text or selection.
+// - Transparent: the edit paints what lies under it as its background and repaints it with every
+//   change of its text or selection.
 // - The context menu is built at each WM_CONTEXTMENU unless PopupMenu is set, lives until the next
 //   one, until SkinMenuCommandDoneMessage or until the edit is freed.
 #pragma once

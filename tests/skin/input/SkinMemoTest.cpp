@@ -189,4 +189,32 @@ TEST_F(SkinMemo, TheMenuKeyOpensTheMenuAtTheCentreAndItsCommandsRun)
   EXPECT_EQ(Memo->GetContextMenu(), nullptr);
 }
 
+TEST_F(SkinMemo, ThePointerSwitchesAnUnfocusedSkinnedMemoToItsActiveColours)
+{
+  std::vector<std::unique_ptr<TBitmap>> p;
+  p.push_back(SolidPicture(40, 40, clGray));
+  TskSkinData* skin = NewSkin(std::move(p), "[SKINCONTROLS]\ncount=1\n0=memo:memo\n"
+                                            "[memo]\npictureindex=0\nskinrect=0,0,40,40\nclientrect=3,3,37,37\n"
+                                            "fontname=Arial\nfontheight=14\nfontcolor=255\nactivefontcolor=65280\n"
+                                            "bgcolor=16777215\nactivebgcolor=12632256\n");
+  auto* other = Add<TskSkinMemo>(Form, "Other", 10, 120, 100, 40);
+  other->SetFocus();
+  Memo->SetBitMapBG(false);
+  Memo->SetSkinData(skin);
+  ASSERT_NE(Memo->GetSkinIndex(), -1);
+  EXPECT_EQ(Memo->GetColor(), 0xFFFFFF);
+  EXPECT_EQ(Memo->GetFont()->GetColor(), 0x0000FF);
+  Memo->Perform(CM_MOUSEENTER, 0, 0);
+  EXPECT_EQ(Memo->GetColor(), 0xC0C0C0);
+  EXPECT_EQ(Memo->GetFont()->GetColor(), 0x00FF00);
+  Memo->Perform(CM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(Memo->GetColor(), 0xFFFFFF);
+  Memo->SetFocus();
+  Pump();
+  EXPECT_EQ(Memo->GetColor(), 0xC0C0C0) << "focused: active";
+  Memo->Perform(CM_MOUSEENTER, 0, 0);
+  Memo->Perform(CM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(Memo->GetColor(), 0xC0C0C0) << "a focused memo keeps its active colours";
+}
+
 } // namespace
