@@ -8,8 +8,6 @@
 #include "platform/vcl/StdCtrlsConsts.h"
 #include "skin/foundation/SkinRegions.h"
 
-std::function<TPopupMenu*(TskCustomEdit* Edit)> TskCustomEdit::CreateContextMenu;
-
 // ----- TskCustomEdit -----
 
 TskCustomEdit::TskCustomEdit(TComponent* AOwner) : TCustomMaskEdit(AOwner) { FControlStyle |= csOpaque; }
@@ -93,7 +91,7 @@ std::vector<TskEditMenuEntry> TskCustomEdit::ContextMenuEntries()
 
 void TskCustomEdit::FreeContextMenu()
 {
-  TPopupMenu* menu = FContextMenu;
+  TskSkinPopupMenu* menu = FContextMenu;
   FContextMenu = nullptr;
   delete menu;
 }
@@ -101,13 +99,10 @@ void TskCustomEdit::FreeContextMenu()
 void TskCustomEdit::ShowContextMenu(LPARAM LParam)
 {
   FreeContextMenu();
-  const TPoint at = EditContextMenuPoint(this, LParam);
-  std::function<TPopupMenu*(TComponent*)> make;
-  if (CreateContextMenu)
-    make = [this](TComponent*) { return CreateContextMenu(this); };
-  FContextMenu = NewEditContextMenu(this, ContextMenuEntries(), make);
+  FContextMenuPoint = EditContextMenuPoint(this, LParam);
+  FContextMenu = NewEditContextMenu(this, ContextMenuEntries());
   FContextMenu->SetPopupComponent(this);
-  FContextMenu->Popup(at.x, at.y);
+  FContextMenu->PopupForEdit(this, FContextMenuPoint.x, FContextMenuPoint.y);
 }
 
 void TskCustomEdit::WndProc(TMessage& Message)

@@ -39,14 +39,12 @@ public:
   // Called after CM_CANCELMODE with the message's sender (the combo box closes its list).
   std::function<void(TObject* Sender)> OnCancelMode;
 
-  // The menu shown by the last context-menu request, null when none.
-  TPopupMenu* GetContextMenu() const { return FContextMenu; }
+  // The menu shown by the last context-menu request, null when none, and where it was asked to
+  // open (screen coordinates).
+  TskSkinPopupMenu* GetContextMenu() const { return FContextMenu; }
+  TPoint GetContextMenuPoint() const { return FContextMenuPoint; }
   // The entries the context menu would show now.
   std::vector<TskEditMenuEntry> ContextMenuEntries();
-
-  // Makes the empty menu that the context menu fills (the skinned popup menu installs itself
-  // here); unset, a class-library menu is made.
-  static std::function<TPopupMenu*(TskCustomEdit* Edit)> CreateContextMenu;
 
 protected:
   void CreateParams(TCreateParams& Params) override;
@@ -62,7 +60,8 @@ private:
 
   bool FEditTransparent = false;
   bool FLeftButtonDown = false;
-  TPopupMenu* FContextMenu = nullptr;
+  TskSkinPopupMenu* FContextMenu = nullptr;
+  TPoint FContextMenuPoint{};
 };
 
 class TskSkinNumEdit : public TskCustomEdit {

@@ -450,7 +450,7 @@ std::vector<TskEditMenuEntry> TskSkinMemo::ContextMenuEntries()
 
 void TskSkinMemo::FreeContextMenu()
 {
-  TPopupMenu* menu = FContextMenu;
+  TskSkinPopupMenu* menu = FContextMenu;
   FContextMenu = nullptr;
   delete menu;
 }
@@ -458,10 +458,10 @@ void TskSkinMemo::FreeContextMenu()
 void TskSkinMemo::ShowContextMenu(LPARAM LParam)
 {
   FreeContextMenu();
-  const TPoint at = EditContextMenuPoint(this, LParam);
+  FContextMenuPoint = EditContextMenuPoint(this, LParam);
   FContextMenu = NewEditContextMenu(this, ContextMenuEntries());
   FContextMenu->SetPopupComponent(this);
-  FContextMenu->Popup(at.x, at.y);
+  FContextMenu->PopupForEdit(this, FContextMenuPoint.x, FContextMenuPoint.y);
 }
 
 // ----- messages -----

@@ -60,7 +60,8 @@ public:
   // The index of the record in the skin data (-1: the default look).
   int GetSkinIndex() const { return FIndex; }
   TRect GetFormatRect() const { return FFormatRect; }
-  TPopupMenu* GetContextMenu() const { return FContextMenu; }
+  TskSkinPopupMenu* GetContextMenu() const { return FContextMenu; }
+  TPoint GetContextMenuPoint() const { return FContextMenuPoint; }
   std::vector<TskEditMenuEntry> ContextMenuEntries();
 
   void GetSkinData();
@@ -109,7 +110,8 @@ private:
   TRect FFormatRect{};
   bool PaintLock = false;
   bool MouseSelecting = false;
-  TPopupMenu* FContextMenu = nullptr;
+  TskSkinPopupMenu* FContextMenu = nullptr;
+  TPoint FContextMenuPoint{};
 
   // Copies of the "memo" record.
   TBitmap* Picture = nullptr;
