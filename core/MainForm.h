@@ -19,6 +19,7 @@
 // the windows.
 #pragma once
 
+#include "core/DeviceProfiles.h"  // DeviceTableColCount: devices
 #include "core/ToolProcesses.h"
 #include "core/WrennShellFolders.h"
 #include "platform/rtl/System.h"
@@ -34,7 +35,6 @@
 constexpr int SourceQueueColCount = 71;  // StringGrid1
 constexpr int JobListColCount = 79;      // convertgrid
 constexpr int DeviceQueueColCount = 21;  // dq as the form makes it (22 once its controls ran)
-constexpr int DeviceTableColCount = 15;  // devices
 constexpr int PresetTableColCount = 100; // codecgrid (4 used)
 constexpr int TitleTableColCount = 100;  // dvdgrid
 constexpr int ScratchTableColCount = 10; // cropgrid
