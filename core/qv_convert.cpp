@@ -451,7 +451,7 @@ void PrepareJobTexts(int R)
   if (Parts->GetCount() == 0) {
     String Part = " ";
     if (!ConversionOptions.ConvertOnly) {
-      const String Start = J(scTrimStart, R).empty() ? String("0") : J(scTrimStart, R);
+      const String Start = Src(scTrimStart, S).empty() ? String("0") : Src(scTrimStart, S);
       if (Start != "0") {
         Part += " -ss " + Start;
         T.FfmpegOptionText += " -ss " + Start;
@@ -459,11 +459,11 @@ void PrepareJobTexts(int R)
       } else {
         T.WmeOptionText += " -time 0";
       }
-      if (J(scTrimEnd, R) != J(scLength, R)) {
-        const String D = IntToStr(WholeNumber(J(scTrimEnd, R), "the trim end") - WholeOrZero(Start));
+      if (Src(scTrimEnd, S) != Src(scLength, S)) {
+        const String D = IntToStr(Round(StrToFloatSafe(Src(scTrimEnd, S))) - Round(StrToFloatSafe(Start)));
         Part += " -endpos " + D;
         T.FfmpegOptionText += " -t " + D;
-        T.WmeOptionText += " " + J(scTrimEnd, R) + "000";
+        T.WmeOptionText += " " + Src(scTrimEnd, S) + "000";
       } else {
         T.WmeOptionText += " end";
       }
