@@ -24,6 +24,21 @@ std::deque<String>& Tail()
   return Lines;
 }
 
+// Lines that say why a tool gave up, kept apart from the plain tail.
+std::deque<String>& ErrorLines()
+{
+  static std::deque<String> Lines;
+  return Lines;
+}
+
+bool SaysWhy(const String& R)
+{
+  for (const char* Word : {"rror", "annot", "not supported", "nknown", "xiting", "ailed", "nvalid", "No such", "not found",
+                           "Unrecognized", "Permission denied"})
+    if (TextContains(R, Word)) return true;
+  return false;
+}
+
 bool IsProgressLine(const String& R)
 {
   return (TextContains(R, "os:") && TextContains(R, "Trem:")) || (TextContains(R, "time=") && TextContains(R, "size=")) ||
@@ -56,11 +71,15 @@ void LogTick()
 String LastToolOutputTail()
 {
   String Out;
-  for (const String& L : Tail()) Out += (Out.empty() ? "" : " | ") + L;
+  for (const String& L : ErrorLines().empty() ? Tail() : ErrorLines()) Out += (Out.empty() ? "" : " | ") + L;
   return Out;
 }
 
-void ClearToolOutputTail() { Tail().clear(); }
+void ClearToolOutputTail()
+{
+  Tail().clear();
+  ErrorLines().clear();
+}
 
 void SetStatus(const String& Text)
 {
@@ -116,6 +135,7 @@ void XcCreateProcess1Read(const String& S)
     if (!IsProgressLine(R)) {
       Tail().push_back(R);
       if (Tail().size() > 6) Tail().pop_front();
+      if (SaysWhy(R) && ErrorLines().size() < 6) ErrorLines().push_back(R);
     }
   }
   if (TextContains(R, "os:")) ProgressSeen = "X";

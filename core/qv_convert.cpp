@@ -191,7 +191,10 @@ void FinishJob(int R, int S, bool Ran, const std::vector<String>& Outputs, Strin
     for (const String& F : Outputs)
       if (!FileNonEmpty(F)) {
         Failed = true;
-        if (Reason.empty()) Reason = "no output was written: " + F;
+        if (Reason.empty()) {
+          Reason = "no output was written: " + F;
+          if (!LastToolOutputTail().empty()) Reason += ": " + LastToolOutputTail();
+        }
       }
   if (NeverFails) Failed = false;
   String State = "Finished (" + SpeedText + ")", Shown = State;

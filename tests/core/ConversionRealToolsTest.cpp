@@ -160,7 +160,7 @@ TEST_F(TConversionRealToolsTest, DISABLED_AllPresetsTable)
     std::string Reason = Ok ? "" : JobFailureReason(JobRows());
     for (char& Ch : Reason)
       if (Ch == '\n' || Ch == '\r') Ch = ' ';
-    if (Reason.size() > 300) Reason = Reason.substr(0, 300) + "...";
+    if (Reason.size() > 400) Reason = Reason.substr(0, 400) + "...";
     printf("%-22s %-10s %-9s %s (%.1f s)\n", Id.c_str(), Form->codecgrid->GetCells(CodecToolCol, P).c_str(),
            Ok ? "made" : "Failed", Reason.c_str(), (GetTickCount64() - Start) / 1000.0);
     fflush(stdout);
