@@ -202,6 +202,19 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
   SpecialFolderInfo = new TWrennSpecialFolderInfo(this);
   SpecialFolderInfo->SetName("SpecialFolderInfo");
 
+  XcCreateProcess1 = new TXcCreateProcess(this);
+  XcCreateProcess1->SetName("XcCreateProcess1");
+  XcCreateProcess1->SetConsoleOptions({coRedirect, coOwnerData});
+  Edit1 = MakeHidden<TEdit>(this, "Edit1");
+  log = MakeHidden<TMemo>(this, "log");
+  log->SetWordWrap(false);
+  progressbar1 = new TskSkinGauge(this);
+  progressbar1->SetName("progressbar1");
+  progressbar1->SetBounds(8, 392, 600, 20);
+  progressbar1->SetParent(this);
+  progressbar1->SetValue(0);
+  playlist = MakeHidden<TXcPlaylist>(this, "playlist");
+
   if (!Form1) Form1 = this;
   SetEjectDiscProc(EjectDisc);
 }

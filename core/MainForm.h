@@ -19,7 +19,10 @@
 // the windows.
 #pragma once
 
+#include "core/DeviceProfiles.h"  // DeviceTableColCount: devices
 #include "core/ToolProcesses.h"
+#include "core/XcCreateProcess.h"
+#include "extctrls/XcPlaylist.h"
 #include "core/WrennShellFolders.h"
 #include "platform/rtl/System.h"
 #include "platform/vcl/EditCtrls.h"
@@ -28,13 +31,13 @@
 #include "platform/vcl/ListBoxCtrl.h"
 #include "platform/vcl/Timer.h"
 #include "skin/controls/SkinCheckRadioBox.h"
+#include "skin/controls/SkinGauge.h"
 #include "skin/shell/SkinGrids.h"
 
 // Column counts of the tables.
 constexpr int SourceQueueColCount = 71;  // StringGrid1
 constexpr int JobListColCount = 79;      // convertgrid
 constexpr int DeviceQueueColCount = 21;  // dq as the form makes it (22 once its controls ran)
-constexpr int DeviceTableColCount = 15;  // devices
 constexpr int PresetTableColCount = 100; // codecgrid (4 used)
 constexpr int TitleTableColCount = 100;  // dvdgrid
 constexpr int ScratchTableColCount = 10; // cropgrid
@@ -103,6 +106,14 @@ public:
   TskSkinCheckRadioBox* checkbox8;  // "Always use subtitles when available"
 
   TWrennSpecialFolderInfo* SpecialFolderInfo;
+
+  // Conversion run: the runner of every tool, the last command line started, the tool log,
+  // the progress gauge (seconds of the running job) and the hidden playlist of an output folder.
+  TXcCreateProcess* XcCreateProcess1;
+  TEdit* Edit1;
+  TMemo* log;
+  TskSkinGauge* progressbar1;
+  TXcPlaylist* playlist;
 
   // Fills shlfld1..3 from the special-folder table (once, at creation).
   void DisplaySpecialFolders();
