@@ -21,12 +21,16 @@
 
 #include "core/ToolProcesses.h"
 #include "core/WrennShellFolders.h"
+#include "core/XcCreateProcess.h"
 #include "platform/rtl/System.h"
+#include "platform/vcl/ComboBoxCtrl.h"
 #include "platform/vcl/EditCtrls.h"
+#include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Grids.h"
 #include "platform/vcl/ListBoxCtrl.h"
 #include "platform/vcl/Timer.h"
+#include "skin/controls/SkinButton.h"
 #include "skin/controls/SkinCheckRadioBox.h"
 #include "skin/shell/SkinGrids.h"
 
@@ -103,6 +107,22 @@ public:
   TskSkinCheckRadioBox* checkbox8;  // "Always use subtitles when available"
 
   TWrennSpecialFolderInfo* SpecialFolderInfo;
+
+  // The tool runs, the run controls and the crop options. The runner is set up for hidden
+  // tools with their output read (standard error merged); its OnTerminate, which clears
+  // ToolRunning, and its OnRead belong to run control, as do croptimer's ticks.
+  TXcCreateProcess* XcCreateProcess1;
+  TEdit* Edit1;                        // the last tool command line
+  TLabel* status;                      // the status line
+  TPanel* cbuttons;                    // the run buttons' panel
+  TskSkinButton* b1;                   // "Go"
+  TskSkinButton* b2;                   // "Skip"
+  TskSkinButton* b3;                   // "Stop"
+  TskSkinButton* b4;                   // "Status"
+  TskSkinCheckRadioBox* mencoder2;     // "Enable Hastekit"
+  TskSkinCheckRadioBox* radiobutton1;  // "No cropping"
+  TskSkinCheckRadioBox* radiobutton3;  // "Remove black bars from device"
+  TComboBox* screensize;               // device screen sizes, items like " 320 x  240"
 
   // Fills shlfld1..3 from the special-folder table (once, at creation).
   void DisplaySpecialFolders();
