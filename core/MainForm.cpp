@@ -201,15 +201,6 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
   checkbox5 = MakeCheckBox(this, "checkbox5", "Default subtitle selection:", 56);
   checkbox8 = MakeCheckBox(this, "checkbox8", "Always use subtitles when available", 80);
 
-  SpecialFolderInfo = new TWrennSpecialFolderInfo(this);
-  SpecialFolderInfo->SetName("SpecialFolderInfo");
-
-  XcCreateProcess1 = new TXcCreateProcess(this);
-  XcCreateProcess1->SetName("XcCreateProcess1");
-  XcCreateProcess1->GetStartupInfo()->ShowWindow = swHide;
-  XcCreateProcess1->GetStartupInfo()->DefaultWindowState = false;
-  XcCreateProcess1->SetConsoleOptions({coOwnerData, coRedirect});
-  Edit1 = MakeHidden<TEdit>(this, "Edit1");
   status = new TLabel(this);
   status->SetName("status");
   status->SetCaption("");
@@ -242,6 +233,14 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
   screensize->SetName("screensize");
   screensize->SetBounds(620, 180, 120, 24);
   screensize->SetParent(this);
+
+  SpecialFolderInfo = new TWrennSpecialFolderInfo(this);
+  SpecialFolderInfo->SetName("SpecialFolderInfo");
+
+  XcCreateProcess1 = new TXcCreateProcess(this);
+  XcCreateProcess1->SetName("XcCreateProcess1");
+  XcCreateProcess1->SetConsoleOptions({coRedirect, coOwnerData});
+  Edit1 = MakeHidden<TEdit>(this, "Edit1");
 
   if (!Form1) Form1 = this;
   SetEjectDiscProc(EjectDisc);

@@ -20,8 +20,8 @@
 #pragma once
 
 #include "core/ToolProcesses.h"
-#include "core/WrennShellFolders.h"
 #include "core/XcCreateProcess.h"
+#include "core/WrennShellFolders.h"
 #include "platform/rtl/System.h"
 #include "platform/vcl/ComboBoxCtrl.h"
 #include "platform/vcl/EditCtrls.h"
@@ -106,23 +106,23 @@ public:
   TskSkinCheckRadioBox* checkbox5;  // "Default subtitle selection:"
   TskSkinCheckRadioBox* checkbox8;  // "Always use subtitles when available"
 
-  TWrennSpecialFolderInfo* SpecialFolderInfo;
-
-  // The tool runs, the run controls and the crop options. The runner is set up for hidden
-  // tools with their output read (standard error merged); its OnTerminate, which clears
-  // ToolRunning, and its OnRead belong to run control, as do croptimer's ticks.
-  TXcCreateProcess* XcCreateProcess1;
-  TEdit* Edit1;                        // the last tool command line
+  // Crop options, the run controls and the status line that the crop detection drives.
+  TskSkinCheckRadioBox* mencoder2;     // "Enable Hastekit"
+  TskSkinCheckRadioBox* radiobutton1;  // "No cropping"
+  TskSkinCheckRadioBox* radiobutton3;  // "Remove black bars from device"
+  TComboBox* screensize;               // device screen sizes, items like " 320 x  240"
   TLabel* status;                      // the status line
   TPanel* cbuttons;                    // the run buttons' panel
   TskSkinButton* b1;                   // "Go"
   TskSkinButton* b2;                   // "Skip"
   TskSkinButton* b3;                   // "Stop"
   TskSkinButton* b4;                   // "Status"
-  TskSkinCheckRadioBox* mencoder2;     // "Enable Hastekit"
-  TskSkinCheckRadioBox* radiobutton1;  // "No cropping"
-  TskSkinCheckRadioBox* radiobutton3;  // "Remove black bars from device"
-  TComboBox* screensize;               // device screen sizes, items like " 320 x  240"
+
+  TWrennSpecialFolderInfo* SpecialFolderInfo;
+
+  // Conversion run: the runner of every tool and the last command line started.
+  TXcCreateProcess* XcCreateProcess1;
+  TEdit* Edit1;
 
   // Fills shlfld1..3 from the special-folder table (once, at creation).
   void DisplaySpecialFolders();
