@@ -16,6 +16,8 @@ packages=(
   xvfb xauth imagemagick
   # the external tools the program drives
   mplayer mencoder ffmpeg
+  # the DVD-Video authoring tool the DVD scan tests build a small disc folder with
+  dvdauthor
   # a locale with a decimal comma, so the tests can show that number texts ignore the locale
   locales
 )

@@ -295,9 +295,19 @@ constexpr int CheckTop = 24;      // y 24: 16x16 check and radio images
 constexpr int RowFrames = 2;      // y 48: edit, panel, group box, status bar, label, gauge, tab
 constexpr int ScrollTop = 72;     // y 72: scroll-bar pieces (16x16)
 constexpr int Scroll2Top = 88;    // y 88: more scroll-bar pieces, up-down buttons
+constexpr int BarTop = 104;       // y 104: whole scroll bars (horizontal at x 0, vertical at x 240)
+constexpr int VBarLeft = 240;
+constexpr int UpDownHLeft = 112;  // y 104: the horizontal up-down pair at rest
+constexpr int UpDownVLeft = 224;  // y 104..136: the vertical up-down pair at rest
 constexpr int RowItems = 5;       // y 120: list items, combo frames, tab strip
 constexpr int RowGrid = 6;        // y 144: grid cells, vertical gauge, view frame
 constexpr int RowMore = 7;        // y 168: menu bar
+// The status bar's size grip, 12 x 12 at the right end of the frames row.
+constexpr int GripL = 10 * Cell, GripT = RowFrames * Cell, GripSize = 12;
+// The group box's frame line, in the middle of its 17-pixel caption band.
+constexpr int GroupCaptionH = 17, GroupLineY = 8;
+constexpr Color StatusFace = 0xEAEDF0;
+constexpr Color GaugeTop = 0xA9CBF2, GaugeBottom = 0x74A7E0;
 
 // Button face looks: normal, hot, pressed, disabled, focused.
 void DrawButtonCell(TPicture& P, TCellRect R, int State, bool Flat)
@@ -358,21 +368,29 @@ void DrawControls(const std::string& Folder)
     c = At(2, RowFrames);
     p.Fill(c.L, c.T, c.R, c.B, Face);
     p.Frame(c.L, c.T, c.R, c.B, FaceDark);
+    // The group box: its frame line runs through the middle of the caption band (GroupLineY).
     c = At(3, RowFrames);
     p.Fill(c.L, c.T, c.R, c.B, Face);
-    p.Frame(c.L, c.T + 6, c.R, c.B, Line);
+    p.Frame(c.L, c.T + GroupLineY, c.R, c.B, Line);
+    // The status bar: a flat face (tiled by the frameless bar) under a separator line.
     c = At(4, RowFrames);
-    p.Gradient(c.L, c.T, c.R, c.B, FaceDark, Face);
+    p.Fill(c.L, c.T, c.R, c.B, StatusFace);
     p.Fill(c.L, c.T, c.R, c.T + 1, Line);
-    for (int i = 0; i < 3; ++i) // size grip dots in the lower right corner
-      for (int j = 0; j <= i; ++j)
-        p.Fill(c.R - 4 - 3 * j, c.B - 4 - 3 * (i - j), c.R - 2 - 3 * j, c.B - 2 - 3 * (i - j), LineDark);
+    // The status bar's size grip: dots on the transparent colour.
+    p.Fill(GripL, GripT, GripL + GripSize, GripT + GripSize, Magenta);
+    for (int i = 0; i < 3; ++i)
+      for (int j = 0; j <= i; ++j) {
+        const int x = GripL + GripSize - 4 - 4 * j, y = GripT + GripSize - 4 - 4 * (i - j);
+        p.Fill(x, y, x + 2, y + 2, LineDark);
+        p.Pixel(x + 2, y + 2, White);
+      }
     c = At(5, RowFrames);
     p.Fill(c.L, c.T, c.R, c.B, Face);
     c = At(6, RowFrames);
     p.Box(c.L, c.T, c.R, c.B, FaceDark, Face, Line, Face);
+    // The gauge bar: light enough for the dark percentage text over it.
     c = At(7, RowFrames);
-    p.Gradient(c.L, c.T, c.R, c.B, 0x5B9BDF, Accent);
+    p.Gradient(c.L, c.T, c.R, c.B, GaugeTop, GaugeBottom);
     c = At(8, RowFrames);
     p.Box(c.L, c.T + 2, c.R, c.B + 2, Face, FaceDark, Line, Face);
     c = At(9, RowFrames);
@@ -422,6 +440,24 @@ void DrawControls(const std::string& Folder)
       p.Fill(b.L, b.T, b.L + 1, b.B, s == 3 ? FaceDark : Line);
       p.Arrow(b.L, b.T, b.R, b.B, 'd', s == 3 ? TextDisabled : Text);
     }
+    // Whole scroll bars at rest, the normal buttons part of the picture: horizontal (left
+    // button, track, right button) and the same with the corner square where a vertical bar
+    // meets it, in the strip at y 104; vertical (up button, track, down button) at x 240.
+    for (int both = 0; both < 2; ++both) {
+      const int x = both * 48;
+      scrollButton({x, BarTop, x + Small, BarTop + Small}, 0, 'l');
+      p.Fill(x + Small, BarTop, x + 2 * Small, BarTop + Small, FaceDark);
+      scrollButton({x + 2 * Small, BarTop, x + 3 * Small, BarTop + Small}, 0, 'r');
+    }
+    p.Fill(96, BarTop, 112, BarTop + Small, Face);
+    scrollButton({VBarLeft, BarTop, VBarLeft + Small, BarTop + Small}, 0, 'u');
+    p.Fill(VBarLeft, BarTop + Small, VBarLeft + Small, BarTop + 2 * Small, FaceDark);
+    scrollButton({VBarLeft, BarTop + 2 * Small, VBarLeft + Small, BarTop + 3 * Small}, 0, 'd');
+    // Up-down pairs at rest: horizontal (left, right) and vertical (up over down).
+    scrollButton({UpDownHLeft, BarTop, UpDownHLeft + Small, BarTop + Small}, 0, 'l');
+    scrollButton({UpDownHLeft + Small, BarTop, UpDownHLeft + 2 * Small, BarTop + Small}, 0, 'r');
+    scrollButton({UpDownVLeft, BarTop, UpDownVLeft + Small, BarTop + Small}, 0, 'u');
+    scrollButton({UpDownVLeft, BarTop + Small, UpDownVLeft + Small, BarTop + 2 * Small}, 0, 'd');
     const TCellRect m = AtSmall(14, Scroll2Top);
     p.Fill(m.L, m.T, m.R, m.B, Magenta);
     p.Arrow(m.L, m.T, m.R, m.B, 'd', Text);
@@ -460,7 +496,7 @@ void DrawControls(const std::string& Folder)
     c = At(3, RowGrid);
     p.Box(c.L, c.T, c.R, c.B, FaceDark, Face, Line, Face);
     c = At(4, RowGrid);
-    p.Fill(c.L, c.T, c.R, c.B, Accent);
+    p.Fill(c.L, c.T, c.R, c.B, GaugeBottom);
     c = At(5, RowGrid);
     p.Fill(c.L, c.T, c.R, c.B, White);
     p.Frame(c.L, c.T, c.R, c.B, Line);
@@ -505,6 +541,15 @@ void DrawMenu(const std::string& Folder)
   p.Box(48, 68, 88, 88, AccentLight, AccentLight, AccentMid, Face);
   p.Box(88, 48, 128, 68, AccentMid, AccentMid, Accent, Face);
   p.Save(Folder + "/menu.bmp");
+  // The popup and hint windows take their frame picture whole (its size is the frame's
+  // geometry), so each frame is a picture of its own as well.
+  TPicture popup(48, 48, White);
+  popup.Frame(0, 0, 48, 48, LineDark);
+  popup.Frame(1, 1, 47, 47, FaceDark);
+  popup.Save(Folder + "/popup.bmp");
+  TPicture hint(48, 48, 0xFFFFE8);
+  hint.Frame(0, 0, 48, 48, LineDark);
+  hint.Save(Folder + "/hint.bmp");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -533,7 +578,7 @@ void NineSlice(TIni& I, int W, int H, int E, bool Stretch = true)
 
 void CellKey(TIni& I, const std::string& Key, TCellRect C) { I.Rect(Key, C.L, C.T, C.R, C.B); }
 
-constexpr int PicCaption = 0, PicControls = 1, PicMenu = 2;
+constexpr int PicCaption = 0, PicControls = 1, PicMenu = 2, PicPopup = 3, PicHint = 4;
 
 void ButtonRecord(TIni& I, int FirstCol, bool Flat)
 {
@@ -568,65 +613,78 @@ void FrameRecord(TIni& I, TCellRect C, int Edge)
   NineSlice(I, C.R - C.L, C.B - C.T, Edge);
 }
 
+// A scroll bar's picture is the whole bar at rest (button, track, button); the track stretches
+// along the axis, the far button follows the far end. The button and track places are relative
+// to the picture; the hot and pressed button pictures and the thumbs are cells of the atlas.
 void ScrollBarRecord(TIni& I, bool Vertical, bool Both)
 {
   I.Key("pictureindex", PicControls);
-  const TCellRect track = Vertical ? AtSmall(0, ScrollTop) : AtSmall(10, ScrollTop);
-  CellKey(I, "skinrect", track);
-  NineSlice(I, Small, Small, 0);
-  I.Rect("trackarea", 0, 0, Small, Small);
   if (Vertical) {
-    CellKey(I, "upbuttonrect", AtSmall(1, ScrollTop));
-    CellKey(I, "activeupbuttonrect", AtSmall(2, ScrollTop));
-    CellKey(I, "downupbuttonrect", AtSmall(3, ScrollTop));
-    CellKey(I, "downbuttonrect", AtSmall(4, ScrollTop));
-    CellKey(I, "activedownbuttonrect", AtSmall(5, ScrollTop));
-    CellKey(I, "downdownbuttonrect", AtSmall(6, ScrollTop));
+    I.Rect("skinrect", VBarLeft, BarTop, VBarLeft + Small, BarTop + 3 * Small);
+    I.Point("lefttoppoint", 0, Small);
+    I.Point("leftbottompoint", 0, 2 * Small - 1);
+    I.Rect("clientrect", 0, Small, Small, 2 * Small);
+    I.Rect("trackarea", 0, Small, Small, 2 * Small);
+    I.Rect("upbuttonrect", 0, 2 * Small, Small, 3 * Small);
+    CellKey(I, "activeupbuttonrect", AtSmall(5, ScrollTop));
+    CellKey(I, "downupbuttonrect", AtSmall(6, ScrollTop));
+    I.Rect("downbuttonrect", 0, 0, Small, Small);
+    CellKey(I, "activedownbuttonrect", AtSmall(2, ScrollTop));
+    CellKey(I, "downdownbuttonrect", AtSmall(3, ScrollTop));
     CellKey(I, "thumbrect", AtSmall(7, ScrollTop));
     CellKey(I, "activethumbrect", AtSmall(8, ScrollTop));
     CellKey(I, "downthumbrect", AtSmall(9, ScrollTop));
   } else {
-    CellKey(I, "upbuttonrect", AtSmall(11, ScrollTop));
-    CellKey(I, "activeupbuttonrect", AtSmall(12, ScrollTop));
-    CellKey(I, "downupbuttonrect", AtSmall(13, ScrollTop));
-    CellKey(I, "downbuttonrect", AtSmall(14, ScrollTop));
-    CellKey(I, "activedownbuttonrect", AtSmall(15, ScrollTop));
-    CellKey(I, "downdownbuttonrect", AtSmall(0, Scroll2Top));
+    const int x = Both ? 48 : 0;
+    I.Rect("skinrect", x, BarTop, x + (Both ? 4 : 3) * Small, BarTop + Small);
+    I.Point("lefttoppoint", Small, 0);
+    I.Point("righttoppoint", 2 * Small - 1, 0);
+    I.Rect("clientrect", Small, 0, 2 * Small, Small);
+    I.Rect("trackarea", Small, 0, 2 * Small, Small);
+    I.Rect("upbuttonrect", 2 * Small, 0, 3 * Small, Small);
+    CellKey(I, "activeupbuttonrect", AtSmall(15, ScrollTop));
+    CellKey(I, "downupbuttonrect", AtSmall(0, Scroll2Top));
+    I.Rect("downbuttonrect", 0, 0, Small, Small);
+    CellKey(I, "activedownbuttonrect", AtSmall(12, ScrollTop));
+    CellKey(I, "downdownbuttonrect", AtSmall(13, ScrollTop));
     CellKey(I, "thumbrect", AtSmall(1, Scroll2Top));
     CellKey(I, "activethumbrect", AtSmall(2, Scroll2Top));
     CellKey(I, "downthumbrect", AtSmall(3, Scroll2Top));
   }
+  for (const char* k : {"leftstretch", "topstretch", "rightstretch", "bottomstretch", "stretcheffect"})
+    I.Key(k, 1);
+  I.Key("stretchtype", "stfull");
   I.Key("thumboffset1", 4);
   I.Key("thumboffset2", 4);
   I.Key("thumbtransparent", 0);
   I.Color("thumbtransparentcolor", Magenta);
   I.Key("thumbstretcheffect", 1);
-  I.Key("thumbminsize", 12);
-  I.Key("thumbminpagesize", 8);
-  (void)Both;
+  I.Key("thumbminsize", 0);
+  I.Key("thumbminpagesize", 0);
 }
 
+// An up-down's picture is the pair at rest; the button places are relative to it, the hot and
+// pressed button pictures are cells of the atlas.
 void UpDownRecord(TIni& I, bool Vertical)
 {
   I.Key("pictureindex", PicControls);
-  CellKey(I, "skinrect", AtSmall(4, Scroll2Top));
   if (Vertical) {
-    for (int s = 0; s < 3; ++s) {
-      static const char* const up[] = {"upbuttonrect", "activeupbuttonrect", "downupbuttonrect"};
-      static const char* const down[] = {"downbuttonrect", "activedownbuttonrect", "downdownbuttonrect"};
-      CellKey(I, up[s], AtSmall(4 + s, Scroll2Top));
-      CellKey(I, down[s], AtSmall(7 + s, Scroll2Top));
-    }
+    I.Rect("skinrect", UpDownVLeft, BarTop, UpDownVLeft + Small, BarTop + 2 * Small);
+    I.Rect("upbuttonrect", 0, 0, Small, Small);
+    CellKey(I, "activeupbuttonrect", AtSmall(5, Scroll2Top));
+    CellKey(I, "downupbuttonrect", AtSmall(6, Scroll2Top));
+    I.Rect("downbuttonrect", 0, Small, Small, 2 * Small);
+    CellKey(I, "activedownbuttonrect", AtSmall(8, Scroll2Top));
+    CellKey(I, "downdownbuttonrect", AtSmall(9, Scroll2Top));
   } else {
-    // A horizontal up-down: left and right arrows.
-    const TCellRect left[] = {AtSmall(11, ScrollTop), AtSmall(12, ScrollTop), AtSmall(13, ScrollTop)};
-    const TCellRect right[] = {AtSmall(14, ScrollTop), AtSmall(15, ScrollTop), AtSmall(0, Scroll2Top)};
-    CellKey(I, "upbuttonrect", right[0]);
-    CellKey(I, "activeupbuttonrect", right[1]);
-    CellKey(I, "downupbuttonrect", right[2]);
-    CellKey(I, "downbuttonrect", left[0]);
-    CellKey(I, "activedownbuttonrect", left[1]);
-    CellKey(I, "downdownbuttonrect", left[2]);
+    // A horizontal up-down: the left arrow lowers, the right arrow raises.
+    I.Rect("skinrect", UpDownHLeft, BarTop, UpDownHLeft + 2 * Small, BarTop + Small);
+    I.Rect("upbuttonrect", Small, 0, 2 * Small, Small);
+    CellKey(I, "activeupbuttonrect", AtSmall(15, ScrollTop));
+    CellKey(I, "downupbuttonrect", AtSmall(0, Scroll2Top));
+    I.Rect("downbuttonrect", 0, 0, Small, Small);
+    CellKey(I, "activedownbuttonrect", AtSmall(12, ScrollTop));
+    CellKey(I, "downdownbuttonrect", AtSmall(13, ScrollTop));
   }
 }
 
@@ -648,7 +706,8 @@ void EditRecord(TIni& I)
   ComboButtons(I);
 }
 
-void ListBoxRecord(TIni& I)
+// TextLeft: where the item text starts (a check list leaves room for its check box).
+void ListBoxRecord(TIni& I, int TextLeft = 4)
 {
   FrameRecord(I, At(0, RowFrames), 2);
   CellKey(I, "itemrect", At(0, RowItems, Cell, 20));
@@ -656,7 +715,7 @@ void ListBoxRecord(TIni& I)
   CellKey(I, "focusitemrect", At(2, RowItems, Cell, 20));
   I.Key("itemleftoffset", 1);
   I.Key("itemrightoffset", 1);
-  I.Rect("itemtextrect", 4, 0, 20, 20);
+  I.Rect("itemtextrect", TextLeft, 0, 20, 20);
   Font(I, "", Text);
   I.Color("activefontcolor", Text);
   I.Color("focusfontcolor", Text);
@@ -714,15 +773,41 @@ std::vector<TRecord> Controls()
   checkRadio("radiobox", 8);
   auto panel = [&](const char* Name, int Col, bool Caption) {
     r.push_back({Name, "panel", [=](TIni& I) {
-                   FrameRecord(I, At(Col, RowFrames), Caption ? 8 : 2);
+                   if (Caption) {
+                     // The caption band is the top edge: the caption is drawn into it, on a
+                     // face-coloured patch ("framerect") that interrupts the frame line.
+                     const TCellRect c = At(Col, RowFrames);
+                     I.Key("pictureindex", PicControls);
+                     CellKey(I, "skinrect", c);
+                     I.Point("lefttoppoint", 6, GroupCaptionH);
+                     I.Point("righttoppoint", Cell - 6, GroupCaptionH);
+                     I.Point("leftbottompoint", 6, Cell - 3);
+                     I.Point("rightbottompoint", Cell - 6, Cell - 3);
+                     I.Rect("clientrect", 6, GroupCaptionH, Cell - 6, Cell - 3);
+                     for (const char* k : {"leftstretch", "topstretch", "rightstretch", "bottomstretch", "stretcheffect"})
+                       I.Key(k, 1);
+                     I.Key("stretchtype", "stfull");
+                     // From the left corner to the right one, so that it follows the width.
+                     I.Rect("captionrect", 6, 0, Cell - 6, GroupCaptionH);
+                     const TCellRect patch = At(5, RowFrames, 12, GroupCaptionH);
+                     CellKey(I, "framerect", patch);
+                     I.Rect("frametextrect", 4, 0, 8, GroupCaptionH);
+                     I.Key("frameleftoffset", 4);
+                     I.Key("framerightoffset", 4);
+                     CellKey(I, "checkimagerect", AtSmall(1, CheckTop));
+                     CellKey(I, "uncheckimagerect", AtSmall(0, CheckTop));
+                   } else {
+                     FrameRecord(I, At(Col, RowFrames), 2);
+                   }
                    I.Key("bgpictureindex", -1);
-                   if (Caption)
-                     I.Rect("captionrect", 8, 0, 16, 12);
                    I.Key("alignment", "taleftjustify");
                    Font(I, "", Text, Caption ? "fsbold" : "");
-                   if (std::string(Name) == "statusbar")
-                     I.Rect("gripperrect", Col * Cell + 12, RowFrames * Cell + 12, Col * Cell + 24, RowFrames * Cell + 24);
-                   I.Key("grippertransparent", 0);
+                   if (std::string(Name) == "statusbar") {
+                     I.Rect("gripperrect", GripL, GripT, GripL + GripSize, GripT + GripSize);
+                     I.Key("grippertransparent", 1);
+                   } else {
+                     I.Key("grippertransparent", 0);
+                   }
                    I.Color("grippertransparentcolor", Magenta);
                  }});
   };
@@ -778,9 +863,9 @@ std::vector<TRecord> Controls()
                  ComboButtons(I);
                  I.Key("showfocus", 0);
                }});
-  r.push_back({"listbox", "listbox", ListBoxRecord});
+  r.push_back({"listbox", "listbox", [](TIni& I) { ListBoxRecord(I); }});
   r.push_back({"checklistbox", "checklistbox", [](TIni& I) {
-                 ListBoxRecord(I);
+                 ListBoxRecord(I, 20);
                  CellKey(I, "checkimagerect", AtSmall(1, CheckTop));
                  CellKey(I, "uncheckimagerect", AtSmall(0, CheckTop));
                  I.Rect("itemcheckrect", 2, 2, 18, 18);
@@ -1005,10 +1090,12 @@ std::string SkinText(const std::string& Kind)
   i.Key("ver", 3);
   i.Section("PICTURES");
   i.Key("picture", "frame.bmp");
-  i.Key("activepicturescount", 3);
+  i.Key("activepicturescount", 5);
   i.Key("0", "captionbuttons.bmp");
   i.Key("1", "controls.bmp");
   i.Key("2", "menu.bmp");
+  i.Key("3", "popup.bmp");
+  i.Key("4", "hint.bmp");
 
   i.Section("FORMINFO");
   i.Point("lefttoppoint", 40, ClientT);
@@ -1037,9 +1124,10 @@ std::string SkinText(const std::string& Kind)
   i.Rect("sizegriparea", ClientR - 16, ClientB - 16, ClientR, ClientB);
   i.Key("statusbarname", "statusbar");
 
-  // The popup and hint frames in menu.bmp: their inner corners, all edges stretched.
-  const auto windowFrame = [&i](int L, int T, int R, int B) {
-    i.Key("windowpictureindex", PicMenu);
+  // The popup and hint frames, each a picture of its own: their inner corners, all edges
+  // stretched.
+  const auto windowFrame = [&i](int Picture, int L, int T, int R, int B) {
+    i.Key("windowpictureindex", Picture);
     i.Key("maskpictureindex", -1);
     i.Point("lefttoppoint", L, T);
     i.Point("righttoppoint", R, T);
@@ -1050,14 +1138,14 @@ std::string SkinText(const std::string& Kind)
     i.Key("stretchtype", "stfull");
   };
   i.Section("POPUPWINDOW");
-  windowFrame(3, 3, 45, 45);
+  windowFrame(PicPopup, 3, 3, 45, 45);
   i.Rect("itemsrect", 3, 3, 45, 45);
   i.Color("scrollmarkercolor", LineDark);
   i.Color("scrollmarkeractivecolor", Accent);
 
   i.Section("HINTWINDOW");
-  windowFrame(2, 50, 46, 94);
-  i.Rect("clientrect", 4, 52, 44, 92);
+  windowFrame(PicHint, 2, 2, 46, 46);
+  i.Rect("clientrect", 4, 4, 44, 44);
   Font(i, "", Text);
 
   i.Section("SKINCOLORS");

@@ -901,7 +901,8 @@ bool TApplication::ProcessMessage(MSG& Msg) {
     return true;
   }
   bool Handled = false;
-  if (OnMessage) OnMessage(Msg, Handled);
+  // A copy: the handler may replace OnMessage while it runs.
+  if (TMessageEvent Handler = OnMessage) Handler(Msg, Handled);
   // Keys, clicks and commands end a hint that is up (the message itself goes on).
   if (FHintWindow && FHintWindow->IsHintMsg(Msg)) CancelHint();
   if (!Handled && !IsKeyMsg(Msg)) {

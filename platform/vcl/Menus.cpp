@@ -396,7 +396,8 @@ bool TMenuItem::RethinkLines() {
 void TMenuItem::Click() {
   if (!FEnabled) return;
   if (FAutoCheck) SetChecked(!FChecked);
-  if (OnClick) OnClick(this);
+  // A copy: the handler may delete the item (and with it OnClick) while it runs.
+  if (TNotifyEvent Handler = OnClick) Handler(this);
   else if (FAction) FAction->Execute();
 }
 

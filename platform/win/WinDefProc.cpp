@@ -597,6 +597,11 @@ LRESULT DefWindowProcA(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
         if (Top->Handle != ActiveWindowRef() && !(Top->ExStyle & WS_EX_NOACTIVATE)) SetActiveWindow(Top->Handle);
         if ((W = LookupLive(Wnd)) == nullptr) return 0;
         SendMessageA(Wnd, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, LParam);
+      } else if (Hit == HTBOTTOMRIGHT && W->IsChild() && !(W->Style & WS_THICKFRAME)) {
+        // A size grip of a child without a sizing border (a status bar's) sizes its top-level
+        // window.
+        HWND Top = TopLevelOf(W)->Handle;
+        if (Top != Wnd) SendMessageA(Top, WM_SYSCOMMAND, SC_SIZE | static_cast<WPARAM>(Hit - 9), LParam);
       } else if (Hit >= HTLEFT && Hit <= HTBOTTOMRIGHT) {
         SendMessageA(Wnd, WM_SYSCOMMAND, SC_SIZE | static_cast<WPARAM>(Hit - 9), LParam);
       } else if (Hit == HTCLOSE || Hit == HTMINBUTTON || Hit == HTMAXBUTTON) {

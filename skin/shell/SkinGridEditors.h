@@ -9,6 +9,7 @@
 
 #include "platform/vcl/EditCtrls.h"
 #include "platform/vcl/Menus.h"
+#include "skin/input/SkinEditCommands.h"
 
 class TskSkinCustomGrid;
 
@@ -29,13 +30,6 @@ protected:
 private:
   bool FTransparent = false;
   bool FMouseDown = false;
-};
-
-// One entry of the editor's context menu.
-struct TskEditMenuEntry {
-  String Caption;  // "-" for a separator
-  bool Enabled = true;
-  std::function<void()> Action;
 };
 
 class TskSkinInplaceEdit : public TskSkinTransparentMaskEdit {
@@ -83,6 +77,3 @@ private:
   DWORD FClickTime = 0;
   TPopupMenu* FPopupMenu = nullptr;
 };
-
-// The message a skinned menu sends to the control that opened it after a command ran.
-constexpr UINT SkinMenuCommandDoneMessage = 0x4CD;

@@ -52,7 +52,7 @@ TEST(BuiltinSkins, BothLoadWithEveryRecordTheProgramNeeds)
     data.SetCompressedStoredSkin(&stored);
     ASSERT_FALSE(data.Empty) << data.LoadError;
     EXPECT_FALSE(data.picture->Empty());
-    ASSERT_EQ(data.ActivePictures.size(), 3u);
+    ASSERT_EQ(data.ActivePictures.size(), 5u);
     EXPECT_NE(data.PopupWindow->windowpictureindex, -1);
     EXPECT_EQ(data.LayerFrame->pictureindex, -1);
     EXPECT_NE(data.SkinColors->cbtnface, 0u);

@@ -1,13 +1,14 @@
 // The gallery of the skinned grids (see tests/skin/support/SkinGallery.h): a queue-like table of
 // a few hundred rows as the program sets its tables (transparent, no lines, no fixed column,
 // whole-row selection), and a small grid with lines, fixed cells and a selected range.
+#include "skin/controls/SkinScrollBar.h"
 #include "skin/shell/SkinGrids.h"
 #include "tests/skin/support/SkinGallery.h"
 
 namespace {
 
 TGalleryFamily QueueGrid("String grid: a queue of 300 rows", 190, [](TGalleryColumn& C) {
-  auto* G = C.Add<TskSkinStringGrid>(0, 0, 280, 185);
+  auto* G = C.Add<TskSkinStringGrid>(0, 0, 261, 185);
   G->SetTransparent(true);
   G->SetGridLineWidth(0);
   G->SetFixedCols(0);
@@ -15,7 +16,7 @@ TGalleryFamily QueueGrid("String grid: a queue of 300 rows", 190, [](TGalleryCol
   G->SetRowCount(300);
   G->SetOptions(goRangeSelect | goColSizing | goRowSelect);
   const char* Titles[] = {"File", "Length", "Size", "State"};
-  const int Widths[] = {110, 55, 55, 60};
+  const int Widths[] = {100, 50, 50, 55};
   for (int Col = 0; Col < 4; ++Col) {
     G->SetCells(Col, 0, Titles[Col]);
     G->SetColWidths(Col, Widths[Col]);
@@ -27,6 +28,16 @@ TGalleryFamily QueueGrid("String grid: a queue of 300 rows", 190, [](TGalleryCol
     G->SetCells(3, Row, Row % 3 == 0 ? "Done" : "Waiting");
   }
   G->SetRow(3);
+  // The vertical bar beside it, as the forms place it.
+  auto* Bar = C.Add<TskSkinScrollBar>(261, 0, 19, 185);
+  Bar->SetKind(sbVertical);
+  Bar->SetSkinDataName("vscrollbar");
+  Bar->SetDefaultWidth(19);
+  Bar->SetDefaultHeight(0);
+  Bar->SetBounds(Bar->GetLeft(), Bar->GetTop(), 19, 185);
+  if (C.SkinData) Bar->SetSkinData(C.SkinData);
+  G->SetVScrollBar(Bar);
+  G->MoveTopLeft(G->GetLeftCol(), 40);
 });
 
 TGalleryFamily PlainGrid("Draw grid with lines and a selected range", 120, [](TGalleryColumn& C) {

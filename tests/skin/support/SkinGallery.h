@@ -1,7 +1,8 @@
 // The skinned-control gallery: one form showing every skinned control of a test program in three
 // looks side by side (the program's controls skin, its frame skin, and no skin), shown on a real
 // X server (Xvfb) through the X11 backend and kept as a PNG screenshot in the build folder, so
-// the looks can be checked by eye.
+// the looks can be checked by eye. Families that do not fit one screen go on further pages,
+// saved beside the first with "-2", "-3" ... in the name.
 //
 // A control family joins by registering a builder in any source file of its test program:
 //
@@ -117,6 +118,8 @@ namespace SkinGallery {
 constexpr int ColumnWidth = 300;
 constexpr int HeaderHeight = 24;
 constexpr int FamilyTitleHeight = 18;
+// The height of one page of the gallery: the private X server's screen is 1024 x 768.
+constexpr int MaxPageHeight = 760;
 
 // Builds and shows the gallery on the X server named Server and saves it to FileName.
 inline void ShowAndSave(const char* Server, const String& FileName)
@@ -134,44 +137,64 @@ inline void ShowAndSave(const char* Server, const String& FileName)
   } const looks[] = {{"controls skin", BuiltinSkinData(holder, TBuiltinSkin::bsControls)},
                      {"frame skin", BuiltinSkinData(holder, TBuiltinSkin::bsFrame)},
                      {"no skin", nullptr}};
-  int height = HeaderHeight;
-  for (const TGalleryFamily* f : GalleryFamilies())
-    height += FamilyTitleHeight + f->Height;
-
-  auto* form = new TForm(nullptr);
-  form->SetBorderStyle(bsNone);
-  form->SetCaption("Skinned controls");
-  form->SetColor(looks[0].SkinData && looks[0].SkinData->SkinColors ? looks[0].SkinData->SkinColors->cbtnface
-                                                                     : clBtnFace);
-  form->SetBounds(0, 0, ColumnWidth * 3, height + 8);
-  for (int c = 0; c < 3; ++c) {
-    const int left = c * ColumnWidth + 8;
-    auto* title = new TGalleryCaption(form);
-    title->SetParent(form);
-    title->SetBounds(left, 4, ColumnWidth - 16, 18);
-    title->Bold = true;
-    title->SetCaption(looks[c].Title);
-    int top = HeaderHeight;
-    for (const TGalleryFamily* f : GalleryFamilies()) {
-      auto* name = new TGalleryCaption(form);
-      name->SetParent(form);
-      name->SetBounds(left, top, ColumnWidth - 16, FamilyTitleHeight);
-      name->Color = 0x707070;
-      name->SetCaption(f->Name);
-      TGalleryColumn column(form, looks[c].SkinData, c, left, top + FamilyTitleHeight);
-      f->Build(column);
-      top += FamilyTitleHeight + f->Height;
+  // The families in pages that each fit the test server's 768-pixel-high screen.
+  std::vector<std::vector<const TGalleryFamily*>> pages(1);
+  int pageHeight = HeaderHeight;
+  for (const TGalleryFamily* f : GalleryFamilies()) {
+    const int h = FamilyTitleHeight + f->Height;
+    if (!pages.back().empty() && pageHeight + h + 8 > MaxPageHeight) {
+      pages.emplace_back();
+      pageHeight = HeaderHeight;
     }
+    pages.back().push_back(f);
+    pageHeight += h;
   }
-  form->Show();
-  for (int i = 0; i < 30; ++i) {
+  for (std::size_t page = 0; page < pages.size(); ++page) {
+    int height = HeaderHeight;
+    for (const TGalleryFamily* f : pages[page])
+      height += FamilyTitleHeight + f->Height;
+    auto* form = new TForm(nullptr);
+    form->SetBorderStyle(bsNone);
+    form->SetCaption("Skinned controls");
+    form->SetColor(looks[0].SkinData && looks[0].SkinData->SkinColors ? looks[0].SkinData->SkinColors->cbtnface
+                                                                       : clBtnFace);
+    form->SetBounds(0, 0, ColumnWidth * 3, height + 8);
+    for (int c = 0; c < 3; ++c) {
+      const int left = c * ColumnWidth + 8;
+      auto* title = new TGalleryCaption(form);
+      title->SetParent(form);
+      title->SetBounds(left, 4, ColumnWidth - 16, 18);
+      title->Bold = true;
+      title->SetCaption(looks[c].Title);
+      int top = HeaderHeight;
+      for (const TGalleryFamily* f : pages[page]) {
+        auto* name = new TGalleryCaption(form);
+        name->SetParent(form);
+        name->SetBounds(left, top, ColumnWidth - 16, FamilyTitleHeight);
+        name->Color = 0x707070;
+        name->SetCaption(f->Name);
+        TGalleryColumn column(form, looks[c].SkinData, c, left, top + FamilyTitleHeight);
+        f->Build(column);
+        top += FamilyTitleHeight + f->Height;
+      }
+    }
+    form->Show();
+    for (int i = 0; i < 30; ++i) {
+      Application->ProcessMessages();
+      display->Flush();
+      usleep(5000);
+    }
+    // The first page is FileName, the next ones FileName with "-2", "-3" ... before ".png".
+    String name = FileName;
+    if (page > 0) {
+      const std::size_t dot = name.rfind(".png");
+      name.insert(dot == String::npos ? name.size() : dot, "-" + std::to_string(page + 1));
+    }
+    DeleteFile(name);
+    EXPECT_TRUE(SaveWindowPng(*display, GetDisplayWindow(form->GetHandle()), name));
+    delete form;
     Application->ProcessMessages();
-    display->Flush();
-    usleep(5000);
   }
-  DeleteFile(FileName);
-  EXPECT_TRUE(SaveWindowPng(*display, GetDisplayWindow(form->GetHandle()), FileName));
-  delete form;
   delete holder;
   Application->ProcessMessages();
 }

@@ -1,0 +1,57 @@
+// The gallery of the skinned edits (see tests/skin/support/SkinGallery.h): edits, button edits,
+// spin edits and memos in their states, in the three looks.
+#include "skin/input/SkinEdit.h"
+#include "skin/input/SkinMemo.h"
+#include "skin/input/SkinSpinEdit.h"
+#include "tests/skin/support/SkinGallery.h"
+
+namespace {
+
+TGalleryFamily Edits("Edits", 60, [](TGalleryColumn& C) {
+  auto* plain = C.Add<TskSkinEdit>(0, 0, 130, 20);
+  plain->SetText("/home/ann/Videos");
+  auto* hot = C.Add<TskSkinEdit>(140, 0, 130, 20);
+  hot->SetText("Hot");
+  hot->Perform(CM_MOUSEENTER, 0, 0);
+  auto* button = new TskSkinEdit(C.Form);
+  button->SetSkinDataName("buttonedit");
+  button->SetButtonMode(true);
+  button->SetParent(C.Form);
+  button->SetBounds(C.Left, C.Top + 30, 130, 20);
+  if (C.SkinData)
+    button->SetSkinData(C.SkinData);
+  button->SetText("Button edit");
+  auto* disabled = C.Add<TskSkinEdit>(140, 30, 130, 20);
+  disabled->SetText("Disabled");
+  disabled->SetEnabled(false);
+});
+
+TGalleryFamily SpinEdits("Spin edits", 30, [](TGalleryColumn& C) {
+  auto* whole = C.Add<TskSkinSpinEdit>(0, 0, 80, 20);
+  whole->SetMaxValue(5000);
+  whole->SetValue(1200);
+  auto* fraction = C.Add<TskSkinSpinEdit>(90, 0, 80, 20);
+  fraction->SetValueType(vtFloat);
+  fraction->SetValue(23.976);
+  auto* disabled = C.Add<TskSkinSpinEdit>(180, 0, 80, 20);
+  disabled->SetValue(7);
+  disabled->SetEnabled(false);
+});
+
+TGalleryFamily Memos("Memos", 90, [](TGalleryColumn& C) {
+  auto* log = C.Add<TskSkinMemo>(0, 0, 170, 80);
+  log->GetLines()->Add("mencoder a.mkv -o a.avi");
+  log->GetLines()->Add("Pos: 12.3s 310f (45%)");
+  log->GetLines()->Add("Video stream: 1200 kbit/s");
+  auto* readOnly = C.Add<TskSkinMemo>(180, 0, 90, 80);
+  readOnly->SetReadOnly(true);
+  readOnly->SetText("Read-only information text");
+});
+
+TEST(SkinEditGallery, TheEditsOfEveryLookAreShownAndKeptAsAScreenshot)
+{
+  SkinGallery::RunSkinGallery(String(QV_TEST_BIN_DIR) + "/../skin-edit-gallery.png",
+                              "SkinEditGallery.TheEditsOfEveryLookAreShownAndKeptAsAScreenshot");
+}
+
+} // namespace

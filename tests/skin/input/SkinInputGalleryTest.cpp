@@ -1,0 +1,37 @@
+// The gallery of the skinned input controls (see tests/skin/support/SkinGallery.h), in the three
+// looks: up-downs horizontal and vertical, at the skin's size and stretched over the
+// resized-button drawing, at rest and with a hot button.
+#include "skin/input/SkinUpDown.h"
+#include "tests/skin/support/SkinGallery.h"
+
+namespace {
+
+TGalleryFamily UpDowns("Up-downs", 60, [](TGalleryColumn& C) {
+  auto add = [&](int X, int W, int H, TUDOrientation Orientation, bool UseSkinSize) {
+    auto* u = new TskSkinUpDown(C.Form);
+    u->SetParent(C.Form);
+    u->SetOrientation(Orientation);
+    u->SetSkinDataName(Orientation == udVertical ? "vupdown" : "hupdown");
+    u->SetUseSkinSize(UseSkinSize);
+    u->SetBounds(C.Left + X, C.Top, W, H);
+    if (C.SkinData)
+      u->SetSkinData(C.SkinData);
+    return u;
+  };
+  add(0, 40, 20, udHorizontal, true);
+  auto* hot = add(50, 40, 20, udHorizontal, true);
+  hot->CalcRects();
+  const TRect up = hot->GetButtonRect(0);
+  hot->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(up.left + 2, up.top + 2));
+  add(100, 20, 40, udVertical, true);
+  add(130, 60, 24, udHorizontal, false);
+  add(200, 22, 50, udVertical, false);
+});
+
+TEST(SkinInputGallery, TheInputControlsOfEveryLookAreShownAndKeptAsAScreenshot)
+{
+  SkinGallery::RunSkinGallery(String(QV_TEST_BIN_DIR) + "/../skin-input-gallery.png",
+                              "SkinInputGallery.TheInputControlsOfEveryLookAreShownAndKeptAsAScreenshot");
+}
+
+}  // namespace

@@ -1,0 +1,121 @@
+// Skinned menus on a real X server (a private Xvfb, in a child process with its own display
+// backend): a level is a separate override-redirect window that holds the pointer grab, a click
+// on an entry chooses it, and a click outside the menu closes it.
+#include "platform/display/X11Display.h"
+#include "platform/rtl/Convert.h"
+#include "skin/input/SkinMenu.h"
+#include "tests/platform/display/XvfbServer.h"
+#include "tests/skin/input/SkinMenuX11Probe.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+struct TX11Run {
+  TDisplayBackend* Backend = nullptr;
+  TForm* Form = nullptr;
+  TskSkinMenuHost* Host = nullptr;
+  TskSkinPopupMenu* Menu = nullptr;
+  std::vector<String> Log;
+
+  void Pump(int N = 20)
+  {
+    for (int i = 0; i < N; ++i) {
+      Application->ProcessMessages();
+      Backend->Flush();
+      usleep(5000);
+    }
+  }
+};
+
+void RunOnServer(const char* Server)
+{
+  String error;
+  std::unique_ptr<TDisplayBackend> backend = CreateX11Display(Server, error);
+  ASSERT_TRUE(backend) << error;
+  TX11Run run;
+  run.Backend = backend.get();
+  SetDisplayBackend(std::move(backend));
+  TX11Probe x(Server);
+  ASSERT_TRUE(x.Connected());
+
+  run.Form = new TForm(nullptr);
+  run.Form->SetBorderStyle(bsNone);
+  run.Form->SetBounds(0, 0, 400, 300);
+  run.Host = new TskSkinMenuHost(run.Form);
+  run.Menu = new TskSkinPopupMenu(run.Form);
+  for (const char* caption : {"First", "Second", "Third"}) {
+    auto* item = new TMenuItem(run.Menu);
+    item->SetCaption(caption);
+    item->OnClick = [&run, caption](TObject*) { run.Log.push_back(String("click ") + caption); };
+    run.Menu->GetItems()->Add(item);
+  }
+  run.Form->Show();
+  run.Pump();
+
+  // Opened: a window of its own, override-redirect, holding the pointer.
+  run.Menu->Popup(50, 40);
+  run.Pump();
+  TskSkinMenu* manager = run.Host->GetSkinMenu();
+  ASSERT_EQ(1, manager->LevelCount());
+  TskSkinPopupWindow* level = manager->LastLevel();
+  const std::uint64_t xid = run.Backend->NativeId(GetDisplayWindow(level->GetHandle()));
+  ASSERT_NE(0u, xid);
+  EXPECT_NE(run.Backend->NativeId(GetDisplayWindow(run.Form->GetHandle())), xid);
+  EXPECT_TRUE(x.OverrideRedirect(xid));
+  EXPECT_TRUE(x.Viewable(xid));
+  EXPECT_TRUE(x.PointerGrabbedElsewhere()) << "the menu holds the pointer";
+
+  // A click on the second entry chooses it.
+  const TRect second = level->Item(1)->ObjectRect;
+  x.MoveTo(level->GetLeft() + second.left + 20, level->GetTop() + second.top + 5);
+  run.Pump(20);
+  x.Click(1);
+  run.Pump(20);
+  EXPECT_EQ((std::vector<String>{"click Second"}), run.Log);
+  EXPECT_FALSE(manager->Visible);
+  EXPECT_EQ(0, manager->PendingFreeCount());
+
+  // Opened again, a click outside closes it and lets the pointer go.
+  run.Menu->Popup(50, 40);
+  run.Pump();
+  ASSERT_EQ(1, manager->LevelCount());
+  x.MoveTo(350, 250);
+  x.Click(1);
+  run.Pump(20);
+  EXPECT_FALSE(manager->Visible);
+  EXPECT_EQ(0, manager->LevelCount());
+  EXPECT_EQ(1u, run.Log.size()) << "nothing chosen";
+  EXPECT_FALSE(x.PointerGrabbedElsewhere()) << "the grab went with the menu";
+  delete run.Form;
+  Application->ProcessMessages();
+}
+
+TEST(SkinMenuX11, ALevelIsAnOverrideRedirectWindowThatGrabsThePointerAndClosesOnAClickOutside)
+{
+  if (const char* server = std::getenv("QV_SKIN_MENU_X11_GRAB")) {
+    RunOnServer(server);
+    return;
+  }
+  const std::string server = TXvfbServer::Display();
+  if (server.empty())
+    GTEST_SKIP() << "Xvfb is not available";
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    setenv("QV_SKIN_MENU_X11_GRAB", server.c_str(), 1);
+    execl("/proc/self/exe", "skin_menu_x11",
+          "--gtest_filter=SkinMenuX11.ALevelIsAnOverrideRedirectWindowThatGrabsThePointerAndClosesOnAClickOutside",
+          nullptr);
+    _exit(127);
+  }
+  int status = 0;
+  ASSERT_EQ(pid, waitpid(pid, &status, 0));
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(0, WEXITSTATUS(status)) << "the run on the X server failed";
+}
+
+} // namespace
