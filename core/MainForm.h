@@ -25,11 +25,14 @@
 #include "extctrls/XcPlaylist.h"
 #include "core/WrennShellFolders.h"
 #include "platform/rtl/System.h"
+#include "platform/vcl/ComboBoxCtrl.h"
 #include "platform/vcl/EditCtrls.h"
+#include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Grids.h"
 #include "platform/vcl/ListBoxCtrl.h"
 #include "platform/vcl/Timer.h"
+#include "skin/controls/SkinButton.h"
 #include "skin/controls/SkinCheckRadioBox.h"
 #include "skin/controls/SkinGauge.h"
 #include "skin/shell/SkinGrids.h"
@@ -104,6 +107,18 @@ public:
   TskSkinCheckRadioBox* checkbox4;  // "Default audio selection:"
   TskSkinCheckRadioBox* checkbox5;  // "Default subtitle selection:"
   TskSkinCheckRadioBox* checkbox8;  // "Always use subtitles when available"
+
+  // Crop options, the run controls and the status line that the crop detection drives.
+  TskSkinCheckRadioBox* mencoder2;     // "Enable Hastekit"
+  TskSkinCheckRadioBox* radiobutton1;  // "No cropping"
+  TskSkinCheckRadioBox* radiobutton3;  // "Remove black bars from device"
+  TComboBox* screensize;               // device screen sizes, items like " 320 x  240"
+  TLabel* status;                      // the status line
+  TPanel* cbuttons;                    // the run buttons' panel
+  TskSkinButton* b1;                   // "Go"
+  TskSkinButton* b2;                   // "Skip"
+  TskSkinButton* b3;                   // "Stop"
+  TskSkinButton* b4;                   // "Status"
 
   TWrennSpecialFolderInfo* SpecialFolderInfo;
 
