@@ -10,7 +10,7 @@
 #include "skin/foundation/SkinStripImages.h"
 #include "skin/input/SkinComboBox.h"
 #include "skin/input/SkinListItems.h"
-#include "skin/input/SkinResizedButton.h"
+#include "skin/controls/SkinResizedButton.h"
 
 namespace {
 
@@ -120,8 +120,11 @@ void TskSkinCustomComboBox::DrawResizedButton(TCanvas* Canvas)
 {
   for (const char* name : {"combobutton", "editbutton", "resizebutton"})
     if (FindSkinControlIndex(FSkinData, name) != -1) {
-      DrawResizedSkinButton(FSkinData, name, Canvas, FButtonRect, FButtonDown && FButtonMouseIn, FButtonMouseIn,
-                            GetEnabled() ? 4 : 0, false);
+      ::DrawResizedButton(FSkinData, name, Canvas, FButtonRect,
+                          FButtonDown && FButtonMouseIn ? TskResizedButtonState::Pressed
+                          : FButtonMouseIn              ? TskResizedButtonState::Hot
+                                                        : TskResizedButtonState::Normal,
+                          GetEnabled() ? 4 : 0);
       return;
     }
 }
@@ -276,7 +279,10 @@ void TskSkinCustomComboBox::DrawSkinToolButton(TCanvas* Canvas)
     return;
   const bool focused = HandleAllocated() && Focused();
   const bool hot = FMouseIn || focused;
-  DrawResizedSkinButton(FSkinData, name, Canvas, Rect(0, 0, GetWidth(), GetHeight()), FDroppedDown, hot, 0, false);
+  ::DrawResizedButton(FSkinData, name, Canvas, Rect(0, 0, GetWidth(), GetHeight()),
+                    FDroppedDown ? TskResizedButtonState::Pressed
+                    : hot        ? TskResizedButtonState::Hot
+                                 : TskResizedButtonState::Normal);
   TRect tr = Rect(2, 2, GetWidth() - 17, GetHeight() - 2);
   TRect arrow = Rect(GetWidth() - 15, 0, GetWidth(), GetHeight());
   if (FDroppedDown) {
