@@ -2,6 +2,8 @@
 
 #include "core/qv_functions.h"
 
+#include <tuple>
+
 TForm1* Form1 = nullptr;
 TForm3* Form3 = nullptr;
 
@@ -199,8 +201,54 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
   checkbox5 = MakeCheckBox(this, "checkbox5", "Default subtitle selection:", 56);
   checkbox8 = MakeCheckBox(this, "checkbox8", "Always use subtitles when available", 80);
 
+  status = new TLabel(this);
+  status->SetName("status");
+  status->SetCaption("");
+  status->SetBounds(8, 392, 600, 20);
+  status->SetParent(this);
+  cbuttons = new TPanel(this);
+  cbuttons->SetName("cbuttons");
+  cbuttons->SetCaption("");
+  cbuttons->SetBounds(620, 330, 240, 32);
+  cbuttons->SetParent(this);
+  cbuttons->SetVisible(false);
+  int ButtonLeft = 0;
+  for (auto [Button, Name, Caption] : {std::tuple{&b1, "b1", "Go"}, std::tuple{&b2, "b2", "Skip"},
+                                       std::tuple{&b3, "b3", "Stop"}, std::tuple{&b4, "b4", "Status"}}) {
+    *Button = new TskSkinButton(this);
+    (*Button)->SetName(Name);
+    (*Button)->SetCaption(Caption);
+    (*Button)->SetBounds(ButtonLeft, 4, 56, 24);
+    (*Button)->SetParent(cbuttons);
+    ButtonLeft += 60;
+  }
+  mencoder2 = MakeCheckBox(this, "mencoder2", "Enable Hastekit", 104);
+  radiobutton1 = MakeCheckBox(this, "radiobutton1", "No cropping", 128);
+  radiobutton3 = MakeCheckBox(this, "radiobutton3", "Remove black bars from device", 152);
+  for (TskSkinCheckRadioBox* R : {radiobutton1, radiobutton3}) {
+    R->SetRadio(true);
+    R->SetGroupIndex(1);
+  }
+  screensize = new TComboBox(this);
+  screensize->SetName("screensize");
+  screensize->SetBounds(620, 180, 120, 24);
+  screensize->SetParent(this);
+
   SpecialFolderInfo = new TWrennSpecialFolderInfo(this);
   SpecialFolderInfo->SetName("SpecialFolderInfo");
+
+  XcCreateProcess1 = new TXcCreateProcess(this);
+  XcCreateProcess1->SetName("XcCreateProcess1");
+  XcCreateProcess1->SetConsoleOptions({coRedirect, coOwnerData});
+  Edit1 = MakeHidden<TEdit>(this, "Edit1");
+  log = MakeHidden<TMemo>(this, "log");
+  log->SetWordWrap(false);
+  progressbar1 = new TskSkinGauge(this);
+  progressbar1->SetName("progressbar1");
+  progressbar1->SetBounds(8, 392, 600, 20);
+  progressbar1->SetParent(this);
+  progressbar1->SetValue(0);
+  playlist = MakeHidden<TXcPlaylist>(this, "playlist");
 
   if (!Form1) Form1 = this;
   SetEjectDiscProc(EjectDisc);

@@ -19,22 +19,28 @@
 // the windows.
 #pragma once
 
+#include "core/DeviceProfiles.h"  // DeviceTableColCount: devices
 #include "core/ToolProcesses.h"
+#include "core/XcCreateProcess.h"
+#include "extctrls/XcPlaylist.h"
 #include "core/WrennShellFolders.h"
 #include "platform/rtl/System.h"
+#include "platform/vcl/ComboBoxCtrl.h"
 #include "platform/vcl/EditCtrls.h"
+#include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Grids.h"
 #include "platform/vcl/ListBoxCtrl.h"
 #include "platform/vcl/Timer.h"
+#include "skin/controls/SkinButton.h"
 #include "skin/controls/SkinCheckRadioBox.h"
+#include "skin/controls/SkinGauge.h"
 #include "skin/shell/SkinGrids.h"
 
 // Column counts of the tables.
 constexpr int SourceQueueColCount = 71;  // StringGrid1
 constexpr int JobListColCount = 79;      // convertgrid
 constexpr int DeviceQueueColCount = 21;  // dq as the form makes it (22 once its controls ran)
-constexpr int DeviceTableColCount = 15;  // devices
 constexpr int PresetTableColCount = 100; // codecgrid (4 used)
 constexpr int TitleTableColCount = 100;  // dvdgrid
 constexpr int ScratchTableColCount = 10; // cropgrid
@@ -102,7 +108,27 @@ public:
   TskSkinCheckRadioBox* checkbox5;  // "Default subtitle selection:"
   TskSkinCheckRadioBox* checkbox8;  // "Always use subtitles when available"
 
+  // Crop options, the run controls and the status line that the crop detection drives.
+  TskSkinCheckRadioBox* mencoder2;     // "Enable Hastekit"
+  TskSkinCheckRadioBox* radiobutton1;  // "No cropping"
+  TskSkinCheckRadioBox* radiobutton3;  // "Remove black bars from device"
+  TComboBox* screensize;               // device screen sizes, items like " 320 x  240"
+  TLabel* status;                      // the status line
+  TPanel* cbuttons;                    // the run buttons' panel
+  TskSkinButton* b1;                   // "Go"
+  TskSkinButton* b2;                   // "Skip"
+  TskSkinButton* b3;                   // "Stop"
+  TskSkinButton* b4;                   // "Status"
+
   TWrennSpecialFolderInfo* SpecialFolderInfo;
+
+  // Conversion run: the runner of every tool, the last command line started, the tool log,
+  // the progress gauge (seconds of the running job) and the hidden playlist of an output folder.
+  TXcCreateProcess* XcCreateProcess1;
+  TEdit* Edit1;
+  TMemo* log;
+  TskSkinGauge* progressbar1;
+  TXcPlaylist* playlist;
 
   // Fills shlfld1..3 from the special-folder table (once, at creation).
   void DisplaySpecialFolders();
