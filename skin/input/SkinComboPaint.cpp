@@ -10,7 +10,16 @@
 #include "skin/foundation/SkinStripImages.h"
 #include "skin/input/SkinComboBox.h"
 #include "skin/input/SkinListItems.h"
-#include "skin/input/SkinResizedButton.h"
+#include "skin/controls/SkinResizedButton.h"
+
+namespace {
+
+TskResizedButtonState ButtonState(bool Pressed, bool Hot)
+{
+  return Pressed ? TskResizedButtonState::Pressed : Hot ? TskResizedButtonState::Hot : TskResizedButtonState::Normal;
+}
+
+} // namespace
 
 namespace {
 
@@ -120,8 +129,8 @@ void TskSkinCustomComboBox::DrawResizedButton(TCanvas* Canvas)
 {
   for (const char* name : {"combobutton", "editbutton", "resizebutton"})
     if (FindSkinControlIndex(FSkinData, name) != -1) {
-      DrawResizedSkinButton(FSkinData, name, Canvas, FButtonRect, FButtonDown && FButtonMouseIn, FButtonMouseIn,
-                            GetEnabled() ? 4 : 0, false);
+      ::DrawResizedButton(FSkinData, name, Canvas, FButtonRect, ButtonState(FButtonDown && FButtonMouseIn, FButtonMouseIn),
+                          GetEnabled() ? 4 : 0);
       return;
     }
 }
@@ -276,7 +285,7 @@ void TskSkinCustomComboBox::DrawSkinToolButton(TCanvas* Canvas)
     return;
   const bool focused = HandleAllocated() && Focused();
   const bool hot = FMouseIn || focused;
-  DrawResizedSkinButton(FSkinData, name, Canvas, Rect(0, 0, GetWidth(), GetHeight()), FDroppedDown, hot, 0, false);
+  ::DrawResizedButton(FSkinData, name, Canvas, Rect(0, 0, GetWidth(), GetHeight()), ButtonState(FDroppedDown, hot));
   TRect tr = Rect(2, 2, GetWidth() - 17, GetHeight() - 2);
   TRect arrow = Rect(GetWidth() - 15, 0, GetWidth(), GetHeight());
   if (FDroppedDown) {
