@@ -14,6 +14,15 @@
 
 namespace {
 
+TskResizedButtonState ButtonState(bool Pressed, bool Hot)
+{
+  return Pressed ? TskResizedButtonState::Pressed : Hot ? TskResizedButtonState::Hot : TskResizedButtonState::Normal;
+}
+
+} // namespace
+
+namespace {
+
 constexpr TColor PressedFill = 0xB59385;
 constexpr TColor HotFill = 0xD2BDB6;
 constexpr TColor FrameNavy = 0x800000;
@@ -120,10 +129,7 @@ void TskSkinCustomComboBox::DrawResizedButton(TCanvas* Canvas)
 {
   for (const char* name : {"combobutton", "editbutton", "resizebutton"})
     if (FindSkinControlIndex(FSkinData, name) != -1) {
-      ::DrawResizedButton(FSkinData, name, Canvas, FButtonRect,
-                          FButtonDown && FButtonMouseIn ? TskResizedButtonState::Pressed
-                          : FButtonMouseIn              ? TskResizedButtonState::Hot
-                                                        : TskResizedButtonState::Normal,
+      ::DrawResizedButton(FSkinData, name, Canvas, FButtonRect, ButtonState(FButtonDown && FButtonMouseIn, FButtonMouseIn),
                           GetEnabled() ? 4 : 0);
       return;
     }
@@ -279,10 +285,7 @@ void TskSkinCustomComboBox::DrawSkinToolButton(TCanvas* Canvas)
     return;
   const bool focused = HandleAllocated() && Focused();
   const bool hot = FMouseIn || focused;
-  ::DrawResizedButton(FSkinData, name, Canvas, Rect(0, 0, GetWidth(), GetHeight()),
-                    FDroppedDown ? TskResizedButtonState::Pressed
-                    : hot        ? TskResizedButtonState::Hot
-                                 : TskResizedButtonState::Normal);
+  ::DrawResizedButton(FSkinData, name, Canvas, Rect(0, 0, GetWidth(), GetHeight()), ButtonState(FDroppedDown, hot));
   TRect tr = Rect(2, 2, GetWidth() - 17, GetHeight() - 2);
   TRect arrow = Rect(GetWidth() - 15, 0, GetWidth(), GetHeight());
   if (FDroppedDown) {

@@ -12,7 +12,7 @@
 
 TskCustomEdit::TskCustomEdit(TComponent* AOwner) : TCustomMaskEdit(AOwner) { FControlStyle |= csOpaque; }
 
-TskCustomEdit::~TskCustomEdit() { FreeContextMenu(); }
+TskCustomEdit::~TskCustomEdit() { FContextMenu.Free(); }
 
 void TskCustomEdit::SetEditTransparent(bool Value)
 {
@@ -89,21 +89,6 @@ std::vector<TskEditMenuEntry> TskCustomEdit::ContextMenuEntries()
   return EditContextMenuEntries(this, GetReadOnly(), EditMenuStrings(this));
 }
 
-void TskCustomEdit::FreeContextMenu()
-{
-  TskSkinPopupMenu* menu = FContextMenu;
-  FContextMenu = nullptr;
-  delete menu;
-}
-
-void TskCustomEdit::ShowContextMenu(LPARAM LParam)
-{
-  FreeContextMenu();
-  FContextMenuPoint = EditContextMenuPoint(this, LParam);
-  FContextMenu = NewEditContextMenu(this, ContextMenuEntries());
-  FContextMenu->SetPopupComponent(this);
-  FContextMenu->PopupForEdit(this, FContextMenuPoint.x, FContextMenuPoint.y);
-}
 
 void TskCustomEdit::WndProc(TMessage& Message)
 {
@@ -173,10 +158,10 @@ void TskCustomEdit::WndProc(TMessage& Message)
   case WM_CONTEXTMENU:
     if (GetPopupMenu())
       break;
-    ShowContextMenu(Message.LParam);
+    FContextMenu.Show(this, Message.LParam, ContextMenuEntries());
     return;
   case SkinMenuCommandDoneMessage:
-    FreeContextMenu();
+    FContextMenu.Free();
     return;
   default:
     break;

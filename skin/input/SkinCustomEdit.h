@@ -41,8 +41,8 @@ public:
 
   // The menu shown by the last context-menu request, null when none, and where it was asked to
   // open (screen coordinates).
-  TskSkinPopupMenu* GetContextMenu() const { return FContextMenu; }
-  TPoint GetContextMenuPoint() const { return FContextMenuPoint; }
+  TskSkinPopupMenu* GetContextMenu() const { return FContextMenu.Menu(); }
+  TPoint GetContextMenuPoint() const { return FContextMenu.Point(); }
   // The entries the context menu would show now.
   std::vector<TskEditMenuEntry> ContextMenuEntries();
 
@@ -55,13 +55,10 @@ protected:
   virtual void PasteFirstLine();
 
 private:
-  void ShowContextMenu(LPARAM LParam);
-  void FreeContextMenu();
 
   bool FEditTransparent = false;
   bool FLeftButtonDown = false;
-  TskSkinPopupMenu* FContextMenu = nullptr;
-  TPoint FContextMenuPoint{};
+  TskEditContextMenu FContextMenu;
 };
 
 class TskSkinNumEdit : public TskCustomEdit {

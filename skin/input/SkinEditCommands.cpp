@@ -75,3 +75,19 @@ TPoint EditContextMenuPoint(TControl* Edit, LPARAM LParam)
   }
   return Point(x, y);
 }
+
+void TskEditContextMenu::Free()
+{
+  TskSkinPopupMenu* menu = FMenu;
+  FMenu = nullptr;
+  delete menu;
+}
+
+void TskEditContextMenu::Show(TControl* Edit, LPARAM LParam, const std::vector<TskEditMenuEntry>& Entries)
+{
+  Free();
+  FPoint = EditContextMenuPoint(Edit, LParam);
+  FMenu = NewEditContextMenu(Edit, Entries);
+  FMenu->SetPopupComponent(Edit);
+  FMenu->PopupForEdit(Edit, FPoint.x, FPoint.y);
+}

@@ -54,5 +54,26 @@ TCustomForm* EditMenuSkinForm(TControl* Edit);
 // clicked), its skinned form that of EditMenuSkinForm.
 TskSkinPopupMenu* NewEditContextMenu(TControl* Edit, const std::vector<TskEditMenuEntry>& Entries);
 
+// The context menu an edit keeps from one WM_CONTEXTMENU to the next, to
+// SkinMenuCommandDoneMessage (Free) or to the edit's end.
+class TskEditContextMenu {
+public:
+  TskEditContextMenu() = default;
+  TskEditContextMenu(const TskEditContextMenu&) = delete;
+  TskEditContextMenu& operator=(const TskEditContextMenu&) = delete;
+  ~TskEditContextMenu() { Free(); }
+
+  // Frees a previous menu, builds one of Entries for Edit and shows it where LParam (of
+  // WM_CONTEXTMENU) says.
+  void Show(TControl* Edit, LPARAM LParam, const std::vector<TskEditMenuEntry>& Entries);
+  void Free();
+  TskSkinPopupMenu* Menu() const { return FMenu; }
+  TPoint Point() const { return FPoint; }
+
+private:
+  TskSkinPopupMenu* FMenu = nullptr;
+  TPoint FPoint{};
+};
+
 // Where the context menu of Edit opens for a WM_CONTEXTMENU with LParam (screen coordinates).
 TPoint EditContextMenuPoint(TControl* Edit, LPARAM LParam);

@@ -60,8 +60,8 @@ public:
   // The index of the record in the skin data (-1: the default look).
   int GetSkinIndex() const { return FIndex; }
   TRect GetFormatRect() const { return FFormatRect; }
-  TskSkinPopupMenu* GetContextMenu() const { return FContextMenu; }
-  TPoint GetContextMenuPoint() const { return FContextMenuPoint; }
+  TskSkinPopupMenu* GetContextMenu() const { return FContextMenu.Menu(); }
+  TPoint GetContextMenuPoint() const { return FContextMenu.Point(); }
   std::vector<TskEditMenuEntry> ContextMenuEntries();
 
   void GetSkinData();
@@ -84,8 +84,6 @@ private:
   bool Hot();
   void SetHotColors(bool Active);
   void PaintDisabled(TMessage& Message);
-  void ShowContextMenu(LPARAM LParam);
-  void FreeContextMenu();
   void VScrollBarChange();
   void HScrollBarChange();
   void DefaultFontChange(TObject* Sender);
@@ -110,8 +108,7 @@ private:
   TRect FFormatRect{};
   bool PaintLock = false;
   bool MouseSelecting = false;
-  TskSkinPopupMenu* FContextMenu = nullptr;
-  TPoint FContextMenuPoint{};
+  TskEditContextMenu FContextMenu;
 
   // Copies of the "memo" record.
   TBitmap* Picture = nullptr;
