@@ -216,6 +216,23 @@ TEST_F(SkinComboBoxTest, AHandlerThatFreesTheComboEndsTheOperation)
   SUCCEED();
 }
 
+TEST_F(SkinComboBoxTest, TheFadingListEndsWhenItIsClosedMeanwhile)
+{
+  auto* c = Numbered(4);
+  c->SetListBoxAlphaBlend(true);
+  c->SetListBoxAlphaBlendAnimation(true);
+  c->DropDown();
+  EXPECT_TRUE(c->GetListBox()->GetVisible());
+  EXPECT_TRUE(c->GetListBox()->GetLayered());
+  EXPECT_EQ(c->GetListBox()->GetCurrentAlpha(), 0);  // every opening fades in again
+  c->CloseUp(false);
+  // A message handled during the fade closes the list: the fade stops at once.
+  c->OnDropDown = [&](TObject*) { PostMessage(c->GetHandle(), CM_CANCELMODE, 0, 0); };
+  c->DropDown();
+  EXPECT_FALSE(c->GetListBox()->GetVisible());
+  EXPECT_FALSE(c->GetDroppedDown());
+}
+
 TEST_F(SkinComboBoxTest, TheDefaultLookHasAFrameARingAFieldAndTheButton)
 {
   auto* c = NewCombo({"Mono"});
