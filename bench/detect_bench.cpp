@@ -164,7 +164,8 @@ void BM_DetectFileAgainstDirectIdentify(benchmark::State& State)
     DetectFile(S.Clip);
     Program += Seconds(Start);
     if (Form->StringGrid1->GetCells(scWidth, 1) != "320") {
-      State.SkipWithError("the clip was not identified");
+      const std::string Why = "the clip was not identified: width \"" + Form->StringGrid1->GetCells(scWidth, 1) + "\", type \"" + Form->StringGrid1->GetCells(scType, 1) + "\"";
+      State.SkipWithError(Why.c_str());
       break;
     }
   }

@@ -12,14 +12,16 @@ void DetectionWatchdogTick(TXcCreateProcess* Runner, const std::function<void(co
   if (StallTicks > 1 && Log) Log("Bad count:" + IntToStr(StallTicks));
   if (StallTicks <= 10) return;
   ToolStalled = true;
+  bool Own = false;
   if (Runner && Runner->GetState() != TXcCreateProcess::Ready) {
+    Own = true;
     try {
       Runner->KillProcess();
     } catch (const Exception&) {
       // Ended between the test and the kill: nothing left to stop.
     }
   }
-  KillPlayers();
+  if (!Own) KillPlayers();
   if (Log) Log("killed");
 }
 

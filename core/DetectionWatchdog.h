@@ -25,9 +25,10 @@ public:
 };
 
 // One tick of the detection watchdog, as above. Log receives "Bad count:<n>" and "killed"
-// (nothing is logged without it). The stalled tool is ended twice over: the players by name
-// (KillPlayers) and, when Runner is given and still runs a tool, that runner's own child, so
-// that a silent ffmpeg fallback run ends as well.
+// (nothing is logged without it). The stalled tool is the runner's own child when Runner is
+// given and runs one: that child is ended (whatever tool it is, so a silent ffmpeg fallback run
+// ends as well), and players of other programs are left alone. Otherwise the players are ended
+// by name (KillPlayers). A tick never waits for the end it asked for.
 void DetectionWatchdogTick(TXcCreateProcess* Runner, const std::function<void(const String&)>& Log);
 
 // The watchdog on a timer (the main window's detecttimer1): Start and Stop switch the timer,

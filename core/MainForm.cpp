@@ -188,7 +188,7 @@ TOptionComboBox* MakeCombo(TWinControl* Parent, TForm* Form, TOptionPlace& At, c
                            const std::vector<String>& Items)
 {
   auto* C = MakeShown<TOptionComboBox>(Parent, Form, Name, At.Next(22));
-  C->SetStyle(csDropDownList);
+  C->SetStyle(spcbFixedStyle);
   for (const String& I : Items) C->GetItems()->Add(I);
   return C;
 }
@@ -283,14 +283,15 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
   cbuttons = MakeShown<TXcPanel>(this, this, "cbuttons", TRect(620, 8, 860, 96));
   const char* const RunNames[] = {"b1", "b2", "b3", "b4"};
   const char* const RunCaptions[] = {"Go", "Skip", "Stop", "Status"};
-  TskSkinSpeedButton** RunButtons[] = {&b1, &b2, &b3, &b4};
+  TskSkinButton** RunButtons[] = {&b1, &b2, &b3, &b4};
   for (int I = 0; I < 4; ++I) {
-    *RunButtons[I] = MakeShown<TskSkinSpeedButton>(cbuttons, this, RunNames[I], TRect(4 + I * 58, 4, 58 + I * 58, 40));
+    *RunButtons[I] = MakeShown<TskSkinButton>(cbuttons, this, RunNames[I], TRect(4 + I * 58, 4, 58 + I * 58, 40));
     (*RunButtons[I])->SetCaption(RunCaptions[I]);
   }
   skip2 = MakeShown<TskSkinSpeedButton>(cbuttons, this, "skip2", TRect(4, 46, 58, 82));
   skip2->SetCaption("Skip");
   skip2->SetVisible(false);
+  cbuttons->SetVisible(false);
 
   // ---- The options the settings store keeps ----
   TOptionPlace At;
@@ -300,7 +301,6 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
   InPanel.Left = 2;
   InPanel.Top = 4;
   profilebox = MakeCombo(Panel6, this, InPanel, "profilebox", {});
-  profilebox->SetStyle(csDropDown);
   prioritybox1 = MakeCombo(this, this, At, "prioritybox1",
                            {"Conversion Priority : LOW", "Conversion Priority : NORMAL", "Conversion Priority : HIGH",
                             "Conversion Priority : VERY HIGH"});
@@ -368,8 +368,17 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
   skSkinSpinEdit6->SetVisible(false);
   skSkinSpinEdit6->OnChange = [this](TObject* Sender) { skSkinSpinEdit6Change(Sender); };
 
+  screensize = new TComboBox(this);
+  screensize->SetName("screensize");
+  screensize->SetBounds(8, 716, 120, 24);
+  screensize->SetParent(this);
+
   SpecialFolderInfo = new TWrennSpecialFolderInfo(this);
   SpecialFolderInfo->SetName("SpecialFolderInfo");
+
+  XcCreateProcess1 = new TXcCreateProcess(this);
+  XcCreateProcess1->SetName("XcCreateProcess1");
+  XcCreateProcess1->SetConsoleOptions({coRedirect, coOwnerData});
 
   if (!Form1) {
     Form1 = this;

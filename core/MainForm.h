@@ -19,7 +19,9 @@
 // the windows.
 #pragma once
 
+#include "core/DeviceProfiles.h"  // DeviceTableColCount: devices
 #include "core/ToolProcesses.h"
+#include "core/XcCreateProcess.h"
 #include "core/WrennShellFolders.h"
 #include "platform/rtl/System.h"
 #include "platform/vcl/EditCtrls.h"
@@ -32,27 +34,27 @@
 #include "extctrls/XcPlaylist.h"
 #include "extctrls/XcStringGrid.h"
 #include "platform/vcl/ComboBoxCtrl.h"
+#include "skin/controls/SkinButton.h"
 #include "skin/controls/SkinCheckRadioBox.h"
 #include "skin/controls/SkinGauge.h"
 #include "skin/controls/SkinLabel.h"
 #include "skin/controls/SkinPanel.h"
 #include "skin/controls/SkinSpeedButton.h"
 #include "skin/controls/SkinStdLabels.h"
+#include "skin/input/SkinComboBox.h"
 #include "skin/input/SkinListBox.h"
 #include "skin/input/SkinMemo.h"
 #include "skin/input/SkinSpinEdit.h"
 #include "skin/shell/SkinGrids.h"
 
-// The option combo boxes. They are the class library's combo box until the skinned combo box
-// joins the controls; the options use only what both give: Items, ItemIndex (set from code
-// selects the item and shows its text), Text and OnChange.
-using TOptionComboBox = TComboBox;
+// The option combo boxes: Items, ItemIndex (set from code selects the item, shows its text and
+// runs the box's actions), Text and OnChange.
+using TOptionComboBox = TskSkinComboBox;
 
 // Column counts of the tables.
 constexpr int SourceQueueColCount = 71;  // StringGrid1
 constexpr int JobListColCount = 79;      // convertgrid
 constexpr int DeviceQueueColCount = 21;  // dq as the form makes it (22 once its controls ran)
-constexpr int DeviceTableColCount = 15;  // devices
 constexpr int PresetTableColCount = 100; // codecgrid (4 used)
 constexpr int TitleTableColCount = 100;  // dvdgrid
 constexpr int ScratchTableColCount = 10; // cropgrid
@@ -131,10 +133,10 @@ public:
   TskSkinListBox* devicelist;       // the device list page
   TskSkinListBox* skSkinListBox1;   // device-list scratch
   TXcPanel* cbuttons;               // the run buttons
-  TskSkinSpeedButton* b1;           // "Go"
-  TskSkinSpeedButton* b2;           // "Skip"
-  TskSkinSpeedButton* b3;           // "Stop"
-  TskSkinSpeedButton* b4;           // "Status"
+  TskSkinButton* b1;                // "Go"
+  TskSkinButton* b2;                // "Skip"
+  TskSkinButton* b3;                // "Stop"
+  TskSkinButton* b4;                // "Status"
   TskSkinSpeedButton* skip2;        // "Skip" while a title scan reports titles
 
   // ---- The options the settings store keeps (radio groups: crop 1, subtitles 2) ----
@@ -187,6 +189,11 @@ public:
   TskSkinCheckRadioBox* deint;                // "Deinterlace"
   TskSkinCheckRadioBox* skSkinCheckRadioBox14;  // "SRT subtitle font scale:" (its panel is hidden)
   TskSkinSpinEdit* skSkinSpinEdit6;           // the scale, 1..100
+
+  TComboBox* screensize;  // device screen sizes, items like " 320 x  240"
+
+  // The runner of every tool.
+  TXcCreateProcess* XcCreateProcess1;
 
   // The option actions the settings store runs through the controls.
   // MonitorTimer's interval := monitorvalue minutes.

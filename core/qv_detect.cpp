@@ -182,6 +182,23 @@ void VerboseLines(const String& W)
   }
 }
 
+// An identify run ends at the player's first status line. The run is the runner's own child,
+// which is ended directly; other programs' tools of the same name are left alone. Without a
+// running child of the runner the tools are ended by name.
+void EndIdentifyRun()
+{
+  TXcCreateProcess* Runner = DetectionHost().Runner;
+  if (Runner && Runner->GetState() != TXcCreateProcess::Ready) {
+    try {
+      Runner->KillProcess();
+      return;
+    } catch (const Exception&) {
+      // Not running after all: fall through to the kill by name.
+    }
+  }
+  KillAllTools();
+}
+
 bool RunnerRuns(const char* Text)
 {
   const TXcCreateProcess* Runner = DetectionHost().Runner;
@@ -349,7 +366,7 @@ void ParseToolOutputLine(const String& Line)
   }
   const String B = " " + W;
   const bool Status = Has(B, "A:") || Has(B, "V:");
-  if (Status && !PlaybackMode) KillAllTools();
+  if (Status && !PlaybackMode) EndIdentifyRun();
   if (Status && PlaybackMode && !BatchRunning) ParsePlaybackPosition(W);
 }
 

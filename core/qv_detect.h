@@ -8,7 +8,8 @@
 // tool prints while no conversion runs (identify runs, DVD title scans, the preview player,
 // frame grabs); it writes into the row DetectRow of the source queue, into the track memos
 // Memo1 and Memo2 and into the DVD log dvdlog, and ends identify runs at the player's first
-// playback status line.
+// playback status line (the runner's own child is ended; tools of other programs with the same
+// name are not touched).
 //
 // Contracts callers rely on:
 // - The row a run writes to is the row of that run: identification sets DetectRow to its row

@@ -16,7 +16,7 @@ TPoint Moved(const TPoint& P, int DX, int DY) { return TPoint{P.x + DX, P.y + DY
 }  // namespace
 
 bool DrawResizedButton(TskSkinData* SkinData, const String& RecordName, TCanvas* Canvas, const TRect& Target,
-                       TskResizedButtonState State, int ArrowDirection)
+                       TskResizedButtonState State, int ArrowDirection, TColor* TextColor)
 {
   const int w = RectWidth(Target), h = RectHeight(Target);
   const int index = FindSkinControlIndex(SkinData, RecordName);
@@ -38,6 +38,8 @@ bool DrawResizedButton(TskSkinData* SkinData, const String& RecordName, TCanvas*
     source = !EmptyRect(record->activeskinrect) ? record->activeskinrect : record->skinrect;
     textColor = record->activefontcolor;
   }
+  if (TextColor)
+    *TextColor = textColor;
   TBitmap* picture = SkinPicture(SkinData, record->pictureindex);
   if (picture && !EmptyRect(source)) {
     TBitmap image;

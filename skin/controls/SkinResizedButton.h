@@ -19,9 +19,11 @@
 
 enum class TskResizedButtonState { Normal, Hot, Pressed };
 
-// The arrow of DrawArrowGlyph: 0 none, 1 left, 2 right, 3 up, 4 down.
+// The arrow of DrawArrowGlyph: 0 none, 1 left, 2 right, 3 up, 4 down. TextColor, when given,
+// receives the state's text colour ("downfontcolor", "activefontcolor", "fontcolor") for a
+// glyph of the caller's own.
 bool DrawResizedButton(TskSkinData* SkinData, const String& RecordName, TCanvas* Canvas, const TRect& Target,
-                       TskResizedButtonState State, int ArrowDirection = 0);
+                       TskResizedButtonState State, int ArrowDirection = 0, TColor* TextColor = nullptr);
 
 // The up-down's and the spin edit's fallback for a missing record: a blank (white) rectangle.
 void DrawBlankResizedButton(TCanvas* Canvas, const TRect& Target);

@@ -8,13 +8,11 @@
 #include "platform/vcl/StdCtrlsConsts.h"
 #include "skin/foundation/SkinRegions.h"
 
-std::function<TPopupMenu*(TskCustomEdit* Edit)> TskCustomEdit::CreateContextMenu;
-
 // ----- TskCustomEdit -----
 
 TskCustomEdit::TskCustomEdit(TComponent* AOwner) : TCustomMaskEdit(AOwner) { FControlStyle |= csOpaque; }
 
-TskCustomEdit::~TskCustomEdit() { FreeContextMenu(); }
+TskCustomEdit::~TskCustomEdit() { FContextMenu.Free(); }
 
 void TskCustomEdit::SetEditTransparent(bool Value)
 {
@@ -91,24 +89,6 @@ std::vector<TskEditMenuEntry> TskCustomEdit::ContextMenuEntries()
   return EditContextMenuEntries(this, GetReadOnly(), EditMenuStrings(this));
 }
 
-void TskCustomEdit::FreeContextMenu()
-{
-  TPopupMenu* menu = FContextMenu;
-  FContextMenu = nullptr;
-  delete menu;
-}
-
-void TskCustomEdit::ShowContextMenu(LPARAM LParam)
-{
-  FreeContextMenu();
-  const TPoint at = EditContextMenuPoint(this, LParam);
-  std::function<TPopupMenu*(TComponent*)> make;
-  if (CreateContextMenu)
-    make = [this](TComponent*) { return CreateContextMenu(this); };
-  FContextMenu = NewEditContextMenu(this, ContextMenuEntries(), make);
-  FContextMenu->SetPopupComponent(this);
-  FContextMenu->Popup(at.x, at.y);
-}
 
 void TskCustomEdit::WndProc(TMessage& Message)
 {
@@ -178,10 +158,10 @@ void TskCustomEdit::WndProc(TMessage& Message)
   case WM_CONTEXTMENU:
     if (GetPopupMenu())
       break;
-    ShowContextMenu(Message.LParam);
+    FContextMenu.Show(this, Message.LParam, ContextMenuEntries());
     return;
   case SkinMenuCommandDoneMessage:
-    FreeContextMenu();
+    FContextMenu.Free();
     return;
   default:
     break;

@@ -39,14 +39,12 @@ public:
   // Called after CM_CANCELMODE with the message's sender (the combo box closes its list).
   std::function<void(TObject* Sender)> OnCancelMode;
 
-  // The menu shown by the last context-menu request, null when none.
-  TPopupMenu* GetContextMenu() const { return FContextMenu; }
+  // The menu shown by the last context-menu request, null when none, and where it was asked to
+  // open (screen coordinates).
+  TskSkinPopupMenu* GetContextMenu() const { return FContextMenu.Menu(); }
+  TPoint GetContextMenuPoint() const { return FContextMenu.Point(); }
   // The entries the context menu would show now.
   std::vector<TskEditMenuEntry> ContextMenuEntries();
-
-  // Makes the empty menu that the context menu fills (the skinned popup menu installs itself
-  // here); unset, a class-library menu is made.
-  static std::function<TPopupMenu*(TskCustomEdit* Edit)> CreateContextMenu;
 
 protected:
   void CreateParams(TCreateParams& Params) override;
@@ -57,12 +55,10 @@ protected:
   virtual void PasteFirstLine();
 
 private:
-  void ShowContextMenu(LPARAM LParam);
-  void FreeContextMenu();
 
   bool FEditTransparent = false;
   bool FLeftButtonDown = false;
-  TPopupMenu* FContextMenu = nullptr;
+  TskEditContextMenu FContextMenu;
 };
 
 class TskSkinNumEdit : public TskCustomEdit {

@@ -11,7 +11,7 @@
 #include "skin/foundation/SkinRegions.h"
 #include "skin/foundation/SkinStrings.h"
 #include "skin/foundation/SkinStripImages.h"
-#include "skin/input/SkinResizedButton.h"
+#include "skin/controls/SkinResizedButton.h"
 
 namespace {
 
@@ -421,7 +421,10 @@ void TskSkinCustomEdit::DrawStretchedFrame(TCanvas* Canvas)
   BuildSkinBitmap(&b, Picture, Hot() ? ActiveSkinRect : SkinRect, ClRect, false);
   if (FButtonMode) {
     const char* name = FindSkinControlIndex(FSkinData, "editbutton") != -1 ? "editbutton" : "resizebutton";
-    DrawResizedSkinButton(FSkinData, name, b.GetCanvas(), ButtonRect, ButtonDown && ButtonHot, ButtonHot, 0, false);
+    DrawResizedButton(FSkinData, name, b.GetCanvas(), ButtonRect,
+                      ButtonDown && ButtonHot ? TskResizedButtonState::Pressed
+                      : ButtonHot             ? TskResizedButtonState::Hot
+                                              : TskResizedButtonState::Normal);
   }
   if (TBitmap* under = ParentCapture())
     BlendOver(&b, under, FAlphaBlendValue);

@@ -8,13 +8,9 @@ TskResourceStrData* EditMenuStrings(TControl* Edit)
   TCustomForm* form = Edit ? GetParentForm(Edit) : nullptr;
   if (!form)
     return nullptr;
-  for (int i = 0; i < form->GetComponentCount(); ++i) {
-    if (auto* skinned = dynamic_cast<IskSkinnedFormSkin*>(form->GetComponent(i))) {
-      TskSkinData* data = skinned->GetFormSkinData();
-      return data ? data->GetResourceStrData() : nullptr;
-    }
-  }
-  return nullptr;
+  TskSkinMenuHost* skinned = FindSkinForm(form);
+  TskSkinData* data = skinned ? skinned->GetSkinData() : nullptr;
+  return data ? data->GetResourceStrData() : nullptr;
 }
 
 String EditMenuCaption(TskResourceStrData* Strings, const char* Name, const char* Fallback)
@@ -54,10 +50,10 @@ TCustomForm* EditMenuSkinForm(TControl* Edit)
   return form;
 }
 
-TPopupMenu* NewEditContextMenu(TComponent* Owner, const std::vector<TskEditMenuEntry>& Entries,
-                               const std::function<TPopupMenu*(TComponent*)>& MakeMenu)
+TskSkinPopupMenu* NewEditContextMenu(TControl* Edit, const std::vector<TskEditMenuEntry>& Entries)
 {
-  TPopupMenu* menu = MakeMenu ? MakeMenu(Owner) : new TPopupMenu(Owner);
+  auto* menu = new TskSkinPopupMenu(Edit);
+  menu->SkinFormOwner = EditMenuSkinForm(Edit);
   for (const TskEditMenuEntry& e : Entries) {
     auto* item = new TMenuItem(menu);
     item->SetCaption(e.Caption);
@@ -78,4 +74,20 @@ TPoint EditContextMenuPoint(TControl* Edit, LPARAM LParam)
     return Point(origin.x + Edit->GetWidth() / 2, origin.y + Edit->GetHeight() / 2);
   }
   return Point(x, y);
+}
+
+void TskEditContextMenu::Free()
+{
+  TskSkinPopupMenu* menu = FMenu;
+  FMenu = nullptr;
+  delete menu;
+}
+
+void TskEditContextMenu::Show(TControl* Edit, LPARAM LParam, const std::vector<TskEditMenuEntry>& Entries)
+{
+  Free();
+  FPoint = EditContextMenuPoint(Edit, LParam);
+  FMenu = NewEditContextMenu(Edit, Entries);
+  FMenu->SetPopupComponent(Edit);
+  FMenu->PopupForEdit(Edit, FPoint.x, FPoint.y);
 }

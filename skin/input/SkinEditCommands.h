@@ -10,9 +10,12 @@
 //   Cut, Paste and Delete are disabled while ReadOnly; Paste also without text on the clipboard.
 // - The actions go through the edit's clipboard operations (WM_CUT, WM_PASTE ...), so the edit's
 //   own read-only filter governs them as it governs the keys.
-// - EditMenuStrings finds the string table as the skinned form component offers it (the first
-//   component owned by the edit's parent form that implements IskSkinnedFormSkin); a missing link
-//   of that chain answers null (the built-in captions).
+// - EditMenuStrings finds the string table through the skin data of the skinned form component
+//   of the edit's parent form (the first component it owns that is one); a missing link of that
+//   chain answers null (the built-in captions).
+// - NewEditContextMenu makes a skinned popup menu whose skinned form is EditMenuSkinForm's;
+//   shown with PopupForEdit it shows nothing on a form without a skinned form component or
+//   without a menu skin.
 // - EditContextMenuPoint: the message's screen point, or the centre of the edit for a menu asked
 //   from the keyboard (the point (-1, -1)); a right click at negative coordinates (a monitor left
 //   of or above the primary one) keeps its point.
@@ -24,26 +27,13 @@
 #include "platform/vcl/EditCtrls.h"
 #include "platform/vcl/Menus.h"
 #include "skin/foundation/SkinData.h"
-
-// The message a skinned menu sends to the control that opened it after a chosen command ran.
-constexpr UINT SkinMenuCommandDoneMessage = 0x4CD;
+#include "skin/input/SkinMenu.h"
 
 // One entry of an edit's context menu.
 struct TskEditMenuEntry {
   String Caption;  // "-" for a separator
   bool Enabled = true;
   std::function<void()> Action;
-};
-
-// What the edits read of the skinned form component of their form: the skin data whose string
-// table names the menu entries. The skinned form component implements it.
-class IskSkinnedFormSkin {
-public:
-  IskSkinnedFormSkin() = default;
-  IskSkinnedFormSkin(const IskSkinnedFormSkin&) = delete;
-  IskSkinnedFormSkin& operator=(const IskSkinnedFormSkin&) = delete;
-  virtual ~IskSkinnedFormSkin() = default;
-  virtual TskSkinData* GetFormSkinData() const = 0;
 };
 
 // The string table for Edit's menu (see the header comment); null for the built-in captions.
@@ -60,10 +50,30 @@ std::vector<TskEditMenuEntry> EditContextMenuEntries(TCustomEdit* Edit, bool Rea
 // form when that form is an MDI child.
 TCustomForm* EditMenuSkinForm(TControl* Edit);
 
-// A popup menu owned by Owner holding Entries as items (each runs its action when clicked).
-// MakeMenu makes the empty menu (the skinned popup menu when set); a class-library menu otherwise.
-TPopupMenu* NewEditContextMenu(TComponent* Owner, const std::vector<TskEditMenuEntry>& Entries,
-                               const std::function<TPopupMenu*(TComponent*)>& MakeMenu = nullptr);
+// A skinned popup menu owned by Edit holding Entries as items (each runs its action when
+// clicked), its skinned form that of EditMenuSkinForm.
+TskSkinPopupMenu* NewEditContextMenu(TControl* Edit, const std::vector<TskEditMenuEntry>& Entries);
+
+// The context menu an edit keeps from one WM_CONTEXTMENU to the next, to
+// SkinMenuCommandDoneMessage (Free) or to the edit's end.
+class TskEditContextMenu {
+public:
+  TskEditContextMenu() = default;
+  TskEditContextMenu(const TskEditContextMenu&) = delete;
+  TskEditContextMenu& operator=(const TskEditContextMenu&) = delete;
+  ~TskEditContextMenu() { Free(); }
+
+  // Frees a previous menu, builds one of Entries for Edit and shows it where LParam (of
+  // WM_CONTEXTMENU) says.
+  void Show(TControl* Edit, LPARAM LParam, const std::vector<TskEditMenuEntry>& Entries);
+  void Free();
+  TskSkinPopupMenu* Menu() const { return FMenu; }
+  TPoint Point() const { return FPoint; }
+
+private:
+  TskSkinPopupMenu* FMenu = nullptr;
+  TPoint FPoint{};
+};
 
 // Where the context menu of Edit opens for a WM_CONTEXTMENU with LParam (screen coordinates).
 TPoint EditContextMenuPoint(TControl* Edit, LPARAM LParam);

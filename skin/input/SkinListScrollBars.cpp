@@ -1,17 +1,34 @@
 #include "skin/input/SkinListScrollBars.h"
 
+#include "skin/controls/SkinScrollBar.h"
+
 namespace {
 
-// Until the program's skinned scroll bar is linked in, lists show no bar of their own.
-class TNoBarMaker : public IskListScrollBarMaker {
+// The program's own bars: skinned scroll bars of the list's kind.
+class TSkinBarMaker : public IskListScrollBarMaker {
 public:
-  IskScrollBarLink* CreateBar(TComponent*, TskScrollBarKind) override { return nullptr; }
-  void SetBothLook(IskScrollBarLink*, const String&, int) override {}
+  IskScrollBarLink* CreateBar(TComponent* Owner, TskScrollBarKind Kind) override
+  {
+    auto* bar = new TskSkinScrollBar(Owner);
+    bar->SetKind(Kind);
+    bar->SetBounds(0, 0, 20, 100);
+    bar->SetPageSize(0);
+    bar->SetMin(0);
+    bar->SetPosition(0);
+    return bar;
+  }
+  void SetBothLook(IskScrollBarLink* Bar, const String& BothSkinDataName, int BothMarkerWidth) override
+  {
+    if (auto* bar = dynamic_cast<TskSkinScrollBar*>(Bar)) {
+      bar->SetBothSkinDataName(BothSkinDataName);
+      bar->SetBothMarkerWidth(BothMarkerWidth);
+    }
+  }
 };
 
-TNoBarMaker& DefaultMaker()
+TSkinBarMaker& DefaultMaker()
 {
-  static TNoBarMaker maker;
+  static TSkinBarMaker maker;
   return maker;
 }
 

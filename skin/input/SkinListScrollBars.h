@@ -3,8 +3,8 @@
 // A list asks ListScrollBarMaker() for a new bar whenever its content first exceeds the view and
 // frees the bar (deleting its LinkComponent) as soon as the content fits again. A bar's
 // LinkComponent is a skinned control (TskSkinControl), so the list can give it a parent, bounds,
-// a record name and the skin data. The maker in place builds the program's skinned scroll bar;
-// tests put a double in its place with SetListScrollBarMaker.
+// a record name and the skin data. The maker in place builds the program's skinned scroll bar
+// (TskSkinScrollBar); tests may put a double in its place with SetListScrollBarMaker.
 //
 // Contract: CreateBar answers a bar owned by Owner, of the given kind, not yet parented, or null
 // when no bar can be made (the list then shows no bar and keeps working). SetBothLook gives a

@@ -25,7 +25,7 @@ TskSkinMemo::TskSkinMemo(TComponent* AOwner) : TMemo(AOwner)
 
 TskSkinMemo::~TskSkinMemo()
 {
-  FreeContextMenu();
+  FContextMenu.Free();
   if (FDefaultFont)
     FDefaultFont->OnChange = nullptr;
 }
@@ -448,21 +448,6 @@ std::vector<TskEditMenuEntry> TskSkinMemo::ContextMenuEntries()
   return EditContextMenuEntries(this, FReadOnly, FSkinData ? FSkinData->GetResourceStrData() : nullptr);
 }
 
-void TskSkinMemo::FreeContextMenu()
-{
-  TPopupMenu* menu = FContextMenu;
-  FContextMenu = nullptr;
-  delete menu;
-}
-
-void TskSkinMemo::ShowContextMenu(LPARAM LParam)
-{
-  FreeContextMenu();
-  const TPoint at = EditContextMenuPoint(this, LParam);
-  FContextMenu = NewEditContextMenu(this, ContextMenuEntries());
-  FContextMenu->SetPopupComponent(this);
-  FContextMenu->Popup(at.x, at.y);
-}
 
 // ----- messages -----
 
@@ -554,10 +539,10 @@ void TskSkinMemo::WndProc(TMessage& Message)
   case WM_CONTEXTMENU:
     if (GetPopupMenu())
       break;
-    ShowContextMenu(Message.LParam);
+    FContextMenu.Show(this, Message.LParam, ContextMenuEntries());
     return;
   case SkinMenuCommandDoneMessage:
-    FreeContextMenu();
+    FContextMenu.Free();
     return;
   case SkinControlQueryMessage:
     if (Message.WParam != 0) {

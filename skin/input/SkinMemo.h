@@ -60,7 +60,8 @@ public:
   // The index of the record in the skin data (-1: the default look).
   int GetSkinIndex() const { return FIndex; }
   TRect GetFormatRect() const { return FFormatRect; }
-  TPopupMenu* GetContextMenu() const { return FContextMenu; }
+  TskSkinPopupMenu* GetContextMenu() const { return FContextMenu.Menu(); }
+  TPoint GetContextMenuPoint() const { return FContextMenu.Point(); }
   std::vector<TskEditMenuEntry> ContextMenuEntries();
 
   void GetSkinData();
@@ -83,8 +84,6 @@ private:
   bool Hot();
   void SetHotColors(bool Active);
   void PaintDisabled(TMessage& Message);
-  void ShowContextMenu(LPARAM LParam);
-  void FreeContextMenu();
   void VScrollBarChange();
   void HScrollBarChange();
   void DefaultFontChange(TObject* Sender);
@@ -109,7 +108,7 @@ private:
   TRect FFormatRect{};
   bool PaintLock = false;
   bool MouseSelecting = false;
-  TPopupMenu* FContextMenu = nullptr;
+  TskEditContextMenu FContextMenu;
 
   // Copies of the "memo" record.
   TBitmap* Picture = nullptr;

@@ -17,14 +17,6 @@ namespace {
 // Colour of the default look's highlighted entry (red 182, green 189, blue 210).
 constexpr TColor DefaultHighlightColor = 13811126;
 
-WideString ToWide(const String& Text)
-{
-  WideString w;
-  for (const TTextChar& c : TextCodec::Decode(Text.data(), Text.size()))
-    w.push_back(static_cast<wchar_t>(c.Code));
-  return w;
-}
-
 std::unique_ptr<TBitmap> NewBitmap(int W, int H)
 {
   auto b = std::make_unique<TBitmap>();
@@ -47,6 +39,14 @@ void DrawSystemGlyph(TCanvas* Canvas, TskMenuSystemGlyph Glyph, int X, int Y, TC
 }
 
 } // namespace
+
+std::wstring MenuTextToWide(const String& Text)
+{
+  std::wstring w;
+  for (const TTextChar& c : TextCodec::Decode(Text.data(), Text.size()))
+    w.push_back(static_cast<wchar_t>(c.Code));
+  return w;
+}
 
 void DrawMenuCheckMark(TCanvas* Canvas, int X, int Y, TColor Color)
 {
@@ -396,7 +396,7 @@ void TskSkinMenuItem::DrawSkinPart(TCanvas* Canvas, const TRect& Source, const T
 void TskSkinMenuItem::DrawCaptionAndShortCut(TCanvas* Canvas, const TRect& T, int ImageColumn, int RightGap,
                                              UINT Flags, TRect& CaptionRect)
 {
-  const WideString caption = ToWide(MenuItem->GetCaption());
+  const WideString caption = MenuTextToWide(MenuItem->GetCaption());
   CaptionRect = Rect(T.left + ImageColumn, 0, T.right - RightGap, 0);
   DrawWideText(Canvas, caption, CaptionRect, DT_CALCRECT);
   const int ch = RectHeight(CaptionRect);
@@ -406,7 +406,7 @@ void TskSkinMenuItem::DrawCaptionAndShortCut(TCanvas* Canvas, const TRect& T, in
   TRect r = CaptionRect;
   DrawWideText(Canvas, caption, r, Flags);
   if (MenuItem->GetShortCut() != 0) {
-    const WideString shortcut = ToWide(ShortCutToText(MenuItem->GetShortCut()));
+    const WideString shortcut = MenuTextToWide(ShortCutToText(MenuItem->GetShortCut()));
     TRect m = NullRect();
     DrawWideText(Canvas, shortcut, m, DT_CALCRECT);
     TRect s = Rect(T.right - RectWidth(m) - RightGap, CaptionRect.top, T.right - RightGap, CaptionRect.bottom);
@@ -441,7 +441,7 @@ bool TskSkinMenuItem::DrawHeader(TCanvas* Canvas, int W, int H)
   TRect r = Rect(0, header->clientrect.top, strip->GetWidth(), strip->GetHeight());
   const TForm* form = Window->Menu ? Window->Menu->OwnerForm : nullptr;
   const UINT flags = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
-  DrawWideText(sc, ToWide(c.substr(1, c.size() - 2)), r, form ? form->DrawTextBiDiModeFlags(flags) : flags);
+  DrawWideText(sc, MenuTextToWide(c.substr(1, c.size() - 2)), r, form ? form->DrawTextBiDiModeFlags(flags) : flags);
   Canvas->Draw(0, H / 2 - strip->GetHeight() / 2, strip.get());
   return true;
 }

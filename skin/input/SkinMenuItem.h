@@ -15,6 +15,7 @@
 // entry whose record points at a missing picture has no picture and empty source rectangles.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "platform/vcl/Bitmap.h"
@@ -30,6 +31,9 @@ void DrawMenuCheckMark(TCanvas* Canvas, int X, int Y, TColor Color);
 void DrawMenuSubArrow(TCanvas* Canvas, int X, int Y, TColor Color);
 // A filled ellipse (pen and brush in Color) in (X, Y, X + 6, Y + 6).
 void DrawMenuRadioDot(TCanvas* Canvas, int X, int Y, TColor Color);
+
+// A menu text (UTF-8) in wide characters, for the wide-text drawing of the menus.
+std::wstring MenuTextToWide(const String& Text);
 
 // The caption-button glyph that a system entry shows: 0 none, otherwise one of the glyph kinds
 // below (named after the caption buttons).

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/gdi/TextCodec.h"
 #include "platform/rtl/SyncObjs.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/ImgList.h"
@@ -18,14 +17,6 @@ namespace {
 
 constexpr int MarkerHeight = 10;
 constexpr UINT_PTR ScrollTimerId = 1;
-
-WideString ToWide(const String& Text)
-{
-  WideString w;
-  for (const TTextChar& c : TextCodec::Decode(Text.data(), Text.size()))
-    w.push_back(static_cast<wchar_t>(c.Code));
-  return w;
-}
 
 TBitmap* PictureAt(TskSkinData* Data, int Index)
 {
@@ -235,7 +226,7 @@ void TskSkinPopupWindow::SizeLevel()
     if (entry->MenuItem->GetShortCut() != 0)
       text += "  " + ShortCutToText(entry->MenuItem->GetShortCut());
     TRect r = NullRect();
-    DrawWideText(c, ToWide(text), r, DT_CALCRECT);
+    DrawWideText(c, MenuTextToWide(text), r, DT_CALCRECT);
     widest = std::max(widest, RectWidth(r) + 2);
   }
   ImageColumnWidth = Images ? Images->GetWidth() + 5 : 16;

@@ -8,7 +8,7 @@
 #include "skin/foundation/SkinImages.h"
 #include "skin/foundation/SkinStrings.h"
 #include "skin/foundation/SkinStripImages.h"
-#include "skin/input/SkinResizedButton.h"
+#include "skin/controls/SkinResizedButton.h"
 
 namespace {
 
@@ -675,6 +675,10 @@ void TskSkinSpinEdit::CreateControlSkinImage(TBitmap* B)
   const char* name = FindSkinControlIndex(FSkinData, "editbutton") != -1 ? "editbutton" : "resizebutton";
   for (int i = 0; i < 2; ++i) {
     const TButton& b = FButtons[i];
-    DrawResizedSkinButton(FSkinData, name, B->GetCanvas(), b.R, b.Down && b.MouseIn, b.MouseIn, i == 0 ? 3 : 4, true);
+    const TskResizedButtonState state = b.Down && b.MouseIn ? TskResizedButtonState::Pressed
+                                        : b.MouseIn         ? TskResizedButtonState::Hot
+                                                            : TskResizedButtonState::Normal;
+    if (!DrawResizedButton(FSkinData, name, B->GetCanvas(), b.R, state, i == 0 ? 3 : 4))
+      DrawBlankResizedButton(B->GetCanvas(), b.R);
   }
 }

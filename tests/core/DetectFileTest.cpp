@@ -259,12 +259,16 @@ TEST_F(DetectFileTest, ToolsThatAreMissingHangOrCrashEndWithAClearRow)
     std::string Scenario;  // "" = no player in the work folder
     std::string WantWidth;
     bool WantStalled;
+    std::string WantType = "VIDEO";
   };
   const std::vector<TCase> Cases = {
       {"MissingPlayer", "", "", false},
       {"SilentPlayerIsEndedByTheWatchdog", "[*]\nstall\n", "", true},
       {"PlayerThatTalksThenHangs", "[*]\nprint ID_VIDEO_WIDTH=320\nstall\n", "320", true},
       {"CrashingPlayer", "[*]\nprint ID_VIDEO_WIDTH=320\nexit 139\n", "320", false},
+      {"HangingFfmpegFallbackIsEndedAsWell",
+       "[mplayer.exe]\nprint ID_VIDEO_WIDTH=0\nprint ID_VIDEO_FPS=25\nexit 0\n[ffmpeg2.exe]\nstall\n", "0", true,
+       "VIDEO*"},
   };
   for (const TCase& C : Cases) {
     SCOPED_TRACE(C.Name);
@@ -278,16 +282,19 @@ TEST_F(DetectFileTest, ToolsThatAreMissingHangOrCrashEndWithAClearRow)
       UseFakeTools(C.Scenario);
     }
     DetectionHost().ForcedFrameRate = "25";
+    FfmpegAddonPresent = true;
     const std::string Path = MakeSource("broken.avi");
     DetectFile(Path);
     EXPECT_FALSE(ToolRunning);
-    EXPECT_EQ(CellOf(scType, 1), "VIDEO");
+    EXPECT_EQ(CellOf(scType, 1), C.WantType);
     EXPECT_EQ(CellOf(scName, 1), "broken");
     EXPECT_EQ(CellOf(scConvert, 1), "Yes");
     EXPECT_EQ(CellOf(scWidth, 1), C.WantWidth);
-    EXPECT_EQ(ToolStalled, C.WantStalled);
+    EXPECT_EQ(ToolStalled, C.WantStalled) << "watchdog log: " << ::testing::PrintToString(WatchdogLog);
     if (C.WantStalled) {
-      EXPECT_NE(std::find(WatchdogLog.begin(), WatchdogLog.end(), "killed"), WatchdogLog.end());
+      EXPECT_NE(std::find(WatchdogLog.begin(), WatchdogLog.end(), "killed"), WatchdogLog.end())
+          << "statuses: " << ::testing::PrintToString(Statuses);
+      ASSERT_FALSE(WatchdogLog.empty());
       EXPECT_EQ(WatchdogLog.front(), "Bad count:2");
     }
     if (C.Scenario.empty()) {

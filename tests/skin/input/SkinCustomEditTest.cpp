@@ -31,14 +31,6 @@ void EmptyTheClipboard()
   }
 }
 
-// A skinned form component standing in for the frame's: it offers its skin data.
-class TFormSkin : public TComponent, public IskSkinnedFormSkin {
-public:
-  using TComponent::TComponent;
-  TskSkinData* Data = nullptr;
-  TskSkinData* GetFormSkinData() const override { return Data; }
-};
-
 class SkinCustomEdit : public TSkinControlTest {
 protected:
   void SetUp() override
@@ -186,7 +178,7 @@ TEST_F(SkinCustomEdit, TheMenuTakesItsCaptionsFromTheFormsStringTable)
   EXPECT_EQ(captions, (std::vector<String>{"Undo", "-", "Cut", "Copy", "Paste", "Delete", "-", "Select All"}))
       << "no skinned form: the built-in captions";
 
-  auto* formSkin = new TFormSkin(Form);
+  auto* formSkin = new TskSkinMenuHost(Form);
   EXPECT_EQ(Edit->ContextMenuEntries()[0].Caption, "Undo") << "a skinned form without skin data";
   auto* data = new TskSkinData(Holder);
   auto* strings = new TskResourceStrData(Holder);
@@ -194,7 +186,7 @@ TEST_F(SkinCustomEdit, TheMenuTakesItsCaptionsFromTheFormsStringTable)
   table.SetText("EDIT_UNDO=Rückgängig\nEDIT_SELECTALL=Alles markieren\n");
   strings->SetResStrings(&table);
   data->SetResourceStrData(strings);
-  formSkin->Data = data;
+  formSkin->SetSkinData(data);
   const auto entries = Edit->ContextMenuEntries();
   EXPECT_EQ(entries[0].Caption, "Rückgängig");
   EXPECT_EQ(entries[7].Caption, "Alles markieren");
@@ -205,17 +197,9 @@ TEST_F(SkinCustomEdit, TheContextMenuOpensAtTheEditsCentreFromTheKeyboardAndRuns
 {
   Edit->SetText("word");
   Edit->SelectAll();
-  TPoint shownAt{};
-  TskCustomEdit::CreateContextMenu = [&](TskCustomEdit* E) {
-    auto* m = new TPopupMenu(E);
-    m->OnPopup = [&, m](TObject*) { shownAt = m->GetPopupPoint(); };
-    return m;
-  };
   SendMessageA(Edit->GetHandle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Edit->GetHandle()), MAKELPARAM(0xFFFF, 0xFFFF));
-  TskCustomEdit::CreateContextMenu = nullptr;
   const TPoint origin = Edit->ClientToScreen(Point(0, 0));
-  EXPECT_EQ(shownAt.x, origin.x + 100);
-  EXPECT_EQ(shownAt.y, origin.y + 10);
+  EXPECT_EQ(Edit->GetContextMenuPoint(), Point(origin.x + 100, origin.y + 10));
   ASSERT_NE(Edit->GetContextMenu(), nullptr);
   TMenuItem* items = Edit->GetContextMenu()->GetItems();
   ASSERT_EQ(items->GetCount(), 8);
@@ -227,8 +211,33 @@ TEST_F(SkinCustomEdit, TheContextMenuOpensAtTheEditsCentreFromTheKeyboardAndRuns
   // A right click on a monitor left of the primary one opens where it was made.
   SendMessageA(Edit->GetHandle(), WM_CONTEXTMENU, 0, MAKELPARAM(static_cast<WORD>(-300), 40));
   ASSERT_NE(Edit->GetContextMenu(), nullptr);
-  EXPECT_EQ(Edit->GetContextMenu()->GetPopupPoint().x, -300);
-  EXPECT_EQ(Edit->GetContextMenu()->GetPopupPoint().y, 40);
+  EXPECT_EQ(Edit->GetContextMenuPoint(), Point(-300, 40));
+}
+
+// On a skinned form the menu shows through the form's menu manager with the string table's
+// captions; choosing an entry runs it and frees the menu.
+TEST_F(SkinCustomEdit, OnASkinnedFormTheSkinnedMenuShowsAndRunsTheChosenCommand)
+{
+  auto* host = new TskSkinMenuHost(Form);
+  host->SetSkinData(BuiltinSkinData(Holder, TBuiltinSkin::bsControls));
+  Edit->SetText("word");
+  Edit->SelectAll();
+  SendMessageA(Edit->GetHandle(), WM_CONTEXTMENU, 0, MAKELPARAM(0xFFFF, 0xFFFF));
+  Pump();
+  TskSkinMenu* manager = host->GetSkinMenu();
+  ASSERT_EQ(manager->LevelCount(), 1) << "the skinned menu is open";
+  TskSkinPopupWindow* level = manager->LastLevel();
+  std::vector<String> captions;
+  for (int i = 0; i < level->ItemCount(); ++i)
+    captions.push_back(level->Item(i)->MenuItem->GetCaption());
+  EXPECT_EQ(captions, (std::vector<String>{"Undo", "-", "Cut", "Copy", "Paste", "Delete", "-", "Select All"}));
+  ASSERT_NE(Edit->GetContextMenu(), nullptr);
+  Edit->GetContextMenu()->GetItems()->GetItem(5)->Click();  // Delete, as the menu runs it
+  SendMessageA(Edit->GetHandle(), SkinMenuCommandDoneMessage, 0, 0);
+  EXPECT_EQ(Edit->GetText(), "");
+  EXPECT_EQ(Edit->GetContextMenu(), nullptr);
+  manager->CloseLevels(0);
+  Pump();
 }
 
 TEST_F(SkinCustomEdit, CancelModeReachesTheOwnersNotification)

@@ -1,5 +1,6 @@
 // The gallery of the skinned edits (see tests/skin/support/SkinGallery.h): edits, button edits,
 // spin edits and memos in their states, in the three looks.
+#include "skin/controls/SkinScrollBar.h"
 #include "skin/input/SkinEdit.h"
 #include "skin/input/SkinMemo.h"
 #include "skin/input/SkinSpinEdit.h"
@@ -39,9 +40,19 @@ TGalleryFamily SpinEdits("Spin edits", 30, [](TGalleryColumn& C) {
 });
 
 TGalleryFamily Memos("Memos", 90, [](TGalleryColumn& C) {
-  auto* log = C.Add<TskSkinMemo>(0, 0, 170, 80);
+  auto* log = C.Add<TskSkinMemo>(0, 0, 154, 80);
+  auto* bar = new TskSkinScrollBar(C.Form);
+  bar->SetParent(C.Form);
+  bar->SetKind(sbVertical);
+  bar->SetSkinDataName("vscrollbar");
+  bar->SetBounds(C.Left + 154, C.Top, 16, 80);
+  if (C.SkinData)
+    bar->SetSkinData(C.SkinData);
+  log->SetVScrollBar(bar);
   log->GetLines()->Add("mencoder a.mkv -o a.avi");
-  log->GetLines()->Add("Pos: 12.3s 310f (45%)");
+  for (int i = 1; i <= 8; ++i)
+    log->GetLines()->Add("Pos: " + std::to_string(i * 10) + ".0s " + std::to_string(i * 250) + "f (" +
+                         std::to_string(i * 11) + "%)");
   log->GetLines()->Add("Video stream: 1200 kbit/s");
   auto* readOnly = C.Add<TskSkinMemo>(180, 0, 90, 80);
   readOnly->SetReadOnly(true);

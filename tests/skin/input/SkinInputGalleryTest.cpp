@@ -1,6 +1,7 @@
 // The gallery of the skinned input controls (see tests/skin/support/SkinGallery.h), in the three
 // looks: up-downs horizontal and vertical, at the skin's size and stretched over the
 // resized-button drawing, at rest and with a hot button.
+#include "skin/input/SkinPageControl.h"
 #include "skin/input/SkinUpDown.h"
 #include "tests/skin/support/SkinGallery.h"
 
@@ -26,6 +27,27 @@ TGalleryFamily UpDowns("Up-downs", 60, [](TGalleryColumn& C) {
   add(100, 20, 40, udVertical, true);
   add(130, 60, 24, udHorizontal, false);
   add(200, 22, 50, udVertical, false);
+});
+
+TGalleryFamily PageControls("Page controls: close buttons, and cut-off tabs with the up-down", 200,
+                             [](TGalleryColumn& C) {
+  auto add = [&](int Y, int W, bool Close, const std::vector<const char*>& Captions) {
+    auto* pc = new TskSkinPageControl(C.Form);
+    pc->SetParent(C.Form);
+    pc->SetBounds(C.Left, C.Top + Y, W, 95);
+    for (const char* caption : Captions) {
+      auto* s = new TskSkinTabSheet(C.Form);
+      s->SetCaption(caption);
+      s->SetPageControl(pc);
+    }
+    pc->SetActivePageIndex(1);
+    pc->SetShowCloseButtons(Close);
+    if (C.SkinData)
+      pc->SetSkinData(C.SkinData);
+    return pc;
+  };
+  add(0, 280, true, {"Input", "Output", "Audio"});
+  add(100, 200, false, {"General", "Video", "Audio", "Subtitles", "Tools"});
 });
 
 TEST(SkinInputGallery, TheInputControlsOfEveryLookAreShownAndKeptAsAScreenshot)

@@ -1,5 +1,6 @@
 // The skinned list box: items and selection, the scroll bars it keeps in step with its inner
 // list, the caption bar and its auto-repeat, the empty-list query and the message hook.
+#include "skin/controls/SkinScrollBar.h"
 #include "tests/skin/input/SkinListTestSupport.h"
 
 namespace {
@@ -315,3 +316,38 @@ TEST_F(SkinListCaptionTest, LeavingTheControlClearsEveryHotButton)
 }
 
 } // namespace
+
+// --- the program's own scroll bar --------------------------------------------------------------
+
+class SkinListRealBarTest : public SkinListBoxTest {
+protected:
+  void SetUp() override
+  {
+    SkinListBoxTest::SetUp();
+    SetListScrollBarMaker(nullptr);
+  }
+};
+
+TEST_F(SkinListRealBarTest, TheListScrollsThroughTheSkinnedScrollBar)
+{
+  auto* l = NewList(20);
+  auto* bar = dynamic_cast<TskSkinScrollBar*>(l->GetScrollBar());
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(bar->GetKind(), sbVertical);
+  EXPECT_EQ(bar->GetParent(), l);
+  EXPECT_EQ(bar->GetPageSize(), 5);
+  bar->SetPosition(6);
+  EXPECT_EQ(l->GetListBox()->GetTopIndex(), 6);
+  // A click on the bar's lower arrow moves the list one line.
+  const int x = bar->GetWidth() / 2, y = bar->GetHeight() - 3;
+  bar->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  bar->Perform(WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+  EXPECT_EQ(l->GetListBox()->GetTopIndex(), 7);
+  EXPECT_EQ(bar->GetPosition(), 7);
+  // The list's own scrolling moves the bar.
+  l->GetListBox()->SetTopIndex(2);
+  l->UpdateScrollBars();
+  EXPECT_EQ(bar->GetPosition(), 2);
+  l->Clear();
+  EXPECT_EQ(l->GetScrollBar(), nullptr);
+}

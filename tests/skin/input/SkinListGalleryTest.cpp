@@ -1,7 +1,9 @@
 // The gallery of the skinned lists (see tests/skin/support/SkinGallery.h): list boxes with more
 // items than fit (their scroll bar), a selection, a caption bar, tab stops and several selected
-// items, and a check list box with checked items, in the three looks.
+// items, a check list box with checked items, and combo boxes in fixed, edit and tool-button
+// style, in the three looks.
 #include "skin/input/SkinCheckListBox.h"
+#include "skin/input/SkinComboBox.h"
 #include "skin/input/SkinListBox.h"
 #include "tests/skin/support/SkinGallery.h"
 
@@ -40,6 +42,24 @@ TGalleryFamily ListBoxCaptions("List box caption, tab stops, multiple selection"
   tabs->GetItems()->Add("Size\t320x240");
   tabs->GetListBox()->SetSelected(0, true);
   tabs->GetListBox()->SetSelected(2, true);
+});
+
+TGalleryFamily ComboBoxes("Combo boxes: fixed, edit, tool button, disabled", 60, [](TGalleryColumn& C) {
+  auto* fixed = C.Add<TskSkinComboBox>(0, 0, 135, 20);
+  Fill(fixed->GetItems(), 4, "Brand");
+  fixed->SetItemIndex(1);
+  auto* edit = C.Add<TskSkinComboBox>(145, 0, 135, 20);
+  Fill(edit->GetItems(), 3, "Model");
+  edit->SetStyle(spcbEditStyle);
+  edit->SetItemIndex(2);
+  auto* tool = C.Add<TskSkinComboBox>(0, 32, 135, 22);
+  tool->SetToolButtonStyle(true);
+  Fill(tool->GetItems(), 2, "Size");
+  tool->SetItemIndex(0);
+  auto* disabled = C.Add<TskSkinComboBox>(145, 32, 135, 20);
+  Fill(disabled->GetItems(), 2, "Rate");
+  disabled->SetItemIndex(0);
+  disabled->SetEnabled(false);
 });
 
 TEST(SkinListGallery, TheListsOfEveryLookAreShownAndKeptAsAScreenshot)

@@ -182,7 +182,7 @@ TEST_F(SkinMemo, TheMenuKeyOpensTheMenuAtTheCentreAndItsCommandsRun)
   SendMessageA(Memo->GetHandle(), WM_CONTEXTMENU, 0, MAKELPARAM(0xFFFF, 0xFFFF));
   ASSERT_NE(Memo->GetContextMenu(), nullptr);
   const TPoint origin = Memo->ClientToScreen(Point(0, 0));
-  EXPECT_EQ(Memo->GetContextMenu()->GetPopupPoint(), Point(origin.x + 100, origin.y + 50));
+  EXPECT_EQ(Memo->GetContextMenuPoint(), Point(origin.x + 100, origin.y + 50));
   Memo->GetContextMenu()->GetItems()->GetItem(5)->Click();  // Delete
   EXPECT_EQ(Memo->GetText(), "");
   SendMessageA(Memo->GetHandle(), SkinMenuCommandDoneMessage, 0, 0);

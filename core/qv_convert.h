@@ -1,0 +1,45 @@
+// The conversion driver and its side steps. StartConversion builds the job list from both
+// queues (qv_joblist.h), then runs the jobs one by one and part by part through the encoders
+// (qv_cmdline.h builds the lines, RunControl.h watches the runs), and finishes every job: its
+// status, the output check, the playlist of the output folder, the source mark and the
+// history entry.
+//
+// Contract:
+// - A job reads "Finished (speed)" only when every part's tool ended with exit code 0, no
+//   watchdog killed it, and every part's output file exists and is not empty; otherwise it
+//   reads "Failed" and the tool's own last lines go to the log (JobFailureReason keeps them).
+//   Skip gives "Skipped", Stop "Stopped (speed)" / "Stopped"; the source row gets "Done" only
+//   for a finished job, else "No".
+// - Two-pass jobs share one free output name; split parts are checked and listed each.
+// - Whatever goes wrong inside a job (bad cells, a tool that cannot start) fails that job only;
+//   the run always ends with Converting, BatchRunning and GoBusy cleared.
+// - Batch crop detection, the output thumbnail and the history entry are called through
+//   RunHooks (RunControl.h); the parts of the program that provide them install them.
+#pragma once
+
+#include "core/MainForm.h"
+
+void StartConversion();
+
+// Side steps.
+// Decodes a TiVo recording; false when the user abandoned the key prompt or Stop was pressed.
+bool ConvertTivoToMpeg(int JobRow);
+// The input argument for a WME or ffmpeg run: Input unchanged or the quoted intermediate AVI.
+String MakeInbetweenFile(const String& Input, const String& PartText, const String& OutputBase, int SourceRow,
+                         int JobRow);
+void CompatibilityFix(const String& TemporaryFile, const String& FinalFile, int JobRow);
+
+// The reason a job of the last run failed ("" when it did not).
+String JobFailureReason(int JobRow);
+
+// The per-job texts the driver prepares (exposed for the tests of the preparation).
+struct TJobTexts {
+  int W = 0, H = 0, DevW = 0, DevH = 0, Wout = 0, Hout = 0;
+  bool NoScale = false;
+  String FilterChain, MencoderRateOption, WmeOptionText, FfmpegOptionText, CropFilterText, ClipOptionsText,
+      CropOptionsText, OutputFrameRateText;
+};
+extern TJobTexts JobTexts;
+// Steps 5 to 17 of preparing job row r (size, filters, rate, free name, parts into splitbox).
+// Raises on cells it cannot use (the driver fails the job).
+void PrepareJobTexts(int JobRow);

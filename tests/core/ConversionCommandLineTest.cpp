@@ -1,0 +1,224 @@
+// Golden command lines of every conversion tool run: the encoder lines per tool and part, the
+// edits before a start and before a restart, and the side steps' lines.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "../support/TempDirTest.h"
+#include "core/MainForm.h"
+#include "core/qv_cmdline.h"
+
+namespace {
+
+struct TLineCase {
+  const char* Name;
+  TPartLineInputs In;
+  const char* Expected;  // "WF/" stands for the work folder
+};
+
+TPartLineInputs Mencoder()
+{
+  TPartLineInputs In;
+  In.Tool = "mencoder";
+  In.Options = "-ovc xvid -oac mp3lame -xvidencopts bitrate=800";
+  In.Extension = "avi";
+  In.InputOptions = " -noautosub -forcedsubsonly";
+  In.Input = "\"/v/in.avi\" ";
+  In.OutFolder = "/out/Dev/";
+  In.OutName = "Clip";
+  In.PartText = " ";
+  In.MencoderRateOption = " -ofps 15";
+  In.FilterChain = "harddup,scale=480:272,";
+  In.CropFilterText = " -vf crop=704:560:8:8,";
+  return In;
+}
+
+std::vector<TLineCase> Cases()
+{
+  std::vector<TLineCase> C;
+  C.push_back({"MencoderOnePart", Mencoder(),
+               "\"WF/mencoder.exe\" \"/v/in.avi\"    -ofps 15  -vf crop=704:560:8:8,harddup,scale=480:272, -ovc xvid "
+               "-oac mp3lame -xvidencopts bitrate=800  -noautosub -forcedsubsonly -o \"/out/Dev/Clip.avi\""});
+  {
+    TPartLineInputs In = Mencoder();
+    In.Options = "-ovc copy -oac mp3lame -of rawaudio";
+    In.Extension = "mp3";
+    C.push_back({"MencoderRawAudioHasNoRateNorFilters", In,
+                 "\"WF/mencoder.exe\" \"/v/in.avi\"   -ovc copy -oac mp3lame -of rawaudio  -noautosub -forcedsubsonly -o "
+                 "\"/out/Dev/Clip.mp3\""});
+  }
+  {
+    TPartLineInputs In = Mencoder();
+    In.Input = "-dvd-device \"/mnt/dvd\" dvdnav://3 ";
+    In.PartText = " -chapter 4-6 ";
+    In.PartNumber = 2;
+    In.PartCount = 3;
+    In.CropFilterText = " -vf ";
+    C.push_back({"MencoderSecondOfThreeChapterParts", In,
+                 "\"WF/mencoder.exe\" -dvd-device \"/mnt/dvd\" dvd://3  -chapter 4-6   -ofps 15  -vf harddup,scale=480:272, "
+                 "-ovc xvid -oac mp3lame -xvidencopts bitrate=800  -noautosub -forcedsubsonly -o \"/out/Dev/Clip02.avi\""});
+  }
+  {
+    TPartLineInputs In = Mencoder();
+    In.Input = "-dvd-device \"/mnt/dvd\" dvdnav://3 ";
+    In.PartText = " -chapter 2-9 ";
+    In.MencoderRateOption.clear();
+    In.CropFilterText = " -vf ";
+    C.push_back({"MencoderOneChapterRangeReadsDvd", In,
+                 "\"WF/mencoder.exe\" -dvd-device \"/mnt/dvd\" dvd://3  -chapter 2-9    -vf harddup,scale=480:272, -ovc xvid "
+                 "-oac mp3lame -xvidencopts bitrate=800  -noautosub -forcedsubsonly -o \"/out/Dev/Clip.avi\""});
+  }
+  {
+    TPartLineInputs In = Mencoder();
+    In.Extension = "mp4x";
+    In.MencoderRateOption.clear();
+    In.CropFilterText = " -vf ";
+    C.push_back({"MencoderMp4xWritesTheTemporaryFile", In,
+                 "\"WF/mencoder.exe\" \"/v/in.avi\"     -vf harddup,scale=480:272, -ovc xvid -oac mp3lame -xvidencopts "
+                 "bitrate=800  -noautosub -forcedsubsonly -o \"/out/Dev/temp.mp4x\""});
+  }
+  {
+    TPartLineInputs In = Mencoder();
+    In.OutName = "-rf \"odd\"\\name";
+    In.CropFilterText = " -vf ";
+    In.MencoderRateOption.clear();
+    C.push_back({"MencoderOddOutputNameStaysOneArgument", In,
+                 "\"WF/mencoder.exe\" \"/v/in.avi\"     -vf harddup,scale=480:272, -ovc xvid -oac mp3lame -xvidencopts "
+                 "bitrate=800  -noautosub -forcedsubsonly -o \"/out/Dev/-rf \"\"odd\"\"\\name.avi\""});
+  }
+  TPartLineInputs Wme;
+  Wme.Tool = "wmencoder";
+  Wme.Options = "-v_codec WMV9 -v_bitrate 800000 -v_mode 0 -a_setting 128_44_2";
+  Wme.Extension = "wmv";
+  Wme.OutFolder = "/out/";
+  Wme.OutName = "Clip";
+  Wme.TranscodeInput = "\"/v/in.avi\"";
+  Wme.ClipOptionsText = "-v_clip 8 8 8 8";
+  Wme.WmeOptionText = " -v_width 320 -v_height 240 -time 60000 300000";
+  C.push_back({"WmeOnePart", Wme,
+               "\"WF/qvcscript.exe\" \"WF/wmcmd.vbs\" -input \"/v/in.avi\" -v_clip 8 8 8 8  -v_width 320 -v_height 240 -time "
+               "60000 300000 -v_codec WMV9 -v_bitrate 800000 -v_mode 0 -a_setting 128_44_2 -output \"/out/Clip.wmv\""});
+  Wme.PartCount = 2;
+  Wme.PartNumber = 1;
+  C.push_back({"WmeFirstOfTwoParts", Wme,
+               "\"WF/qvcscript.exe\" \"WF/wmcmd.vbs\" -input \"/v/in.avi\" -v_codec WMV9 -v_bitrate 800000 -v_mode 0 "
+               "-a_setting 128_44_2 -v_clip 8 8 8 8  -v_width 320 -v_height 240 -time 60000 300000 -output "
+               "\"/out/Clip01.wmv\""});
+  TPartLineInputs Ff;
+  Ff.Tool = "ffmpeg";
+  Ff.Options = "-y -f psp -vcodec h264 -b 800";
+  Ff.Extension = "MP4";
+  Ff.OutFolder = "/out/";
+  Ff.OutName = "Clip";
+  Ff.TranscodeInput = "\"/v/in.avi\"";
+  Ff.CropOptionsText = "-croptop 8";
+  Ff.FfmpegOptionText = " -s 320x240 -r 15 -ss 60 -t 240";
+  C.push_back({"FfmpegOnePart", Ff,
+               "\"WF/ffmpeg.exe\" -i \"/v/in.avi\" -y -f psp -vcodec h264 -b 800 -croptop 8  -s 320x240 -r 15 -ss 60 -t 240 "
+               "\"/out/Clip.MP4\""});
+  Ff.PartCount = 3;
+  Ff.PartNumber = 3;
+  C.push_back({"FfmpegThirdOfThreePartsPlainNumber", Ff,
+               "\"WF/ffmpeg.exe\" -i \"/v/in.avi\" -y -f psp -vcodec h264 -b 800 -croptop 8  -s 320x240 -r 15 -ss 60 -t 240 "
+               "\"/out/Clip3.MP4\""});
+  return C;
+}
+
+std::string Expand(std::string S, const std::string& Work)
+{
+  for (size_t P = S.find("WF/"); P != std::string::npos; P = S.find("WF/", P + Work.size())) S.replace(P, 3, Work);
+  return S;
+}
+
+class TConversionCommandLineTest : public TTempDirTest {
+protected:
+  void SetUp() override
+  {
+    TTempDirTest::SetUp();
+    WorkFolder = Dir + "work/";
+  }
+};
+
+}  // namespace
+
+TEST_F(TConversionCommandLineTest, GoldenPartLines)
+{
+  for (const TLineCase& C : Cases()) {
+    SCOPED_TRACE(C.Name);
+    EXPECT_EQ(BuildPartCommandLine(C.In), Expand(C.Expected, WorkFolder));
+  }
+}
+
+TEST_F(TConversionCommandLineTest, StartEdits)
+{
+  const std::string M = Expand("\"WF/mencoder.exe\" \"/v/in.avi\"  -ovc lavc -lavcopts vcodec=mpeg4 -o \"/o/a.avi\"", WorkFolder);
+  struct {
+    const char* Name;
+    std::string Line;
+    std::function<void(TStartEditOptions&)> Set;
+    std::string Expected;
+  } Cases[] = {
+      {"VideoStarWithRateAndDemuxer", M, [](TStartEditOptions& O) { O.SourceKind = "VIDEO*"; O.SourceFrameRate = "25"; },
+       Expand("\"WF/mencoder.exe\" -fps 25 -demuxer lavf  \"/v/in.avi\"  -ovc lavc -lavcopts vcodec=mpeg4 -o \"/o/a.avi\"", WorkFolder)},
+      {"TransportStreamGetsRateButNoDemuxer",
+       Expand("\"WF/mencoder.exe\" \"/v/in.ts\"  -ovc lavc -o \"/o/a.avi\"", WorkFolder),
+       [](TStartEditOptions& O) { O.SourceKind = "VIDEO*"; O.SourceFrameRate = "25"; },
+       Expand("\"WF/mencoder.exe\" -fps 25 \"/v/in.ts\"  -ovc lavc -o \"/o/a.avi\"", WorkFolder)},
+      {"FasterBuildWithThreads", M, [](TStartEditOptions& O) { O.FasterBuild = true; O.CoreCount = "4"; },
+       Expand("\"WF/mencoder2.exe\" \"/v/in.avi\"  -ovc lavc -lavcopts threads=4:vcodec=mpeg4 -o \"/o/a.avi\"", WorkFolder)},
+      {"FasterBuildKeepsWmvOnTheStandardBuild",
+       Expand("\"WF/mencoder.exe\" \"/v/in.avi\" -lavcopts vcodec=wmv2 -o \"/o/a.wmv\"", WorkFolder), [](TStartEditOptions& O) { O.FasterBuild = true; },
+       Expand("\"WF/mencoder.exe\" \"/v/in.avi\" -lavcopts vcodec=wmv2 -o \"/o/a.wmv\"", WorkFolder)},
+      {"FasterBuildSwitchedBackForDvrMs", Expand("\"WF/mencoder.exe\" \"/v/in.dvr-ms\" -xvidencopts bitrate=1", WorkFolder),
+       [](TStartEditOptions& O) { O.FasterBuild = true; O.CoreCount = "2"; },
+       Expand("\"WF/mencoder.exe\" \"/v/in.dvr-ms\" -xvidencopts threads=2:bitrate=1", WorkFolder)},
+      {"FirstPassDropsRawAac", "x -faacopts br=128:mpeg=4:object=2:raw -o y", [](TStartEditOptions& O) { O.FirstPassOfPair = true; },
+       "x -faacopts br=128 -o y"},
+      {"NicerSubtitles", "m -dvd-device \"/d\" dvdnav://1 ", [](TStartEditOptions& O) { O.NicerSubtitles = true; }, "m -dvd-device \"/d\" dvd://1 "},
+      {"FfmpegAddon", Expand("\"WF/ffmpeg.exe\" -i x -vcodec mpeg4", WorkFolder), [](TStartEditOptions& O) { O.FfmpegAddon = true; },
+       Expand("\"WF/ffmpeg2.exe\" -i x -vcodec mpeg4", WorkFolder)},
+      {"FfmpegAddonNotForH264", Expand("\"WF/ffmpeg.exe\" -i x -vcodec h264", WorkFolder), [](TStartEditOptions& O) { O.FfmpegAddon = true; },
+       Expand("\"WF/ffmpeg.exe\" -i x -vcodec h264", WorkFolder)},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TStartEditOptions O;
+    C.Set(O);
+    EXPECT_EQ(ApplyStartEdits(C.Line, O), C.Expected);
+  }
+}
+
+TEST_F(TConversionCommandLineTest, RestartEdits)
+{
+  TStartEditOptions O;
+  O.FasterBuild = true;
+  O.SourceKind = "VIDEO*";
+  EXPECT_EQ(ApplyRestartEdits("\"/w/mencoder.exe\" \"/v/a.avi\" -o \"/o.avi\"", O),
+            "\"/w/mencoder2.exe\" -demuxer lavf  \"/v/a.avi\" -o \"/o.avi\"");
+  TStartEditOptions F;
+  F.FfmpegAddon = true;
+  EXPECT_EQ(ApplyRestartEdits("\"/w/ffmpeg.exe\" -i x -vcodec h264", F), "\"/w/ffmpeg2.exe\" -i x -vcodec h264");
+}
+
+TEST_F(TConversionCommandLineTest, SideStepLines)
+{
+  EXPECT_EQ(TivoCommandLine("12 34", "/o/Inbetween File/Show.mpg", "\"/v/Show.TiVo\" "),
+            WorkFolder.substr(0, 0) + "\"" + WorkFolder + "tivo.exe\" --mak \"12 34\" --out \"/o/Inbetween File/Show.mpg\" \"/v/Show.TiVo\" ");
+  EXPECT_EQ(InbetweenCommandLine("-dvd-device \"/d\" dvdnav://2 ", " -chapter 1-3 ", " -vf crop=1:2:3:4,",
+                                 "-ovc lavc -af volume=8", "/o/Inbetween File/Film"),
+            "\"" + WorkFolder + "mencoder.exe\" -dvd-device \"/d\" dvd://2  -chapter 1-3   -vf crop=1:2:3:4,harddup -ovc lavc "
+            "-af volume=8 -o \"/o/Inbetween File/Film.avi\"");
+  EXPECT_EQ(CompatibilityFixCommandLine("/o/temp.mp4x", "/o/Film 1.mp4"),
+            "\"" + WorkFolder + "mp4box.exe\" -add \"/o/temp.mp4x\" \"/o/Film 1.mp4\"");
+}
+
+TEST_F(TConversionCommandLineTest, UniqueFileNameTakesTheFirstFreeNumber)
+{
+  for (const char* F : {"Movie.avi", "Movie(1).avi", "Movie(3).avi"}) std::ofstream(Dir + F) << "x";
+  EXPECT_EQ(UniqueFileName(Dir, "Movie", ".avi"), "Movie(2)");
+  EXPECT_EQ(UniqueFileName(Dir, "Other", ".avi"), "Other(1)");
+  for (int N = 1; N <= 99; ++N) std::ofstream(Dir + "Full(" + std::to_string(N) + ").avi") << "x";
+  EXPECT_EQ(UniqueFileName(Dir, "Full", ".avi"), "Full(99)");
+}
