@@ -373,6 +373,12 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
   screensize->SetBounds(8, 716, 120, 24);
   screensize->SetParent(this);
 
+  brand = MakeCombo(this, this, At, "brand", {});
+  brand->SetSorted(true);
+  model = MakeCombo(this, this, At, "model", {});
+  model->SetSorted(true);
+  profilebox->OnChange = [this](TObject* Sender) { profileboxChange(Sender); };
+
   SpecialFolderInfo = new TWrennSpecialFolderInfo(this);
   SpecialFolderInfo->SetName("SpecialFolderInfo");
 

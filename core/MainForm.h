@@ -191,6 +191,8 @@ public:
   TskSkinSpinEdit* skSkinSpinEdit6;           // the scale, 1..100
 
   TComboBox* screensize;  // device screen sizes, items like " 320 x  240"
+  TOptionComboBox* brand;  // "Video Player device:" the device groups (sorted)
+  TOptionComboBox* model;  // the names of the chosen group (sorted)
 
   // The runner of every tool.
   TXcCreateProcess* XcCreateProcess1;
@@ -204,6 +206,18 @@ public:
   void skSkinSpinEdit6Change(TObject* Sender);
   // Drops every scale line of mencoder_conf, appends the spin edit's when ticked, writes the file.
   void skSkinCheckRadioBox14Click(TObject* Sender);
+
+  // Saved device profiles (SavedProfiles.cpp): whole device queues kept as text grid files
+  // WorkFolder + "profiles/" + name + ".prf". A name is refused (with a message, nothing
+  // written or deleted) when it holds "/" or "\", "..", or cleans to nothing.
+  // Loads the profile the profile box shows into dq (a missing file changes nothing).
+  void profileboxChange(TObject* Sender);
+  // "Save profile": asks a name, writes dq, refills the profile box and selects the name.
+  void skSkinSpeedButton10Click(TObject* Sender);
+  // "Delete Profile": after a Yes, deletes the shown profile's file and refills the box.
+  void DeleteProfile1Click(TObject* Sender);
+  // "Rename Profile": asks the new name, writes the current queue under it, drops the old file.
+  void RenameProfile1Click(TObject* Sender);
 
   TWrennSpecialFolderInfo* SpecialFolderInfo;
 

@@ -1,0 +1,95 @@
+#include "core/SavedProfiles.h"
+
+#include "core/GridFiles.h"
+#include "core/MainForm.h"
+#include "core/SourceRecognition.h"
+#include "core/qv_settings.h"
+#include "platform/rtl/Files.h"
+#include "platform/rtl/StrUtils.h"
+#include "platform/vcl/Dialogs.h"
+
+bool ProfileNameUsable(const String& Name)
+{
+  const String T = Trim(Name);
+  if (T.empty()) return false;
+  if (T.find_first_of("/\\") != String::npos || T.find("..") != String::npos) return false;
+  return !Trim(CleanTitle(T)).empty();
+}
+
+String ProfileFileName(const String& Name) { return WorkFolder + "profiles/" + Name + ".prf"; }
+
+namespace {
+
+// The questions of the profile actions go on only with Yes.
+bool AskYes(const String& Text) { return MessageDlg(Text, mtCustom, mbYes | mbNo, 0) == mrYes; }
+
+bool Refuse(const String& Name)
+{
+  if (ProfileNameUsable(Name)) return false;
+  ShowMessage("\"" + Name + "\" cannot be used as a profile name: a name must not be empty and must not hold \"/\", \"\\\" or \"..\".");
+  return true;
+}
+
+void SaveQueue(TForm1* F, const String& Name)
+{
+  ForceDirectories(WorkFolder + "profiles");
+  String Why;
+  if (!SaveGridText(F->dq, ProfileFileName(Name), &Why))
+    ShowMessage("The profile \"" + Name + "\" could not be saved: " + Why);
+}
+
+void SelectLastEqual(TOptionComboBox* Box, const String& Name)
+{
+  TStrings* Items = Box->GetItems();
+  int Found = -1;
+  for (int I = 0; I < Items->GetCount(); ++I)
+    if (Items->Get(I) == Name) Found = I;
+  if (Found >= 0) Box->SetItemIndex(Found);
+}
+
+}  // namespace
+
+void TForm1::profileboxChange(TObject*)
+{
+  const String Name = profilebox->GetText();
+  if (!ProfileNameUsable(Name)) return;
+  const TGridLoadResult R = LoadGridText(dq, ProfileFileName(Name));
+  if (R.Status == glDamaged) ShowMessage(R.Message);
+}
+
+void TForm1::skSkinSpeedButton10Click(TObject*)
+{
+  String Name = profilebox->GetText();
+  if (Name == "lastprofile") Name = model->GetText() + "_profile";
+  if (!InputQuery("Save profile", "filename", Name) || Trim(Name).empty()) return;
+  if (Refuse(Name)) return;
+  if (!FileExists(ProfileFileName(Name))) {
+    SaveQueue(this, Name);
+  } else {
+    if (!AskYes("You want to overwrite the selected profile?")) return;
+    Name = CleanTitle(Name);
+    SaveQueue(this, Name);
+  }
+  LoadProfileList();
+  SelectLastEqual(profilebox, Name);
+}
+
+void TForm1::DeleteProfile1Click(TObject*)
+{
+  if (!AskYes("Are you sure you want to delete the selected profile?")) return;
+  const String Name = profilebox->GetText();
+  if (ProfileNameUsable(Name)) DeleteFile(ProfileFileName(Name));
+  LoadProfileList();
+}
+
+void TForm1::RenameProfile1Click(TObject*)
+{
+  const String Old = profilebox->GetText();
+  String Name = Old;
+  if (!InputQuery("New profile name", "Name", Name) || Trim(Name).empty()) return;
+  if (Refuse(Name)) return;
+  if (ProfileNameUsable(Old)) DeleteFile(ProfileFileName(Old));
+  SaveQueue(this, Name);
+  LoadProfileList();
+  SelectLastEqual(profilebox, Name);
+}

@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "MainFormTestSupport.h"
+#include "core/GridFiles.h"
+#include "core/SavedProfiles.h"
+#include "core/qv_settings.h"
+#include "platform/vcl/Dialogs.h"
+
+namespace {
+
+using mainformtest::TMainFormTest;
+
+TEST(SavedProfileNames, OnlyNamesThatStayInTheProfilesFolder)
+{
+  const struct {
+    const char* Name;
+    bool Usable;
+  } Cases[] = {
+      {"Phone", true},          {"My phone (2)", true}, {"-dash", true},  {"", false},
+      {"   ", false},           {"a/b", false},         {"a\\b", false},  {"..", false},
+      {"x..y", false},          {"../etc/passwd", false}, {"/abs", false},
+  };
+  for (const auto& C : Cases) EXPECT_EQ(ProfileNameUsable(C.Name), C.Usable) << '"' << C.Name << '"';
+}
+
+class SavedProfiles : public TMainFormTest {
+protected:
+  void SetUp() override
+  {
+    TMainFormTest::SetUp();
+    WorkFolder = Dir + "work/";
+    std::filesystem::create_directories(WorkFolder + "profiles");
+    SetDialogHandler([this](TDialogRequest& R) {
+      Asked.push_back(R.Caption + "|" + R.Text);
+      if (R.Kind == TDialogRequest::dkInput) {
+        if (Typed.empty()) return static_cast<int>(mrCancel);
+        R.Value = Typed;
+        return static_cast<int>(mrOk);
+      }
+      return Answer;
+    });
+  }
+  void TearDown() override
+  {
+    SetDialogHandler(nullptr);
+    TMainFormTest::TearDown();
+  }
+  void Queue(const char* Model)
+  {
+    Form->dq->SetCells(0, 1, Model);
+    Form->dq->SetCells(1, 1, "320x240");
+  }
+  bool Exists(const std::string& Name) { return std::filesystem::exists(WorkFolder + "profiles/" + Name + ".prf"); }
+  std::string ModelIn(const std::string& Name)
+  {
+    auto* G = NewGrid(21, 2);
+    LoadGridText(G, WorkFolder + "profiles/" + Name + ".prf");
+    return G->GetCells(0, 1);
+  }
+  std::vector<std::string> Asked;
+  std::string Typed;
+  int Answer = mrYes;
+};
+
+TEST_F(SavedProfiles, SaveOverwriteRenameDelete)
+{
+  Queue("iPod Video");
+  Typed = "Phone";
+  Form->skSkinSpeedButton10Click(Form);
+  ASSERT_TRUE(Exists("Phone"));
+  EXPECT_EQ(ModelIn("Phone"), "iPod Video");
+  EXPECT_EQ(Form->profilebox->GetText(), "Phone");
+
+  // Overwriting asks, and writes under the cleaned name (the old file stays).
+  std::filesystem::copy_file(WorkFolder + "profiles/Phone.prf", WorkFolder + "profiles/my_set.prf");
+  Queue("Zune");
+  Typed = "my_set";
+  Answer = mrNo;
+  Form->skSkinSpeedButton10Click(Form);
+  EXPECT_EQ(ModelIn("my_set"), "iPod Video");
+  Answer = mrYes;
+  Queue("Zune");
+  Form->skSkinSpeedButton10Click(Form);
+  EXPECT_EQ(ModelIn("my_set"), "iPod Video");
+  EXPECT_NE(Asked.back().find("overwrite"), std::string::npos);
+
+  // Renaming stores the current queue under the new name; the old file goes.
+  Form->profilebox->SetItemIndex(Form->profilebox->GetItems()->IndexOf("Phone"));
+  Queue("Walkman");
+  Typed = "Music";
+  Form->RenameProfile1Click(Form);
+  EXPECT_FALSE(Exists("Phone"));
+  EXPECT_EQ(ModelIn("Music"), "Walkman");
+
+  Answer = mrNo;
+  Form->DeleteProfile1Click(Form);
+  EXPECT_TRUE(Exists("Music"));
+  Answer = mrYes;
+  Form->DeleteProfile1Click(Form);
+  EXPECT_FALSE(Exists("Music"));
+}
+
+TEST_F(SavedProfiles, RefusedNamesWriteAndDeleteNothing)
+{
+  Queue("iPod Video");
+  std::filesystem::create_directories(Dir + "outside");
+  for (const char* Name : {"../../outside/x", "a/b", "..", "sub\\name"}) {
+    SCOPED_TRACE(Name);
+    Typed = Name;
+    const size_t Before = Asked.size();
+    Form->skSkinSpeedButton10Click(Form);
+    Form->RenameProfile1Click(Form);
+    EXPECT_GT(Asked.size(), Before + 2);  // told why
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(WorkFolder + "profiles"));
+  EXPECT_TRUE(std::filesystem::is_empty(Dir + "outside"));
+}
+
+TEST_F(SavedProfiles, ChoosingAProfileLoadsItsQueue)
+{
+  Queue("Zune");
+  Typed = "A";
+  Form->skSkinSpeedButton10Click(Form);
+  Queue("iPod Video");
+  Typed = "B";
+  Form->skSkinSpeedButton10Click(Form);
+  EXPECT_EQ(Form->dq->GetCells(0, 1), "iPod Video");
+  Form->profilebox->SetItemIndex(Form->profilebox->GetItems()->IndexOf("A"));
+  EXPECT_EQ(Form->dq->GetCells(0, 1), "Zune");
+}
+
+}  // namespace
