@@ -51,8 +51,9 @@ int WholeNumber(const String& Text, const char* What)
 
 int WholeOrZero(const String& Text)
 {
+  const String T = Trim(Text);
   char* End = nullptr;
-  const long V = std::strtol(Trim(Text).c_str(), &End, 10);
+  const long V = std::strtol(T.c_str(), &End, 10);
   return *End == '\0' ? static_cast<int>(V) : 0;
 }
 
