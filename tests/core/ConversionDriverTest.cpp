@@ -373,3 +373,17 @@ TEST_F(TConversionSideStepTest, SilentToolIsRestartedOnceThenTheJobFails)
   EXPECT_EQ(Runs, 2u);
   EXPECT_NE(Form->log->GetText().find("Bad count:11"), std::string::npos);
 }
+
+TEST_F(TConversionSideStepTest, FileJobKilledAfterProgressReadsFailed)
+{
+  // Progress, then silence: the watchdog kills the tool (no restart after progress), and the
+  // part-written output must not count as a finished job.
+  Scenario("[mencoder.exe]\nfile $after:-o 5000\nprint Pos: 1.0s 25f Trem: 1min 1mb\nsleep 1100\n"
+           "print Pos: 2.0s 50f Trem: 1min 1mb\nstall\n");
+  AddDevice({});
+  AddSource("Clip");
+  GoClick();
+  EXPECT_EQ(Job(jcStatus, 1), "Failed");
+  EXPECT_NE(JobFailureReason(1).find("watchdog"), std::string::npos) << JobFailureReason(1);
+  EXPECT_EQ(Form->StringGrid1->GetCells(scConvert, 1), "No");
+}
