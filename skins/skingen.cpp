@@ -748,15 +748,14 @@ void UpDownRecord(TIni& I, bool Vertical)
 
 // An input control whose picture (at rest in the row's first cell, hot in the second) carries
 // its button(s) at the right end: the text part stretches, the button part is fixed. The corner
-// points and the client part are relative to the picture.
+// points and the client part are relative to the picture; only the top points are given, so the
+// control stretches in width and takes the picture's height.
 void FieldRecord(TIni& I, int Top)
 {
   I.Key("pictureindex", PicControls);
   I.Rect("skinrect", 0, Top, FieldW, Top + FieldH);
   I.Point("lefttoppoint", 2, 2);
   I.Point("righttoppoint", FieldTextRight, 2);
-  I.Point("leftbottompoint", 2, FieldH - 2);
-  I.Point("rightbottompoint", FieldTextRight, FieldH - 2);
   I.Rect("clientrect", 2, 2, FieldTextRight, FieldH - 2);
   for (const char* k : {"leftstretch", "topstretch", "rightstretch", "bottomstretch", "stretcheffect"})
     I.Key(k, 1);
