@@ -299,7 +299,7 @@ constexpr int BarTop = 104;       // y 104: whole scroll bars (horizontal at x 0
 constexpr int VBarLeft = 240;
 constexpr int UpDownHLeft = 112;  // y 104: the horizontal up-down pair at rest
 constexpr int UpDownVLeft = 224;  // y 104..136: the vertical up-down pair at rest
-constexpr int RowItems = 5;       // y 120: list items, combo frames, tab strip
+constexpr int RowItems = 5;       // y 120: list items, tab strip
 constexpr int RowGrid = 6;        // y 144: grid cells, vertical gauge, view frame
 constexpr int RowMore = 7;        // y 168: menu bar
 // y 192, 216, 240: whole pictures of the input controls whose buttons sit inside them: combo box,
@@ -435,7 +435,7 @@ void DrawControls(const std::string& Folder)
     scrollButton(AtSmall(14, ScrollTop), 0, 'r');
     scrollButton(AtSmall(15, ScrollTop), 1, 'r');
     // Second row: right pressed (0), horizontal thumb N/H/D (1-3), up-down up N/H/D (4-6),
-    // up-down down N/H/D (7-9), combo button N/H/D/disabled (10-13), menu marker (14).
+    // up-down down N/H/D (7-9), menu marker (14).
     scrollButton(AtSmall(0, Scroll2Top), 2, 'r');
     for (int s = 0; s < 3; ++s) {
       const TCellRect t = AtSmall(1 + s, Scroll2Top);
@@ -443,13 +443,6 @@ void DrawControls(const std::string& Folder)
       thumb(t, s);
       scrollButton(AtSmall(4 + s, Scroll2Top), s, 'u');
       scrollButton(AtSmall(7 + s, Scroll2Top), s, 'd');
-    }
-    for (int s = 0; s < 4; ++s) {
-      const TCellRect b = AtSmall(10 + s, Scroll2Top);
-      const Color fill = s == 1 ? AccentLight : (s == 2 ? AccentMid : Face);
-      p.Fill(b.L, b.T, b.R, b.B, fill);
-      p.Fill(b.L, b.T, b.L + 1, b.B, s == 3 ? FaceDark : Line);
-      p.Arrow(b.L, b.T, b.R, b.B, 'd', s == 3 ? TextDisabled : Text);
     }
     // Whole scroll bars at rest, the normal buttons part of the picture: horizontal (left
     // button, track, right button) and the same with the corner square where a vertical bar
@@ -473,8 +466,7 @@ void DrawControls(const std::string& Folder)
     p.Fill(m.L, m.T, m.R, m.B, Magenta);
     p.Arrow(m.L, m.T, m.R, m.B, 'd', Text);
   }
-  // List items: normal (0), selected (1), focused (2); combo frame N (3) and active (4);
-  // tab strip background (5); grid fixed (6).
+  // List items: normal (0), selected (1), focused (2); tab strip background (5).
   {
     TCellRect c = At(0, RowItems);
     p.Fill(c.L, c.T, c.R, c.B, White);
@@ -482,12 +474,6 @@ void DrawControls(const std::string& Folder)
     p.Fill(c.L, c.T, c.R, c.B, AccentLight);
     c = At(2, RowItems);
     p.Fill(c.L, c.T, c.R, c.B, AccentLight);
-    p.Frame(c.L, c.T, c.R, c.B, Accent);
-    c = At(3, RowItems);
-    p.Fill(c.L, c.T, c.R, c.B, White);
-    p.Frame(c.L, c.T, c.R, c.B, Line);
-    c = At(4, RowItems);
-    p.Fill(c.L, c.T, c.R, c.B, White);
     p.Frame(c.L, c.T, c.R, c.B, Accent);
     c = At(5, RowItems);
     p.Fill(c.L, c.T, c.R, c.B, Face);

@@ -8,7 +8,7 @@
 
 namespace {
 
-TGalleryFamily Edits("Edits; button edits at rest, hot, pressed and disabled", 120, [](TGalleryColumn& C) {
+TGalleryFamily Edits("Edits, and button edits in four states", 120, [](TGalleryColumn& C) {
   auto* plain = C.Add<TskSkinEdit>(0, 0, 130, 20);
   plain->SetText("/home/ann/Videos");
   auto* hot = C.Add<TskSkinEdit>(140, 0, 130, 20);
