@@ -204,7 +204,7 @@ constexpr int SysMenuX = 7;
 enum TCaptionGlyph { cgClose, cgMax, cgMin, cgRollUp, cgTray, cgSysMenu, cgRestore, cgCount };
 
 // Active picture 1, controls.bmp: the control atlas, cells on a 24-pixel grid.
-constexpr int AtlasW = 256, AtlasH = 192;
+constexpr int AtlasW = 256, AtlasH = 264;
 constexpr int Cell = 24, Small = 16;
 
 // Active picture 2, menu.bmp: popup window frame, menu items, menu bar items.
@@ -299,9 +299,20 @@ constexpr int BarTop = 104;       // y 104: whole scroll bars (horizontal at x 0
 constexpr int VBarLeft = 240;
 constexpr int UpDownHLeft = 112;  // y 104: the horizontal up-down pair at rest
 constexpr int UpDownVLeft = 224;  // y 104..136: the vertical up-down pair at rest
-constexpr int RowItems = 5;       // y 120: list items, combo frames, tab strip
+constexpr int RowItems = 5;       // y 120: list items, tab strip
 constexpr int RowGrid = 6;        // y 144: grid cells, vertical gauge, view frame
 constexpr int RowMore = 7;        // y 168: menu bar
+// y 192, 216, 240: whole pictures of the input controls whose buttons sit inside them: combo box,
+// spin edit and button edit. Each row holds the picture at rest (x 0) and hot (x 48), then the
+// button looks that are copied over the button's place (x 96 on).
+constexpr int ComboTop = 192, SpinTop = 216, ButtonEditTop = 240;
+constexpr int FieldW = 48, FieldH = 24;                  // the picture of one input control
+constexpr int FieldActiveLeft = FieldW, FieldStatesLeft = 2 * FieldW;
+constexpr int FieldTextRight = 28;                       // where the text part ends
+constexpr int FieldButtonL = 29, FieldButtonR = FieldW - 1; // the button inside the right edge
+constexpr int FieldButtonT = 1, FieldButtonB = FieldH - 1;
+constexpr int FieldButtonW = FieldButtonR - FieldButtonL, FieldButtonH = FieldButtonB - FieldButtonT;
+constexpr int SpinSplit = FieldButtonT + FieldButtonH / 2; // the up button above, the down below
 // The status bar's size grip, 12 x 12 at the right end of the frames row.
 constexpr int GripL = 10 * Cell, GripT = RowFrames * Cell, GripSize = 12;
 // The group box's frame line, in the middle of its 17-pixel caption band.
@@ -424,7 +435,7 @@ void DrawControls(const std::string& Folder)
     scrollButton(AtSmall(14, ScrollTop), 0, 'r');
     scrollButton(AtSmall(15, ScrollTop), 1, 'r');
     // Second row: right pressed (0), horizontal thumb N/H/D (1-3), up-down up N/H/D (4-6),
-    // up-down down N/H/D (7-9), combo button N/H/D/disabled (10-13), menu marker (14).
+    // up-down down N/H/D (7-9), menu marker (14).
     scrollButton(AtSmall(0, Scroll2Top), 2, 'r');
     for (int s = 0; s < 3; ++s) {
       const TCellRect t = AtSmall(1 + s, Scroll2Top);
@@ -432,13 +443,6 @@ void DrawControls(const std::string& Folder)
       thumb(t, s);
       scrollButton(AtSmall(4 + s, Scroll2Top), s, 'u');
       scrollButton(AtSmall(7 + s, Scroll2Top), s, 'd');
-    }
-    for (int s = 0; s < 4; ++s) {
-      const TCellRect b = AtSmall(10 + s, Scroll2Top);
-      const Color fill = s == 1 ? AccentLight : (s == 2 ? AccentMid : Face);
-      p.Fill(b.L, b.T, b.R, b.B, fill);
-      p.Fill(b.L, b.T, b.L + 1, b.B, s == 3 ? FaceDark : Line);
-      p.Arrow(b.L, b.T, b.R, b.B, 'd', s == 3 ? TextDisabled : Text);
     }
     // Whole scroll bars at rest, the normal buttons part of the picture: horizontal (left
     // button, track, right button) and the same with the corner square where a vertical bar
@@ -462,8 +466,7 @@ void DrawControls(const std::string& Folder)
     p.Fill(m.L, m.T, m.R, m.B, Magenta);
     p.Arrow(m.L, m.T, m.R, m.B, 'd', Text);
   }
-  // List items: normal (0), selected (1), focused (2); combo frame N (3) and active (4);
-  // tab strip background (5); grid fixed (6).
+  // List items: normal (0), selected (1), focused (2); tab strip background (5).
   {
     TCellRect c = At(0, RowItems);
     p.Fill(c.L, c.T, c.R, c.B, White);
@@ -471,12 +474,6 @@ void DrawControls(const std::string& Folder)
     p.Fill(c.L, c.T, c.R, c.B, AccentLight);
     c = At(2, RowItems);
     p.Fill(c.L, c.T, c.R, c.B, AccentLight);
-    p.Frame(c.L, c.T, c.R, c.B, Accent);
-    c = At(3, RowItems);
-    p.Fill(c.L, c.T, c.R, c.B, White);
-    p.Frame(c.L, c.T, c.R, c.B, Line);
-    c = At(4, RowItems);
-    p.Fill(c.L, c.T, c.R, c.B, White);
     p.Frame(c.L, c.T, c.R, c.B, Accent);
     c = At(5, RowItems);
     p.Fill(c.L, c.T, c.R, c.B, Face);
@@ -506,6 +503,53 @@ void DrawControls(const std::string& Folder)
     TCellRect c = At(0, RowMore, 2 * Cell, Cell);
     p.Gradient(c.L, c.T, c.R, c.B, White, Face);
     p.Fill(c.L, c.B - 1, c.R, c.B, FaceDark);
+  }
+  // The input controls with their buttons in place (rows at y 192, 216, 240).
+  {
+    // A button inside an input field: 0 at rest, 1 hot, 2 pressed, 3 disabled. Glyph 'u' or 'd'
+    // for an arrow, '.' for the dots of a button edit. Top: a separator line on its top edge.
+    auto fieldButton = [&](int L, int T, int R, int B, int State, char Glyph, bool Top) {
+      const Color fill = State == 1 ? AccentLight : (State == 2 ? AccentPressed : Face);
+      const Color line = State == 3 ? FaceDark : (State == 0 ? Line : Accent);
+      const Color glyph = State == 3 ? TextDisabled : (State == 2 ? AccentDark : Text);
+      p.Fill(L, T, R, B, fill);
+      p.Fill(L, T, L + 1, B, line);
+      if (Top)
+        p.Fill(L, T, R, T + 1, line);
+      if (Glyph == '.') {
+        const int cx = (L + 1 + R) / 2, cy = (T + B) / 2;
+        for (int d = -4; d <= 4; d += 4)
+          p.Fill(cx + d - 1, cy, cx + d + 1, cy + 2, glyph);
+      } else {
+        p.Arrow(L + 1, T + (Top ? 1 : 0), R, B, Glyph, glyph);
+      }
+    };
+    // The picture of one control: a white field in a frame, the button(s) at rest on the right.
+    auto field = [&](int L, int T, bool Active, bool Spin, char Glyph) {
+      p.Fill(L, T, L + FieldW, T + FieldH, White);
+      p.Frame(L, T, L + FieldW, T + FieldH, Active ? Accent : Line);
+      if (Spin) {
+        fieldButton(L + FieldButtonL, T + FieldButtonT, L + FieldButtonR, T + SpinSplit, 0, 'u', false);
+        fieldButton(L + FieldButtonL, T + SpinSplit, L + FieldButtonR, T + FieldButtonB, 0, 'd', true);
+      } else {
+        fieldButton(L + FieldButtonL, T + FieldButtonT, L + FieldButtonR, T + FieldButtonB, 0, Glyph, false);
+      }
+    };
+    for (int active = 0; active < 2; ++active) {
+      field(active * FieldW, ComboTop, active != 0, false, 'd');
+      field(active * FieldW, SpinTop, active != 0, true, 'u');
+      field(active * FieldW, ButtonEditTop, active != 0, false, '.');
+    }
+    // Button looks: hot, pressed, disabled, each as large as the button's place.
+    for (int s = 1; s <= 3; ++s) {
+      const int x = FieldStatesLeft + (s - 1) * FieldButtonW;
+      fieldButton(x, ComboTop + FieldButtonT, x + FieldButtonW, ComboTop + FieldButtonB, s, 'd', false);
+      fieldButton(x, ButtonEditTop + FieldButtonT, x + FieldButtonW, ButtonEditTop + FieldButtonB, s, '.', false);
+      if (s < 3) {
+        fieldButton(x, SpinTop + FieldButtonT, x + FieldButtonW, SpinTop + SpinSplit, s, 'u', false);
+        fieldButton(x, SpinTop + SpinSplit, x + FieldButtonW, SpinTop + FieldButtonB, s, 'd', true);
+      }
+    }
   }
   p.Save(Folder + "/controls.bmp");
 }
@@ -688,12 +732,34 @@ void UpDownRecord(TIni& I, bool Vertical)
   }
 }
 
-void ComboButtons(TIni& I)
+// An input control whose picture (at rest in the row's first cell, hot in the second) carries
+// its button(s) at the right end: the text part stretches, the button part is fixed. The corner
+// points and the client part are relative to the picture; only the top points are given, so the
+// control stretches in width and takes the picture's height.
+void FieldRecord(TIni& I, int Top)
 {
-  CellKey(I, "buttonrect", AtSmall(10, Scroll2Top));
-  CellKey(I, "activebuttonrect", AtSmall(11, Scroll2Top));
-  CellKey(I, "downbuttonrect", AtSmall(12, Scroll2Top));
-  CellKey(I, "unenabledbuttonrect", AtSmall(13, Scroll2Top));
+  I.Key("pictureindex", PicControls);
+  I.Rect("skinrect", 0, Top, FieldW, Top + FieldH);
+  I.Point("lefttoppoint", 2, 2);
+  I.Point("righttoppoint", FieldTextRight, 2);
+  I.Rect("clientrect", 2, 2, FieldTextRight, FieldH - 2);
+  for (const char* k : {"leftstretch", "topstretch", "rightstretch", "bottomstretch", "stretcheffect"})
+    I.Key(k, 1);
+  I.Key("stretchtype", "stfull");
+  I.Rect("activeskinrect", FieldActiveLeft, Top, FieldActiveLeft + FieldW, Top + FieldH);
+}
+
+// The drop button of a combo box and the button of a button edit: "buttonrect" is its place on
+// the control (its look at rest is part of the picture); the hot, pressed and disabled looks are
+// cells of the row, copied over that place.
+void FieldButton(TIni& I, int Top)
+{
+  I.Rect("buttonrect", FieldButtonL, FieldButtonT, FieldButtonR, FieldButtonB);
+  const char* keys[] = {"activebuttonrect", "downbuttonrect", "unenabledbuttonrect"};
+  for (int s = 0; s < 3; ++s) {
+    const int x = FieldStatesLeft + s * FieldButtonW;
+    I.Rect(keys[s], x, Top + FieldButtonT, x + FieldButtonW, Top + FieldButtonB);
+  }
 }
 
 void EditRecord(TIni& I)
@@ -703,7 +769,15 @@ void EditRecord(TIni& I)
   Font(I, "", Text);
   I.Color("disabledfontcolor", TextDisabled);
   I.Color("activefontcolor", Text);
-  ComboButtons(I);
+}
+
+void ButtonEditRecord(TIni& I)
+{
+  FieldRecord(I, ButtonEditTop);
+  Font(I, "", Text);
+  I.Color("disabledfontcolor", TextDisabled);
+  I.Color("activefontcolor", Text);
+  FieldButton(I, ButtonEditTop);
 }
 
 // TextLeft: where the item text starts (a check list leaves room for its check box).
@@ -827,29 +901,33 @@ std::vector<TRecord> Controls()
                  Font(I, "", Text);
                  I.Color("activefontcolor", Accent);
                }});
-  for (const char* name : {"edit", "tooledit", "buttonedit"})
+  for (const char* name : {"edit", "tooledit"})
     r.push_back({name, "edit", EditRecord});
+  r.push_back({"buttonedit", "edit", ButtonEditRecord});
   r.push_back({"memo", "memo", [](TIni& I) {
                  EditRecord(I);
                  I.Color("bgcolor", White);
                  I.Color("activebgcolor", White);
                }});
   r.push_back({"spinedit", "spinedit", [](TIni& I) {
-                 FrameRecord(I, At(0, RowFrames), 2);
-                 CellKey(I, "activeskinrect", At(1, RowFrames));
+                 // The buttons' places are on the control, their looks at rest in the picture;
+                 // the hot and pressed looks are cells of the row.
+                 FieldRecord(I, SpinTop);
                  Font(I, "", Text);
                  I.Color("activefontcolor", Text);
                  I.Color("disabledfontcolor", TextDisabled);
-                 CellKey(I, "upbuttonrect", AtSmall(4, Scroll2Top));
-                 CellKey(I, "activeupbuttonrect", AtSmall(5, Scroll2Top));
-                 CellKey(I, "downupbuttonrect", AtSmall(6, Scroll2Top));
-                 CellKey(I, "downbuttonrect", AtSmall(7, Scroll2Top));
-                 CellKey(I, "activedownbuttonrect", AtSmall(8, Scroll2Top));
-                 CellKey(I, "downdownbuttonrect", AtSmall(9, Scroll2Top));
+                 I.Rect("upbuttonrect", FieldButtonL, FieldButtonT, FieldButtonR, SpinSplit);
+                 I.Rect("downbuttonrect", FieldButtonL, SpinSplit, FieldButtonR, FieldButtonB);
+                 for (int s = 0; s < 2; ++s) {
+                   const int x = FieldStatesLeft + s * FieldButtonW;
+                   I.Rect(s == 0 ? "activeupbuttonrect" : "downupbuttonrect", x, SpinTop + FieldButtonT,
+                          x + FieldButtonW, SpinTop + SpinSplit);
+                   I.Rect(s == 0 ? "activedownbuttonrect" : "downdownbuttonrect", x, SpinTop + SpinSplit,
+                          x + FieldButtonW, SpinTop + FieldButtonB);
+                 }
                }});
   r.push_back({"combobox", "combobox", [](TIni& I) {
-                 FrameRecord(I, At(3, RowItems), 2);
-                 CellKey(I, "activeskinrect", At(4, RowItems));
+                 FieldRecord(I, ComboTop);
                  CellKey(I, "itemrect", At(0, RowItems, Cell, 20));
                  CellKey(I, "activeitemrect", At(1, RowItems, Cell, 20));
                  CellKey(I, "focusitemrect", At(2, RowItems, Cell, 20));
@@ -860,7 +938,7 @@ std::vector<TRecord> Controls()
                  I.Color("focusfontcolor", Text);
                  I.Color("activefontcolor", Text);
                  I.Key("listboxname", "listbox");
-                 ComboButtons(I);
+                 FieldButton(I, ComboTop);
                  I.Key("showfocus", 0);
                }});
   r.push_back({"listbox", "listbox", [](TIni& I) { ListBoxRecord(I); }});

@@ -8,23 +8,33 @@
 
 namespace {
 
-TGalleryFamily Edits("Edits", 60, [](TGalleryColumn& C) {
+TGalleryFamily Edits("Edits, and button edits in four states", 120, [](TGalleryColumn& C) {
   auto* plain = C.Add<TskSkinEdit>(0, 0, 130, 20);
   plain->SetText("/home/ann/Videos");
   auto* hot = C.Add<TskSkinEdit>(140, 0, 130, 20);
   hot->SetText("Hot");
   hot->Perform(CM_MOUSEENTER, 0, 0);
-  auto* button = new TskSkinEdit(C.Form);
-  button->SetSkinDataName("buttonedit");
-  button->SetButtonMode(true);
-  button->SetParent(C.Form);
-  button->SetBounds(C.Left, C.Top + 30, 130, 20);
-  if (C.SkinData)
-    button->SetSkinData(C.SkinData);
-  button->SetText("Button edit");
+  auto buttonEdit = [&](int X, int Y, const char* Text) {
+    auto* button = new TskSkinEdit(C.Form);
+    button->SetSkinDataName("buttonedit");
+    button->SetButtonMode(true);
+    button->SetParent(C.Form);
+    button->SetBounds(C.Left + X, C.Top + Y, 130, 20);
+    if (C.SkinData)
+      button->SetSkinData(C.SkinData);
+    button->SetText(Text);
+    return button;
+  };
+  buttonEdit(0, 30, "Button edit");
   auto* disabled = C.Add<TskSkinEdit>(140, 30, 130, 20);
   disabled->SetText("Disabled");
   disabled->SetEnabled(false);
+  // The button's hit code (6) makes it hot; a press on it holds it down.
+  buttonEdit(0, 60, "Hot button")->Perform(WM_NCMOUSEMOVE, 6, 0);
+  auto* pressed = buttonEdit(140, 60, "Pressed button");
+  pressed->Perform(WM_NCMOUSEMOVE, 6, 0);
+  pressed->Perform(WM_NCLBUTTONDOWN, 6, 0);
+  buttonEdit(0, 90, "Disabled button")->SetEnabled(false);
 });
 
 TGalleryFamily SpinEdits("Spin edits", 30, [](TGalleryColumn& C) {
