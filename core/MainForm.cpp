@@ -269,6 +269,10 @@ TForm3::TForm3(TComponent* AOwner) : TForm(AOwner)
   SetName("Form3");
   SetBounds(0, 0, 620, 300);
   database = MakeVisibleTable(this, "database", HistoryColCount, 8);
+  track = new TskSkinListBox(this);
+  track->SetName("track");
+  track->SetBounds(8, 136, 600, 120);
+  track->SetParent(this);
   if (!Form3) Form3 = this;
 }
 

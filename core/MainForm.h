@@ -35,6 +35,7 @@
 #include "skin/controls/SkinButton.h"
 #include "skin/controls/SkinCheckRadioBox.h"
 #include "skin/controls/SkinGauge.h"
+#include "skin/input/SkinListBox.h"
 #include "skin/shell/SkinGrids.h"
 
 // Column counts of the tables.
@@ -141,6 +142,9 @@ public:
   ~TForm3() override;
 
   TskSkinStringGrid* database;  // the conversion history (header row 0)
+
+  // ---- "Monitor folders" ----
+  TskSkinListBox* track;  // the remembered folders, one full folder path per item
 };
 
 // The one main window and the history window.
