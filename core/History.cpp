@@ -19,7 +19,9 @@ String FoldersFile() { return WorkFolder + "folders.db"; }
 
 void HistoryStatus(const String& Text)
 {
-  if (Form1) Form1->status->SetCaption(Text);
+  if (!Form1) return;
+  Form1->status->SetCaption(Text);
+  Form1->log->GetLines()->Add(Text);
 }
 
 // The file name part: the text after the last "/", "\" or ":".

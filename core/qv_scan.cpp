@@ -26,6 +26,13 @@ namespace {
 
 void Status(const String& Text) { Form1->status->SetCaption(Text); }
 
+// A message that must outlive the status line (the scan clears it at its end): also in the log.
+void Report(const String& Text)
+{
+  Status(Text);
+  Form1->log->GetLines()->Add(Text);
+}
+
 void StartScanTimer() { Form1->ScanTimer->SetEnabled(true); }
 
 TStrings* Pending() { return Form1->ListBox1->GetItems(); }
@@ -348,7 +355,7 @@ void ScanFolders(TStrings* Folders)
   TStrings* Tree = Form1->filelist2->GetItems();
   for (int I = 0; I < Folders->GetCount(); ++I) {
     FindFilesRecursive(Folders->Get(I), "*.*", Tree, [](const String& Folder) {
-      Status("The folder \"" + Folder + "\" can not be read and is skipped");
+      Report("The folder \"" + Folder + "\" can not be read and is skipped");
     });
     for (int K = 0; K < Tree->GetCount(); ++K) Files->Add(Tree->Get(K));
   }
