@@ -131,34 +131,6 @@ String VoteCropSide(TStringGrid* Votes, int ValueCol)
 
 namespace {
 
-void ClampNegativeCrop(TskSkinStringGrid* Jobs, int Row)
-{
-  for (int C : CropCells)
-    if (StrToInt(Jobs->GetCells(C, Row)) < 0) Jobs->SetCells(C, Row, "0");
-}
-
-void FillScreenJob(TskSkinStringGrid* Jobs, int Row)
-{
-  const TScreenSize Screen = ParseScreenSize(Jobs->GetCells(jobScreen, Row));
-  TFillScreenInput In;
-  In.StoredWidth = StrToInt(Jobs->GetCells(jobStoredWidth, Row));
-  In.StoredHeight = StrToInt(Jobs->GetCells(jobStoredHeight, Row));
-  In.DisplayWidth = StrToInt(Jobs->GetCells(scDisplayWidth, Row));
-  In.DisplayHeight = StrToInt(Jobs->GetCells(scDisplayHeight, Row));
-  In.Left = StrToInt(Jobs->GetCells(scCropLeft, Row));
-  In.Right = StrToInt(Jobs->GetCells(scCropRight, Row));
-  In.Top = StrToInt(Jobs->GetCells(scCropTop, Row));
-  In.Bottom = StrToInt(Jobs->GetCells(scCropBottom, Row));
-  In.ScreenWidth = Screen.Width;
-  In.ScreenHeight = Screen.Height;
-  const TCropGrowth Growth = FillScreenGrowthBatch(In);
-  Jobs->SetCells(scCropTop, Row, IntToStr(In.Top + Growth.Vertical));
-  Jobs->SetCells(scCropBottom, Row, IntToStr(In.Bottom + Growth.Vertical));
-  Jobs->SetCells(scCropLeft, Row, IntToStr(In.Left + Growth.Horizontal));
-  Jobs->SetCells(scCropRight, Row, IntToStr(In.Right + Growth.Horizontal));
-  ClampNegativeCrop(Jobs, Row);
-}
-
 // Steps 4 to 11; whether any position brought a frame.
 bool DetectAndVote(TskSkinStringGrid* Jobs, int Row)
 {
@@ -191,7 +163,8 @@ bool DetectAndVote(TskSkinStringGrid* Jobs, int Row)
       for (int Side = 0; Side < 4; ++Side) Jobs->SetCells(CropCells[Side], Row, IntToStr(StrToInt(Winners[Side]) + 2));
       ClampNegativeCrop(Jobs, Row);
     }
-    if (Form1->radiobutton3->GetChecked()) FillScreenJob(Jobs, Row);
+    if (Form1->radiobutton3->GetChecked())
+      FillScreenCrop(Jobs, Row, jobStoredWidth, jobStoredHeight, Jobs->GetCells(jobScreen, Row), true);
   }
   if (!StopRequested) BuildJobCropOptions(Row);
   return AnyFrame;

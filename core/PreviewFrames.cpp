@@ -42,12 +42,6 @@ void ZeroCrop(TskSkinStringGrid* Grid, int Row)
   for (int C : CropCells) Grid->SetCells(C, Row, "0");
 }
 
-void ClampNegativeCrop(TskSkinStringGrid* Grid, int Row)
-{
-  for (int C : CropCells)
-    if (StrToInt(Grid->GetCells(C, Row)) < 0) Grid->SetCells(C, Row, "0");
-}
-
 // Clears a flag on leaving the scope, however it is left.
 class TFlagReset {
 public:
@@ -213,25 +207,7 @@ String SelectedScreenSizeText()
 
 void FillScreenRow(int Row)
 {
-  TskSkinStringGrid* Grid = Form1->StringGrid1;
-  const TScreenSize Screen = ParseScreenSize(SelectedScreenSizeText());
-  TFillScreenInput In;
-  In.StoredWidth = StrToInt(Grid->GetCells(scWidth, Row));
-  In.StoredHeight = StrToInt(Grid->GetCells(scHeight, Row));
-  In.DisplayWidth = StrToInt(Grid->GetCells(scDisplayWidth, Row));
-  In.DisplayHeight = StrToInt(Grid->GetCells(scDisplayHeight, Row));
-  In.Left = StrToInt(Grid->GetCells(scCropLeft, Row));
-  In.Right = StrToInt(Grid->GetCells(scCropRight, Row));
-  In.Top = StrToInt(Grid->GetCells(scCropTop, Row));
-  In.Bottom = StrToInt(Grid->GetCells(scCropBottom, Row));
-  In.ScreenWidth = Screen.Width;
-  In.ScreenHeight = Screen.Height;
-  const TCropGrowth Growth = FillScreenGrowth(In);
-  Grid->SetCells(scCropTop, Row, IntToStr(In.Top + Growth.Vertical));
-  Grid->SetCells(scCropBottom, Row, IntToStr(In.Bottom + Growth.Vertical));
-  Grid->SetCells(scCropLeft, Row, IntToStr(In.Left + Growth.Horizontal));
-  Grid->SetCells(scCropRight, Row, IntToStr(In.Right + Growth.Horizontal));
-  ClampNegativeCrop(Grid, Row);
+  FillScreenCrop(Form1->StringGrid1, Row, scWidth, scHeight, SelectedScreenSizeText(), false);
 }
 
 void BuildCropOptionsAt(int Row)
@@ -249,6 +225,34 @@ bool DetectBlackBordersAt(int Row, int Position)
 }
 
 }  // namespace
+
+void ClampNegativeCrop(TskSkinStringGrid* Grid, int Row)
+{
+  for (int C : CropCells)
+    if (StrToInt(Grid->GetCells(C, Row)) < 0) Grid->SetCells(C, Row, "0");
+}
+
+void FillScreenCrop(TskSkinStringGrid* Grid, int Row, int WidthCol, int HeightCol, const String& Screen, bool Batch)
+{
+  const TScreenSize Size = ParseScreenSize(Screen);
+  TFillScreenInput In;
+  In.StoredWidth = StrToInt(Grid->GetCells(WidthCol, Row));
+  In.StoredHeight = StrToInt(Grid->GetCells(HeightCol, Row));
+  In.DisplayWidth = StrToInt(Grid->GetCells(scDisplayWidth, Row));
+  In.DisplayHeight = StrToInt(Grid->GetCells(scDisplayHeight, Row));
+  In.Left = StrToInt(Grid->GetCells(scCropLeft, Row));
+  In.Right = StrToInt(Grid->GetCells(scCropRight, Row));
+  In.Top = StrToInt(Grid->GetCells(scCropTop, Row));
+  In.Bottom = StrToInt(Grid->GetCells(scCropBottom, Row));
+  In.ScreenWidth = Size.Width;
+  In.ScreenHeight = Size.Height;
+  const TCropGrowth Growth = Batch ? FillScreenGrowthBatch(In) : FillScreenGrowth(In);
+  Grid->SetCells(scCropTop, Row, IntToStr(In.Top + Growth.Vertical));
+  Grid->SetCells(scCropBottom, Row, IntToStr(In.Bottom + Growth.Vertical));
+  Grid->SetCells(scCropLeft, Row, IntToStr(In.Left + Growth.Horizontal));
+  Grid->SetCells(scCropRight, Row, IntToStr(In.Right + Growth.Horizontal));
+  ClampNegativeCrop(Grid, Row);
+}
 
 String PreviewTempPath(const String& Name)
 {

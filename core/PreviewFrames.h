@@ -30,6 +30,8 @@
 
 #include "platform/rtl/System.h"
 
+class TskSkinStringGrid;
+
 // The frame at Position (whole seconds) of the selected source row into the frame image. Does
 // nothing when StopRequested is set. A source whose input part (column 22) holds "dvr-ms" is
 // grabbed at 20 seconds at most. Whether a frame was loaded.
@@ -64,3 +66,10 @@ void MakeOutputThumbnail(int JobRow);
 
 // The temporary files of the grabs, in the work folder's "temp" folder.
 String PreviewTempPath(const String& Name);
+
+// The fill-screen enlargement of a row's crop (cells 42..45) for a screen given as text
+// (ParseScreenSize), the stored size in WidthCol and HeightCol, the display size in 53 and 54:
+// the preview's rounding, or the batch's when Batch. Cells that end below 0 become "0".
+void FillScreenCrop(TskSkinStringGrid* Grid, int Row, int WidthCol, int HeightCol, const String& Screen, bool Batch);
+// Each of cells 42..45 that parses below 0 becomes "0".
+void ClampNegativeCrop(TskSkinStringGrid* Grid, int Row);

@@ -51,8 +51,9 @@ int WholeNumber(const String& Text, const char* What)
 
 int WholeOrZero(const String& Text)
 {
+  const String T = Trim(Text);
   char* End = nullptr;
-  const long V = std::strtol(Trim(Text).c_str(), &End, 10);
+  const long V = std::strtol(T.c_str(), &End, 10);
   return *End == '\0' ? static_cast<int>(V) : 0;
 }
 
@@ -523,7 +524,11 @@ String MakeInbetweenFile(const String& Input, const String& PartText, const Stri
   Form1->tempmemo->GetLines()->SetText(Src(scAudioTracks, S));
   const bool Needed = (Tool == "wmencoder" && !IsWmvSourceExtension(Trim(ReplaceFirst(ReplaceFirst(Src(scInputArgs, S), "\"", ""), "\"", "")))) ||
                       (Tool == "ffmpeg" && (Form1->tempmemo->GetLines()->GetCount() > 1 || Has(Src(scInputArgs, S), "dvd-device")));
-  const String Base = ReplaceFirst(OutputBase, J(jcDeviceTitle, R), "Inbetween File");
+  String Base = ReplaceFirst(OutputBase, J(jcDeviceTitle, R), "Inbetween File");
+  // Without a device folder the intermediate AVI would be the job's own AVI output, read and
+  // written by the same run: it goes into an "Inbetween File" folder of the output folder then.
+  if (LowerCase(Base + ".avi") == LowerCase(OutputBase + "." + J(jcExtension, R)))
+    Base = ExtractFilePath(Base) + "Inbetween File/" + ExtractFileName(Base);
   CreateDir(ExtractFilePath(Base));
   if (!Needed) return Input;
   SetJ(jcState, R, "inbetweenfile");

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
 #include <sstream>
 
 #include "JobListTestSupport.h"
@@ -242,4 +243,147 @@ TEST(TProgressParserTest, PositionsFromProgressLines)
       EXPECT_EQ(S, C.Seconds) << C.Line;
     }
   }
+}
+
+namespace {
+
+class TConversionSideStepTest : public TConversionDriverTest {
+protected:
+  void Scenario(const std::string& Text)
+  {
+    std::ofstream(Dir + "scenario.txt") << Text;
+    setenv("QV_FAKETOOL_SCENARIO", (Dir + "scenario.txt").c_str(), 1);
+    setenv("QV_FAKETOOL_LOG", (Dir + "tool.log").c_str(), 1);
+  }
+  void TearDown() override
+  {
+    unsetenv("QV_FAKETOOL_SCENARIO");
+    unsetenv("QV_FAKETOOL_LOG");
+    SetAskTextProc(nullptr);
+    TConversionDriverTest::TearDown();
+  }
+  void AddPreset(const char* Id, const char* Tool, const char* Options, const char* Ext)
+  {
+    const int R = Form->codecgrid->GetRowCount();
+    Form->codecgrid->SetRowCount(R + 1);
+    Form->codecgrid->SetCells(CodecIdCol, R, Id);
+    Form->codecgrid->SetCells(CodecToolCol, R, Tool);
+    Form->codecgrid->SetCells(CodecOptionsCol, R, Options);
+    Form->codecgrid->SetCells(CodecExtensionCol, R, Ext);
+  }
+};
+
+const char* Encoders =
+    "[tivo.exe good]\nfile $after:--out 5000\n"
+    "[tivo.exe]\nprint Invalid MAK\n"
+    "[mp4box.exe]\ncopy $2 $3\n"
+    "[mencoder.exe]\nprint Pos: 1.0s 25f Trem: 1min 1mb\nfile $after:-o 5000\n"
+    "[ffmpeg.exe]\nprint frame= 1 fps= 1 q=2.0 size= 1kB time=1.00 bitrate= 1kbits/s\nfile $last 5000\n";
+
+}  // namespace
+
+TEST_F(TConversionSideStepTest, TivoKeyRejectedThenGivenDecodesForEveryDevice)
+{
+  Scenario(Encoders);
+  TDevice A, B;
+  A.Name = "First";
+  B.Name = "Second";
+  AddDevice(A);
+  AddDevice(B);
+  AddSource("Show", {{scInputArgs, "\"/media/Show.TiVo\" "}});
+  std::vector<std::string> Answers = {"bad", "good"};
+  SetAskTextProc([&](const String&, const String&, String& Value) {
+    Value = Answers.front();
+    Answers.erase(Answers.begin());
+    return true;
+  });
+  GoClick();
+  const std::string Decoded = OutFolder + "Inbetween File/Show.mpg";
+  EXPECT_TRUE(std::filesystem::exists(Decoded));
+  EXPECT_EQ(Job(jcInput, 1), "\"" + Decoded + "\"");
+  EXPECT_EQ(Job(jcInput, 2), "\"" + Decoded + "\"");
+  EXPECT_EQ(Job(jcStatus, 1).substr(0, 9), "Finished ") << JobFailureReason(1);
+  EXPECT_EQ(Job(jcStatus, 2).substr(0, 9), "Finished ") << JobFailureReason(2);
+  EXPECT_EQ(TivoMak, "good");
+}
+
+TEST_F(TConversionSideStepTest, CancelledTivoKeyAbandonsTheStep)
+{
+  Scenario(Encoders);
+  AddDevice({});
+  AddSource("Show", {{scInputArgs, "\"/media/Show.TiVo\" "}});
+  int Asked = 0;
+  SetAskTextProc([&](const String&, const String&, String&) {
+    ++Asked;
+    return false;
+  });
+  GoClick();
+  EXPECT_EQ(Job(jcStatus, 1), "Failed");
+  EXPECT_NE(JobFailureReason(1).find("TiVo key"), std::string::npos);
+  EXPECT_EQ(Asked, 2);  // when the list is built, and once after the rejected run
+  EXPECT_FALSE(Converting);
+}
+
+TEST_F(TConversionSideStepTest, FfmpegWithTwoAudioTracksReadsAnIntermediateAvi)
+{
+  Scenario(Encoders);
+  AddPreset("ff_plain", "ffmpeg", "-y -vcodec mpeg4 -b $vbrk", "avi");
+  TDevice D;
+  D.Preset = "ff_plain";
+  AddDevice(D);
+  AddSource("Clip", {{scAudioTracks, "128 English\r\n129 French"}, {scAudioCodec, "a52"}});
+  GoClick();
+  EXPECT_EQ(Job(jcStatus, 1).substr(0, 9), "Finished ") << JobFailureReason(1);
+  const std::string Log = ReadFile(Dir + "tool.log");
+  EXPECT_NE(Log.find("-af volume=10 -ofps 25.000"), std::string::npos) << Log;  // a52: volume 5 + 5
+  // The intermediate file never is the job's own output (both would be Clip.avi here).
+  EXPECT_NE(Log.find("cmd ffmpeg.exe -i " + OutFolder + "Inbetween File/Clip.avi -y"), std::string::npos) << Log;
+}
+
+TEST_F(TConversionSideStepTest, Mp4xOutputIsRewrapped)
+{
+  Scenario(Encoders);
+  AddPreset("mp4x_test", "mencoder", "-ovc lavc -of lavf", "mp4x");
+  TDevice D;
+  D.Preset = "mp4x_test";
+  AddDevice(D);
+  AddSource("Clip");
+  GoClick();
+  EXPECT_EQ(Job(jcStatus, 1).substr(0, 9), "Finished ") << JobFailureReason(1);
+  EXPECT_EQ(Job(jcExtension, 1), "mp4");
+  EXPECT_TRUE(std::filesystem::exists(OutFolder + "Clip.mp4"));
+  EXPECT_FALSE(std::filesystem::exists(OutFolder + "temp.mp4x"));
+  EXPECT_EQ(ReadFile(OutFolder + "playlist.m3u"), OutFolder + "Clip.mp4\r\n");
+}
+
+TEST_F(TConversionSideStepTest, SilentToolIsRestartedOnceThenTheJobFails)
+{
+  Scenario("[mencoder.exe]\nstall\n");
+  AddDevice({});
+  AddSource("Clip");
+  std::vector<std::string> Statuses;
+  RunHooks.ShowStatus = [&](const String& T) { Statuses.push_back(T); };
+  GoClick();
+  EXPECT_EQ(Job(jcStatus, 1), "Failed");
+  EXPECT_NE(JobFailureReason(1).find("watchdog"), std::string::npos) << JobFailureReason(1);
+  EXPECT_NE(std::find(Statuses.begin(), Statuses.end(), "Possible DVD issue, restarted conversion"), Statuses.end());
+  const std::string Log = ReadFile(Dir + "tool.log");
+  size_t Runs = 0;
+  for (size_t P = Log.find("run "); P != std::string::npos; P = Log.find("run ", P + 1)) ++Runs;
+  EXPECT_EQ(Runs, 2u);
+  EXPECT_NE(Form->log->GetText().find("Bad count:11"), std::string::npos);
+}
+
+TEST_F(TConversionSideStepTest, FileJobKilledAfterProgressReadsFailed)
+{
+  // Progress, then silence: the watchdog kills the tool (no restart after progress), and the
+  // part-written output must not count as a finished job.
+  Scenario("[mencoder.exe]\nfile $after:-o 5000\nprint Pos: 1.0s 25f Trem: 1min 1mb\nsleep 1100\n"
+           "print Pos: 2.0s 50f Trem: 1min 1mb\nstall\n");
+  AddDevice({});
+  AddSource("Clip");
+  GoClick();
+  EXPECT_EQ(Job(jcStatus, 1), "Failed");
+  EXPECT_NE(JobFailureReason(1).find("watchdog"), std::string::npos) << JobFailureReason(1);
+  EXPECT_EQ(Form->StringGrid1->GetCells(scConvert, 1), "No");
 }
