@@ -94,6 +94,16 @@ std::vector<char> DriveLetters()
 
 bool Contains(const String& Text, const String& Part) { return Text.find(Part) != String::npos; }
 
+// Whether a source-queue row reads from drive L. Form is the text the Windows tool arguments
+// carry ("dvd-device e" or "e:\"); the tool arguments here carry the disc's mount point, so a
+// row whose source path (the drive root the intake queued) is on that letter belongs too.
+bool RowOnDrive(TskSkinStringGrid* Queue, int Row, char L, const String& Form)
+{
+  const String Lower = LowerCase(String(1, L));
+  return Contains(LowerCase(Queue->GetCells(scInputArgs, Row)), Form) ||
+         LowerCase(Queue->GetCells(scSourcePath, Row)).rfind(Lower + ":", 0) == 0;
+}
+
 const char* const VideoBoxExtensions[] = {"avi", "3gp", "ogm", "mod", "flv", "wmv", "mp4", "mov",
                                           "mpg", "mkv", "ts",  "m1v", "m2v", "m4v", "tp",  "trp",
                                           "m2t", "m2ts", "mts", "rmp4", "mpeg", "m2p"};
@@ -241,9 +251,9 @@ void WMDeviceChange(WPARAM Event, const DEV_BROADCAST_HDR* Header)
     const String Name = RemoveFirstStar(DvdVolumeName(String(1, L) + ":"));
     const String LowerName = LowerCase(Name);
     bool Converted = !notdone(Name) && ScanHost().SkipConverted;
-    const String Lower = String(1, LowerCase(String(1, L))[0]);
+    const String Lower = LowerCase(String(1, L));
     for (int R = 1; R < Queue->GetRowCount(); ++R)
-      if (Contains(LowerCase(Queue->GetCells(scInputArgs, R)), "dvd-device " + Lower)) {
+      if (RowOnDrive(Queue, R, L, "dvd-device " + Lower)) {
         if (Contains(" " + LowerCase(Queue->GetCells(scName, R)), LowerName)) Queue->SetCells(scConvert, R, "Yes");
         Converted = false;
       }
@@ -255,8 +265,7 @@ void WMDeviceChange(WPARAM Event, const DEV_BROADCAST_HDR* Header)
       StartScanTimer();
       const String LowerRoot = LowerCase(DriveRoot(L));
       for (int R = 1; R < Queue->GetRowCount(); ++R)
-        if (Contains(LowerCase(Queue->GetCells(scInputArgs, R)), LowerRoot) &&
-            Contains(" " + LowerCase(Queue->GetCells(scName, R)), LowerName))
+        if (RowOnDrive(Queue, R, L, LowerRoot) && Contains(" " + LowerCase(Queue->GetCells(scName, R)), LowerName))
           Queue->SetCells(scConvert, R, "Yes");
       Pending()->Add(DriveRoot(L));
       StartScanTimer();
@@ -269,7 +278,7 @@ void WMDeviceChange(WPARAM Event, const DEV_BROADCAST_HDR* Header)
     Status("Drive " + String(1, UpCase(L)) + " removed");
     const String LowerRoot = LowerCase(DriveRoot(L));
     for (int R = 1; R < Queue->GetRowCount(); ++R)
-      if (Contains(LowerCase(Queue->GetCells(scInputArgs, R)), LowerRoot)) Queue->SetCells(scConvert, R, "No");
+      if (RowOnDrive(Queue, R, L, LowerRoot)) Queue->SetCells(scConvert, R, "No");
     const String LowerDrive = LowerRoot.substr(0, 2);
     for (int I = 0; I < Skip->GetCount(); ++I)
       if (Contains(LowerCase(Skip->Get(I)), LowerDrive)) Skip->Put(I, " ");

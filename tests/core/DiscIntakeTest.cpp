@@ -97,7 +97,8 @@ TEST_F(DiscIntake, TheDiscWatchReportsArrivalAndRemovalToTheIntake)
   Watch.Poll();  // learns the present drives
   TskSkinStringGrid* Q = Form->StringGrid1;
   Q->SetCells(2, 1, "New Disc - Title 1");
-  Q->SetCells(22, 1, "-dvd-device \"E:\\\" dvd://1");
+  Q->SetCells(21, 1, "E:\\");  // as the title scan leaves a disc's row
+  Q->SetCells(22, 1, "-dvd-device \"" + Dir + "m/disc2/VIDEO_TS\" dvdnav://1 ");
   Q->SetCells(34, 1, "No");
 
   // Without "Monitor DVD's on insert" an arrival is not taken up.
@@ -127,6 +128,47 @@ TEST_F(DiscIntake, TheDiscWatchReportsArrivalAndRemovalToTheIntake)
   EXPECT_EQ(Form->status->GetCaption(), "Drive E removed");
   EXPECT_EQ(Q->GetCells(34, 1), "No");
   EXPECT_EQ(Pending(), std::vector<std::string>{""});
+}
+
+TEST_F(DiscIntake, AConvertedDiscIsSkippedOnInsertionUnlessItsRowsAreQueued)
+{
+  TDiscWatch Watch(Volumes());
+  ConnectDiscWatch(Watch, [](std::function<void()> Call) { Call(); });
+  Watch.Poll();
+  ScanHost().MonitorDiscs = true;
+  ScanHost().SkipConverted = true;
+  Form->dq->SetCells(0, 1, "Apple iPod");
+  Form->convertgrid->SetCells(9, 1, "Apple Ipod");
+  Form->convertgrid->SetCells(57, 1, "New Disc");
+  Add2FileList(1);
+  InsertMountedDvd("NEW_DISC");
+  Watch.Poll();
+  EXPECT_EQ(Form->status->GetCaption(), "New Disc skipped");
+  EXPECT_EQ(ItemsOf(Form->skiplist->GetItems()), std::vector<std::string>{"*E:\\"});
+  EXPECT_TRUE(PanelShown);
+  EXPECT_TRUE(Pending().empty());
+
+  // Removed (its skip entry blanked) and inserted again with a queued row of that drive.
+  RemoveDisc();
+  WriteMountTable(true);
+  Watch.Poll();
+  EXPECT_EQ(ItemsOf(Form->skiplist->GetItems()), std::vector<std::string>{" "});
+  Form->StringGrid1->SetCells(2, 1, "New Disc - Title 1");
+  Form->StringGrid1->SetCells(21, 1, "E:\\");
+  InsertMountedDvd("NEW_DISC");
+  Watch.Poll();
+  EXPECT_EQ(Form->status->GetCaption(), "Drive New Disc added");
+  EXPECT_EQ(Form->StringGrid1->GetCells(34, 1), "Yes");
+  EXPECT_EQ(Pending(), std::vector<std::string>{"E:\\"});
+}
+
+TEST_F(DiscIntake, TheMonitorTimerWakesTheScanOnlyForRememberedFolders)
+{
+  MonitorTimerTimer();
+  EXPECT_FALSE(Form->ScanTimer->GetEnabled());
+  ScanHost().RememberFolders = true;
+  MonitorTimerTimer();
+  EXPECT_TRUE(Form->ScanTimer->GetEnabled());
 }
 
 }  // namespace
