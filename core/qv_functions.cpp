@@ -220,20 +220,24 @@ void AddMatchingFiles(const String& Folder, const String& Mask, TStrings* List)
   }
 }
 
-void SearchTree(const String& Folder, const String& Mask, TStrings* List, int Depth)
+void SearchTree(const String& Folder, const String& Mask, TStrings* List, int Depth,
+                const std::function<void(const String&)>& Unreadable)
 {
   AddMatchingFiles(Folder, Mask, List);
   if (Depth > 256) return;
   std::vector<String> Subfolders;
   TSearchRec F;
+  // A listable folder always shows "." and "..": nothing found means it cannot be read.
   if (FindFirst(Folder + "*", faDirectory | faHidden | faSysFile | faReadOnly | faArchive, F) == 0) {
     do {
       if ((F.Attr & faDirectory) && !(F.Attr & faSymLink) && F.Name != "." && F.Name != "..")
         Subfolders.push_back(Folder + F.Name + "/");
     } while (FindNext(F) == 0);
     FindClose(F);
+  } else if (Unreadable) {
+    Unreadable(Folder);
   }
-  for (const String& Sub : Subfolders) SearchTree(Sub, Mask, List, Depth + 1);
+  for (const String& Sub : Subfolders) SearchTree(Sub, Mask, List, Depth + 1, Unreadable);
 }
 
 }  // namespace
@@ -242,7 +246,15 @@ void FindFilesRecursive(const String& Folder, const String& Mask, TStrings* List
 {
   List->Clear();
   if (Folder.empty()) return;
-  SearchTree(IncludeTrailingPathDelimiter(Folder), Mask, List, 0);
+  SearchTree(IncludeTrailingPathDelimiter(Folder), Mask, List, 0, nullptr);
+}
+
+void FindFilesRecursive(const String& Folder, const String& Mask, TStrings* List,
+                        const std::function<void(const String& Folder)>& Unreadable)
+{
+  List->Clear();
+  if (Folder.empty()) return;
+  SearchTree(IncludeTrailingPathDelimiter(Folder), Mask, List, 0, Unreadable);
 }
 
 void CopyToolExecutable(const String& Source, const String& Target)

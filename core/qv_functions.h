@@ -71,6 +71,9 @@ bool FileInUse(const String& Path);
 // depth first: a folder's own matches (sorted by name) before those of its subfolders. Symbolic
 // links to folders are not followed, so a loop in the tree ends.
 void FindFilesRecursive(const String& Folder, const String& Mask, TStrings* List);
+// The same; Unreadable is told every folder of the tree (Folder included) that cannot be listed.
+void FindFilesRecursive(const String& Folder, const String& Mask, TStrings* List,
+                        const std::function<void(const String& Folder)>& Unreadable);
 // Stops a running encoder, waits for the current tool, then replaces Target by a copy of
 // Source. Failures are not reported.
 void CopyToolExecutable(const String& Source, const String& Target);

@@ -1,0 +1,189 @@
+#include "core/History.h"
+
+#include "core/GridFiles.h"
+#include "core/MainForm.h"
+#include "core/SourceRecognition.h"
+#include "core/qv_joblist.h"
+#include "core/qv_scan.h"
+#include "platform/rtl/DateUtils.h"
+#include "platform/rtl/Files.h"
+#include "platform/rtl/Format.h"
+#include "platform/rtl/StrUtils.h"
+#include "platform/rtl/Streams.h"
+#include "platform/rtl/SyncObjs.h"
+
+namespace {
+
+String HistoryFile() { return WorkFolder + "filelist.db"; }
+String FoldersFile() { return WorkFolder + "folders.db"; }
+
+void HistoryStatus(const String& Text)
+{
+  if (!Form1) return;
+  Form1->status->SetCaption(Text);
+  Form1->log->GetLines()->Add(Text);
+}
+
+// The file name part: the text after the last "/", "\" or ":".
+String NamePart(const String& Name)
+{
+  const auto Cut = Name.find_last_of("/\\:");
+  return Cut == String::npos ? Name : Name.substr(Cut + 1);
+}
+
+// The device name as the history keeps it, for comparing: the title cleaning, lower case.
+String DeviceKey(const String& Name) { return LowerCase(CleanTitle(Name)); }
+
+void WriteFolders()
+{
+  String Text;
+  TStrings* Items = Form3->track->GetItems();
+  for (int I = 0; I < Items->GetCount(); ++I) Text += Items->Get(I) + "\r\n";
+  try {
+    AtomicSaveToFile(FoldersFile(), Text.data(), Text.size());
+  } catch (const Exception& E) {
+    HistoryStatus("The remembered folders were not saved: " + E.Message());
+  }
+}
+
+void LoadFolders()
+{
+  if (!FileExists(FoldersFile())) return;
+  try {
+    Form3->track->GetItems()->LoadFromFile(FoldersFile());
+  } catch (const Exception& E) {
+    HistoryStatus("The remembered folders were not loaded: " + E.Message());
+  }
+}
+
+void WriteHeader()
+{
+  TskSkinStringGrid* G = Form3->database;
+  static const char* const Titles[4] = {"#", "Date", "Device", "Name"};
+  static const int Widths[4] = {50, 70, 150, 5000};
+  for (int C = 0; C < 4; ++C) {
+    G->SetCells(C, 0, Titles[C]);
+    G->SetColWidths(C, Widths[C]);
+  }
+}
+
+}  // namespace
+
+void HistoryFormCreate()
+{
+  if (!Form1 || !Form3) return;
+  TskSkinStringGrid* G = Form3->database;
+  if (G->GetColCount() < HistoryColCount) G->SetColCount(HistoryColCount);
+  const TGridLoadResult Loaded = LoadGridText(G, HistoryFile());
+  if (Loaded.Status == glDamaged) {
+    // Keep the damaged file: the next save would write the empty history over it.
+    CopyFile(HistoryFile(), HistoryFile() + ".damaged", false);
+    HistoryStatus(Loaded.Message);
+  }
+  if (G->GetColCount() < HistoryColCount) G->SetColCount(HistoryColCount);
+  if (G->GetRowCount() < 2) G->SetRowCount(2);
+  WriteHeader();
+  LoadFolders();
+  TStrings* Folders = Form3->track->GetItems();
+  if (Folders->GetCount() > 0 && ScanHost().RememberFolders)
+    for (int I = 0; I < Folders->GetCount(); ++I) Form1->ListBox1->GetItems()->Add(Folders->Get(I));
+  if (ScanHost().ScanDiscsOnStartup) bscanClick();
+  BatchRunning = false;
+  Form1->ScanTimer->SetEnabled(true);
+}
+
+void HistorySave()
+{
+  if (!Form3) return;
+  String Why;
+  if (!SaveGridText(Form3->database, HistoryFile(), &Why)) HistoryStatus("The history was not saved: " + Why);
+  WriteFolders();
+}
+
+void HistoryFormResize()
+{
+  if (!Form3) return;
+  TskSkinStringGrid* G = Form3->database;
+  G->SetColWidths(3, G->GetWidth() - G->GetColWidths(0) - G->GetColWidths(1) - G->GetColWidths(2));
+}
+
+void HistoryClear()
+{
+  if (!Form3) return;
+  TskSkinStringGrid* G = Form3->database;
+  for (int R = 1; R < G->GetRowCount(); ++R)
+    for (int C = 0; C < HistoryColCount && C < G->GetColCount(); ++C) G->SetCells(C, R, "");
+  G->SetRowCount(2);
+  DeleteFile(HistoryFile());
+  Sleep(100);
+  String Why;
+  if (!SaveGridText(G, HistoryFile(), &Why)) HistoryStatus("The history was not saved: " + Why);
+}
+
+void HistoryClearFolders()
+{
+  if (!Form3) return;
+  Form3->track->GetItems()->Clear();
+  DeleteFile(FoldersFile());
+  WriteFolders();
+}
+
+void HistoryDeleteFolder()
+{
+  if (!Form3) return;
+  TStrings* Items = Form3->track->GetItems();
+  if (Items->GetCount() == 0) return;
+  if (Form3->track->GetItemIndex() < 0) Form3->track->SetItemIndex(0);
+  const int Index = Form3->track->GetItemIndex();
+  if (Index >= 0 && Index < Items->GetCount()) Items->Delete(Index);
+}
+
+bool notdone(const String& Name)
+{
+  if (!Form1 || !Form3) return true;
+  if (!ScanHost().SkipConverted) return true;
+  const String Wanted = LowerCase(NamePart(Name));
+  TskSkinStringGrid* G = Form3->database;
+  TskSkinStringGrid* Dq = Form1->dq;
+  for (int R = 0; R < G->GetRowCount(); ++R) {
+    if (LowerCase(NamePart(G->GetCells(3, R))) != Wanted) continue;
+    const String Device = DeviceKey(G->GetCells(2, R));
+    for (int D = 1; D < Dq->GetRowCount(); ++D)
+      if (DeviceKey(Dq->GetCells(0, D)) == Device) return false;
+  }
+  return true;
+}
+
+void Add2FileList(int JobRow)
+{
+  if (!Form1 || !Form3) return;
+  const String Name = Form1->convertgrid->GetCells(scHistoryName, JobRow);
+  const String Device = Form1->convertgrid->GetCells(jcDeviceTitle, JobRow);
+  TskSkinStringGrid* G = Form3->database;
+  for (int R = 0; R < G->GetRowCount(); ++R)
+    if (G->GetCells(3, R) == Name && G->GetCells(2, R) == Device) return;
+  int Row = G->GetRowCount() - 1;
+  if (!G->GetCells(0, Row).empty()) {
+    G->SetRowCount(Row + 2);
+    Row = G->GetRowCount() - 1;
+    for (int C = 0; C < G->GetColCount(); ++C) G->SetCells(C, Row, "");
+  }
+  G->SetCells(0, Row, Format("%5.5d", {Row}));
+  G->SetCells(1, Row, FormatDateTime("mm/dd/yyyy", Now()));
+  G->SetCells(2, Row, Device);
+  G->SetCells(3, Row, Name);
+}
+
+bool RememberFolder(const String& Folder)
+{
+  if (!Form3) return false;
+  if (Folder.find_first_of("\r\n") != String::npos) {
+    HistoryStatus("The folder \"" + Folder + "\" holds a line break and is not remembered");
+    return false;
+  }
+  TStrings* Items = Form3->track->GetItems();
+  for (int I = 0; I < Items->GetCount(); ++I)
+    if (Items->Get(I) == Folder) return true;
+  Items->Add(Folder);
+  return true;
+}

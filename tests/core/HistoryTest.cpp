@@ -1,0 +1,127 @@
+// The conversion history: its rows, the already-converted test, its two files and the folder
+// list's buttons.
+#include "ScanTestSupport.h"
+#include "core/GridFiles.h"
+#include "core/SourceRecognition.h"
+#include "platform/rtl/DateUtils.h"
+
+using namespace scantest;
+
+namespace {
+
+class HistoryWindow : public TScanTest {};
+
+TEST_F(HistoryWindow, RowsAreNumberedDatedAndListedOncePerDevice)
+{
+  TskSkinStringGrid* G = History->database;
+  Converted("Apple Ipod", "Movie.avi");
+  Converted("Apple Ipod", "Movie.avi");  // the same job again
+  Converted("Sony Psp", "Movie.avi");
+  ASSERT_EQ(G->GetRowCount(), 3);
+  EXPECT_EQ(G->GetCells(0, 1), "00001");
+  EXPECT_EQ(G->GetCells(0, 2), "00002");
+  EXPECT_EQ(G->GetCells(1, 1), FormatDateTime("mm/dd/yyyy", Now()));
+  EXPECT_EQ(G->GetCells(2, 2), "Sony Psp");
+  EXPECT_EQ(G->GetCells(3, 2), "Movie.avi");
+}
+
+TEST_F(HistoryWindow, WhatCountsAsConverted)
+{
+  Converted(CleanTitle("Apple iPod 5.5G"), "C:\\A\\Movie.avi");  // "Apple Ipod 5 5g"
+  Converted("Nokia N95", "/home/ann/Clip.mkv");
+  struct TCase {
+    const char* Name;
+    const char* Queued;  // the device queue's model name
+    bool Skip;           // "Skip previously  converted files"
+    const char* Source;
+    bool NotDone;
+  } Cases[] = {
+      {"folders and case ignored", "Apple iPod 5.5G", true, "/d/b/movie.AVI", false},
+      {"queue name cleaned like the history's", "Apple-iPod_5.5G", true, "/x/Movie.avi", false},
+      {"device not queued", "Sony PSP", true, "/x/Movie.avi", true},
+      {"option off", "Apple iPod 5.5G", false, "/x/Movie.avi", true},
+      {"other name", "Nokia N95", true, "/x/Movie2.avi", true},
+      {"linux history name", "Nokia N95", true, "/mnt/clip.MKV", false},
+  };
+  for (const auto& C : Cases) {
+    Form->dq->SetRowCount(2);
+    Form->dq->SetCells(0, 1, "");
+    QueueDevice(C.Queued);
+    ScanHost().SkipConverted = C.Skip;
+    EXPECT_EQ(notdone(C.Source), C.NotDone) << C.Name;
+  }
+}
+
+TEST_F(HistoryWindow, BothFilesSurviveCloseAndCreation)
+{
+  Converted("Apple Ipod", "Movie.avi");
+  History->track->GetItems()->Add("/home/ann/Clips/");
+  History->track->GetItems()->Add("/mnt/b/");
+  HistorySave();
+  EXPECT_EQ(ReadBytes(Dir + "folders.db"), "/home/ann/Clips/\r\n/mnt/b/\r\n");
+
+  delete History;
+  History = new TForm3(nullptr);
+  ScanHost().RememberFolders = true;
+  BatchRunning = true;
+  HistoryFormCreate();
+  EXPECT_EQ(History->database->GetCells(3, 1), "Movie.avi");
+  EXPECT_EQ(History->database->GetCells(0, 0), "#");
+  EXPECT_EQ(History->database->GetCells(3, 0), "Name");
+  EXPECT_EQ(Items(Pending()), (std::vector<std::string>{"/home/ann/Clips/", "/mnt/b/"}));
+  EXPECT_FALSE(BatchRunning);
+  EXPECT_TRUE(Form->ScanTimer->GetEnabled());
+}
+
+TEST_F(HistoryWindow, ADamagedHistoryFileIsKeptAsideAndReported)
+{
+  WriteBytes(Dir + "filelist.db", "sixty\r\nrows\r\n");
+  HistoryFormCreate();
+  EXPECT_EQ(History->database->GetRowCount(), 2);
+  EXPECT_EQ(History->database->GetCells(2, 0), "Device");
+  EXPECT_EQ(ReadBytes(Dir + "filelist.db.damaged"), "sixty\r\nrows\r\n");
+  EXPECT_NE(Form->status->GetCaption().find("filelist.db"), std::string::npos);
+  HistorySave();  // the damaged copy stays
+  EXPECT_EQ(ReadBytes(Dir + "filelist.db.damaged"), "sixty\r\nrows\r\n");
+}
+
+TEST_F(HistoryWindow, ClearLeavesTheHeaderAndOneBlankRow)
+{
+  HistoryFormCreate();
+  Converted("Apple Ipod", "Movie.avi");
+  Converted("Sony Psp", "Movie.avi");
+  HistoryClear();
+  TStringGrid* Loaded = NewGrid(1, 1, 0);
+  ASSERT_EQ(LoadGridText(Loaded, Dir + "filelist.db").Status, glLoaded);
+  EXPECT_EQ(Loaded->GetColCount(), 60);
+  EXPECT_EQ(Loaded->GetRowCount(), 2);
+  EXPECT_EQ(Loaded->GetCells(1, 0), "Date");
+  EXPECT_EQ(Loaded->GetCells(3, 1), "");
+  Converted("Nokia", "Clip.mkv");
+  EXPECT_EQ(History->database->GetCells(0, 1), "00001");
+}
+
+TEST_F(HistoryWindow, FolderButtons)
+{
+  TStrings* Track = History->track->GetItems();
+  for (const char* F : {"/a/", "/b/", "/c/"}) Track->Add(F);
+  HistoryDeleteFolder();  // none selected: the first goes
+  EXPECT_EQ(Items(Track), (std::vector<std::string>{"/b/", "/c/"}));
+  History->track->SetItemIndex(1);
+  HistoryDeleteFolder();
+  EXPECT_EQ(Items(Track), std::vector<std::string>{"/b/"});
+  HistoryClearFolders();
+  EXPECT_EQ(Track->GetCount(), 0);
+  EXPECT_EQ(ReadBytes(Dir + "folders.db"), "");
+  HistoryDeleteFolder();  // nothing to delete
+}
+
+TEST_F(HistoryWindow, AFolderWithALineBreakIsScannedButNotRemembered)
+{
+  EXPECT_TRUE(RememberFolder("/a/"));
+  EXPECT_TRUE(RememberFolder("/a/"));
+  EXPECT_FALSE(RememberFolder("/new\nline/"));
+  EXPECT_EQ(Items(History->track->GetItems()), std::vector<std::string>{"/a/"});
+}
+
+}  // namespace

@@ -1,0 +1,328 @@
+// The intake paths and the scan timer's pipeline: what reaches ListBox1, what the tick drains,
+// expands and hands to identification, what it skips, and that it always ends with empty work
+// lists.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "ScanTestSupport.h"
+#include "core/ToolProcesses.h"
+
+using namespace scantest;
+
+namespace {
+
+class ScanIntake : public TScanTest {};
+
+TEST_F(ScanIntake, DroppedNamesJoinThePendingListAndTheStatusCountsThemAll)
+{
+  Pending()->Add("/old/one.avi");
+  Pending()->Add("/old/two.avi");
+  const std::string Long = "/" + std::string(4000, 'n') + ".mkv";  // far beyond 255 characters
+  DropFiles({"/a.avi", "   ", "  /lead.avi", Long, "/b.avi", "/c.avi"});
+  EXPECT_EQ(Items(Pending()), (std::vector<std::string>{"/old/one.avi", "/old/two.avi", "/a.avi", "  /lead.avi", Long,
+                                                        "/b.avi", "/c.avi"}));
+  EXPECT_EQ(Form->status->GetCaption(), "7 items added");
+  EXPECT_TRUE(Form->ScanTimer->GetEnabled());
+}
+
+TEST_F(ScanIntake, AnEmptyDropChangesNothing)
+{
+  DropFiles({"", "  "});
+  EXPECT_EQ(Pending()->GetCount(), 0);
+  EXPECT_FALSE(Form->ScanTimer->GetEnabled());
+  EXPECT_EQ(Form->status->GetCaption(), "");
+}
+
+struct TScriptedFiles : TAddFilesDialog {
+  bool Ok = true;
+  std::vector<String> Chosen;
+  String Filter, Title, FileName, SeenDir;
+  bool Execute(const String& F, const String& T, const String& N, std::vector<String>& Files) override
+  {
+    Filter = F;
+    Title = T;
+    FileName = N;
+    SeenDir = InitialDir;
+    if (Ok) Files = Chosen;
+    return Ok;
+  }
+};
+struct TScriptedFolder : TAddFolderDialog {
+  bool Ok = true;
+  String Chosen, Title, Start;
+  bool Execute(const String& T, const String& S, String& Folder) override
+  {
+    Title = T;
+    Start = S;
+    if (Ok) Folder = Chosen;
+    return Ok;
+  }
+};
+
+TEST_F(ScanIntake, TheAddDialogsQueueWhatIsChosenAndCancelAddsNothing)
+{
+  TScriptedFiles Files;
+  Files.InitialDir = "/start";
+  Files.Chosen = {"/v/a.mkv", "/v/b.mkv"};
+  OpenDialogFilter = "Video|*.avi";
+  ScanHost().FilesDialog = &Files;
+  Files.Ok = false;
+  AddFilesClick();
+  EXPECT_EQ(Pending()->GetCount(), 0);
+  EXPECT_FALSE(Form->ScanTimer->GetEnabled());
+  Files.Ok = true;
+  AddFilesClick();
+  EXPECT_EQ(Items(Pending()), (std::vector<std::string>{"/v/a.mkv", "/v/b.mkv"}));
+  EXPECT_EQ(Files.Title, "Select File(s)");
+  EXPECT_EQ(Files.FileName, "Filename");
+  EXPECT_EQ(Files.Filter, "Video|*.avi");
+  EXPECT_EQ(Files.SeenDir, "/start");
+  EXPECT_TRUE(Form->ScanTimer->GetEnabled());
+
+  TScriptedFolder Folder;
+  Folder.Chosen = "//media/clips";
+  ScanHost().FolderDialog = &Folder;
+  ScanHost().DestinationFolder = [] { return String("/out/"); };
+  AddFolderClick();
+  EXPECT_EQ(Pending()->Get(2), "/media/clips/");
+  EXPECT_EQ(Folder.Title, "Select folder containing video files");
+  EXPECT_EQ(Folder.Start, "/out/");
+  OpenDialogFilter.clear();
+}
+
+TEST_F(ScanIntake, TheCommandLineQueuesWithoutTheTimerAndASecondStartWithIt)
+{
+  AddCommandLineInputs({"/a.avi", "-b.mkv"});
+  EXPECT_FALSE(Form->ScanTimer->GetEnabled());
+  AddPendingInput("/c.avi");
+  EXPECT_EQ(Items(Pending()), (std::vector<std::string>{"/a.avi", "-b.mkv", "/c.avi"}));
+  EXPECT_TRUE(Form->ScanTimer->GetEnabled());
+}
+
+class ScanTick : public TScanTest {};
+
+TEST_F(ScanTick, ABusyProgramLeavesTheTimerOnAndReAddsNothing)
+{
+  struct TCase {
+    const char* Name;
+    bool* Flag;
+  } Cases[] = {{"converting", &Converting}, {"go", &GoBusy}, {"tool", &ToolRunning}, {"stop", &StopRequested}};
+  ScanHost().RememberFolders = true;
+  History->track->GetItems()->Add(Folder("kept/"));
+  for (const auto& C : Cases) {
+    Pending()->Clear();
+    Pending()->Add("/x.avi");
+    Form->ScanTimer->SetEnabled(true);
+    *C.Flag = true;
+    ScanTimerTimer();
+    *C.Flag = false;
+    EXPECT_EQ(Items(Pending()), std::vector<std::string>{"/x.avi"}) << C.Name;
+    EXPECT_TRUE(Form->ScanTimer->GetEnabled()) << C.Name;
+  }
+  // A scan already running: the remembered folders are queued, nothing is scanned.
+  BatchRunning = true;
+  ScanTimerTimer();
+  BatchRunning = false;
+  EXPECT_EQ(Items(Pending()), (std::vector<std::string>{"/x.avi", Dir + "kept/"}));
+  EXPECT_TRUE(Calls.empty());
+}
+
+TEST_F(ScanTick, FoldersExpandWholeFilesSortAndEveryKindGoesItsWay)
+{
+  const std::string Top = Folder("Clips/");
+  File("Clips/b.mkv");
+  File("Clips/notes.txt");
+  File("Clips/deeper/c.AVI");
+  File("Clips/deeper/odd.dat");    // in the video-extension list
+  File("Clips/loose.vob");         // no DVD structure beside it
+  File("Clips/small.iso");         // a disc image too small to be a DVD
+  File("DVD/VIDEO_TS/VTS_01_0.IFO");
+  const std::string Vob = File("DVD/VIDEO_TS/VTS_01_1.VOB");
+  const std::string Single = File("a.mp4");
+  ScanHost().RememberFolders = false;
+  Pending()->Add(Top);
+  Pending()->Add(Single);
+  Pending()->Add(Single);  // twice: identified once
+  Pending()->Add(Vob);
+  Form->ScanTimer->SetEnabled(true);
+  ScanTimerTimer();
+
+  // Discs first, then the videos: those the file pass found, then the vob and image files that
+  // turned out to be no DVD.
+  EXPECT_EQ(Calls, (std::vector<std::string>{"dvd " + Dir + "DVD", "vid " + Dir + "a.mp4", "vid " + Dir + "Clips/b.mkv",
+                                             "vid " + Dir + "Clips/deeper/c.AVI", "vid " + Dir + "Clips/deeper/odd.dat",
+                                             "vid " + Dir + "Clips/loose.vob", "vid " + Dir + "Clips/small.iso"}));
+  EXPECT_FALSE(Form->ScanTimer->GetEnabled());
+  EXPECT_FALSE(BatchRunning);
+  EXPECT_EQ(Pending()->GetCount(), 0);
+  for (TListBox* L : {Form->filelist, Form->filelist2, Form->folderlist, Form->videobox, Form->dvdbox, Form->voblist})
+    EXPECT_EQ(L->GetItems()->GetCount(), 0) << L->GetName();
+}
+
+TEST_F(ScanTick, AddedFoldersAreRememberedUnlessTheyHoldADvd)
+{
+  ScanHost().RememberFolders = true;
+  const std::string Plain = Folder("plain/");
+  File("plain/a.mkv");
+  const std::string Disc = Folder("disc/");
+  File("disc/VIDEO_TS/VTS_01_0.IFO");
+  Pending()->Add(Plain);
+  Pending()->Add(Disc);
+  ScanTimerTimer();
+  EXPECT_EQ(Items(History->track->GetItems()), std::vector<std::string>{Plain});
+  // The next tick queues the remembered folder again; the source is not queued twice by the
+  // identification, which is not the pipeline's matter: it is asked again.
+  Calls.clear();
+  ScanTimerTimer();
+  EXPECT_EQ(Calls, std::vector<std::string>{"vid " + Plain + "a.mkv"});
+}
+
+TEST_F(ScanTick, ConvertAutomaticallyPressesGoOnlyWithASourceToConvert)
+{
+  int Pressed = 0;
+  ScanHost().ConvertAutomatically = true;
+  ScanHost().Go = [&] { ++Pressed; };
+  Pending()->Add(File("a.mkv"));
+  ScanTimerTimer();
+  EXPECT_EQ(Pressed, 0);
+  Form->StringGrid1->SetCells(34, 1, "Yes");
+  Pending()->Add(File("b.mkv"));
+  ScanTimerTimer();
+  EXPECT_EQ(Pressed, 1);
+}
+
+TEST_F(ScanTick, BadInputIsPassedOverAndTheScanFinishes)
+{
+  const std::string Top = Folder("big/");
+  for (int I = 0; I < 10000; ++I) File("big/f" + std::to_string(I) + ".txt", "");
+  File("big/z.mkv");
+  File("big/new\nline.avi");
+  File("big/bad\xff\xfe.avi");
+  symlink((Dir + "big").c_str(), (Dir + "big/loop").c_str());
+  const std::string Locked = Folder("big/locked/");
+  File("big/locked/hidden.avi");
+  chmod(Locked.c_str(), 0);
+  const bool Unreadable = access(Locked.c_str(), R_OK) != 0;  // root reads it all the same
+  Pending()->Add(Top);
+  Pending()->Add(Dir + "missing.avi");
+  ScanTimerTimer();
+  chmod(Locked.c_str(), 0755);
+
+  // Single files come before the folders' trees; a missing file is identification's to report.
+  std::vector<std::string> Expected = {"vid " + Dir + "missing.avi", "vid " + Top + "bad\xff\xfe.avi", "vid " + Top + "new\nline.avi",
+                                       "vid " + Top + "z.mkv"};
+  if (!Unreadable) Expected.push_back("vid " + Top + "locked/hidden.avi");
+  EXPECT_EQ(Calls, Expected);
+  EXPECT_FALSE(BatchRunning);
+  if (Unreadable) {
+    const std::vector<std::string> Log = Items(Form->log->GetLines());
+    ASSERT_EQ(Log.size(), 1u);
+    EXPECT_EQ(Log[0], "The folder \"" + Locked + "\" can not be read and is skipped");
+  }
+}
+
+class ScanSkipList : public TScanTest {};
+
+TEST_F(ScanSkipList, ConvertedFilesGoToTheSkipListAndComeBackThroughItsButtons)
+{
+  const std::string Movie = File("Movie.avi");
+  QueueDevice("Apple iPod");
+  Converted("Apple Ipod", "movie.avi");
+  ScanHost().SkipConverted = true;
+  Pending()->Add(Movie);
+  ScanTimerTimer();
+  EXPECT_TRUE(Calls.empty());
+  EXPECT_EQ(Items(Form->skiplist->GetItems()), std::vector<std::string>{Movie});
+  EXPECT_TRUE(PanelShown);
+
+  // "Add all": the entry comes back without a mark and meets the history again.
+  AddAllSkippedClick();
+  EXPECT_FALSE(PanelShown);
+  EXPECT_EQ(Items(Pending()), std::vector<std::string>{Movie});
+  ScanTimerTimer();
+  EXPECT_TRUE(Calls.empty());
+  EXPECT_EQ(Items(Form->skiplist->GetItems()), std::vector<std::string>{Movie});
+
+  // "Add selected" blanks the entry; a "*" in front makes it a source whatever the history says.
+  Form->skiplist->SetSelected(0, true);
+  AddSelectedSkippedClick();
+  EXPECT_EQ(Items(Form->skiplist->GetItems()), std::vector<std::string>{" "});
+  EXPECT_TRUE(PanelShown);  // blanked entries count
+  Pending()->Clear();
+  Pending()->Add("*" + Movie);
+  ScanTimerTimer();
+  EXPECT_EQ(Calls, std::vector<std::string>{"vid " + Movie});
+}
+
+TEST_F(ScanSkipList, WithoutTheOptionNothingIsSkipped)
+{
+  QueueDevice("Apple iPod");
+  Converted("Apple Ipod", "movie.avi");
+  Pending()->Add(File("movie.avi"));
+  ScanTimerTimer();
+  EXPECT_EQ(Calls.size(), 1u);
+  EXPECT_EQ(Form->skiplist->GetItems()->GetCount(), 0);
+}
+
+class ScanDiscs : public TScanTest {};
+
+TEST_F(ScanDiscs, TheDriveOfAVolumeNotification)
+{
+  struct TCase {
+    const char* Name;
+    DWORD Mask;
+    WORD Flags;
+    char Letter;
+  } Cases[] = {
+      {"one drive", 1u << 3, DBTF_MEDIA, 'D'},
+      {"highest of two", (1u << 3) | (1u << 5), DBTF_MEDIA, 'F'},
+      {"bits beyond Z", (1u << 2) | (1u << 27), DBTF_MEDIA, 'C'},
+      {"no media flag", 1u << 3, 0, 0},
+      {"network", 1u << 3, DBTF_NET, 0},
+  };
+  for (const auto& C : Cases) {
+    DEV_BROADCAST_VOLUME V;
+    V.dbcv_unitmask = C.Mask;
+    V.dbcv_flags = C.Flags;
+    EXPECT_EQ(DriveFromUnitMask(V), C.Letter) << C.Name;
+  }
+}
+
+TEST_F(ScanDiscs, RemovalMarksTheDiscsRowsAndBlanksItsEntries)
+{
+  TskSkinStringGrid* Q = Form->StringGrid1;
+  Q->SetRowCount(3);
+  Q->SetCells(22, 1, "-dvd-device \"E:\\\" dvd://1");
+  Q->SetCells(34, 1, "Yes");
+  Q->SetCells(22, 2, "/home/a.avi");
+  Q->SetCells(34, 2, "Yes");
+  Form->skiplist->GetItems()->Add("*E:\\");
+  Form->skiplist->GetItems()->Add("/x.avi");
+  Form->dvdbox->GetItems()->Add("e:\\");
+  Pending()->Add("E:\\");
+  Pending()->Add("/y.avi");
+  EjectDone = false;
+  DEV_BROADCAST_VOLUME V;
+  V.dbcv_unitmask = 1u << 4;
+  V.dbcv_flags = DBTF_MEDIA;
+  WMDeviceChange(DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<const DEV_BROADCAST_HDR*>(&V));
+  EXPECT_TRUE(EjectDone);
+  EXPECT_EQ(Form->status->GetCaption(), "Drive E removed");
+  EXPECT_EQ(Q->GetCells(34, 1), "No");
+  EXPECT_EQ(Q->GetCells(34, 2), "Yes");
+  EXPECT_EQ(Items(Form->skiplist->GetItems()), (std::vector<std::string>{" ", "/x.avi"}));
+  EXPECT_EQ(Items(Form->dvdbox->GetItems()), std::vector<std::string>{""});
+  EXPECT_EQ(Items(Pending()), (std::vector<std::string>{"", "/y.avi"}));
+
+  // A stick (no media flag): its removal only sets EjectDone.
+  EjectDone = false;
+  Form->status->SetCaption("");
+  V.dbcv_flags = 0;
+  WMDeviceChange(DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<const DEV_BROADCAST_HDR*>(&V));
+  EXPECT_TRUE(EjectDone);
+  EXPECT_EQ(Form->status->GetCaption(), "");
+  WMDeviceChange(DBT_DEVICEARRIVAL, reinterpret_cast<const DEV_BROADCAST_HDR*>(&V));
+  EXPECT_EQ(Form->status->GetCaption(), "");
+}
+
+}  // namespace
