@@ -153,10 +153,17 @@ void TskSkinHintWindow::FrameSize(int& W, int& H, bool Rich)
 
 void TskSkinHintWindow::ActivateHint(const TRect& ARect, const String& AHint)
 {
+  int w = 0, h = 0;
+  if (PrepareHint(AHint, w, h))
+    Show(ARect, w, h);
+}
+
+bool TskSkinHintWindow::PrepareHint(const String& AHint, int& W, int& H)
+{
   RichMode = false;
   ActiveHint = FindActiveHint();
   if (!ActiveHint)
-    return;
+    return false;
   RichMode = !ActiveHint->TitleText.empty() || ActiveHint->TitleImages;
   TskSkinData* data = ActiveHint->GetSkinData();
   SkinInUse = data && !data->Empty && data->HintWindow && data->HintWindow->windowpictureindex != -1 &&
@@ -196,7 +203,9 @@ void TskSkinHintWindow::ActivateHint(const TRect& ARect, const String& AHint)
     w += 4;
     h += 4;
   }
-  Show(ARect, w, h);
+  W = w;
+  H = h;
+  return true;
 }
 
 void TskSkinHintWindow::Show(const TRect& ARect, int W, int H)

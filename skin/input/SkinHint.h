@@ -29,10 +29,11 @@ public:
 
   // Shows Hint with its top-left corner at Rect's (the size is the hint's own).
   void ActivateHint(const TRect& Rect, const String& AHint) override;
+  // Everything of ActivateHint but placing and showing: finds the component in charge, takes
+  // the look, sets the text and answers the window size W x H; false without a component.
+  bool PrepareHint(const String& AHint, int& W, int& H);
   // Paints the whole hint into Canvas at (0, 0) (what Paint draws).
   void PaintTo(TCanvas* Canvas);
-  // The size the current hint takes, as ActivateHint computes it (after an activation).
-  SIZE HintSize() const { return {GetWidth(), GetHeight()}; }
 
   // The first active TskSkinHint owned by the application's main form, or null.
   static TskSkinHint* FindActiveHint();
