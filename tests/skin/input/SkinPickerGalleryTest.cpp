@@ -1,6 +1,7 @@
 // The gallery families of the skinned hint, the images menu, the menu speed button and the tool
 // bar (see tests/skin/support/SkinGallery.h); they show in every gallery run of this suite.
 #include "skin/input/SkinHint.h"
+#include "skin/input/SkinImagesMenu.h"
 #include "tests/skin/support/SkinGallery.h"
 
 namespace {
@@ -51,6 +52,76 @@ private:
 TGalleryFamily Hints("Hints: three lines, and with a title", 80, [](TGalleryColumn& C) {
   C.Add<TGalleryHint>(0, 0, 140, 80)->Setup("Converts the list@with the chosen@profile", "");
   C.Add<TGalleryHint>(150, 0, 140, 80)->Setup("Stops after this file", "Stop");
+});
+
+// Small coloured squares for the images menu.
+TImageList* GalleryImages(TComponent* Owner)
+{
+  auto* list = new TImageList(Owner);
+  list->SetWidth(16);
+  list->SetHeight(16);
+  const TColor colors[] = {0x2F60C0, 0x40A040, 0xC07030, 0x3090D0, 0x9040A0, 0x808080};
+  for (TColor c : colors) {
+    TBitmap b;
+    b.SetPixelFormat(pf24bit);
+    b.SetSize(16, 16);
+    b.GetCanvas()->GetBrush()->SetColor(clWhite);
+    b.GetCanvas()->FillRect(Rect(0, 0, 16, 16));
+    b.GetCanvas()->GetBrush()->SetColor(c);
+    b.GetCanvas()->GetPen()->SetColor(c);
+    b.GetCanvas()->Ellipse(1, 1, 15, 15);
+    list->Add(&b, nullptr);
+  }
+  return list;
+}
+
+// An images menu's popup drawn in place (never shown as a window of its own): a header, a grid
+// of six images (one chosen, one hot) and a button row.
+class TGalleryImagesMenu : public TCustomControl {
+public:
+  using TCustomControl::TCustomControl;
+  void SetSkinData(TskSkinData* Value) { FSkinData = Value; }
+  void Setup()
+  {
+    FMenu = new TskSkinImagesMenu(GetOwner());
+    FMenu->SetSkinData(FSkinData);
+    FMenu->SetImages(GalleryImages(GetOwner()));
+    FMenu->SetColumnsCount(3);
+    TskImagesMenuItem* header = FMenu->GetImagesItems()->Add();
+    header->SetHeader(true);
+    header->SetCaption("Colours");
+    for (int i = 0; i < 6; ++i)
+      FMenu->GetImagesItems()->Add()->SetImageIndex(i);
+    TskImagesMenuItem* button = FMenu->GetImagesItems()->Add();
+    button->SetButton(true);
+    button->SetImageIndex(5);
+    button->SetCaption("More");
+    FMenu->SetItemIndex(2);
+    FWindow = std::make_unique<TskSkinImagesMenuPopupWindow>(FMenu);
+    FWindow->LayoutAndSize();
+    FWindow->HotIndex = 4;
+  }
+
+protected:
+  void Paint() override
+  {
+    if (!FWindow)
+      return;
+    TBitmap b;
+    b.SetPixelFormat(pf24bit);
+    b.SetSize(FWindow->GetWidth(), FWindow->GetHeight());
+    FWindow->PaintTo(b.GetCanvas());
+    GetCanvas()->Draw(0, 0, &b);
+  }
+
+private:
+  TskSkinData* FSkinData = nullptr;
+  TskSkinImagesMenu* FMenu = nullptr;
+  std::unique_ptr<TskSkinImagesMenuPopupWindow> FWindow;
+};
+
+TGalleryFamily ImagesMenus("Images menu: header, chosen, hot, button row", 150, [](TGalleryColumn& C) {
+  C.Add<TGalleryImagesMenu>(0, 0, 200, 150)->Setup();
 });
 
 } // namespace
