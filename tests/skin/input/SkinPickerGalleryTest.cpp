@@ -2,6 +2,7 @@
 // bar (see tests/skin/support/SkinGallery.h); they show in every gallery run of this suite.
 #include "skin/input/SkinHint.h"
 #include "skin/input/SkinImagesMenu.h"
+#include "skin/input/SkinMenuSpeedButton.h"
 #include "tests/skin/support/SkinGallery.h"
 
 namespace {
@@ -122,6 +123,41 @@ private:
 
 TGalleryFamily ImagesMenus("Images menu: header, chosen, hot, button row", 150, [](TGalleryColumn& C) {
   C.Add<TGalleryImagesMenu>(0, 0, 200, 150)->Setup();
+});
+
+TGalleryFamily MenuSpeedButtons("Menu speed buttons: own record, tool, resize, new style", 60,
+                                 [](TGalleryColumn& C) {
+  auto* menu = new TskSkinPopupMenu(C.Form);
+  const struct {
+    const char* Record;
+    bool NewStyle, Track;
+  } looks[] = {{"toolmenubutton", false, false}, {"toolbutton", false, true}, {"resizebutton", false, true},
+               {"resizetoolbutton", true, true}};
+  int x = 0;
+  for (const auto& l : looks) {
+    auto* b = C.Add<TskSkinMenuSpeedButton>(x, 0, 66, 26);
+    b->SetSkinDataName(l.Record);
+    b->SetNewStyle(l.NewStyle);
+    b->SetTrackButtonMode(l.Track);
+    b->SetSkinPopupMenu(menu);
+    b->SetCaption("Menu");
+    if (C.SkinData)
+      b->SetSkinData(C.SkinData);
+    x += 72;
+  }
+  // Flat and idle, then with an arrow glyph.
+  auto* flat = C.Add<TskSkinMenuSpeedButton>(0, 32, 66, 26);
+  flat->SetFlat(true);
+  flat->SetCaption("Flat");
+  flat->SetSkinPopupMenu(menu);
+  auto* arrow = C.Add<TskSkinMenuSpeedButton>(72, 32, 66, 26);
+  arrow->SetSkinDataName("resizetoolbutton");
+  arrow->UseArrowGlyph = true;
+  arrow->ArrowDirection = 2;
+  arrow->SetCaption("Next");
+  arrow->SetSkinPopupMenu(menu);
+  if (C.SkinData)
+    arrow->SetSkinData(C.SkinData);
 });
 
 } // namespace
