@@ -204,14 +204,18 @@ void TskSkinToolBar::UpdateScrollButtons()
   if (FInUpdate)
     return;
   FInUpdate = true;
+  // The right edge of the visible children (0 without any); scrolled children may end left of 0.
   int a = 0;
+  bool any = false;
   for (int i = 0; i < GetControlCount(); ++i) {
     TControl* c = GetControl(i);
-    if (c->GetVisible())
-      a = std::max(a, c->GetLeft() + c->GetWidth());
+    if (!c->GetVisible())
+      continue;
+    a = any ? std::max(a, c->GetLeft() + c->GetWidth()) : c->GetLeft() + c->GetWidth();
+    any = true;
   }
   const int cw = GetClientWidth();
-  if (a != 0 && cw < a + FPosition) {
+  if (any && cw < a + FPosition) {
     if (!FLeft.Visible)
       ShowScrollButtons(true);
     const int cw2 = GetClientWidth();
@@ -234,7 +238,7 @@ void TskSkinToolBar::UpdateScrollButtons()
     FInUpdate = false;
     return;
   }
-  if (a != 0) {
+  if (any) {
     if (FPosition > 0)
       ScrollContent(-FPosition);
     FGrowth = FContentRight = FPosition = FLastClientWidth = FLastPosition = 0;
