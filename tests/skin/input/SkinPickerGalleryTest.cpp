@@ -1,8 +1,10 @@
 // The gallery families of the skinned hint, the images menu, the menu speed button and the tool
 // bar (see tests/skin/support/SkinGallery.h); they show in every gallery run of this suite.
+#include "platform/rtl/Convert.h"
 #include "skin/input/SkinHint.h"
 #include "skin/input/SkinImagesMenu.h"
 #include "skin/input/SkinMenuSpeedButton.h"
+#include "skin/input/SkinToolBar.h"
 #include "tests/skin/support/SkinGallery.h"
 
 namespace {
@@ -158,6 +160,28 @@ TGalleryFamily MenuSpeedButtons("Menu speed buttons: own record, tool, resize, n
   arrow->SetSkinPopupMenu(menu);
   if (C.SkinData)
     arrow->SetSkinData(C.SkinData);
+});
+
+TGalleryFamily ToolBars("Tool bars: fitting, and scrolled with arrows", 70, [](TGalleryColumn& C) {
+  for (int row = 0; row < 2; ++row) {
+    auto* bar = new TskSkinToolBar(C.Form);
+    bar->SetParent(C.Form);
+    bar->SetBounds(C.Left, C.Top + row * 36, 280, 28);
+    bar->SetCanScroll(row == 1);
+    bar->SetScrollOffset(30);
+    const int count = row == 0 ? 3 : 6;
+    for (int i = 0; i < count; ++i) {
+      auto* b = new TskSkinSpeedButton(C.Form);
+      b->SetParent(bar);
+      b->SetBounds(i * 62, 0, 60, 24);
+      b->SetCaption("Tool " + IntToStr(i + 1));
+    }
+    if (C.SkinData)
+      bar->SetSkinData(C.SkinData);
+    bar->UpdateScrollButtons();
+    if (row == 1)
+      bar->ScrollStep(2);
+  }
 });
 
 } // namespace
