@@ -661,8 +661,10 @@ void TskSkinImagesMenu::Popup(const TRect& R)
     ClosePopupSilently();
   FClosedWindow.reset();
   std::shared_ptr<bool> alive = FAlive;
-  if (OnMenuPopup)
-    OnMenuPopup(this);
+  if (OnMenuPopup) {
+    TNotifyEvent handler = OnMenuPopup;
+    handler(this);
+  }
   if (!*alive || !FImages || FImages->GetCount() < 1)
     return;
   FOldItemIndex = FItemIndex;
@@ -692,19 +694,23 @@ void TskSkinImagesMenu::ClosePopup(bool Chosen)
       return;
   }
   if (OnMenuClose) {
-    OnMenuClose(this);
+    // Copies: a handler may free the menu and the item with their events.
+    TNotifyEvent handler = OnMenuClose;
+    handler(this);
     if (!*alive)
       return;
   }
   if (!Chosen || FItemIndex == -1)
     return;
   if (TskImagesMenuItem* item = GetSelectedItem(); item && item->OnClick) {
-    item->OnClick(item);
+    TNotifyEvent handler = item->OnClick;
+    handler(item);
     if (!*alive)
       return;
   }
   if (OnItemClick) {
-    OnItemClick(this);
+    TNotifyEvent handler = OnItemClick;
+    handler(this);
     if (!*alive)
       return;
   }
@@ -715,7 +721,9 @@ void TskSkinImagesMenu::ClosePopup(bool Chosen)
       if (!*alive)
         return;
     }
-    if (OnChange)
-      OnChange(this);
+    if (OnChange) {
+      TNotifyEvent handler = OnChange;
+      handler(this);
+    }
   }
 }
