@@ -166,7 +166,7 @@ void TskSkinMenuSpeedButton::OpenMenus()
   const TRect r = Rect(origin.x, origin.y, origin.x + GetWidth(), origin.y + GetHeight());
   if (FSkinPopupMenu) {
     if (OnShowTrackMenu)
-      OnShowTrackMenu(this);
+      TNotifyEvent(OnShowTrackMenu)(this);
     if (!*alive)
       return;
     if (FSkinPopupMenu)
@@ -176,7 +176,7 @@ void TskSkinMenuSpeedButton::OpenMenus()
   }
   if (FSkinImagesMenu) {
     if (OnShowTrackMenu)
-      OnShowTrackMenu(this);
+      TNotifyEvent(OnShowTrackMenu)(this);
     if (!*alive || !FSkinImagesMenu)
       return;
     std::weak_ptr<bool> weak = FAlive;
@@ -194,7 +194,7 @@ void TskSkinMenuSpeedButton::ImagesMenuClosed()
   FMenuOpen = false;
   SetDown(false);
   if (OnHideTrackMenu)
-    OnHideTrackMenu(this);
+    TNotifyEvent(OnHideTrackMenu)(this);
   if (!*alive)
     return;
   FMouseIn = false;
@@ -209,7 +209,7 @@ void TskSkinMenuSpeedButton::Dispatch(TMessage& Message)
     SetDown(false);
     FMouseIn = false;
     if (OnHideTrackMenu)
-      OnHideTrackMenu(this);
+      TNotifyEvent(OnHideTrackMenu)(this);
     if (*alive)
       Repaint();
     return;
