@@ -1,5 +1,7 @@
 #include "skin/input/SkinMenuSpeedButton.h"
 
+#include <functional>
+
 #include "skin/controls/SkinResizedButton.h"
 #include "skin/foundation/SkinDrawUtils.h"
 #include "skin/foundation/SkinGlyphs.h"
@@ -166,7 +168,7 @@ void TskSkinMenuSpeedButton::OpenMenus()
   const TRect r = Rect(origin.x, origin.y, origin.x + GetWidth(), origin.y + GetHeight());
   if (FSkinPopupMenu) {
     if (OnShowTrackMenu)
-      TNotifyEvent(OnShowTrackMenu)(this);
+      std::invoke(TNotifyEvent(OnShowTrackMenu), this);
     if (!*alive)
       return;
     if (FSkinPopupMenu)
@@ -176,7 +178,7 @@ void TskSkinMenuSpeedButton::OpenMenus()
   }
   if (FSkinImagesMenu) {
     if (OnShowTrackMenu)
-      TNotifyEvent(OnShowTrackMenu)(this);
+      std::invoke(TNotifyEvent(OnShowTrackMenu), this);
     if (!*alive || !FSkinImagesMenu)
       return;
     std::weak_ptr<bool> weak = FAlive;
@@ -194,7 +196,7 @@ void TskSkinMenuSpeedButton::ImagesMenuClosed()
   FMenuOpen = false;
   SetDown(false);
   if (OnHideTrackMenu)
-    TNotifyEvent(OnHideTrackMenu)(this);
+    std::invoke(TNotifyEvent(OnHideTrackMenu), this);
   if (!*alive)
     return;
   FMouseIn = false;
@@ -209,7 +211,7 @@ void TskSkinMenuSpeedButton::Dispatch(TMessage& Message)
     SetDown(false);
     FMouseIn = false;
     if (OnHideTrackMenu)
-      TNotifyEvent(OnHideTrackMenu)(this);
+      std::invoke(TNotifyEvent(OnHideTrackMenu), this);
     if (*alive)
       Repaint();
     return;
