@@ -292,6 +292,13 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
   skip2->SetCaption("Skip");
   skip2->SetVisible(false);
   cbuttons->SetVisible(false);
+  history = MakeShown<TskSkinPanel>(this, this, "history", TRect(620, 104, 860, 300));
+  history->SetVisible(false);
+  skiplist->SetParent(history);
+  skiplist->SetBounds(4, 4, 232, 188);
+  skiplist->SetVisible(true);
+  skTrayIcon1 = new TskTrayIcon(this);
+  skTrayIcon1->SetName("skTrayIcon1");
 
   // ---- The options the settings store keeps ----
   TOptionPlace At;

@@ -45,6 +45,7 @@
 #include "skin/input/SkinListBox.h"
 #include "skin/input/SkinMemo.h"
 #include "skin/input/SkinSpinEdit.h"
+#include "skin/input/SkinTrayIcon.h"
 #include "skin/shell/SkinGrids.h"
 
 // The option combo boxes: Items, ItemIndex (set from code selects the item, shows its text and
@@ -138,6 +139,8 @@ public:
   TskSkinButton* b3;                // "Stop"
   TskSkinButton* b4;                // "Status"
   TskSkinSpeedButton* skip2;        // "Skip" while a title scan reports titles
+  TskSkinPanel* history;            // holds skiplist; shown while the skip list has items
+  TskTrayIcon* skTrayIcon1;         // the notification-area icon; its hint shows progress
 
   // ---- The options the settings store keeps (radio groups: crop 1, subtitles 2) ----
   TskSkinPanel* Panel6;                       // holds the profile box; shown with 2+ profiles

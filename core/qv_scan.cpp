@@ -37,10 +37,17 @@ void StartScanTimer() { Form1->ScanTimer->SetEnabled(true); }
 
 TStrings* Pending() { return Form1->ListBox1->GetItems(); }
 
-void ShowHistoryPanel()
+// The history panel holds the skip list; without a window of its own to tell, the main window's
+// panel is shown or hidden directly.
+void SetHistoryPanelVisible(bool Visible)
 {
-  if (ScanHost().ShowHistoryPanel) ScanHost().ShowHistoryPanel(Form1->skiplist->GetItems()->GetCount() > 0);
+  if (ScanHost().ShowHistoryPanel)
+    ScanHost().ShowHistoryPanel(Visible);
+  else if (Form1->history)
+    Form1->history->SetVisible(Visible);
 }
+
+void ShowHistoryPanel() { SetHistoryPanelVisible(Form1->skiplist->GetItems()->GetCount() > 0); }
 
 String RemoveFirstStar(String S)
 {
@@ -188,7 +195,7 @@ void AddAllSkippedClick()
   TStrings* Skip = Form1->skiplist->GetItems();
   for (int I = 0; I < Skip->GetCount(); ++I) Pending()->Add(Skip->Get(I));
   Skip->Clear();
-  if (ScanHost().ShowHistoryPanel) ScanHost().ShowHistoryPanel(false);
+  SetHistoryPanelVisible(false);
   StartScanTimer();
 }
 

@@ -254,6 +254,22 @@ TEST_F(ScanSkipList, ConvertedFilesGoToTheSkipListAndComeBackThroughItsButtons)
   EXPECT_EQ(Calls, std::vector<std::string>{"vid " + Movie});
 }
 
+TEST_F(ScanSkipList, WithoutAWindowHookTheMainWindowsHistoryPanelFollowsTheSkipList)
+{
+  ScanHost().ShowHistoryPanel = nullptr;
+  const std::string Movie = File("Movie.avi");
+  QueueDevice("Apple iPod");
+  Converted("Apple Ipod", "movie.avi");
+  ScanHost().SkipConverted = true;
+  Pending()->Add(Movie);
+  ASSERT_FALSE(Form->history->GetVisible());
+  ScanTimerTimer();
+  EXPECT_EQ(Form->skiplist->GetParent(), Form->history);
+  EXPECT_TRUE(Form->history->GetVisible());
+  AddAllSkippedClick();
+  EXPECT_FALSE(Form->history->GetVisible());
+}
+
 TEST_F(ScanSkipList, WithoutTheOptionNothingIsSkipped)
 {
   QueueDevice("Apple iPod");
