@@ -12,7 +12,9 @@
 
 namespace {
 
-const char* const ViewSkin = "[treeview]\nfontname=Courier New\nfontheight=17\nfontstyle=fsBold\n"
+const char* const ViewSkin = "[SKINCONTROLS]\ncount=3\n0=treeview:treeview\n1=listview:listview\n"
+                             "2=richedit:richedit\n"
+                             "[treeview]\nfontname=Courier New\nfontheight=17\nfontstyle=fsBold\n"
                              "fontcolor=255\nbgcolor=65280\n"
                              "[listview]\nfontname=Courier New\nfontheight=17\nfontcolor=255\nbgcolor=65280\n"
                              "[richedit]\nfontname=Courier New\nfontheight=17\nfontcolor=255\nbgcolor=65280\n";
@@ -57,8 +59,9 @@ TEST_F(SkinViews, TreeAndListTakeTheirLookFromTheSkin)
 {
   for (const TLookCase& c : LookCases) {
     SCOPED_TRACE(c.Name);
-    auto* tree = Add<TskSkinCustomTreeView>(Form, "", 0, 0, 100, 100);
-    auto* list = Add<TskSkinCustomListView>(Form, "", 100, 0, 100, 100);
+    TForm* form = NewForm(100, 100, 300, 200);
+    auto* tree = Add<TskSkinCustomTreeView>(form, "Tree", 0, 0, 100, 100);
+    auto* list = Add<TskSkinCustomListView>(form, "List", 100, 0, 100, 100);
     tree->SetUseSkinFont(c.UseSkinFont);
     list->SetUseSkinFont(c.UseSkinFont);
     TskSkinData* skin = c.WithSkin ? NewSkin({}, ViewSkin) : nullptr;
@@ -71,8 +74,6 @@ TEST_F(SkinViews, TreeAndListTakeTheirLookFromTheSkin)
       EXPECT_EQ(view->GetFont()->GetColor(), c.FontColor);
       EXPECT_EQ(view->GetColor(), c.Color);
     }
-    delete tree;
-    delete list;
   }
 }
 
