@@ -21,6 +21,7 @@ enum TDisplayWindowFlag : unsigned {
   dwfNoActivate = 1u << 2, // clicks do not take the focus from the active window
   dwfLayered = 1u << 3,    // per-window alpha or per-pixel alpha
   dwfPopup = 1u << 4,      // a menu, hint or drop-down: override-redirect on X11
+  dwfTrayIcon = 1u << 5,   // an icon for the notification area: only the tray shows it
 };
 
 struct TDisplayEvent {
@@ -137,6 +138,18 @@ public:
   // The window's pixels as the screen shows them (headless: the last presented image);
   // 32-bit BGRA top-down. False when the window is unknown or not shown.
   virtual bool ReadPixels(TDisplayWindow Window, std::vector<std::uint32_t>& Pixels, int& Width, int& Height) = 0;
+
+  // The notification area. HasTrayProtocol: icons go to a tray of the window system (X11:
+  // the system tray protocol) rather than to the window system's own icon model.
+  // DockInTray asks the running tray to take Window (made with dwfTrayIcon) as an icon; the
+  // tray then shows it (Show never maps such a window itself). False when no tray runs:
+  // nothing changes and the window stays unseen.
+  virtual bool HasTrayProtocol() const { return false; }
+  virtual bool DockInTray(TDisplayWindow Window)
+  {
+    (void)Window;
+    return false;
+  }
 };
 
 // The backend for this run: X11 when $DISPLAY opens and $QV_DISPLAY is not "headless",

@@ -303,6 +303,8 @@ public:
   void Flush() override;
 
   bool ReadPixels(TDisplayWindow Window, std::vector<std::uint32_t>& Pixels, int& Width, int& Height) override;
+  bool HasTrayProtocol() const override { return true; }
+  bool DockInTray(TDisplayWindow Window) override;
 
 private:
   // Tells a message loop about events that Xlib has already read from the connection (during a
@@ -355,7 +357,7 @@ private:
         NetActiveWindow, NetSupported, NetSupportingWmCheck, NetWorkarea, NetCurrentDesktop, NetWmCmS, Clipboard,
         Targets, Text, Multiple, Timestamp, Incr, TextPlainUtf8, QvSelection, QvTimestamp, XdndAware, XdndEnter,
         XdndPosition, XdndStatus, XdndLeave, XdndDrop, XdndFinished, XdndSelection, XdndTypeList, XdndActionCopy,
-        UriList;
+        UriList, NetSystemTrayS, NetSystemTrayOpcode, XEmbedInfo;
   };
 
   // An XDND drag that is over one of our windows.
@@ -478,6 +480,7 @@ void TX11Display::Init()
   FColormap = DefaultColormap(FDisplay, FScreen);
 
   const std::string compositorSelection = "_NET_WM_CM_S" + std::to_string(FScreen);
+  const std::string trayManagerSelection = "_NET_SYSTEM_TRAY_S" + std::to_string(FScreen);
   struct {
     Atom* Target;
     const char* Name;
@@ -526,6 +529,9 @@ void TX11Display::Init()
       {&A.XdndTypeList, "XdndTypeList"},
       {&A.XdndActionCopy, "XdndActionCopy"},
       {&A.UriList, "text/uri-list"},
+      {&A.NetSystemTrayS, trayManagerSelection.c_str()},
+      {&A.NetSystemTrayOpcode, "_NET_SYSTEM_TRAY_OPCODE"},
+      {&A.XEmbedInfo, "_XEMBED_INFO"},
   };
   for (auto& a : atoms)
     *a.Target = XInternAtom(FDisplay, a.Name, False);
@@ -1053,6 +1059,11 @@ void TX11Display::Show(TDisplayWindow Window, bool Visible, bool Activate)
   TWin* w = FindTopLevel(Window);
   if (!w)
     return;
+  if (w->Flags & dwfTrayIcon) {
+    // The tray maps a docked icon itself (XEMBED_MAPPED); it is never a window of its own.
+    w->Visible = Visible;
+    return;
+  }
   if (Visible) {
     if (!w->Visible || w->Iconic) {
       w->Visible = true;
@@ -1075,6 +1086,33 @@ void TX11Display::Show(TDisplayWindow Window, bool Visible, bool Activate)
     else
       XWithdrawWindow(FDisplay, w->Xid, FScreen);
   }
+}
+
+bool TX11Display::DockInTray(TDisplayWindow Window)
+{
+  TQueueCheck check(this);
+  TWin* w = FindTopLevel(Window);
+  if (!w || !(w->Flags & dwfTrayIcon))
+    return false;
+  const ::Window manager = XGetSelectionOwner(FDisplay, A.NetSystemTrayS);
+  if (manager == None)
+    return false;
+  // XEmbed version 0, XEMBED_MAPPED: the tray maps the icon once it has taken it.
+  const long info[2] = {0, 1};
+  XChangeProperty(FDisplay, w->Xid, A.XEmbedInfo, A.XEmbedInfo, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(info), 2);
+  XEvent ev{};
+  ev.xclient.type = ClientMessage;
+  ev.xclient.window = manager;
+  ev.xclient.message_type = A.NetSystemTrayOpcode;
+  ev.xclient.format = 32;
+  ev.xclient.data.l[0] = static_cast<long>(CurrentTime);
+  ev.xclient.data.l[1] = 0; // SYSTEM_TRAY_REQUEST_DOCK
+  ev.xclient.data.l[2] = static_cast<long>(w->Xid);
+  TErrorTrap trap(FDisplay);
+  XSendEvent(FDisplay, manager, False, NoEventMask, &ev);
+  XSync(FDisplay, False);
+  return trap.Finish() == 0;
 }
 
 void TX11Display::Restack(TDisplayWindow Window, TDisplayWindow InsertAfter)

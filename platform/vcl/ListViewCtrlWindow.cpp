@@ -1246,7 +1246,7 @@ LRESULT ListViewProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
         case SB_PAGEUP: Pos -= Page; break;
         case SB_PAGEDOWN: Pos += Page; break;
         case SB_THUMBPOSITION:
-        case SB_THUMBTRACK: Pos = static_cast<short>(HIWORD(WParam)); break;
+        case SB_THUMBTRACK: Pos = ThumbPosition(Wnd, Vert ? SB_VERT : SB_HORZ, WParam); break;
         case SB_TOP: Pos = 0; break;
         case SB_BOTTOM: Pos = 1 << 30; break;
         default: return 0;

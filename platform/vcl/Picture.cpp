@@ -8,6 +8,7 @@
 #include "platform/rtl/Paths.h"
 #include "platform/rtl/StrUtils.h"
 #include "platform/vcl/Jpeg.h"
+#include "platform/win/WinUser.h"
 
 namespace {
 
@@ -44,6 +45,19 @@ std::uint32_t Le32(const std::uint8_t* P) {
   return static_cast<std::uint32_t>(P[0]) | (static_cast<std::uint32_t>(P[1]) << 8) |
          (static_cast<std::uint32_t>(P[2]) << 16) | (static_cast<std::uint32_t>(P[3]) << 24);
 }
+
+// The icons docked in the window system's tray carry a TIcon as their handle (as the tray
+// icon component hands them over); the stock icon numbers draw nothing.
+const bool TrayIconPainterSet = [] {
+  SetTrayIconPainter([](HDC DC, HICON Icon, const RECT& Rect) {
+    if (reinterpret_cast<std::uintptr_t>(Icon) < 0x10000) return;
+    TCanvas Canvas;
+    Canvas.SetHandle(DC);
+    reinterpret_cast<TIcon*>(Icon)->Draw(&Canvas, Rect);
+    Canvas.SetHandle(nullptr);
+  });
+  return true;
+}();
 
 }  // namespace
 

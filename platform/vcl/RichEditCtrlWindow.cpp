@@ -567,7 +567,7 @@ LRESULT RichEditProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
         case SB_PAGEUP: Pos -= Page; break;
         case SB_PAGEDOWN: Pos += Page; break;
         case SB_THUMBPOSITION:
-        case SB_THUMBTRACK: Pos = static_cast<short>(HIWORD(WParam)); break;
+        case SB_THUMBTRACK: Pos = ThumbPosition(Wnd, V ? SB_VERT : SB_HORZ, WParam); break;
         case SB_TOP: Pos = 0; break;
         case SB_BOTTOM: Pos = V ? S.ContentHeight : S.ContentWidth; break;
         default: return 0;

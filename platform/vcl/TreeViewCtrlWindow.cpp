@@ -971,7 +971,7 @@ LRESULT TreeViewProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
         case SB_PAGEUP: Scroll(Wnd, S, S.Top - Page); break;
         case SB_PAGEDOWN: Scroll(Wnd, S, S.Top + Page); break;
         case SB_THUMBPOSITION:
-        case SB_THUMBTRACK: Scroll(Wnd, S, static_cast<short>(HIWORD(WParam))); break;
+        case SB_THUMBTRACK: Scroll(Wnd, S, ThumbPosition(Wnd, SB_VERT, WParam)); break;
         case SB_TOP: Scroll(Wnd, S, 0); break;
         case SB_BOTTOM: Scroll(Wnd, S, static_cast<int>(Rows(S).size())); break;
         default: break;
@@ -992,7 +992,7 @@ LRESULT TreeViewProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
         case SB_PAGELEFT: Pos -= std::max<int>(C.right, 1); break;
         case SB_PAGERIGHT: Pos += std::max<int>(C.right, 1); break;
         case SB_THUMBPOSITION:
-        case SB_THUMBTRACK: Pos = static_cast<short>(HIWORD(WParam)); break;
+        case SB_THUMBTRACK: Pos = ThumbPosition(Wnd, SB_HORZ, WParam); break;
         case SB_LEFT: Pos = 0; break;
         case SB_RIGHT: Pos = 1 << 30; break;
         default: return 0;

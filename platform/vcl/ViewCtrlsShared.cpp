@@ -155,3 +155,14 @@ int WheelScrollLines(int& Accumulator, int Delta, int PageLines) {
   Accumulator -= static_cast<int>(static_cast<long long>(Lines) * WHEEL_DELTA / PerNotch);
   return Lines;
 }
+
+int ThumbPosition(HWND View, int Bar, WPARAM WParam)
+{
+  const int Short = static_cast<short>(HIWORD(WParam));
+  SCROLLINFO Si{};
+  Si.cbSize = sizeof(Si);
+  Si.fMask = SIF_POS;
+  if (!GetScrollInfo(View, Bar, &Si)) return Short;
+  const bool Wide = Si.nPos > 0x7FFF || Si.nPos < -0x8000;
+  return Wide && (Si.nPos & 0xFFFF) == HIWORD(WParam) ? Si.nPos : Short;
+}

@@ -32,3 +32,10 @@ void DestroyLabelEdit(HWND Edit);
 // top). Accumulator keeps what small turns left over (reset when the direction changes);
 // PageLines stands for a page when the system setting asks for page scrolling.
 int WheelScrollLines(int& Accumulator, int Delta, int PageLines);
+
+// The thumb position a WM_VSCROLL / WM_HSCROLL with SB_THUMBPOSITION or SB_THUMBTRACK asks for.
+// The message carries only 16 bits; a sender that needs more first stores the whole position
+// in the view's own scroll information (SetScrollInfo, SIF_POS) and sends its low 16 bits:
+// when the stored position is beyond 16 bits and agrees in those bits, it is the answer;
+// otherwise the message's signed 16-bit value is.
+int ThumbPosition(HWND View, int Bar, WPARAM WParam);

@@ -115,6 +115,7 @@ struct TWnd {
   TScrollBar VScroll;
 
   bool AcceptFiles = false;
+  bool TrayIcon = false;  // an icon window docked in the window system's tray
   bool HiddenByOwner = false;  // hidden because its owner was minimised
   HCURSOR LastCursor = nullptr;
 
@@ -300,6 +301,12 @@ void UpdateNativeChild(TWnd* W);
 // ---- Misc ----
 
 void TrayWindowDestroyed(HWND Wnd);
+// Icons docked in a tray of the window system (backends with HasTrayProtocol): DockTrayIcon
+// makes the icon's window and has the tray take it; null when no tray runs. The window reports
+// the mouse to Owner with Callback (wParam Id, lParam the mouse message).
+HWND DockTrayIcon(HWND Owner, UINT Id, UINT Callback, HICON Icon, const String& Tip);
+void UpdateDockedIcon(HWND IconWindow, UINT Callback, HICON Icon, const String& Tip);
+void RemoveDockedIcon(HWND IconWindow);
 void ClipboardWindowDestroyed(HWND Wnd);
 
 }  // namespace QvWin

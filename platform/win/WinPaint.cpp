@@ -242,6 +242,7 @@ unsigned DisplayFlags(const TWnd* W)
   if (W->ExStyle & WS_EX_NOACTIVATE) F |= dwfNoActivate;
   if (W->ExStyle & WS_EX_LAYERED) F |= dwfLayered;
   if ((W->Style & WS_POPUP) && (W->ExStyle & WS_EX_TOOLWINDOW)) F |= dwfPopup;
+  if (W->TrayIcon) F |= dwfTrayIcon;
   return F;
 }
 

@@ -238,9 +238,15 @@ void TrayWindowDestroyed(HWND Wnd)
 {
   // Icons of a window that is gone would call a dead window: they go with it.
   auto& T = Tray();
-  std::lock_guard<std::mutex> Guard(T.Lock);
-  T.Icons.erase(std::remove_if(T.Icons.begin(), T.Icons.end(), [&](const TTrayIcon& I) { return I.Wnd == Wnd; }),
-                T.Icons.end());
+  std::vector<HWND> Docked;
+  {
+    std::lock_guard<std::mutex> Guard(T.Lock);
+    for (const TTrayIcon& I : T.Icons)
+      if (I.Wnd == Wnd && I.Docked) Docked.push_back(I.Docked);
+    T.Icons.erase(std::remove_if(T.Icons.begin(), T.Icons.end(), [&](const TTrayIcon& I) { return I.Wnd == Wnd; }),
+                  T.Icons.end());
+  }
+  for (HWND D : Docked) RemoveDockedIcon(D);
 }
 
 void ClipboardWindowDestroyed(HWND Wnd)
@@ -888,9 +894,11 @@ BOOL Shell_NotifyIconA(DWORD Message, NOTIFYICONDATAA* Data)
 {
   if (Data == nullptr) return FALSE;
   auto& T = Tray();
-  std::lock_guard<std::mutex> Guard(T.Lock);
-  auto It = std::find_if(T.Icons.begin(), T.Icons.end(),
-                         [&](const TTrayIcon& I) { return I.Wnd == Data->hWnd && I.Id == Data->uID; });
+  const bool Dock = GetDisplayBackend().HasTrayProtocol();
+  auto Find = [&] {
+    return std::find_if(T.Icons.begin(), T.Icons.end(),
+                        [&](const TTrayIcon& I) { return I.Wnd == Data->hWnd && I.Id == Data->uID; });
+  };
   auto Apply = [&](TTrayIcon& I) {
     if (Data->uFlags & NIF_MESSAGE) I.CallbackMessage = Data->uCallbackMessage;
     if (Data->uFlags & NIF_ICON) I.Icon = Data->hIcon;
@@ -898,24 +906,50 @@ BOOL Shell_NotifyIconA(DWORD Message, NOTIFYICONDATAA* Data)
   };
   switch (Message) {
     case NIM_ADD: {
-      if (It != T.Icons.end() || !T.Available || LookupLive(Data->hWnd) == nullptr) return FALSE;
       TTrayIcon I;
+      {
+        std::lock_guard<std::mutex> Guard(T.Lock);
+        if (Find() != T.Icons.end() || !T.Available || LookupLive(Data->hWnd) == nullptr) return FALSE;
+      }
       I.Wnd = Data->hWnd;
       I.Id = Data->uID;
       Apply(I);
+      // With a tray of the window system the icon is there only once the tray took it; the
+      // windows are made outside the lock (their destruction takes it).
+      if (Dock && (I.Docked = DockTrayIcon(I.Wnd, I.Id, I.CallbackMessage, I.Icon, I.Tip)) == nullptr) return FALSE;
+      std::lock_guard<std::mutex> Guard(T.Lock);
       T.Icons.push_back(I);
       return TRUE;
     }
-    case NIM_MODIFY:
-      if (It == T.Icons.end()) return FALSE;
-      Apply(*It);
+    case NIM_MODIFY: {
+      TTrayIcon I;
+      {
+        std::lock_guard<std::mutex> Guard(T.Lock);
+        auto It = Find();
+        if (It == T.Icons.end()) return FALSE;
+        Apply(*It);
+        I = *It;
+      }
+      if (I.Docked) UpdateDockedIcon(I.Docked, I.CallbackMessage, I.Icon, I.Tip);
       return TRUE;
-    case NIM_DELETE:
-      if (It == T.Icons.end()) return FALSE;
-      T.Icons.erase(It);
+    }
+    case NIM_DELETE: {
+      HWND Docked = nullptr;
+      {
+        std::lock_guard<std::mutex> Guard(T.Lock);
+        auto It = Find();
+        if (It == T.Icons.end()) return FALSE;
+        Docked = It->Docked;
+        T.Icons.erase(It);
+      }
+      if (Docked) RemoveDockedIcon(Docked);
       return TRUE;
+    }
     case NIM_SETFOCUS:
-    case NIM_SETVERSION: return It != T.Icons.end() ? TRUE : FALSE;
+    case NIM_SETVERSION: {
+      std::lock_guard<std::mutex> Guard(T.Lock);
+      return Find() != T.Icons.end() ? TRUE : FALSE;
+    }
     default: return FALSE;
   }
 }

@@ -1585,8 +1585,14 @@ struct TTrayIcon {
   UINT CallbackMessage = 0;
   HICON Icon = nullptr;
   String Tip;
+  // The icon's own window docked in the window system's tray (null: kept in the model only).
+  HWND Docked = nullptr;
 };
 std::vector<TTrayIcon> GetTrayIcons();
+// Draws an icon handle (the class library's icons) into Rect of DC: the icons docked in a tray
+// of the window system paint through it.
+using TTrayIconPainter = std::function<void(HDC DC, HICON Icon, const RECT& Rect)>;
+void SetTrayIconPainter(TTrayIconPainter Painter);
 // Whether icons can be shown (false: the icon model is kept, nothing appears on screen).
 // Shell_NotifyIcon(NIM_ADD) fails when this is false and SetTrayAvailable(false) was called;
 // the default is true (the model answers as a tray would).

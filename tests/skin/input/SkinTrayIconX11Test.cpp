@@ -1,0 +1,218 @@
+// The tray icon on a real X server (Xvfb) through the X11 backend: without a notification area
+// the icon cannot be shown; with our own small tray manager (tests/tools/qv_traymanager) the
+// icon docks through the system tray protocol, draws its icon, shows its hint while the pointer
+// rests on it, reports clicks and opens its menu on the right button, and leaves the tray when
+// hidden.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+#include "platform/display/X11Display.h"
+#include "platform/vcl/Forms.h"
+#include "skin/input/SkinTrayIcon.h"
+#include "tests/platform/display/XvfbServer.h"
+#include "tests/skin/support/SkinTestSupport.h"
+
+namespace {
+
+constexpr const char* ServerVariable = "QV_SKIN_TRAY_X11";
+
+bool PumpUntil(TDisplayBackend* Backend, const std::function<bool()>& Done, int Ms = 3000)
+{
+  for (int i = 0; i < Ms / 10; ++i) {
+    Application->ProcessMessages();
+    Backend->Flush();
+    if (Done())
+      return true;
+    usleep(10000);
+  }
+  return false;
+}
+
+// The tray manager as a child process, spoken to through its standard input and output.
+class TTrayManager {
+public:
+  bool Start(const char* Server)
+  {
+    int in[2], out[2];
+    if (pipe(in) != 0 || pipe(out) != 0)
+      return false;
+    Pid = fork();
+    if (Pid == 0) {
+      setenv("DISPLAY", Server, 1);
+      dup2(in[0], 0);
+      dup2(out[1], 1);
+      close(in[1]);
+      close(out[0]);
+      const std::string tool = std::string(QV_TEST_BIN_DIR) + "/qv_traymanager";
+      execl(tool.c_str(), "qv_traymanager", nullptr);
+      _exit(127);
+    }
+    close(in[0]);
+    close(out[1]);
+    In = in[1];
+    Out = out[0];
+    return Pid > 0;
+  }
+  ~TTrayManager()
+  {
+    if (Pid > 0) {
+      kill(Pid, SIGTERM);
+      waitpid(Pid, nullptr, 0);
+    }
+    if (In >= 0)
+      close(In);
+    if (Out >= 0)
+      close(Out);
+  }
+  void Send(const std::string& Line)
+  {
+    const std::string text = Line + "\n";
+    [[maybe_unused]] ssize_t n = write(In, text.data(), text.size());
+  }
+  // The next line, pumping the program's messages meanwhile; empty after Ms without one.
+  std::string Line(TDisplayBackend* Backend, int Ms = 3000)
+  {
+    for (int i = 0; i < Ms / 10; ++i) {
+      const size_t end = Buffer.find('\n');
+      if (end != std::string::npos) {
+        std::string line = Buffer.substr(0, end);
+        Buffer.erase(0, end + 1);
+        return line;
+      }
+      pollfd fd{Out, POLLIN, 0};
+      if (poll(&fd, 1, 0) > 0) {
+        char chunk[256];
+        const ssize_t got = read(Out, chunk, sizeof chunk);
+        if (got > 0) {
+          Buffer.append(chunk, static_cast<size_t>(got));
+          continue;
+        }
+      }
+      Application->ProcessMessages();
+      Backend->Flush();
+      usleep(10000);
+    }
+    return "";
+  }
+  // Sends a command and answers its reply ("ok", "pixel ...", "error ...").
+  std::string Ask(TDisplayBackend* Backend, const std::string& Command)
+  {
+    Send(Command);
+    return Line(Backend);
+  }
+
+  pid_t Pid = -1;
+  int In = -1, Out = -1;
+  std::string Buffer;
+};
+
+void DockTheIcon(const char* Server)
+{
+  String error;
+  std::unique_ptr<TDisplayBackend> backend = CreateX11Display(Server, error);
+  ASSERT_TRUE(backend) << error;
+  TDisplayBackend* display = backend.get();
+  SetDisplayBackend(std::move(backend));
+
+  auto* form = new TForm(nullptr);
+  form->SetBounds(300, 200, 200, 100);
+  auto* tray = new TskTrayIcon(form);
+  auto red = SolidPicture(16, 16, clRed);
+  TIcon icon;
+  icon.AssignBitmap(red.get(), clBlack);
+  tray->SetIcon(&icon);
+  tray->SetHint("Converting 42%");
+
+  // No notification area runs: the icon cannot be shown.
+  tray->SetIconVisible(true);
+  EXPECT_TRUE(GetTrayIcons().empty()) << "without a tray there is no icon";
+
+  TTrayManager manager;
+  ASSERT_TRUE(manager.Start(Server));
+  ASSERT_EQ(manager.Line(display), "ready");
+  tray->SetIconVisible(false);
+  tray->SetIconVisible(true);
+  const std::string docked = manager.Line(display);
+  ASSERT_EQ(docked.rfind("docked ", 0), 0u) << docked;
+  ASSERT_EQ(GetTrayIcons().size(), 1u);
+  HWND iconWindow = GetTrayIcons()[0].Docked;
+  ASSERT_NE(iconWindow, nullptr);
+  PumpUntil(display, [] { return false; }, 300);
+  EXPECT_EQ(manager.Ask(display, "pixel"), "pixel ff0000") << "the docked window draws the icon";
+
+  // The hint shows while the pointer rests on the icon.
+  EXPECT_EQ(manager.Ask(display, "hover"), "ok");
+  EXPECT_TRUE(PumpUntil(display, [] {
+    HWND tip = FindWindowA("QvTrayTipWindow", nullptr);
+    return tip && IsWindowVisible(tip);
+  })) << "the hint appears";
+  char text[64] = {};
+  GetWindowTextA(FindWindowA("QvTrayTipWindow", nullptr), text, sizeof text);
+  EXPECT_STREQ(text, "Converting 42%");
+
+  // A left click: the press at once, the click one double-click time later.
+  int downs = 0, clicks = 0;
+  tray->OnMouseDown = [&](TObject*, TMouseButton Button, TShiftState, int, int) {
+    if (Button == mbLeft)
+      ++downs;
+  };
+  tray->OnClick = [&](TObject*) { ++clicks; };
+  EXPECT_EQ(manager.Ask(display, "click 1 1"), "ok");
+  EXPECT_TRUE(PumpUntil(display, [&] { return downs == 1 && clicks == 1; })) << downs << " " << clicks;
+
+  // The right button opens the menu at the pointer.
+  auto* menu = new TskSkinPopupMenu(form);
+  auto* item = new TMenuItem(menu);
+  item->SetCaption("Restore");
+  menu->GetItems()->Add(item);
+  tray->SetPopupMenu(menu);
+  int popups = 0;
+  menu->OnPopup = [&](TObject*) { ++popups; };
+  EXPECT_EQ(manager.Ask(display, "click 3 1"), "ok");
+  EXPECT_TRUE(PumpUntil(display, [&] { return popups == 1; })) << "the menu opens";
+
+  // Hidden, the icon leaves the tray.
+  tray->SetIconVisible(false);
+  std::string gone = manager.Line(display);
+  while (gone == "ok")
+    gone = manager.Line(display);
+  EXPECT_EQ(gone, "gone " + docked.substr(7));
+  EXPECT_TRUE(GetTrayIcons().empty());
+
+  delete form;
+  Application->ProcessMessages();
+}
+
+TEST(SkinTrayIconX11, TheIconDocksInATrayManagerAndAnswersClicksHintAndMenu)
+{
+  if (const char* server = std::getenv(ServerVariable)) {
+    DockTheIcon(server);
+    return;
+  }
+  const std::string server = TXvfbServer::Display();
+  if (server.empty())
+    GTEST_SKIP() << "Xvfb is not available";
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    setenv(ServerVariable, server.c_str(), 1);
+    execl("/proc/self/exe", "skin_tray_x11",
+          "--gtest_filter=SkinTrayIconX11.TheIconDocksInATrayManagerAndAnswersClicksHintAndMenu", nullptr);
+    _exit(127);
+  }
+  int status = 0;
+  ASSERT_EQ(pid, waitpid(pid, &status, 0));
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the run on the X server failed";
+}
+
+} // namespace
