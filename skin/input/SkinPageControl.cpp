@@ -460,6 +460,11 @@ void TskSkinPageControl::Change()
 void TskSkinPageControl::WndProc(TMessage& Message)
 {
   const bool centred = FTabsInCenter && !(GetComponentState() & csDesigning);
+  // A native window made after the skin was bound (or made again) is told the class library's
+  // tab size; without a TabHeight the skinned tabs keep the tab picture's height.
+  if (Message.Msg == TCM_SETITEMSIZE && HIWORD(Message.LParam) == 0 && FIndex != -1 && FRecord &&
+      RectHeight(FRecord->tabrect) > 0)
+    Message.LParam = MAKELPARAM(LOWORD(Message.LParam), static_cast<WORD>(RectHeight(FRecord->tabrect)));
   if (centred) {
     switch (Message.Msg) {
     case WM_SETFOCUS:

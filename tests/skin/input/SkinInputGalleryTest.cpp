@@ -51,7 +51,7 @@ TGalleryFamily PageControls("Page controls: close buttons, and cut-off tabs with
 });
 
 TGalleryFamily PageControlSides("Page controls: tabs below, left, right (horizontal text), images, transparent strip",
-                                 330, [](TGalleryColumn& C) {
+                                 380, [](TGalleryColumn& C) {
   auto add = [&](int X, int Y, int W, int H, TTabPosition Position) {
     auto* pc = new TskSkinPageControl(C.Form);
     pc->SetParent(C.Form);
@@ -68,8 +68,10 @@ TGalleryFamily PageControlSides("Page controls: tabs below, left, right (horizon
     return pc;
   };
   add(0, 0, 280, 80, tpBottom);
-  add(0, 85, 135, 120, tpLeft);
-  add(145, 85, 135, 120, tpRight)->SetTextInHorizontal(true);
+  add(0, 85, 135, 170, tpLeft);
+  auto* horizontal = add(145, 85, 135, 170, tpRight);
+  horizontal->SetTabHeight(44);
+  horizontal->SetTextInHorizontal(true);
   auto* images = new TCustomImageList(C.Form, 10, 10);
   for (TColor color : {static_cast<TColor>(0x2080E0), static_cast<TColor>(0x30A030), static_cast<TColor>(0xC04040)}) {
     TBitmap b;
@@ -79,12 +81,12 @@ TGalleryFamily PageControlSides("Page controls: tabs below, left, right (horizon
     b.GetCanvas()->FillRect(Rect(0, 0, 10, 10));
     images->Add(&b, nullptr);
   }
-  auto* withImages = add(0, 210, 280, 55, tpTop);
+  auto* withImages = add(0, 260, 280, 55, tpTop);
   withImages->SetImages(images);
   for (int i = 0; i < withImages->GetPageCount(); ++i)
     withImages->GetPage(i)->SetImageIndex(i);
   withImages->SetTabsBGTransparent(true);
-  auto* extended = add(0, 270, 280, 55, tpTop);
+  auto* extended = add(0, 320, 280, 55, tpTop);
   extended->SetImages(images);
   extended->SetTabExtededDraw(true);
   extended->SetTabLayout(blGlyphRight);

@@ -316,6 +316,17 @@ TEST_F(SkinPageControlTest, TheTabStripShowsTheSkinOrTheParentBehindIt)
   }
 }
 
+TEST_F(SkinPageControlTest, SkinnedTabsTakeTheTabPictureHeightAlsoWhenTheWindowIsMadeLater)
+{
+  String text = Records(-1);
+  text.replace(text.find("tabrect=30,0,60,20"), 18, "tabrect=30,0,60,26");
+  auto* pc = Pages(300, {"One", "Two"}, NewSkin(EdgedPictures(), text));  // bound before Show
+  EXPECT_EQ(26, RectHeight(pc->GetItemRect(1)));
+  pc->SetTabPosition(tpBottom);  // the native window is made again
+  Pump();
+  EXPECT_EQ(26, RectHeight(pc->GetItemRect(1)));
+}
+
 TEST_F(SkinPageControlTest, AFixedTabHeightStretchesTheWholeTabPicture)
 {
   TskSkinData* skin = NewSkin(EdgedPictures(), Records(-1));
