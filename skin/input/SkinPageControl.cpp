@@ -183,20 +183,26 @@ void TskSkinPageControl::Notification(TComponent* AComponent, TOperation Operati
     FUpDown = nullptr;
   if (AComponent == FInternalImages)
     FInternalImages = nullptr;
-  if (AComponent == FImages)
-    SetImages(nullptr);
+  if (AComponent == FImages) {
+    // The list is being destroyed: only its room is given back.
+    FImages = nullptr;
+    ReserveRoom(-FImagesRoom);
+    FImagesRoom = 0;
+    Invalidate();
+  }
 }
 
 void TskSkinPageControl::SetImages(TCustomImageList* Value)
 {
   const bool side = GetTabPosition() == tpLeft || GetTabPosition() == tpRight;
-  const int before = FImages ? (side ? FImages->GetHeight() : FImages->GetWidth()) : 0;
+  const int before = FImagesRoom;
   const int after = Value ? (side ? Value->GetHeight() : Value->GetWidth()) : 0;
   if (FImages && FImages != Value)
     FImages->RemoveFreeNotification(this);
   FImages = Value;
   if (Value)
     Value->FreeNotification(this);
+  FImagesRoom = after;
   if (after != before)
     ReserveRoom(after - before);
   Invalidate();

@@ -195,6 +195,7 @@ private:
   bool FCheckingUpDown = false;
   bool FTabsInCenter = false;
   TCustomImageList* FImages = nullptr;
+  int FImagesRoom = 0;  // what the internal list keeps for Images in every tab
   bool FTabExtededDraw = false;
   int FTabSpacing = 1;
   TskButtonLayout FTabLayout = blGlyphLeft;
