@@ -5,6 +5,8 @@
 #include "skin/controls/SkinControlGeometry.h"
 #include "skin/controls/SkinResizedButton.h"
 #include "skin/foundation/SkinDrawUtils.h"
+#include "skin/foundation/SkinEffectBmp.h"
+#include "skin/foundation/SkinRegions.h"
 #include "skin/foundation/SkinGlyphs.h"
 #include "skin/foundation/SkinImages.h"
 #include "skin/foundation/SkinStripImages.h"
@@ -150,7 +152,7 @@ TskSkinPageControl::TskSkinPageControl(TComponent* AOwner)
   GetFont()->Assign(FDefaultFont.get());
   // Every tab reserves the list's width for its image and its close button.
   FInternalImages = new TCustomImageList(this, 1, 1);
-  SetImages(FInternalImages);
+  TPageControl::SetImages(FInternalImages);
 }
 
 TskSkinPageControl::~TskSkinPageControl() = default;
@@ -163,8 +165,8 @@ void TskSkinPageControl::ReserveRoom(int Delta)
     FInternalImages->SetHeight(std::max(1, FInternalImages->GetHeight() + Delta));
   else
     FInternalImages->SetWidth(std::max(1, FInternalImages->GetWidth() + Delta));
-  SetImages(nullptr);
-  SetImages(FInternalImages);
+  TPageControl::SetImages(nullptr);
+  TPageControl::SetImages(FInternalImages);
 }
 
 void TskSkinPageControl::Notification(TComponent* AComponent, TOperation Operation)
@@ -181,6 +183,57 @@ void TskSkinPageControl::Notification(TComponent* AComponent, TOperation Operati
     FUpDown = nullptr;
   if (AComponent == FInternalImages)
     FInternalImages = nullptr;
+  if (AComponent == FImages) {
+    // The list is being destroyed: only its room is given back.
+    FImages = nullptr;
+    ReserveRoom(-FImagesRoom);
+    FImagesRoom = 0;
+    Invalidate();
+  }
+}
+
+void TskSkinPageControl::SetImages(TCustomImageList* Value)
+{
+  const bool side = GetTabPosition() == tpLeft || GetTabPosition() == tpRight;
+  const int before = FImagesRoom;
+  const int after = Value ? (side ? Value->GetHeight() : Value->GetWidth()) : 0;
+  if (FImages && FImages != Value)
+    FImages->RemoveFreeNotification(this);
+  FImages = Value;
+  if (Value)
+    Value->FreeNotification(this);
+  FImagesRoom = after;
+  if (after != before)
+    ReserveRoom(after - before);
+  Invalidate();
+}
+
+void TskSkinPageControl::SetTabExtededDraw(bool Value)
+{
+  FTabExtededDraw = Value;
+  Invalidate();
+}
+
+void TskSkinPageControl::SetTextInHorizontal(bool Value)
+{
+  FTextInHorizontal = Value;
+  Invalidate();
+}
+
+void TskSkinPageControl::SetTabSpacing(int Value)
+{
+  if (Value == FTabSpacing)
+    return;
+  FTabSpacing = Value;
+  Repaint();
+}
+
+void TskSkinPageControl::SetTabLayout(TskButtonLayout Value)
+{
+  if (Value == FTabLayout)
+    return;
+  FTabLayout = Value;
+  Repaint();
 }
 
 void TskSkinPageControl::SetSkinData(TskSkinData* Value)
@@ -413,6 +466,11 @@ void TskSkinPageControl::Change()
 void TskSkinPageControl::WndProc(TMessage& Message)
 {
   const bool centred = FTabsInCenter && !(GetComponentState() & csDesigning);
+  // A native window made after the skin was bound (or made again) is told the class library's
+  // tab size; without a TabHeight the skinned tabs keep the tab picture's height.
+  if (Message.Msg == TCM_SETITEMSIZE && HIWORD(Message.LParam) == 0 && FIndex != -1 && FRecord &&
+      RectHeight(FRecord->tabrect) > 0)
+    Message.LParam = MAKELPARAM(LOWORD(Message.LParam), static_cast<WORD>(RectHeight(FRecord->tabrect)));
   if (centred) {
     switch (Message.Msg) {
     case WM_SETFOCUS:
@@ -603,11 +661,42 @@ void TskSkinPageControl::DrawSkinFrame(TCanvas* C)
   const int w = RectWidth(r), h = RectHeight(r);
   if (w <= 0 || h <= 0)
     return;
-  TBitmap frame;
-  frame.SetPixelFormat(pf24bit);
-  frame.SetSize(w, h);
-  BuildSkinBitmap(&frame, FPicture, FRecord->skinrect, cr, true);
-  C->Draw(r.left, r.top, &frame);
+  const int dW = w - RectWidth(FRecord->skinrect), dH = h - RectHeight(FRecord->skinrect);
+  TRect ncr = cr;
+  ncr.right += dW;
+  ncr.bottom += dH;
+  const TPoint lt = FRecord->lefttoppoint, rt = FRecord->righttoppoint, lb = FRecord->leftbottompoint,
+               rb = FRecord->rightbottompoint;
+  TBitmap left, top, right, bottom;
+  BuildFrameEdgeBitmaps(lt, rt, lb, rb, cr, lt, Point(rt.x + dW, rt.y), Point(lb.x, lb.y + dH),
+                        Point(rb.x + dW, rb.y + dH), ncr, &left, &top, &right, &bottom, FPicture, FRecord->skinrect, w,
+                        h, FRecord->leftstretch, FRecord->topstretch, FRecord->rightstretch, FRecord->bottomstretch);
+  const int saved = SaveDC(C->GetHandle());
+  const TRect ext = ActiveTabExtension();
+  if (!EmptyRect(ext))
+    ExcludeClipRect(C->GetHandle(), ext.left, ext.top, ext.right, ext.bottom);
+  C->Draw(r.left, r.top, &top);
+  C->Draw(r.left, r.top + top.GetHeight(), &left);
+  C->Draw(r.right - right.GetWidth(), r.top + top.GetHeight(), &right);
+  C->Draw(r.left, r.bottom - bottom.GetHeight(), &bottom);
+  RestoreDC(C->GetHandle(), saved);
+}
+
+TRect TskSkinPageControl::ActiveTabExtension()
+{
+  const int active = GetTabIndex();
+  if (FIndex == -1 || !FRecord || active < 0 || active >= GetPageCount() || VisibleTabCount() == 0 ||
+      !GetActivePage() || active >= VisibleTabCount())
+    return TRect{};
+  TRect r = GetItemRect(active);
+  const int grow = RectHeight(FRecord->activetabrect) - RectHeight(FRecord->tabrect);
+  switch (GetTabPosition()) {
+  case tpTop: r.bottom += grow; break;
+  case tpBottom: r.top -= grow; break;
+  case tpLeft: r.right += grow; break;
+  case tpRight: r.left -= grow; break;
+  }
+  return r;
 }
 
 void TskSkinPageControl::RedrawTabs()
@@ -623,45 +712,138 @@ void TskSkinPageControl::DrawTabs(TCanvas* C)
     return;
   const int count = VisibleTabCount();
   const int active = GetTabIndex();
-  if (FIndex != -1 && !FTabsBGTransparent && FPicture && GetTabPosition() == tpTop) {
-    TRect bg = EmptyRect(FRecord->tabsbgrect) ? ClientPart(FRecord) : FRecord->tabsbgrect;
-    const TRect d = GetDisplayRect();
-    const int stripH = d.top - FRecord->clientrect.top;
-    if (stripH > 0) {
-      TBitmap strip;
-      strip.SetPixelFormat(pf24bit);
-      strip.SetSize(GetWidth(), stripH);
-      FillFromPicture(strip.GetCanvas(), FPicture, bg, GetWidth(), stripH, false, stFull);
-      C->Draw(0, 0, &strip);
-    }
+  if (FIndex == -1 || !FRecord) {
+    for (int i = 0; i < count; ++i)
+      if (i != active)
+        DrawTab(C, i, GetItemRect(i), false, i == FHotTab);
+    if (active >= 0 && active < count)
+      DrawTab(C, active, GetItemRect(active), true, active == FHotTab);
+    return;
   }
-  for (int i = 0; i < count; ++i)
-    if (i != active)
-      DrawTab(C, i, GetItemRect(i), false, i == FHotTab);
-  if (active >= 0 && active < count) {
+  // The tab strip: a bitmap over the area outside the page frame on the tabs' side.
+  const TRect& cr = FRecord->clientrect;
+  const TRect d = GetDisplayRect();
+  const TRect r0{d.left - cr.left, d.top - cr.top, d.right + RectWidth(FRecord->skinrect) - cr.right,
+                 d.bottom + RectHeight(FRecord->skinrect) - cr.bottom};
+  const int W = GetWidth(), H = GetHeight();
+  const TTabPosition pos = GetTabPosition();
+  TRect area;  // the strip in control coordinates
+  switch (pos) {
+  case tpTop: area = Rect(0, 0, W, r0.top); break;
+  case tpBottom: area = Rect(0, r0.bottom, W, H); break;
+  case tpLeft: area = Rect(0, 0, r0.left, H); break;
+  case tpRight: area = Rect(r0.right, 0, W, H); break;
+  }
+  if (!EmptyRect(area)) {
+    TBitmap strip;
+    strip.SetPixelFormat(pf24bit);
+    strip.SetSize(RectWidth(area), RectHeight(area));
+    if (FTabsBGTransparent) {
+      PaintPageControlBackground(this, area, strip.GetCanvas());
+    } else if (FPicture) {
+      if (EmptyRect(FRecord->tabsbgrect))
+        FRecord->tabsbgrect = ClientPart(FRecord);
+      FillFromPicture(strip.GetCanvas(), FPicture, FRecord->tabsbgrect, strip.GetWidth(), strip.GetHeight(), false,
+                      stFull);
+    }
+    for (int i = 0; i < count; ++i)
+      if (i != active) {
+        TRect t = GetItemRect(i);
+        OffsetRect(&t, -area.left, -area.top);
+        DrawTab(strip.GetCanvas(), i, t, false, i == FHotTab);
+      }
+    const int saved = SaveDC(C->GetHandle());
+    const TRect ext = ActiveTabExtension();
+    if (!EmptyRect(ext))
+      ExcludeClipRect(C->GetHandle(), ext.left, ext.top, ext.right, ext.bottom);
+    C->Draw(area.left, area.top, &strip);
+    RestoreDC(C->GetHandle(), saved);
+  }
+  if (active >= 0 && active < count && active < GetPageCount()) {
     TRect r = GetItemRect(active);
-    if (FIndex != -1) {
-      const int grow = RectHeight(FRecord->activetabrect) - RectHeight(FRecord->tabrect);
-      if (GetTabPosition() == tpTop)
-        r.bottom += grow;
+    const int diff = RectHeight(FRecord->tabrect) - RectHeight(FRecord->activetabrect);
+    if (diff != 0) {
+      if (pos == tpBottom)
+        OffsetRect(&r, 0, diff);
+      else if (pos == tpRight)
+        OffsetRect(&r, diff, 0);
     }
     DrawTab(C, active, r, true, active == FHotTab);
   }
 }
 
+namespace {
+
+enum class TTurn { Left, Right, Flip };
+
+// Bitmap B turned (its width and height swapped) or flipped upside down in place.
+void TurnInPlace(TBitmap* B, TTurn Turn)
+{
+  if (B->Empty())
+    return;
+  auto from = TskEffectBmp::CreateFromBitmap(B->GetHandle());
+  const bool swap = Turn != TTurn::Flip;
+  TskEffectBmp to(swap ? from->GetHeight() : from->GetWidth(), swap ? from->GetWidth() : from->GetHeight());
+  switch (Turn) {
+  case TTurn::Left: from->Rotate90Left(&to); break;
+  case TTurn::Right: from->Rotate90Right(&to); break;
+  case TTurn::Flip: from->FlipVert(&to); break;
+  }
+  B->SetSize(to.GetWidth(), to.GetHeight());
+  to.Draw(B->GetCanvas()->GetHandle(), 0, 0);
+}
+
+// Bitmap B turned onto Canvas at (X, Y).
+void DrawTurned(TCanvas* Canvas, int X, int Y, TBitmap* B, TTurn Turn)
+{
+  if (B->Empty())
+    return;
+  auto from = TskEffectBmp::CreateFromBitmap(B->GetHandle());
+  TskEffectBmp to(from->GetHeight(), from->GetWidth());
+  if (Turn == TTurn::Left)
+    from->Rotate90Left(&to);
+  else
+    from->Rotate90Right(&to);
+  to.Draw(Canvas->GetHandle(), X, Y);
+}
+
+}  // namespace
+
+void TskSkinPageControl::DrawTabImageAndText(TCanvas* C, int W, int H, int Dy, bool Enabled, int ImageIndex,
+                                             const String& Caption)
+{
+  TRect cr = Rect(0, 0, 0, 0);
+  DrawTextA(C->GetHandle(), Caption.c_str(), static_cast<int>(Caption.size()), &cr, DT_CALCRECT | DT_SINGLELINE);
+  const int cw = Caption.empty() ? 0 : RectWidth(cr) + 2;
+  const int iw = FImages ? FImages->GetWidth() : 0, ih = FImages ? FImages->GetHeight() : 0;
+  const int x = W / 2 - (cw + iw + 2) / 2;
+  if (FImages)
+    FImages->Draw(C, x, H / 2 + Dy - ih / 2, ImageIndex, Enabled);
+  const int top = H / 2 + Dy - RectHeight(cr) / 2;
+  TRect text{x + iw + 2, top, x + iw + 2 + cw, top + RectHeight(cr)};
+  DrawTextA(C->GetHandle(), Caption.c_str(), static_cast<int>(Caption.size()), &text, DT_CENTER);
+}
+
 void TskSkinPageControl::DrawTab(TCanvas* C, int VisibleIndex, const TRect& R, bool Active, bool MouseIn)
 {
   TTabSheet* page = PageOfVisibleTab(VisibleIndex);
-  const int tw = RectWidth(R), th = RectHeight(R);
-  if (!page || tw <= 0 || th <= 0)
+  if (!page)
     return;
+  const TTabPosition pos = GetTabPosition();
+  const bool side = pos == tpLeft || pos == tpRight;
+  const int tw = side ? RectHeight(R) : RectWidth(R);
+  int th = side ? RectWidth(R) : RectHeight(R);
+  if (tw <= 0 || th <= 0)
+    return;
+  const bool hasImage = FImages && page->GetImageIndex() >= 0 && page->GetImageIndex() < FImages->GetCount();
+  const bool skinned = FIndex != -1 && FRecord && FPicture;
   TBitmap tab;
   tab.SetPixelFormat(pf24bit);
   tab.SetSize(tw, th);
-  TCanvas* tc = tab.GetCanvas();
   const bool focused = HandleAllocated() && Focused();
-  TRect t = Rect(0, 0, tw, th);
-  if (FIndex == -1 || !FPicture) {
+  if (!skinned) {
+    TCanvas* tc = tab.GetCanvas();
+    const TRect t = Rect(0, 0, tw, th);
     tc->GetBrush()->SetStyle(bsSolid);
     if (!Active) {
       tc->GetBrush()->SetColor(MouseIn ? static_cast<TColor>(0xD2BDB6) : clBtnFace);
@@ -689,11 +871,23 @@ void TskSkinPageControl::DrawTab(TCanvas* C, int VisibleIndex, const TRect& R, b
       s = FRecord->activetabrect;
       fc = FRecord->activefontcolor;
     }
-    BuildHorzSkinBitmap(FRecord->tableftoffset, FRecord->tabrightoffset, &tab, FPicture, s, tw, th,
-                        FRecord->tabstretcheffect);
-    if (tab.GetHeight() != th)
-      tab.SetHeight(th);
-    tc = tab.GetCanvas();
+    if (GetTabHeight() > 0) {
+      const int hT = RectHeight(FRecord->tabrect);
+      if (Active && RectHeight(FRecord->activetabrect) > hT)
+        th += RectHeight(FRecord->activetabrect) - hT;
+      else if (Active && focused && RectHeight(FRecord->focustabrect) > hT)
+        th += RectHeight(FRecord->focustabrect) - hT;
+      tab.SetSize(tw, th);
+      const int q = hT / 4;
+      BuildSkinBitmap(&tab, FPicture, s,
+                      Rect(FRecord->tableftoffset, q, RectWidth(s) - FRecord->tabrightoffset, RectHeight(s) - q), true);
+    } else {
+      BuildHorzSkinBitmap(FRecord->tableftoffset, FRecord->tabrightoffset, &tab, FPicture, s, tw, th,
+                          FRecord->tabstretcheffect);
+    }
+    if (pos == tpBottom)
+      TurnInPlace(&tab, TTurn::Flip);
+    TCanvas* tc = tab.GetCanvas();
     if (FUseSkinFont) {
       tc->GetFont()->SetName(FRecord->fontname);
       tc->GetFont()->SetHeight(FRecord->fontheight);
@@ -702,26 +896,73 @@ void TskSkinPageControl::DrawTab(TCanvas* C, int VisibleIndex, const TRect& R, b
       tc->GetFont()->Assign(GetFont());
     }
     tc->GetFont()->SetColor(fc);
-    if (RectHeight(FRecord->tabrect) != RectHeight(FRecord->activetabrect) && !Active)
-      t.top += 2;
+  }
+  if (FTextInHorizontal && side) {
+    TFont keep;
+    keep.Assign(tab.GetCanvas()->GetFont());
+    TurnInPlace(&tab, pos == tpLeft ? TTurn::Left : TTurn::Right);
+    tab.GetCanvas()->GetFont()->Assign(&keep);
+  }
+  TCanvas* tc = tab.GetCanvas();
+  TRect t = Rect(0, 0, tab.GetWidth(), tab.GetHeight());
+  if (skinned && FRecord->showfocus && focused && Active) {
+    TRect f = t;
+    InflateRect(&f, -FRecord->focusoffsetx, -FRecord->focusoffsety);
+    tc->GetBrush()->SetStyle(bsSolid);
+    tc->GetBrush()->SetColor(FSkinData && FSkinData->SkinColors ? FSkinData->SkinColors->cbtnface : clBtnFace);
+    DrawDottedFocusRect(tc, f);
   }
   tc->GetBrush()->SetStyle(bsClear);
+  int dy = 0;
+  if (skinned && RectHeight(FRecord->tabrect) != RectHeight(FRecord->activetabrect) && !Active) {
+    const int step = pos == tpTop || pos == tpLeft ? 2 : -2;
+    t.top += step;
+    if (hasImage)
+      dy = step;
+  }
   const int cb = FShowCloseButtons ? FCloseButtonSize + 2 : 0;
-  if (cb)
-    t.right -= FIndex == -1 ? cb : cb + 3;
-  TRect text = t;
+  const int cut = skinned ? cb + 3 : cb;
   const String caption = page->GetCaption();
-  DrawTextA(tc->GetHandle(), caption.c_str(), static_cast<int>(caption.size()), &text,
-            DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+  if (OnDrawSkinTab) {
+    OnDrawSkinTab(page->GetPageIndex(), t, Active, MouseIn, tc);
+  } else if (hasImage || FTabExtededDraw) {
+    if (FTabExtededDraw) {
+      TRect g = t;
+      g.right -= cb;
+      DrawImageListGlyphAndText(tc, g, FTabMargin, FTabSpacing, FTabLayout, caption, page->GetImageIndex(), FImages,
+                                false, page->GetEnabled(), false, clBlack);
+    } else {
+      DrawTabImageAndText(tc, tab.GetWidth() - cb, tab.GetHeight(), dy, page->GetEnabled(), page->GetImageIndex(),
+                          caption);
+    }
+    t.right -= cut;
+  } else {
+    if (cb)
+      t.right -= cut;
+    TRect text = t;
+    DrawTextA(tc->GetHandle(), caption.c_str(), static_cast<int>(caption.size()), &text,
+              DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+  }
+  const bool turned = side && !FTextInHorizontal;
   if (FShowCloseButtons) {
-    auto* sheet = dynamic_cast<TskSkinCustomTabSheet*>(page);
-    if (sheet) {
+    if (auto* sheet = dynamic_cast<TskSkinCustomTabSheet*>(page)) {
       if (!MouseIn)
         sheet->CloseHot = false;
-      DrawCloseButton(tc, Rect(t.right, t.top, tw, t.bottom), sheet);
+      sheet->CloseRect = TRect{};
+      DrawCloseButton(tc, Rect(t.right, t.top + dy, tab.GetWidth(), t.bottom), sheet);
+      // The close rectangle in the picture's final orientation.
+      const TRect c = sheet->CloseRect;
+      const int pw = tab.GetWidth(), ph = tab.GetHeight();
+      if (turned && pos == tpLeft)
+        sheet->CloseRect = TRect{c.top, pw - c.right, c.bottom, pw - c.left};
+      else if (turned && pos == tpRight)
+        sheet->CloseRect = TRect{ph - c.bottom, c.left, ph - c.top, c.right};
     }
   }
-  C->Draw(R.left, R.top, &tab);
+  if (turned)
+    DrawTurned(C, R.left, R.top, &tab, pos == tpLeft ? TTurn::Left : TTurn::Right);
+  else
+    C->Draw(R.left, R.top, &tab);
 }
 
 void TskSkinPageControl::DrawCloseButton(TCanvas* C, const TRect& Area, TskSkinCustomTabSheet* Sheet)

@@ -26,11 +26,16 @@
 #include "platform/vcl/PageCtrl.h"
 #include "skin/foundation/SkinControlRecords.h"
 #include "skin/foundation/SkinData.h"
+#include "skin/foundation/SkinDrawUtils.h"
 
 class TskSkinUpDown;
 class TskSkinPageControl;
 
 using TskCloseEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+// Draws the contents of tab TabIndex (a page index) into Rct of the tab picture's canvas Cnvs, in
+// place of the image and caption.
+using TskDrawSkinTabEvent =
+    std::function<void(int TabIndex, const TRect& Rct, bool Active, bool MouseIn, TCanvas* Cnvs)>;
 
 class TskSkinCustomTabSheet : public TTabSheet {
 public:
@@ -93,8 +98,28 @@ public:
   // Values below -1 are refused.
   void SetTabMargin(int Value);
 
+  // The tab images (each page's ImageIndex); every tab keeps room for one.
+  TCustomImageList* GetImages() const { return FImages; }
+  void SetImages(TCustomImageList* Value);
+  bool GetTabExtededDraw() const { return FTabExtededDraw; }
+  // On: image and caption are laid out by TabLayout, TabMargin and TabSpacing.
+  void SetTabExtededDraw(bool Value);
+  int GetTabSpacing() const { return FTabSpacing; }
+  void SetTabSpacing(int Value);
+  TskButtonLayout GetTabLayout() const { return FTabLayout; }
+  void SetTabLayout(TskButtonLayout Value);
+  bool GetTextInHorizontal() const { return FTextInHorizontal; }
+  // On: tabs on the left or right keep their caption horizontal (the tab picture is turned).
+  void SetTextInHorizontal(bool Value);
+
   TskCloseEvent OnClose;
   TNotifyEvent OnAfterClose;
+  TskDrawSkinTabEvent OnDrawSkinTab;
+
+  // Where the active tab reaches into the page frame (the active tab's item rect grown toward
+  // the page by how much taller the active tab picture is); empty without an active visible
+  // tab or skin.
+  TRect ActiveTabExtension();
 
   // Looks the record up again and copies its values.
   void GetSkinData();
@@ -139,6 +164,7 @@ private:
   void DrawTabs(TCanvas* C);
   void DrawTab(TCanvas* C, int VisibleIndex, const TRect& R, bool Active, bool MouseIn);
   void DrawCloseButton(TCanvas* C, const TRect& Area, TskSkinCustomTabSheet* Sheet);
+  void DrawTabImageAndText(TCanvas* C, int W, int H, int Dy, bool Enabled, int ImageIndex, const String& Caption);
   void EraseSkinBackground(HDC DC);
   void TrackMouse(int X, int Y);
   // The close rectangle of the hot tab in control coordinates (empty without one); ForPress:
@@ -168,4 +194,10 @@ private:
   TCustomImageList* FInternalImages = nullptr;
   bool FCheckingUpDown = false;
   bool FTabsInCenter = false;
+  TCustomImageList* FImages = nullptr;
+  int FImagesRoom = 0;  // what the internal list keeps for Images in every tab
+  bool FTabExtededDraw = false;
+  int FTabSpacing = 1;
+  TskButtonLayout FTabLayout = blGlyphLeft;
+  bool FTextInHorizontal = false;
 };

@@ -50,6 +50,49 @@ TGalleryFamily PageControls("Page controls: close buttons, and cut-off tabs with
   add(100, 200, false, {"General", "Video", "Audio", "Subtitles", "Tools"});
 });
 
+TGalleryFamily PageControlSides("Page controls: tabs below, left, right (horizontal text), images, transparent strip",
+                                 380, [](TGalleryColumn& C) {
+  auto add = [&](int X, int Y, int W, int H, TTabPosition Position) {
+    auto* pc = new TskSkinPageControl(C.Form);
+    pc->SetParent(C.Form);
+    pc->SetBounds(C.Left + X, C.Top + Y, W, H);
+    for (const char* caption : {"Video", "Audio", "Tools"}) {
+      auto* s = new TskSkinTabSheet(C.Form);
+      s->SetCaption(caption);
+      s->SetPageControl(pc);
+    }
+    pc->SetActivePageIndex(1);
+    pc->SetTabPosition(Position);
+    if (C.SkinData)
+      pc->SetSkinData(C.SkinData);
+    return pc;
+  };
+  add(0, 0, 280, 80, tpBottom);
+  add(0, 85, 135, 170, tpLeft);
+  auto* horizontal = add(145, 85, 135, 170, tpRight);
+  horizontal->SetTabHeight(44);
+  horizontal->SetTextInHorizontal(true);
+  auto* images = new TCustomImageList(C.Form, 10, 10);
+  for (TColor color : {static_cast<TColor>(0x2080E0), static_cast<TColor>(0x30A030), static_cast<TColor>(0xC04040)}) {
+    TBitmap b;
+    b.SetPixelFormat(pf24bit);
+    b.SetSize(10, 10);
+    b.GetCanvas()->GetBrush()->SetColor(color);
+    b.GetCanvas()->FillRect(Rect(0, 0, 10, 10));
+    images->Add(&b, nullptr);
+  }
+  auto* withImages = add(0, 260, 280, 55, tpTop);
+  withImages->SetImages(images);
+  for (int i = 0; i < withImages->GetPageCount(); ++i)
+    withImages->GetPage(i)->SetImageIndex(i);
+  withImages->SetTabsBGTransparent(true);
+  auto* extended = add(0, 320, 280, 55, tpTop);
+  extended->SetImages(images);
+  extended->SetTabExtededDraw(true);
+  extended->SetTabLayout(blGlyphRight);
+  extended->SetShowCloseButtons(true);
+});
+
 TEST(SkinInputGallery, TheInputControlsOfEveryLookAreShownAndKeptAsAScreenshot)
 {
   SkinGallery::RunSkinGallery(String(QV_TEST_BIN_DIR) + "/../skin-input-gallery.png",

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,23 @@ String Records(int BgPicture)
          "lefttoppoint=5,5\nrighttoppoint=25,5\nleftbottompoint=5,25\nrightbottompoint=25,25\n"
          "tabrect=30,0,60,20\nbgpictureindex=" +
          std::to_string(BgPicture) + "\nfontname=Arial\nfontheight=14\n";
+}
+
+constexpr TColor Yellow = 0x00FFFF, Magenta = 0xFF00FF;
+
+// Picture 0 of Pictures() with a tab whose outer edge (its top three rows) is yellow, an active
+// tab at (30,0)-(60,26) four rows taller (blue, yellow top) and a focused tab like it.
+String TallActiveRecords(const String& Extra = "")
+{
+  return Records(-1) + "activetabrect=30,0,60,26\nfocustabrect=30,0,60,26\n" + Extra;
+}
+
+std::vector<std::unique_ptr<TBitmap>> EdgedPictures()
+{
+  auto p = Pictures();
+  FillArea(p[0].get(), Rect(30, 0, 60, 26), Blue);
+  FillArea(p[0].get(), Rect(30, 0, 60, 3), Yellow);
+  return p;
 }
 
 class SkinPageControlTest : public TSkinControlTest {
@@ -198,6 +216,193 @@ TEST_F(SkinPageControlTest, TabsShowTheirStateAndTheSkinFrameSurroundsThePage)
   EXPECT_EQ(Red, BitmapPixel(shot.get(), d.left - 2, d.top + 10)) << "the frame's left edge";
   const TRect tab = skinned->GetItemRect(1);
   EXPECT_EQ(Blue, BitmapPixel(shot.get(), tab.left + 2, tab.bottom - 3)) << "the tab picture";
+}
+
+
+TEST_F(SkinPageControlTest, TabPicturesAreFlippedOrTurnedTowardThePage)
+{
+  // The tab picture's outer edge (yellow) faces away from the page on every side.
+  struct {
+    const char* Name;
+    TTabPosition Position;
+    bool TextInHorizontal;
+    int Side;  // 0 top, 1 bottom, 2 left, 3 right of the item rect
+  } const cases[] = {
+      {"top: as drawn", tpTop, false, 0},
+      {"bottom: flipped", tpBottom, false, 1},
+      {"left: turned left", tpLeft, false, 2},
+      {"right: turned right", tpRight, false, 3},
+      {"left with horizontal text", tpLeft, true, 2},
+      {"right with horizontal text", tpRight, true, 3},
+  };
+  for (const auto& c : cases) {
+    TskSkinData* skin = NewSkin(EdgedPictures(), Records(-1));
+    auto* pc = Pages(300, {"One", "Two"}, skin);
+    pc->SetTextInHorizontal(c.TextInHorizontal);
+    pc->SetTabPosition(c.Position);
+    Pump();
+    auto shot = Snapshot(pc);
+    const TRect r = pc->GetItemRect(1);
+    ASSERT_GT(RectWidth(r), 6) << c.Name;
+    ASSERT_GT(RectHeight(r), 6) << c.Name;
+    const TPoint edge[] = {{r.left + 3, r.top + 1}, {r.left + 3, r.bottom - 2}, {r.left + 1, r.top + 3},
+                           {r.right - 2, r.top + 3}};
+    const TPoint opposite[] = {edge[1], edge[0], edge[3], edge[2]};
+    EXPECT_EQ(Yellow, BitmapPixel(shot.get(), edge[c.Side].x, edge[c.Side].y)) << c.Name;
+    EXPECT_EQ(Blue, BitmapPixel(shot.get(), opposite[c.Side].x, opposite[c.Side].y)) << c.Name;
+    delete pc;
+  }
+}
+
+TEST_F(SkinPageControlTest, TheActiveTabReachesIntoThePageFrameOnEverySide)
+{
+  struct {
+    const char* Name;
+    TTabPosition Position;
+  } const cases[] = {{"top", tpTop}, {"bottom", tpBottom}, {"left", tpLeft}, {"right", tpRight}};
+  for (const auto& c : cases) {
+    TskSkinData* skin = NewSkin(EdgedPictures(), TallActiveRecords());
+    auto* pc = Pages(300, {"One", "Two"}, skin);
+    pc->SetTabPosition(c.Position);
+    Pump();
+    auto shot = Snapshot(pc);
+    const TRect item = pc->GetItemRect(0), ext = pc->ActiveTabExtension();
+    // The extension is the item rect grown by 6 toward the page.
+    const TRect expected[] = {{item.left, item.top, item.right, item.bottom + 6},
+                              {item.left, item.top - 6, item.right, item.bottom},
+                              {item.left, item.top, item.right + 6, item.bottom},
+                              {item.left - 6, item.top, item.right, item.bottom}};
+    const int k = static_cast<int>(c.Position);
+    EXPECT_EQ(expected[k].left, ext.left) << c.Name;
+    EXPECT_EQ(expected[k].top, ext.top) << c.Name;
+    EXPECT_EQ(expected[k].right, ext.right) << c.Name;
+    EXPECT_EQ(expected[k].bottom, ext.bottom) << c.Name;
+    // Just inside the extension, on the page's side, the tab covers the frame.
+    const TPoint inside[] = {{ext.left + 4, ext.bottom - 2}, {ext.left + 4, ext.top + 1},
+                             {ext.right - 2, ext.top + 4}, {ext.left + 1, ext.top + 4}};
+    EXPECT_EQ(Blue, BitmapPixel(shot.get(), inside[k].x, inside[k].y)) << c.Name;
+    delete pc;
+  }
+}
+
+TEST_F(SkinPageControlTest, TheTabStripShowsTheSkinOrTheParentBehindIt)
+{
+  struct {
+    const char* Name;
+    TTabPosition Position;
+    bool Transparent;
+    TColor Expected;
+  } const cases[] = {
+      {"top, skin client part", tpTop, false, Green},
+      {"top, transparent", tpTop, true, Magenta},
+      {"bottom, skin client part", tpBottom, false, Green},
+      {"bottom, transparent", tpBottom, true, Magenta},
+      {"right, transparent", tpRight, true, Magenta},
+  };
+  Form->SetColor(Magenta);
+  for (const auto& c : cases) {
+    TskSkinData* skin = NewSkin(Pictures(), Records(-1));
+    auto* pc = Pages(300, {"One"}, skin);
+    pc->SetTabPosition(c.Position);
+    pc->SetTabsBGTransparent(c.Transparent);
+    Pump();
+    auto shot = Snapshot(pc);
+    const TRect item = pc->GetItemRect(0);
+    // Beyond the last tab, inside the strip.
+    const TPoint p = c.Position == tpRight ? TPoint{(item.left + item.right) / 2, item.bottom + 20}
+                                           : TPoint{item.right + 20, (item.top + item.bottom) / 2};
+    EXPECT_EQ(c.Expected, BitmapPixel(shot.get(), p.x, p.y)) << c.Name;
+    delete pc;
+  }
+}
+
+TEST_F(SkinPageControlTest, SkinnedTabsTakeTheTabPictureHeightAlsoWhenTheWindowIsMadeLater)
+{
+  String text = Records(-1);
+  text.replace(text.find("tabrect=30,0,60,20"), 18, "tabrect=30,0,60,26");
+  auto* pc = Pages(300, {"One", "Two"}, NewSkin(EdgedPictures(), text));  // bound before Show
+  EXPECT_EQ(26, RectHeight(pc->GetItemRect(1)));
+  pc->SetTabPosition(tpBottom);  // the native window is made again
+  Pump();
+  EXPECT_EQ(26, RectHeight(pc->GetItemRect(1)));
+}
+
+TEST_F(SkinPageControlTest, AFixedTabHeightStretchesTheWholeTabPicture)
+{
+  TskSkinData* skin = NewSkin(EdgedPictures(), Records(-1));
+  auto* pc = Pages(300, {"One", "Two"}, skin);
+  pc->SetTabHeight(34);
+  pc->ChangeSkinData();
+  Pump();
+  auto shot = Snapshot(pc);
+  const TRect r = pc->GetItemRect(1);
+  EXPECT_EQ(34, RectHeight(r));
+  EXPECT_EQ(Blue, BitmapPixel(shot.get(), r.left + 3, r.bottom - 2)) << "the picture reaches the tab's bottom";
+  EXPECT_EQ(Yellow, BitmapPixel(shot.get(), r.left + 3, r.top)) << "the edge stays at the top";
+}
+
+TEST_F(SkinPageControlTest, TabImagesGetRoomAndOnDrawSkinTabReplacesTheContents)
+{
+  auto* pc = Pages(300, {"One", "Two"});
+  const int plain = RectWidth(pc->GetItemRect(1));
+  auto* images = new TCustomImageList(Form, 12, 12);
+  auto red = SolidPicture(12, 12, Red);
+  images->Add(red.get(), nullptr);
+  pc->SetImages(images);
+  Pump();
+  EXPECT_EQ(plain + 12, RectWidth(pc->GetItemRect(1))) << "room for the image";
+  auto shot = Snapshot(pc);
+  TRect r = pc->GetItemRect(1);
+  bool sawRed = false;
+  for (int x = r.left; x < r.right; ++x)
+    sawRed |= BitmapPixel(shot.get(), x, (r.top + r.bottom) / 2) == Red;
+  EXPECT_TRUE(sawRed) << "the page's image is drawn";
+
+  pc->SetTabExtededDraw(true);
+  pc->SetTabMargin(0);
+  Pump();
+  shot = Snapshot(pc);
+  r = pc->GetItemRect(1);
+  bool redNearLeft = false;
+  for (int x = r.left; x < r.left + 6; ++x)
+    redNearLeft |= BitmapPixel(shot.get(), x, (r.top + r.bottom) / 2) == Red;
+  EXPECT_TRUE(redNearLeft) << "the layout routine pins the image to the left with margin 0";
+
+  std::vector<int> drawn;
+  pc->OnDrawSkinTab = [&](int TabIndex, const TRect& Rct, bool Active, bool, TCanvas* Cnvs) {
+    drawn.push_back(TabIndex * 10 + (Active ? 1 : 0));
+    Cnvs->GetBrush()->SetStyle(bsSolid);
+    Cnvs->GetBrush()->SetColor(Magenta);
+    Cnvs->FillRect(Rct);
+  };
+  pc->Invalidate();
+  Pump();
+  drawn.clear();
+  shot = Snapshot(pc);
+  r = pc->GetItemRect(1);
+  EXPECT_EQ(Magenta, BitmapPixel(shot.get(), (r.left + r.right) / 2, (r.top + r.bottom) / 2));
+  EXPECT_NE(drawn.end(), std::find(drawn.begin(), drawn.end(), 10)) << "page 1, not active";
+  EXPECT_NE(drawn.end(), std::find(drawn.begin(), drawn.end(), 1)) << "page 0, active";
+
+  delete images;
+  EXPECT_EQ(nullptr, pc->GetImages());
+  EXPECT_EQ(plain, RectWidth(pc->GetItemRect(1))) << "the room is given back";
+}
+
+TEST_F(SkinPageControlTest, TheFocusedActiveTabShowsAFocusRectangle)
+{
+  TskSkinData* skin = NewSkin(EdgedPictures(), TallActiveRecords("showfocus=1\nfocusoffsetx=3\nfocusoffsety=5\nfocusfontcolor=255\n"));
+  auto* pc = Pages(300, {"One", "Two"}, skin);
+  pc->SetFocus();
+  Pump();
+  ASSERT_TRUE(pc->Focused());
+  auto shot = Snapshot(pc);
+  const TRect r = pc->GetItemRect(0);
+  int dots = 0;
+  for (int y = r.top + 5; y < r.top + 20; ++y)
+    dots += BitmapPixel(shot.get(), r.left + 3, y) == Red;
+  EXPECT_GT(dots, 3) << "a dotted line in the focus font colour, offset 3 from the left";
+  EXPECT_EQ(Blue, BitmapPixel(shot.get(), r.left + 1, r.top + 10)) << "outside the focus rectangle";
 }
 
 }  // namespace
