@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/vcl/Menus.h"
+#include "skin/controls/ComponentReference.h"
 
 TskSkinButton::TskSkinButton(TComponent* AOwner) : TskSkinCustomControl(AOwner), FGlyph(std::make_unique<TBitmap>())
 {
@@ -29,14 +30,8 @@ bool TskSkinButton::Alive() const { return *FAliveFlag; }
 
 void TskSkinButton::SetImageList(TCustomImageList* Value)
 {
-  if (FImageList == Value)
-    return;
-  if (FImageList)
-    FImageList->RemoveFreeNotification(this);
-  FImageList = Value;
-  if (Value)
-    Value->FreeNotification(this);
-  Repaint();
+  if (SetComponentReference(this, FImageList, Value))
+    Repaint();
 }
 
 void TskSkinButton::SetImageIndex(int Value)

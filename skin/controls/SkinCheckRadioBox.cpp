@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/vcl/Menus.h"
+#include "skin/controls/ComponentReference.h"
 #include "skin/foundation/SkinEffectBmp.h"
 #include "skin/foundation/SkinGlyphs.h"
 #include "skin/foundation/SkinRegions.h"
@@ -40,13 +41,7 @@ void TskSkinCheckRadioBox::SetAllowGrayed(bool Value)
 
 void TskSkinCheckRadioBox::SetImages(TCustomImageList* Value)
 {
-  if (FImages != Value) {
-    if (FImages)
-      FImages->RemoveFreeNotification(this);
-    FImages = Value;
-    if (Value)
-      Value->FreeNotification(this);
-  }
+  SetComponentReference(this, FImages, Value);
   Repaint();
 }
 

@@ -1,5 +1,6 @@
 #include "skin/controls/SkinLabel.h"
 
+#include "skin/controls/ComponentReference.h"
 #include "skin/foundation/SkinDrawUtils.h"
 #include "skin/foundation/SkinEffects.h"
 #include "skin/foundation/SkinImages.h"
@@ -293,14 +294,8 @@ TskSkinStatusPanel::~TskSkinStatusPanel()
 
 void TskSkinStatusPanel::SetImageList(TCustomImageList* Value)
 {
-  if (FImageList == Value)
-    return;
-  if (FImageList)
-    FImageList->RemoveFreeNotification(this);
-  FImageList = Value;
-  if (Value)
-    Value->FreeNotification(this);
-  Repaint();
+  if (SetComponentReference(this, FImageList, Value))
+    Repaint();
 }
 
 void TskSkinStatusPanel::SetImageIndex(int Value)

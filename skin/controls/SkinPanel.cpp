@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "skin/controls/ComponentReference.h"
 #include "skin/foundation/SkinDrawUtils.h"
 #include "skin/foundation/SkinGlyphs.h"
 #include "skin/foundation/SkinRegions.h"
@@ -44,14 +45,8 @@ void TskSkinPanel::SetTransparentMode(bool Value)
 
 void TskSkinPanel::SetCaptionImageList(TCustomImageList* Value)
 {
-  if (FCaptionImageList == Value)
-    return;
-  if (FCaptionImageList)
-    FCaptionImageList->RemoveFreeNotification(this);
-  FCaptionImageList = Value;
-  if (Value)
-    Value->FreeNotification(this);
-  Repaint();
+  if (SetComponentReference(this, FCaptionImageList, Value))
+    Repaint();
 }
 
 void TskSkinPanel::SetCaptionImageIndex(int Value)

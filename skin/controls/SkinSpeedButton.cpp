@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/vcl/Menus.h"
+#include "skin/controls/ComponentReference.h"
 
 TskSkinSpeedButton::TskSkinSpeedButton(TComponent* AOwner)
     : TskGraphicSkinCustomControl(AOwner), FGlyph(std::make_unique<TBitmap>())
@@ -26,14 +27,8 @@ TskSkinSpeedButton::~TskSkinSpeedButton()
 
 void TskSkinSpeedButton::SetImageList(TCustomImageList* Value)
 {
-  if (FImageList == Value)
-    return;
-  if (FImageList)
-    FImageList->RemoveFreeNotification(this);
-  FImageList = Value;
-  if (Value)
-    Value->FreeNotification(this);
-  Repaint();
+  if (SetComponentReference(this, FImageList, Value))
+    Repaint();
 }
 
 void TskSkinSpeedButton::SetImageIndex(int Value)

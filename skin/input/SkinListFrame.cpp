@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/gdi/Gdi.h"
+#include "skin/controls/ComponentReference.h"
 #include "skin/foundation/SkinDrawUtils.h"
 #include "skin/input/SkinListItems.h"
 
@@ -92,13 +93,7 @@ void TskSkinListFrame::SetRowCount(int Value)
 
 void TskSkinListFrame::SetImages(TCustomImageList* Value)
 {
-  if (FImages != Value) {
-    if (FImages)
-      FImages->RemoveFreeNotification(this);
-    FImages = Value;
-    if (Value)
-      Value->FreeNotification(this);
-  }
+  SetComponentReference(this, FImages, Value);
   FListBox->Repaint();
 }
 

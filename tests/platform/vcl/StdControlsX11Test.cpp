@@ -2,15 +2,7 @@
 // the test keeps a screenshot of the form as an artefact of the build.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <memory>
-
 #include "platform/display/Screenshot.h"
-#include "platform/display/X11Display.h"
 #include "platform/rtl/Files.h"
 #include "platform/vcl/Button.h"
 #include "platform/vcl/ComboBoxCtrl.h"
@@ -26,7 +18,7 @@
 #include "platform/vcl/ScrollBarCtrl.h"
 #include "platform/vcl/TrackBarCtrl.h"
 #include "platform/vcl/TreeViewCtrl.h"
-#include "tests/platform/display/XvfbServer.h"
+#include "tests/support/XvfbChildRun.h"
 
 namespace {
 
@@ -50,13 +42,8 @@ T* Place(TForm* Form, int Left, int Top, int Width, int Height)
 }
 
 // The part that runs in the child process, on the X server named by the environment.
-void ShowEveryControl(const char* Server)
+void ShowEveryControl(const char*, TDisplayBackend* Display)
 {
-  String error;
-  std::unique_ptr<TDisplayBackend> backend = CreateX11Display(Server, error);
-  ASSERT_TRUE(backend) << error;
-  TDisplayBackend* display = backend.get();
-  SetDisplayBackend(std::move(backend));
 
   auto* form = new TForm(nullptr);
   form->SetCaption("Standard controls");
@@ -106,14 +93,10 @@ void ShowEveryControl(const char* Server)
   Place<TTrackBar>(form, 420, 282, 230, 32);
   Place<TButton>(form, 560, 400, 90, 28)->SetCaption("OK");
   form->Show();
-  for (int i = 0; i < 20; ++i) {
-    Application->ProcessMessages();
-    display->Flush();
-    usleep(5000);
-  }
+  PumpDisplay(Display, 20);
   const String file = ScreenshotFile();
   DeleteFile(file);
-  EXPECT_TRUE(SaveWindowPng(*display, GetDisplayWindow(form->GetHandle()), file));
+  EXPECT_TRUE(SaveWindowPng(*Display, GetDisplayWindow(form->GetHandle()), file));
 
   // A hint of two lines, with descenders, as the application shows it.
   auto* hint = new THintWindow(nullptr);
@@ -121,14 +104,10 @@ void ShowEveryControl(const char* Server)
   TRect bounds = hint->CalcHintRect(220, text);
   OffsetRect(&bounds, 60, 300);
   hint->ActivateHint(bounds, text);
-  for (int i = 0; i < 10; ++i) {
-    Application->ProcessMessages();
-    display->Flush();
-    usleep(5000);
-  }
+  PumpDisplay(Display, 10);
   const String hintFile = HintScreenshotFile();
   DeleteFile(hintFile);
-  EXPECT_TRUE(SaveWindowPng(*display, GetDisplayWindow(hint->GetHandle()), hintFile));
+  EXPECT_TRUE(SaveWindowPng(*Display, GetDisplayWindow(hint->GetHandle()), hintFile));
   delete hint;
   delete form;
   Application->ProcessMessages();
@@ -136,27 +115,11 @@ void ShowEveryControl(const char* Server)
 
 TEST(StdControlsOnX11, AFormWithEveryControlIsShownAndKeptAsAScreenshot)
 {
-  if (const char* server = std::getenv("QV_STD_CONTROLS_X11")) {
-    ShowEveryControl(server);
-    return;
-  }
-  const std::string server = TXvfbServer::Display();
-  if (server.empty())
+  const TXvfbChild run = RunOnXvfbChild("QV_STD_CONTROLS_X11", ShowEveryControl);
+  if (run == TXvfbChild::NoServer)
     GTEST_SKIP() << "Xvfb is not available";
-  const pid_t pid = fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    setenv("QV_STD_CONTROLS_X11", server.c_str(), 1);
-    const int devnull = open("/dev/null", O_WRONLY);
-    if (devnull >= 0)
-      dup2(devnull, 1);
-    execl("/proc/self/exe", "vcl_tests", "--gtest_filter=StdControlsOnX11.*", nullptr);
-    _exit(127);
-  }
-  int status = 0;
-  ASSERT_EQ(pid, waitpid(pid, &status, 0));
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(0, WEXITSTATUS(status)) << "the run on the X server failed";
+  if (run != TXvfbChild::Parent)
+    return;
   EXPECT_TRUE(FileExists(ScreenshotFile()));
   EXPECT_TRUE(FileExists(HintScreenshotFile()));
 }

@@ -36,19 +36,8 @@ const char* const Records =
     "downbuttonrect=0,0,20,20\nthumbrect=40,20,50,34\n"
     "[notabar]\npictureindex=0\nskinrect=0,0,60,20\n";
 
-String Str(const TRect& R)
-{
-  return std::to_string(R.left) + "," + std::to_string(R.top) + "," + std::to_string(R.right) + "," +
-         std::to_string(R.bottom);
-}
-
-class SkinScrollBarTest : public TSkinControlTest {
+class SkinScrollBarTest : public TSkinPointerTest {
 protected:
-  void SetUp() override
-  {
-    TSkinControlTest::SetUp();
-    Form = NewForm(100, 100, 400, 300);
-  }
   // An unskinned bar of W x H on the shown form that logs its events.
   TskSkinScrollBar* Bar(TskScrollBarKind Kind = sbHorizontal, int W = 200, int H = 19)
   {
@@ -64,38 +53,6 @@ protected:
     Pump();
     return b;
   }
-  void Advance(DWORD Ms)
-  {
-    Clock->Advance(Ms);
-    Pump();
-  }
-  // The user's pointer at (X, Y) of control C, through the display.
-  TPoint Screen(TControl* C, int X, int Y) { return C->ClientToScreen(TPoint{X, Y}); }
-  void Move(TControl* C, int X, int Y)
-  {
-    const TPoint p = Screen(C, X, Y);
-    Display()->InjectMouseMove(p.x, p.y);
-    Pump();
-  }
-  void Button(TControl* C, int X, int Y, int Which, bool Pressed)
-  {
-    const TPoint p = Screen(C, X, Y);
-    Display()->InjectButton(p.x, p.y, Which, Pressed);
-    Pump();
-  }
-  void Down(TControl* C, int X, int Y) { Button(C, X, Y, 1, true); }
-  void Up(TControl* C, int X, int Y) { Button(C, X, Y, 1, false); }
-  String Events()
-  {
-    String s;
-    for (const String& e : Log)
-      s += (s.empty() ? "" : "; ") + e;
-    Log.clear();
-    return s;
-  }
-
-  TForm* Form = nullptr;
-  std::vector<String> Log;
 };
 
 TEST_F(SkinScrollBarTest, PositionsAreClampedToTheRangeLessThePage)
@@ -185,10 +142,10 @@ TEST_F(SkinScrollBarTest, DefaultLookPlacesButtonsTrackAndThumb)
     auto* b = c.Kind == sbHorizontal ? Bar(sbHorizontal, 200, 19) : Bar(sbVertical, 19, 200);
     b->SetRange(c.Min, c.Max, c.Position, c.Page);
     b->LayoutItems();
-    EXPECT_EQ(c.Down, Str(b->GetItemRect(TskSkinScrollBar::siDownButton))) << c.Name;
-    EXPECT_EQ(c.Up, Str(b->GetItemRect(TskSkinScrollBar::siUpButton))) << c.Name;
-    EXPECT_EQ(c.Track, Str(b->GetTrackRect())) << c.Name;
-    EXPECT_EQ(c.Thumb, Str(b->GetItemRect(TskSkinScrollBar::siThumb))) << c.Name;
+    EXPECT_EQ(c.Down, RectText(b->GetItemRect(TskSkinScrollBar::siDownButton))) << c.Name;
+    EXPECT_EQ(c.Up, RectText(b->GetItemRect(TskSkinScrollBar::siUpButton))) << c.Name;
+    EXPECT_EQ(c.Track, RectText(b->GetTrackRect())) << c.Name;
+    EXPECT_EQ(c.Thumb, RectText(b->GetItemRect(TskSkinScrollBar::siThumb))) << c.Name;
     delete b;
   }
 }
@@ -217,7 +174,7 @@ TEST_F(SkinScrollBarTest, BothLeavesTheCornerMarkerEmptyWithoutASkin)
   b->SetBothMarkerWidth(19);
   b->SetBoth(true);
   b->LayoutItems();
-  EXPECT_EQ("164,1,180,18", Str(b->GetItemRect(TskSkinScrollBar::siUpButton)));
+  EXPECT_EQ("164,1,180,18", RectText(b->GetItemRect(TskSkinScrollBar::siUpButton)));
   EXPECT_EQ(ColorToRGB(clBtnFace), ColorToRGB(BitmapPixel(Snapshot(b).get(), 198, 9)))
       << "no button frame in the marker";
   b->SetBothMarkerWidth(-3);
@@ -377,10 +334,10 @@ TEST_F(SkinScrollBarTest, SkinnedBarStretchesItsTrackAndKeepsTheFarButtonAtTheEn
   b->SetSkinData(skin);
   b->SetRange(0, 100, 0, 0);
   b->LayoutItems();
-  EXPECT_EQ("20,0,140,20", Str(b->GetTrackRect()));
-  EXPECT_EQ("140,0,160,20", Str(b->GetItemRect(TskSkinScrollBar::siUpButton)));
-  EXPECT_EQ("0,0,20,20", Str(b->GetItemRect(TskSkinScrollBar::siDownButton)));
-  EXPECT_EQ("20,3,30,17", Str(b->GetItemRect(TskSkinScrollBar::siThumb))) << "centred across, picture length";
+  EXPECT_EQ("20,0,140,20", RectText(b->GetTrackRect()));
+  EXPECT_EQ("140,0,160,20", RectText(b->GetItemRect(TskSkinScrollBar::siUpButton)));
+  EXPECT_EQ("0,0,20,20", RectText(b->GetItemRect(TskSkinScrollBar::siDownButton)));
+  EXPECT_EQ("20,3,30,17", RectText(b->GetItemRect(TskSkinScrollBar::siThumb))) << "centred across, picture length";
   auto shot = Snapshot(b);
   EXPECT_EQ(Red, BitmapPixel(shot.get(), 10, 10));
   EXPECT_EQ(Green, BitmapPixel(shot.get(), 80, 1));
@@ -405,8 +362,8 @@ TEST_F(SkinScrollBarTest, ARecordOfAnotherKindKeepsTheBarValues)
   b->SetRange(0, 10, 3, 0);
   b->LayoutItems();
   EXPECT_EQ(60, b->GetWidth()) << "the button record fixes the size";
-  EXPECT_EQ("20,0,40,20", Str(b->GetTrackRect()));
-  EXPECT_EQ("40,0,60,20", Str(b->GetItemRect(TskSkinScrollBar::siUpButton)));
+  EXPECT_EQ("20,0,40,20", RectText(b->GetTrackRect()));
+  EXPECT_EQ("40,0,60,20", RectText(b->GetItemRect(TskSkinScrollBar::siUpButton)));
   Snapshot(b);  // paints without failing
 }
 

@@ -2,43 +2,17 @@
 // played with XTest: completion in edit style, stepping and opening the list in fixed style.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <functional>
-
-#include "platform/display/X11Display.h"
-#include "platform/vcl/Forms.h"
 #include "skin/input/SkinComboBox.h"
-#include "tests/platform/display/XvfbServer.h"
 #include "tests/skin/input/XTestKeys.h"
 #include "tests/skin/support/SkinTestSupport.h"
+#include "tests/support/XvfbChildRun.h"
 
 namespace {
 
 constexpr const char* ServerVariable = "QV_SKIN_COMBO_X11";
 
-bool PumpUntil(TDisplayBackend* Backend, const std::function<bool()>& Done)
+void TypeIntoCombos(const char* Server, TDisplayBackend* Display)
 {
-  for (int i = 0; i < 300; ++i) {
-    Application->ProcessMessages();
-    Backend->Flush();
-    if (Done())
-      return true;
-    usleep(10000);
-  }
-  return false;
-}
-
-void TypeIntoCombos(const char* Server)
-{
-  String error;
-  std::unique_ptr<TDisplayBackend> backend = CreateX11Display(Server, error);
-  ASSERT_TRUE(backend) << error;
-  TDisplayBackend* display = backend.get();
-  SetDisplayBackend(std::move(backend));
   TXTestKeys keys(Server);
   ASSERT_TRUE(keys.Ok());
 
@@ -63,25 +37,25 @@ void TypeIntoCombos(const char* Server)
   fixed->SetItemIndex(0);
   form->Show();
   edit->GetEdit()->SetFocus();
-  ASSERT_TRUE(PumpUntil(display, [&] { return edit->GetEdit()->Focused(); }));
+  ASSERT_TRUE(PumpDisplayUntil(Display, [&] { return edit->GetEdit()->Focused(); }));
 
   keys.Key("s", true);
-  EXPECT_TRUE(PumpUntil(display, [&] { return edit->GetText() == "Stereo"; })) << edit->GetText();
+  EXPECT_TRUE(PumpDisplayUntil(Display, [&] { return edit->GetText() == "Stereo"; })) << edit->GetText();
   EXPECT_EQ(edit->GetItemIndex(), 1);
   keys.Key("t");  // replaces the completed tail
   keys.Key("BackSpace");
-  EXPECT_TRUE(PumpUntil(display, [&] { return edit->GetEdit()->GetText() == "S"; })) << edit->GetEdit()->GetText();
+  EXPECT_TRUE(PumpDisplayUntil(Display, [&] { return edit->GetEdit()->GetText() == "S"; })) << edit->GetEdit()->GetText();
 
   fixed->SetFocus();
-  ASSERT_TRUE(PumpUntil(display, [&] { return fixed->Focused(); }));
+  ASSERT_TRUE(PumpDisplayUntil(Display, [&] { return fixed->Focused(); }));
   keys.Key("Down");
-  EXPECT_TRUE(PumpUntil(display, [&] { return fixed->GetItemIndex() == 1; })) << fixed->GetItemIndex();
+  EXPECT_TRUE(PumpDisplayUntil(Display, [&] { return fixed->GetItemIndex() == 1; })) << fixed->GetItemIndex();
   keys.Key("s");
-  EXPECT_TRUE(PumpUntil(display, [&] { return fixed->GetText() == "Sony"; })) << fixed->GetText();
+  EXPECT_TRUE(PumpDisplayUntil(Display, [&] { return fixed->GetText() == "Sony"; })) << fixed->GetText();
   fixed->DropDown();
-  EXPECT_TRUE(PumpUntil(display, [&] { return fixed->GetListBox()->GetVisible(); }));
+  EXPECT_TRUE(PumpDisplayUntil(Display, [&] { return fixed->GetListBox()->GetVisible(); }));
   keys.Key("Escape");
-  EXPECT_TRUE(PumpUntil(display, [&] { return !fixed->GetListBox()->GetVisible(); }));
+  EXPECT_TRUE(PumpDisplayUntil(Display, [&] { return !fixed->GetListBox()->GetVisible(); }));
 
   delete form;
   delete holder;
@@ -90,28 +64,8 @@ void TypeIntoCombos(const char* Server)
 
 TEST(SkinComboX11, KeysTypedOnTheXServerCompleteAndStepTheCombos)
 {
-  if (const char* server = std::getenv(ServerVariable)) {
-    TypeIntoCombos(server);
-    return;
-  }
-  const std::string server = TXvfbServer::Display();
-  if (server.empty())
+  if (RunOnXvfbChild(ServerVariable, TypeIntoCombos) == TXvfbChild::NoServer)
     GTEST_SKIP() << "Xvfb is not available";
-  const pid_t pid = fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    setenv(ServerVariable, server.c_str(), 1);
-    const int devnull = open("/dev/null", O_WRONLY);
-    if (devnull >= 0)
-      dup2(devnull, 1);
-    execl("/proc/self/exe", "skin_combo_x11", "--gtest_filter=SkinComboX11.KeysTypedOnTheXServerCompleteAndStepTheCombos",
-          nullptr);
-    _exit(127);
-  }
-  int status = 0;
-  ASSERT_EQ(pid, waitpid(pid, &status, 0));
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(0, WEXITSTATUS(status)) << "the run on the X server failed";
 }
 
 } // namespace

@@ -42,17 +42,6 @@ protected:
     Edit->SetFocus();
     Pump();
   }
-  void Type(const String& Text)
-  {
-    Display()->InjectChar(Text);
-    Pump();
-  }
-  void KeyStroke(unsigned K)
-  {
-    Display()->InjectKey(K, true);
-    Display()->InjectKey(K, false);
-    Pump();
-  }
   std::vector<String> EnabledEntries()
   {
     std::vector<String> r;

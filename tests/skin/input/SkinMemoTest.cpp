@@ -56,17 +56,6 @@ protected:
     Memo->SetFocus();
     Pump();
   }
-  void Type(const String& Text)
-  {
-    Display()->InjectChar(Text);
-    Pump();
-  }
-  void KeyStroke(unsigned K)
-  {
-    Display()->InjectKey(K, true);
-    Display()->InjectKey(K, false);
-    Pump();
-  }
 
   TForm* Form = nullptr;
   TskSkinMemo* Memo = nullptr;

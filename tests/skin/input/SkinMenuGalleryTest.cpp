@@ -1,9 +1,6 @@
 // The gallery of the skinned menus (see tests/skin/support/SkinGallery.h): a menu level with its
 // entries in every state, drawn in place in the three looks; and a real menu with an open
 // sub-menu shown on the X server, kept as a screenshot of the form and its menu windows.
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include "platform/gdi/PngFile.h"
 #include "platform/rtl/Convert.h"
 #include "skin/input/SkinMenu.h"
@@ -106,14 +103,9 @@ TGalleryFamily MenuEntries("Menu entries", 300, [](TGalleryColumn& C) {
 });
 
 // Shows the form with a skinned popup menu opened on it (one sub-menu open) on the X server
-// Server, and saves the screen area of the form and its menu windows to FileName.
-void ShowMenuAndSave(const char* Server, const String& FileName)
+// Display, and saves the screen area of the form and its menu windows to FileName.
+void ShowMenuAndSave(TDisplayBackend* Display, const String& FileName)
 {
-  String error;
-  std::unique_ptr<TDisplayBackend> backend = CreateX11Display(Server, error);
-  ASSERT_TRUE(backend) << error;
-  TDisplayBackend* display = backend.get();
-  SetDisplayBackend(std::move(backend));
   auto* holder = new TComponent(nullptr);
   auto* form = new TForm(nullptr);
   form->SetBorderStyle(bsNone);
@@ -133,13 +125,7 @@ void ShowMenuAndSave(const char* Server, const String& FileName)
   Item(menu, r, "-");
   Item(menu, r, "Close", "SKF_CLOSE");
   form->Show();
-  const auto pump = [&](int N) {
-    for (int i = 0; i < N; ++i) {
-      Application->ProcessMessages();
-      display->Flush();
-      usleep(5000);
-    }
-  };
+  const auto pump = [&](int N) { PumpDisplay(Display, N); };
   pump(10);
   menu->Popup(40, 30);
   TskSkinMenu* manager = host->GetSkinMenu();
@@ -158,7 +144,7 @@ void ShowMenuAndSave(const char* Server, const String& FileName)
   for (const auto& [window, at] : windows) {
     std::vector<std::uint32_t> pixels;
     int w = 0, h = 0;
-    ASSERT_TRUE(display->ReadPixels(window, pixels, w, h));
+    ASSERT_TRUE(Display->ReadPixels(window, pixels, w, h));
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) {
         const int sx = at.x + x, sy = at.y + y;
@@ -185,25 +171,12 @@ TEST(SkinMenuGallery, TheMenuEntriesOfEveryLookAreShownAndKeptAsAScreenshot)
 TEST(SkinMenuGallery, AnOpenMenuWithASubMenuIsKeptAsAScreenshot)
 {
   const String file = String(QV_TEST_BIN_DIR) + "/../skin-menu-open.png";
-  if (const char* server = std::getenv("QV_SKIN_MENU_X11")) {
-    ShowMenuAndSave(server, file);
-    return;
-  }
-  const std::string server = TXvfbServer::Display();
-  if (server.empty())
+  const TXvfbChild run = RunOnXvfbChild(
+      "QV_SKIN_MENU_X11", [&](const char*, TDisplayBackend* Display) { ShowMenuAndSave(Display, file); }, false);
+  if (run == TXvfbChild::NoServer)
     GTEST_SKIP() << "Xvfb is not available";
-  const pid_t pid = fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    setenv("QV_SKIN_MENU_X11", server.c_str(), 1);
-    execl("/proc/self/exe", "skin_menu_gallery", "--gtest_filter=SkinMenuGallery.AnOpenMenuWithASubMenuIsKeptAsAScreenshot",
-          nullptr);
-    _exit(127);
-  }
-  int status = 0;
-  ASSERT_EQ(pid, waitpid(pid, &status, 0));
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(0, WEXITSTATUS(status)) << "the run on the X server failed";
+  if (run != TXvfbChild::Parent)
+    return;
   EXPECT_TRUE(FileExists(file));
 }
 

@@ -4,13 +4,10 @@
 #include "platform/display/X11Display.h"
 #include "platform/rtl/Convert.h"
 #include "skin/input/SkinMenu.h"
-#include "tests/platform/display/XvfbServer.h"
 #include "tests/skin/input/SkinMenuX11Probe.h"
+#include "tests/support/XvfbChildRun.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -21,24 +18,13 @@ struct TX11Run {
   TskSkinPopupMenu* Menu = nullptr;
   std::vector<String> Log;
 
-  void Pump(int N = 20)
-  {
-    for (int i = 0; i < N; ++i) {
-      Application->ProcessMessages();
-      Backend->Flush();
-      usleep(5000);
-    }
-  }
+  void Pump(int N = 20) { PumpDisplay(Backend, N); }
 };
 
-void RunOnServer(const char* Server)
+void RunOnServer(const char* Server, TDisplayBackend* Display)
 {
-  String error;
-  std::unique_ptr<TDisplayBackend> backend = CreateX11Display(Server, error);
-  ASSERT_TRUE(backend) << error;
   TX11Run run;
-  run.Backend = backend.get();
-  SetDisplayBackend(std::move(backend));
+  run.Backend = Display;
   TX11Probe x(Server);
   ASSERT_TRUE(x.Connected());
 
@@ -96,26 +82,8 @@ void RunOnServer(const char* Server)
 
 TEST(SkinMenuX11, ALevelIsAnOverrideRedirectWindowThatGrabsThePointerAndClosesOnAClickOutside)
 {
-  if (const char* server = std::getenv("QV_SKIN_MENU_X11_GRAB")) {
-    RunOnServer(server);
-    return;
-  }
-  const std::string server = TXvfbServer::Display();
-  if (server.empty())
+  if (RunOnXvfbChild("QV_SKIN_MENU_X11_GRAB", RunOnServer, false) == TXvfbChild::NoServer)
     GTEST_SKIP() << "Xvfb is not available";
-  const pid_t pid = fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    setenv("QV_SKIN_MENU_X11_GRAB", server.c_str(), 1);
-    execl("/proc/self/exe", "skin_menu_x11",
-          "--gtest_filter=SkinMenuX11.ALevelIsAnOverrideRedirectWindowThatGrabsThePointerAndClosesOnAClickOutside",
-          nullptr);
-    _exit(127);
-  }
-  int status = 0;
-  ASSERT_EQ(pid, waitpid(pid, &status, 0));
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(0, WEXITSTATUS(status)) << "the run on the X server failed";
 }
 
 } // namespace

@@ -19,17 +19,6 @@ protected:
     Form->Show();
     Pump();
   }
-  void Type(const String& Text)
-  {
-    Display()->InjectChar(Text);
-    Pump();
-  }
-  void KeyStroke(unsigned K)
-  {
-    Display()->InjectKey(K, true);
-    Display()->InjectKey(K, false);
-    Pump();
-  }
   void Focus()
   {
     Spin->GetEdit()->SetFocus();

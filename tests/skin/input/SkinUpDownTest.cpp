@@ -39,13 +39,8 @@ const char* const Records =
     "fontcolor=16711680\nactivefontcolor=128\ndownfontcolor=8388608\n"
     "[flatbutton]\npictureindex=0\nskinrect=40,0,60,20\n";
 
-class SkinUpDownTest : public TSkinControlTest {
+class SkinUpDownTest : public TSkinPointerTest {
 protected:
-  void SetUp() override
-  {
-    TSkinControlTest::SetUp();
-    Form = NewForm(100, 100, 400, 300);
-  }
   // An unskinned up-down of W x H at (10, 10) on the shown form; logs OnChange and the button
   // events.
   TskSkinUpDown* UpDown(TUDOrientation Orientation = udHorizontal, int W = 40, int H = 20)
@@ -61,41 +56,7 @@ protected:
     Pump();
     return u;
   }
-  void Advance(DWORD Ms)
-  {
-    Clock->Advance(Ms);
-    Pump();
-  }
-  void Move(TControl* C, int X, int Y)
-  {
-    const TPoint p = C->ClientToScreen(TPoint{X, Y});
-    Display()->InjectMouseMove(p.x, p.y);
-    Pump();
-  }
-  void Button(TControl* C, int X, int Y, bool Pressed)
-  {
-    const TPoint p = C->ClientToScreen(TPoint{X, Y});
-    Display()->InjectButton(p.x, p.y, 1, Pressed);
-    Pump();
-  }
-  String Events()
-  {
-    String s;
-    for (const String& e : Log)
-      s += (s.empty() ? "" : "; ") + e;
-    Log.clear();
-    return s;
-  }
-
-  TForm* Form = nullptr;
-  std::vector<String> Log;
 };
-
-String Str(const TRect& R)
-{
-  return std::to_string(R.left) + "," + std::to_string(R.top) + "," + std::to_string(R.right) + "," +
-         std::to_string(R.bottom);
-}
 
 TEST_F(SkinUpDownTest, PositionOutsideTheLimitsIsIgnoredAndEveryAcceptedSetFires)
 {
@@ -126,8 +87,8 @@ TEST_F(SkinUpDownTest, ButtonsSplitTheControlByOrientation)
   };
   for (const auto& c : cases) {
     auto* u = UpDown(c.Orientation, c.W, c.H);
-    EXPECT_EQ(c.Up, Str(u->GetButtonRect(0))) << c.Name;
-    EXPECT_EQ(c.Down, Str(u->GetButtonRect(1))) << c.Name;
+    EXPECT_EQ(c.Up, RectText(u->GetButtonRect(0))) << c.Name;
+    EXPECT_EQ(c.Down, RectText(u->GetButtonRect(1))) << c.Name;
     delete u;
   }
   auto* u = UpDown();
@@ -141,7 +102,7 @@ TEST_F(SkinUpDownTest, HoldingTheUpButtonStepsOnTheClockAndOnceMoreOnRelease)
 {
   auto* u = UpDown();
   Move(u, 30, 10);
-  Button(u, 30, 10, true);
+  Down(u, 30, 10);
   EXPECT_EQ("", Events()) << "the press itself steps nothing";
   Advance(500);
   EXPECT_EQ("", Events()) << "the first tick only switches to the repeat rate";
@@ -157,7 +118,7 @@ TEST_F(SkinUpDownTest, HoldingTheUpButtonStepsOnTheClockAndOnceMoreOnRelease)
   Advance(50);
   Advance(50);
   EXPECT_EQ("change 3; change 4", Events()) << "back on it the repeat resumes every 50 ms";
-  Button(u, 30, 10, false);
+  Up(u, 30, 10);
   EXPECT_EQ("change 5; up", Events());
   Advance(1000);
   EXPECT_EQ("", Events());
@@ -170,9 +131,9 @@ TEST_F(SkinUpDownTest, ReleasingOffThePressedButtonStillSteps)
   u->SetPosition(10);
   Events();
   Move(u, 5, 10);
-  Button(u, 5, 10, true);
+  Down(u, 5, 10);
   Move(u, 200, 100);
-  Button(u, 200, 100, false);
+  Up(u, 200, 100);
   EXPECT_EQ("change 9; down", Events());
 }
 
@@ -181,12 +142,12 @@ TEST_F(SkinUpDownTest, IncrementZeroOnlyRaisesTheButtonEvents)
   auto* u = UpDown();
   u->SetIncrement(0);
   Move(u, 30, 10);
-  Button(u, 30, 10, true);
+  Down(u, 30, 10);
   Advance(2000);
-  Button(u, 30, 10, false);
+  Up(u, 30, 10);
   Move(u, 5, 10);
-  Button(u, 5, 10, true);
-  Button(u, 5, 10, false);
+  Down(u, 5, 10);
+  Up(u, 5, 10);
   EXPECT_EQ("up; down", Events());
   EXPECT_EQ(0, u->GetPosition());
 }
@@ -199,10 +160,10 @@ TEST_F(SkinUpDownTest, StepsBeyondTheLimitsAreIgnored)
   u->SetPosition(1);
   Events();
   Move(u, 30, 10);
-  Button(u, 30, 10, true);
+  Down(u, 30, 10);
   Advance(500);
   Advance(300);
-  Button(u, 30, 10, false);
+  Up(u, 30, 10);
   EXPECT_EQ("up", Events());
   EXPECT_EQ(1, u->GetPosition());
 }
@@ -215,10 +176,10 @@ TEST_F(SkinUpDownTest, DefaultLookShowsTheButtonStates)
   Move(u, 30, 10);
   EXPECT_EQ(0xD2BDB6, ColorToRGB(BitmapPixel(Snapshot(u).get(), 22, 3)));
   EXPECT_EQ(Navy, BitmapPixel(Snapshot(u).get(), 20, 3));
-  Button(u, 30, 10, true);
+  Down(u, 30, 10);
   EXPECT_EQ(0xB59385, ColorToRGB(BitmapPixel(Snapshot(u).get(), 22, 3)));
   EXPECT_EQ(ColorToRGB(clBtnFace), ColorToRGB(BitmapPixel(Snapshot(u).get(), 2, 3))) << "the other stays normal";
-  Button(u, 30, 10, false);
+  Up(u, 30, 10);
 }
 
 TEST_F(SkinUpDownTest, SkinnedLookCopiesTheStatePicturesOntoTheButtons)
@@ -233,9 +194,9 @@ TEST_F(SkinUpDownTest, SkinnedLookCopiesTheStatePicturesOntoTheButtons)
   EXPECT_EQ(Blue, BitmapPixel(shot.get(), 30, 10));
   Move(u, 30, 10);
   EXPECT_EQ(Yellow, BitmapPixel(Snapshot(u).get(), 30, 10));
-  Button(u, 30, 10, true);
+  Down(u, 30, 10);
   EXPECT_EQ(White, BitmapPixel(Snapshot(u).get(), 30, 10));
-  Button(u, 30, 10, false);
+  Up(u, 30, 10);
 }
 
 TEST_F(SkinUpDownTest, WithoutSkinSizeTheButtonsAreResizedButtons)
@@ -245,7 +206,7 @@ TEST_F(SkinUpDownTest, WithoutSkinSizeTheButtonsAreResizedButtons)
   u->SetUseSkinSize(false);
   u->SetSkinData(skin);
   EXPECT_EQ(80, u->GetWidth());
-  EXPECT_EQ("40,0,80,30", Str(u->GetButtonRect(0)));
+  EXPECT_EQ("40,0,80,30", RectText(u->GetButtonRect(0)));
   auto shot = Snapshot(u);
   EXPECT_EQ(Green, BitmapPixel(shot.get(), 8, 6)) << "the centre grows";
   EXPECT_EQ(Black, BitmapPixel(shot.get(), 41, 1)) << "the corners stay";

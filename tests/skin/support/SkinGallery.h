@@ -19,20 +19,14 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
 #include <functional>
 #include <vector>
 
 #include "platform/display/Screenshot.h"
-#include "platform/display/X11Display.h"
 #include "platform/rtl/Files.h"
 #include "platform/vcl/Forms.h"
-#include "tests/platform/display/XvfbServer.h"
 #include "tests/skin/support/SkinTestSupport.h"
+#include "tests/support/XvfbChildRun.h"
 
 // One look's column of the gallery while a family builds its band.
 class TGalleryColumn {
@@ -121,14 +115,9 @@ constexpr int FamilyTitleHeight = 18;
 // The height of one page of the gallery: the private X server's screen is 1024 x 768.
 constexpr int MaxPageHeight = 760;
 
-// Builds and shows the gallery on the X server named Server and saves it to FileName.
-inline void ShowAndSave(const char* Server, const String& FileName)
+// Builds and shows the gallery on the X server of Display and saves it to FileName.
+inline void ShowAndSave(TDisplayBackend* Display, const String& FileName)
 {
-  String error;
-  std::unique_ptr<TDisplayBackend> backend = CreateX11Display(Server, error);
-  ASSERT_TRUE(backend) << error;
-  TDisplayBackend* display = backend.get();
-  SetDisplayBackend(std::move(backend));
 
   auto* holder = new TComponent(nullptr);
   struct TLookColumn {
@@ -179,11 +168,7 @@ inline void ShowAndSave(const char* Server, const String& FileName)
       }
     }
     form->Show();
-    for (int i = 0; i < 30; ++i) {
-      Application->ProcessMessages();
-      display->Flush();
-      usleep(5000);
-    }
+    PumpDisplay(Display, 30);
     // The first page is FileName, the next ones FileName with "-2", "-3" ... before ".png".
     String name = FileName;
     if (page > 0) {
@@ -191,7 +176,7 @@ inline void ShowAndSave(const char* Server, const String& FileName)
       name.insert(dot == String::npos ? name.size() : dot, "-" + std::to_string(page + 1));
     }
     DeleteFile(name);
-    EXPECT_TRUE(SaveWindowPng(*display, GetDisplayWindow(form->GetHandle()), name));
+    EXPECT_TRUE(SaveWindowPng(*Display, GetDisplayWindow(form->GetHandle()), name));
     delete form;
     Application->ProcessMessages();
   }
@@ -203,28 +188,13 @@ inline void ShowAndSave(const char* Server, const String& FileName)
 // Xvfb is missing. TestFilter names the calling test so that the child runs only it.
 inline void RunSkinGallery(const String& FileName, const char* TestFilter)
 {
-  if (const char* server = std::getenv("QV_SKIN_GALLERY_X11")) {
-    ShowAndSave(server, FileName);
-    return;
-  }
-  const std::string server = TXvfbServer::Display();
-  if (server.empty())
+  const TXvfbChild run = RunOnXvfbChild(
+      "QV_SKIN_GALLERY_X11", [&](const char*, TDisplayBackend* Display) { ShowAndSave(Display, FileName); }, true,
+      TestFilter);
+  if (run == TXvfbChild::NoServer)
     GTEST_SKIP() << "Xvfb is not available";
-  const pid_t pid = fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    setenv("QV_SKIN_GALLERY_X11", server.c_str(), 1);
-    const int devnull = open("/dev/null", O_WRONLY);
-    if (devnull >= 0)
-      dup2(devnull, 1);
-    const std::string filter = std::string("--gtest_filter=") + TestFilter;
-    execl("/proc/self/exe", "skin_gallery", filter.c_str(), nullptr);
-    _exit(127);
-  }
-  int status = 0;
-  ASSERT_EQ(pid, waitpid(pid, &status, 0));
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(0, WEXITSTATUS(status)) << "the run on the X server failed";
+  if (run != TXvfbChild::Parent)
+    return;
   EXPECT_TRUE(FileExists(FileName));
 }
 

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/rtl/IniFiles.h"
@@ -100,5 +101,72 @@ protected:
     return b;
   }
 
+  // Text typed on the keyboard into the focused control, through the display.
+  void Type(const String& Text)
+  {
+    Display()->InjectChar(Text);
+    Pump();
+  }
+  // Key K pressed and released, through the display.
+  void KeyStroke(unsigned K)
+  {
+    Display()->InjectKey(K, true);
+    Display()->InjectKey(K, false);
+    Pump();
+  }
+
   TComponent* Holder = nullptr;
+};
+
+// "left,top,right,bottom" of R, for comparing rectangles in one expectation.
+inline String RectText(const TRect& R)
+{
+  return std::to_string(R.left) + "," + std::to_string(R.top) + "," + std::to_string(R.right) + "," +
+         std::to_string(R.bottom);
+}
+
+// A skinned-control test on a shown form of 400 x 300, with the user's pointer played through the
+// display, the test clock advanced, and a log the test's event handlers write to.
+class TSkinPointerTest : public TSkinControlTest {
+protected:
+  void SetUp() override
+  {
+    TSkinControlTest::SetUp();
+    Form = NewForm(100, 100, 400, 300);
+  }
+
+  // Advances the test clock by Ms and lets the timers that fall due run.
+  void Advance(DWORD Ms)
+  {
+    Clock->Advance(Ms);
+    Pump();
+  }
+  // The user's pointer at (X, Y) of control C, through the display.
+  TPoint Screen(TControl* C, int X, int Y) { return C->ClientToScreen(TPoint{X, Y}); }
+  void Move(TControl* C, int X, int Y)
+  {
+    const TPoint p = Screen(C, X, Y);
+    Display()->InjectMouseMove(p.x, p.y);
+    Pump();
+  }
+  void Button(TControl* C, int X, int Y, int Which, bool Pressed)
+  {
+    const TPoint p = Screen(C, X, Y);
+    Display()->InjectButton(p.x, p.y, Which, Pressed);
+    Pump();
+  }
+  void Down(TControl* C, int X, int Y) { Button(C, X, Y, 1, true); }
+  void Up(TControl* C, int X, int Y) { Button(C, X, Y, 1, false); }
+  // The log so far, entries joined with "; "; empties the log.
+  String Events()
+  {
+    String s;
+    for (const String& e : Log)
+      s += (s.empty() ? "" : "; ") + e;
+    Log.clear();
+    return s;
+  }
+
+  TForm* Form = nullptr;
+  std::vector<String> Log;
 };
