@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "BenchSupport.h"
 #include "core/CodecPresets.h"
 #include "core/MainForm.h"
 #include "core/RunControl.h"
@@ -22,10 +23,7 @@
 
 namespace {
 
-double Seconds(std::chrono::steady_clock::time_point From)
-{
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - From).count();
-}
+using qv::bench::Seconds;
 
 void BM_ConversionJobAgainstDirectRun(benchmark::State& State)
 {

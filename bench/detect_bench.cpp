@@ -4,129 +4,36 @@
 // the program does. The counter "ratio" is the program's time divided by the direct time
 // (goal: at most 1.1). Needs mplayer and ffmpeg (for the clip); skipped without them.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
-#include <thread>
 
+#include "BenchSupport.h"
 #include "core/MainForm.h"
 #include "core/XcCreateProcess.h"
 #include "core/qv_detect.h"
 #include "platform/display/HeadlessDisplay.h"
-#include "platform/os/CommandLine.h"
-#include "platform/os/Pipes.h"
-#include "platform/os/Process.h"
-#include "platform/os/ToolLinks.h"
-#include "platform/os/Wait.h"
 
 namespace {
 
-double Seconds(std::chrono::steady_clock::time_point Start)
-{
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
-}
+using qv::bench::Seconds;
+using qv::bench::TIdentifySetup;
 
-struct TSetup {
-  std::string Dir, Clip;
-  bool Ready = false;
-  std::string Error;
-};
-
-const TSetup& Setup()
+const TIdentifySetup& Setup()
 {
-  static TSetup S;
+  static TIdentifySetup S;
   static bool Done = false;
   if (Done) return S;
   Done = true;
-  const char* Path = getenv("PATH");
-  const String Mplayer = qv::os::FindProgramOnPath("mplayer", Path ? Path : "");
-  if (Mplayer.empty() || qv::os::FindProgramOnPath("ffmpeg", Path ? Path : "").empty()) {
-    S.Error = "mplayer or ffmpeg is not installed";
-    return S;
-  }
-  S.Dir = "/tmp/qv_detect_bench_" + std::to_string(getpid()) + "/";
-  std::filesystem::create_directories(S.Dir + "work");
-  std::filesystem::create_directories(S.Dir + "home/.mplayer");
-  std::ofstream(S.Dir + "home/.mplayer/config") << "ao=null\nlirc=no\n";
-  setenv("HOME", (S.Dir + "home").c_str(), 1);
-  std::filesystem::create_symlink(Mplayer, S.Dir + "work/mplayer.exe");
-  S.Clip = S.Dir + "clip.avi";
-  const std::string Make = "ffmpeg -v error -y -f lavfi -i testsrc=size=320x240:rate=25 -f lavfi -i "
-                           "sine=frequency=440:sample_rate=44100 -t 3 -c:v mpeg4 -c:a mp3 '" +
-                           S.Clip + "' > /dev/null 2>&1";
-  if (std::system(Make.c_str()) != 0) {
-    S.Error = "ffmpeg could not make the clip";
-    return S;
-  }
-  static std::string Folder = S.Dir;
-  std::atexit([] { std::filesystem::remove_all(Folder); });
-  S.Ready = true;
+  qv::bench::PrepareIdentifySetup(S, "qv_detect_bench_");
+  if (!S.Ready) return S;
   return S;
-}
-
-String IdentifyCommand(const TSetup& S)
-{
-  return qv::os::QuoteCommandLinePath(S.Dir + "work/mplayer.exe") + " -af volume=-200 -vo null -identify " +
-         qv::os::QuoteCommandLinePath(S.Clip) + " -wid 0";
-}
-
-// The same command, its output read 1,024 bytes at a time by a thread that ends the player at
-// the first status line.
-double RunDirect(const TSetup& S)
-{
-  HANDLE ReadEnd = nullptr, WriteEnd = nullptr;
-  if (!CreatePipe(&ReadEnd, &WriteEnd, nullptr, 0)) return 0;
-  STARTUPINFOA Info;
-  Info.dwFlags = STARTF_USESTDHANDLES;
-  Info.hStdOutput = WriteEnd;
-  Info.hStdError = WriteEnd;
-  PROCESS_INFORMATION Pi;
-  std::string Command = IdentifyCommand(S);
-  const auto Start = std::chrono::steady_clock::now();
-  const BOOL Started = CreateProcessA(nullptr, Command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                      (S.Dir + "work").c_str(), &Info, &Pi);
-  CloseHandle(WriteEnd);
-  if (!Started) {
-    CloseHandle(ReadEnd);
-    return 0;
-  }
-  std::thread Reader([&] {
-    char Buffer[1024];
-    DWORD N = 0;
-    std::string Line;
-    bool Killed = false;
-    while (ReadFile(ReadEnd, Buffer, sizeof Buffer, &N, nullptr)) {
-      for (DWORD I = 0; I < N && !Killed; ++I) {
-        const char C = Buffer[I];
-        if (C == '\n' || C == '\r') {
-          Line.clear();
-        } else {
-          Line += C;
-          if (Line == "A:" || Line == "V:") {
-            TerminateProcess(Pi.hProcess, 0);
-            Killed = true;
-          }
-        }
-      }
-    }
-  });
-  Reader.join();
-  WaitForSingleObject(Pi.hProcess, INFINITE);
-  const double Time = Seconds(Start);
-  CloseHandle(Pi.hProcess);
-  CloseHandle(Pi.hThread);
-  CloseHandle(ReadEnd);
-  return Time;
 }
 
 void BM_DetectFileAgainstDirectIdentify(benchmark::State& State)
 {
-  const TSetup& S = Setup();
+  const TIdentifySetup& S = Setup();
   if (!S.Ready) {
     State.SkipWithError(S.Error.c_str());
     return;
@@ -158,7 +65,7 @@ void BM_DetectFileAgainstDirectIdentify(benchmark::State& State)
 
   double Program = 0, Direct = 0;
   for (auto _ : State) {
-    Direct += RunDirect(S);
+    Direct += qv::bench::RunIdentifyDirect(S, S.Clip);
     ClearGridRows(Form->StringGrid1);
     const auto Start = std::chrono::steady_clock::now();
     DetectFile(S.Clip);
