@@ -3,9 +3,16 @@
 // conversion, the run control's handlers, identification lines through the line feed, the scan
 // tick and the history hook), a clip made by ffmpeg added through the intake and identified by
 // the real mplayer, three devices queued and Go pressed. The outputs are checked with ffprobe.
-// Skipped with a message when a tool is missing.
+// Skipped with a message when a tool is missing. The full-disk case runs in a child process with
+// a mount namespace of its own and a small tmpfs as the output folder; skipped where mounting is
+// not allowed.
 #include <gtest/gtest.h>
+#include <errno.h>
+#include <sched.h>
+#include <string.h>
 #include <stdio.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -189,4 +196,91 @@ TEST_F(TEndToEndRealTools, ClipThroughIntakeIdentificationAndThreeDevices)
   std::stringstream Db2;
   Db2 << Saved.rdbuf();
   EXPECT_NE(Db2.str().find(Form->convertgrid->GetCells(scHistoryName, 1)), std::string::npos) << Db2.str();
+}
+
+namespace {
+constexpr int ChildSkips = 77;
+int FullDiskChildCode = -1;
+std::string FullDiskReport(int TestProcess)
+{
+  return testing::TempDir() + "qv_fulldisk_" + std::to_string(TestProcess) + ".txt";
+}
+}  // namespace
+
+// The first job's output is written; then the output file system is filled to the last byte and
+// the second job runs out of space: it reads "Failed" with a reason, the first output stays, and
+// the run ends with the flags restored.
+TEST_F(TEndToEndRealTools, AFullOutputDiskFailsTheJobAndKeepsEarlierOutputs)
+{
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const auto Child = [this] {
+    // The child's standard error is not the test's: it reports into a file named after the test process.
+    FILE* Report = fopen(FullDiskReport(getppid()).c_str(), "w");
+    if (!Report) _exit(2);
+    std::filesystem::create_directories(OutFolder);
+    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount("qvfull", OutFolder.c_str(), "tmpfs", 0, "size=8m") != 0) {
+      fprintf(Report, "cannot mount a small file system here: %s\n", strerror(errno));
+      fclose(Report);
+      _exit(ChildSkips);
+    }
+    const std::string Clip = MakeClip("My Clip.avi");
+    TDevice A, B;
+    A.Name = "Flash Video";
+    A.Preset = "flv_mp3";
+    A.Screen = "176x144";
+    B.Name = "Xvid Player";
+    B.Preset = "xvid_mp3";
+    B.Screen = "320x240";
+    AddDevice(A);
+    AddDevice(B);
+    bool Filled = false;
+    RunHooks.AddToHistory = [this, &Filled](int Row) {
+      Add2FileList(Row);
+      if (Filled) return;
+      Filled = true;
+      std::ofstream Filler(OutFolder + "filler", std::ios::binary);
+      static const std::string Block(4096, 'x');
+      while (Filler.write(Block.data(), Block.size())) {
+      }
+      Filler.clear();
+      while (Filler.put('x') && Filler.flush()) {
+      }
+    };
+    AddPendingInput(Clip);
+    ScanTimerTimer();
+    GoClick();
+    int Faults = 0;
+    const auto Check = [&Faults, Report](bool Ok, const std::string& What) {
+      if (!Ok) fprintf(Report, "%s\n", What.c_str()), ++Faults;
+    };
+    Check(JobRows() == 2, "two jobs");
+    if (JobRows() == 2) {
+      const std::string First = Job(jcOutFolder, 1) + Job(jcFileName, 1);
+      Check(Job(jcStatus, 1).rfind("Finished", 0) == 0, "job 1 reads " + Job(jcStatus, 1));
+      Check(std::filesystem::exists(First) && std::filesystem::file_size(First) > 0, "job 1 output kept: " + First);
+      Check(Job(jcStatus, 2) == "Failed", "job 2 reads " + Job(jcStatus, 2));
+      Check(!JobFailureReason(2).empty(), "job 2 has a reason");
+      fprintf(Report, "job 2's reason: %s\n", JobFailureReason(2).c_str());
+    }
+    Check(Filled, "the disk was filled after job 1");
+    Check(!Converting && !GoBusy && !ToolRunning, "flags restored");
+    fclose(Report);
+    umount2(OutFolder.c_str(), MNT_DETACH);
+    std::error_code Ignored;
+    std::filesystem::remove_all(Dir, Ignored);
+    _exit(Faults == 0 ? 0 : 1);
+  };
+  EXPECT_EXIT(Child(), [](int Status) {
+    FullDiskChildCode = WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
+    return FullDiskChildCode == 0 || FullDiskChildCode == ChildSkips;
+  }, "");
+  std::ifstream In(FullDiskReport(getpid()));
+  std::stringstream Text;
+  Text << In.rdbuf();
+  In.close();
+  std::filesystem::remove(FullDiskReport(getpid()));
+  if (FullDiskChildCode == ChildSkips) GTEST_SKIP() << Text.str();
+  EXPECT_EQ(FullDiskChildCode, 0) << Text.str();
+  printf("%s", Text.str().c_str());
 }
