@@ -56,8 +56,9 @@ void TTrackBar::SetOrientation(TTrackBarOrientation Value) {
 }
 
 void TTrackBar::ApplyRange() {
-  int Old = FPosition;
-  FPosition = std::clamp(FPosition, FMin, FMax);
+  // The window's position: the user may have moved the thumb since the last notification.
+  int Old = GetPosition();
+  FPosition = std::clamp(Old, FMin, FMax);
   if (FHandle) {
     SendMessageA(FHandle, TBM_SETRANGEMIN, FALSE, FMin);
     SendMessageA(FHandle, TBM_SETRANGEMAX, TRUE, FMax);
