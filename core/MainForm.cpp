@@ -280,6 +280,9 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
   devicelist = MakeShown<TskSkinListBox>(this, this, "devicelist", TRect(8, 574, 300, 710));
   skSkinListBox1 = MakeShown<TskSkinListBox>(this, this, "skSkinListBox1", TRect(308, 574, 608, 710));
   skSkinListBox1->SetVisible(false);
+  skSkinListBox1->SetSorted(true);
+  devicelist->SetSorted(true);
+  devicelist->SetColumns(3);
   cbuttons = MakeShown<TXcPanel>(this, this, "cbuttons", TRect(620, 8, 860, 96));
   const char* const RunNames[] = {"b1", "b2", "b3", "b4"};
   const char* const RunCaptions[] = {"Go", "Skip", "Stop", "Status"};
@@ -375,15 +378,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
   skSkinSpinEdit6->SetVisible(false);
   skSkinSpinEdit6->OnChange = [this](TObject* Sender) { skSkinSpinEdit6Change(Sender); };
 
-  screensize = new TComboBox(this);
-  screensize->SetName("screensize");
-  screensize->SetBounds(8, 716, 120, 24);
-  screensize->SetParent(this);
-
-  brand = MakeCombo(this, this, At, "brand", {});
-  brand->SetSorted(true);
-  model = MakeCombo(this, this, At, "model", {});
-  model->SetSorted(true);
+  MakeDevicePanel();
   profilebox->OnChange = [this](TObject* Sender) { profileboxChange(Sender); };
 
   SpecialFolderInfo = new TWrennSpecialFolderInfo(this);
@@ -398,6 +393,102 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
     SetFreeSpacePanelProc([this](const String& Text) { spaceleft->SetCaption(Text); });
   }
   SetEjectDiscProc(EjectDisc);
+}
+
+void TForm1::MakeDevicePanel()
+{
+  TOptionPlace At;
+  At.Left = 1120;
+  At.Top = 8;
+  p1 = MakeShown<TskSkinPanel>(this, this, "p1", TRect(0, 0, 0, 0));
+  g1 = MakeShown<TskSkinPanel>(this, this, "g1", TRect(0, 0, 0, 0));
+  g2 = MakeShown<TskSkinPanel>(this, this, "g2", TRect(0, 0, 0, 0));
+  skSkinSpeedButton8 = MakeShown<TskSkinSpeedButton>(this, this, "skSkinSpeedButton8", At.Next(24));
+  skSkinSpeedButton8->SetCaption("Global settings");
+  skSkinSpeedButton10 = MakeShown<TskSkinSpeedButton>(this, this, "skSkinSpeedButton10", At.Next(24));
+  skSkinSpeedButton10->SetCaption("Save profile");
+
+  brand = MakeCombo(this, this, At, "brand", {});
+  brand->SetSorted(true);
+  model = MakeCombo(this, this, At, "model", {});
+  model->SetSorted(true);
+  tcpmp = MakeShown<TskSkinSpeedButton>(this, this, "tcpmp", At.Next(24));
+  tcpmp->SetVisible(false);
+  screensize = MakeCombo(this, this, At, "screensize", {});
+  AddFormScreenSizes(screensize->GetItems());
+  screensize->SetItemIndex(1);  // " 160 x  120"
+  vq = MakeSpin(this, At, "vq", 100, 9999, 10, 500);
+  aq = MakeSpin(this, At, "aq", 32, 256, 32, 128);
+  codec = MakeCombo(this, this, At, "codec", {});
+  frps = MakeShown<TXcTrackBar>(this, this, "frps", At.Next(28));
+  frps->SetMin(1);
+  frps->SetMax(30);
+  frps->SetPosition(30);
+  skSkinStdLabel16 = MakeShown<TskSkinStdLabel>(this, this, "skSkinStdLabel16", At.Next());
+  skSkinStdLabel16->SetCaption("30");
+  XcTrackBar1 = MakeShown<TXcTrackBar>(this, this, "XcTrackBar1", At.Next(28));
+  XcTrackBar1->SetMin(0);
+  XcTrackBar1->SetMax(30);
+  XcTrackBar1->SetPosition(5);
+  XcTrackBar1->SetHint("Volume increase on the resulting files");
+  XcTrackBar1->SetShowHint(true);
+  skSkinStdLabel13 = MakeShown<TskSkinStdLabel>(this, this, "skSkinStdLabel13", At.Next());
+  skSkinStdLabel13->SetCaption("5");
+  ac = MakeCombo(this, this, At, "ac", {"Mono", "Stereo"});
+  ac->SetItemIndex(1);
+  pass = MakeCombo(this, this, At, "pass", {"1 Pass", "2 Passes"});
+  pass->SetItemIndex(0);
+  skSkinCheckRadioBox9 = MakeOptionBox(this, At, "skSkinCheckRadioBox9", "Screenrating:");
+  skSkinCheckRadioBox9->SetVisible(false);
+  rating = MakeSpin(this, At, "rating", 10, 9999900, 1, 1228800);
+  rating->SetVisible(false);
+  xcedit2 = MakeShown<TskSkinLinkLabel>(this, this, "xcedit2", At.Next());
+  SpeedButton4 = MakeShown<TskSkinSpeedButton>(this, this, "SpeedButton4", At.Next(24));
+  SpeedButton4->SetCaption("Browse");
+  skSkinSpeedButton25 = MakeShown<TskSkinSpeedButton>(this, this, "skSkinSpeedButton25", At.Next(24));
+  skSkinSpeedButton25->SetCaption("Edit");
+  skSkinSpeedButton25->SetVisible(false);
+  SpeedButton5 = MakeShown<TskSkinSpeedButton>(this, this, "SpeedButton5", At.Next(24));
+  SpeedButton5->SetCaption("Add device");
+  skSkinCheckRadioBox10 = MakeOptionBox(this, At, "skSkinCheckRadioBox10", "Allow upscaling");
+
+  Panel11 = MakeShown<TskSkinPanel>(this, this, "Panel11", At.Next(84));
+  Panel11->SetVisible(false);
+  TOptionPlace InPanel;
+  InPanel.Left = 2;
+  InPanel.Top = 2;
+  multidevicebox = MakeCombo(Panel11, this, InPanel, "multidevicebox", {});
+  skSkinSpeedButton5 = MakeShown<TskSkinSpeedButton>(Panel11, this, "skSkinSpeedButton5", InPanel.Next(24));
+  skSkinSpeedButton5->SetCaption("Del. device");
+  skSkinSpeedButton18 = MakeShown<TskSkinSpeedButton>(Panel11, this, "skSkinSpeedButton18", InPanel.Next(24));
+  skSkinSpeedButton18->SetCaption("Clear All");
+  spskinlabel1 = MakeShown<TskSkinStatusPanel>(this, this, "spskinlabel1", TRect(8, 712, 300, 730));
+
+  // The events, wired as the form wires them.
+  auto On = [this](void (TForm1::*Handler)(TObject*)) {
+    return [this, Handler](TObject* Sender) { (this->*Handler)(Sender); };
+  };
+  dq->OnClick = On(&TForm1::dqClick);
+  brand->OnChange = On(&TForm1::brandChange);
+  model->OnChange = On(&TForm1::modelChange);
+  codec->OnChange = On(&TForm1::codecChange);
+  screensize->OnChange = On(&TForm1::screensizeChange);
+  vq->OnChange = On(&TForm1::vqChange);
+  aq->OnChange = On(&TForm1::aqChange);
+  ac->OnChange = On(&TForm1::acChange);
+  frps->OnChange = On(&TForm1::frpsChange);
+  XcTrackBar1->OnChange = On(&TForm1::XcTrackBar1Change);
+  pass->OnChange = On(&TForm1::passChange);
+  skSkinCheckRadioBox9->OnClick = On(&TForm1::skSkinCheckRadioBox9Click);
+  rating->OnChange = On(&TForm1::ratingChange);
+  skSkinCheckRadioBox10->OnClick = On(&TForm1::skSkinCheckRadioBox10Click);
+  SpeedButton4->OnClick = On(&TForm1::SpeedButton4Click);
+  skSkinSpeedButton25->OnClick = On(&TForm1::skSkinSpeedButton25Click);
+  SpeedButton5->OnClick = On(&TForm1::SpeedButton5Click);
+  skSkinSpeedButton5->OnClick = On(&TForm1::skSkinSpeedButton5Click);
+  skSkinSpeedButton18->OnClick = On(&TForm1::skSkinSpeedButton18Click);
+  multidevicebox->OnChange = On(&TForm1::multideviceboxChange);
+  skSkinSpeedButton10->OnClick = On(&TForm1::skSkinSpeedButton10Click);
 }
 
 TForm1::~TForm1()

@@ -33,6 +33,7 @@
 #include "extctrls/XcPanel.h"
 #include "extctrls/XcPlaylist.h"
 #include "extctrls/XcStringGrid.h"
+#include "extctrls/XcTrackBar.h"
 #include "platform/vcl/ComboBoxCtrl.h"
 #include "skin/controls/SkinButton.h"
 #include "skin/controls/SkinCheckRadioBox.h"
@@ -193,9 +194,65 @@ public:
   TskSkinCheckRadioBox* skSkinCheckRadioBox14;  // "SRT subtitle font scale:" (its panel is hidden)
   TskSkinSpinEdit* skSkinSpinEdit6;           // the scale, 1..100
 
-  TComboBox* screensize;  // device screen sizes, items like " 320 x  240"
-  TOptionComboBox* brand;  // "Video Player device:" the device groups (sorted)
-  TOptionComboBox* model;  // the names of the chosen group (sorted)
+  // ---- The device panel: the queue dq and the controls that show its current row ----
+  TOptionComboBox* brand;       // "Video Player device:" the device groups (sorted)
+  TOptionComboBox* model;       // the names of the chosen group (sorted)
+  TOptionComboBox* screensize;  // "Player Screensize:" items like " 320 x  240"
+  TskSkinSpinEdit* vq;          // "Video quality (Kbps):" 100..9999, step 10
+  TskSkinSpinEdit* aq;          // "Sound quality (Kbps):" 32..256, step 32
+  TOptionComboBox* codec;       // "Conversion format:" the preset ids in table order
+  TXcTrackBar* frps;            // "Framerate:" 1..30
+  TskSkinStdLabel* skSkinStdLabel16;  // the frame rate as a number
+  TXcTrackBar* XcTrackBar1;     // "Volume:" 0..30
+  TskSkinStdLabel* skSkinStdLabel13;  // the volume as a number
+  TOptionComboBox* ac;          // "Audio mode:" "Mono", "Stereo"
+  TOptionComboBox* pass;        // "Video mode:" "1 Pass", "2 Passes"
+  TskSkinCheckRadioBox* skSkinCheckRadioBox9;   // "Screenrating:" (shown for "HandheldPC")
+  TskSkinSpinEdit* rating;      // the decoder speed limit, 10..9999900 (shown with the switch)
+  TskSkinLinkLabel* xcedit2;    // "Video output folder:" caption and URL: the folder
+  TskSkinCheckRadioBox* skSkinCheckRadioBox10;  // "Allow upscaling" (settings page "Conversion")
+  TskSkinSpeedButton* SpeedButton4;         // "Browse"
+  TskSkinSpeedButton* skSkinSpeedButton25;  // "Edit" (hidden; the menu's "Manual Destination Entry")
+  TskSkinSpeedButton* SpeedButton5;         // "Add device"
+  TskSkinSpeedButton* tcpmp;                // the info button ("WMV info", "TCPMP info")
+  TskSkinSpeedButton* skSkinSpeedButton8;   // the settings toggle ("Global settings")
+  TskSkinSpeedButton* skSkinSpeedButton10;  // "Save profile"
+  TskSkinPanel* Panel11;                    // shown while the queue holds two or more devices
+  TOptionComboBox* multidevicebox;          // "Multi-device list:" one entry per queue row
+  TskSkinSpeedButton* skSkinSpeedButton5;   // "Del. device"
+  TskSkinSpeedButton* skSkinSpeedButton18;  // "Clear All"
+  TskSkinStatusPanel* spskinlabel1;         // the device list's count line
+  // The main window's pages and work panels that the handlers bring to the front.
+  TskSkinPanel* p1;  // the main page
+  TskSkinPanel* g1;  // the source queue
+  TskSkinPanel* g2;  // the job list
+
+  // The device queue (DeviceQueue.cpp). Every handler works on dq's current row; see
+  // DeviceQueue.h for the rules they keep.
+  void dqClick(TObject* Sender);
+  void brandChange(TObject* Sender);
+  void modelChange(TObject* Sender);
+  void codecChange(TObject* Sender);
+  void screensizeChange(TObject* Sender);
+  void vqChange(TObject* Sender);
+  void aqChange(TObject* Sender);
+  void acChange(TObject* Sender);
+  void frpsChange(TObject* Sender);
+  void XcTrackBar1Change(TObject* Sender);
+  void passChange(TObject* Sender);
+  void skSkinCheckRadioBox9Click(TObject* Sender);
+  void ratingChange(TObject* Sender);
+  void skSkinCheckRadioBox10Click(TObject* Sender);
+  void SpeedButton4Click(TObject* Sender);
+  void skSkinSpeedButton25Click(TObject* Sender);
+  void SpeedButton5Click(TObject* Sender);
+  void skSkinSpeedButton5Click(TObject* Sender);
+  void skSkinSpeedButton18Click(TObject* Sender);
+  void ResetProfile1Click(TObject* Sender);
+  void multideviceboxChange(TObject* Sender);
+  // The multi-device list made again from dq: one entry per queue row. Every load of dq from a
+  // file (a saved profile, the state file) calls it, so the list never falls behind the grid.
+  void RebuildMultiDeviceList();
 
   // The runner of every tool.
   TXcCreateProcess* XcCreateProcess1;
@@ -223,6 +280,12 @@ public:
   void RenameProfile1Click(TObject* Sender);
 
   TWrennSpecialFolderInfo* SpecialFolderInfo;
+
+private:
+  // Makes the device panel's controls and wires their events (at creation).
+  void MakeDevicePanel();
+
+public:
 
   // Fills shlfld1..3 from the special-folder table (once, at creation).
   void DisplaySpecialFolders();

@@ -199,7 +199,7 @@ void MeasureIntoRow(int Row)
 
 String SelectedScreenSizeText()
 {
-  TComboBox* Box = Form1->screensize;
+  TOptionComboBox* Box = Form1->screensize;
   const int Index = Box->GetItemIndex();
   if (Index >= 0 && Index < Box->GetItems()->GetCount()) return Box->GetItems()->Get(Index);
   return Box->GetText();

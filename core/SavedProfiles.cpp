@@ -1,5 +1,6 @@
 #include "core/SavedProfiles.h"
 
+#include "core/DeviceQueue.h"
 #include "core/GridFiles.h"
 #include "core/MainForm.h"
 #include "core/SourceRecognition.h"
@@ -51,10 +52,16 @@ void SelectLastEqual(TOptionComboBox* Box, const String& Name)
 
 void TForm1::profileboxChange(TObject*)
 {
+  if (DeviceQueueHost().ShowMainPage) DeviceQueueHost().ShowMainPage();
+  if (DeviceQueueHost().ShowSourceQueue) DeviceQueueHost().ShowSourceQueue();
   const String Name = profilebox->GetText();
-  if (!ProfileNameUsable(Name)) return;
-  const TGridLoadResult R = LoadGridText(dq, ProfileFileName(Name));
-  if (R.Status == glDamaged) ShowMessage(R.Message);
+  if (ProfileNameUsable(Name)) {
+    const TGridLoadResult R = LoadGridText(dq, ProfileFileName(Name));
+    if (R.Status == glDamaged) ShowMessage(R.Message);
+  }
+  RebuildMultiDeviceList();
+  multidevicebox->SetItemIndex(0);
+  dqClick(this);
 }
 
 void TForm1::skSkinSpeedButton10Click(TObject*)

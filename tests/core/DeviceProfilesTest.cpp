@@ -432,3 +432,63 @@ TEST(DeviceProfiles, SpeedLimitRowsDuplicatesAndSharedNames)
   EXPECT_EQ(H.Cell(DeviceFrameRateCol, RowOf("Microsoft", "W Mobile 6 VGA")), "30");
   EXPECT_EQ(H.Cell(DeviceFrameRateCol, RowOf("PocketPC", "W Mobile 6 VGA")), "25");
 }
+
+namespace {
+
+TEST(DeviceProfiles, FrameRatesOtherThan30GoToExactlyTheListedRows)
+{
+  const auto In = [](std::initializer_list<const char*> Groups, const char* Name) {
+    std::vector<String> Rows;
+    for (const char* G : Groups) Rows.push_back(String(G) + "|" + Name);
+    return Rows;
+  };
+  std::map<int, std::multiset<String>> Expected;
+  auto Add = [&](int Fps, const std::vector<String>& Rows) { Expected[Fps].insert(Rows.begin(), Rows.end()); };
+  for (const char* N : {"Jornada 720 (TCPMP)", "MobilePro 900 (TCPMP)", "MobilePro 900c (TCPMP)"})
+    Add(15, In({"HandheldPC"}, N));
+  Add(15, In({"HP"}, "Jornada 720 (TCPMP)"));
+  for (const char* N : {"N70", "N73", "N80", "N90", "N91", "N93", "N95"}) Add(15, In({"Nokia"}, N));
+  Add(15, In({"Misc"}, "Sansa Connect"));
+  Add(15, In({"Sansa"}, "Connect"));
+  Add(15, In({"YouTube"}, "Flash Video"));
+  Add(15, In({"Misc"}, "FLV"));
+  Add(18, In({"Misc"}, "Meizu M6 Miniplayer"));
+  Add(18, In({"Meizu"}, "M6 Miniplayer"));
+  Add(20, In({"PocketPC"}, "PocketPC 2000"));
+  Add(20, In({"PocketPC"}, "PocketPC 2002"));
+  Add(20, In({"Microsoft", "PocketPC", "Smartphone"}, "W Mobile 6"));
+  Add(20, In({"Misc"}, "GP2X"));
+  Add(20, In({"HP"}, "IPAQ 22xx"));
+  Add(20, In({"Misc"}, "Sansa Fuse"));
+  Add(20, In({"Sansa"}, "Fuse"));
+  for (const char* N : {"P2000", "P2000 AVI", "P4000 AVI", "P4000 AVI"}) Add(24, In({"Epson"}, N));
+  Add(24, In({"Creative"}, "Zen 4GB"));
+  for (const char* N : {"MPEG4 Cellphone", "AVC/H264 Cellphone", "XVID_MP3", "DIVX_MP3"}) Add(25, In({"Generic"}, N));
+  for (const char* N : {"Nokia AVC (N95)", "Nokia 5800", "Nokia MP4"}) Add(25, In({"Nokia"}, N));
+  for (const char* N : {"W Mobile 2003", "W Mobile 2005", "W Mobile 5", "W Mobile 2006"})
+    Add(25, In({"Microsoft", "PocketPC", "Smartphone"}, N));
+  for (const char* N : {"W Mobile 2003 VGA", "W Mobile 2005 VGA", "W Mobile 5 VGA", "W Mobile 2006 VGA"})
+    Add(25, In({"Microsoft", "PocketPC"}, N));
+  Add(25, In({"PocketPC"}, "W Mobile 6 VGA"));
+  Add(25, In({"Motorola"}, "Q"));
+  Add(25, In({"Sony-Ericsson"}, "SE Xperia X1a"));
+
+  std::map<int, std::multiset<String>> Actual;
+  for (const auto& P : DeviceProfileList())
+    if (P.FrameRate != 30 && P.FrameRate != 12) Actual[P.FrameRate].insert(String(P.Group) + "|" + P.Name);
+  EXPECT_EQ(Actual, Expected);
+  EXPECT_EQ(Expected[25].size(), 30u);
+}
+
+TEST(DeviceProfiles, NineteenPresetsAreNamedByNoProfile)
+{
+  std::set<String> Unused;
+  for (int I = 0; I < CodecPresetCount; ++I) Unused.insert(CodecPresetDefinitions()[I].Id);
+  for (const auto& P : DeviceProfileList()) Unused.erase(P.Preset);
+  EXPECT_EQ(Unused, (std::set<String>{"3gp1_amr-wb", "3gp2_aac", "amv_mp2", "divx4_copy", "h264_5.1", "h264_5.1_hq",
+                                      "h264_5.1_mp4", "h264_5.1_mp4_hq", "h264_appletv_hq", "h264_ps3_hq", "h264_psp2",
+                                      "h264_xbox_hq", "mpeg1_rockbox", "mpeg2_copy_hq", "mpeg2_mp2_hq", "mpeg2_rockbox",
+                                      "mpeg4_psp", "wmv9_wma_wme_sp", "xvid_mp2"}));
+}
+
+}  // namespace

@@ -209,6 +209,7 @@ TEST_F(PreviewFrames, ResetCropAndFillScreenCutsTheSidesForTheScreen)
 {
   // 720 x 576 shown as 1024 x 576 on a 4:3 screen: 90 stored pixels off each side.
   SetSourceRow(1, "DVD", 720, 576, 1024, 576, "\"/v/a.vob\"");
+  Form->screensize->GetItems()->Clear();
   Form->screensize->GetItems()->Add(" 176 x  144");
   Form->screensize->GetItems()->Add(" 320 x  240");
   Form->screensize->SetItemIndex(1);
@@ -225,6 +226,7 @@ TEST_F(PreviewFrames, DetectBordersAndFillScreenEnlargesTheMeasuredCrop)
   WriteLetterboxFrame();
   FakeGrab("copy " + Frame() + " $last");
   SetSourceRow(1, "VIDEO", 320, 240, 320, 240, "\"/videos/film.avi\"");
+  Form->screensize->GetItems()->Clear();
   Form->screensize->GetItems()->Add(" 320 x  240");
   Form->screensize->SetItemIndex(0);
   // Crop 0, 0, 30, 32 leaves 320 x 178, scaled to 320 x 178 on a 4:3 screen: 62 rows short,
