@@ -47,6 +47,17 @@ std::string Quote(const std::string& S)
   return Q + "'";
 }
 
+// A small media file Dir/media/Name made by ffmpeg with Arguments (inputs and codecs).
+std::string MakeMedia(const std::string& Dir, const std::string& Name, const std::string& Arguments)
+{
+  const std::string Path = Dir + "media/" + Name;
+  std::filesystem::create_directories(Dir + "media");
+  const std::string Command = "ffmpeg -v error -y " + Arguments + " " + Quote(Path) + " 2>&1";
+  const std::string Errors = Capture(Command);
+  EXPECT_TRUE(std::filesystem::exists(Path)) << Command << "\n" << Errors;
+  return Path;
+}
+
 // What ffprobe says of a file: "key=value" lines of its streams and format.
 struct TProbe {
   int Width = 0, Height = 0;
@@ -99,15 +110,7 @@ protected:
   // A machine with sound: mplayer plays its audio to a null output and never says "no sound".
   void WithSoundOutput() { WriteFile(Dir + "home/.mplayer/config", "ao=null\nlirc=no\n"); }
 
-  std::string Make(const std::string& Name, const std::string& Arguments)
-  {
-    const std::string Path = Dir + "media/" + Name;
-    std::filesystem::create_directories(Dir + "media");
-    const std::string Command = "ffmpeg -v error -y " + Arguments + " " + Quote(Path) + " 2>&1";
-    const std::string Errors = Capture(Command);
-    EXPECT_TRUE(std::filesystem::exists(Path)) << Command << "\n" << Errors;
-    return Path;
-  }
+  std::string Make(const std::string& Name, const std::string& Arguments) { return MakeMedia(Dir, Name, Arguments); }
 
   std::string MakeAvi(const std::string& Name = "clip.avi")
   {
@@ -275,15 +278,7 @@ protected:
     return true;
   }
 
-  std::string Make(const std::string& Name, const std::string& Arguments)
-  {
-    const std::string Path = Dir + "media/" + Name;
-    std::filesystem::create_directories(Dir + "media");
-    const std::string Command = "ffmpeg -v error -y " + Arguments + " " + Quote(Path) + " 2>&1";
-    const std::string Errors = Capture(Command);
-    EXPECT_TRUE(std::filesystem::exists(Path)) << Command << "\n" << Errors;
-    return Path;
-  }
+  std::string Make(const std::string& Name, const std::string& Arguments) { return MakeMedia(Dir, Name, Arguments); }
 
   // ffprobe's values of the first video stream that is no cover picture, the first audio
   // stream and the file.
