@@ -4,6 +4,7 @@
 
 #include "core/qv_cmdline.h"
 #include "core/qv_convert.h"
+#include "core/qv_detect.h"
 #include "core/qv_functions.h"
 #include "platform/os/Process.h"
 #include "platform/rtl/MathUtils.h"
@@ -60,6 +61,16 @@ bool ValidReal(const String& P)
   return End && *End == '\0';
 }
 
+// The identify output of the runs outside a conversion, handed to RunHooks.IdentifyLine line by
+// line; the end of a run hands over an unfinished last line.
+TDetectionLineFeed& IdentifyFeed()
+{
+  static TDetectionLineFeed Feed([](const String& Line) {
+    if (RunHooks.IdentifyLine) RunHooks.IdentifyLine(Line);
+  });
+  return Feed;
+}
+
 void LogTick()
 {
   ++StallTicks;
@@ -106,14 +117,14 @@ static void ShowButtons(bool Go, bool Skip, bool Stop)
 void InstallRunControl()
 {
   TXcCreateProcess* P = Form1->XcCreateProcess1;
-  P->SetOnRead([](TObject*, const String& S, bool) { XcCreateProcess1Read(S); });
+  P->SetOnRead([P](TObject*, const String& S, bool) { XcCreateProcess1Read(S, P->GetOutputReader()); });
   P->OnTerminate = [](TObject*, Cardinal Code) { XcCreateProcess1Terminate(Code); };
   Form1->converttimer->SetOnTimer([](TObject*) { ConvertTimerTick(); });
   Form1->detecttimer1->SetOnTimer([](TObject*) { DetectTimerTick(); });
   Form1->croptimer->SetOnTimer([](TObject*) { CropTimerTick(); });
 }
 
-void XcCreateProcess1Read(const String& S)
+void XcCreateProcess1Read(const String& S, const TXcReader* Reader)
 {
   ToolRunning = true;
   StallTicks = 0;
@@ -140,7 +151,7 @@ void XcCreateProcess1Read(const String& S)
   }
   if (TextContains(R, "os:")) ProgressSeen = "X";
   if (!Converting) {
-    if (!Trim(S).empty() && RunHooks.IdentifyLine) RunHooks.IdentifyLine(" " + S);
+    IdentifyFeed().Report(S, Reader);
     return;
   }
   if (TextContains(" " + S, "Invalid MAK")) TivoMak.clear();
@@ -151,6 +162,7 @@ void XcCreateProcess1Read(const String& S)
 void XcCreateProcess1Terminate(Cardinal ExitCode)
 {
   LastToolExitCode = ExitCode;
+  IdentifyFeed().Flush();
   ShowButtons(true, false, false);
   ToolRunning = false;
 }

@@ -18,6 +18,8 @@
 
 #include "core/MainForm.h"
 
+class TXcReader;
+
 // The options the conversion reads; each field names the control it mirrors.
 struct TConversionOptions {
   bool PerDevice = true;            // radiobutton4 "Convert per device"
@@ -55,7 +57,10 @@ struct TRunHooks {
   std::function<void(int JobRow)> AddToHistory;              // Add2FileList
   std::function<void(int JobRow)> MakeOutputThumbnail;
   std::function<void(int JobRow)> AutoDetectCrop;            // batch crop detection
-  std::function<void(const String& Line)> IdentifyLine;      // ParseToolOutputLine
+  // ParseToolOutputLine: every output line of a run outside a conversion, once and whole,
+  // with one blank in front; a playback status line ("A:", "V:") as soon as it shows, and a
+  // last line without a line end when the tool ends. Never a blank line.
+  std::function<void(const String& Line)> IdentifyLine;
   std::function<void()> ScanTimerTick;                       // ScanTimerTimer
   std::function<void()> EndApplication;                      // the shut-down sequence
   std::function<void()> PowerOff;
@@ -79,7 +84,8 @@ void AppendLog(const String& Line);
 // Wires the handlers to Form1's runner and timers.
 void InstallRunControl();
 
-void XcCreateProcess1Read(const String& S);
+// One output report of the runner; Reader is the reader it came from (null: S is a whole line).
+void XcCreateProcess1Read(const String& S, const TXcReader* Reader = nullptr);
 void XcCreateProcess1Terminate(Cardinal ExitCode);
 void GoClick();       // b1
 void SkipClick();     // b2

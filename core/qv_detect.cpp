@@ -2,6 +2,7 @@
 
 #include "core/DetectText.h"
 #include "core/DetectionWatchdog.h"
+#include "core/FfmpegStreamLine.h"
 #include "core/MainForm.h"
 #include "core/SourceRow.h"
 #include "core/ToolProcesses.h"
@@ -257,36 +258,23 @@ void ReadFfmpegLog(int Row)
         Set(scDuration, SecondsToHMS(StrToFloatSafe(Seconds)));
       }
     }
-    if (Has(W, "Video:")) {
-      String T = After(W, ":");
-      const String Codec = UpperCase(Trim(RemoveFirst(BeforeRaw(T, ","), "Video:")));
-      Set(scVideoFormat, Codec);
-      Set(scVideoCodec, Codec);
-      T = After(After(T, ","), ",");
-      String Size;
-      if (Has(T, "["))
-        Size = BeforeRaw(T, "[");
-      else if (Has(T, "PA"))
-        Size = BeforeRaw(T, "P");
-      else
-        Size = BeforeRaw(T, ",");
-      Size = Trim(ReplaceFirst(Trim(RemoveFirst(Size, ",")), "x", " x "));
-      Set(scWidth, Before(Size, "x"));
-      Set(scDisplayWidth, Before(Size, "x"));
-      Set(scHeight, After(Size, "x"));
-      Set(scDisplayHeight, After(Size, "x"));
-      T = After(T, ",");
-      if (Has(T, "kb")) T = After(T, ",");
-      if (Has(T, "AR")) T = After(T, ",");
-      Set(scFrameRate, BeforeRaw(T, "t"));
+    TFfmpegVideoStream Video;
+    if (ReadFfmpegVideoStream(W, Video)) {
+      Set(scVideoFormat, Video.Codec);
+      Set(scVideoCodec, Video.Codec);
+      if (Video.HasSize) {
+        Set(scWidth, Video.Width);
+        Set(scDisplayWidth, Video.Width);
+        Set(scHeight, Video.Height);
+        Set(scDisplayHeight, Video.Height);
+      }
+      Set(scFrameRate, Video.FrameRate);
     }
-    if (Has(W, "Audio:")) {
-      String T = After(W, ":");
-      const String Codec = Trim(RemoveFirst(BeforeRaw(T, ","), "Audio:"));
-      Set(scAudioFormat, Codec);
-      Set(scAudioCodec, Codec);
-      T = After(T, ",");
-      Set(scAudioRate, Trim(RemoveFirst(BeforeRaw(T, ","), "Hz")));
+    TFfmpegAudioStream Audio;
+    if (ReadFfmpegAudioStream(W, Audio)) {
+      Set(scAudioFormat, Audio.Codec);
+      Set(scAudioCodec, Audio.Codec);
+      if (Audio.HasSampleRate) Set(scAudioRate, Audio.SampleRate);
     }
   }
 }
@@ -440,18 +428,33 @@ void DetectFile(const String& Path)
   SelectDefaultTracks(Grid, Row, Host.TrackPreferences);
 }
 
+void TDetectionLineFeed::Hand(const String& S)
+{
+  if (Trim(S).empty()) return;
+  if (FSink)
+    FSink(" " + S);
+  else
+    ParseToolOutputLine(" " + S);
+}
+
 void TDetectionLineFeed::Report(const String& S, const TXcReader* Reader)
 {
   const bool LineEnded = !Reader || Reader->GetCurrentLine().empty();
+  const String T = TrimLeft(S);
+  const bool StatusLine = T.rfind("A:", 0) == 0 || T.rfind("V:", 0) == 0;
+  // A status line is handed over as it shows; the same text reported again (the end of the
+  // line, the end of the output) is not handed over twice.
+  const bool Repeat = StatusLine && S == FHandedStatus;
   if (LineEnded) {
     FPending.clear();
-    if (!Trim(S).empty()) ParseToolOutputLine(" " + S);
+    FHandedStatus.clear();
+    if (!Repeat) Hand(S);
     return;
   }
-  const String T = TrimLeft(S);
-  if (T.rfind("A:", 0) == 0 || T.rfind("V:", 0) == 0) {
+  if (StatusLine) {
     FPending.clear();
-    ParseToolOutputLine(" " + S);
+    if (!Repeat) Hand(S);
+    FHandedStatus = S;
     return;
   }
   FPending = S;
@@ -461,5 +464,6 @@ void TDetectionLineFeed::Flush()
 {
   const String S = FPending;
   FPending.clear();
-  if (!Trim(S).empty()) ParseToolOutputLine(" " + S);
+  FHandedStatus.clear();
+  Hand(S);
 }

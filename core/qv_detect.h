@@ -28,6 +28,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 #include "core/TrackChoice.h"
 #include "platform/rtl/System.h"
@@ -76,19 +77,29 @@ struct TPreviewPlacement {
 };
 TPreviewPlacement FitPreviewPicture(int PanelWidth, int PanelHeight, int Width, int Height);
 
-// Feeds the runner's output reports to ParseToolOutputLine, one call per output line. The
-// runner reports a line again each time more of it arrives (a line cut at a read boundary, a
-// status line rewritten after CR); a cut line is parsed once, whole, when its end comes (or
-// when the run ends), and a playback status line (starting with "A:" or "V:") at once, so
-// that an identify run ends at its first one. The read handler passes every report with the
-// reader it came from; the terminate handler calls Flush before it clears ToolRunning.
+// Feeds the runner's output reports to ParseToolOutputLine (or to the sink it is given), one
+// call per output line, with one blank in front of the line. The runner reports a line again
+// each time more of it arrives (a line cut at a read boundary, a status line rewritten after
+// CR); a cut line is handed over once, whole, when its end comes, and a playback status line
+// (starting with "A:" or "V:") at once, each of its texts once, so that an identify run ends
+// at its first one. A last line that the tool ends without a line end is held until Flush,
+// which hands it over once; blank lines are never handed over. The read handler passes every
+// report with the reader it came from; the terminate handler calls Flush before it clears
+// ToolRunning.
 class TDetectionLineFeed {
 public:
+  using TSink = std::function<void(const String& Line)>;
+  explicit TDetectionLineFeed(TSink Sink = nullptr) : FSink(std::move(Sink)) {}
+  // A report of the current line, S; Reader null: S is a whole line.
   void Report(const String& S, const TXcReader* Reader);
   void Flush();
 
 private:
-  String FPending;
+  void Hand(const String& S);
+
+  TSink FSink;
+  String FPending;       // the current line while it has no line end
+  String FHandedStatus;  // the status text of the current line already handed over
 };
 
 // Starts CommandLine on the host's runner in the work folder, shows it in the command-line

@@ -69,6 +69,26 @@ print At least one output file must be specified
 exit 1
 )";
 
+// Debian 12's ffmpeg 5.1 on an MP4 file with a cover picture (recorded; stream numbers carry a
+// ":", codecs their profile and tag, and the rates an "fps" field).
+const char* const FfmpegTodayAnswer = R"([ffmpeg2.exe -i]
+print Input #0, mov,mp4,m4a,3gp,3g2,mj2, from 'film.avi':
+print   Metadata:
+print     major_brand     : isom
+print     compatible_brands: isomiso2avc1mp41
+print   Duration: 00:01:40.04, start: 0.000000, bitrate: 138 kb/s
+print   Stream #0:0[0x1](und): Video: h264 (High) (avc1 / 0x31637661), yuv420p(tv, bt709, progressive), 320x240 [SAR 1:1 DAR 4:3], 229 kb/s, 29.97 fps, 29.97 tbr, 30k tbn (default)
+print     Metadata:
+print       handler_name    : VideoHandler
+print       vendor_id       : [0][0][0][0]
+print   Stream #0:1[0x2](und): Audio: aac (LC) (mp4a / 0x6134706D), 48000 Hz, stereo, fltp, 128 kb/s (default)
+print     Metadata:
+print       handler_name    : SoundHandler
+print   Stream #0:2[0x0]: Video: mjpeg (Baseline), yuvj444p(pc, bt470bg/unknown/unknown), 64x64 [SAR 1:1 DAR 1:1], 90k tbr, 90k tbn (attached pic)
+print At least one output file must be specified
+exit 1
+)";
+
 const char* const FfmpegNoDuration = R"([ffmpeg2.exe -i]
 print   Duration: N/A, bitrate: N/A
 print     Stream #0.0: Video: mpeg4, yuv420p, 640x272 [PAR 1:1 DAR 40:17], 23.98 tbr
@@ -129,6 +149,11 @@ TEST_F(DetectFileTest, IncompleteAnswerIsIdentifiedAgainWithFfmpeg)
         {scDuration, "1:23:45"}, {scVideoFormat, "MPEG4"}, {scVideoCodec, "MPEG4"}, {scWidth, "640"},
         {scDisplayWidth, "640"}, {scHeight, "272"}, {scDisplayHeight, "272"}, {scFrameRate, "23.98 "},
         {scAudioFormat, "mp3"}, {scAudioCodec, "mp3"}, {scAudioRate, "44100"}}},
+      {"TodaysFfmpegFillsTheRowTheSameWay", FfmpegTodayAnswer, true,
+       {{scType, "VIDEO*"}, {scLength, "100"}, {scConvertSeconds, "100"}, {scDuration, "0:01:40"},
+        {scVideoFormat, "H264"}, {scVideoCodec, "H264"}, {scWidth, "320"}, {scDisplayWidth, "320"}, {scHeight, "240"},
+        {scDisplayHeight, "240"}, {scFrameRate, "29.97 "}, {scAudioFormat, "aac"}, {scAudioCodec, "aac"},
+        {scAudioRate, "48000"}}},
       {"ADurationThatIsNoTimeKeepsMplayersLength", FfmpegNoDuration, true,
        {{scType, "VIDEO*"}, {scLength, "12.50"}, {scConvertSeconds, "12"}, {scDuration, "0:00:12"},
         {scWidth, "640"}}},

@@ -91,9 +91,7 @@ protected:
     Runner->SetConsoleOptions({coOwnerData, coRedirect});
     RunHooks = TRunHooks();
     InstallRunControl();
-    RunHooks.IdentifyLine = [this, Runner](const String& Line) {
-      Feed.Report(Line.substr(1), Runner->GetOutputReader());
-    };
+    RunHooks.IdentifyLine = [](const String& Line) { ParseToolOutputLine(Line); };
     RunHooks.AddToHistory = [](int Row) { Add2FileList(Row); };
     RunHooks.ScanTimerTick = [] { ScanTimerTimer(); };
     Form->detecttimer1->SetInterval(1000);
@@ -135,7 +133,6 @@ protected:
   }
 
   TForm3* History = nullptr;
-  TDetectionLineFeed Feed;
   std::unique_ptr<TTimerDetectionWatchdog> Watchdog;
 };
 

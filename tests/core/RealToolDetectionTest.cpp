@@ -6,7 +6,9 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include <cctype>
 #include <cmath>
+#include <iostream>
 #include <map>
 #include <random>
 
@@ -43,6 +45,17 @@ std::string Quote(const std::string& S)
   std::string Q = "'";
   for (char C : S) Q += C == '\'' ? std::string("'\\''") : std::string(1, C);
   return Q + "'";
+}
+
+// A small media file Dir/media/Name made by ffmpeg with Arguments (inputs and codecs).
+std::string MakeMedia(const std::string& Dir, const std::string& Name, const std::string& Arguments)
+{
+  const std::string Path = Dir + "media/" + Name;
+  std::filesystem::create_directories(Dir + "media");
+  const std::string Command = "ffmpeg -v error -y " + Arguments + " " + Quote(Path) + " 2>&1";
+  const std::string Errors = Capture(Command);
+  EXPECT_TRUE(std::filesystem::exists(Path)) << Command << "\n" << Errors;
+  return Path;
 }
 
 // What ffprobe says of a file: "key=value" lines of its streams and format.
@@ -97,15 +110,7 @@ protected:
   // A machine with sound: mplayer plays its audio to a null output and never says "no sound".
   void WithSoundOutput() { WriteFile(Dir + "home/.mplayer/config", "ao=null\nlirc=no\n"); }
 
-  std::string Make(const std::string& Name, const std::string& Arguments)
-  {
-    const std::string Path = Dir + "media/" + Name;
-    std::filesystem::create_directories(Dir + "media");
-    const std::string Command = "ffmpeg -v error -y " + Arguments + " " + Quote(Path) + " 2>&1";
-    const std::string Errors = Capture(Command);
-    EXPECT_TRUE(std::filesystem::exists(Path)) << Command << "\n" << Errors;
-    return Path;
-  }
+  std::string Make(const std::string& Name, const std::string& Arguments) { return MakeMedia(Dir, Name, Arguments); }
 
   std::string MakeAvi(const std::string& Name = "clip.avi")
   {
@@ -244,4 +249,120 @@ TEST_F(RealToolDetection, DvdFolderTitlesAreScannedAndQueued)
   }
   EXPECT_EQ(CellOf(scChapters, 1), "2");
   EXPECT_EQ(CellOf(scVideoFormat, 2), "MPEG2") << "title 2 was described by its own scan";
+}
+
+namespace {
+
+// The ffmpeg fallback alone with today's ffmpeg: a stand-in mplayer leaves the size at 0, so
+// every file is identified again by the real ffmpeg, and the row is checked field by field
+// against ffprobe.
+class RealFfmpegFallback : public TDetectionTest {
+protected:
+  void SetUp() override
+  {
+    TDetectionTest::SetUp();
+    for (const char* Tool : {"ffmpeg", "ffprobe"})
+      if (Program(Tool).empty()) GTEST_SKIP() << Tool << " is not installed: the ffmpeg fallback is not tested";
+    UseFakeTools("[mplayer.exe]\nprint ID_VIDEO_WIDTH=0\nprint ID_VIDEO_HEIGHT=0\nprint ID_LENGTH=0\nexit 0\n",
+                 {"mplayer.exe"});
+    std::filesystem::create_symlink(Program("ffmpeg"), Work + "ffmpeg2.exe");
+    FfmpegAddonPresent = true;
+    Form->detecttimer1->SetInterval(1000);
+  }
+
+  bool HasEncoders(std::initializer_list<const char*> Names)
+  {
+    const std::string List = Capture("ffmpeg -hide_banner -encoders 2>/dev/null");
+    for (const char* Name : Names)
+      if (List.find(std::string(" ") + Name + " ") == std::string::npos) return false;
+    return true;
+  }
+
+  std::string Make(const std::string& Name, const std::string& Arguments) { return MakeMedia(Dir, Name, Arguments); }
+
+  // ffprobe's values of the first video stream that is no cover picture, the first audio
+  // stream and the file.
+  std::map<std::string, std::string> ProbeStreams(const std::string& Path)
+  {
+    std::map<std::string, std::string> P;
+    std::istringstream In(Capture("ffprobe -v error -show_entries stream=codec_type,codec_name,width,height,"
+                                  "avg_frame_rate,sample_rate:stream_disposition=attached_pic:format=duration "
+                                  "-of default " +
+                                  Quote(Path)));
+    std::string Line;
+    std::map<std::string, std::string> Stream;
+    auto EndStream = [&] {
+      const std::string Kind = Stream["codec_type"];
+      if (Kind == "video" && Stream["DISPOSITION:attached_pic"] != "1" && !P.count("video.codec_name"))
+        for (const auto& [K, V] : Stream) P["video." + K] = V;
+      if (Kind == "audio" && !P.count("audio.codec_name"))
+        for (const auto& [K, V] : Stream) P["audio." + K] = V;
+      Stream.clear();
+    };
+    while (std::getline(In, Line)) {
+      if (Line == "[/STREAM]") EndStream();
+      const auto Eq = Line.find('=');
+      if (Eq == std::string::npos) continue;
+      const std::string Key = Line.substr(0, Eq), Value = Line.substr(Eq + 1);
+      if (Key == "duration")
+        P["duration"] = Value;
+      else
+        Stream[Key] = Value;
+    }
+    return P;
+  }
+
+  static double Ratio(const std::string& R)
+  {
+    const auto Slash = R.find('/');
+    if (Slash == std::string::npos) return atof(R.c_str());
+    const double D = atof(R.substr(Slash + 1).c_str());
+    return D > 0 ? atof(R.substr(0, Slash).c_str()) / D : 0;
+  }
+};
+
+}  // namespace
+
+TEST_F(RealFfmpegFallback, RowHoldsWhatFfprobeSays)
+{
+  const bool H264 = HasEncoders({"libx264", "aac"});
+  if (!H264) std::cout << "[ INFO ] no libx264/aac encoder: the MP4 clip is made with mpeg4/mp2\n";
+  const std::string Source = "-f lavfi -i testsrc=size=320x240:rate=25 -f lavfi -i sine=frequency=440:sample_rate=44100 ";
+  struct TCase {
+    const char* Name;
+    std::string File;
+    std::string Arguments;
+  };
+  const std::vector<TCase> Cases = {
+      {"Mp4", "clip.mp4", Source + "-t 3 " + (H264 ? "-c:v libx264 -c:a aac" : "-c:v mpeg4 -c:a mp2")},
+      {"MkvNtscRateAndColourInfo", "clip.mkv",
+       "-f lavfi -i testsrc=size=352x288:rate=30000/1001 -f lavfi -i sine=frequency=300:sample_rate=48000 -t 3 "
+       "-c:v mpeg4 -c:a mp2 -color_primaries bt709 -color_trc bt709 -colorspace bt709"},
+      {"Mp4WithCoverPicture", "cover.mp4",
+       Source + "-f lavfi -i testsrc=size=64x64:rate=1 -t 3 -map 0 -map 1 -map 2 -frames:v:1 1 -c:v:0 mpeg4 "
+                "-c:v:1 mjpeg -disposition:v:1 attached_pic -c:a " + (H264 ? "aac" : "mp2")},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    ClearGridRows(Form->StringGrid1);
+    const std::string Path = Make(C.File, C.Arguments);
+    auto P = ProbeStreams(Path);
+    ASSERT_TRUE(P.count("video.codec_name")) << "ffprobe found no video in " << Path;
+    DetectFile(Path);
+    ASSERT_EQ(CellOf(scType, 1), "VIDEO*") << "the fallback ran";
+    std::string Codec = P["video.codec_name"];
+    for (char& Ch : Codec) Ch = static_cast<char>(toupper(static_cast<unsigned char>(Ch)));
+    EXPECT_EQ(CellOf(scVideoFormat, 1), Codec);
+    EXPECT_EQ(CellOf(scVideoCodec, 1), Codec);
+    EXPECT_EQ(CellOf(scWidth, 1), P["video.width"]);
+    EXPECT_EQ(CellOf(scDisplayWidth, 1), P["video.width"]);
+    EXPECT_EQ(CellOf(scHeight, 1), P["video.height"]);
+    EXPECT_EQ(CellOf(scDisplayHeight, 1), P["video.height"]);
+    EXPECT_NEAR(StrToFloatSafe(CellOf(scFrameRate, 1)), Ratio(P["video.avg_frame_rate"]), 0.01) << CellOf(scFrameRate, 1);
+    EXPECT_EQ(CellOf(scInputArgs, 1), "\"" + Path + "\" ") << "a rate was found: no forced rate";
+    EXPECT_EQ(CellOf(scAudioFormat, 1), P["audio.codec_name"]);
+    EXPECT_EQ(CellOf(scAudioCodec, 1), P["audio.codec_name"]);
+    EXPECT_EQ(CellOf(scAudioRate, 1), P["audio.sample_rate"]);
+    EXPECT_NEAR(StrToFloatSafe(CellOf(scLength, 1)), atof(P["duration"].c_str()), 1.0);
+  }
 }
