@@ -352,8 +352,10 @@ void ParseToolOutputLine(const String& Line)
     if (!Trim(W).empty() && Has(W, "Duration:")) Lines(Form1->dvdlog)->Add(Trim(W));
     if (Has(W, "Pos:")) W = Before(After(W, "("), "%");
   }
-  const String B = " " + W;
-  const bool Status = Has(B, "A:") || Has(B, "V:");
+  // The player's status line starts with its audio or video position. Only there do "A:" and
+  // "V:" count: a file name or a clip title holding them ("TV: Season 1") must not end the run.
+  const String T = TrimLeft(W);
+  const bool Status = T.rfind("A:", 0) == 0 || T.rfind("V:", 0) == 0;
   if (Status && !PlaybackMode) EndIdentifyRun();
   if (Status && PlaybackMode && !BatchRunning) ParsePlaybackPosition(W);
 }

@@ -135,6 +135,24 @@ TEST_F(DetectFileTest, RecordedIdentifyFillsTheRowAndTheStatusLineEndsTheRun)
                                                "-wid", "0"}));
 }
 
+TEST_F(DetectFileTest, APositionMarkInANameOrTitleDoesNotEndTheRun)
+{
+  // The same answer for a file in "TV: Season 1" with a clip title holding "V:" and "A:": only
+  // the real status line at the end may stop the player.
+  std::string Script = AviIdentify;
+  const std::string After = "print AVI file format detected.\n";
+  Script.replace(Script.find(After), After.size(),
+                 After + "print ID_CLIP_INFO_VALUE0=Episode V: A New Hope\nprint ID_FILENAME=/media/TV: Season 1/film.avi\n" +
+                     "sleep 300\n");  // the player takes its time before the video keys
+  UseFakeTools(Script);
+  const std::string Path = MakeSource("film.avi");
+  DetectFile(Path);
+  EXPECT_EQ(CellOf(scWidth, 1), "320");
+  EXPECT_EQ(CellOf(scLength, 1), "3.04");
+  EXPECT_EQ(CellOf(scAudioRate, 1), "44100");
+  EXPECT_FALSE(ToolStalled) << "the status line, not the watchdog, ended the run";
+}
+
 TEST_F(DetectFileTest, IncompleteAnswerIsIdentifiedAgainWithFfmpeg)
 {
   struct TCase {
