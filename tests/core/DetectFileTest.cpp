@@ -143,8 +143,9 @@ TEST_F(DetectFileTest, APositionMarkInANameOrTitleDoesNotEndTheRun)
   const std::string After = "print AVI file format detected.\n";
   Script.replace(Script.find(After), After.size(),
                  After + "print ID_CLIP_INFO_VALUE0=Episode V: A New Hope\nprint ID_FILENAME=/media/TV: Season 1/film.avi\n" +
-                     "sleep 300\n");  // the player takes its time before the video keys
+                     "sleep 150\n");  // the player takes a moment before the video keys
   UseFakeTools(Script);
+  Form->detecttimer1->SetInterval(250);  // the pause must not look like a stall
   const std::string Path = MakeSource("film.avi");
   DetectFile(Path);
   EXPECT_EQ(CellOf(scWidth, 1), "320");
