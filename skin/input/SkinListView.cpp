@@ -25,10 +25,7 @@ constexpr UINT PaintHeaderMessage = 0xB1C8;
 
 TskSkinCustomListView::TskSkinCustomListView(TComponent* AOwner) : TCustomListView(AOwner), FBars(this)
 {
-  FDefaultFont = std::make_unique<TFont>();
-  FDefaultFont->SetName("Arial");
-  FDefaultFont->SetHeight(14);
-  FDefaultFont->SetStyle(0);
+  FDefaultFont = NewViewDefaultFont();
   GetFont()->Assign(FDefaultFont.get());
 }
 

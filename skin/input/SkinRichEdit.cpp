@@ -4,10 +4,7 @@
 
 TskSkinRichEdit::TskSkinRichEdit(TComponent* AOwner) : TCustomRichEdit(AOwner), FBars(this)
 {
-  FDefaultFont = std::make_unique<TFont>();
-  FDefaultFont->SetName("Arial");
-  FDefaultFont->SetHeight(14);
-  FDefaultFont->SetStyle(0);
+  FDefaultFont = NewViewDefaultFont();
   GetFont()->Assign(FDefaultFont.get());
   SetScrollBars(ssBoth);
 }

@@ -6,10 +6,7 @@
 
 TskSkinCustomTreeView::TskSkinCustomTreeView(TComponent* AOwner) : TCustomTreeView(AOwner), FBars(this)
 {
-  FDefaultFont = std::make_unique<TFont>();
-  FDefaultFont->SetName("Arial");
-  FDefaultFont->SetHeight(14);
-  FDefaultFont->SetStyle(0);
+  FDefaultFont = NewViewDefaultFont();
 }
 
 TskSkinCustomTreeView::~TskSkinCustomTreeView() = default;

@@ -60,6 +60,15 @@ bool TskLinkedBar::Forget(TComponent* Removed)
   return true;
 }
 
+std::unique_ptr<TFont> NewViewDefaultFont()
+{
+  auto font = std::make_unique<TFont>();
+  font->SetName("Arial");
+  font->SetHeight(14);
+  font->SetStyle(0);
+  return font;
+}
+
 bool SetViewSkinData(TComponent* View, TskSkinData*& Field, TskSkinData* Value)
 {
   if (Field)

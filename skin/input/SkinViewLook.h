@@ -16,12 +16,14 @@
 //   view windows take the stored position when it is beyond 16 bits; ThumbPosition).
 // - RealignBar makes the parent of a linked bar's control re-align its controls (a bar that
 //   appeared or vanished takes or gives back its room).
+// - NewViewDefaultFont: the views' DefaultFont as they are made (Arial, height 14, plain).
 // - SetViewSkinData links View to Value (free notification moved from the old skin data) and
 //   answers whether View must re-read its record: Value holds a skin and View is not being
 //   designed.
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include "platform/vcl/Graphics.h"
 #include "skin/controls/SkinControlGeometry.h"
@@ -111,6 +113,7 @@ private:
   TWinControl* FView;
 };
 
+std::unique_ptr<TFont> NewViewDefaultFont();
 bool SetViewSkinData(TComponent* View, TskSkinData*& Field, TskSkinData* Value);
 void ApplyViewFont(const TskViewLook& Look, bool UseSkinFont, TFont* Font, TFont* DefaultFont);
 TFontCharset ViewCharset(TskSkinData* Data, TFont* DefaultFont);
