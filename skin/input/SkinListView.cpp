@@ -106,13 +106,7 @@ void TskSkinCustomListView::ChangeSkinData()
     return;
   TskViewLook look;
   FIndex = FindViewLook<TskDataSkinListView>(FSkinData, FSkinDataName, look);
-  if (FIndex == -1) {
-    SetColor(FDefaultColor);
-    GetFont()->Assign(FDefaultFont.get());
-  } else if (look.Found) {
-    ApplyViewFont(look, FUseSkinFont, GetFont(), FDefaultFont.get());
-    SetColor(look.BGColor);
-  }
+  ApplyViewLook(this, FIndex, look, FUseSkinFont, FDefaultColor, FDefaultFont.get());
   GetFont()->SetCharset(ViewCharset(FSkinData, FDefaultFont.get()));
   SyncScrollBars();
   FBars.Realign();

@@ -80,15 +80,8 @@ void TskSkinRichEdit::ChangeSkinData()
 {
   TskViewLook look;
   FIndex = FindViewLook<TskDataSkinRichEdit>(FSkinData, FSkinDataName, look);
-  if (FSkinSupport) {
-    if (FIndex == -1) {
-      SetColor(FDefaultColor);
-      GetFont()->Assign(FDefaultFont.get());
-    } else if (look.Found) {
-      ApplyViewFont(look, true, GetFont(), FDefaultFont.get());
-      SetColor(look.BGColor);
-    }
-  }
+  if (FSkinSupport)
+    ApplyViewLook(this, FIndex, look, true, FDefaultColor, FDefaultFont.get());
   GetFont()->SetCharset(ViewCharset(FSkinData, FDefaultFont.get()));
   SyncScrollBars();
   FBars.Realign();

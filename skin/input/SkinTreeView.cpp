@@ -64,13 +64,7 @@ void TskSkinCustomTreeView::ChangeSkinData()
     return;
   TskViewLook look;
   FIndex = FindViewLook<TskDataSkinTreeView>(FSkinData, FSkinDataName, look);
-  if (FIndex == -1) {
-    SetColor(FDefaultColor);
-    GetFont()->Assign(FDefaultFont.get());
-  } else if (look.Found) {
-    ApplyViewFont(look, FUseSkinFont, GetFont(), FDefaultFont.get());
-    SetColor(look.BGColor);
-  }
+  ApplyViewLook(this, FIndex, look, FUseSkinFont, FDefaultColor, FDefaultFont.get());
   GetFont()->SetCharset(ViewCharset(FSkinData, FDefaultFont.get()));
   if (GetImages())
     GetImages()->SetBkColor(GetColor());

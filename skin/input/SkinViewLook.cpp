@@ -16,6 +16,18 @@ void ApplyViewFont(const TskViewLook& Look, bool UseSkinFont, TFont* Font, TFont
   Font->SetColor(Look.FontColor);
 }
 
+void ApplyViewLook(TControl* View, int Index, const TskViewLook& Look, bool UseSkinFont, TColor DefaultColor,
+                   TFont* DefaultFont)
+{
+  if (Index == -1) {
+    View->SetColor(DefaultColor);
+    View->GetFont()->Assign(DefaultFont);
+  } else if (Look.Found) {
+    ApplyViewFont(Look, UseSkinFont, View->GetFont(), DefaultFont);
+    View->SetColor(Look.BGColor);
+  }
+}
+
 TFontCharset ViewCharset(TskSkinData* Data, TFont* DefaultFont)
 {
   TskResourceStrData* strings = Data ? Data->GetResourceStrData() : nullptr;

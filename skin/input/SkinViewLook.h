@@ -9,6 +9,9 @@
 //   TRecord (Look.Found false for a record of another class).
 // - ApplyViewFont sets Font from Look (name, style, height with UseSkinFont, else DefaultFont;
 //   the colour always from Look).
+// - ApplyViewLook gives View the look FindViewLook found: without a record (Index -1)
+//   DefaultColor and DefaultFont, with one of the view's class its background colour and
+//   ApplyViewFont; a record of another class changes nothing.
 // - ViewCharset: the skin's resource character set when Data and its strings exist, else
 //   DefaultFont's.
 // - SendViewThumbPosition scrolls View to Position with all 32 bits: the position is stored in
@@ -116,6 +119,8 @@ private:
 std::unique_ptr<TFont> NewViewDefaultFont();
 bool SetViewSkinData(TComponent* View, TskSkinData*& Field, TskSkinData* Value);
 void ApplyViewFont(const TskViewLook& Look, bool UseSkinFont, TFont* Font, TFont* DefaultFont);
+void ApplyViewLook(TControl* View, int Index, const TskViewLook& Look, bool UseSkinFont, TColor DefaultColor,
+                   TFont* DefaultFont);
 TFontCharset ViewCharset(TskSkinData* Data, TFont* DefaultFont);
 void SendViewThumbPosition(HWND View, bool Vertical, int Position);
 void RealignBar(IskScrollBarLink* Bar);
