@@ -204,7 +204,7 @@ constexpr int SysMenuX = 7;
 enum TCaptionGlyph { cgClose, cgMax, cgMin, cgRollUp, cgTray, cgSysMenu, cgRestore, cgCount };
 
 // Active picture 1, controls.bmp: the control atlas, cells on a 24-pixel grid.
-constexpr int AtlasW = 256, AtlasH = 264;
+constexpr int AtlasW = 256, AtlasH = 312;
 constexpr int Cell = 24, Small = 16;
 
 // Active picture 2, menu.bmp: popup window frame, menu items, menu bar items.
@@ -313,6 +313,17 @@ constexpr int FieldButtonL = 29, FieldButtonR = FieldW - 1; // the button inside
 constexpr int FieldButtonT = 1, FieldButtonB = FieldH - 1;
 constexpr int FieldButtonW = FieldButtonR - FieldButtonL, FieldButtonH = FieldButtonB - FieldButtonT;
 constexpr int SpinSplit = FieldButtonT + FieldButtonH / 2; // the up button above, the down below
+// y 264: the list box with a caption band. The picture (x 0) is a framed white list under a band
+// whose last row is a separator line; the three caption buttons sit at rest in the band's right
+// end, from the right: up, down, check. Beside the picture (x 80 on) are their hot (y 264) and
+// pressed (y 280) looks, one 16-pixel column per button in the same order.
+constexpr int CaptionListTop = 264;
+constexpr int CaptionListW = 72, CaptionListH = 48;
+constexpr int CaptionBand = 20;                          // rows 0-19, the separator in row 19
+constexpr int CaptionListButtonT = 2;
+constexpr int CaptionListButtonL(int I) { return CaptionListW - 2 - (I + 1) * Small; }
+constexpr int CaptionListTextRight = CaptionListButtonL(2) - 2; // where the fixed right end starts
+constexpr int CaptionListLooksLeft = 80;
 // The status bar's size grip, 12 x 12 at the right end of the frames row.
 constexpr int GripL = 10 * Cell, GripT = RowFrames * Cell, GripSize = 12;
 // The group box's frame line, in the middle of its 17-pixel caption band.
@@ -551,6 +562,32 @@ void DrawControls(const std::string& Folder)
       }
     }
   }
+  // The captioned list box (y 264): band, frame and client part, the buttons at rest as glyphs on
+  // the band, their hot and pressed looks as boxes beside it.
+  {
+    constexpr int L = 0, T = CaptionListTop, W = CaptionListW, H = CaptionListH;
+    p.Fill(L, T, L + W, T + H, White);
+    p.Gradient(L, T, L + W, T + CaptionBand - 1, White, FaceDark);
+    p.Fill(L, T + CaptionBand - 1, L + W, T + CaptionBand, Line);
+    p.Frame(L, T, L + W, T + H, Line);
+    // Button I (0 up, 1 down, 2 check) in State 0 at rest, 1 hot, 2 pressed.
+    auto captionButton = [&](int X, int Y, int I, int State) {
+      if (State != 0) {
+        const Color fill = State == 1 ? AccentLight : AccentPressed;
+        p.Box(X, Y, X + Small, Y + Small, fill, fill, State == 1 ? Accent : AccentDark, FaceDark);
+      }
+      const Color glyph = State == 0 ? Text : (State == 1 ? Accent : AccentDark);
+      if (I == 2)
+        p.Check(X, Y, glyph);
+      else
+        p.Arrow(X, Y, X + Small, Y + Small, I == 0 ? 'u' : 'd', glyph);
+    };
+    for (int i = 0; i < 3; ++i) {
+      captionButton(L + CaptionListButtonL(i), T + CaptionListButtonT, i, 0);
+      for (int s = 1; s <= 2; ++s)
+        captionButton(CaptionListLooksLeft + i * Small, T + (s - 1) * Small, i, s);
+    }
+  }
   p.Save(Folder + "/controls.bmp");
 }
 
@@ -780,10 +817,10 @@ void ButtonEditRecord(TIni& I)
   FieldButton(I, ButtonEditTop);
 }
 
-// TextLeft: where the item text starts (a check list leaves room for its check box).
-void ListBoxRecord(TIni& I, int TextLeft = 4)
+// The items of a list record. TextLeft: where the item text starts (a check list leaves room for
+// its check box).
+void ListItemKeys(TIni& I, int TextLeft)
 {
-  FrameRecord(I, At(0, RowFrames), 2);
   CellKey(I, "itemrect", At(0, RowItems, Cell, 20));
   CellKey(I, "activeitemrect", At(1, RowItems, Cell, 20));
   CellKey(I, "focusitemrect", At(2, RowItems, Cell, 20));
@@ -793,16 +830,47 @@ void ListBoxRecord(TIni& I, int TextLeft = 4)
   Font(I, "", Text);
   I.Color("activefontcolor", Text);
   I.Color("focusfontcolor", Text);
-  CellKey(I, "upbuttonrect", AtSmall(1, ScrollTop));
-  CellKey(I, "activeupbuttonrect", AtSmall(2, ScrollTop));
-  CellKey(I, "downupbuttonrect", AtSmall(3, ScrollTop));
-  CellKey(I, "downbuttonrect", AtSmall(4, ScrollTop));
-  CellKey(I, "activedownbuttonrect", AtSmall(5, ScrollTop));
-  CellKey(I, "downdownbuttonrect", AtSmall(6, ScrollTop));
   I.Key("vscrollbarname", "vscrollbar");
   I.Key("hscrollbarname", "hscrollbar");
   I.Key("bothhscrollbarname", "bothhscrollbar");
   I.Key("showfocus", 1);
+}
+
+// A list without a caption band: the edit's frame around the items. It has no caption buttons:
+// a list that shows a caption names the captioned record.
+void ListBoxRecord(TIni& I, int TextLeft = 4)
+{
+  FrameRecord(I, At(0, RowFrames), 2);
+  ListItemKeys(I, TextLeft);
+}
+
+// A list under a caption band. The band is the top frame band: its middle grows with the width,
+// its right end with the caption buttons stays at the right edge (the buttons' places are on the
+// control, their looks at rest part of the picture, their hot and pressed looks cells beside it).
+void CaptionListBoxRecord(TIni& I, int TextLeft = 4)
+{
+  constexpr int W = CaptionListW, H = CaptionListH, Top = CaptionBand + 1;
+  I.Key("pictureindex", PicControls);
+  I.Rect("skinrect", 0, CaptionListTop, W, CaptionListTop + H);
+  I.Point("lefttoppoint", 2, Top);
+  I.Point("righttoppoint", CaptionListTextRight, Top);
+  I.Point("leftbottompoint", 2, H - 2);
+  I.Point("rightbottompoint", W - 2, H - 2);
+  I.Rect("clientrect", 2, Top, W - 2, H - 2);
+  for (const char* k : {"leftstretch", "topstretch", "rightstretch", "bottomstretch", "stretcheffect"})
+    I.Key(k, 1);
+  I.Key("stretchtype", "stfull");
+  ListItemKeys(I, TextLeft);
+  I.Rect("captionrect", 2, 0, CaptionListTextRight, CaptionBand - 1);
+  Font(I, "caption", Text, "fsbold");
+  const char* const names[] = {"up", "down", "check"};
+  for (int i = 0; i < 3; ++i) {
+    const std::string n = names[i];
+    const int x = CaptionListButtonL(i), look = CaptionListLooksLeft + i * Small;
+    I.Rect(n + "buttonrect", x, CaptionListButtonT, x + Small, CaptionListButtonT + Small);
+    I.Rect("active" + n + "buttonrect", look, CaptionListTop, look + Small, CaptionListTop + Small);
+    I.Rect("down" + n + "buttonrect", look, CaptionListTop + Small, look + Small, CaptionListTop + 2 * Small);
+  }
 }
 
 std::vector<TRecord> Controls()
@@ -942,11 +1010,19 @@ std::vector<TRecord> Controls()
                  I.Key("showfocus", 0);
                }});
   r.push_back({"listbox", "listbox", [](TIni& I) { ListBoxRecord(I); }});
-  r.push_back({"checklistbox", "checklistbox", [](TIni& I) {
+  auto checkImages = [](TIni& I) {
+    CellKey(I, "checkimagerect", AtSmall(1, CheckTop));
+    CellKey(I, "uncheckimagerect", AtSmall(0, CheckTop));
+    I.Rect("itemcheckrect", 2, 2, 18, 18);
+  };
+  r.push_back({"checklistbox", "checklistbox", [=](TIni& I) {
                  ListBoxRecord(I, 20);
-                 CellKey(I, "checkimagerect", AtSmall(1, CheckTop));
-                 CellKey(I, "uncheckimagerect", AtSmall(0, CheckTop));
-                 I.Rect("itemcheckrect", 2, 2, 18, 18);
+                 checkImages(I);
+               }});
+  r.push_back({"captionlistbox", "listbox", [](TIni& I) { CaptionListBoxRecord(I); }});
+  r.push_back({"captionchecklistbox", "checklistbox", [=](TIni& I) {
+                 CaptionListBoxRecord(I, 20);
+                 checkImages(I);
                }});
   r.push_back({"vscrollbar", "scrollbar", [](TIni& I) { ScrollBarRecord(I, true, false); }});
   r.push_back({"hscrollbar", "scrollbar", [](TIni& I) { ScrollBarRecord(I, false, false); }});

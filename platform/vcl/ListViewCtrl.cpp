@@ -293,10 +293,12 @@ TCustomListView::TCustomListView(TComponent* AOwner)
 }
 
 TCustomListView::~TCustomListView() {
-  FCanvas.reset();
+  // The window goes first, while the canvas still exists: giving the window back frees the
+  // canvas's DC of it (DestroyWnd), so the canvas must outlive the window.
   FRecreating = true;
   if (HandleAllocated()) DestroyHandle();
   SetParent(nullptr);
+  FCanvas.reset();
   FItems.reset();
   FColumns.reset();
 }

@@ -5,7 +5,10 @@
 // skinned scroll bars (see SkinListScrollBars.h) as children and keeps them in step with the
 // inner list's scroll range and position. An optional caption bar at the top carries the
 // Caption, a glyph and three caption buttons (up, down, check) with auto-repeat on window
-// timer 1.
+// timer 1. The skinned caption bar is the top band of the record's picture: the program's own
+// skins carry it on their captioned records "captionlistbox" and "captionchecklistbox" (name one
+// in SkinDataName before setting SkinData); their "listbox" and "checklistbox" records, which
+// are also the look of every combo box's drop-down list, have none.
 //
 // Contract callers rely on:
 // - ListBox is never null after construction; Items, ItemIndex, Clear, Sorted, MultiSelect and

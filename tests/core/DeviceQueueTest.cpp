@@ -365,6 +365,32 @@ TEST_F(DeviceQueue, ThePresetDecidesTheInfoButtonAndTheBlackBarMode)
   }
 }
 
+TEST_F(DeviceQueue, TheOpenPreviewWindowShowsTheRowsBrightnessAndContrast)
+{
+  // The preview window's two sliders run from -20 to 20; the row keeps five times their value.
+  auto* Preview = new TForm(nullptr);
+  Preview->SetName("Form2");
+  TXcTrackBar* Bars[2];
+  const char* Names[2] = {"XcTrackBar2", "XcTrackBar3"};
+  for (int I = 0; I < 2; ++I) {
+    Bars[I] = new TXcTrackBar(Preview);
+    Bars[I]->SetName(Names[I]);
+    Bars[I]->SetMin(-20);
+    Bars[I]->SetMax(20);
+    Bars[I]->SetParent(Preview);
+  }
+  Choose("Creative", "Zen");
+  Form->dq->SetCells(7, 1, "37");
+  Form->dq->SetCells(8, 1, "-12");
+  Form->dqClick(Form);
+  EXPECT_EQ(Bars[0]->GetPosition(), 7);
+  EXPECT_EQ(Bars[1]->GetPosition(), -2) << "whole-number division truncates toward zero";
+  delete Preview;
+  // Without the window the row shows as before.
+  Form->dqClick(Form);
+  EXPECT_TRUE(UiSync);
+}
+
 class TFakeFolderDialog : public TAddFolderDialog {
 public:
   bool Execute(const String& Title, const String& StartFolder, String& Folder) override

@@ -22,6 +22,8 @@
 
 #include "JobListTestSupport.h"
 #include "core/DetectionWatchdog.h"
+#include "core/DeviceQueue.h"
+#include "core/DeviceTables.h"
 #include "core/History.h"
 #include "core/RunControl.h"
 #include "core/XcCreateProcess.h"
@@ -106,6 +108,7 @@ protected:
   void TearDown() override
   {
     DetectionHost() = TDetectionHost();
+    DeviceQueueHost() = TDeviceQueueHost();
     ScanHost() = TScanHost();
     RunHooks = TRunHooks();
     Watchdog.reset();
@@ -284,3 +287,60 @@ TEST_F(TEndToEndRealTools, AFullOutputDiskFailsTheJobAndKeepsEarlierOutputs)
   EXPECT_EQ(FullDiskChildCode, 0) << Text.str();
   printf("%s", Text.str().c_str());
 }
+
+namespace {
+
+// Picks an entry of a box by its text, as the user does.
+void Pick(TOptionComboBox* Box, const std::string& Text)
+{
+  for (int I = 0; I < Box->GetItems()->GetCount(); ++I)
+    if (Box->GetItems()->Get(I) == Text) {
+      Box->SetItemIndex(I);
+      return;
+    }
+  ADD_FAILURE() << "no entry \"" << Text << "\"";
+}
+
+TEST_F(TEndToEndRealTools, DevicesChosenInTheDevicePanelAreConverted)
+{
+  const std::string Clip = MakeClip("Panel Clip.avi");
+  // The tables as the main window's creation fills them, then its first profile copy.
+  Form->codecgrid->SetRowCount(1);
+  for (int C = 0; C < 4; ++C) Form->codecgrid->SetCells(C, 0, "");
+  DeviceQueueHost() = TDeviceQueueHost();
+  DeviceQueueHost().AskYes = [](const String&) { return true; };
+  Form->xcedit2->SetCaption(OutFolder);
+  LoadCodecTable();
+  Form->modelChange(Form);
+
+  // Two devices chosen in the panel: an xvid player, then a divx player at 15 frames a second.
+  Pick(Form->brand, "Archos");
+  Pick(Form->model, "A605 XVID");
+  Form->SpeedButton5Click(Form);  // "Add device": a copy becomes the current row
+  Pick(Form->brand, "Cowon");
+  Pick(Form->model, "D2");
+  Form->frps->SetPosition(15);
+  ASSERT_EQ(Form->dq->GetRowCount(), 3);
+  EXPECT_EQ(Form->dq->GetCells(DevicePresetCol, 1), "xvid_mp3");
+  EXPECT_EQ(Form->dq->GetCells(DevicePresetCol, 2), "divx5_mp3");
+
+  AddPendingInput(Clip);
+  ScanTimerTimer();
+  ASSERT_EQ(Form->StringGrid1->GetRowCount(), 2) << "one source row";
+  GoClick();
+  ASSERT_EQ(JobRows(), 2);
+  const std::string Rates[] = {"25/1", "15/1"};
+  for (int R = 1; R <= 2; ++R) {
+    SCOPED_TRACE(Job(jcDeviceTitle, R));
+    const std::string File = Job(jcOutFolder, R) + Job(jcFileName, R);
+    EXPECT_EQ(Job(jcStatus, R).substr(0, 9), "Finished ") << JobFailureReason(R) << Form->log->GetText();
+    ASSERT_TRUE(std::filesystem::exists(File));
+    EXPECT_EQ(File.rfind(OutFolder, 0), 0u) << "the panel's output folder";
+    std::string Size = Job(jcOutputSize, R);
+    Size.replace(Size.find(" x "), 3, "x");
+    EXPECT_EQ(Probe(File, "-select_streams v:0 -show_entries stream=width,height -of csv=s=x:p=0"), Size);
+    EXPECT_EQ(Probe(File, "-select_streams v:0 -show_entries stream=r_frame_rate -of csv=p=0"), Rates[R - 1]);
+  }
+}
+
+}  // namespace

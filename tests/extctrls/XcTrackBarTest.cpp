@@ -17,8 +17,8 @@ namespace {
 // A track bar on the host form that logs its events and the scroll notifications reflected to
 // it ("scroll N" for the TB_ code N) in the order they come.
 struct TBarFixture {
+  std::vector<std::string> Log;  // outlives the bar, whose last messages may still log
   std::unique_ptr<TXcTrackBar> Bar;
-  std::vector<std::string> Log;
 
   explicit TBarFixture(TXcTrackBar* Made = nullptr) : Bar(Made ? Made : new TXcTrackBar(nullptr))
   {
@@ -30,7 +30,8 @@ struct TBarFixture {
     Bar->OnMouseUp = [this](TObject*, TMouseButton Button, TShiftState, int, int) {
       Log.push_back(Button == mbLeft ? "up left" : Button == mbRight ? "up right" : "up middle");
     };
-    TXcTrackBar* B = Bar.get();
+    // Through TControl: the window's last messages come while the bar is being destroyed.
+    TControl* B = Bar.get();
     Bar->WindowProc = [this, B](TMessage& M) {
       if (M.Msg == CN_HSCROLL || M.Msg == CN_VSCROLL) Log.push_back("scroll " + std::to_string(LOWORD(M.WParam)));
       B->WndProc(M);

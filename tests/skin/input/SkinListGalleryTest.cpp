@@ -1,7 +1,8 @@
 // The gallery of the skinned lists (see tests/skin/support/SkinGallery.h): list boxes with more
-// items than fit (their scroll bar), a selection, a caption bar, tab stops and several selected
-// items, a check list box with checked items, and combo boxes in fixed, edit and tool-button
-// style, in the three looks.
+// items than fit (their scroll bar), a selection, caption bars (on the skins' captioned list
+// records, with and without caption buttons, also on a check list), tab stops and several
+// selected items, a check list box with checked items, and combo boxes in fixed, edit and
+// tool-button style, in the three looks.
 #include "skin/input/SkinCheckListBox.h"
 #include "skin/input/SkinComboBox.h"
 #include "skin/input/SkinListBox.h"
@@ -13,6 +14,14 @@ void Fill(TStrings* Items, int Count, const char* Prefix)
 {
   for (int i = 0; i < Count; ++i)
     Items->Add(String(Prefix) + " " + std::to_string(i + 1));
+}
+
+// Binds Control to the skin's record Name (the record is read when the skin data is set).
+void UseRecord(TGalleryColumn& C, TskSkinControl* Control, const char* Name)
+{
+  Control->SetSkinDataName(Name);
+  if (C.SkinData)
+    Control->SetSkinData(C.SkinData);
 }
 
 TGalleryFamily ListBoxes("List boxes", 130, [](TGalleryColumn& C) {
@@ -28,6 +37,7 @@ TGalleryFamily ListBoxes("List boxes", 130, [](TGalleryColumn& C) {
 
 TGalleryFamily ListBoxCaptions("List box caption, tab stops, multiple selection", 130, [](TGalleryColumn& C) {
   auto* caption = C.Add<TskSkinListBox>(0, 0, 135, 125);
+  UseRecord(C, caption, "captionlistbox");
   caption->SetCaption("Folders");
   caption->SetCaptionMode(true);
   Fill(caption->GetItems(), 3, "Folder");
@@ -42,6 +52,22 @@ TGalleryFamily ListBoxCaptions("List box caption, tab stops, multiple selection"
   tabs->GetItems()->Add("Size\t320x240");
   tabs->GetListBox()->SetSelected(0, true);
   tabs->GetListBox()->SetSelected(2, true);
+});
+
+TGalleryFamily CheckListCaptions("Captions: check list box, list without caption buttons", 100, [](TGalleryColumn& C) {
+  auto* checks = C.Add<TskSkinCheckListBox>(0, 0, 135, 95);
+  UseRecord(C, checks, "captionchecklistbox");
+  checks->SetCaption("Titles");
+  checks->SetCaptionMode(true);
+  Fill(checks->GetItems(), 3, "Title");
+  checks->SetChecked(1, true);
+  auto* plain = C.Add<TskSkinListBox>(145, 0, 135, 95);
+  UseRecord(C, plain, "captionlistbox");
+  plain->SetCaption("Presets");
+  plain->SetCaptionMode(true);
+  plain->SetShowCaptionButtons(false);
+  Fill(plain->GetItems(), 3, "Preset");
+  plain->SetItemIndex(2);
 });
 
 TGalleryFamily ComboBoxes("Combo boxes: fixed, edit, tool button, disabled", 60, [](TGalleryColumn& C) {
