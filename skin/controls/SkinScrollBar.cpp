@@ -23,7 +23,8 @@ int AxisEnd(const TRect& R, bool Horz) { return Horz ? R.right : R.bottom; }
 
 }  // namespace
 
-TskSkinScrollBar::TskSkinScrollBar(TComponent* AOwner) : TskSkinCustomControl(AOwner)
+TskSkinScrollBar::TskSkinScrollBar(TComponent* AOwner)
+    : TskSkinCustomControl(AOwner), FRepeat(this, FirstRepeatDelay, RepeatInterval, RepeatInterval, RepeatTimerId)
 {
   SetControlStyle(GetControlStyle() | csCaptureMouse | csOpaque);
   SetTabStop(false);
@@ -33,11 +34,7 @@ TskSkinScrollBar::TskSkinScrollBar(TComponent* AOwner) : TskSkinCustomControl(AO
   SetBounds(GetLeft(), GetTop(), 200, 19);
 }
 
-TskSkinScrollBar::~TskSkinScrollBar()
-{
-  if (HandleAllocated())
-    KillTimer(GetHandle(), RepeatTimerId);
-}
+TskSkinScrollBar::~TskSkinScrollBar() { FRepeat.Stop(); }
 
 // --- position and range ----------------------------------------------------------------------
 
@@ -482,28 +479,27 @@ void TskSkinScrollBar::ItemEnter(int Index)
 {
   FItems[Index].Hot = true;
   Repaint();
-  if (Index != siThumb && FItems[Index].Pressed && HandleAllocated())
-    SetTimer(GetHandle(), RepeatTimerId, RepeatInterval, nullptr);
+  if (Index != siThumb && FItems[Index].Pressed)
+    FRepeat.Resume();
 }
 
 void TskSkinScrollBar::ItemLeave(int Index)
 {
   FItems[Index].Hot = false;
   Repaint();
-  if (Index != siThumb && FItems[Index].Pressed && HandleAllocated())
-    KillTimer(GetHandle(), RepeatTimerId);
+  if (Index != siThumb && FItems[Index].Pressed)
+    FRepeat.Pause();
 }
 
-void TskSkinScrollBar::StartRepeat()
+void TskSkinScrollBar::StartRepeat(TRepeatMode Mode)
 {
-  if (HandleAllocated())
-    SetTimer(GetHandle(), RepeatTimerId, FirstRepeatDelay, nullptr);
+  FRepeatMode = Mode;
+  FRepeat.Start();
 }
 
 void TskSkinScrollBar::StopRepeat()
 {
-  if (HandleAllocated())
-    KillTimer(GetHandle(), RepeatTimerId);
+  FRepeat.Stop();
   FRepeatMode = rmNone;
 }
 
@@ -536,13 +532,11 @@ void TskSkinScrollBar::ItemDown(int Index, int X, int Y)
     break;
   case siUpButton:
     StepUp();
-    FRepeatMode = rmUpButton;
-    StartRepeat();
+    StartRepeat(rmUpButton);
     break;
   case siDownButton:
     StepDown();
-    FRepeatMode = rmDownButton;
-    StartRepeat();
+    StartRepeat(rmDownButton);
     break;
   default: break;
   }
@@ -570,7 +564,6 @@ void TskSkinScrollBar::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
   FLastPoint = {X, Y};
   LayoutItems();
   FRepeatMode = rmNone;
-  FFirstTick = true;
   const int hit = HitItem(X, Y);
   if (hit != -1) {
     FPressed = hit;
@@ -583,14 +576,12 @@ void TskSkinScrollBar::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
   const bool horz = Horizontal();
   if ((horz ? X : Y) < AxisStart(FItems[siThumb].R, horz)) {
     SetPosition(FPosition - FLargeChange);
-    FRepeatMode = rmPageUp;
-    StartRepeat();
+    StartRepeat(rmPageUp);
     if (OnPageUp)
       OnPageUp(this);
   } else {
     SetPosition(FPosition + FLargeChange);
-    FRepeatMode = rmPageDown;
-    StartRepeat();
+    StartRepeat(rmPageDown);
     if (OnPageDown)
       OnPageDown(this);
   }
@@ -619,16 +610,8 @@ void TskSkinScrollBar::MouseUp(TMouseButton Button, TShiftState Shift, int X, in
     OnLastChange(this);
 }
 
-void TskSkinScrollBar::RepeatTick()
+void TskSkinScrollBar::RepeatStep()
 {
-  if (FFirstTick) {
-    FFirstTick = false;
-    if (HandleAllocated()) {
-      KillTimer(GetHandle(), RepeatTimerId);
-      SetTimer(GetHandle(), RepeatTimerId, RepeatInterval, nullptr);
-    }
-    return;
-  }
   const bool horz = Horizontal();
   switch (FRepeatMode) {
   case rmDownButton: StepDown(); break;
@@ -690,8 +673,8 @@ void TskSkinScrollBar::Dispatch(TMessage& Message)
   switch (Message.Msg) {
   case WM_TIMER:
     TskSkinCustomControl::Dispatch(Message);
-    if (Message.WParam == RepeatTimerId)
-      RepeatTick();
+    if (FRepeat.Tick(Message.WParam))
+      RepeatStep();
     return;
   case CM_WANTSPECIALKEY:
     TskSkinCustomControl::Dispatch(Message);

@@ -24,6 +24,7 @@
 #pragma once
 
 #include "skin/controls/SkinControl.h"
+#include "skin/controls/SkinRepeatTimer.h"
 #include "skin/controls/SkinScrollBarLink.h"
 
 class TskSkinScrollBar : public TskSkinCustomControl, public IskScrollBarLink {
@@ -151,9 +152,10 @@ private:
   void ItemLeave(int Index);
   void ItemDown(int Index, int X, int Y);
   void ItemUp(int Index);
-  void StartRepeat();
+  void StartRepeat(TRepeatMode Mode);
   void StopRepeat();
-  void RepeatTick();
+  // One step of the held button or the held paging.
+  void RepeatStep();
   void StepUp();
   void StepDown();
   void DrawDefaultItem(TCanvas* Canvas, int Index);
@@ -183,7 +185,7 @@ private:
   int FHover = -1;
   int FPressed = -1;
   TRepeatMode FRepeatMode = rmNone;
-  bool FFirstTick = false;
+  TskRepeatTimer FRepeat;
   bool FMousePressed = false;
   bool FDragging = false;
   int FDragAnchor = 0;

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr UINT_PTR RepeatTimer = 1;
 constexpr TColor PressedFill = 0xB59385;
 constexpr TColor HotFill = 0xD2BDB6;
 constexpr TColor FrameNavy = 0x800000;
@@ -286,18 +285,9 @@ void TskSkinListFrame::CMMouseLeave(TMessage& Message)
     Repaint();
 }
 
-void TskSkinListFrame::SetRepeatTimer(UINT Interval)
-{
-  if (!HandleAllocated())
-    return;
-  KillTimer(GetHandle(), RepeatTimer);
-  SetTimer(GetHandle(), RepeatTimer, Interval, nullptr);
-}
-
 void TskSkinListFrame::StopRepeatTimer()
 {
-  if (HandleAllocated())
-    KillTimer(GetHandle(), RepeatTimer);
+  FRepeat.Stop();
   FTimerMode = 0;
 }
 
@@ -310,10 +300,8 @@ void TskSkinListFrame::ButtonDown(int I)
   if (*events[I])
     return;
   FTimerMode = I == 0 ? 1 : I == 1 ? 2 : 0;
-  if (FTimerMode != 0) {
-    FFirstDelay = true;
-    SetRepeatTimer(500);
-  }
+  if (FTimerMode != 0)
+    FRepeat.Start();
 }
 
 void TskSkinListFrame::StepUp()
@@ -361,24 +349,19 @@ void TskSkinListFrame::ButtonEnter(int I)
   FButtons[I].MouseIn = true;
   DrawButton(GetCanvas(), I);
   if (FTimerMode != 0 && FButtons[I].Down)
-    SetRepeatTimer(50);
+    FRepeat.Resume();
 }
 
 void TskSkinListFrame::ButtonLeave(int I)
 {
   FButtons[I].MouseIn = false;
   DrawButton(GetCanvas(), I);
-  if (FTimerMode != 0 && FButtons[I].Down && HandleAllocated())
-    KillTimer(GetHandle(), RepeatTimer);
+  if (FTimerMode != 0 && FButtons[I].Down)
+    FRepeat.Pause();
 }
 
-void TskSkinListFrame::WMTimer(TMessage&)
+void TskSkinListFrame::RepeatStep()
 {
-  if (FFirstDelay) {
-    FFirstDelay = false;
-    SetRepeatTimer(100);
-    return;
-  }
   if (FTimerMode == 1)
     StepUp();
   else if (FTimerMode == 2)
@@ -390,8 +373,8 @@ void TskSkinListFrame::WndProc(TMessage& Message)
   switch (Message.Msg) {
   case WM_TIMER:
     TskSkinCustomControl::WndProc(Message);
-    if (Message.WParam == RepeatTimer)
-      WMTimer(Message);
+    if (FRepeat.Tick(Message.WParam))
+      RepeatStep();
     return;
   case WM_SIZE:
     TskSkinCustomControl::WndProc(Message);

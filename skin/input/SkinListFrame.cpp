@@ -26,8 +26,7 @@ TskSkinListFrame::TskSkinListFrame(TComponent* AOwner) : TskSkinCustomControl(AO
 
 TskSkinListFrame::~TskSkinListFrame()
 {
-  if (HandleAllocated())
-    KillTimer(GetHandle(), 1);
+  FRepeat.Stop();
   TComponent* bar = FScrollBarComponent;
   TComponent* hbar = FHScrollBarComponent;
   FScrollBar = FHScrollBar = nullptr;

@@ -22,6 +22,7 @@
 #include <memory>
 
 #include "platform/vcl/ListBoxCtrl.h"
+#include "skin/controls/SkinRepeatTimer.h"
 #include "skin/input/SkinListScrollBars.h"
 
 class TskListBox;
@@ -218,9 +219,9 @@ protected:
   void ButtonUp(int I);
   void ButtonEnter(int I);
   void ButtonLeave(int I);
-  void SetRepeatTimer(UINT Interval);
   void StopRepeatTimer();
-  void WMTimer(TMessage& Message);
+  // One step of the held caption button.
+  void RepeatStep();
   void StepUp();
   void StepDown();
   // The caption's text font, glyph and text, placed in T.
@@ -244,7 +245,9 @@ protected:
   int FOldActiveButton = -1;
   int FDownButton = -1;
   int FTimerMode = 0;
-  bool FFirstDelay = false;
+  // A held up or down button: the first tick 500 ms after the press, then every 100 ms; back
+  // on the button after sliding off, every 50 ms.
+  TskRepeatTimer FRepeat{this, 500, 100, 50};
 
 private:
   void OnCaptionFontChange(TObject* Sender);

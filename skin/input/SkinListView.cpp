@@ -23,12 +23,9 @@ constexpr UINT PaintHeaderMessage = 0xB1C8;
 
 } // namespace
 
-TskSkinCustomListView::TskSkinCustomListView(TComponent* AOwner) : TCustomListView(AOwner)
+TskSkinCustomListView::TskSkinCustomListView(TComponent* AOwner) : TCustomListView(AOwner), FBars(this)
 {
-  FDefaultFont = std::make_unique<TFont>();
-  FDefaultFont->SetName("Arial");
-  FDefaultFont->SetHeight(14);
-  FDefaultFont->SetStyle(0);
+  FDefaultFont = NewViewDefaultFont();
   GetFont()->Assign(FDefaultFont.get());
 }
 
@@ -43,34 +40,19 @@ void TskSkinCustomListView::SetDefaultFont(TFont* Value)
 
 void TskSkinCustomListView::SetSkinData(TskSkinData* Value)
 {
-  if (FSkinData)
-    FSkinData->RemoveFreeNotification(this);
-  FSkinData = Value;
-  if (FSkinData)
-    FSkinData->FreeNotification(this);
-  if (FSkinData && !FSkinData->Empty && !(GetComponentState() & csDesigning))
+  if (SetViewSkinData(this, FSkinData, Value))
     ChangeSkinData();
 }
 
 void TskSkinCustomListView::SetVScrollBar(IskScrollBarLink* Bar)
 {
-  FVScrollBar.Link(this, Bar);
-  if (Bar) {
-    Bar->SetBarEnabled(true);
-    Bar->SetBarVisible(false);
-    Bar->OnChange = [this](TObject*) { VScrollChanged(); };
-  }
+  FBars.Link(true, Bar, true, [this] { VScrollChanged(); });
   SyncScrollBars();
 }
 
 void TskSkinCustomListView::SetHScrollBar(IskScrollBarLink* Bar)
 {
-  FHScrollBar.Link(this, Bar);
-  if (Bar) {
-    Bar->SetBarEnabled(true);
-    Bar->SetBarVisible(false);
-    Bar->OnChange = [this](TObject*) { HScrollChanged(); };
-  }
+  FBars.Link(false, Bar, true, [this] { HScrollChanged(); });
   SyncScrollBars();
 }
 
@@ -81,15 +63,14 @@ void TskSkinCustomListView::Notification(TComponent* AComponent, TOperation Oper
     return;
   if (AComponent == FSkinData)
     FSkinData = nullptr;
-  FVScrollBar.Forget(AComponent);
-  FHScrollBar.Forget(AComponent);
+  FBars.Forget(AComponent);
 }
 
 void TskSkinCustomListView::Loaded()
 {
-  FSynchronising = true;
+  FBars.Synchronising = true;
   TCustomListView::Loaded();
-  FSynchronising = false;
+  FBars.Synchronising = false;
   ChangeSkinData();
 }
 
@@ -113,7 +94,7 @@ void TskSkinCustomListView::CreateWnd()
 void TskSkinCustomListView::Change(TListItem* Item, TItemChange AChange)
 {
   TCustomListView::Change(Item, AChange);
-  if (!FSynchronising)
+  if (!FBars.Synchronising)
     SyncScrollBars();
 }
 
@@ -125,17 +106,10 @@ void TskSkinCustomListView::ChangeSkinData()
     return;
   TskViewLook look;
   FIndex = FindViewLook<TskDataSkinListView>(FSkinData, FSkinDataName, look);
-  if (FIndex == -1) {
-    SetColor(FDefaultColor);
-    GetFont()->Assign(FDefaultFont.get());
-  } else if (look.Found) {
-    ApplyViewFont(look, FUseSkinFont, GetFont(), FDefaultFont.get());
-    SetColor(look.BGColor);
-  }
+  ApplyViewLook(this, FIndex, look, FUseSkinFont, FDefaultColor, FDefaultFont.get());
   GetFont()->SetCharset(ViewCharset(FSkinData, FDefaultFont.get()));
   SyncScrollBars();
-  RealignBar(FVScrollBar.Bar);
-  RealignBar(FHScrollBar.Bar);
+  FBars.Realign();
   if (GetViewStyle() == vsReport && FHeader)
     InvalidateHeader(true);
 }
@@ -191,20 +165,9 @@ int TskSkinCustomListView::ItemWidth()
   return r.right - r.left;
 }
 
-bool TskSkinCustomListView::ShowBar(IskScrollBarLink* Bar, bool Show)
-{
-  Show = Show && GetVisible();
-  if (Bar->GetBarVisible() == Show)
-    return false;
-  FSynchronising = true;
-  Bar->SetBarVisible(Show);
-  FSynchronising = false;
-  return true;
-}
-
 void TskSkinCustomListView::SyncScrollBars()
 {
-  if (!HandleAllocated() || FScrolling || GetWidth() <= 5 || GetHeight() <= 5 || FSynchronising)
+  if (!HandleAllocated() || FScrolling || GetWidth() <= 5 || GetHeight() <= 5 || FBars.Synchronising)
     return;
   switch (GetViewStyle()) {
   case vsIcon:
@@ -224,105 +187,54 @@ void TskSkinCustomListView::SyncIcons()
 {
   bool changed = false;
   const int step = std::max(ItemHeight() / 2, 1);
-  if (IskScrollBarLink* v = FVScrollBar.Bar) {
-    SCROLLINFO si{};
-    si.cbSize = sizeof(si);
-    si.fMask = SIF_RANGE | SIF_POS;
-    GetScrollInfo(GetHandle(), SB_VERT, &si);
-    changed |= ShowBar(v, si.nMax > GetHeight());
-    if (v->GetBarVisible()) {
-      v->SetSmallChange(step);
-      v->SetLargeChange(step);
-      v->SetRange(si.nMin, si.nMax, si.nPos, GetHeight());
-      FLastVPosition = v->GetPosition();
-    }
+  if (IskScrollBarLink* v = FBars.V.Bar) {
+    const SCROLLINFO si = FBars.ScrollInfo(true);
+    changed |= FBars.Show(v, si.nMax > GetHeight() && GetVisible());
+    FBars.Follow(v, si, GetHeight(), step, step, &FLastVPosition);
   }
-  if (IskScrollBarLink* h = FHScrollBar.Bar) {
-    SCROLLINFO si{};
-    si.cbSize = sizeof(si);
-    si.fMask = SIF_RANGE | SIF_POS;
-    GetScrollInfo(GetHandle(), SB_HORZ, &si);
-    changed |= ShowBar(h, si.nMax > GetWidth());
-    if (h->GetBarVisible()) {
-      h->SetSmallChange(step);
-      h->SetLargeChange(step);
-      h->SetRange(si.nMin, si.nMax, si.nPos, GetWidth());
-      FLastHPosition = h->GetPosition();
-    }
+  if (IskScrollBarLink* h = FBars.H.Bar) {
+    const SCROLLINFO si = FBars.ScrollInfo(false);
+    changed |= FBars.Show(h, si.nMax > GetWidth() && GetVisible());
+    FBars.Follow(h, si, GetWidth(), step, step, &FLastHPosition);
   }
-  AfterSync(changed);
+  FBars.Finish(changed);
 }
 
 void TskSkinCustomListView::SyncList()
 {
   bool changed = false;
-  if (IskScrollBarLink* v = FVScrollBar.Bar)
-    changed |= ShowBar(v, false);
-  if (IskScrollBarLink* h = FHScrollBar.Bar) {
-    SCROLLINFO si{};
-    si.cbSize = sizeof(si);
-    si.fMask = SIF_RANGE | SIF_POS;
-    GetScrollInfo(GetHandle(), SB_HORZ, &si);
+  if (IskScrollBarLink* v = FBars.V.Bar)
+    changed |= FBars.Show(v, false);
+  if (IskScrollBarLink* h = FBars.H.Bar) {
+    const SCROLLINFO si = FBars.ScrollInfo(false);
     const int perPage = static_cast<int>(SendMessageA(GetHandle(), LVM_GETCOUNTPERPAGE, 0, 0));
-    changed |= ShowBar(h, perPage < GetItems()->GetCount());
-    if (h->GetBarVisible()) {
-      const int width = ItemWidth();
-      h->SetRange(si.nMin, si.nMax, si.nPos, GetWidth() / (width > 0 ? width : 1));
-      h->SetSmallChange(1);
-      h->SetLargeChange(1);
-      FLastHPosition = h->GetPosition();
-    }
+    changed |= FBars.Show(h, perPage < GetItems()->GetCount() && GetVisible());
+    if (h->GetBarVisible())
+      FBars.Follow(h, si, GetWidth() / std::max(ItemWidth(), 1), 1, 1, &FLastHPosition);
   }
-  AfterSync(changed);
+  FBars.Finish(changed);
 }
 
 void TskSkinCustomListView::SyncReport()
 {
   bool changed = false;
   const int perPage = static_cast<int>(SendMessageA(GetHandle(), LVM_GETCOUNTPERPAGE, 0, 0));
-  if (IskScrollBarLink* v = FVScrollBar.Bar) {
-    SCROLLINFO si{};
-    si.cbSize = sizeof(si);
-    si.fMask = SIF_RANGE | SIF_POS;
-    GetScrollInfo(GetHandle(), SB_VERT, &si);
-    changed |= ShowBar(v, perPage < si.nMax + 1);
-    if (v->GetBarVisible()) {
-      v->SetRange(si.nMin, si.nMax, si.nPos, perPage);
-      v->SetSmallChange(1);
-      v->SetLargeChange(std::max(perPage, 1));
-      FLastVPosition = v->GetPosition();
-    }
+  if (IskScrollBarLink* v = FBars.V.Bar) {
+    const SCROLLINFO si = FBars.ScrollInfo(true);
+    changed |= FBars.Show(v, perPage < si.nMax + 1 && GetVisible());
+    FBars.Follow(v, si, perPage, 1, std::max(perPage, 1), &FLastVPosition);
   }
-  if (IskScrollBarLink* h = FHScrollBar.Bar) {
-    SCROLLINFO si{};
-    si.cbSize = sizeof(si);
-    si.fMask = SIF_RANGE | SIF_POS;
-    GetScrollInfo(GetHandle(), SB_HORZ, &si);
-    changed |= ShowBar(h, si.nMax > GetWidth());
-    if (h->GetBarVisible()) {
-      h->SetRange(si.nMin, si.nMax, si.nPos, GetWidth());
-      FLastHPosition = h->GetPosition();
-    }
+  if (IskScrollBarLink* h = FBars.H.Bar) {
+    const SCROLLINFO si = FBars.ScrollInfo(false);
+    changed |= FBars.Show(h, si.nMax > GetWidth() && GetVisible());
+    FBars.Follow(h, si, GetWidth(), 0, 0, &FLastHPosition);
   }
-  AfterSync(changed);
-}
-
-void TskSkinCustomListView::AfterSync(bool Changed)
-{
-  IskScrollBarLink* v = FVScrollBar.Bar;
-  IskScrollBarLink* h = FHScrollBar.Bar;
-  if (v && h && h->GetBoth() != v->GetBarVisible())
-    h->SetBoth(v->GetBarVisible());
-  if (Changed && GetAlign() != alNone && GetParent()) {
-    FSynchronising = true;
-    GetParent()->Realign();
-    FSynchronising = false;
-  }
+  FBars.Finish(changed);
 }
 
 void TskSkinCustomListView::VScrollChanged()
 {
-  IskScrollBarLink* v = FVScrollBar.Bar;
+  IskScrollBarLink* v = FBars.V.Bar;
   if (!v || !HandleAllocated())
     return;
   FScrolling = true;
@@ -336,7 +248,7 @@ void TskSkinCustomListView::VScrollChanged()
 
 void TskSkinCustomListView::HScrollChanged()
 {
-  IskScrollBarLink* h = FHScrollBar.Bar;
+  IskScrollBarLink* h = FBars.H.Bar;
   if (!h || !HandleAllocated())
     return;
   FScrolling = true;
@@ -631,19 +543,16 @@ void TskSkinCustomListView::WndProc(TMessage& Message)
   TCustomListView::WndProc(Message);
   switch (Message.Msg) {
   case CM_VISIBLECHANGED:
-    if (FVScrollBar.Bar)
-      FVScrollBar.Bar->SetBarVisible(GetVisible());
-    if (FHScrollBar.Bar)
-      FHScrollBar.Bar->SetBarVisible(GetVisible());
+    FBars.SetVisible(GetVisible());
     break;
   case WM_SIZE:
-    if (!FSynchronising && GetItems()->GetCount() > 0)
+    if (!FBars.Synchronising && GetItems()->GetCount() > 0)
       SyncScrollBars();
     if (GetViewStyle() == vsReport && FHeader)
       InvalidateHeader(false);
     break;
   case WM_PAINT:
-    if (!FSynchronising)
+    if (!FBars.Synchronising)
       SyncScrollBars();
     break;
   case WM_KEYDOWN:

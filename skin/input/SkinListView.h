@@ -42,9 +42,9 @@ public:
   void SetHeaderSkinDataName(const String& Value) { FHeaderSkinDataName = Value; }
   TskSkinData* GetSkinDataComponent() const { return FSkinData; }
   void SetSkinData(TskSkinData* Value);
-  IskScrollBarLink* GetVScrollBar() const { return FVScrollBar.Bar; }
+  IskScrollBarLink* GetVScrollBar() const { return FBars.V.Bar; }
   void SetVScrollBar(IskScrollBarLink* Bar);
-  IskScrollBarLink* GetHScrollBar() const { return FHScrollBar.Bar; }
+  IskScrollBarLink* GetHScrollBar() const { return FBars.H.Bar; }
   void SetHScrollBar(IskScrollBarLink* Bar);
   int GetSkinIndex() const { return FIndex; }
   int GetHeaderSkinIndex() const { return FHeaderIndex; }
@@ -83,8 +83,6 @@ private:
   void SyncIcons();
   void SyncList();
   void SyncReport();
-  void AfterSync(bool Changed);
-  bool ShowBar(IskScrollBarLink* Bar, bool Show);
   void VScrollChanged();
   void HScrollChanged();
 
@@ -94,9 +92,7 @@ private:
   int FHeaderIndex = -1;
   HWND FHeader = nullptr;
   WNDPROC FHeaderOldProc = nullptr;
-  bool FSynchronising = false;
-  TskLinkedBar FVScrollBar;
-  TskLinkedBar FHScrollBar;
+  TskViewBars FBars;
   int FLastVPosition = 0;
   int FLastHPosition = 0;
   TskSkinData* FSkinData = nullptr;

@@ -2,12 +2,9 @@
 
 #include "skin/foundation/SkinLayered.h"
 
-TskSkinRichEdit::TskSkinRichEdit(TComponent* AOwner) : TCustomRichEdit(AOwner)
+TskSkinRichEdit::TskSkinRichEdit(TComponent* AOwner) : TCustomRichEdit(AOwner), FBars(this)
 {
-  FDefaultFont = std::make_unique<TFont>();
-  FDefaultFont->SetName("Arial");
-  FDefaultFont->SetHeight(14);
-  FDefaultFont->SetStyle(0);
+  FDefaultFont = NewViewDefaultFont();
   GetFont()->Assign(FDefaultFont.get());
   SetScrollBars(ssBoth);
 }
@@ -30,20 +27,14 @@ void TskSkinRichEdit::SetDefaultColor(TColor Value)
 
 void TskSkinRichEdit::SetSkinData(TskSkinData* Value)
 {
-  if (FSkinData)
-    FSkinData->RemoveFreeNotification(this);
-  FSkinData = Value;
-  if (FSkinData)
-    FSkinData->FreeNotification(this);
-  if (FSkinData && !FSkinData->Empty && !(GetComponentState() & csDesigning))
+  if (SetViewSkinData(this, FSkinData, Value))
     ChangeSkinData();
 }
 
 void TskSkinRichEdit::SetVScrollBar(IskScrollBarLink* Bar)
 {
-  FVScrollBar.Link(this, Bar);
+  FBars.Link(true, Bar, false);
   if (Bar) {
-    Bar->OnChange = [this](TObject*) { VScrollChanged(); };
     Bar->OnUpButtonClick = [this](TObject*) { VScrollLineDown(); };
     Bar->OnDownButtonClick = [this](TObject*) { VScrollLineUp(); };
   }
@@ -52,9 +43,7 @@ void TskSkinRichEdit::SetVScrollBar(IskScrollBarLink* Bar)
 
 void TskSkinRichEdit::SetHScrollBar(IskScrollBarLink* Bar)
 {
-  FHScrollBar.Link(this, Bar);
-  if (Bar)
-    Bar->OnChange = [this](TObject*) { HScrollChanged(); };
+  FBars.Link(false, Bar, false);
   SyncScrollBars();
 }
 
@@ -65,8 +54,7 @@ void TskSkinRichEdit::Notification(TComponent* AComponent, TOperation Operation)
     return;
   if (AComponent == FSkinData)
     FSkinData = nullptr;
-  FVScrollBar.Forget(AComponent);
-  FHScrollBar.Forget(AComponent);
+  FBars.Forget(AComponent);
 }
 
 void TskSkinRichEdit::Loaded()
@@ -92,63 +80,41 @@ void TskSkinRichEdit::ChangeSkinData()
 {
   TskViewLook look;
   FIndex = FindViewLook<TskDataSkinRichEdit>(FSkinData, FSkinDataName, look);
-  if (FSkinSupport) {
-    if (FIndex == -1) {
-      SetColor(FDefaultColor);
-      GetFont()->Assign(FDefaultFont.get());
-    } else if (look.Found) {
-      ApplyViewFont(look, true, GetFont(), FDefaultFont.get());
-      SetColor(look.BGColor);
-    }
-  }
+  if (FSkinSupport)
+    ApplyViewLook(this, FIndex, look, true, FDefaultColor, FDefaultFont.get());
   GetFont()->SetCharset(ViewCharset(FSkinData, FDefaultFont.get()));
   SyncScrollBars();
-  RealignBar(FVScrollBar.Bar);
-  RealignBar(FHScrollBar.Bar);
+  FBars.Realign();
 }
 
 void TskSkinRichEdit::SyncScrollBars()
 {
   if (!HandleAllocated())
     return;
-  auto sync = [this](IskScrollBarLink* Bar, int Which, LONG ObjectId) {
+  auto sync = [this](bool Vertical, LONG ObjectId) {
+    IskScrollBarLink* Bar = FBars.Bar(Vertical);
     if (!Bar)
       return;
-    SCROLLINFO si{};
-    si.cbSize = sizeof(si);
-    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
-    GetScrollInfo(GetHandle(), Which, &si);
+    const SCROLLINFO si = FBars.ScrollInfo(Vertical, SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS);
     SCROLLBARINFO info{};
     info.cbSize = sizeof(info);
     QueryScrollBarInfo(GetHandle(), ObjectId, info);
     if (info.rgstate[0] & STATE_SYSTEM_INVISIBLE) {
       // Nothing to scroll.
       Bar->SetBarEnabled(false);
-      SetScrollRange(GetHandle(), Which, 0, 0, FALSE);
+      SetScrollRange(GetHandle(), Vertical ? SB_VERT : SB_HORZ, 0, 0, FALSE);
       return;
     }
     Bar->SetBarEnabled(true);
     Bar->SetRange(si.nMin, si.nMax, si.nPos, static_cast<int>(si.nPage));
   };
-  sync(FVScrollBar.Bar, SB_VERT, OBJID_VSCROLL);
-  sync(FHScrollBar.Bar, SB_HORZ, OBJID_HSCROLL);
-}
-
-void TskSkinRichEdit::VScrollChanged()
-{
-  if (FVScrollBar.Bar && HandleAllocated())
-    SendViewThumbPosition(GetHandle(), true, FVScrollBar.Bar->GetPosition());
-}
-
-void TskSkinRichEdit::HScrollChanged()
-{
-  if (FHScrollBar.Bar && HandleAllocated())
-    SendViewThumbPosition(GetHandle(), false, FHScrollBar.Bar->GetPosition());
+  sync(true, OBJID_VSCROLL);
+  sync(false, OBJID_HSCROLL);
 }
 
 void TskSkinRichEdit::VScrollLineDown()
 {
-  IskScrollBarLink* bar = FVScrollBar.Bar;
+  IskScrollBarLink* bar = FBars.V.Bar;
   if (!bar || !HandleAllocated())
     return;
   if (bar->GetPosition() < bar->GetMax() - bar->GetPageSize() + 1)
@@ -158,7 +124,7 @@ void TskSkinRichEdit::VScrollLineDown()
 
 void TskSkinRichEdit::VScrollLineUp()
 {
-  IskScrollBarLink* bar = FVScrollBar.Bar;
+  IskScrollBarLink* bar = FBars.V.Bar;
   if (!bar || !HandleAllocated())
     return;
   if (bar->GetPosition() != 0)

@@ -34,9 +34,9 @@ public:
   void SetSkinDataName(const String& Value) { FSkinDataName = Value; }
   TskSkinData* GetSkinDataComponent() const { return FSkinData; }
   void SetSkinData(TskSkinData* Value);
-  IskScrollBarLink* GetVScrollBar() const { return FVScrollBar.Bar; }
+  IskScrollBarLink* GetVScrollBar() const { return FBars.V.Bar; }
   void SetVScrollBar(IskScrollBarLink* Bar);
-  IskScrollBarLink* GetHScrollBar() const { return FHScrollBar.Bar; }
+  IskScrollBarLink* GetHScrollBar() const { return FBars.H.Bar; }
   void SetHScrollBar(IskScrollBarLink* Bar);
   // The index of the record in the skin data (-1: none).
   int GetSkinIndex() const { return FIndex; }
@@ -52,14 +52,11 @@ protected:
   void Change() override;
 
 private:
-  void VScrollChanged();
-  void HScrollChanged();
   void VScrollLineDown();
   void VScrollLineUp();
 
   bool FSkinSupport = false;
-  TskLinkedBar FVScrollBar;
-  TskLinkedBar FHScrollBar;
+  TskViewBars FBars;
   std::unique_ptr<TFont> FDefaultFont;
   TskSkinData* FSkinData = nullptr;
   String FSkinDataName = "richedit";

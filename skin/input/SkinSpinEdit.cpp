@@ -12,11 +12,16 @@
 
 namespace {
 
-constexpr UINT_PTR RepeatTimer = 1;
+// A held button: the first tick 500 ms after the press, then every 100 ms; back on the button
+// after sliding off, every 50 ms.
+constexpr UINT FirstRepeatDelay = 500;
+constexpr UINT RepeatInterval = 100;
+constexpr UINT ResumeInterval = 50;
 
 } // namespace
 
-TskSkinSpinEdit::TskSkinSpinEdit(TComponent* AOwner) : TskSkinCustomControl(AOwner)
+TskSkinSpinEdit::TskSkinSpinEdit(TComponent* AOwner)
+    : TskSkinCustomControl(AOwner), FRepeat(this, FirstRepeatDelay, RepeatInterval, ResumeInterval)
 {
   FControlStyle = csAcceptsControls | csCaptureMouse | csOpaque | csDoubleClicks;
   FSkinDataName = "spinedit";
@@ -303,24 +308,22 @@ void TskSkinSpinEdit::ButtonEnter(int I)
 {
   FButtons[I].MouseIn = true;
   Repaint();
-  if (FButtons[I].Down && HandleAllocated())
-    SetTimer(GetHandle(), RepeatTimer, 50, nullptr);
+  if (FButtons[I].Down)
+    FRepeat.Resume();
 }
 
 void TskSkinSpinEdit::ButtonLeave(int I)
 {
   FButtons[I].MouseIn = false;
   Repaint();
-  if (FButtons[I].Down && HandleAllocated())
-    KillTimer(GetHandle(), RepeatTimer);
+  if (FButtons[I].Down)
+    FRepeat.Pause();
 }
 
 void TskSkinSpinEdit::ButtonDown(int I)
 {
   FTimerMode = I == 0 ? 2 : 1;
-  FFirstTick = true;
-  if (HandleAllocated())
-    SetTimer(GetHandle(), RepeatTimer, 500, nullptr);
+  FRepeat.Start();
   FButtons[I].MouseIn = true;
   FButtons[I].Down = true;
   Repaint();
@@ -328,8 +331,7 @@ void TskSkinSpinEdit::ButtonDown(int I)
 
 void TskSkinSpinEdit::ButtonUp(int I)
 {
-  if (HandleAllocated())
-    KillTimer(GetHandle(), RepeatTimer);
+  FRepeat.Stop();
   FTimerMode = 0;
   FButtons[I].Down = false;
   if (FActive != I)
@@ -343,14 +345,8 @@ void TskSkinSpinEdit::ButtonUp(int I)
   }
 }
 
-void TskSkinSpinEdit::TimerTick()
+void TskSkinSpinEdit::RepeatStep()
 {
-  if (FFirstTick) {
-    FFirstTick = false;
-    KillTimer(GetHandle(), RepeatTimer);
-    SetTimer(GetHandle(), RepeatTimer, 100, nullptr);
-    return;
-  }
   if (FTimerMode == 1)
     SetValue(FValue - FIncrement);
   else if (FTimerMode == 2)
@@ -388,8 +384,8 @@ void TskSkinSpinEdit::WndProc(TMessage& Message)
   switch (Message.Msg) {
   case WM_TIMER:
     TskSkinCustomControl::WndProc(Message);
-    if (Message.WParam == RepeatTimer)
-      TimerTick();
+    if (FRepeat.Tick(Message.WParam))
+      RepeatStep();
     return;
   case WM_SIZE:
     TskSkinCustomControl::WndProc(Message);

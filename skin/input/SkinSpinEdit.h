@@ -18,6 +18,7 @@
 
 #include "platform/vcl/Timer.h"
 #include "skin/controls/SkinControl.h"
+#include "skin/controls/SkinRepeatTimer.h"
 #include "skin/input/SkinCustomEdit.h"
 
 enum TskValueType { vtInteger, vtFloat };
@@ -122,7 +123,7 @@ private:
   void ButtonUp(int I);
   void ButtonEnter(int I);
   void ButtonLeave(int I);
-  void TimerTick();
+  void RepeatStep();
   void DrawDefaultButton(TCanvas* C, int I);
 
   TskSkinNumEdit* FEdit = nullptr;
@@ -144,7 +145,7 @@ private:
   int FOldActive = -1;
   int FCaptured = -1;
   int FTimerMode = 0;
-  bool FFirstTick = false;
+  TskRepeatTimer FRepeat;
 
   // Copies of the "spinedit" record.
   TRect ActiveSkinRect{};

@@ -4,12 +4,9 @@
 #include "platform/vcl/ViewCtrlsConsts.h"
 #include "skin/controls/SkinControlGeometry.h"
 
-TskSkinCustomTreeView::TskSkinCustomTreeView(TComponent* AOwner) : TCustomTreeView(AOwner)
+TskSkinCustomTreeView::TskSkinCustomTreeView(TComponent* AOwner) : TCustomTreeView(AOwner), FBars(this)
 {
-  FDefaultFont = std::make_unique<TFont>();
-  FDefaultFont->SetName("Arial");
-  FDefaultFont->SetHeight(14);
-  FDefaultFont->SetStyle(0);
+  FDefaultFont = NewViewDefaultFont();
 }
 
 TskSkinCustomTreeView::~TskSkinCustomTreeView() = default;
@@ -23,34 +20,19 @@ void TskSkinCustomTreeView::SetDefaultFont(TFont* Value)
 
 void TskSkinCustomTreeView::SetSkinData(TskSkinData* Value)
 {
-  if (FSkinData)
-    FSkinData->RemoveFreeNotification(this);
-  FSkinData = Value;
-  if (FSkinData)
-    FSkinData->FreeNotification(this);
-  if (FSkinData && !FSkinData->Empty && !(GetComponentState() & csDesigning))
+  if (SetViewSkinData(this, FSkinData, Value))
     ChangeSkinData();
 }
 
 void TskSkinCustomTreeView::SetVScrollBar(IskScrollBarLink* Bar)
 {
-  FVScrollBar.Link(this, Bar);
-  if (Bar) {
-    Bar->SetBarEnabled(true);
-    Bar->SetBarVisible(false);
-    Bar->OnChange = [this](TObject*) { VScrollChanged(); };
-  }
+  FBars.Link(true, Bar, true);
   SyncScrollBars();
 }
 
 void TskSkinCustomTreeView::SetHScrollBar(IskScrollBarLink* Bar)
 {
-  FHScrollBar.Link(this, Bar);
-  if (Bar) {
-    Bar->SetBarEnabled(true);
-    Bar->SetBarVisible(false);
-    Bar->OnChange = [this](TObject*) { HScrollChanged(); };
-  }
+  FBars.Link(false, Bar, true);
   SyncScrollBars();
 }
 
@@ -61,8 +43,7 @@ void TskSkinCustomTreeView::Notification(TComponent* AComponent, TOperation Oper
     return;
   if (AComponent == FSkinData)
     FSkinData = nullptr;
-  FVScrollBar.Forget(AComponent);
-  FHScrollBar.Forget(AComponent);
+  FBars.Forget(AComponent);
 }
 
 void TskSkinCustomTreeView::Loaded()
@@ -83,21 +64,14 @@ void TskSkinCustomTreeView::ChangeSkinData()
     return;
   TskViewLook look;
   FIndex = FindViewLook<TskDataSkinTreeView>(FSkinData, FSkinDataName, look);
-  if (FIndex == -1) {
-    SetColor(FDefaultColor);
-    GetFont()->Assign(FDefaultFont.get());
-  } else if (look.Found) {
-    ApplyViewFont(look, FUseSkinFont, GetFont(), FDefaultFont.get());
-    SetColor(look.BGColor);
-  }
+  ApplyViewLook(this, FIndex, look, FUseSkinFont, FDefaultColor, FDefaultFont.get());
   GetFont()->SetCharset(ViewCharset(FSkinData, FDefaultFont.get()));
   if (GetImages())
     GetImages()->SetBkColor(GetColor());
   if (GetStateImages())
     GetStateImages()->SetBkColor(GetColor());
   SyncScrollBars();
-  RealignBar(FVScrollBar.Bar);
-  RealignBar(FHScrollBar.Bar);
+  FBars.Realign();
 }
 
 void TskSkinCustomTreeView::Change(TTreeNode* Node)
@@ -108,62 +82,23 @@ void TskSkinCustomTreeView::Change(TTreeNode* Node)
 
 void TskSkinCustomTreeView::SyncScrollBars()
 {
-  if ((GetComponentState() & csLoading) || FSynchronising || !HandleAllocated())
+  if ((GetComponentState() & csLoading) || FBars.Synchronising || !HandleAllocated())
     return;
   bool changed = false;
-  IskScrollBarLink* v = FVScrollBar.Bar;
-  IskScrollBarLink* h = FHScrollBar.Bar;
-  if (v) {
-    SCROLLINFO si{};
-    si.cbSize = sizeof(si);
-    si.fMask = SIF_RANGE | SIF_POS;
-    GetScrollInfo(GetHandle(), SB_VERT, &si);
+  if (IskScrollBarLink* v = FBars.V.Bar) {
+    const SCROLLINFO si = FBars.ScrollInfo(true);
     const int visibleItems = static_cast<int>(SendMessageA(GetHandle(), TVM_GETVISIBLECOUNT, 0, 0));
     const int count = static_cast<int>(SendMessageA(GetHandle(), TVM_GETCOUNT, 0, 0));
     const bool show = si.nMax > 0 && visibleItems <= si.nMax && si.nMax < count && GetVisible();
-    FSynchronising = true;
-    if (v->GetBarVisible() != show) {
-      v->SetBarVisible(show);
-      changed = true;
-    }
-    FSynchronising = false;
-    if (show)
-      v->SetRange(si.nMin, si.nMax, si.nPos, visibleItems);
+    changed |= FBars.Show(v, show);
+    FBars.Follow(v, si, visibleItems);
   }
-  if (h) {
-    SCROLLINFO si{};
-    si.cbSize = sizeof(si);
-    si.fMask = SIF_RANGE | SIF_POS;
-    GetScrollInfo(GetHandle(), SB_HORZ, &si);
-    const bool show = GetWidth() < si.nMax && GetVisible();
-    FSynchronising = true;
-    if (h->GetBarVisible() != show) {
-      h->SetBarVisible(show);
-      changed = true;
-    }
-    FSynchronising = false;
-    if (show)
-      h->SetRange(si.nMin, si.nMax, si.nPos, GetWidth());
+  if (IskScrollBarLink* h = FBars.H.Bar) {
+    const SCROLLINFO si = FBars.ScrollInfo(false);
+    changed |= FBars.Show(h, GetWidth() < si.nMax && GetVisible());
+    FBars.Follow(h, si, GetWidth());
   }
-  if (v && h && h->GetBoth() != v->GetBarVisible())
-    h->SetBoth(v->GetBarVisible());
-  if (changed && GetAlign() != alNone && GetParent()) {
-    FSynchronising = true;
-    GetParent()->Realign();
-    FSynchronising = false;
-  }
-}
-
-void TskSkinCustomTreeView::VScrollChanged()
-{
-  if (FVScrollBar.Bar && HandleAllocated())
-    SendViewThumbPosition(GetHandle(), true, FVScrollBar.Bar->GetPosition());
-}
-
-void TskSkinCustomTreeView::HScrollChanged()
-{
-  if (FHScrollBar.Bar && HandleAllocated())
-    SendViewThumbPosition(GetHandle(), false, FHScrollBar.Bar->GetPosition());
+  FBars.Finish(changed);
 }
 
 void TskSkinCustomTreeView::WndProc(TMessage& Message)
@@ -182,13 +117,10 @@ void TskSkinCustomTreeView::WndProc(TMessage& Message)
   TCustomTreeView::WndProc(Message);
   switch (Message.Msg) {
   case CM_VISIBLECHANGED:
-    if (FVScrollBar.Bar)
-      FVScrollBar.Bar->SetBarVisible(GetVisible());
-    if (FHScrollBar.Bar)
-      FHScrollBar.Bar->SetBarVisible(GetVisible());
+    FBars.SetVisible(GetVisible());
     break;
   case WM_SIZE:
-    if (!FSynchronising)
+    if (!FBars.Synchronising)
       SyncScrollBars();
     break;
   case WM_PAINT:

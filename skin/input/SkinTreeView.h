@@ -35,9 +35,9 @@ public:
   void SetSkinDataName(const String& Value) { FSkinDataName = Value; }
   TskSkinData* GetSkinDataComponent() const { return FSkinData; }
   void SetSkinData(TskSkinData* Value);
-  IskScrollBarLink* GetVScrollBar() const { return FVScrollBar.Bar; }
+  IskScrollBarLink* GetVScrollBar() const { return FBars.V.Bar; }
   void SetVScrollBar(IskScrollBarLink* Bar);
-  IskScrollBarLink* GetHScrollBar() const { return FHScrollBar.Bar; }
+  IskScrollBarLink* GetHScrollBar() const { return FBars.H.Bar; }
   void SetHScrollBar(IskScrollBarLink* Bar);
   // The index of the record in the skin data (-1: the default look).
   int GetSkinIndex() const { return FIndex; }
@@ -53,16 +53,11 @@ protected:
   void Change(TTreeNode* Node) override;
 
 private:
-  void VScrollChanged();
-  void HScrollChanged();
-
   bool FUseSkinFont = true;
-  TskLinkedBar FVScrollBar;
-  TskLinkedBar FHScrollBar;
+  TskViewBars FBars;
   TskSkinData* FSkinData = nullptr;
   int FIndex = -1;
   std::unique_ptr<TFont> FDefaultFont;
   TColor FDefaultColor = clWindow;
   String FSkinDataName = "treeview";
-  bool FSynchronising = false;
 };

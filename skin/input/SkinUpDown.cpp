@@ -12,18 +12,15 @@ TRect Or(const TRect& R, const TRect& Fallback) { return EmptyRect(R) ? Fallback
 
 }  // namespace
 
-TskSkinUpDown::TskSkinUpDown(TComponent* AOwner) : TskSkinCustomControl(AOwner)
+TskSkinUpDown::TskSkinUpDown(TComponent* AOwner)
+    : TskSkinCustomControl(AOwner), FRepeat(this, FirstRepeatDelay, RepeatInterval, ResumeInterval, RepeatTimerId)
 {
   SetControlStyle(GetControlStyle() | csCaptureMouse | csOpaque);
   SetSkinDataName("hupdown");
   SetBounds(GetLeft(), GetTop(), 25, 50);
 }
 
-TskSkinUpDown::~TskSkinUpDown()
-{
-  if (HandleAllocated())
-    KillTimer(GetHandle(), RepeatTimerId);
-}
+TskSkinUpDown::~TskSkinUpDown() { FRepeat.Stop(); }
 
 // --- properties ------------------------------------------------------------------------------
 
@@ -197,16 +194,16 @@ void TskSkinUpDown::ButtonEnter(int Index)
   FButtons[1 - Index].MouseIn = false;
   FButtons[Index].MouseIn = true;
   Repaint();
-  if (FButtons[Index].Down && FIncrement != 0 && HandleAllocated())
-    SetTimer(GetHandle(), RepeatTimerId, ResumeInterval, nullptr);
+  if (FButtons[Index].Down && FIncrement != 0)
+    FRepeat.Resume();
 }
 
 void TskSkinUpDown::ButtonLeave(int Index)
 {
   FButtons[Index].MouseIn = false;
   Repaint();
-  if (FButtons[Index].Down && FIncrement != 0 && HandleAllocated())
-    KillTimer(GetHandle(), RepeatTimerId);
+  if (FButtons[Index].Down && FIncrement != 0)
+    FRepeat.Pause();
 }
 
 void TskSkinUpDown::ButtonDown(int Index)
@@ -217,16 +214,13 @@ void TskSkinUpDown::ButtonDown(int Index)
   if (FIncrement == 0)
     return;
   FTimerMode = Index == 0 ? 2 : 1;
-  FFirstTick = true;
-  if (HandleAllocated())
-    SetTimer(GetHandle(), RepeatTimerId, FirstRepeatDelay, nullptr);
+  FRepeat.Start();
 }
 
 void TskSkinUpDown::ButtonUp(int Index)
 {
   if (FIncrement != 0) {
-    if (HandleAllocated())
-      KillTimer(GetHandle(), RepeatTimerId);
+    FRepeat.Stop();
     FTimerMode = 0;
   }
   FButtons[Index].Down = false;
@@ -275,16 +269,8 @@ void TskSkinUpDown::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
   TskSkinCustomControl::MouseUp(Button, Shift, X, Y);
 }
 
-void TskSkinUpDown::TimerTick()
+void TskSkinUpDown::RepeatStep()
 {
-  if (FFirstTick) {
-    FFirstTick = false;
-    if (HandleAllocated()) {
-      KillTimer(GetHandle(), RepeatTimerId);
-      SetTimer(GetHandle(), RepeatTimerId, RepeatInterval, nullptr);
-    }
-    return;
-  }
   if (FTimerMode == 1)
     SetPosition(FPosition - FIncrement);
   else if (FTimerMode == 2)
@@ -297,8 +283,8 @@ void TskSkinUpDown::Dispatch(TMessage& Message)
 {
   if (Message.Msg == WM_TIMER) {
     TskSkinCustomControl::Dispatch(Message);
-    if (Message.WParam == RepeatTimerId)
-      TimerTick();
+    if (FRepeat.Tick(Message.WParam))
+      RepeatStep();
     return;
   }
   TskSkinCustomControl::Dispatch(Message);

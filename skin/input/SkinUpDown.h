@@ -19,6 +19,7 @@
 #pragma once
 
 #include "skin/controls/SkinControl.h"
+#include "skin/controls/SkinRepeatTimer.h"
 
 enum TUDOrientation { udHorizontal, udVertical };
 
@@ -95,7 +96,7 @@ private:
   void ButtonLeave(int Index);
   void ButtonDown(int Index);
   void ButtonUp(int Index);
-  void TimerTick();
+  void RepeatStep();
 
   TUDOrientation FOrientation = udHorizontal;
   int FMin = 0;
@@ -109,5 +110,5 @@ private:
   int FOldActive = -1;
   int FCaptured = -1;
   int FTimerMode = 0;
-  bool FFirstTick = false;
+  TskRepeatTimer FRepeat;
 };

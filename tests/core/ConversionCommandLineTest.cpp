@@ -12,12 +12,7 @@
 
 namespace {
 
-struct TLineCase {
-  const char* Name;
-  TPartLineInputs In;
-  const char* Expected;  // "WF/" stands for the work folder
-};
-
+// The inputs of one tool's plain one-part line; each case changes what it names.
 TPartLineInputs Mencoder()
 {
   TPartLineInputs In;
@@ -35,96 +30,119 @@ TPartLineInputs Mencoder()
   return In;
 }
 
-std::vector<TLineCase> Cases()
+TPartLineInputs Wme()
 {
-  std::vector<TLineCase> C;
-  C.push_back({"MencoderOnePart", Mencoder(),
-               "\"WF/mencoder.exe\" \"/v/in.avi\"    -ofps 15  -vf crop=704:560:8:8,harddup,scale=480:272, -ovc xvid "
-               "-oac mp3lame -xvidencopts bitrate=800  -noautosub -forcedsubsonly -o \"/out/Dev/Clip.avi\""});
-  {
-    TPartLineInputs In = Mencoder();
-    In.Options = "-ovc copy -oac mp3lame -of rawaudio";
-    In.Extension = "mp3";
-    C.push_back({"MencoderRawAudioHasNoRateNorFilters", In,
-                 "\"WF/mencoder.exe\" \"/v/in.avi\"   -ovc copy -oac mp3lame -of rawaudio  -noautosub -forcedsubsonly -o "
-                 "\"/out/Dev/Clip.mp3\""});
-  }
-  {
-    TPartLineInputs In = Mencoder();
-    In.Input = "-dvd-device \"/mnt/dvd\" dvdnav://3 ";
-    In.PartText = " -chapter 4-6 ";
-    In.PartNumber = 2;
-    In.PartCount = 3;
-    In.CropFilterText = " -vf ";
-    C.push_back({"MencoderSecondOfThreeChapterParts", In,
-                 "\"WF/mencoder.exe\" -dvd-device \"/mnt/dvd\" dvd://3  -chapter 4-6   -ofps 15  -vf harddup,scale=480:272, "
-                 "-ovc xvid -oac mp3lame -xvidencopts bitrate=800  -noautosub -forcedsubsonly -o \"/out/Dev/Clip02.avi\""});
-  }
-  {
-    TPartLineInputs In = Mencoder();
-    In.Input = "-dvd-device \"/mnt/dvd\" dvdnav://3 ";
-    In.PartText = " -chapter 2-9 ";
-    In.MencoderRateOption.clear();
-    In.CropFilterText = " -vf ";
-    C.push_back({"MencoderOneChapterRangeReadsDvd", In,
-                 "\"WF/mencoder.exe\" -dvd-device \"/mnt/dvd\" dvd://3  -chapter 2-9    -vf harddup,scale=480:272, -ovc xvid "
-                 "-oac mp3lame -xvidencopts bitrate=800  -noautosub -forcedsubsonly -o \"/out/Dev/Clip.avi\""});
-  }
-  {
-    TPartLineInputs In = Mencoder();
-    In.Extension = "mp4x";
-    In.MencoderRateOption.clear();
-    In.CropFilterText = " -vf ";
-    C.push_back({"MencoderMp4xWritesTheTemporaryFile", In,
-                 "\"WF/mencoder.exe\" \"/v/in.avi\"     -vf harddup,scale=480:272, -ovc xvid -oac mp3lame -xvidencopts "
-                 "bitrate=800  -noautosub -forcedsubsonly -o \"/out/Dev/temp.mp4x\""});
-  }
-  {
-    TPartLineInputs In = Mencoder();
-    In.OutName = "-rf \"odd\"\\name";
-    In.CropFilterText = " -vf ";
-    In.MencoderRateOption.clear();
-    C.push_back({"MencoderOddOutputNameStaysOneArgument", In,
-                 "\"WF/mencoder.exe\" \"/v/in.avi\"     -vf harddup,scale=480:272, -ovc xvid -oac mp3lame -xvidencopts "
-                 "bitrate=800  -noautosub -forcedsubsonly -o \"/out/Dev/-rf \"\"odd\"\"\\name.avi\""});
-  }
-  TPartLineInputs Wme;
-  Wme.Tool = "wmencoder";
-  Wme.Options = "-v_codec WMV9 -v_bitrate 800000 -v_mode 0 -a_setting 128_44_2";
-  Wme.Extension = "wmv";
-  Wme.OutFolder = "/out/";
-  Wme.OutName = "Clip";
-  Wme.TranscodeInput = "\"/v/in.avi\"";
-  Wme.ClipOptionsText = "-v_clip 8 8 8 8";
-  Wme.WmeOptionText = " -v_width 320 -v_height 240 -time 60000 300000";
-  C.push_back({"WmeOnePart", Wme,
-               "\"WF/qvcscript.exe\" \"WF/wmcmd.vbs\" -input \"/v/in.avi\" -v_clip 8 8 8 8  -v_width 320 -v_height 240 -time "
-               "60000 300000 -v_codec WMV9 -v_bitrate 800000 -v_mode 0 -a_setting 128_44_2 -output \"/out/Clip.wmv\""});
-  Wme.PartCount = 2;
-  Wme.PartNumber = 1;
-  C.push_back({"WmeFirstOfTwoParts", Wme,
-               "\"WF/qvcscript.exe\" \"WF/wmcmd.vbs\" -input \"/v/in.avi\" -v_codec WMV9 -v_bitrate 800000 -v_mode 0 "
-               "-a_setting 128_44_2 -v_clip 8 8 8 8  -v_width 320 -v_height 240 -time 60000 300000 -output "
-               "\"/out/Clip01.wmv\""});
-  TPartLineInputs Ff;
-  Ff.Tool = "ffmpeg";
-  Ff.Options = "-y -f psp -vcodec h264 -b 800";
-  Ff.Extension = "MP4";
-  Ff.OutFolder = "/out/";
-  Ff.OutName = "Clip";
-  Ff.TranscodeInput = "\"/v/in.avi\"";
-  Ff.CropOptionsText = "-croptop 8";
-  Ff.FfmpegOptionText = " -s 320x240 -r 15 -ss 60 -t 240";
-  C.push_back({"FfmpegOnePart", Ff,
-               "\"WF/ffmpeg.exe\" -i \"/v/in.avi\" -y -f psp -vcodec h264 -b 800 -croptop 8  -s 320x240 -r 15 -ss 60 -t 240 "
-               "\"/out/Clip.MP4\""});
-  Ff.PartCount = 3;
-  Ff.PartNumber = 3;
-  C.push_back({"FfmpegThirdOfThreePartsPlainNumber", Ff,
-               "\"WF/ffmpeg.exe\" -i \"/v/in.avi\" -y -f psp -vcodec h264 -b 800 -croptop 8  -s 320x240 -r 15 -ss 60 -t 240 "
-               "\"/out/Clip3.MP4\""});
-  return C;
+  TPartLineInputs In;
+  In.Tool = "wmencoder";
+  In.Options = "-v_codec WMV9 -v_bitrate 800000 -v_mode 0 -a_setting 128_44_2";
+  In.Extension = "wmv";
+  In.OutFolder = "/out/";
+  In.OutName = "Clip";
+  In.TranscodeInput = "\"/v/in.avi\"";
+  In.ClipOptionsText = "-v_clip 8 8 8 8";
+  In.WmeOptionText = " -v_width 320 -v_height 240 -time 60000 300000";
+  return In;
 }
+
+TPartLineInputs Ffmpeg()
+{
+  TPartLineInputs In;
+  In.Tool = "ffmpeg";
+  In.Options = "-y -f psp -vcodec h264 -b 800";
+  In.Extension = "MP4";
+  In.OutFolder = "/out/";
+  In.OutName = "Clip";
+  In.TranscodeInput = "\"/v/in.avi\"";
+  In.CropOptionsText = "-croptop 8";
+  In.FfmpegOptionText = " -s 320x240 -r 15 -ss 60 -t 240";
+  return In;
+}
+
+void NoChange(TPartLineInputs&) {}
+
+struct TLineCase {
+  const char* Name;
+  TPartLineInputs (*Base)();
+  void (*Change)(TPartLineInputs& In);
+  const char* Expected;  // "WF/" stands for the work folder
+};
+
+const TLineCase LineCases[] = {
+    {"MencoderOnePart", Mencoder, NoChange,
+     "\"WF/mencoder.exe\" \"/v/in.avi\"    -ofps 15  -vf crop=704:560:8:8,harddup,scale=480:272, -ovc xvid "
+     "-oac mp3lame -xvidencopts bitrate=800  -noautosub -forcedsubsonly -o \"/out/Dev/Clip.avi\""},
+    {"MencoderRawAudioHasNoRateNorFilters", Mencoder,
+     [](TPartLineInputs& In) {
+       In.Options = "-ovc copy -oac mp3lame -of rawaudio";
+       In.Extension = "mp3";
+     },
+     "\"WF/mencoder.exe\" \"/v/in.avi\"   -ovc copy -oac mp3lame -of rawaudio  -noautosub -forcedsubsonly -o "
+     "\"/out/Dev/Clip.mp3\""},
+    {"MencoderSecondOfThreeChapterParts", Mencoder,
+     [](TPartLineInputs& In) {
+       In.Input = "-dvd-device \"/mnt/dvd\" dvdnav://3 ";
+       In.PartText = " -chapter 4-6 ";
+       In.PartNumber = 2;
+       In.PartCount = 3;
+       In.CropFilterText = " -vf ";
+     },
+     "\"WF/mencoder.exe\" -dvd-device \"/mnt/dvd\" dvd://3  -chapter 4-6   -ofps 15  -vf harddup,scale=480:272, "
+     "-ovc xvid -oac mp3lame -xvidencopts bitrate=800  -noautosub -forcedsubsonly -o \"/out/Dev/Clip02.avi\""},
+    {"MencoderOneChapterRangeReadsDvd", Mencoder,
+     [](TPartLineInputs& In) {
+       In.Input = "-dvd-device \"/mnt/dvd\" dvdnav://3 ";
+       In.PartText = " -chapter 2-9 ";
+       In.MencoderRateOption.clear();
+       In.CropFilterText = " -vf ";
+     },
+     "\"WF/mencoder.exe\" -dvd-device \"/mnt/dvd\" dvd://3  -chapter 2-9    -vf harddup,scale=480:272, -ovc xvid "
+     "-oac mp3lame -xvidencopts bitrate=800  -noautosub -forcedsubsonly -o \"/out/Dev/Clip.avi\""},
+    {"MencoderMp4xWritesTheTemporaryFile", Mencoder,
+     [](TPartLineInputs& In) {
+       In.Extension = "mp4x";
+       In.MencoderRateOption.clear();
+       In.CropFilterText = " -vf ";
+     },
+     "\"WF/mencoder.exe\" \"/v/in.avi\"     -vf harddup,scale=480:272, -ovc xvid -oac mp3lame -xvidencopts "
+     "bitrate=800  -noautosub -forcedsubsonly -o \"/out/Dev/temp.mp4x\""},
+    {"MencoderOddOutputNameStaysOneArgument", Mencoder,
+     [](TPartLineInputs& In) {
+       In.OutName = "-rf \"odd\"\\name";
+       In.CropFilterText = " -vf ";
+       In.MencoderRateOption.clear();
+     },
+     "\"WF/mencoder.exe\" \"/v/in.avi\"     -vf harddup,scale=480:272, -ovc xvid -oac mp3lame -xvidencopts "
+     "bitrate=800  -noautosub -forcedsubsonly -o \"/out/Dev/-rf \"\"odd\"\"\\name.avi\""},
+    {"WmeOnePart", Wme, NoChange,
+     "\"WF/qvcscript.exe\" \"WF/wmcmd.vbs\" -input \"/v/in.avi\" -v_clip 8 8 8 8  -v_width 320 -v_height 240 -time "
+     "60000 300000 -v_codec WMV9 -v_bitrate 800000 -v_mode 0 -a_setting 128_44_2 -output \"/out/Clip.wmv\""},
+    {"WmeFirstOfTwoParts", Wme,
+     [](TPartLineInputs& In) {
+       In.PartCount = 2;
+       In.PartNumber = 1;
+     },
+     "\"WF/qvcscript.exe\" \"WF/wmcmd.vbs\" -input \"/v/in.avi\" -v_codec WMV9 -v_bitrate 800000 -v_mode 0 "
+     "-a_setting 128_44_2 -v_clip 8 8 8 8  -v_width 320 -v_height 240 -time 60000 300000 -output "
+     "\"/out/Clip01.wmv\""},
+    {"FfmpegOnePart", Ffmpeg, NoChange,
+     "\"WF/ffmpeg.exe\" -i \"/v/in.avi\" -y -f psp -vcodec h264 -b 800 -croptop 8  -s 320x240 -r 15 -ss 60 -t 240 "
+     "\"/out/Clip.MP4\""},
+    {"FfmpegThirdOfThreePartsPlainNumber", Ffmpeg,
+     [](TPartLineInputs& In) {
+       In.PartCount = 3;
+       In.PartNumber = 3;
+     },
+     "\"WF/ffmpeg.exe\" -i \"/v/in.avi\" -y -f psp -vcodec h264 -b 800 -croptop 8  -s 320x240 -r 15 -ss 60 -t 240 "
+     "\"/out/Clip3.MP4\""},
+};
+
+// A line edited before a start or a restart with the options Set gives.
+struct TEditCase {
+  const char* Name;
+  std::string Line;
+  std::function<void(TStartEditOptions&)> Set;
+  std::string Expected;
+};
 
 std::string Expand(std::string S, const std::string& Work)
 {
@@ -145,21 +163,18 @@ protected:
 
 TEST_F(TConversionCommandLineTest, GoldenPartLines)
 {
-  for (const TLineCase& C : Cases()) {
+  for (const TLineCase& C : LineCases) {
     SCOPED_TRACE(C.Name);
-    EXPECT_EQ(BuildPartCommandLine(C.In), Expand(C.Expected, WorkFolder));
+    TPartLineInputs In = C.Base();
+    C.Change(In);
+    EXPECT_EQ(BuildPartCommandLine(In), Expand(C.Expected, WorkFolder));
   }
 }
 
 TEST_F(TConversionCommandLineTest, StartEdits)
 {
   const std::string M = Expand("\"WF/mencoder.exe\" \"/v/in.avi\"  -ovc lavc -lavcopts vcodec=mpeg4 -o \"/o/a.avi\"", WorkFolder);
-  struct {
-    const char* Name;
-    std::string Line;
-    std::function<void(TStartEditOptions&)> Set;
-    std::string Expected;
-  } Cases[] = {
+  const TEditCase Cases[] = {
       {"VideoStarWithRateAndDemuxer", M, [](TStartEditOptions& O) { O.SourceKind = "VIDEO*"; O.SourceFrameRate = "25"; },
        Expand("\"WF/mencoder.exe\" -fps 25 -demuxer lavf  \"/v/in.avi\"  -ovc lavc -lavcopts vcodec=mpeg4 -o \"/o/a.avi\"", WorkFolder)},
       {"TransportStreamGetsRateButNoDemuxer",
@@ -192,14 +207,22 @@ TEST_F(TConversionCommandLineTest, StartEdits)
 
 TEST_F(TConversionCommandLineTest, RestartEdits)
 {
-  TStartEditOptions O;
-  O.FasterBuild = true;
-  O.SourceKind = "VIDEO*";
-  EXPECT_EQ(ApplyRestartEdits("\"/w/mencoder.exe\" \"/v/a.avi\" -o \"/o.avi\"", O),
-            "\"/w/mencoder2.exe\" -demuxer lavf  \"/v/a.avi\" -o \"/o.avi\"");
-  TStartEditOptions F;
-  F.FfmpegAddon = true;
-  EXPECT_EQ(ApplyRestartEdits("\"/w/ffmpeg.exe\" -i x -vcodec h264", F), "\"/w/ffmpeg2.exe\" -i x -vcodec h264");
+  const TEditCase Cases[] = {
+      {"FasterBuildWithDemuxer", "\"/w/mencoder.exe\" \"/v/a.avi\" -o \"/o.avi\"",
+       [](TStartEditOptions& O) {
+         O.FasterBuild = true;
+         O.SourceKind = "VIDEO*";
+       },
+       "\"/w/mencoder2.exe\" -demuxer lavf  \"/v/a.avi\" -o \"/o.avi\""},
+      {"FfmpegAddonKeepsH264", "\"/w/ffmpeg.exe\" -i x -vcodec h264", [](TStartEditOptions& O) { O.FfmpegAddon = true; },
+       "\"/w/ffmpeg2.exe\" -i x -vcodec h264"},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TStartEditOptions O;
+    C.Set(O);
+    EXPECT_EQ(ApplyRestartEdits(C.Line, O), C.Expected);
+  }
 }
 
 TEST_F(TConversionCommandLineTest, SideStepLines)
