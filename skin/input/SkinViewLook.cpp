@@ -93,9 +93,21 @@ bool SetViewSkinData(TComponent* View, TskSkinData*& Field, TskSkinData* Value)
 
 // ----- linked bars -----
 
+TskViewBars::~TskViewBars()
+{
+  for (TskLinkedBar* Linked : {&V, &H}) {
+    if (Linked->Bar)
+      Linked->Bar->OnChange = nullptr;
+    Linked->Link(FView, nullptr);
+  }
+}
+
 void TskViewBars::Link(bool Vertical, IskScrollBarLink* Bar, bool TakeOver, std::function<void()> OnChange)
 {
-  (Vertical ? V : H).Link(FView, Bar);
+  TskLinkedBar& Linked = Vertical ? V : H;
+  if (Linked.Bar && Linked.Bar != Bar)
+    Linked.Bar->OnChange = nullptr;
+  Linked.Link(FView, Bar);
   if (!Bar)
     return;
   if (TakeOver) {

@@ -77,13 +77,15 @@ struct TskLinkedBar {
 class TskViewBars {
 public:
   explicit TskViewBars(TWinControl* AView) : FView(AView) {}
+  // Unhooks the bars that outlive the view: their OnChange no longer calls into it.
+  ~TskViewBars();
   TskViewBars(const TskViewBars&) = delete;
   TskViewBars& operator=(const TskViewBars&) = delete;
 
   IskScrollBarLink* Bar(bool Vertical) const { return Vertical ? V.Bar : H.Bar; }
-  // Links Bar (null: none) as the vertical or the horizontal bar. With TakeOver the bar is
-  // enabled and hidden until the view shows it. The bar's OnChange becomes OnChange, or without
-  // one ScrollViewToBar.
+  // Links Bar (null: none) as the vertical or the horizontal bar; a bar linked before loses the
+  // view's OnChange. With TakeOver the bar is enabled and hidden until the view shows it. The
+  // bar's OnChange becomes OnChange, or without one ScrollViewToBar.
   void Link(bool Vertical, IskScrollBarLink* Bar, bool TakeOver, std::function<void()> OnChange = {});
   // Forgets the bar whose component is Removed (the view's Notification of opRemove).
   void Forget(TComponent* Removed);

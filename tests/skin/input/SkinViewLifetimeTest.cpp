@@ -87,6 +87,10 @@ TEST_F(SkinViewLifetime, AViewDeletedWithItsWindowLeavesItsFormAndBarsWorking)
     Pump();
 
     delete view;
+    EXPECT_FALSE(v->OnChange) << "a bar that outlives its view no longer calls into it";
+    EXPECT_FALSE(h->OnChange);
+    v->SetPosition(5);
+    h->SetPosition(5);
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(form->GetControlCount(), 2) << "the bars stay";
     form->Repaint();
