@@ -184,14 +184,21 @@ bool RunPart(const String& BaseLine, int K, int N, int R, int S)
 constexpr ULONGLONG FullDiskSlack = 1024 * 1024;
 
 // The reason of a failed job, led by the full disk when the output folder's volume has (almost)
-// no space left for this user: the folder is named and the tool's own words follow. Unchanged
-// when there is room or the volume cannot be asked.
+// no space left for this user: the folder is named and the tool's own words follow. A folder
+// that could not be made is asked through its nearest existing parent ("/" only separates).
+// Unchanged when there is room or no volume can be asked.
 String WithFullDiskReason(const String& Folder, const String& Reason)
 {
   ULARGE_INTEGER Available{};
-  if (Folder.empty() || !GetDiskFreeSpaceExA(Folder.c_str(), &Available, nullptr, nullptr) ||
-      Available.QuadPart >= FullDiskSlack)
-    return Reason;
+  if (Folder.empty()) return Reason;
+  String Probe = Folder;
+  while (!GetDiskFreeSpaceExA(Probe.c_str(), &Available, nullptr, nullptr)) {
+    while (Probe.size() > 1 && Probe.back() == '/') Probe.pop_back();
+    const auto Slash = Probe.find_last_of('/');
+    if (Slash == String::npos || Probe == "/") return Reason;
+    Probe.erase(Slash == 0 ? 1 : Slash);
+  }
+  if (Available.QuadPart >= FullDiskSlack) return Reason;
   return "the disk is full: \"" + Folder + "\": " + SysErrorMessage(ERROR_DISK_FULL) + " (" + Reason + ")";
 }
 
