@@ -35,6 +35,17 @@ bool Running(DWORD Pid)
   return Alive;
 }
 
+// The tool wait and the picker wait, each with the flag that ends it.
+struct TWaitCase {
+  const char* Wait;
+  bool* Flag;
+  void (*Run)();
+};
+const TWaitCase WaitCases[] = {
+    {"WaitForTool", &ToolRunning, WaitForTool},
+    {"WaitForTrackSelection", &PickerOpen, WaitForTrackSelection},
+};
+
 }  // namespace
 
 using ToolProcesses = TRunnerTest;
@@ -112,16 +123,7 @@ TEST_F(ToolProcesses, WaitForToolRunsTimersAndRunnerEventsUntilTheFlagClears)
 
 TEST_F(ToolProcesses, TheWaitsReturnAsSoonAsTheEndReportClearsTheirFlag)
 {
-  struct TCase {
-    const char* Wait;
-    bool* Flag;
-    std::function<void()> Run;
-  };
-  const TCase Cases[] = {
-      {"WaitForTool", &ToolRunning, [] { WaitForTool(); }},
-      {"WaitForTrackSelection", &PickerOpen, [] { WaitForTrackSelection(); }},
-  };
-  for (const TCase& Case : Cases) {
+  for (const TWaitCase& Case : WaitCases) {
     Int64 Cleared = 0;
     ExitCodes.clear();
     Runner->OnTerminate = [&](TObject*, Cardinal Code) {
@@ -149,16 +151,7 @@ TEST_F(ToolProcesses, TheWaitsNeverWalkTheProcessTableForCrashDialogs)
   EXPECT_EQ(FindProcessIdByExeName("werfault.exe"), -1);
   ASSERT_EQ(qv::os::ProcessTableWalks() - BeforeLookup, 1u);
 
-  struct TCase {
-    const char* Wait;
-    bool* Flag;
-    std::function<void()> Run;
-  };
-  const TCase Cases[] = {
-      {"WaitForTool", &ToolRunning, [] { WaitForTool(); }},
-      {"WaitForTrackSelection", &PickerOpen, [] { WaitForTrackSelection(); }},
-  };
-  for (const TCase& Case : Cases) {
+  for (const TWaitCase& Case : WaitCases) {
     ExitCodes.clear();
     Runner->OnTerminate = [&](TObject*, Cardinal Code) {
       ExitCodes.push_back(Code);
