@@ -81,14 +81,20 @@ Integer FindInList(TStrings* List, const String& Name)
   return static_cast<Integer>(reinterpret_cast<std::intptr_t>(List->GetObject(Index)));
 }
 
+// Closes the system's crash-report dialogs. Each lookup walks the whole process table, so it is
+// made only where the system has such a dialog at all.
 void RemoveCrashReporters(bool PauseAfterDwwin)
 {
-  Integer Id = FindProcessIdByExeName("werfault.exe");
-  if (Id != -1) CloseOrKillProcess(static_cast<DWORD>(Id), 50);
-  Id = FindProcessIdByExeName("dwwin.exe");
-  if (Id != -1) {
-    CloseOrKillProcess(static_cast<DWORD>(Id), 50);
-    if (PauseAfterDwwin) Sleep(100);
+  if (qv::os::SystemHasCrashDialog("werfault.exe")) {
+    const Integer Id = FindProcessIdByExeName("werfault.exe");
+    if (Id != -1) CloseOrKillProcess(static_cast<DWORD>(Id), 50);
+  }
+  if (qv::os::SystemHasCrashDialog("dwwin.exe")) {
+    const Integer Id = FindProcessIdByExeName("dwwin.exe");
+    if (Id != -1) {
+      CloseOrKillProcess(static_cast<DWORD>(Id), 50);
+      if (PauseAfterDwwin) Sleep(100);
+    }
   }
 }
 

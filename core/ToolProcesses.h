@@ -5,7 +5,10 @@
 //
 // Lookups see only processes of the calling user, so nothing here can reach another user's
 // process. The waits are nested message loops: timers, posted messages and the process
-// runner's events keep running inside them, and a handler inside a wait may wait again.
+// runner's events keep running inside them, and a handler inside a wait may wait again. The
+// tool and picker waits close the system's crash-report dialogs ("werfault.exe", "dwwin.exe")
+// once per 100 ms round, only where the system has them (qv::os::SystemHasCrashDialog); where it
+// has none, a wait never walks the process table.
 #pragma once
 
 #include <functional>

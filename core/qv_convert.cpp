@@ -11,9 +11,11 @@
 #include "core/qv_functions.h"
 #include "core/qv_joblist.h"
 #include "platform/os/CommandLine.h"
+#include "platform/os/Drives.h"
 #include "platform/os/PathRules.h"
 #include "platform/rtl/Convert.h"
 #include "platform/rtl/DateUtils.h"
+#include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Files.h"
 #include "platform/rtl/MathUtils.h"
 #include "platform/rtl/Paths.h"
@@ -177,6 +179,29 @@ bool RunPart(const String& BaseLine, int K, int N, int R, int S)
   return LastToolExitCode == 0 && !ToolKilledByWatchdog;
 }
 
+// A tool that runs out of space has written every block that fitted: what is left on the volume
+// is less than one more write. Below this the output folder's disk counts as full.
+constexpr ULONGLONG FullDiskSlack = 1024 * 1024;
+
+// The reason of a failed job, led by the full disk when the output folder's volume has (almost)
+// no space left for this user: the folder is named and the tool's own words follow. A folder
+// that could not be made is asked through its nearest existing parent ("/" only separates).
+// Unchanged when there is room or no volume can be asked.
+String WithFullDiskReason(const String& Folder, const String& Reason)
+{
+  ULARGE_INTEGER Available{};
+  if (Folder.empty()) return Reason;
+  String Probe = Folder;
+  while (!GetDiskFreeSpaceExA(Probe.c_str(), &Available, nullptr, nullptr)) {
+    while (Probe.size() > 1 && Probe.back() == '/') Probe.pop_back();
+    const auto Slash = Probe.find_last_of('/');
+    if (Slash == String::npos || Probe == "/") return Reason;
+    Probe.erase(Slash == 0 ? 1 : Slash);
+  }
+  if (Available.QuadPart >= FullDiskSlack) return Reason;
+  return "the disk is full: \"" + Folder + "\": " + SysErrorMessage(ERROR_DISK_FULL) + " (" + Reason + ")";
+}
+
 void FailJob(int R, const String& Reason)
 {
   FailureReasons()[R] = Reason;
@@ -207,7 +232,8 @@ void FinishJob(int R, int S, bool Ran, const std::vector<String>& Outputs, Strin
   }
   SetJ(jcState, R, State);
   SetJ(jcStatus, R, Shown);
-  if (Failed && !SkipRequested && !StopRequested) FailJob(R, Reason.empty() ? String("the tool ended without output") : Reason);
+  if (Failed && !SkipRequested && !StopRequested)
+    FailJob(R, WithFullDiskReason(J(jcOutFolder, R), Reason.empty() ? String("the tool ended without output") : Reason));
   if (!Failed && !SkipRequested && !StopRequested) {
     if (J(jcExtension, R) == "mp4x") SetJ(jcExtension, R, "mp4");
     const String Folder = J(jcOutFolder, R);

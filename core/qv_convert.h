@@ -8,6 +8,9 @@
 // - A job reads "Finished (speed)" only when every part's tool ended with exit code 0, no
 //   watchdog killed it, and every part's output file exists and is not empty; otherwise it
 //   reads "Failed" and the tool's own last lines go to the log (JobFailureReason keeps them).
+//   When the output folder's volume has (almost) no space left, the reason begins with
+//   "the disk is full: ", the quoted folder and the system's disk-full text, the tool's words
+//   following in brackets; the statuses stay as they are.
 //   Skip gives "Skipped", Stop "Stopped (speed)" / "Stopped"; the source row gets "Done" only
 //   for a finished job, else "No".
 // - Two-pass jobs share one free output name; split parts are checked and listed each.

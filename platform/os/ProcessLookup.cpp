@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +17,8 @@
 namespace qv::os {
 
 namespace {
+
+std::atomic<std::uint64_t> TableWalks{0};
 
 String ReadSmallFile(const String& Path)
 {
@@ -170,6 +173,7 @@ bool ProcessBelongsToUser(int Pid)
 
 std::vector<TProcessEntry> ListUserProcesses(bool WithExeLinks)
 {
+  TableWalks.fetch_add(1, std::memory_order_relaxed);
   std::vector<pid_t> Pids;
   if (DIR* Dir = opendir("/proc")) {
     while (dirent* Entry = readdir(Dir)) {
@@ -226,6 +230,10 @@ std::vector<DWORD> FindProcessIdsByExeName(const String& Name, bool ExcludeSelf)
   }
   return Result;
 }
+
+std::uint64_t ProcessTableWalks() { return TableWalks.load(std::memory_order_relaxed); }
+
+bool SystemHasCrashDialog(const String&) { return false; }
 
 }  // namespace qv::os
 

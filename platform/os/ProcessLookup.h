@@ -10,6 +10,7 @@
 // three, so a program started through a link or a script is found under either name.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "platform/os/KernelObjects.h"
@@ -72,5 +73,18 @@ bool ProcessMatchesName(const TProcessEntry& Entry, const String& Name);
 // The ids of this user's processes matching Name, ascending; ExcludeSelf leaves our own id
 // out. The window system uses it to find windows of tools by name.
 std::vector<DWORD> FindProcessIdsByExeName(const String& Name, bool ExcludeSelf = false);
+
+// How many times this process has walked the process table so far: every listing above (the
+// Toolhelp snapshot, EnumProcesses and the lookups by name) counts one walk. A walk opens two
+// files per process of the system, so callers that run often (the tool waits) are checked
+// against this count.
+std::uint64_t ProcessTableWalks();
+
+// Whether this system shows crash-report dialogs under that executable name. On Windows a
+// program that crashes leaves "werfault.exe" (or "dwwin.exe") waiting for the user, and the tool
+// waits close them so that a crashed tool does not hold the run. Linux has no such dialog: a
+// crashed program simply ends with a signal. The answer is false for every name, without a walk
+// of the process table, so a caller asks this before looking for the dialog's process.
+bool SystemHasCrashDialog(const String& ExeName);
 
 }  // namespace qv::os

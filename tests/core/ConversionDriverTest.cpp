@@ -130,6 +130,7 @@ TEST_F(TConversionDriverTest, FailuresReadFailedWithTheToolsReason)
     EXPECT_EQ(Job(jcStatus, 1), "Failed");
     EXPECT_EQ(Job(jcState, 1), "Failed");
     EXPECT_NE(JobFailureReason(1).find(C.Reason), std::string::npos) << JobFailureReason(1);
+    EXPECT_EQ(JobFailureReason(1).find("disk is full"), std::string::npos) << "the output disk has room";
     EXPECT_NE(Form->log->GetText().find(C.Reason), std::string::npos);
     EXPECT_EQ(Form->StringGrid1->GetCells(scConvert, 1), "No");
     EXPECT_FALSE(Converting);

@@ -208,8 +208,8 @@ std::string FullDiskReport(int TestProcess)
 }  // namespace
 
 // The first job's output is written; then the output file system is filled to the last byte and
-// the second job runs out of space: it reads "Failed" with a reason, the first output stays, and
-// the run ends with the flags restored.
+// the second job runs out of space: it reads "Failed" with a reason that says the disk of its
+// folder is full, the first output stays, and the run ends with the flags restored.
 TEST_F(TEndToEndRealTools, AFullOutputDiskFailsTheJobAndKeepsEarlierOutputs)
 {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
@@ -260,7 +260,9 @@ TEST_F(TEndToEndRealTools, AFullOutputDiskFailsTheJobAndKeepsEarlierOutputs)
       Check(Job(jcStatus, 1).rfind("Finished", 0) == 0, "job 1 reads " + Job(jcStatus, 1));
       Check(std::filesystem::exists(First) && std::filesystem::file_size(First) > 0, "job 1 output kept: " + First);
       Check(Job(jcStatus, 2) == "Failed", "job 2 reads " + Job(jcStatus, 2));
-      Check(!JobFailureReason(2).empty(), "job 2 has a reason");
+      Check(Job(jcState, 2) == "Failed", "job 2's state reads " + Job(jcState, 2));
+      const std::string Full = "the disk is full: \"" + Job(jcOutFolder, 2) + "\": There is not enough space on the disk. (";
+      Check(JobFailureReason(2).rfind(Full, 0) == 0, "job 2's reason names the full disk and its folder");
       fprintf(Report, "job 2's reason: %s\n", JobFailureReason(2).c_str());
     }
     Check(Filled, "the disk was filled after job 1");

@@ -3,6 +3,7 @@
 #include "RunnerTestSupport.h"
 #include "core/ToolProcesses.h"
 #include "platform/os/Process.h"
+#include "platform/os/ProcessLookup.h"
 #include "platform/os/Wait.h"
 #include "platform/vcl/Timer.h"
 
@@ -33,6 +34,17 @@ bool Running(DWORD Pid)
   CloseHandle(H);
   return Alive;
 }
+
+// The tool wait and the picker wait, each with the flag that ends it.
+struct TWaitCase {
+  const char* Wait;
+  bool* Flag;
+  void (*Run)();
+};
+const TWaitCase WaitCases[] = {
+    {"WaitForTool", &ToolRunning, WaitForTool},
+    {"WaitForTrackSelection", &PickerOpen, WaitForTrackSelection},
+};
 
 }  // namespace
 
@@ -111,16 +123,7 @@ TEST_F(ToolProcesses, WaitForToolRunsTimersAndRunnerEventsUntilTheFlagClears)
 
 TEST_F(ToolProcesses, TheWaitsReturnAsSoonAsTheEndReportClearsTheirFlag)
 {
-  struct TCase {
-    const char* Wait;
-    bool* Flag;
-    std::function<void()> Run;
-  };
-  const TCase Cases[] = {
-      {"WaitForTool", &ToolRunning, [] { WaitForTool(); }},
-      {"WaitForTrackSelection", &PickerOpen, [] { WaitForTrackSelection(); }},
-  };
-  for (const TCase& Case : Cases) {
+  for (const TWaitCase& Case : WaitCases) {
     Int64 Cleared = 0;
     ExitCodes.clear();
     Runner->OnTerminate = [&](TObject*, Cardinal Code) {
@@ -135,6 +138,31 @@ TEST_F(ToolProcesses, TheWaitsReturnAsSoonAsTheEndReportClearsTheirFlag)
     ASSERT_EQ(ExitCodes.size(), 1u) << Case.Wait;
     // A round's pause is 100 ms; the end report cuts it short.
     EXPECT_LT(Returned - Cleared, 60) << Case.Wait;
+  }
+}
+
+// Linux has no crash-report dialogs: the waits never walk the process table looking for them,
+// however many rounds they run (every wait's first round makes the crash-dialog check).
+TEST_F(ToolProcesses, TheWaitsNeverWalkTheProcessTableForCrashDialogs)
+{
+  for (const char* Name : {"werfault.exe", "dwwin.exe"}) EXPECT_FALSE(qv::os::SystemHasCrashDialog(Name)) << Name;
+  // The count sees the lookups by name that the crash-dialog check would make.
+  const std::uint64_t BeforeLookup = qv::os::ProcessTableWalks();
+  EXPECT_EQ(FindProcessIdByExeName("werfault.exe"), -1);
+  ASSERT_EQ(qv::os::ProcessTableWalks() - BeforeLookup, 1u);
+
+  for (const TWaitCase& Case : WaitCases) {
+    ExitCodes.clear();
+    Runner->OnTerminate = [&](TObject*, Cardinal Code) {
+      ExitCodes.push_back(Code);
+      *Case.Flag = false;
+    };
+    *Case.Flag = true;
+    const std::uint64_t Before = qv::os::ProcessTableWalks();
+    Start("sleep 350;print done");
+    Case.Run();
+    ASSERT_EQ(ExitCodes.size(), 1u) << Case.Wait;
+    EXPECT_EQ(qv::os::ProcessTableWalks() - Before, 0u) << Case.Wait;
   }
 }
 
