@@ -137,6 +137,14 @@ TTimer* MakeTimer(TForm* Form, const char* Name, Cardinal Interval, bool Enabled
 // Where the next option control goes: a simple column layout right of the tables.
 struct TOptionPlace {
   int Left = 620, Top = 104;
+  // The place of the controls inside a panel, from its top-left corner.
+  static TOptionPlace InPanel(int Top)
+  {
+    TOptionPlace P;
+    P.Left = 2;
+    P.Top = Top;
+    return P;
+  }
   TRect Next(int Height = 20)
   {
     if (Top + Height > 700) {
@@ -307,9 +315,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
   TOptionPlace At;
   Panel6 = MakeShown<TskSkinPanel>(this, this, "Panel6", At.Next(30));
   Panel6->SetVisible(false);
-  TOptionPlace InPanel;
-  InPanel.Left = 2;
-  InPanel.Top = 4;
+  TOptionPlace InPanel = TOptionPlace::InPanel(4);
   profilebox = MakeCombo(Panel6, this, InPanel, "profilebox", {});
   prioritybox1 = MakeCombo(this, this, At, "prioritybox1",
                            {"Conversion Priority : LOW", "Conversion Priority : NORMAL", "Conversion Priority : HIGH",
@@ -454,9 +460,7 @@ void TForm1::MakeDevicePanel()
 
   Panel11 = MakeShown<TskSkinPanel>(this, this, "Panel11", At.Next(84));
   Panel11->SetVisible(false);
-  TOptionPlace InPanel;
-  InPanel.Left = 2;
-  InPanel.Top = 2;
+  TOptionPlace InPanel = TOptionPlace::InPanel(2);
   multidevicebox = MakeCombo(Panel11, this, InPanel, "multidevicebox", {});
   skSkinSpeedButton5 = MakeShown<TskSkinSpeedButton>(Panel11, this, "skSkinSpeedButton5", InPanel.Next(24));
   skSkinSpeedButton5->SetCaption("Del. device");
