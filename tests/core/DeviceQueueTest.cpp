@@ -292,6 +292,16 @@ TEST_F(DeviceQueue, AddDeleteAndClearKeepTheMultiDeviceListInStep)
   EXPECT_EQ(Form->dq->GetRowCount(), 2);
   EXPECT_EQ(Cell(0, 1), "View");
 
+  // Deleting the last row leaves the row above it current.
+  Form->SpeedButton5Click(Form);
+  Choose("Cowon", "D2");
+  ASSERT_EQ(Form->dq->GetRow(), 2);
+  Form->skSkinSpeedButton5Click(Form);
+  EXPECT_EQ(Form->dq->GetRowCount(), 2);
+  EXPECT_EQ(Form->dq->GetRow(), 1);
+  EXPECT_EQ(Entries(), (std::vector<std::string>{"01 View"}));
+  EXPECT_EQ(Form->model->GetText(), "View");
+
   // "Clear All": one row, a copy of the model the boxes show, one entry.
   Form->SpeedButton5Click(Form);
   Form->SpeedButton5Click(Form);
