@@ -42,7 +42,14 @@ struct TDisplayEvent {
     Iconified,     // minimised by the window manager
     Restored,      // restored from the task bar
     Drop,          // Files: paths dropped at X, Y (screen)
-    DisplayChanged // monitors changed
+    DisplayChanged, // monitors changed
+    // The notification area (backends with HasTrayProtocol): TrayIconLost, Window: an icon
+    // window (dwfTrayIcon) the tray let go of (the tray went away with it, handed it back, or
+    // a new tray took over); the window is no longer shown and is to be destroyed.
+    // TrayRestarted: a new tray took over (started, or restarted after a crash); it comes
+    // after the TrayIconLost of the icons the tray before held.
+    TrayIconLost,
+    TrayRestarted
   };
   TKind Kind = MouseMove;
   TDisplayWindow Window = 0;

@@ -348,6 +348,7 @@ private:
     String Title;
     int CursorId = IDC_ARROW;
     std::deque<RECT> PendingBounds; // sizes asked for whose ConfigureNotify has not come
+    Window TrayManager = 0;         // a tray icon: the tray (selection owner) it docked in
   };
 
   struct TAtoms {
@@ -357,7 +358,7 @@ private:
         NetActiveWindow, NetSupported, NetSupportingWmCheck, NetWorkarea, NetCurrentDesktop, NetWmCmS, Clipboard,
         Targets, Text, Multiple, Timestamp, Incr, TextPlainUtf8, QvSelection, QvTimestamp, XdndAware, XdndEnter,
         XdndPosition, XdndStatus, XdndLeave, XdndDrop, XdndFinished, XdndSelection, XdndTypeList, XdndActionCopy,
-        UriList, NetSystemTrayS, NetSystemTrayOpcode, XEmbedInfo;
+        UriList, NetSystemTrayS, NetSystemTrayOpcode, XEmbedInfo, Manager;
   };
 
   // An XDND drag that is over one of our windows.
@@ -532,6 +533,7 @@ void TX11Display::Init()
       {&A.NetSystemTrayS, trayManagerSelection.c_str()},
       {&A.NetSystemTrayOpcode, "_NET_SYSTEM_TRAY_OPCODE"},
       {&A.XEmbedInfo, "_XEMBED_INFO"},
+      {&A.Manager, "MANAGER"},
   };
   for (auto& a : atoms)
     *a.Target = XInternAtom(FDisplay, a.Name, False);
@@ -679,7 +681,8 @@ const TX11Display::TWin* TX11Display::Find(TDisplayWindow Window) const
 TX11Display::TWin* TX11Display::FindTopLevel(TDisplayWindow Window)
 {
   TWin* w = Find(Window);
-  return w && !w->Native ? w : nullptr;
+  // A lost tray icon (its X window gone with the tray) is only waiting for DestroyWindow.
+  return w && !w->Native && w->Xid != 0 ? w : nullptr;
 }
 
 TDisplayWindow TX11Display::IdOf(Window Xid) const
@@ -911,9 +914,12 @@ void TX11Display::FreeXWindow(TWin& W)
     W.Gc = nullptr;
   }
   FByXid.erase(W.Xid);
-  TErrorTrap trap(FDisplay);
-  XDestroyWindow(FDisplay, W.Xid);
-  trap.Finish();
+  if (W.Xid) {
+    // (0: the server destroyed the window already, with the tray that held it.)
+    TErrorTrap trap(FDisplay);
+    XDestroyWindow(FDisplay, W.Xid);
+    trap.Finish();
+  }
   W.Xid = 0;
   W.Mapped = false;
 }
@@ -1112,7 +1118,10 @@ bool TX11Display::DockInTray(TDisplayWindow Window)
   TErrorTrap trap(FDisplay);
   XSendEvent(FDisplay, manager, False, NoEventMask, &ev);
   XSync(FDisplay, False);
-  return trap.Finish() == 0;
+  if (trap.Finish() != 0)
+    return false;
+  w->TrayManager = manager;
+  return true;
 }
 
 void TX11Display::Restack(TDisplayWindow Window, TDisplayWindow InsertAfter)
@@ -2196,6 +2205,28 @@ void TX11Display::Translate(XEvent& Ev)
     if (Ev.xmapping.request == MappingKeyboard || Ev.xmapping.request == MappingModifier)
       XRefreshKeyboardMapping(&Ev.xmapping);
     return;
+  case ClientMessage:
+    if (Ev.xclient.window == FRoot) {
+      // A tray manager announces itself (the system tray protocol): our screen's selection
+      // has a new owner. Icons docked in another tray are lost to the new one (a tray that took
+      // over from a running one); icons that docked in the new tray already stay.
+      if (Ev.xclient.message_type == A.Manager && Ev.xclient.format == 32 &&
+          static_cast<Atom>(Ev.xclient.data.l[1]) == A.NetSystemTrayS) {
+        const ::Window owner = static_cast<::Window>(Ev.xclient.data.l[2]);
+        for (auto& [id, w] : FWindows)
+          if (!w.Native && (w.Flags & dwfTrayIcon) && w.Xid != 0 && w.TrayManager != owner) {
+            TDisplayEvent lost;
+            lost.Kind = TDisplayEvent::TrayIconLost;
+            lost.Window = id;
+            Queue(lost);
+          }
+        TDisplayEvent e;
+        e.Kind = TDisplayEvent::TrayRestarted;
+        Queue(e);
+      }
+      return;
+    }
+    break;
   default:
     break;
   }
@@ -2332,8 +2363,27 @@ void TX11Display::Translate(XEvent& Ev)
     w->Mapped = false;
     return;
   case ReparentNotify:
-    if (Ev.xreparent.window == w->Xid)
-      w->XParent = Ev.xreparent.parent;
+    if (Ev.xreparent.window != w->Xid)
+      return;
+    if ((w->Flags & dwfTrayIcon) && Ev.xreparent.parent == FRoot && w->XParent != FRoot) {
+      // The tray handed the icon back (it quit keeping its icons in its save-set): the icon
+      // is nobody's now.
+      e.Kind = TDisplayEvent::TrayIconLost;
+      Queue(e);
+    }
+    w->XParent = Ev.xreparent.parent;
+    return;
+  case DestroyNotify:
+    if (Ev.xdestroywindow.window == w->Xid && (w->Flags & dwfTrayIcon)) {
+      // The tray went away and the server destroyed its children, our icon among them: the
+      // window's id is dead (it is never destroyed again nor drawn to).
+      FByXid.erase(w->Xid);
+      w->Xid = 0;
+      w->Mapped = false;
+      w->Visible = false;
+      e.Kind = TDisplayEvent::TrayIconLost;
+      Queue(e);
+    }
     return;
   case ClientMessage:
     OnClientMessage(Ev.xclient, id);

@@ -661,6 +661,12 @@ void TSink::DisplayEvent(const TDisplayEvent& E)
       for (HWND T : Tops) SendMessageA(T, WM_DISPLAYCHANGE, 32, MAKELPARAM(static_cast<WORD>(Cx), static_cast<WORD>(Cy)));
       break;
     }
+    case TDisplayEvent::TrayIconLost: {
+      TWnd* W = WindowOfDisplay(E.Window);
+      if (W != nullptr && W->TrayIcon) ForgetDockedIcon(W->Handle);
+      break;
+    }
+    case TDisplayEvent::TrayRestarted: TrayRestarted(); break;
   }
 }
 

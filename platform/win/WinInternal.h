@@ -307,6 +307,14 @@ void TrayWindowDestroyed(HWND Wnd);
 HWND DockTrayIcon(HWND Owner, UINT Id, UINT Callback, HICON Icon, const String& Tip);
 void UpdateDockedIcon(HWND IconWindow, UINT Callback, HICON Icon, const String& Tip);
 void RemoveDockedIcon(HWND IconWindow);
+// The tray let go of the docked icon window IconWindow (it went away with it): the icon leaves
+// the icon model, as the icons of a notification area that ended do, and the window is
+// destroyed. Unknown windows are ignored.
+void ForgetDockedIcon(HWND IconWindow);
+// A new tray took over (the icons of the tray before were forgotten already, see above): the
+// program's top-level windows get the registered message "TaskbarCreated" (posted), as the
+// notification area sends when it starts again, so that the owners add their icons anew.
+void TrayRestarted();
 void ClipboardWindowDestroyed(HWND Wnd);
 
 }  // namespace QvWin

@@ -249,6 +249,17 @@ void TrayWindowDestroyed(HWND Wnd)
   for (HWND D : Docked) RemoveDockedIcon(D);
 }
 
+void ForgetDockedIcon(HWND IconWindow)
+{
+  if (IconWindow == nullptr) return;
+  auto& T = Tray();
+  {
+    std::lock_guard<std::mutex> Guard(T.Lock);
+    std::erase_if(T.Icons, [&](const TTrayIcon& I) { return I.Docked == IconWindow; });
+  }
+  RemoveDockedIcon(IconWindow);
+}
+
 void ClipboardWindowDestroyed(HWND Wnd)
 {
   auto& C = Clip();

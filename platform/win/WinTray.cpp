@@ -239,4 +239,9 @@ void RemoveDockedIcon(HWND IconWindow)
   if (IsWindow(IconWindow)) DestroyWindow(IconWindow);
 }
 
+void TrayRestarted()
+{
+  PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+}
+
 }  // namespace QvWin

@@ -473,7 +473,13 @@ void TskTrayIcon::WindowMessage(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam
         ShowWindow(Application->GetHandle(), SW_HIDE);
       FFirstShow = false;
     }
-    if (Msg == FTaskbarCreatedMessage && FTaskbarCreatedMessage != 0 && FIconVisible) {
+    // The notification area tells every top-level window that it started again: the icon
+    // answers once, on the application's window (on its main form when that is gone), and is
+    // added again unless the new notification area holds it already (it was shown there
+    // before the message came).
+    const bool listener = Wnd == FAppWindow || (!FAppWindow && Wnd == FOwnerWindow);
+    if (Msg == FTaskbarCreatedMessage && FTaskbarCreatedMessage != 0 && FIconVisible && listener &&
+        !(FShown && ModifyIcon())) {
       FShown = false;
       ShowIcon();
     }

@@ -22,6 +22,7 @@ constexpr TDisplayEvent::TKind KindFocusIn = TDisplayEvent::FocusIn;
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <functional>
@@ -905,4 +906,98 @@ TEST_F(TX11Test, WindowFlagsBecomeWindowManagerHints)
   ASSERT_NE(hints, nullptr);
   EXPECT_FALSE(hints->input);
   XFree(hints);
+}
+
+// The test's connection plays the trays. A tray that takes over announces itself (MANAGER on
+// the root window): the icons docked in another tray are reported lost, then the new tray; an
+// icon that docked in the new tray already stays, and an announcement of another selection is
+// none. An icon the server destroys with its tray, or that the tray hands back to the root,
+// is reported lost too, and destroying it after that is quiet.
+TEST_F(TX11Test, ANewTrayIsReportedAfterTheIconsTheTrayBeforeHeld)
+{
+  const Window root = DefaultRootWindow(X);
+  const Atom selection =
+      XInternAtom(X, ("_NET_SYSTEM_TRAY_S" + std::to_string(DefaultScreen(X))).c_str(), False);
+  auto tray = [&] {
+    Window t = XCreateSimpleWindow(X, root, 0, 0, 100, 30, 0, 0, 0);
+    XSetSelectionOwner(X, selection, t, CurrentTime);
+    XSync(X, False);
+    return t;
+  };
+  auto announce = [&](Atom Selection, Window Owner) {
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = root;
+    ev.xclient.message_type = XInternAtom(X, "MANAGER", False);
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = CurrentTime;
+    ev.xclient.data.l[1] = static_cast<long>(Selection);
+    ev.xclient.data.l[2] = static_cast<long>(Owner);
+    XSendEvent(X, root, False, StructureNotifyMask, &ev);
+    XSync(X, False);
+  };
+  // Pumps what the server has sent so far.
+  auto settle = [&] {
+    for (int i = 0; i < 10; ++i) {
+      Backend->PumpEvents(Events);
+      usleep(20000);
+    }
+  };
+  auto kinds = [&](TDisplayEvent::TKind Kind) {
+    std::vector<TDisplayWindow> out;
+    for (const TDisplayEvent& e : Events.Events)
+      if (e.Kind == Kind)
+        out.push_back(e.Window);
+    return out;
+  };
+
+  const Window first = tray();
+  const TDisplayWindow a = Backend->CreateWindow(Rect(0, 0, 24, 24), dwfTrayIcon);
+  const TDisplayWindow b = Backend->CreateWindow(Rect(0, 0, 24, 24), dwfTrayIcon);
+  ASSERT_TRUE(Backend->DockInTray(a));
+  ASSERT_TRUE(Backend->DockInTray(b));
+  const Window second = tray();
+  const TDisplayWindow c = Backend->CreateWindow(Rect(0, 0, 24, 24), dwfTrayIcon);
+  ASSERT_TRUE(Backend->DockInTray(c));
+  announce(XInternAtom(X, "_NET_SYSTEM_TRAY_S7", False), second);
+  announce(selection, second);
+  ASSERT_TRUE(PumpUntilKind(TDisplayEvent::TrayRestarted));
+  settle();
+  EXPECT_EQ(kinds(TDisplayEvent::TrayRestarted).size(), 1u) << "only our screen's tray counts";
+  EXPECT_EQ(kinds(TDisplayEvent::TrayIconLost), (std::vector<TDisplayWindow>{a, b}))
+      << "the icons of the tray before, not the one in the new tray";
+  EXPECT_EQ(Events.Events.back().Kind, TDisplayEvent::TrayRestarted) << "the new tray comes last";
+  Backend->DestroyWindow(a);
+  Backend->DestroyWindow(b);
+
+  // The new tray holds c and goes away: the server destroys c with it.
+  Events.Events.clear();
+  XReparentWindow(X, static_cast<Window>(Backend->NativeId(c)), second, 4, 4);
+  XSync(X, False);
+  XDestroyWindow(X, second);
+  XSync(X, False);
+  ASSERT_TRUE(PumpUntilKind(TDisplayEvent::TrayIconLost));
+  EXPECT_EQ(kinds(TDisplayEvent::TrayIconLost), (std::vector<TDisplayWindow>{c}));
+  EXPECT_EQ(Backend->NativeId(c), 0u) << "the dead window's id is forgotten";
+  Backend->Show(c, true, false);
+  Backend->DestroyWindow(c);
+
+  // A tray that hands its icon back to the root lets go of it too.
+  const Window third = tray();
+  const TDisplayWindow d = Backend->CreateWindow(Rect(0, 0, 24, 24), dwfTrayIcon);
+  ASSERT_TRUE(Backend->DockInTray(d));
+  const Window dx = static_cast<Window>(Backend->NativeId(d));
+  XReparentWindow(X, dx, third, 4, 4);
+  XSync(X, False);
+  settle();
+  Events.Events.clear();
+  XReparentWindow(X, dx, root, 0, 0);
+  XSync(X, False);
+  ASSERT_TRUE(PumpUntilKind(TDisplayEvent::TrayIconLost));
+  EXPECT_EQ(kinds(TDisplayEvent::TrayIconLost), (std::vector<TDisplayWindow>{d}));
+  Backend->DestroyWindow(d);
+  Backend->Flush();
+  XDestroyWindow(X, first);
+  XDestroyWindow(X, third);
+  XSync(X, False);
 }

@@ -161,6 +161,37 @@ TEST_F(SkinTrayIconTest, TheIconComesBackAfterTheNotificationAreaRestartsOnlyWhe
   EXPECT_EQ(nullptr, Shown());
 }
 
+// The restarted notification area tells every top-level window (the application's window and
+// the main form, which owns the icon, both hear it): the icon is added once and stays known as
+// shown, whether the new area had lost it or holds it already.
+TEST_F(SkinTrayIconTest, TaskbarCreatedToAllWindowsAddsTheIconOnceAndKeepsItKnownAsShown)
+{
+  struct TCase {
+    const char* Name;
+    bool LostBefore;
+  };
+  const TCase cases[] = {
+      {"the area lost the icon", true},
+      {"the area holds the icon already", false},
+  };
+  Application->SetMainForm(Form);
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    ASSERT_TRUE(Tray->ShowIcon());
+    if (c.LostBefore) {
+      NOTIFYICONDATAA d{};
+      d.hWnd = Tray->GetTrayWindow();
+      d.uID = 1;
+      ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &d));
+    }
+    SendMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    ASSERT_NE(nullptr, Shown());
+    EXPECT_EQ(1u, GetTrayIcons().size());
+    EXPECT_TRUE(Tray->HideIcon()) << "the icon knows it is shown";
+    EXPECT_EQ(nullptr, Shown());
+  }
+}
+
 TEST_F(SkinTrayIconTest, MinimisingToTheTrayHidesTheFormOnlyWhenTheIconIsShown)
 {
   Application->SetMainForm(Form);
