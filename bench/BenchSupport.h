@@ -4,6 +4,7 @@
 // 320x240 clip made by ffmpeg; the identify command line the program uses; and the direct run
 // the program is measured against (the same command, its output read 1,024 bytes at a time by a
 // plain thread that ends the player at its first playback status line, as the program does).
+// Also the identification runner as the program wires it (IdentifyRunner).
 // Header-only: each benchmark program includes it once.
 #pragma once
 
@@ -16,6 +17,9 @@
 #include <string>
 #include <thread>
 
+#include "core/MainForm.h"
+#include "core/XcCreateProcess.h"
+#include "core/qv_detect.h"
 #include "platform/os/CommandLine.h"
 #include "platform/os/Pipes.h"
 #include "platform/os/Process.h"
@@ -23,6 +27,27 @@
 #include "platform/os/Wait.h"
 
 namespace qv::bench {
+
+// A hidden runner owned by Form that hands its output to Feed line by line (flushed at the end),
+// installed as the identification's runner.
+inline TXcCreateProcess* IdentifyRunner(TForm1* Form, TDetectionLineFeed& Feed)
+{
+  auto* Runner = new TXcCreateProcess(Form);
+  Runner->GetStartupInfo()->ShowWindow = swHide;
+  Runner->GetStartupInfo()->DefaultWindowState = false;
+  Runner->SetConsoleOptions({coOwnerData, coRedirect});
+  Runner->SetOnRead([&Feed, Runner](TObject*, const String& Line, bool) {
+    StallTicks = 0;
+    Feed.Report(Line, Runner->GetOutputReader());
+  });
+  Runner->OnTerminate = [&Feed](TObject*, Cardinal) {
+    Feed.Flush();
+    ToolRunning = false;
+  };
+  DetectionHost() = TDetectionHost();
+  DetectionHost().Runner = Runner;
+  return Runner;
+}
 
 inline double Seconds(std::chrono::steady_clock::time_point Start)
 {

@@ -47,21 +47,8 @@ void BM_DetectFileAgainstDirectIdentify(benchmark::State& State)
   BatchRunning = false;
   WorkFolder = S.Dir + "work/";
   auto* Form = new TForm1(nullptr);
-  auto* Runner = new TXcCreateProcess(Form);
-  Runner->GetStartupInfo()->ShowWindow = swHide;
-  Runner->GetStartupInfo()->DefaultWindowState = false;
-  Runner->SetConsoleOptions({coOwnerData, coRedirect});
   TDetectionLineFeed Feed;
-  Runner->SetOnRead([&](TObject*, const String& Line, bool) {
-    StallTicks = 0;
-    Feed.Report(Line, Runner->GetOutputReader());
-  });
-  Runner->OnTerminate = [&](TObject*, Cardinal) {
-    Feed.Flush();
-    ToolRunning = false;
-  };
-  DetectionHost() = TDetectionHost();
-  DetectionHost().Runner = Runner;
+  qv::bench::IdentifyRunner(Form, Feed);
 
   double Program = 0, Direct = 0;
   for (auto _ : State) {

@@ -67,21 +67,8 @@ void BM_ScanTreeAgainstWalkAndDirectIdentify(benchmark::State& State)
   WorkFolder = S.Dir + "work/";
   auto* Form = new TForm1(nullptr);
   Form->finuse->SetChecked(true);  // the clips are small
-  auto* Runner = new TXcCreateProcess(Form);
-  Runner->GetStartupInfo()->ShowWindow = swHide;
-  Runner->GetStartupInfo()->DefaultWindowState = false;
-  Runner->SetConsoleOptions({coOwnerData, coRedirect});
   TDetectionLineFeed Feed;
-  Runner->SetOnRead([&](TObject*, const String& Line, bool) {
-    StallTicks = 0;
-    Feed.Report(Line, Runner->GetOutputReader());
-  });
-  Runner->OnTerminate = [&](TObject*, Cardinal) {
-    Feed.Flush();
-    ToolRunning = false;
-  };
-  DetectionHost() = TDetectionHost();
-  DetectionHost().Runner = Runner;
+  qv::bench::IdentifyRunner(Form, Feed);
   ScanHost() = TScanHost();
 
   double Program = 0, Plain = 0;

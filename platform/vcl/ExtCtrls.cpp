@@ -196,52 +196,54 @@ void TBevel::SetStyle(TBevelStyle Value) {
   Invalidate();
 }
 
-void TBevel::Paint() {
-  TCanvas* C = GetCanvas();
-  TColor Color1 = FStyle == bsLowered ? clBtnShadow : clBtnHighlight;
-  TColor Color2 = FStyle == bsLowered ? clBtnHighlight : clBtnShadow;
+void DrawBevelRect(TCanvas* C, const TRect& R, TColor Color1, TColor Color2) {
   C->GetPen()->SetWidth(1);
-  C->GetPen()->SetStyle(psSolid);
-  auto BevelRect = [&](const TRect& R) {
-    C->GetPen()->SetColor(Color1);
-    C->Polyline({Point(R.left, R.bottom), Point(R.left, R.top), Point(R.right, R.top)});
-    C->GetPen()->SetColor(Color2);
-    C->Polyline({Point(R.right, R.top), Point(R.right, R.bottom), Point(R.left, R.bottom)});
-  };
-  auto BevelLine = [&](TColor Color, int X1, int Y1, int X2, int Y2) {
+  C->GetPen()->SetColor(Color1);
+  C->Polyline({Point(R.left, R.bottom), Point(R.left, R.top), Point(R.right, R.top)});
+  C->GetPen()->SetColor(Color2);
+  C->Polyline({Point(R.right, R.top), Point(R.right, R.bottom), Point(R.left, R.bottom)});
+}
+
+void DrawBevelShape(TCanvas* C, TBevelShape Shape, TBevelStyle Style, int Width, int Height, TColor Highlight,
+                    TColor Shadow) {
+  const TColor Color1 = Style == bsLowered ? Shadow : Highlight;
+  const TColor Color2 = Style == bsLowered ? Highlight : Shadow;
+  C->GetPen()->SetWidth(1);
+  auto BevelLine = [C](TColor Color, int X1, int Y1, int X2, int Y2) {
     C->GetPen()->SetColor(Color);
     C->MoveTo(X1, Y1);
     C->LineTo(X2, Y2);
   };
-  switch (FShape) {
-    case bsBox: BevelRect(Rect(0, 0, FWidth - 1, FHeight - 1)); break;
-    case bsFrame: {
-      TColor Temp = Color1;
-      Color1 = Color2;
-      BevelRect(Rect(1, 1, FWidth - 1, FHeight - 1));
-      Color2 = Temp;
-      Color1 = Temp;
-      BevelRect(Rect(0, 0, FWidth - 2, FHeight - 2));
+  switch (Shape) {
+    case bsBox: DrawBevelRect(C, Rect(0, 0, Width - 1, Height - 1), Color1, Color2); break;
+    case bsFrame:
+      DrawBevelRect(C, Rect(1, 1, Width - 1, Height - 1), Color2, Color2);
+      DrawBevelRect(C, Rect(0, 0, Width - 2, Height - 2), Color1, Color1);
       break;
-    }
     case bsTopLine:
-      BevelLine(Color1, 0, 0, FWidth, 0);
-      BevelLine(Color2, 0, 1, FWidth, 1);
+      BevelLine(Color1, 0, 0, Width, 0);
+      BevelLine(Color2, 0, 1, Width, 1);
       break;
     case bsBottomLine:
-      BevelLine(Color1, 0, FHeight - 2, FWidth, FHeight - 2);
-      BevelLine(Color2, 0, FHeight - 1, FWidth, FHeight - 1);
+      BevelLine(Color1, 0, Height - 2, Width, Height - 2);
+      BevelLine(Color2, 0, Height - 1, Width, Height - 1);
       break;
     case bsLeftLine:
-      BevelLine(Color1, 0, 0, 0, FHeight);
-      BevelLine(Color2, 1, 0, 1, FHeight);
+      BevelLine(Color1, 0, 0, 0, Height);
+      BevelLine(Color2, 1, 0, 1, Height);
       break;
     case bsRightLine:
-      BevelLine(Color1, FWidth - 2, 0, FWidth - 2, FHeight);
-      BevelLine(Color2, FWidth - 1, 0, FWidth - 1, FHeight);
+      BevelLine(Color1, Width - 2, 0, Width - 2, Height);
+      BevelLine(Color2, Width - 1, 0, Width - 1, Height);
       break;
     case bsSpacer: break;  // an invisible gap
   }
+}
+
+void TBevel::Paint() {
+  TCanvas* C = GetCanvas();
+  C->GetPen()->SetStyle(psSolid);
+  DrawBevelShape(C, FShape, FStyle, FWidth, FHeight, clBtnHighlight, clBtnShadow);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -56,6 +56,14 @@ public:
 enum TBevelShape { bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightLine, bsSpacer };
 enum TBevelStyle { bsLowered, bsRaised };
 
+// The bevel's two-colour lines in a one-pixel pen: Color1 on the left and top edges of R
+// (inclusive), Color2 on the right and bottom ones.
+void DrawBevelRect(TCanvas* C, const TRect& R, TColor Color1, TColor Color2);
+// A bevel of that shape and style in a Width x Height control: a lowered bevel draws Shadow
+// where a raised one draws Highlight. bsSpacer draws nothing.
+void DrawBevelShape(TCanvas* C, TBevelShape Shape, TBevelStyle Style, int Width, int Height, TColor Highlight,
+                    TColor Shadow);
+
 class TBevel : public TGraphicControl {
 public:
   explicit TBevel(TComponent* AOwner);

@@ -80,64 +80,24 @@ void TskSkinBevel::Paint()
     c->GetPen()->SetColor(clBlack);
     c->GetBrush()->SetStyle(bsSolid);
   }
-  TColor color1 = GetStyle() == bsLowered ? FDarkColor : FLightColor;
-  TColor color2 = GetStyle() == bsLowered ? FLightColor : FDarkColor;
-  c->GetPen()->SetWidth(1);
-  auto bevelRect = [&](const TRect& R) {
-    c->GetPen()->SetColor(color1);
-    c->Polyline({Point(R.left, R.bottom), Point(R.left, R.top), Point(R.right, R.top)});
-    c->GetPen()->SetColor(color2);
-    c->Polyline({Point(R.right, R.top), Point(R.right, R.bottom), Point(R.left, R.bottom)});
-  };
-  auto bevelLine = [&](TColor Color, int X1, int Y1, int X2, int Y2) {
-    c->GetPen()->SetColor(Color);
-    c->MoveTo(X1, Y1);
-    c->LineTo(X2, Y2);
-  };
   if (FDividerMode) {
+    const TColor color1 = GetStyle() == bsLowered ? FDarkColor : FLightColor;
+    const TColor color2 = GetStyle() == bsLowered ? FLightColor : FDarkColor;
     switch (shape) {
     case bsTopLine:
     case bsBottomLine: {
       const int h = H / 2;
-      bevelRect(Rect(2, h - 1, W - 2, h));
+      DrawBevelRect(c, Rect(2, h - 1, W - 2, h), color1, color2);
       break;
     }
     case bsSpacer: break;
     default: {
       const int w = W / 2;
-      bevelRect(Rect(w - 1, 2, w, H - 2));
+      DrawBevelRect(c, Rect(w - 1, 2, w, H - 2), color1, color2);
       break;
     }
     }
     return;
   }
-  switch (shape) {
-  case bsBox: bevelRect(Rect(0, 0, W - 1, H - 1)); break;
-  case bsFrame: {
-    const TColor former = color1;
-    color1 = color2;
-    bevelRect(Rect(1, 1, W - 1, H - 1));
-    color1 = former;
-    color2 = former;
-    bevelRect(Rect(0, 0, W - 2, H - 2));
-    break;
-  }
-  case bsTopLine:
-    bevelLine(color1, 0, 0, W, 0);
-    bevelLine(color2, 0, 1, W, 1);
-    break;
-  case bsBottomLine:
-    bevelLine(color1, 0, H - 2, W, H - 2);
-    bevelLine(color2, 0, H - 1, W, H - 1);
-    break;
-  case bsLeftLine:
-    bevelLine(color1, 0, 0, 0, H);
-    bevelLine(color2, 1, 0, 1, H);
-    break;
-  case bsRightLine:
-    bevelLine(color1, W - 2, 0, W - 2, H);
-    bevelLine(color2, W - 1, 0, W - 1, H);
-    break;
-  case bsSpacer: break;
-  }
+  DrawBevelShape(c, shape, GetStyle(), W, H, FLightColor, FDarkColor);
 }

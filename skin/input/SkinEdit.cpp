@@ -4,6 +4,7 @@
 
 #include "platform/gdi/Gdi.h"
 #include "platform/vcl/Forms.h"
+#include "skin/controls/ComponentReference.h"
 #include "skin/controls/SkinControl.h"
 #include "skin/foundation/SkinDrawUtils.h"
 #include "skin/foundation/SkinEffectBmp.h"
@@ -132,13 +133,8 @@ void TskSkinCustomEdit::SetAlignment(TAlignment Value)
 
 void TskSkinCustomEdit::SetImages(TCustomImageList* Value)
 {
-  if (FImages == Value)
+  if (!SetComponentReference(this, FImages, Value))
     return;
-  if (FImages)
-    FImages->RemoveFreeNotification(this);
-  FImages = Value;
-  if (FImages)
-    FImages->FreeNotification(this);
   LayoutImageButtons(true);
 }
 

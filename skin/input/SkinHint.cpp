@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "skin/controls/ComponentReference.h"
 #include "skin/controls/GraphicSkinControl.h"
 #include "skin/controls/SkinControl.h"
 #include "skin/foundation/SkinDrawUtils.h"
@@ -423,13 +424,7 @@ void TskSkinHint::SetAlphaBlendSupport(bool Value) { FAlphaBlendSupport = Value 
 
 void TskSkinHint::SetSkinData(TskSkinData* Value)
 {
-  if (FSkinData == Value)
-    return;
-  if (FSkinData)
-    FSkinData->RemoveFreeNotification(this);
-  FSkinData = Value;
-  if (FSkinData)
-    FSkinData->FreeNotification(this);
+  SetComponentReference(this, FSkinData, Value);
 }
 
 void TskSkinHint::SetActive(bool Value)

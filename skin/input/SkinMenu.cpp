@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "skin/controls/ComponentReference.h"
 #include "skin/foundation/SkinDrawUtils.h"
 
 namespace {
@@ -355,24 +356,12 @@ TskSkinMenuHost::~TskSkinMenuHost()
 
 void TskSkinMenuHost::SetSkinData(TskSkinData* Value)
 {
-  if (FSkinData == Value)
-    return;
-  if (FSkinData)
-    FSkinData->RemoveFreeNotification(this);
-  FSkinData = Value;
-  if (FSkinData)
-    FSkinData->FreeNotification(this);
+  SetComponentReference(this, FSkinData, Value);
 }
 
 void TskSkinMenuHost::SetMenusSkinData(TskSkinData* Value)
 {
-  if (FMenusSkinData == Value)
-    return;
-  if (FMenusSkinData)
-    FMenusSkinData->RemoveFreeNotification(this);
-  FMenusSkinData = Value;
-  if (FMenusSkinData)
-    FMenusSkinData->FreeNotification(this);
+  SetComponentReference(this, FMenusSkinData, Value);
 }
 
 void TskSkinMenuHost::Notification(TComponent* AComponent, TOperation Operation)
@@ -438,13 +427,7 @@ TskSkinPopupMenu::TskSkinPopupMenu(TComponent* AOwner) : TPopupMenu(AOwner) {}
 
 void TskSkinPopupMenu::SetSkinData(TskSkinData* Value)
 {
-  if (FSkinData == Value)
-    return;
-  if (FSkinData)
-    FSkinData->RemoveFreeNotification(this);
-  FSkinData = Value;
-  if (FSkinData)
-    FSkinData->FreeNotification(this);
+  SetComponentReference(this, FSkinData, Value);
 }
 
 void TskSkinPopupMenu::Notification(TComponent* AComponent, TOperation Operation)
