@@ -389,7 +389,7 @@ bool TXcCustomEdit::DispatchHook(TMessage& Message)
     case WM_PASTE:
       if (TXcExCustomEdit::DispatchHook(Message)) return true;  // a command ClipboardCommands lacks
       if (GetReadOnly()) return true;
-      TXcExCustomEdit::WndProc(Message);
+      TCustomEdit::WndProc(Message);  // the stock edit, past the layer
       if (Message.Msg == WM_PASTE) UpdateGroup();
       return true;
     case WM_SETFONT:
