@@ -276,6 +276,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
   tempgrid = MakeHidden<TXcStringGrid>(this, "tempgrid");
   playlist = MakeHidden<TXcPlaylist>(this, "playlist");
   Edit1 = MakeShown<TXcEdit>(this, this, "Edit1", TRect(8, 392, 608, 414));
+  Edit1->SetAlignment(taCenter);
   Edit1->SetVisible(false);
   log = MakeShown<TskSkinMemo>(this, this, "log", TRect(8, 420, 608, 520));
   log->SetVisible(false);
