@@ -56,7 +56,7 @@ bool PaintEdit(TCustomEdit* Editor, const String& Text, TAlignment Alignment, bo
       Canvas->GetFont()->Assign(Editor->GetFont());
       RECT R{};
       SendWindowMessage(Wnd, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&R));
-      const TRect EditRect(R.left, R.top, R.right, R.bottom);
+      const TRect EditRect = Rect(R.left, R.top, R.right, R.bottom);
       if (!Editor->GetCtl3D() && Editor->GetBorderStyle() == bsSingle) {
         Canvas->GetBrush()->SetColor(clWindowFrame);
         Canvas->FrameRect(Editor->GetClientRect());

@@ -399,9 +399,9 @@ TEST(XcToolEdit, TextIsPlacedByAlignment)
     EXPECT_TRUE(PaintEdit(E, "MMMM", C.Alignment, C.PopupVisible, clRed, false, Canvas, Msg));
     ReleaseDC(E->GetHandle(), DC);
     const COLORREF Ink = RGB(0, 0, 255);
-    EXPECT_EQ(FormHasColor(Form.get(), TRect(12, 12, 90, 32), Ink), C.Left);
-    EXPECT_EQ(FormHasColor(Form.get(), TRect(100, 12, 160, 32), Ink), C.Middle);
-    EXPECT_EQ(FormHasColor(Form.get(), TRect(170, 12, 248, 32), Ink), C.Right);
+    EXPECT_EQ(FormHasColor(Form.get(), Rect(12, 12, 90, 32), Ink), C.Left);
+    EXPECT_EQ(FormHasColor(Form.get(), Rect(100, 12, 160, 32), Ink), C.Middle);
+    EXPECT_EQ(FormHasColor(Form.get(), Rect(170, 12, 248, 32), Ink), C.Right);
   }
 }
 
@@ -419,7 +419,7 @@ TEST(XcToolEdit, ADisabledEditorShowsTheDisabledColourOnItsErasedBackground)
   TMessage Msg{WM_PAINT, reinterpret_cast<WPARAM>(DC), 0, 0};
   EXPECT_TRUE(PaintEdit(E, "MMMM", taLeftJustify, false, clRed, false, Canvas, Msg));
   ReleaseDC(E->GetHandle(), DC);
-  EXPECT_TRUE(FormHasColor(Form.get(), TRect(12, 12, 80, 32), RGB(255, 0, 0)));
+  EXPECT_TRUE(FormHasColor(Form.get(), Rect(12, 12, 80, 32), RGB(255, 0, 0)));
   EXPECT_EQ(FormPixel(Form.get(), 150, 20), RGB(0, 255, 255)) << "no brush fill over the erased background";
   delete E;
 }

@@ -256,7 +256,7 @@ TEST(XcEdit, DisabledColoursPaintTheEditOrLeaveItToTheWindow)
   F.Edit->SetText("WWWW");
   F.Edit->SetEnabled(false);
   ProcessPendingMessages();
-  const TRect Inside(14, 14, 200, 30);
+  const TRect Inside = Rect(14, 14, 200, 30);
   EXPECT_FALSE(FormHasColor(F.Form.get(), Inside, RGB(255, 255, 0)));
   EXPECT_FALSE(FormHasColor(F.Form.get(), Inside, RGB(255, 0, 0)));
   F.Edit->SetDisabledColor(clYellow);
@@ -264,7 +264,7 @@ TEST(XcEdit, DisabledColoursPaintTheEditOrLeaveItToTheWindow)
   EXPECT_EQ(FormPixel(F.Form.get(), 150, 20), RGB(255, 255, 0)) << "the background in DisabledColor";
   F.Edit->SetDisabledTextColor(clRed);
   ProcessPendingMessages();
-  EXPECT_TRUE(FormHasColor(F.Form.get(), TRect(14, 14, 80, 30), RGB(255, 0, 0))) << "the text in DisabledTextColor";
+  EXPECT_TRUE(FormHasColor(F.Form.get(), Rect(14, 14, 80, 30), RGB(255, 0, 0))) << "the text in DisabledTextColor";
   F.Edit->SetEnabled(true);
   ProcessPendingMessages();
   EXPECT_FALSE(FormHasColor(F.Form.get(), Inside, RGB(255, 255, 0))) << "enabled again: the window's colours";
