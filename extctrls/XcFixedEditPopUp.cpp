@@ -149,52 +149,32 @@ void THiddenPopupObject::UpdateItemStates()
     FPopupMenu->GetItems()->GetItem(I)->SetEnabled(Enabled[I]);
 }
 
-void THiddenPopupObject::SendCommand(UINT Msg)
+void THiddenPopupObject::RunCommand(void (IXcEditOperations::*Operation)(), UINT Msg, WPARAM WParam, LPARAM LParam)
 {
   if (!EditReady()) return;
-  FEdit->Perform(Msg, 0, 0);
+  if (IXcEditOperations* Ops = EditOperations()) return (Ops->*Operation)();
+  FEdit->Perform(Msg, WParam, LParam);
 }
 
 void THiddenPopupObject::DoUndo(TObject*)
 {
-  if (!EditReady()) return;
-  if (IXcEditOperations* Ops = EditOperations()) return Ops->Undo();
-  if (dynamic_cast<TCustomComboBox*>(FEdit)) {
+  // A combo box's inner edit window undoes its own typing.
+  if (EditReady() && !EditOperations() && dynamic_cast<TCustomComboBox*>(FEdit)) {
     if (HWND Wnd = EditWindowHandle()) SendMessageA(Wnd, WM_UNDO, 0, 0);
     return;
   }
-  SendCommand(WM_UNDO);
+  RunCommand(&IXcEditOperations::Undo, WM_UNDO);
 }
 
-void THiddenPopupObject::DoCut(TObject*)
-{
-  if (IXcEditOperations* Ops = EditReady() ? EditOperations() : nullptr) return Ops->Cut();
-  SendCommand(WM_CUT);
-}
+void THiddenPopupObject::DoCut(TObject*) { RunCommand(&IXcEditOperations::Cut, WM_CUT); }
 
-void THiddenPopupObject::DoCopy(TObject*)
-{
-  if (IXcEditOperations* Ops = EditReady() ? EditOperations() : nullptr) return Ops->Copy();
-  SendCommand(WM_COPY);
-}
+void THiddenPopupObject::DoCopy(TObject*) { RunCommand(&IXcEditOperations::Copy, WM_COPY); }
 
-void THiddenPopupObject::DoPaste(TObject*)
-{
-  if (IXcEditOperations* Ops = EditReady() ? EditOperations() : nullptr) return Ops->Paste();
-  SendCommand(WM_PASTE);
-}
+void THiddenPopupObject::DoPaste(TObject*) { RunCommand(&IXcEditOperations::Paste, WM_PASTE); }
 
-void THiddenPopupObject::DoDelete(TObject*)
-{
-  if (IXcEditOperations* Ops = EditReady() ? EditOperations() : nullptr) return Ops->Delete();
-  SendCommand(WM_CLEAR);
-}
+void THiddenPopupObject::DoDelete(TObject*) { RunCommand(&IXcEditOperations::Delete, WM_CLEAR); }
 
-void THiddenPopupObject::DoSelectAll(TObject*)
-{
-  if (IXcEditOperations* Ops = EditReady() ? EditOperations() : nullptr) return Ops->SelectAll();
-  if (EditReady()) FEdit->Perform(EM_SETSEL, 0, -1);
-}
+void THiddenPopupObject::DoSelectAll(TObject*) { RunCommand(&IXcEditOperations::SelectAll, EM_SETSEL, 0, -1); }
 
 TPopupMenu* GetReplacementEditPopup(TWinControl* Edit, bool UpdateStates)
 {

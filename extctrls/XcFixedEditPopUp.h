@@ -77,7 +77,9 @@ public:
 private:
   bool EditReady();
   IXcEditOperations* EditOperations();
-  void SendCommand(UINT Msg);
+  // Through the edit-operations interface when the edit offers it, else the message through
+  // the edit's own handling (so that its clipboard gating applies).
+  void RunCommand(void (IXcEditOperations::*Operation)(), UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0);
   void BuildMenu();
   TWinControl* FEdit = nullptr;
   TPopupMenu* FPopupMenu = nullptr;  // owned

@@ -167,6 +167,46 @@ TEST(XcFixedEditPopUp, ChosenItemsActOnTheEditThroughItsGating)
   delete E;
 }
 
+// An edit that answers the edit operations itself (and logs the commands it gets).
+class TOperationsEdit : public TXcEdit, public IXcEditOperations {
+public:
+  using TXcEdit::TXcEdit;
+  HRESULT_T QueryInterface(TIID, void**) override { return XC_E_NOINTERFACE; }
+  int _AddRef() override { return -1; }
+  int _Release() override { return -1; }
+  bool CanUndo() override { return true; }
+  bool CanRedo() override { return false; }
+  bool CanCut() override { return false; }
+  bool CanCopy() override { return true; }
+  bool CanPaste() override { return true; }
+  bool CanSelectAll() override { return false; }
+  bool HasSelection() override { return true; }
+  void Undo() override { Log.push_back("undo"); }
+  void Redo() override {}
+  void Cut() override { Log.push_back("cut"); }
+  void Copy() override { Log.push_back("copy"); }
+  void Paste() override { Log.push_back("paste"); }
+  void Delete() override { Log.push_back("delete"); }
+  void SelectAll() override { Log.push_back("select all"); }
+  std::vector<std::string> Log;
+};
+
+TEST(XcFixedEditPopUp, AnEditOfferingTheOperationsIsAskedInsteadOfSentMessages)
+{
+  auto Form = ShownEditForm();
+  auto* E = new TOperationsEdit(Form.get());
+  E->SetParent(Form.get());
+  E->SetText("text");
+  E->SetClipboardCommands(static_cast<TXcClipboardCommands>(XcCommand(caCopy) | XcCommand(caPaste)));
+  // Undo needs caUndo; Cut the operation; Delete follows the operations only.
+  EXPECT_EQ(MenuStates(E), (TStates{false, false, true, true, false, false}));
+  TMenuItem* Items = GetReplacementEditPopup(E, true)->GetItems();
+  for (int I : {emiUndo, emiCut, emiCopy, emiPaste, emiDelete, emiSelectAll}) Items->GetItem(I)->OnClick(nullptr);
+  EXPECT_EQ(E->Log, (std::vector<std::string>{"undo", "cut", "copy", "paste", "delete", "select all"}));
+  EXPECT_EQ(E->GetText(), "text") << "no message reached the window";
+  delete E;
+}
+
 // ---- Caret ----
 
 TEST(XcCaret, CannotBeMadeWithoutAnOwner)
