@@ -1,6 +1,6 @@
 #include "extctrls/XcFixedEditPopUp.h"
 
-#include <memory>
+#include <cstdlib>
 
 #include "extctrls/XcComponentUtils.h"
 #include "extctrls/XcExStdCtrls.h"
@@ -22,11 +22,14 @@ constexpr TMenuEntry MenuEntries[XcEditMenuItemCount] = {
     {"&Paste", WM_PASTE}, {"&Delete", WM_CLEAR}, {"-", 0}, {"Select &All", EM_SETSEL},
 };
 
-// The one object of the program, freed when the program ends.
-std::unique_ptr<THiddenPopupObject>& SharedObject()
+// The one object of the program. It is freed when the program ends, before the menu system's
+// own state goes (the exit handler is registered once the menu exists).
+THiddenPopupObject* SharedObject = nullptr;
+
+void FreeSharedObject()
 {
-  static std::unique_ptr<THiddenPopupObject> Object;
-  return Object;
+  delete SharedObject;
+  SharedObject = nullptr;
 }
 
 }  // namespace
@@ -178,10 +181,13 @@ void THiddenPopupObject::DoSelectAll(TObject*) { RunCommand(&IXcEditOperations::
 
 TPopupMenu* GetReplacementEditPopup(TWinControl* Edit, bool UpdateStates)
 {
-  auto& Object = SharedObject();
-  if (!Object) Object = std::make_unique<THiddenPopupObject>(nullptr);
-  Object->SetEdit(Edit);
-  return Object->EnsurePopupMenu(UpdateStates);
+  if (!SharedObject) {
+    SharedObject = new THiddenPopupObject(nullptr);
+    SharedObject->EnsurePopupMenu(false);
+    std::atexit(FreeSharedObject);
+  }
+  SharedObject->SetEdit(Edit);
+  return SharedObject->EnsurePopupMenu(UpdateStates);
 }
 
-THiddenPopupObject* GetHiddenPopupObject() { return SharedObject().get(); }
+THiddenPopupObject* GetHiddenPopupObject() { return SharedObject; }
