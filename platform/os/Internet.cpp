@@ -199,6 +199,7 @@ private:
   Int64 FDataIn = 0;  // body bytes as they came off the connection (before any decoding)
   Int64 FActivity = 0;
   String FLastServerLine;
+  String FServerRefusal;  // the FTP server's last 4xx or 5xx answer
 };
 
 size_t TTransfer::HeaderCb(char* Data, size_t Size, size_t Count, void* Self)
@@ -215,6 +216,7 @@ size_t TTransfer::OnHeaderLine(String Line)
   if (!FIsHttp) {
     // An FTP server's answer line; data follows a 125 or 150.
     if (!Line.empty()) FLastServerLine = Line;
+    if (!Line.empty() && (Line[0] == '4' || Line[0] == '5')) FServerRefusal = Line;
     if (Line.compare(0, 3, "150") == 0 || Line.compare(0, 3, "125") == 0) {
       Status(INTERNET_STATUS_RECEIVING_RESPONSE);
       Status(INTERNET_STATUS_RESPONSE_RECEIVED);
@@ -508,9 +510,7 @@ void TTransfer::Configure(CURL* h)
     break;
   }
   // An FTP server's refusal is best told in its own words.
-  if (!FIsHttp && !FLastServerLine.empty() && std::isdigit(static_cast<unsigned char>(FLastServerLine[0])) &&
-      FLastServerLine[0] >= '4')
-    throw EInternetError(FLastServerLine);
+  if (!FIsHttp && !FServerRefusal.empty()) throw EInternetError(FServerRefusal);
   throw EInternetError(detail);
 }
 
