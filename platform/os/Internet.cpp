@@ -45,12 +45,18 @@ String TrimBlanks(const String& S)
   return S.substr(b, S.find_last_not_of(" \t") - b + 1);
 }
 
-// "HTTP/x 123" or "HTTP/x 123 reason", with a status from 100 to 599.
+// "HTTP/1.1 123", "HTTP/2 123" (a version of one digit, or digit, point, digit), with a
+// reason after a blank or none; the status is 100 to 599.
 bool ParseStatusLine(const String& Line, int& Code)
 {
   if (Line.compare(0, 5, "HTTP/") != 0) return false;
   const std::size_t space = Line.find(' ');
   if (space == String::npos || space + 4 > Line.size()) return false;
+  const String version = Line.substr(5, space - 5);
+  const auto digit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
+  if (!((version.size() == 1 && digit(version[0])) ||
+        (version.size() == 3 && digit(version[0]) && version[1] == '.' && digit(version[2]))))
+    return false;
   Code = 0;
   for (std::size_t i = space + 1; i < space + 4; ++i) {
     if (!std::isdigit(static_cast<unsigned char>(Line[i]))) return false;
@@ -311,6 +317,7 @@ size_t TTransfer::OnBody(const char* Data, size_t Count)
 {
   FActivity = NowMs();
   if (Ended()) return 0;
+  if (!FResponded && FIsHttp) return Fail("The host's answer is not HTTP: a body without a header");
   if (!FResponded) {
     // FTP: the size the server told, known once the data flows.
     curl_off_t length = -1;

@@ -361,6 +361,8 @@ TEST(THttpTest, AnswersInMemoryReadAsFromAConnection)
       {"xxxxxx", "not HTTP"},
       {"HTTP/0p 003 Early\r\n\r\n", "not HTTP"},
       {"HTTP/1.1 600 Beyond\r\n\r\n", "not HTTP"},
+      {"HTTP/HTtPHTH< 111 ../0\r\r\n\n.1 \n \n", "not HTTP"},
+      {"HTTP/1.1 111 Interim\r\n\r\nbody after an interim answer", "not HTTP"},
       {"", "without an answer"},
   };
   for (const auto& c : cases) {
