@@ -120,11 +120,7 @@ void TXcFtpUrlGrabberDefaultProperties::Assign(TPersistent* Source)
 
 TXcProxyingUrlGrabberThread::TXcProxyingUrlGrabberThread(TXcProxyingUrlGrabber* Grabber)
     : TXcCustomUrlGrabberThread(Grabber),
-      FProxyAddresses(Grabber->GetProxyAddresses()),
-      FProxyIgnoreList(Grabber->GetProxyIgnoreList()),
-      FProxyUserName(Grabber->GetProxyUserName()),
-      FProxyPassword(Grabber->GetProxyPassword()),
-      FProxyMode(Grabber->GetProxyMode()),
+      FProxy(Grabber->GetProxySettings()),
       FLimits(Grabber->Limits)
 {
 }
@@ -146,16 +142,16 @@ TInternetRequest TXcProxyingUrlGrabberThread::MakeRequest(const String& Scheme, 
   request.UserAgent = Agent();
   request.Limits = FLimits;
   request.Limits.MaxBodySize = MaxSize();
-  switch (FProxyMode) {
+  switch (FProxy.ProxyMode) {
   case pmNoProxy: request.ProxyMode = TInternetProxyMode::Direct; break;
   case pmSysConfig: request.ProxyMode = TInternetProxyMode::System; break;
   case pmManual: request.ProxyMode = TInternetProxyMode::Manual; break;
   }
-  request.ProxyAddresses = FProxyAddresses;
-  request.ProxyIgnoreList = FProxyIgnoreList;
-  if (FProxyMode == pmManual || (FProxyMode == pmSysConfig && CredentialsWithSystemProxy)) {
-    request.ProxyUserName = FProxyUserName;
-    request.ProxyPassword = FProxyPassword;
+  request.ProxyAddresses = FProxy.ProxyAddresses;
+  request.ProxyIgnoreList = FProxy.ProxyIgnoreList;
+  if (FProxy.ProxyMode == pmManual || (FProxy.ProxyMode == pmSysConfig && CredentialsWithSystemProxy)) {
+    request.ProxyUserName = FProxy.ProxyUserName;
+    request.ProxyPassword = FProxy.ProxyPassword;
   }
   request.OnStatus = [this](int Status) { StatusEvents(Status); };
   request.ShouldStop = [this] { return Ended(); };

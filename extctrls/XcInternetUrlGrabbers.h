@@ -20,6 +20,14 @@
 enum TXcProxyMode { pmNoProxy, pmSysConfig, pmManual };
 enum TXcFtpDownloadMode { hmBinary, hmAscii };
 
+// The proxy settings of the Internet grabbers and of their default properties.
+struct TXcProxySettings {
+  String ProxyAddresses = "proxyserver";
+  TXcProxyMode ProxyMode = pmSysConfig;
+  String ProxyIgnoreList = "<local>";
+  String ProxyUserName, ProxyPassword;
+};
+
 class TXcProxyingUrlGrabber : public TXcCustomUrlGrabber {
 public:
   explicit TXcProxyingUrlGrabber(TComponent* AOwner);
@@ -28,25 +36,23 @@ public:
 
   void RaiseStatusEvents() override;
 
-  String GetProxyAddresses() const { return FProxyAddresses; }
-  void SetProxyAddresses(const String& Value) { FProxyAddresses = Value; }
-  TXcProxyMode GetProxyMode() const { return FProxyMode; }
-  void SetProxyMode(TXcProxyMode Value) { FProxyMode = Value; }
-  String GetProxyIgnoreList() const { return FProxyIgnoreList; }
-  void SetProxyIgnoreList(const String& Value) { FProxyIgnoreList = Value; }
-  String GetProxyUserName() const { return FProxyUserName; }
-  void SetProxyUserName(const String& Value) { FProxyUserName = Value; }
-  String GetProxyPassword() const { return FProxyPassword; }
-  void SetProxyPassword(const String& Value) { FProxyPassword = Value; }
+  String GetProxyAddresses() const { return FProxy.ProxyAddresses; }
+  void SetProxyAddresses(const String& Value) { FProxy.ProxyAddresses = Value; }
+  TXcProxyMode GetProxyMode() const { return FProxy.ProxyMode; }
+  void SetProxyMode(TXcProxyMode Value) { FProxy.ProxyMode = Value; }
+  String GetProxyIgnoreList() const { return FProxy.ProxyIgnoreList; }
+  void SetProxyIgnoreList(const String& Value) { FProxy.ProxyIgnoreList = Value; }
+  String GetProxyUserName() const { return FProxy.ProxyUserName; }
+  void SetProxyUserName(const String& Value) { FProxy.ProxyUserName = Value; }
+  String GetProxyPassword() const { return FProxy.ProxyPassword; }
+  void SetProxyPassword(const String& Value) { FProxy.ProxyPassword = Value; }
+  const TXcProxySettings& GetProxySettings() const { return FProxy; }
 
   // The client's time limits (MaxBodySize is taken from MaxSize).
   TInternetLimits Limits;
 
 private:
-  String FProxyAddresses = "proxyserver";
-  TXcProxyMode FProxyMode = pmSysConfig;
-  String FProxyIgnoreList = "<local>";
-  String FProxyUserName, FProxyPassword;
+  TXcProxySettings FProxy;
 };
 
 class TXcHttpUrlGrabber : public TXcProxyingUrlGrabber {
@@ -109,8 +115,7 @@ protected:
   void Transfer(TInternetRequest& Request, std::size_t BlockSize);
 
 private:
-  String FProxyAddresses, FProxyIgnoreList, FProxyUserName, FProxyPassword;
-  TXcProxyMode FProxyMode;
+  TXcProxySettings FProxy;
   TInternetLimits FLimits;
 };
 
@@ -138,13 +143,8 @@ private:
   TXcFtpDownloadMode FMode;
 };
 
-class TXcProxyingUrlGrabberDefaultProperties : public TXcCustomUrlGrabberDefaultProperties {
-public:
-  String ProxyAddresses = "proxyserver";
-  TXcProxyMode ProxyMode = pmSysConfig;
-  String ProxyIgnoreList = "<local>";
-  String ProxyUserName, ProxyPassword;
-};
+class TXcProxyingUrlGrabberDefaultProperties : public TXcCustomUrlGrabberDefaultProperties,
+                                               public TXcProxySettings {};
 
 class TXcHttpUrlGrabberDefaultProperties : public TXcProxyingUrlGrabberDefaultProperties {
 public:
