@@ -81,8 +81,13 @@ TEST_F(InternetClient, SystemProxySettingsComeFromTheEnvironment)
     direct = ReadUntil(Client, "\r\n\r\n");
     SendText(Client, Answer("direct"));
   });
-  const char* old = getenv("http_proxy");
-  const std::string saved = old ? old : "";
+  // The test's own proxy settings for the time of the test (a machine's no_proxy could send the
+  // request to the name instead of the loopback proxy).
+  std::vector<std::pair<std::string, std::string>> saved;
+  for (const char* name : {"http_proxy", "no_proxy", "NO_PROXY"}) {
+    if (const char* value = getenv(name)) saved.emplace_back(name, value);
+    unsetenv(name);
+  }
   setenv("http_proxy", ("http://127.0.0.1:" + std::to_string(proxy.Port)).c_str(), 1);
   TInternetRequest request;
   request.Url = "http://files.invalid/v.txt";
@@ -99,10 +104,8 @@ TEST_F(InternetClient, SystemProxySettingsComeFromTheEnvironment)
   } catch (const EInternetError& E) {
     body = E.Message();
   }
-  if (old)
-    setenv("http_proxy", saved.c_str(), 1);
-  else
-    unsetenv("http_proxy");
+  unsetenv("http_proxy");
+  for (const auto& [name, value] : saved) setenv(name.c_str(), value.c_str(), 1);
   EXPECT_EQ(body, "proxied");
   EXPECT_EQ(bodyDirect, "direct");
   EXPECT_EQ(direct.substr(0, direct.find("\r\n")), "GET /v.txt HTTP/1.1");
