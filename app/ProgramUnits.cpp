@@ -1,6 +1,7 @@
 #include "app/ProgramUnits.h"
 
 #include "extctrls/XcDrawUtils.h"
+#include "extctrls/XcUrlGrabbers.h"
 #include "platform/rtl/Exceptions.h"
 
 namespace {
@@ -37,6 +38,7 @@ void StartProgramUnits()
     }
   }
   RegisterXclCursors();
+  XcRegisterUrlGrabbers();
 }
 
 void EndProgramUnits()

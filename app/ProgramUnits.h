@@ -1,6 +1,7 @@
 // What the program's units do when it starts and when it ends, in one place: the units of the
 // system library record their revisions in the process's revision registry (and drop them at
-// the end), and the extended controls put their drag cursors into the screen's cursor table.
+// the end), and the extended controls put their drag cursors into the screen's cursor table,
+// and the URL grabber classes join the process's grabber class list.
 //
 // StartProgramUnits runs once at start-up, before any window is made and after the screen
 // object exists (without one the cursors are left out); EndProgramUnits runs at exit. A

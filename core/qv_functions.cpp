@@ -536,7 +536,7 @@ void CheckForUpdate()
   THttpOptions Options;
   Options.ReadTimeout = Site().ReadTimeoutMs;
   Options.ConnectTimeout = Site().ConnectTimeoutMs;
-  Options.MaxBodySize = 1024 * 1024;
+  Options.MaxBodySize = 64 * 1024;  // a version file is a few lines
   const String Url = Site().Address + "/qv3v.txt";
   std::thread([Url, Options] {
     String Body;

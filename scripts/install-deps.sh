@@ -10,6 +10,7 @@ packages=(
   zlib1g-dev libjpeg-dev libpng-dev libfreetype-dev libfontconfig-dev
   libx11-dev libxext-dev libxtst-dev libxrandr-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libcurl4-openssl-dev libssl-dev openssl  # the Internet client; the tests' own TLS servers and certificates
   # fonts the drawing layer maps the Windows families to
   fonts-liberation2 fonts-dejavu-core fontconfig
   # an X server for the display tests, and ImageMagick for image fixtures

@@ -1,9 +1,9 @@
-// One HTTP/1.1 GET over a plain TCP socket: "http://host[:port]/path" only (https:// is refused:
-// there is no TLS here). The request carries Host, the caller's User-Agent and Accept, and
-// "Connection: close"; redirects are not followed (the 3xx answer is returned as it is). The
-// body is read by Content-Length, as chunks, or up to the end of the connection, and never
-// beyond MaxBodySize. Names are looked up with the system resolver, which the time-outs do not
-// cover.
+// One GET of an "http://" or "https://" address through the program's Internet client
+// (platform/os/Internet.h), with the rules of the update check: the request carries Host, the
+// caller's User-Agent and Accept, and "Connection: close"; redirects are not followed (the 3xx
+// answer is returned as it is); the body is read by Content-Length, as chunks, or up to the end
+// of the connection, and never beyond MaxBodySize. https:// checks the host's certificate and
+// name. Names are looked up with the system resolver, which the time-outs do not cover.
 //
 // However a host behaves (endless interim answers, one byte a second, silence), an exchange
 // ends within ExchangeTimeout: the whole of it, from connecting to the last byte, whatever
@@ -14,12 +14,13 @@
 #include <utility>
 #include <vector>
 
+#include "platform/os/Internet.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/System.h"
 
-// A failed exchange: bad address, refused https, no connection, a time-out, a malformed or
-// cut-off answer, a body over the limit. The message says which.
-QV_DECLARE_EXCEPTION(EHttpError, Exception);
+// A failed exchange: bad address, no connection, a refused certificate, a time-out, a
+// malformed or cut-off answer, a body over the limit. The message says which.
+using EHttpError = EInternetError;
 
 // An answer whose status is not 2xx, raised by HttpGetText (as the class library's HTTP client
 // raises); the message is the status line ("HTTP/1.1 404 Not Found").
@@ -38,8 +39,7 @@ struct THttpOptions {
   Int64 MaxBodySize = 16 * 1024 * 1024;
 };
 
-constexpr Cardinal DefaultHttpExchangeTimeout = 60000;
-constexpr int MaxInterimAnswers = 5;
+constexpr Cardinal DefaultHttpExchangeTimeout = DefaultInternetExchangeTimeout;
 
 struct THttpResponse {
   String StatusLine;   // "HTTP/1.1 200 OK"

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/ProgramUnits.h"
+#include "extctrls/XcUrlGrabbers.h"
 #include "platform/display/HeadlessDisplay.h"
 #include "platform/vcl/Forms.h"
 
@@ -33,6 +34,11 @@ TEST(ProgramUnits, StartUpRegistersEveryRevisionAndTheDragCursors)
     TCursor Stock;
   } Cursors[] = {{368, crMultiDrag}, {369, crDrag}, {370, crMultiDrag}, {371, crMultiDrag}};
   for (const auto& C : Cursors) EXPECT_EQ(Screen->GetCursors(C.Id), Screen->GetCursors(C.Stock)) << C.Id;
+
+  // The four URL grabber classes, FTP first.
+  ASSERT_EQ(XcUrlGrabberClassList().GetCount(), 4);
+  EXPECT_STREQ(XcUrlGrabberClassList().GetItem(0)->Name, "TXcFtpUrlGrabber");
+  EXPECT_STREQ(XcUrlGrabberClassList().GetItem(3)->Name, "TXcLocalFileUrlGrabber");
 
   EndProgramUnits();
   EXPECT_EQ(ProcessUnitRegistry(), nullptr);

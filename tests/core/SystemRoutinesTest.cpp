@@ -274,4 +274,13 @@ TEST_F(UpdateCheck, FailuresShowOnlyInTheCaption)
   EXPECT_TRUE(Asked.empty());
 }
 
+TEST_F(UpdateCheck, AnOversizedAnswerIsAFailure)
+{
+  // Far more than a version file announced: the body is not read at all.
+  TLocalServer Huge("HTTP/1.1 200 OK\r\nContent-Length: 200000\r\n\r\nBuild 3.90.0\r\n");
+  Run(Huge.Address());
+  EXPECT_EQ(Captions.back(), "Can not make a connection with test site");
+  EXPECT_TRUE(Asked.empty());
+}
+
 }  // namespace

@@ -190,8 +190,8 @@ TEST(THttpTest, RefusedAddresses)
     std::string Url;
     std::string Message;
   } cases[] = {
-      {"https://www.example.com/qv3v.txt", "https://"},
-      {"ftp://example.com/", "Not an http:// address"},
+      {"https:///qv3v.txt", "No host"},
+      {"ftp://example.com/", "Not an http://"},
       {"http:///path", "No host"},
       {"http://example.com:99999/", "Bad port"},
       {"http://user@example.com/", "User names"},
@@ -358,9 +358,11 @@ TEST(THttpTest, AnswersInMemoryReadAsFromAConnection)
       {"HTTP/1.0 200 OK\r\n\r\nto the end", "body:to the end"},
       {"HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nok", "closed before the whole body"},
       {"SSH-2.0-OpenSSH\r\n", "not HTTP"},
-      {"xxxxxx", "closed in the middle of a line"},
+      {"xxxxxx", "not HTTP"},
       {"HTTP/0p 003 Early\r\n\r\n", "not HTTP"},
       {"HTTP/1.1 600 Beyond\r\n\r\n", "not HTTP"},
+      {"HTTP/HTtPHTH< 111 ../0\r\r\n\n.1 \n \n", "not HTTP"},
+      {"HTTP/1.1 111 Interim\r\n\r\nbody after an interim answer", "not HTTP"},
       {"", "without an answer"},
   };
   for (const auto& c : cases) {
