@@ -60,8 +60,7 @@ void TXcArrangeSettings::Free()
 TXcCustomArrangePanel::TXcCustomArrangePanel(TComponent* AOwner) : TXcCustomPanel(AOwner)
 {
   AddThemeStyle(this, csNeedsBorderPaint | csParentBackground);
-  FHotTrackFont = std::make_unique<TFont>();
-  FHotTrackOptions = new TXcPanelHotTrackOptions(this);
+  SetHotTrackOptionsObject(new TXcPanelHotTrackOptions(this));
   CreateArrangeSettings();
 }
 
@@ -71,7 +70,7 @@ TXcCustomArrangePanel::~TXcCustomArrangePanel()
   Destroying();
   DestroyComponents();
   FArrangeSettings = nullptr;
-  FHotTrackOptions = nullptr;
+  SetHotTrackOptionsObject(nullptr);
 }
 
 void TXcCustomArrangePanel::CreateArrangeSettings()
@@ -89,7 +88,7 @@ void TXcCustomArrangePanel::Notification(TComponent* AComponent, TOperation Oper
   // Owned option objects deleted by other code: the panel carries on with fresh defaults
   // rather than with a dangling object.
   if (AComponent == FArrangeSettings) CreateArrangeSettings();
-  if (AComponent == FHotTrackOptions) FHotTrackOptions = new TXcPanelHotTrackOptions(this);
+  if (AComponent == GetHotTrackOptions()) SetHotTrackOptionsObject(new TXcPanelHotTrackOptions(this));
 }
 
 void TXcCustomArrangePanel::SetTransparent(bool Value)
@@ -137,29 +136,6 @@ void TXcCustomArrangePanel::SetArrangeSettings(TXcArrangeSettings* Value)
   if (Value && Value != FArrangeSettings) FArrangeSettings->Assign(Value);
 }
 
-void TXcCustomArrangePanel::SetHotTrackFont(TFont* Value)
-{
-  if (Value && Value != FHotTrackFont.get()) FHotTrackFont->Assign(Value);
-}
-
-void TXcCustomArrangePanel::SetHotTrackFontOptions(TXcTrackFontOptions Value)
-{
-  if (FHotTrackFontOptions == Value) return;
-  FHotTrackFontOptions = Value;
-  ApplyTrackFont(FHotTrackFont.get(), GetFont(), FHotTrackFontOptions);
-}
-
-void TXcCustomArrangePanel::SetHotTrackOptions(TXcHotTrackOptions* Value)
-{
-  if (Value && Value != FHotTrackOptions) FHotTrackOptions->Assign(Value);
-}
-
-void TXcCustomArrangePanel::Assign(IXcHotTrack* Source)
-{
-  if (!Source || Source == static_cast<IXcHotTrack*>(this)) return;
-  IXcHotTrack::Assign(Source);
-}
-
 void TXcCustomArrangePanel::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {
   TXcCustomPanel::SetBounds(ALeft, ATop, AWidth, AHeight);
@@ -202,14 +178,14 @@ void TXcCustomArrangePanel::HookMouseEnter(TControl* Control)
 {
   if (IsDesigning() || GetMouseOver() || !GetEnabled() || (Control && Control != this)) return;
   TXcCustomPanel::HookMouseEnter(Control);
-  if (!FTransparent && FHotTrack && !FSizing && !GetDragObject()) Repaint();
+  if (!FTransparent && GetHotTrack() && !FSizing && !GetDragObject()) Repaint();
 }
 
 void TXcCustomArrangePanel::HookMouseLeave(TControl* Control)
 {
   if (IsDesigning() || !GetMouseOver() || !GetEnabled() || (Control && Control != this)) return;
   TXcCustomPanel::HookMouseLeave(Control);
-  if (!FTransparent && FHotTrack && (FSizing || !GetDragObject())) Repaint();
+  if (!FTransparent && GetHotTrack() && (FSizing || !GetDragObject())) Repaint();
 }
 
 // ---- Painting ----
@@ -224,13 +200,13 @@ void TXcCustomArrangePanel::Paint()
   if (FTransparent) PaintParentImage(this, C);
   TRect R = GetClientRect();
   if (IsHot()) {
-    C->SetFont(FHotTrackFont.get());
-    if (FHotTrackOptions->GetEnabled()) {
+    C->SetFont(GetHotTrackFont());
+    if (GetHotTrackOptions()->GetEnabled()) {
       C->GetBrush()->SetStyle(bsSolid);
-      C->GetBrush()->SetColor(FHotTrackOptions->GetColor());
-      if (FHotTrackOptions->GetFrameVisible()) {
+      C->GetBrush()->SetColor(GetHotTrackOptions()->GetColor());
+      if (GetHotTrackOptions()->GetFrameVisible()) {
         const TColor Previous = C->GetPen()->GetColor();
-        C->GetPen()->SetColor(FHotTrackOptions->GetFrameColor());
+        C->GetPen()->SetColor(GetHotTrackOptions()->GetFrameColor());
         C->Rectangle(0, 0, GetWidth(), GetHeight());
         C->GetPen()->SetColor(Previous);
       } else {
@@ -289,7 +265,7 @@ void TXcCustomArrangePanel::RenderCaption(TCanvas* Canvas)
 {
   const String Text = GetCaption();
   if (Text.empty()) return;
-  Canvas->SetFont(FHotTrack && (GetMouseOver() || FSizing) ? FHotTrackFont.get() : GetFont());
+  Canvas->SetFont(GetHotTrack() && (GetMouseOver() || FSizing) ? GetHotTrackFont() : GetFont());
   SetBkMode(Canvas->GetHandle(), TRANSPARENT);
   int Bevels = 0;
   if (GetBevelOuter() != bvNone) Bevels += GetBevelWidth();

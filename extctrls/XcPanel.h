@@ -29,7 +29,7 @@
 #include <memory>
 
 #include "extctrls/XcExtComponent.h"
-#include "extctrls/XcHotTrackPersistent.h"
+#include "extctrls/XcHotTrackControl.h"
 
 enum TXcAutoSizePanel { asNone, asWidth, asHeight, asBoth };
 enum TXcArrangeSettingsVAlignment { asTop, asVCenter, asBottom };
@@ -123,7 +123,7 @@ public:
   virtual void SetArrangeSettings(TXcArrangeSettings* Value) = 0;
 };
 
-class TXcCustomArrangePanel : public TXcCustomPanel, public IXcArrangePanel, public IXcHotTrack {
+class TXcCustomArrangePanel : public TXcCustomPanel, public IXcArrangePanel, public TXcHotTrackValues {
 public:
   explicit TXcCustomArrangePanel(TComponent* AOwner);
   ~TXcCustomArrangePanel() override;
@@ -146,16 +146,8 @@ public:
   TXcArrangeSettings* GetArrangeSettings() override { return FArrangeSettings; }
   void SetArrangeSettings(TXcArrangeSettings* Value) override;
 
-  bool GetHotTrack() override { return FHotTrack; }
-  void SetHotTrack(bool Value) override { FHotTrack = Value; }
-  TFont* GetHotTrackFont() override { return FHotTrackFont.get(); }
-  void SetHotTrackFont(TFont* Value) override;
-  TXcTrackFontOptions GetHotTrackFontOptions() override { return FHotTrackFontOptions; }
-  void SetHotTrackFontOptions(TXcTrackFontOptions Value) override;
-  TXcHotTrackOptions* GetHotTrackOptions() override { return FHotTrackOptions; }
-  void SetHotTrackOptions(TXcHotTrackOptions* Value) override;
-  // Copies the four hot-track values of another implementer (not of null or of this panel).
-  void Assign(IXcHotTrack* Source) override;
+  using TXcHotTrackValues::Assign;
+  using TXcCustomPanel::Assign;
 
   void ArrangeControls() override;
   void SuspendArranging() override;
@@ -211,7 +203,8 @@ protected:
 
   bool IsLoading() const { return (GetComponentState() & (csLoading | csReading)) != 0; }
   bool IsDesigning() const { return (GetComponentState() & csDesigning) != 0; }
-  bool IsHot() { return GetMouseOver() && FHotTrack; }
+  bool IsHot() { return GetMouseOver() && GetHotTrack(); }
+  TFont* HotTrackBaseFont() override { return GetFont(); }
 
 private:
   void CreateArrangeSettings();
@@ -230,11 +223,6 @@ private:
   TXcArrangeSettings* FArrangeSettings = nullptr;
   bool FMovable = false;
   bool FMoving = false;
-  bool FHotTrack = false;
-  std::unique_ptr<TFont> FHotTrackFont;
-  TXcTrackFontOptions FHotTrackFontOptions =
-      XcOption(hoFollowFont) | XcOption(hoPreserveColor) | XcOption(hoPreserveStyle);
-  TXcPanelHotTrackOptions* FHotTrackOptions = nullptr;
   TCursor FSavedCursor = crDefault;
 };
 

@@ -82,9 +82,10 @@ TBitmap* XcCheckerBrushBitmap(TColor Color1, TColor Color2)
 // TXcCustomSpeedButton
 
 TXcCustomSpeedButton::TXcCustomSpeedButton(TComponent* AOwner)
-    : TXcExGraphicControl(AOwner), FHotTrackFont(std::make_unique<TFont>()),
-      FHotTrackOptions(std::make_unique<TXcHotTrackOptions>(nullptr)), FGlyph(std::make_unique<TXcxButtonGlyph>())
+    : TXcExGraphicControl(AOwner), FHotTrackOptions(std::make_unique<TXcHotTrackOptions>(nullptr)),
+      FGlyph(std::make_unique<TXcxButtonGlyph>())
 {
+  SetHotTrackOptionsObject(FHotTrackOptions.get());
   SetBounds(GetLeft(), GetTop(), 25, 25);
   FControlStyle = csCaptureMouse | csDoubleClicks;
   SetColor(clBtnFace);
@@ -172,28 +173,6 @@ void TXcCustomSpeedButton::SetDropDownMenu(TPopupMenu* Value)
 {
   SwapComponentReference(this, Value, FDropDownMenu);
   if (FMarkDropDown) Invalidate();
-}
-
-void TXcCustomSpeedButton::SetHotTrackFont(TFont* Value)
-{
-  if (Value && Value != FHotTrackFont.get()) FHotTrackFont->Assign(Value);
-}
-
-void TXcCustomSpeedButton::SetHotTrackFontOptions(TXcTrackFontOptions Value)
-{
-  FHotTrackFontOptions = Value;
-  ApplyTrackFont(FHotTrackFont.get(), GetFont(), FHotTrackFontOptions);
-}
-
-void TXcCustomSpeedButton::SetHotTrackOptions(TXcHotTrackOptions* Value)
-{
-  if (Value && Value != FHotTrackOptions.get()) FHotTrackOptions->Assign(Value);
-}
-
-void TXcCustomSpeedButton::Assign(IXcHotTrack* Source)
-{
-  if (!Source || Source == static_cast<IXcHotTrack*>(this)) return;
-  IXcHotTrack::Assign(Source);
 }
 
 void TXcCustomSpeedButton::Notification(TComponent* AComponent, TOperation Operation)
@@ -408,7 +387,7 @@ void TXcCustomSpeedButton::SyncMouseOver()
 void TXcCustomSpeedButton::HookMouseEnter(TControl* Control)
 {
   if (IsDesigning() || GetMouseOver() || !GetEnabled()) return;
-  const bool Needed = (XcThemeServices()->ThemesEnabled() || FHotTrack ||
+  const bool Needed = (XcThemeServices()->ThemesEnabled() || GetHotTrack() ||
                        (FFlat && GetEnabled() && GetDragMode() != dmAutomatic && GetCapture() == nullptr)) &&
                       !GetDragObject();
   TXcExGraphicControl::HookMouseEnter(Control);
@@ -418,7 +397,7 @@ void TXcCustomSpeedButton::HookMouseEnter(TControl* Control)
 void TXcCustomSpeedButton::HookMouseLeave(TControl* Control)
 {
   if (!GetMouseOver() || !GetEnabled()) return;
-  const bool Needed = (XcThemeServices()->ThemesEnabled() || FHotTrack ||
+  const bool Needed = (XcThemeServices()->ThemesEnabled() || GetHotTrack() ||
                        (FFlat && GetEnabled() && !FPressing && GetCapture() == nullptr)) &&
                       !GetDragObject();
   TXcExGraphicControl::HookMouseLeave(Control);
@@ -456,7 +435,7 @@ void TXcCustomSpeedButton::Loaded()
 void TXcCustomSpeedButton::HookFontChanged()
 {
   TXcExGraphicControl::HookFontChanged();
-  ApplyTrackFont(FHotTrackFont.get(), GetFont(), FHotTrackFontOptions);
+  FollowFont();
   Invalidate();
 }
 
@@ -547,7 +526,7 @@ void TXcCustomSpeedButton::PaintThemed(TCanvas* C, TRect& R, TPoint& Offset)
     EraseParentBackground(this, C->GetHandle());
   else
     EraseParentBackgroundAt(this, C->GetHandle(), Point(0, 0));
-  C->SetFont((GetMouseOver() || FPressing) && FHotTrack ? FHotTrackFont.get() : GetFont());
+  C->SetFont((GetMouseOver() || FPressing) && GetHotTrack() ? GetHotTrackFont() : GetFont());
   const bool Pressed = GetEnabled() && (FButtonState == XcButtonPressed || FButtonState == XcButtonExclusive);
   const bool Hot = GetEnabled() && !Pressed && (GetMouseOver() || FPressing);
   // The theme services here draw no elements of their own: a toolbar button shows a thin
@@ -583,8 +562,8 @@ void TXcCustomSpeedButton::PaintClassic(TCanvas* C, TRect& R, TPoint& Offset, in
   }
   Offset = DownLook ? Point(1, 1) : Point(0, 0);
 
-  if (((FHotTrackOptions->GetEnabled() && FDown) || GetMouseOver() || FPressing) && FHotTrack) {
-    C->SetFont(FHotTrackFont.get());
+  if (((FHotTrackOptions->GetEnabled() && FDown) || GetMouseOver() || FPressing) && GetHotTrack()) {
+    C->SetFont(GetHotTrackFont());
     if (FHotTrackOptions->GetEnabled()) {
       if (FDown)
         C->GetBrush()->SetBitmap(XcCheckerBrushBitmap(FHotTrackOptions->GetColor(), clWindow));

@@ -23,7 +23,7 @@
 
 #include "extctrls/XcButtonGlyph.h"
 #include "extctrls/XcExControls.h"
-#include "extctrls/XcHotTrackPersistent.h"
+#include "extctrls/XcHotTrackControl.h"
 #include "platform/vcl/Timer.h"
 
 // Sent among the buttons of one parent: wParam the group, lParam the button that went down.
@@ -35,7 +35,7 @@ enum TXcDropDownMenuPos { dmpBottom, dmpRight };
 // button not under the mouse; a painting state only).
 enum : int { XcButtonUp = 0, XcButtonDisabled = 1, XcButtonPressed = 2, XcButtonExclusive = 3, XcButtonInactive = 4 };
 
-class TXcCustomSpeedButton : public TXcExGraphicControl, public IXcHotTrack {
+class TXcCustomSpeedButton : public TXcExGraphicControl, public TXcHotTrackValues {
 public:
   explicit TXcCustomSpeedButton(TComponent* AOwner);
   ~TXcCustomSpeedButton() override;
@@ -84,15 +84,7 @@ public:
   int GetModalResult() const { return FModalResult; }
   void SetModalResult(int Value) { FModalResult = Value; }
 
-  bool GetHotTrack() override { return FHotTrack; }
-  void SetHotTrack(bool Value) override { FHotTrack = Value; }
-  TFont* GetHotTrackFont() override { return FHotTrackFont.get(); }
-  void SetHotTrackFont(TFont* Value) override;
-  TXcTrackFontOptions GetHotTrackFontOptions() override { return FHotTrackFontOptions; }
-  void SetHotTrackFontOptions(TXcTrackFontOptions Value) override;
-  TXcHotTrackOptions* GetHotTrackOptions() override { return FHotTrackOptions.get(); }
-  void SetHotTrackOptions(TXcHotTrackOptions* Value) override;
-  void Assign(IXcHotTrack* Source) override;
+  using TXcHotTrackValues::Assign;
   using TXcExGraphicControl::Assign;
 
   // The state the button is in (XcButtonUp ...), and whether a left press is running.
@@ -131,6 +123,7 @@ protected:
   // The glyph objects' images were released (system colours changed).
   virtual void ReleaseGlyphImages() { FGlyph->ReleaseStateImages(); }
   bool IsDesigning() const { return (GetComponentState() & csDesigning) != 0; }
+  TFont* HotTrackBaseFont() override { return GetFont(); }
 
 private:
   void FinishPress(TMouseButton Button, int X, int Y);
@@ -167,10 +160,6 @@ private:
   bool FMarkDropDown = true;
   TXcDropDownMenuPos FMenuPosition = dmpBottom;
   int FModalResult = 0;
-  bool FHotTrack = false;
-  std::unique_ptr<TFont> FHotTrackFont;
-  TXcTrackFontOptions FHotTrackFontOptions =
-      XcOption(hoFollowFont) | XcOption(hoPreserveColor) | XcOption(hoPreserveStyle);
   std::unique_ptr<TXcHotTrackOptions> FHotTrackOptions;
   std::unique_ptr<TXcxButtonGlyph> FGlyph;
   TTimer* FRepeatTimer = nullptr;

@@ -298,3 +298,37 @@ TEST(XcButtonGlyph, DropDownMarkIsASmallTriangle)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(XcButtonGlyph, ImageListGlyphsInTheirStates)
+{
+  TImageList Images(nullptr);
+  Images.SetWidth(8);
+  Images.SetHeight(8);
+  auto Cell = Glyph(8, 8, clFuchsia, {{Point(3, 3), clRed}, {Point(5, 5), clBlack}});
+  Images.AddMasked(Cell.get(), clFuchsia);
+  const COLORREF White = RGB(255, 255, 255);
+  struct TCase {
+    const char* Name;
+    int State;
+    COLORREF Red, Corner;  // at (3, 3) and (0, 0)
+  };
+  const TCase Cases[] = {
+      {"up", XcGlyphUp, RGB(255, 0, 0), White},
+      {"pressed", XcGlyphPressed, RGB(255, 0, 0), White},
+      {"inactive: grey", XcGlyphInactive, RGB(76, 76, 76), White},
+      {"disabled: no colour", XcGlyphDisabled, ColorToRGB(clBtnShadow), White},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TXcxButtonGlyph G;
+    auto Out = Canvas(20, 20);
+    G.DrawGlyphAndText(Out->GetCanvas(), TRect(0, 0, 20, 20), Point(0, 0), "", blGlyphTop, 6, 0, false, C.State,
+                       DT_CENTER, &Images, 0);
+    EXPECT_EQ(At(Out.get(), 6 + 3, 6 + 3), C.Red);
+    EXPECT_EQ(At(Out.get(), 6, 6), C.Corner);
+  }
+}
+
+}  // namespace
