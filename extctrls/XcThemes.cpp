@@ -119,13 +119,18 @@ void DrawImageListItem(TCustomImageList* ImageList, int Index, HDC DC, int X, in
   if (Style & ILD_TRANSPARENT) Drawing = dsTransparent;
   if (Style & ILD_BLEND25) Drawing = dsFocus;
   if (Style & ILD_BLEND50) Drawing = dsSelected;
+  // The caller's DC keeps the objects it had selected (a canvas drawing on it goes on with its
+  // font, pen and brush).
+  const int Saved = SaveDC(DC);
   TCanvas Canvas;
   Canvas.SetHandle(DC);
   try {
     ImageList->Draw(&Canvas, X, Y, Index, Drawing, (Style & ILD_MASK) ? itMask : itImage, true);
   } catch (...) {
     Canvas.SetHandle(nullptr);
+    RestoreDC(DC, Saved);
     throw;
   }
   Canvas.SetHandle(nullptr);
+  RestoreDC(DC, Saved);
 }

@@ -55,5 +55,6 @@ inline int NoGlassSupport() { return 0; }
 
 // DrawTextA of the whole text in Format (Unused has no effect).
 int DrawTextPlain(HDC DC, const String& Text, TRect& Rect, bool Unused, UINT Format);
-// Draws image Index of the list at (X, Y) of DC with the ILD_ style.
+// Draws image Index of the list at (X, Y) of DC with the ILD_ style; the objects selected into
+// DC are as they were afterwards.
 void DrawImageListItem(TCustomImageList* ImageList, int Index, HDC DC, int X, int Y, UINT Style);

@@ -126,6 +126,14 @@ public:
   virtual TDisplayWindow CreateNativeChild(TDisplayWindow Parent, const RECT& Bounds) = 0;
   virtual void DestroyNativeChild(TDisplayWindow Child) = 0;
   virtual void SetNativeChildBounds(TDisplayWindow Child, const RECT& Bounds, bool Visible) = 0;
+  // Limits a native child to Rects (its own coordinates), so that what lies above it in the
+  // program's windows stays visible; Set false shows it whole again.
+  virtual void SetNativeChildShape(TDisplayWindow Child, bool Set, const std::vector<RECT>& Rects)
+  {
+    (void)Child;
+    (void)Set;
+    (void)Rects;
+  }
   virtual std::uint64_t NativeId(TDisplayWindow Window) const = 0;
 
   virtual std::vector<TDisplayMonitor> Monitors() const = 0;

@@ -289,6 +289,7 @@ public:
   TDisplayWindow CreateNativeChild(TDisplayWindow Parent, const RECT& Bounds) override;
   void DestroyNativeChild(TDisplayWindow Child) override;
   void SetNativeChildBounds(TDisplayWindow Child, const RECT& Bounds, bool Visible) override;
+  void SetNativeChildShape(TDisplayWindow Child, bool Set, const std::vector<RECT>& Rects) override;
   std::uint64_t NativeId(TDisplayWindow Window) const override;
 
   std::vector<TDisplayMonitor> Monitors() const override;
@@ -1585,6 +1586,27 @@ void TX11Display::SetNativeChildBounds(TDisplayWindow Child, const RECT& Bounds,
       XMapWindow(FDisplay, w->Xid);
     else
       XUnmapWindow(FDisplay, w->Xid);
+  }
+  XFlush(FDisplay);
+}
+
+void TX11Display::SetNativeChildShape(TDisplayWindow Child, bool Set, const std::vector<RECT>& Rects)
+{
+  TQueueCheck check(this);
+  TWin* w = Find(Child);
+  if (!w || !w->Native)
+    return;
+  if (!Set) {
+    XShapeCombineMask(FDisplay, w->Xid, ShapeBounding, 0, 0, None, ShapeSet);
+  } else {
+    std::vector<XRectangle> xr;
+    for (const RECT& r : Rects)
+      if (r.right > r.left && r.bottom > r.top)
+        xr.push_back(XRectangle{static_cast<short>(r.left), static_cast<short>(r.top),
+                                static_cast<unsigned short>(r.right - r.left),
+                                static_cast<unsigned short>(r.bottom - r.top)});
+    XShapeCombineRectangles(FDisplay, w->Xid, ShapeBounding, 0, 0, xr.data(), static_cast<int>(xr.size()), ShapeSet,
+                            Unsorted);
   }
   XFlush(FDisplay);
 }

@@ -122,6 +122,8 @@ struct TWnd {
   // Native child window for an embedded player.
   TDisplayWindow NativeChild = 0;
   bool WantsNative = false;
+  std::vector<RECT> NativeShape;  // the visible part last handed to the backend
+  bool NativeShaped = false;
 
   std::unique_ptr<TTopLevelSurface> Surface;  // top-level windows only
 

@@ -528,6 +528,29 @@ void ReleaseWindowDCs(TWnd* W)
   L.erase(std::remove_if(L.begin(), L.end(), [](const TWindowDC& D) { return D.Dc == nullptr; }), L.end());
 }
 
+// The part of a native child's window (surface rectangle B) that shows: inside the client
+// areas of its ancestors and not under a visible sibling above it or above one of its
+// ancestors. In the window's own coordinates; Whole tells that nothing is cut off.
+std::vector<RECT> NativeVisibleRects(TWnd* W, const RECT& B, bool& Whole)
+{
+  TRegion Visible(B);
+  for (TWnd* A = W; A->Parent != nullptr && !A->IsTopLevel(); A = A->Parent) {
+    TWnd* Par = A->Parent;
+    const POINT PO = SurfaceOffset(Par);
+    const RECT PC = ClientLocal(Par);
+    Visible.IntersectWith(RECT{PO.x + PC.left, PO.y + PC.top, PO.x + PC.right, PO.y + PC.bottom});
+    for (TWnd* S : Par->Children) {
+      if (S == A) break;
+      if (!(S->Style & WS_VISIBLE)) continue;
+      const POINT SO = SurfaceOffset(S);
+      Visible.Subtract(RECT{SO.x, SO.y, SO.x + (S->Window.right - S->Window.left), SO.y + (S->Window.bottom - S->Window.top)});
+    }
+  }
+  Whole = Visible == TRegion(B);
+  Visible.Offset(-B.left, -B.top);
+  return Visible.Rects();
+}
+
 void UpdateNativeChild(TWnd* W)
 {
   if (!W->WantsNative) return;
@@ -540,8 +563,21 @@ void UpdateNativeChild(TWnd* W)
   if (W->NativeChild == 0) {
     if (!Visible) return;
     W->NativeChild = Backend.CreateNativeChild(T->Surface->Display, B);
+    W->NativeShaped = false;
+    W->NativeShape.clear();
   }
-  if (W->NativeChild != 0) Backend.SetNativeChildBounds(W->NativeChild, B, Visible);
+  if (W->NativeChild == 0) return;
+  Backend.SetNativeChildBounds(W->NativeChild, B, Visible);
+  bool Whole = true;
+  std::vector<RECT> Shape = NativeVisibleRects(W, B, Whole);
+  if (Whole) Shape.clear();
+  const bool Same = W->NativeShaped == !Whole && Shape.size() == W->NativeShape.size() &&
+                    std::equal(Shape.begin(), Shape.end(), W->NativeShape.begin(),
+                               [](const RECT& X, const RECT& Y) { return EqualRect(&X, &Y) != 0; });
+  if (Same) return;
+  W->NativeShaped = !Whole;
+  W->NativeShape = Shape;
+  Backend.SetNativeChildShape(W->NativeChild, !Whole, Shape);
 }
 
 TWnd* WindowOfDisplay(TDisplayWindow D)

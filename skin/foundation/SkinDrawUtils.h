@@ -12,6 +12,7 @@
 #include "platform/vcl/Canvas.h"
 #include "platform/vcl/Classes.h"
 #include "platform/vcl/GraphicsObjects.h"
+#include "platform/vcl/ButtonTypes.h"
 #include "platform/vcl/ImgList.h"
 #include "skin/foundation/SkinGlyphs.h"
 
@@ -20,7 +21,7 @@ using AnsiString = String;
 using WideString = std::wstring;
 
 // Where a button's glyph stands relative to its caption.
-enum TskButtonLayout { blGlyphLeft = 0, blGlyphRight = 1, blGlyphTop = 2, blGlyphBottom = 3 };
+using TskButtonLayout = TButtonLayout;
 
 // The number of equal frames in a glyph strip bitmap: 1 to 4 (up, disabled, down, hot).
 using TskNumGlyphs = int;

@@ -316,3 +316,24 @@ TEST(XcThemes, ThemeStyleBitsAndSmallWrappers)
   EXPECT_GT(R.right, 0);
   EXPECT_LT(R.right, 60);
 }
+
+TEST(XcThemes, DrawingAnImageLeavesTheCanvasObjectsSelected)
+{
+  TBitmap Target;
+  Target.SetSize(40, 20);
+  TCanvas* C = Target.GetCanvas();
+  C->GetFont()->SetName("DejaVu Sans");
+  C->GetFont()->SetSize(12);
+  C->GetPen()->SetColor(clRed);
+  const HDC DC = C->GetHandle();
+  const HGDIOBJ Font = GetCurrentObject(DC, OBJ_FONT), Pen = GetCurrentObject(DC, OBJ_PEN);
+  TImageList Images(nullptr);
+  Images.SetWidth(8);
+  Images.SetHeight(8);
+  TBitmap Cell;
+  Cell.SetSize(8, 8);
+  Images.Add(&Cell, nullptr);
+  DrawImageListItem(&Images, 0, DC, 2, 2, ILD_NORMAL);
+  EXPECT_EQ(GetCurrentObject(DC, OBJ_FONT), Font);
+  EXPECT_EQ(GetCurrentObject(DC, OBJ_PEN), Pen);
+}
