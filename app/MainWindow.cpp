@@ -281,6 +281,7 @@ void TMainWindow::FormCreate(TObject*)
   b1->SetVisible(false);
   b2->SetVisible(false);
   b3->SetVisible(false);
+  b4->SetVisible(false);  // shown when a saved job list comes back
   // 8-10
   monitorvalue->SetValue(static_cast<double>(MonitorTimer->GetInterval() / 60000));
   monitorvalueChange(this);
