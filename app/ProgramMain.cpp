@@ -6,6 +6,7 @@
 #include "app/MainWindow.h"
 #include "app/ProgramUnits.h"
 #include "platform/vcl/Dialogs.h"
+#include "platform/win/WinUser.h"
 
 namespace {
 
@@ -50,7 +51,8 @@ int ProgramMain(const std::vector<String>& Args)
   int Code = 0;
   if (!CreateProgramWindows(Args, Failure)) {
     std::fprintf(stderr, "Quelvo 3: %s\n", Failure.c_str());
-    ShowMessage(Failure);
+    // Without a display nobody could answer a message box: standard error says it.
+    if (GetDisplayBackend().Name() != "headless") ShowMessage(Failure);
     Code = 1;
   } else {
     Application->Run();
