@@ -3,6 +3,8 @@
 // folder. Right of it the main page: the source queue or the job list above, the add buttons
 // with the skip list and the device panel below; the settings pages take the main page's place.
 // Bottom bar: status line, gauge and the run buttons; under it the status bar.
+#include <utility>
+
 #include "app/FormSkin.h"
 #include "app/MainWindow.h"
 
@@ -41,6 +43,7 @@ TskSkinSpeedButton* Button(TForm* Owner, TWinControl* Parent, const char* Name, 
 {
   auto* B = Make<TskSkinSpeedButton>(Owner, Parent, Name, Left, Top, Width, 24);
   B->SetCaption(Text);
+  B->SetSkinDataName("button");
   return B;
 }
 
@@ -66,7 +69,8 @@ struct TPageColumn {
 
 void TMainWindow::MakeWindowControls()
 {
-  SetBounds(0, 0, WindowWidth, WindowHeight);
+  SetClientWidth(WindowWidth);
+  SetClientHeight(WindowHeight);
   leftcol = Make<TskSkinPanel>(this, this, "leftcol", 0, 0, LeftWidth, PageHeight);
   Panel2 = Make<TskSkinPanel>(this, this, "Panel2", LeftWidth + 4, 0, PageWidth, PageHeight);
   Panel13 = Make<TskSkinPanel>(this, Panel2, "Panel13", 0, 0, PageWidth, PageHeight);
@@ -153,31 +157,36 @@ void TMainWindow::LayOut()
   Place(skiplist, history, 4, 28, 364, LowerHeight - 80);
   Place(dq, dqpanel, 0, 0, 10, 10);
 
-  // The device panel: two columns of caption and control.
+  // The device panel: captions with their controls on the left, frame rate, volume and "Add
+  // device" on the right, the multi-device list below.
   TPageColumn A{Panel18, 8, 8};
-  A.Add(this, "Player Screensize:", screensize, 110);
-  A.Add(this, "Video quality (Kbps):", vq, 110);
-  A.Add(this, "Sound quality (Kbps):", aq, 110);
-  A.Add(this, "Conversion format:", codec, 110);
-  A.Add(this, "Audio mode:", ac, 110);
-  A.Add(this, "Video mode:", pass, 110);
-  Place(skSkinCheckRadioBox9, Panel18, 8, A.Top, 130, 22);
-  Place(rating, Panel18, 244, A.Top, 110, 22);
-  const int Right = 370;
-  Caption(this, Panel18, "Framerate:", Right, 8, 80);
-  Place(frps, Panel18, Right + 80, 8, 140, 28);
-  Place(skSkinStdLabel16, Panel18, Right + 226, 14, 30, 18);
-  Caption(this, Panel18, "Volume:", Right, 42, 80);
-  Place(XcTrackBar1, Panel18, Right + 80, 42, 140, 28);
-  Place(skSkinStdLabel13, Panel18, Right + 226, 48, 30, 18);
-  Place(SpeedButton5, Panel18, Right, 80, 120, 24);
-  Place(Panel11, Panel18, Right, 110, 250, 150);
+  for (auto [Text, C] : {std::pair<const char*, TControl*>{"Player Screensize:", screensize},
+                         {"Video quality (Kbps):", vq}, {"Sound quality (Kbps):", aq}, {"Conversion format:", codec},
+                         {"Audio mode:", ac}, {"Video mode:", pass}}) {
+    Caption(this, Panel18, Text, 8, A.Top, 128);
+    Place(C, Panel18, 138, A.Top, 104, 22);
+    A.Top += 28;
+  }
+  Place(skSkinCheckRadioBox9, Panel18, 8, A.Top, 128, 22);
+  Place(rating, Panel18, 138, A.Top, 104, 22);
+  const int Right = 252;
+  Caption(this, Panel18, "Framerate:", Right, 6, 100);
+  Place(frps, Panel18, Right, 26, 110, 28);
+  Place(skSkinStdLabel16, Panel18, Right + 114, 32, 30, 18);
+  Caption(this, Panel18, "Volume:", Right, 60, 100);
+  Place(XcTrackBar1, Panel18, Right, 80, 110, 28);
+  Place(skSkinStdLabel13, Panel18, Right + 114, 86, 30, 18);
+  Place(SpeedButton5, Panel18, Right, 120, 140, 24);
+  for (TskSkinSpeedButton* B : {SpeedButton4, skSkinSpeedButton25, SpeedButton5, skSkinSpeedButton5, skSkinSpeedButton18,
+                                skSkinSpeedButton8, skSkinSpeedButton10, tcpmp})
+    B->SetSkinDataName("button");
+  Place(Panel11, Panel18, 4, 236, PageWidth - 392, 74);
   Caption(this, Panel11, "Multi-device list:", 4, 0, 200);
-  Place(multidevicebox, Panel11, 4, 22, 240, 22);
-  Place(skSkinSpeedButton5, Panel11, 4, 50, 116, 24);
-  Place(skSkinSpeedButton18, Panel11, 126, 50, 116, 24);
-  Place(radiobutton4, Panel11, 4, 82, 240, 22);
-  Place(RadioButton5, Panel11, 4, 108, 240, 22);
+  Place(multidevicebox, Panel11, 4, 20, 190, 22);
+  Place(skSkinSpeedButton5, Panel11, 200, 20, 90, 24);
+  Place(skSkinSpeedButton18, Panel11, 296, 20, 90, 24);
+  Place(radiobutton4, Panel11, 4, 48, 180, 22);
+  Place(RadioButton5, Panel11, 190, 48, 196, 22);
 
   // ---- Bottom bar and status bar ----
   Place(status, Panel3, 8, 11, 380, 18);
