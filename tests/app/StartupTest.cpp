@@ -347,3 +347,28 @@ TEST_F(TStartup, StartOverAsksThenRestartsOurOwnExecutable)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TStartup, TheHistoryWindowsButtonsClearAndDelete)
+{
+  std::vector<String> History(2 * 60);
+  History[60 + 3] = "film.avi";
+  Put("filelist.db", GridTextBytes(60, 2, History));
+  Put("folders.db", "/media/a\r\n/media/b\r\n");
+  ASSERT_TRUE(Start()) << Failure;
+  THistoryWindow* H = ProgramHistoryWindow();
+  EXPECT_EQ(H->GetCaption(), "Conversion History");
+  ASSERT_EQ(H->track->GetItems()->GetCount(), 2);
+  H->XcSpeedButton3->OnClick(H->XcSpeedButton3);  // none selected: the first goes
+  ASSERT_EQ(H->track->GetItems()->GetCount(), 1);
+  EXPECT_EQ(H->track->GetItems()->Get(0), "/media/b");
+  H->button1->OnClick(H->button1);
+  EXPECT_EQ(H->database->GetCells(3, 1), "");
+  EXPECT_EQ(H->database->GetRowCount(), 2);
+  H->Button2->OnClick(H->Button2);
+  EXPECT_EQ(H->track->GetItems()->GetCount(), 0);
+  EXPECT_EQ(ReadBytes(Work + "folders.db"), "");
+}
+
+}  // namespace
