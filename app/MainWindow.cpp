@@ -13,6 +13,7 @@
 #include "core/OptionControls.h"
 #include "core/PreviewFrames.h"
 #include "core/RunControl.h"
+#include "core/qv_cmdline.h"
 #include "core/qv_detect.h"
 #include "core/qv_functions.h"
 #include "core/qv_scan.h"
@@ -51,15 +52,8 @@ String KeepAside(const String& File)
   return Target;
 }
 
-// Inserts "+" behind the first "Quelvo 3" of S.
-String AddOnMark(const String& S)
-{
-  const size_t At = S.find("Quelvo 3");
-  if (At == String::npos) return S;
-  String R = S;
-  R.insert(At + 8, "+");
-  return R;
-}
+// "+" behind the first "Quelvo 3" of S.
+String AddOnMark(const String& S) { return ReplaceFirst(S, "Quelvo 3", "Quelvo 3+"); }
 
 }  // namespace
 
