@@ -2,11 +2,13 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/ProgramUnits.h"
+#include <vector>
+
+#include "app/ProgramMain.h"
 
 namespace {
 
-const char* const BuildTag = "Build " QV_VERSION;
+const char* const BuildText = "Build " QV_VERSION;
 
 void PrintUsage(const char* program)
 {
@@ -19,7 +21,7 @@ int main(int argc, char** argv)
 {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--version") == 0) {
-      std::printf("Quelvo 3 %s\n", BuildTag);
+      std::printf("Quelvo 3 %s\n", BuildText);
       return 0;
     }
     if (std::strcmp(argv[i], "--help") == 0) {
@@ -27,8 +29,7 @@ int main(int argc, char** argv)
       return 0;
     }
   }
-  StartProgramUnits();
-  std::printf("Quelvo 3 %s: the program's windows are not part of this build yet.\n", BuildTag);
-  EndProgramUnits();
-  return 0;
+  std::vector<String> Args;
+  for (int i = 1; i < argc; ++i) Args.push_back(argv[i]);
+  return ProgramMain(Args);
 }

@@ -370,6 +370,10 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
   skSkinCheckRadioBox8 = MakeOptionBox(this, At, "skSkinCheckRadioBox8", "Run on Windows startup");
   dvdnav = MakeOptionBox(this, At, "dvdnav", "Nicer subtitles");
   cc = MakeOptionBox(this, At, "cc", "Enable Closed Caption (if available)");
+  vobmark = MakeOptionBox(this, At, "vobmark", "DVD as VOBs");
+  radiobutton4 = MakeOptionBox(this, At, "radiobutton4", "Convert per device", 3);
+  RadioButton5 = MakeOptionBox(this, At, "RadioButton5", "Convert per selection", 3);
+  radiobutton4->SetChecked(true);
   skSkinCheckRadioBox12 = MakeOptionBox(this, At, "skSkinCheckRadioBox12", "Save state on close");
   skSkinCheckRadioBox13 = MakeOptionBox(this, At, "skSkinCheckRadioBox13", "Load state on startup");
   savestatus = MakeOptionBox(this, At, "savestatus", "Save conversion status on close");

@@ -185,6 +185,9 @@ public:
   TskSkinCheckRadioBox* skSkinCheckRadioBox8;   // "Run on Windows startup"
   TskSkinCheckRadioBox* dvdnav;               // "Nicer subtitles"
   TskSkinCheckRadioBox* cc;                   // "Enable Closed Caption (if available)"
+  TskSkinCheckRadioBox* vobmark;              // "DVD as VOBs" (not stored)
+  TskSkinCheckRadioBox* radiobutton4;         // "Convert per device" (radio group 3; not stored)
+  TskSkinCheckRadioBox* RadioButton5;         // "Convert per selection"
   TskSkinCheckRadioBox* skSkinCheckRadioBox12;  // "Save state on close"
   TskSkinCheckRadioBox* skSkinCheckRadioBox13;  // "Load state on startup"
   TskSkinCheckRadioBox* savestatus;           // "Save conversion status on close"

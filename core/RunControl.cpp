@@ -5,6 +5,7 @@
 #include "core/qv_cmdline.h"
 #include "core/qv_convert.h"
 #include "core/qv_detect.h"
+#include "core/qv_scan.h"
 #include "core/qv_functions.h"
 #include "platform/os/Process.h"
 #include "platform/rtl/MathUtils.h"
@@ -224,7 +225,10 @@ void GoClick()
 void SkipClick()
 {
   SkipRequested = true;
+  // "Convert automatically" is unticked: the box, and through its link everything that reads it.
   ConversionOptions.ConvertAutomatically = false;
+  ScanHost().ConvertAutomatically = false;
+  if (Form1) Form1->checkbox2->SetChecked(false);
   InterruptTool();
 }
 

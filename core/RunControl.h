@@ -20,7 +20,8 @@
 
 class TXcReader;
 
-// The options the conversion reads; each field names the control it mirrors.
+// The options the conversion reads; each field names the control it mirrors and starts as that
+// control does (OptionControls.h copies the controls in).
 struct TConversionOptions {
   bool PerDevice = true;            // radiobutton4 "Convert per device"
   bool PerSelection = false;        // RadioButton5 "Convert per selection"
@@ -30,11 +31,11 @@ struct TConversionOptions {
   bool ConvertOnly = false;         // skSkinCheckRadioBox4x "Convert only "
   double LimitMinutes = 0;          // limit
   bool SourceFolderOutput = false;  // videofolder "(VIDEO) Use source folder as output folder"
-  bool EjectWhenDone = false;       // checkbox11
+  bool EjectWhenDone = true;        // checkbox11
   bool NicerSubtitles = false;      // dvdnav
-  bool EnableHastekit = false;      // mencoder2
-  String CoreCount = "2";           // corecount
-  bool OpenFolderWhenDone = false;  // skSkinCheckRadioBox4
+  bool EnableHastekit = true;       // mencoder2
+  String CoreCount = "1";           // corecount
+  bool OpenFolderWhenDone = true;   // skSkinCheckRadioBox4
   String Destination;               // xcedit2
   int PriorityIndex = 1;            // prioritybox1 ("NORMAL")
   bool SelfExit = false;            // selfexit

@@ -159,7 +159,9 @@ String AppDataFolder()
 {
   char Buffer[MAX_PATH] = {};
   String Folder;
-  if (SHGetSpecialFolderPathA(nullptr, Buffer, CSIDL_APPDATA, FALSE))
+  // A fresh account may have no data folder yet: it is made, rather than putting the work folder
+  // beside the executable, where a user can seldom write.
+  if (SHGetSpecialFolderPathA(nullptr, Buffer, CSIDL_APPDATA, TRUE))
     Folder = Buffer;
   else
     Folder = ExtractFilePath(Application->GetExeName());

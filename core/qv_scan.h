@@ -49,13 +49,14 @@ public:
 
 // What the intake needs of the windows beyond the model of MainForm.h: the options that the
 // option pages keep in step with their check boxes, the dialogs, and the window actions. The
-// main window fills it at creation; tests fill it with their own.
+// main window fills it at creation; tests fill it with their own. The option fields start as
+// their controls do (OptionControls.h copies the controls in).
 struct TScanHost {
   bool RememberFolders = false;       // checkbox12 "Remember added folders"
   bool SkipConverted = false;         // checkbox13 "Skip previously  converted files"
   bool ConvertAutomatically = false;  // checkbox2 "Convert automatically"
-  bool MonitorDiscs = false;          // checkbox10 "Monitor DVD's on insert"
-  bool ScanDiscsOnStartup = false;    // checkbox9 "Scan for DVD's on startup"
+  bool MonitorDiscs = true;           // checkbox10 "Monitor DVD's on insert"
+  bool ScanDiscsOnStartup = true;     // checkbox9 "Scan for DVD's on startup"
   TAddFilesDialog* FilesDialog = nullptr;    // xcOpenDialog1
   TAddFolderDialog* FolderDialog = nullptr;  // XcSelectDirectory1
   // The destination folder's label (xcedit2).

@@ -102,6 +102,7 @@ TEST_F(DiscIntake, TheDiscWatchReportsArrivalAndRemovalToTheIntake)
   Q->SetCells(34, 1, "No");
 
   // Without "Monitor DVD's on insert" an arrival is not taken up.
+  ScanHost().MonitorDiscs = false;
   InsertMountedDvd("NEW_DISC");
   Watch.Poll();
   EXPECT_TRUE(Pending().empty());

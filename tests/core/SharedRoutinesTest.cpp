@@ -230,10 +230,13 @@ TEST_F(SharedFolders, MencoderConfIsWrittenWithCrLfAndReplaced)
 
 TEST_F(SharedFolders, AppDataFolderEndsInASeparator)
 {
-  // The data folder does not exist yet: the program's own folder serves.
-  EXPECT_EQ(AppDataFolder(), ExtractFilePath(Application->GetExeName()));
-  std::filesystem::create_directories(Dir + "home/.local/share");
+  // A fresh account has no data folder yet: it is made, not passed over for the program's folder.
   EXPECT_EQ(AppDataFolder(), Dir + "home/.local/share/");
+  EXPECT_TRUE(std::filesystem::is_directory(Dir + "home/.local/share"));
+  // Only a data folder that cannot be made leaves the program's own folder.
+  std::filesystem::remove_all(Dir + "home/.local");
+  std::ofstream(Dir + "home/.local") << "a file in the way";
+  EXPECT_EQ(AppDataFolder(), ExtractFilePath(Application->GetExeName()));
 }
 
 class SharedLists : public TMainFormTest {};

@@ -1,0 +1,57 @@
+#include "app/FormSkin.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "skin/controls/GraphicSkinControl.h"
+#include "skin/controls/SkinBevel.h"
+#include "skin/controls/SkinControl.h"
+#include "skin/controls/SkinStdLabels.h"
+#include "skin/foundation/SkinData.h"
+#include "skin/input/SkinMemo.h"
+#include "skin/input/SkinPageControl.h"
+
+TBuiltinSkin ChosenSkin()
+{
+  const char* Choice = std::getenv("QV_SKIN");
+  return Choice && std::strcmp(Choice, "frame") == 0 ? TBuiltinSkin::bsFrame : TBuiltinSkin::bsControls;
+}
+
+TskSkinData* ProgramSkinData()
+{
+  static TComponent* Holder = nullptr;
+  static TskSkinData* Data = nullptr;
+  if (!Data) {
+    Holder = new TComponent(nullptr);
+    auto* Stored = new TskCompressedStoredSkin(Holder);
+    LoadBuiltinSkin(Stored, ChosenSkin());
+    Data = new TskSkinData(Holder);
+    Data->SetCompressedStoredSkin(Stored);
+  }
+  return Data;
+}
+
+namespace {
+
+// The skinned control classes that take a skin data component, each by its own setter.
+bool BindSkin(TComponent* C, TskSkinData* Data)
+{
+  if (auto* W = dynamic_cast<TskSkinControl*>(C)) return W->SetSkinData(Data), true;
+  if (auto* G = dynamic_cast<TskGraphicSkinControl*>(C)) return G->SetSkinData(Data), true;
+  if (auto* L = dynamic_cast<TskSkinStdLabel*>(C)) return L->SetSkinData(Data), true;
+  if (auto* L = dynamic_cast<TskSkinLinkLabel*>(C)) return L->SetSkinData(Data), true;
+  if (auto* L = dynamic_cast<TskSkinTextLabel*>(C)) return L->SetSkinData(Data), true;
+  if (auto* M = dynamic_cast<TskSkinMemo*>(C)) return M->SetSkinData(Data), true;
+  if (auto* P = dynamic_cast<TskSkinPageControl*>(C)) return P->SetSkinData(Data), true;
+  if (auto* B = dynamic_cast<TskSkinBevel*>(C)) return B->SetSkinData(Data), true;
+  return false;
+}
+
+}  // namespace
+
+void SkinForm(TForm* Form)
+{
+  TskSkinData* Data = ProgramSkinData();
+  for (int I = 0; I < Form->GetComponentCount(); ++I) BindSkin(Form->GetComponent(I), Data);
+  Form->Invalidate();
+}

@@ -1,0 +1,63 @@
+#include "app/ProgramMain.h"
+
+#include <cstdio>
+
+#include "app/HistoryWindow.h"
+#include "app/MainWindow.h"
+#include "app/ProgramUnits.h"
+#include "platform/vcl/Dialogs.h"
+#include "platform/win/WinUser.h"
+
+namespace {
+
+TMainWindow* MainWindow = nullptr;
+THistoryWindow* HistoryWindow = nullptr;
+
+}  // namespace
+
+TMainWindow* ProgramMainWindow() { return MainWindow; }
+THistoryWindow* ProgramHistoryWindow() { return HistoryWindow; }
+
+bool CreateProgramWindows(const std::vector<String>& Args, String& Failure)
+{
+  ResetRunState();
+  Application->Initialize();
+  Application->SetTitle("Quelvo 3");
+  TMainWindow::SetCommandLine(Args);
+  Application->CreateForm(MainWindow);
+  Application->SetMainForm(MainWindow);
+  if (MainWindow->StartFailed()) {
+    Failure = MainWindow->StartFailure();
+    DestroyProgramWindows();
+    return false;
+  }
+  Application->CreateForm(HistoryWindow);
+  return true;
+}
+
+void DestroyProgramWindows()
+{
+  delete HistoryWindow;
+  HistoryWindow = nullptr;
+  if (MainWindow && Application->GetMainForm() == MainWindow) Application->SetMainForm(nullptr);
+  delete MainWindow;
+  MainWindow = nullptr;
+}
+
+int ProgramMain(const std::vector<String>& Args)
+{
+  StartProgramUnits();
+  String Failure;
+  int Code = 0;
+  if (!CreateProgramWindows(Args, Failure)) {
+    std::fprintf(stderr, "Quelvo 3: %s\n", Failure.c_str());
+    // Without a display nobody could answer a message box: standard error says it.
+    if (GetDisplayBackend().Name() != "headless") ShowMessage(Failure);
+    Code = 1;
+  } else {
+    Application->Run();
+    DestroyProgramWindows();
+  }
+  EndProgramUnits();
+  return Code;
+}
