@@ -40,17 +40,6 @@ bool InList(const String& Ext, TListBox* List, const char* const* Defaults, int 
   return false;
 }
 
-// Size of a regular file; false for a missing path or a folder.
-bool FileSize(const String& Path, Int64& Size)
-{
-  TSearchRec F;
-  if (Path.empty() || FindFirst(Path, faReadOnly | faHidden | faSysFile | faArchive | faDirectory, F) != 0) return false;
-  const bool Ok = !(F.Attr & faDirectory);
-  Size = F.Size;
-  FindClose(F);
-  return Ok;
-}
-
 void RemoveFirst(String& S, char C)
 {
   const auto P = S.find(C);
@@ -143,14 +132,14 @@ bool IsWmvSourceExtension(const String& Path)
 bool IsLargeFile(const String& Path)
 {
   Int64 Size = 0;
-  return FileSize(Path, Size) && Size > 921600000;
+  return FileSizeOf(Path, Size) && Size > 921600000;
 }
 
 bool IsFileOverLimit(const String& Path, bool IgnoreCheck)
 {
   if (IgnoreCheck) return true;
   Int64 Size = 0;
-  return FileSize(Path, Size) && Size > 1024000;
+  return FileSizeOf(Path, Size) && Size > 1024000;
 }
 
 bool IsFileOverLimit(const String& Path) { return IsFileOverLimit(Path, Form1 && Form1->finuse->GetChecked()); }

@@ -138,7 +138,7 @@ void TrackLines(const String& W)
   if (Has(B, "ID_SID_") && !Has(B, "NAME")) Lines(Form1->Memo2)->Add(Trim(RemoveFirst(W, "ID_SID_")));
   if (Has(B, "ID_AUDIO_ID") && !Has(B, "NAME"))
     Lines(Form1->Memo1)->Add(Trim(RemoveFirst(W, "ID_AUDIO_ID=")) + " ?????");
-  if (Has(B, "audio stream:")) Lines(Form1->Memo1)->Add(Trim(W));
+  if (IsAudioTrackLine(W)) Lines(Form1->Memo1)->Add(Trim(W));
   if (Has(B, "subtitle ( sid )")) Lines(Form1->Memo2)->Add(Trim(W));
 }
 
