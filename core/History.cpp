@@ -8,6 +8,7 @@
 #include "platform/rtl/DateUtils.h"
 #include "platform/rtl/Files.h"
 #include "platform/rtl/Format.h"
+#include "platform/rtl/Paths.h"
 #include "platform/rtl/StrUtils.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/SyncObjs.h"
@@ -24,12 +25,8 @@ void HistoryStatus(const String& Text)
   Form1->log->GetLines()->Add(Text);
 }
 
-// The file name part: the text after the last "/", "\" or ":".
-String NamePart(const String& Name)
-{
-  const auto Cut = Name.find_last_of("/\\:");
-  return Cut == String::npos ? Name : Name.substr(Cut + 1);
-}
+// The file name part: the text after the last "/". A "\" or ":" is a character of a name here.
+String NamePart(const String& Name) { return NativeFileName(Name); }
 
 // The device name as the history keeps it, for comparing: the title cleaning, lower case.
 String DeviceKey(const String& Name) { return LowerCase(CleanTitle(Name)); }

@@ -337,7 +337,7 @@ void RunJob(int R)
           SetJ(jcOutName, R, CleanTitle(J(jcOutName, R)));
           if (FileExists(In.OutFolder + J(jcOutName, R) + ".mp4"))
             SetJ(jcOutName, R, UniqueFileName(In.OutFolder, J(jcOutName, R), ".mp4"));
-          SetJ(jcFileName, R, ExtractFileName(J(jcOutName, R)) + "." + In.Extension);
+          SetJ(jcFileName, R, NativeFileName(J(jcOutName, R)) + "." + In.Extension);
           Output = In.OutFolder + J(jcOutName, R) + (N > 1 ? IntToStr(K) : String()) + ".mp4";
           if (!StopRequested) CompatibilityFix(PartOutputFile(In), Output, R);
         }
@@ -455,7 +455,7 @@ void PrepareJobTexts(int R)
         SetJ(jcOutName, R + 1, J(jcOutName, R));
     }
   }
-  SetJ(jcFileName, R, ExtractFileName(J(jcOutName, R)) + "." + Ext);
+  SetJ(jcFileName, R, NativeFileName(J(jcOutName, R)) + "." + Ext);
   if (R + 1 < Jobs()->GetRowCount() && J(jcNumber, R + 1) == "Pass2" && J(jcNumber, R) == "Pass1")
     SetJ(jcFileName, R + 1, J(jcFileName, R));
 

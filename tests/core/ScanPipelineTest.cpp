@@ -330,6 +330,28 @@ TEST_F(ScanSkipList, WithoutAWindowHookTheMainWindowsHistoryPanelFollowsTheSkipL
   EXPECT_FALSE(Form->history->GetVisible());
 }
 
+TEST_F(ScanSkipList, TheHistoryIsAskedForTheWholeFileName)
+{
+  QueueDevice("Apple iPod");
+  ScanHost().SkipConverted = true;
+  // Only the name converted before is skipped; a "\" is part of a name, not a folder.
+  Converted("Apple Ipod", "back\\slash.avi");
+  const struct {
+    const char* Name;
+    bool Skipped;
+  } Cases[] = {{"back\\slash.avi", true}, {"slash.avi", false}, {"x\\back\\slash.avi", false}};
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    Calls.clear();
+    Form->skiplist->GetItems()->Clear();
+    const std::string Path = File(C.Name);
+    Pending()->Add(Path);
+    ScanTimerTimer();
+    EXPECT_EQ(Calls.empty(), C.Skipped);
+    EXPECT_EQ(Form->skiplist->GetItems()->GetCount(), C.Skipped ? 1 : 0);
+  }
+}
+
 TEST_F(ScanSkipList, WithoutTheOptionNothingIsSkipped)
 {
   QueueDevice("Apple iPod");
