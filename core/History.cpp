@@ -15,6 +15,8 @@
 
 namespace {
 
+bool IsLetter(char C) { return (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z'); }
+
 String HistoryFile() { return WorkFolder + "filelist.db"; }
 String FoldersFile() { return WorkFolder + "folders.db"; }
 
@@ -25,8 +27,13 @@ void HistoryStatus(const String& Text)
   Form1->log->GetLines()->Add(Text);
 }
 
-// The file name part: the text after the last "/". A "\" or ":" is a character of a name here.
-String NamePart(const String& Name) { return NativeFileName(Name); }
+// The file name part: the text after the last "/"; a "\" or ":" is a character of a name. A
+// Windows path that an older history holds ("C:\A\Movie.avi") gives the text after its last "\".
+String NamePart(const String& Name)
+{
+  const bool WindowsPath = Name.size() > 3 && IsLetter(Name[0]) && Name[1] == ':' && Name[2] == '\\';
+  return WindowsPath ? Name.substr(Name.rfind('\\') + 1) : NativeFileName(Name);
+}
 
 // The device name as the history keeps it, for comparing: the title cleaning, lower case.
 String DeviceKey(const String& Name) { return LowerCase(CleanTitle(Name)); }
