@@ -241,7 +241,10 @@ void FinishJob(int R, int S, bool Ran, const std::vector<String>& Outputs, Strin
     Items->Clear();
     if (FileExists(Folder + "playlist.m3u")) Items->LoadFromFile(Folder + "playlist.m3u");
     for (const String& F : Outputs)
-      if (NotInList(F, Items)) Items->Add(F);
+      if (F.find_first_of("\r\n") != String::npos)
+        AppendLog("Left out of playlist.m3u (a playlist line cannot hold a line break): " + F);
+      else if (NotInList(F, Items))
+        Items->Add(F);
     try {
       Form1->playlist->SaveToFile(Folder + "playlist.m3u");
     } catch (const std::exception& E) {
