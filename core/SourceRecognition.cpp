@@ -4,6 +4,7 @@
 
 #include "core/MainForm.h"
 #include "core/qv_functions.h"
+#include "platform/os/CommandLine.h"
 #include "platform/os/Drives.h"
 #include "platform/os/PathRules.h"
 #include "platform/os/Volumes.h"
@@ -127,6 +128,15 @@ bool IsWmvSourceExtension(const String& Path)
   String Ext = LowerExtNoDot(Path);
   RemoveFirst(Ext, '"');
   return InList(Trim(Ext), Form1 ? Form1->subWMV : nullptr, DefaultWmvExtensions, 7);
+}
+
+bool IsTivoInput(const String& InputArgs)
+{
+  const std::vector<String> Args = qv::os::SplitCommandLine(InputArgs);
+  if (Args.empty()) return false;
+  const String& Input = Args.front();
+  const String Ext = ".tivo";
+  return Input.size() > Ext.size() && LowerCase(Input.substr(Input.size() - Ext.size())) == Ext;
 }
 
 bool IsLargeFile(const String& Path)

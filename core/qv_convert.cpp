@@ -275,7 +275,7 @@ void RunJob(int R)
   try {
     S = SourceRowOf(R);
     bool Encode = true;
-    if (Has(LowerCase(J(jcInput, R)), "tivo") && !StopRequested) {
+    if (IsTivoInput(J(jcInput, R)) && !StopRequested) {
       Encode = false;
       SetJ(jcState, R, "Converting");
       SetJ(jcStatus, R, "Converting");
@@ -531,12 +531,19 @@ bool ConvertTivoToMpeg(int R)
     if (StopRequested) return false;
     if (RunHooks.ShowButtons) RunHooks.ShowButtons(false, true, true);
     Form1->progressbar1->SetValue(Form1->progressbar1->GetMaxValue() / 2);
-    if (StartTool(TivoCommandLine(TivoMak, Output, Input))) WaitForTool();
+    if (!StartTool(TivoCommandLine(TivoMak, Output, Input)))
+      throw EJobFailed("the TiVo decoder \"tivo.exe\" is missing from the work folder or cannot be started");
+    WaitForTool();
     if (!TivoMak.empty()) break;
     String Key;
     // Cancel abandons the decode (the job fails) instead of asking for ever.
     if (!AskText("Incorrect Tivo number", "Please try again", Key) || Key.empty()) return false;
     TivoMak = Key;
+  }
+  if (StopRequested) return false;
+  if (!FileExists(Output)) {
+    const String Tail = LastToolOutputTail();
+    throw EJobFailed("the TiVo decoder wrote no MPEG file" + (Tail.empty() ? String() : ": " + Tail));
   }
   const String Quoted = qv::os::QuoteCommandLinePath(Output);
   for (int Other = 1; Other < Jobs()->GetRowCount(); ++Other)

@@ -404,3 +404,17 @@ TEST_F(TConversionDriverTest, AnOutputNameWithALineBreakIsLeftOutOfThePlaylist)
             std::string::npos);
   EXPECT_EQ(History, (std::vector<int>{1, 2}));
 }
+
+TEST_F(TConversionSideStepTest, AMissingTivoDecoderIsReportedAsMissing)
+{
+  Scenario(Encoders);
+  std::filesystem::remove(WorkFolder + "tivo.exe");
+  TivoMak = "good";
+  AddDevice({});
+  AddSource("Show", {{scInputArgs, "\"/media/Show.TiVo\" "}});
+  GoClick();
+  EXPECT_EQ(Job(jcStatus, 1), "Failed");
+  EXPECT_NE(JobFailureReason(1).find("TiVo decoder \"tivo.exe\" is missing"), std::string::npos) << JobFailureReason(1);
+  EXPECT_EQ(TivoMak, "good");
+  TivoMak.clear();
+}
