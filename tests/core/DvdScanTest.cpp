@@ -307,7 +307,9 @@ stall
     for (size_t R = Earlier; R < Runs.size(); ++R)
       for (size_t I = 0; I + 1 < Runs[R].size(); ++I)
         if (Runs[R][I] == "-ss") Seeks.push_back(Runs[R][I + 1]);
-    EXPECT_EQ(Seeks, std::vector<std::string>{C.Seek});
+    // A scan that stalls on a loaded machine runs once more, from the same place.
+    ASSERT_FALSE(Seeks.empty());
+    for (const std::string& Seek : Seeks) EXPECT_EQ(Seek, C.Seek);
     ASSERT_EQ(UsedQueueRows(), 1);
     EXPECT_EQ(CellOf(scVideoFormat, 1), "MPEG2");
     EXPECT_EQ(CellOf(scDisplayWidth, 1), "1024");
