@@ -55,6 +55,10 @@ inline String FirstWord(const String& S)
   return Trim(T.substr(0, T.find(' ')));
 }
 
+// A track line of the player's "audio stream: 0 format: ac3 ... aid: 128." form. The verbose
+// player's "==> Found audio stream: 128" announces a stream while it plays; it is no track line.
+inline bool IsAudioTrackLine(const String& S) { return Has(" " + S, "audio stream:") && !Has(S, "Found audio stream"); }
+
 inline String KeyValue(const String& S, const String& Key) { return Trim(RemoveFirst(S, Key + "=")); }
 
 // The length columns from a length text: 3 and 24 the text, 23 "0", 25 h:mm:ss, 35 whole

@@ -10,6 +10,7 @@
 #include "core/TrackChoice.h"
 #include "core/qv_detect.h"
 #include "core/qv_functions.h"
+#include "core/qv_scan.h"
 #include "platform/os/CommandLine.h"
 #include "platform/os/PathRules.h"
 #include "platform/rtl/Convert.h"
@@ -109,7 +110,7 @@ void ReadStreamKeys(int Row, bool WithLength)
       Set(K.Col, KeyValue(Line, K.Key));
       if (K.Col2 >= 0) Set(K.Col2, KeyValue(Line, K.Key));
     }
-    if (Has(" " + Line, "audio stream:")) AddOnce(Audio, Trim(Line));
+    if (IsAudioTrackLine(Line)) AddOnce(Audio, Trim(Line));
     if (Has(Line, "subtitle ( sid )")) AddOnce(Subtitles, Trim(Line));
   }
   Set(scAudioTracks, WholeText(Audio));
@@ -160,8 +161,18 @@ void DescribeTitle(int A, const String& Volume, const String& Path)
   if (ReadError) Set(scLength, "0");
 }
 
-// The scan of one title row Q: the player from 90 seconds into the title, verbose; once more
-// with "dvdnav:" when the scan stalled.
+double Length(const String& Text) { return StrToFloatSafe(Text); }
+
+// Where a title scan starts: 90 seconds in, or halfway into a title shorter than twice that, so
+// that the player reaches a picture (and prints its size) in every title.
+int ScanSeekSeconds(const String& LengthText)
+{
+  const double Seconds = Length(LengthText);
+  return Seconds >= 180 ? 90 : static_cast<int>(std::max(0.0, Seconds) / 2);
+}
+
+// The scan of one title row Q: the player from 90 seconds into the title (less in a short
+// one), verbose; once more with "dvdnav:" when the scan stalled.
 void ScanTitle(int Q, const String& ScanName)
 {
   TDetectionHost& Host = DetectionHost();
@@ -170,8 +181,9 @@ void ScanTitle(int Q, const String& ScanName)
   DetectionStatus("Scanning track " + Track);
   Log()->Clear();
   const String Input = ReplaceFirst(StripVideoTs(Titles->GetCells(scInputArgs, Q), vtFirst), "dvdnav", "dvd");
-  String CommandLine = DetectionToolPath("mplayer.exe") + " -ss 90 -af volume=-200 -vo null " + Input + " -v 2 -wid " +
-                       UIntToStr(static_cast<UInt64>(Host.VideoWindow));
+  const String Seek = IntToStr(ScanSeekSeconds(Titles->GetCells(scLength, Q)));
+  String CommandLine = DetectionToolPath("mplayer.exe") + " -ss " + Seek + " -af volume=-200 -vo null " + Input +
+                       " -v 2 -wid " + UIntToStr(static_cast<UInt64>(Host.VideoWindow));
   PlaybackMode = false;
   ToolRunning = true;
   Form1->Memo1->GetLines()->Clear();
@@ -192,8 +204,6 @@ void ScanTitle(int Q, const String& ScanName)
   ReadStreamKeys(Q, false);
   if (ReadError) Titles->SetCells(scLength, Q, "0");
 }
-
-double Length(const String& Text) { return StrToFloatSafe(Text); }
 
 void QueueTitle(int TitleRow, bool Convert)
 {
@@ -248,13 +258,21 @@ void SelectEpisodes()
       D = R;
     }
   }
+  // A third group needs two titles of their own near its length: besides the longest and the
+  // shortest candidate. The group's own title alone (the extras of a disc with two versions of
+  // its movie) or one extra beside the shortest is no group.
   double T = 0;
   bool Third = false;
   if (Similar) {
     for (int R : C)
       if (R != L && R != SimilarRow) T = std::max(T, Len(R));
+    int Shortest = -1;
     for (int R : C)
-      if (Between(Len(R), 0.7 * T, 1.3 * T)) Third = true;
+      if (Shortest < 0 || Len(R) < Len(Shortest)) Shortest = R;
+    int Near = 0;
+    for (int R : C)
+      if (R != L && R != Shortest && Between(Len(R), 0.7 * T, 1.3 * T)) ++Near;
+    Third = Near >= 2;
   }
   double U = 0;
   int URow = 0;
@@ -302,7 +320,9 @@ void ScanDvd(const String& Path, const String& ScanName)
   if (Host.ShowCaption) Host.ShowCaption(WindowTitle);
   DetectMode = "dvd";
   if (Host.DvdAsVobs) {
-    DetectVobFiles(Path, [](const String& File, const String&) { DetectFile(File); });
+    // Each file goes through the scan's detection entry: one already queued or still being
+    // written is left alone, as any other file is.
+    DetectVobFiles(Path, [](const String& File, const String& Kind) { Detect(Kind, File); });
     return;
   }
   auto* Queue = Form1->StringGrid1;

@@ -33,10 +33,33 @@ String GridTextBytes(int Cols, int Rows, const std::vector<String>& Cells)
 {
   String Out = IntToStr(Cols) + "\r\n" + IntToStr(Rows) + "\r\n";
   for (const String& Cell : Cells) {
-    for (char C : Cell) Out += (C == '\r' || C == '\n') ? ' ' : C;
+    for (char C : Cell) {
+      if (C == '\r' || C == '\n' || C == GridTextEscape) {
+        Out += GridTextEscape;
+        Out += C == '\r' ? 'r' : C == '\n' ? 'n' : GridTextEscape;
+      } else {
+        Out += C;
+      }
+    }
     Out += "\r\n";
   }
   return Out;
+}
+
+String UnescapeGridTextCell(const String& Line)
+{
+  if (Line.find(GridTextEscape) == String::npos) return Line;
+  String Cell;
+  for (size_t I = 0; I < Line.size(); ++I) {
+    const char C = Line[I];
+    if (C != GridTextEscape || I + 1 == Line.size()) {
+      Cell += C;
+      continue;
+    }
+    const char Next = Line[++I];
+    Cell += Next == 'r' ? '\r' : Next == 'n' ? '\n' : Next == GridTextEscape ? GridTextEscape : ' ';
+  }
+  return Cell;
 }
 
 bool ParseGridText(const String& Bytes, TGridText& Out, String& Why)
@@ -64,6 +87,7 @@ bool ParseGridText(const String& Bytes, TGridText& Out, String& Why)
   const size_t Wanted = static_cast<size_t>(std::max(Out.Cols, 1)) * static_cast<size_t>(std::max(Out.Rows, 1));
   const size_t Present = std::min(Lines.size() - 2, Wanted);
   Out.CellLines.assign(Lines.begin() + 2, Lines.begin() + 2 + static_cast<std::ptrdiff_t>(Present));
+  for (String& Cell : Out.CellLines) Cell = UnescapeGridTextCell(Cell);
   return true;
 }
 

@@ -2,8 +2,9 @@
 //
 // Text grid file (".prf" device profiles, "laststate_devices.state", "filelist.db"): line 1 the
 // column count, line 2 the row count, then one line per cell, row by row from row 0, each line
-// ended by CR LF; no header. A CR or LF inside a cell is written as a blank, so every file
-// written here reads back cell for cell.
+// ended by CR LF; no header. A CR or LF inside a cell (a file name may hold one) is written as
+// the byte 0x01 followed by "r" or "n", and a 0x01 as two of them, so every cell reads back
+// exactly; a cell without these bytes is written as it is.
 //
 // Stream grid file ("laststate_queue.state", "laststatus.state"): the cells of a row separated
 // by one 0x00 byte, every row ended by one 0x01 byte, the bytes 0x00 and 0x01 inside a cell
@@ -41,6 +42,11 @@ struct TGridText {
   int Cols = 0, Rows = 0;          // as the file gives them
   std::vector<String> CellLines;   // the cell lines present, in file order
 };
+
+// The escape byte of the text form, and a cell line read back into the cell's text (a 0x01
+// before another byte than "r", "n" or 0x01 reads as a blank).
+constexpr char GridTextEscape = '\x01';
+String UnescapeGridTextCell(const String& Line);
 
 // Bytes <-> content; no grid involved.
 String GridTextBytes(int Cols, int Rows, const std::vector<String>& Cells);

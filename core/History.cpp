@@ -8,11 +8,14 @@
 #include "platform/rtl/DateUtils.h"
 #include "platform/rtl/Files.h"
 #include "platform/rtl/Format.h"
+#include "platform/rtl/Paths.h"
 #include "platform/rtl/StrUtils.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/SyncObjs.h"
 
 namespace {
+
+bool IsLetter(char C) { return (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z'); }
 
 String HistoryFile() { return WorkFolder + "filelist.db"; }
 String FoldersFile() { return WorkFolder + "folders.db"; }
@@ -24,11 +27,12 @@ void HistoryStatus(const String& Text)
   Form1->log->GetLines()->Add(Text);
 }
 
-// The file name part: the text after the last "/", "\" or ":".
+// The file name part: the text after the last "/"; a "\" or ":" is a character of a name. A
+// Windows path that an older history holds ("C:\A\Movie.avi") gives the text after its last "\".
 String NamePart(const String& Name)
 {
-  const auto Cut = Name.find_last_of("/\\:");
-  return Cut == String::npos ? Name : Name.substr(Cut + 1);
+  const bool WindowsPath = Name.size() > 3 && IsLetter(Name[0]) && Name[1] == ':' && Name[2] == '\\';
+  return WindowsPath ? Name.substr(Name.rfind('\\') + 1) : NativeFileName(Name);
 }
 
 // The device name as the history keeps it, for comparing: the title cleaning, lower case.

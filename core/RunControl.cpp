@@ -138,6 +138,7 @@ void XcCreateProcess1Read(const String& S, const TXcReader* Reader)
     if (Form1->log->GetVisible()) AppendLog(R);
     if (TextContains(" " + R, "ID_DVD_TITLES")) DvdTitleCount = Trim(ReplaceFirst(R, "ID_DVD_TITLES=", ""));
     if (TextContains(R, "LENGTH") && TextContains(" " + R, "DVD_TITLE_")) {
+      Form1->skip2->SetVisible(true);
       const int LenAt = Pos("LENGTH", R);
       const String L = Trim(Copy(R, 1, LenAt - 2));
       const int Count = static_cast<int>(L.size()) - Pos("TITLE", L) - 5;
@@ -165,6 +166,7 @@ void XcCreateProcess1Terminate(Cardinal ExitCode)
   LastToolExitCode = ExitCode;
   IdentifyFeed().Flush();
   ShowButtons(true, false, false);
+  Form1->skip2->SetVisible(false);
   ToolRunning = false;
 }
 

@@ -58,6 +58,8 @@ void TForm1::profileboxChange(TObject*)
   if (ProfileNameUsable(Name)) {
     const TGridLoadResult R = LoadGridText(dq, ProfileFileName(Name));
     if (R.Status == glDamaged) ShowMessage(R.Message);
+  } else if (!Trim(Name).empty()) {
+    ShowMessage("The profile \"" + Name + "\" cannot be loaded: a profile name must not hold \"..\", \"/\" or \"\\\".");
   }
   RebuildMultiDeviceList();
   multidevicebox->SetItemIndex(0);

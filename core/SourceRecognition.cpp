@@ -4,6 +4,7 @@
 
 #include "core/MainForm.h"
 #include "core/qv_functions.h"
+#include "platform/os/CommandLine.h"
 #include "platform/os/Drives.h"
 #include "platform/os/PathRules.h"
 #include "platform/os/Volumes.h"
@@ -38,17 +39,6 @@ bool InList(const String& Ext, TListBox* List, const char* const* Defaults, int 
   for (int I = 0; I < DefaultCount; ++I)
     if (Ext == Defaults[I]) return true;
   return false;
-}
-
-// Size of a regular file; false for a missing path or a folder.
-bool FileSize(const String& Path, Int64& Size)
-{
-  TSearchRec F;
-  if (Path.empty() || FindFirst(Path, faReadOnly | faHidden | faSysFile | faArchive | faDirectory, F) != 0) return false;
-  const bool Ok = !(F.Attr & faDirectory);
-  Size = F.Size;
-  FindClose(F);
-  return Ok;
 }
 
 void RemoveFirst(String& S, char C)
@@ -140,17 +130,26 @@ bool IsWmvSourceExtension(const String& Path)
   return InList(Trim(Ext), Form1 ? Form1->subWMV : nullptr, DefaultWmvExtensions, 7);
 }
 
+bool IsTivoInput(const String& InputArgs)
+{
+  const std::vector<String> Args = qv::os::SplitCommandLine(InputArgs);
+  if (Args.empty()) return false;
+  const String& Input = Args.front();
+  const String Ext = ".tivo";
+  return Input.size() > Ext.size() && LowerCase(Input.substr(Input.size() - Ext.size())) == Ext;
+}
+
 bool IsLargeFile(const String& Path)
 {
   Int64 Size = 0;
-  return FileSize(Path, Size) && Size > 921600000;
+  return FileSizeOf(Path, Size) && Size > 921600000;
 }
 
 bool IsFileOverLimit(const String& Path, bool IgnoreCheck)
 {
   if (IgnoreCheck) return true;
   Int64 Size = 0;
-  return FileSize(Path, Size) && Size > 1024000;
+  return FileSizeOf(Path, Size) && Size > 1024000;
 }
 
 bool IsFileOverLimit(const String& Path) { return IsFileOverLimit(Path, Form1 && Form1->finuse->GetChecked()); }

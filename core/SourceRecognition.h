@@ -27,6 +27,10 @@ String LowerExtNoDot(const String& Path);
 bool IsVideoExtension(const String& Path);      // in subVid
 bool IsDiscImageExtension(const String& Path);  // in subISO
 bool IsWmvSourceExtension(const String& Path);  // in subWMV
+// Whether the input part of a command line (a source row's column 22: the quoted path and its
+// options) reads a TiVo recording: the input file's extension is ".tivo" in any letter case. A
+// folder or name that merely holds "tivo" ("Festivo.avi") is none.
+bool IsTivoInput(const String& InputArgs);
 // Larger than 921,600,000 bytes (a disc image worth treating as a DVD). False for a folder.
 bool IsLargeFile(const String& Path);
 // Larger than 1,024,000 bytes (an output that counts as produced), or IgnoreCheck (the

@@ -354,22 +354,34 @@ Integer CloseOrKillProcess(DWORD ProcessId, DWORD Milliseconds)
   return Result;
 }
 
+namespace {
+
+String& LookupFolder()
+{
+  static String Folder;
+  return Folder;
+}
+
+void CloseFirstOfName(const char* Name)
+{
+  const Integer Id = FindProcessIdByExeName(LookupFolder() + Name);
+  if (Id != -1) CloseOrKillProcess(static_cast<DWORD>(Id), 50);
+}
+
+}  // namespace
+
+void SetToolLookupFolder(const String& Folder) { LookupFolder() = Folder; }
+
 void KillAllTools()
 {
   static const char* const Names[] = {"ffmpeg.exe",  "ffmpeg2.exe", "qvcscript.exe", "tivo.exe",     "mp4box.exe",
                                       "mplayer.exe", "mplayer2.exe", "mencoder.exe", "mencoder2.exe"};
-  for (const char* Name : Names) {
-    const Integer Id = FindProcessIdByExeName(Name);
-    if (Id != -1) CloseOrKillProcess(static_cast<DWORD>(Id), 50);
-  }
+  for (const char* Name : Names) CloseFirstOfName(Name);
 }
 
 void KillPlayers()
 {
-  for (const char* Name : {"mplayer.exe", "mplayer2.exe"}) {
-    const Integer Id = FindProcessIdByExeName(Name);
-    if (Id != -1) CloseOrKillProcess(static_cast<DWORD>(Id), 50);
-  }
+  for (const char* Name : {"mplayer.exe", "mplayer2.exe"}) CloseFirstOfName(Name);
 }
 
 void WaitForTool()

@@ -75,8 +75,15 @@ Integer FindProcessIdByExeName(const String& FileName);
 // Milliseconds; 2: killed.
 Integer CloseOrKillProcess(DWORD ProcessId, DWORD Milliseconds);
 
+// Every tool, and the players: the first process of each name is ended (WM_CLOSE, then killed
+// after 50 ms).
 void KillAllTools();
 void KillPlayers();
+// Where the kill routines look for the tools by name. Empty (the program's setting): every
+// process of the user with a tool's name. A folder: only the tools started from that folder
+// (the full path is matched), so a test run ends only its own tools while other programs or
+// other test runs use tools of the same names.
+void SetToolLookupFolder(const String& Folder);
 
 void WaitForTool();
 void WaitForTrackSelection();

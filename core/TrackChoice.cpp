@@ -78,6 +78,8 @@ std::vector<String> LanguageComboItems()
 
 String DescribeTrack(const String& Line)
 {
+  // A side file's line holds a path, which may hold any of the words below: it is tested first.
+  if (Contains(Line, "SRT File") || Contains(Line, "SUB File")) return Line;
   const String Padded = " " + Line;
   if (Contains(Padded, "audio stream")) {
     const auto L = Line.find("language:");
@@ -98,7 +100,6 @@ String DescribeTrack(const String& Line)
     const String Id = Trim(T.substr(0, 2));
     return Id + " " + LanguageName(Code);
   }
-  if (Contains(Line, "SRT File") || Contains(Line, "SUB File")) return Line;
   String T = Line;
   ReplaceFirst(T, "_LANG=", " ");
   T = UpperCase(T);

@@ -241,7 +241,10 @@ void FinishJob(int R, int S, bool Ran, const std::vector<String>& Outputs, Strin
     Items->Clear();
     if (FileExists(Folder + "playlist.m3u")) Items->LoadFromFile(Folder + "playlist.m3u");
     for (const String& F : Outputs)
-      if (NotInList(F, Items)) Items->Add(F);
+      if (F.find_first_of("\r\n") != String::npos)
+        AppendLog("Left out of playlist.m3u (a playlist line cannot hold a line break): " + F);
+      else if (NotInList(F, Items))
+        Items->Add(F);
     try {
       Form1->playlist->SaveToFile(Folder + "playlist.m3u");
     } catch (const std::exception& E) {
@@ -272,7 +275,7 @@ void RunJob(int R)
   try {
     S = SourceRowOf(R);
     bool Encode = true;
-    if (Has(LowerCase(J(jcInput, R)), "tivo") && !StopRequested) {
+    if (IsTivoInput(J(jcInput, R)) && !StopRequested) {
       Encode = false;
       SetJ(jcState, R, "Converting");
       SetJ(jcStatus, R, "Converting");
@@ -337,7 +340,7 @@ void RunJob(int R)
           SetJ(jcOutName, R, CleanTitle(J(jcOutName, R)));
           if (FileExists(In.OutFolder + J(jcOutName, R) + ".mp4"))
             SetJ(jcOutName, R, UniqueFileName(In.OutFolder, J(jcOutName, R), ".mp4"));
-          SetJ(jcFileName, R, ExtractFileName(J(jcOutName, R)) + "." + In.Extension);
+          SetJ(jcFileName, R, NativeFileName(J(jcOutName, R)) + "." + In.Extension);
           Output = In.OutFolder + J(jcOutName, R) + (N > 1 ? IntToStr(K) : String()) + ".mp4";
           if (!StopRequested) CompatibilityFix(PartOutputFile(In), Output, R);
         }
@@ -455,7 +458,7 @@ void PrepareJobTexts(int R)
         SetJ(jcOutName, R + 1, J(jcOutName, R));
     }
   }
-  SetJ(jcFileName, R, ExtractFileName(J(jcOutName, R)) + "." + Ext);
+  SetJ(jcFileName, R, NativeFileName(J(jcOutName, R)) + "." + Ext);
   if (R + 1 < Jobs()->GetRowCount() && J(jcNumber, R + 1) == "Pass2" && J(jcNumber, R) == "Pass1")
     SetJ(jcFileName, R + 1, J(jcFileName, R));
 
@@ -528,12 +531,19 @@ bool ConvertTivoToMpeg(int R)
     if (StopRequested) return false;
     if (RunHooks.ShowButtons) RunHooks.ShowButtons(false, true, true);
     Form1->progressbar1->SetValue(Form1->progressbar1->GetMaxValue() / 2);
-    if (StartTool(TivoCommandLine(TivoMak, Output, Input))) WaitForTool();
+    if (!StartTool(TivoCommandLine(TivoMak, Output, Input)))
+      throw EJobFailed("the TiVo decoder \"tivo.exe\" is missing from the work folder or cannot be started");
+    WaitForTool();
     if (!TivoMak.empty()) break;
     String Key;
     // Cancel abandons the decode (the job fails) instead of asking for ever.
     if (!AskText("Incorrect Tivo number", "Please try again", Key) || Key.empty()) return false;
     TivoMak = Key;
+  }
+  if (StopRequested) return false;
+  if (!FileExists(Output)) {
+    const String Tail = LastToolOutputTail();
+    throw EJobFailed("the TiVo decoder wrote no MPEG file" + (Tail.empty() ? String() : ": " + Tail));
   }
   const String Quoted = qv::os::QuoteCommandLinePath(Output);
   for (int Other = 1; Other < Jobs()->GetRowCount(); ++Other)

@@ -138,7 +138,7 @@ void TrackLines(const String& W)
   if (Has(B, "ID_SID_") && !Has(B, "NAME")) Lines(Form1->Memo2)->Add(Trim(RemoveFirst(W, "ID_SID_")));
   if (Has(B, "ID_AUDIO_ID") && !Has(B, "NAME"))
     Lines(Form1->Memo1)->Add(Trim(RemoveFirst(W, "ID_AUDIO_ID=")) + " ?????");
-  if (Has(B, "audio stream:")) Lines(Form1->Memo1)->Add(Trim(W));
+  if (IsAudioTrackLine(W)) Lines(Form1->Memo1)->Add(Trim(W));
   if (Has(B, "subtitle ( sid )")) Lines(Form1->Memo2)->Add(Trim(W));
 }
 
@@ -218,11 +218,7 @@ String MemoCell(TMemo* Memo, bool SingleLineBare)
 
 // The name of a source file: a path from outside separates its folders with "/" only, so a
 // "\\" stays part of the name.
-String SourceFileName(const String& Path)
-{
-  const auto Slash = Path.rfind('/');
-  return Slash == String::npos ? Path : Path.substr(Slash + 1);
-}
+String SourceFileName(const String& Path) { return NativeFileName(Path); }
 
 // The extension of that name with its dot ("" when the name has none, or only a leading dot).
 String SourceFileExt(const String& Name)
@@ -238,6 +234,39 @@ String WithoutExtension(const String& Name, const String& ExtWithDot)
   if (ExtWithDot.empty() || Name.size() < ExtWithDot.size()) return Name;
   if (Name.compare(Name.size() - ExtWithDot.size(), ExtWithDot.size(), ExtWithDot) != 0) return Name;
   return Name.substr(0, Name.size() - ExtWithDot.size());
+}
+
+// The side file Base + Ext (Ext in lower case, with its dot) in the video's folder, its extension
+// in any letter case ("film.SRT" for "film" and ".srt"): the exact name when it exists, else the
+// first such name in the folder's order. Empty when there is none.
+String FindSideFile(const String& Base, const String& Ext)
+{
+  if (FileExists(Base + Ext)) return Base + Ext;
+  const auto Slash = Base.rfind('/');
+  const String Folder = Slash == String::npos ? String() : Base.substr(0, Slash + 1);
+  const String Stem = NativeFileName(Base);
+  TSearchRec F;
+  String Found;
+  for (int R = FindFirst(Folder + "*", faReadOnly | faHidden | faArchive, F); R == 0 && Found.empty();
+       R = FindNext(F)) {
+    const String& Name = F.Name;
+    if (Name.size() == Stem.size() + Ext.size() && Name.compare(0, Stem.size(), Stem) == 0 &&
+        LowerCase(Name.substr(Stem.size())) == Ext && FileExists(Folder + Name))
+      Found = Folder + Name;
+  }
+  FindClose(F);
+  return Found;
+}
+
+// A row without a picture width was not read as a video by any tool (random bytes, a cut
+// file): it says so in its duration cell, is not marked for conversion, and the log names it.
+void MarkUnreadable(int Row, const String& Path)
+{
+  auto* Grid = Form1->StringGrid1;
+  if (StrToIntDef(Trim(Grid->GetCells(scWidth, Row)), 0) > 0) return;
+  Grid->SetCells(scConvert, Row, "No");
+  Grid->SetCells(scDuration, Row, "Unreadable");
+  Lines(Form1->log)->Add("\"" + Path + "\" could not be read as a video (no picture size found); it is not converted");
 }
 
 void ReadFfmpegLog(int Row)
@@ -417,11 +446,15 @@ void DetectFile(const String& Path)
   Grid->SetCells(scSourcePath, Row, Path);
   if (Grid->GetCells(scInputArgs, Row).empty()) Grid->SetCells(scInputArgs, Row, Quoted + " ");
   Grid->SetCells(scConvert, Row, "Yes");
+  MarkUnreadable(Row, Path);
 
   const String Base = WithoutExtension(Path, ExtWithDot);
-  if (FileExists(Base + ".srt")) Lines(Form1->Memo2)->Add("SRT File:" + Base + ".srt");
-  if (FileExists(Base + ".ssa")) Lines(Form1->Memo2)->Add("SRT File:" + Base + ".ssa");
-  if (FileExists(Base + ".sub") && FileExists(Base + ".idx")) Lines(Form1->Memo2)->Add("SUB File:" + Base + ".sub");
+  for (const char* Ext : {".srt", ".ssa"}) {
+    const String Side = FindSideFile(Base, Ext);
+    if (!Side.empty()) Lines(Form1->Memo2)->Add("SRT File:" + Side);
+  }
+  const String Sub = FindSideFile(Base, ".sub");
+  if (!Sub.empty() && !FindSideFile(Base, ".idx").empty()) Lines(Form1->Memo2)->Add("SUB File:" + Sub);
 
   Grid->SetCells(scAudioTracks, Row, MemoCell(Form1->Memo1, true));
   Grid->SetCells(scSubtitleTracks, Row, MemoCell(Form1->Memo2, true));

@@ -164,7 +164,7 @@ void AddConversionJob(int SourceRow)
   J(jcBrightness, D.DeviceBrightness);
   J(jcContrast, D.DeviceContrast);
 
-  if (Has(LowerCase(S(scInputArgs)), "tivo") && TivoMak.empty()) {
+  if (IsTivoInput(S(scInputArgs)) && TivoMak.empty()) {
     String Key;
     if (!AskText("Tivo conversion, information required", "Please enter your Tivo account number", Key)) Key.clear();
     TivoMak = Key;

@@ -386,7 +386,7 @@ void ScanFiles(TStrings* Files)
   std::unordered_set<String> VobSeen = EntriesOf(Vob), VideoSeen = EntriesOf(Video);
   for (int I = 0; I < Files->GetCount(); ++I) {
     const String Raw = Files->Get(I);
-    bool Converted = !notdone(ExtractFileName(Raw));
+    bool Converted = !notdone(NativeFileName(Raw));
     if (!ScanHost().SkipConverted || Contains(Raw, "*")) Converted = false;
     const String Entry = Trim(RemoveFirstStar(Raw));
     Files->Put(I, Entry);

@@ -6,6 +6,7 @@
 
 #include "core/GridFiles.h"
 #include "core/MainForm.h"
+#include "core/SavedProfiles.h"
 #include "core/qv_functions.h"
 #include "platform/rtl/Convert.h"
 #include "platform/rtl/Files.h"
@@ -364,6 +365,11 @@ void LoadProfileList()
     Name = Trim(Name.substr(0, Name.size() >= 4 ? Name.size() - 4 : 0));
     const size_t Sep = Name.find_last_of("/\\");
     if (Sep != String::npos) Name = Name.substr(Sep + 1);
+    // A name that cannot be loaded is not offered; the user learns why it is missing.
+    if (!ProfileNameUsable(Name)) {
+      Report("The profile file \"" + Found.Get(I) + "\" is not listed: a profile name must not hold \"..\", \"/\" or \"\\\".");
+      continue;
+    }
     Items->Add(Name);
   }
   F->profilebox->SetItemIndex(0);

@@ -452,6 +452,14 @@ int FileSetDate(const String& FileName, int Age)
   return 0;
 }
 
+bool FileSizeOf(const String& FileName, Int64& Size)
+{
+  struct stat st;
+  if (FileName.empty() || stat(FileName.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  Size = static_cast<Int64>(st.st_size);
+  return true;
+}
+
 int FileGetAttr(const String& FileName)
 {
   const String path = FileName;

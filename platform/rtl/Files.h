@@ -52,6 +52,9 @@ int FileAge(const String& FileName);
 bool FileAge(const String& FileName, TDateTime& FileDateTime);
 // Sets the modification time from a packed DOS date and time; 0 or the error code.
 int FileSetDate(const String& FileName, int Age);
+// The size of the regular file of exactly that name (links followed); false for a missing
+// name or a folder.
+bool FileSizeOf(const String& FileName, Int64& Size);
 // The fa* attributes of FileName, or -1 if it is missing.
 int FileGetAttr(const String& FileName);
 

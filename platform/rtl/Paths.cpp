@@ -108,6 +108,12 @@ String ExtractFileName(const String& FileName)
   return i == String::npos ? FileName : FileName.substr(i + 1);
 }
 
+String NativeFileName(const String& Path)
+{
+  const size_t i = Path.rfind('/');
+  return i == String::npos ? Path : Path.substr(i + 1);
+}
+
 String ExtractFileExt(const String& FileName)
 {
   size_t i = FileName.find_last_of("./\\");

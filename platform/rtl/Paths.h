@@ -36,6 +36,9 @@ String ExtractFilePath(const String& FileName);
 String ExtractFileDir(const String& FileName);
 // The part after the last separator.
 String ExtractFileName(const String& FileName);
+// The part after the last '/' of a native path: for names from outside, whose '\\' is an
+// ordinary name character ("/v/a\\b.avi" gives "a\\b.avi").
+String NativeFileName(const String& Path);
 // The extension with its dot, from the last '.' of the name part; "" if it has none.
 String ExtractFileExt(const String& FileName);
 // "X:" for a path that starts with a drive letter, "\\\\server\\share" (or "//server/share")

@@ -388,3 +388,33 @@ TEST_F(TConversionSideStepTest, FileJobKilledAfterProgressReadsFailed)
   EXPECT_NE(JobFailureReason(1).find("watchdog"), std::string::npos) << JobFailureReason(1);
   EXPECT_EQ(Form->StringGrid1->GetCells(scConvert, 1), "No");
 }
+
+TEST_F(TConversionDriverTest, AnOutputNameWithALineBreakIsLeftOutOfThePlaylist)
+{
+  AddDevice({});
+  AddSource("new\nline");
+  AddSource("Clip");
+  Script(Progressing);
+  GoClick();
+  EXPECT_TRUE(std::filesystem::exists(OutFolder + "new\nline.avi"));
+  EXPECT_EQ(Form->StringGrid1->GetCells(scConvert, 1), "Done");
+  EXPECT_EQ(ReadFile(OutFolder + "playlist.m3u"), OutFolder + "Clip.avi\r\n");
+  EXPECT_NE(Form->log->GetText().find("Left out of playlist.m3u (a playlist line cannot hold a line break): " +
+                                      OutFolder + "new\nline.avi"),
+            std::string::npos);
+  EXPECT_EQ(History, (std::vector<int>{1, 2}));
+}
+
+TEST_F(TConversionSideStepTest, AMissingTivoDecoderIsReportedAsMissing)
+{
+  Scenario(Encoders);
+  std::filesystem::remove(WorkFolder + "tivo.exe");
+  TivoMak = "good";
+  AddDevice({});
+  AddSource("Show", {{scInputArgs, "\"/media/Show.TiVo\" "}});
+  GoClick();
+  EXPECT_EQ(Job(jcStatus, 1), "Failed");
+  EXPECT_NE(JobFailureReason(1).find("TiVo decoder \"tivo.exe\" is missing"), std::string::npos) << JobFailureReason(1);
+  EXPECT_EQ(TivoMak, "good");
+  TivoMak.clear();
+}

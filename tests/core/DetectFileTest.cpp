@@ -253,6 +253,12 @@ TEST_F(DetectFileTest, SideFilesAndNamesStripOnlyTheTrailingExtension)
        {"SRT File:@film.srt", "SRT File:@film.ssa", "SUB File:@film.sub"}},
       {"ExtensionTwiceInTheName", "a.avi.b.avi", {"a.avi.b.srt", "a.b.srt"}, "a.avi.b", {"SRT File:@a.avi.b.srt"}},
       {"UpperCaseExtensionKeepsItsCase", "Film.AVI", {"Film.srt"}, "Film", {"SRT File:@Film.srt"}},
+      {"SideFilesWithUpperCaseExtensions", "film.avi", {"film.SRT", "film.SUB", "film.IDX"}, "film",
+       {"SRT File:@film.SRT", "SUB File:@film.SUB"}},
+      {"TheExactNameComesFirst", "film.mkv", {"film.SRT", "film.Ssa", "film.srt"}, "film",
+       {"SRT File:@film.srt", "SRT File:@film.Ssa"}},
+      {"AnIdxInOtherCaseCompletesTheSub", "film.avi", {"film.sub", "film.Idx"}, "film", {"SUB File:@film.sub"}},
+      {"TheNameItselfMustMatchExactly", "film.avi", {"FILM.srt", "film2.srt", "film.srt.bak"}, "film", {}},
   };
   UseFakeTools("[*]\nprint ID_VIDEO_FPS=25\nexit 0\n");
   for (const TCase& C : Cases) {
@@ -277,7 +283,7 @@ TEST_F(DetectFileTest, SideFilesAndNamesStripOnlyTheTrailingExtension)
 
 TEST_F(DetectFileTest, NamesReachTheToolAsExactlyOneArgument)
 {
-  UseFakeTools("[*]\nprint ID_VIDEO_FPS=25\nexit 0\n");
+  UseFakeTools("[*]\nprint ID_VIDEO_WIDTH=320\nprint ID_VIDEO_FPS=25\nexit 0\n");
   const std::vector<std::string> Names = {"with blanks.avi", "quote \" and 'apostrophe'.avi", "-leading dash.avi",
                                           "back\\slash.avi", "Überraschung — 日本.mkv"};
   for (const auto& Name : Names) {
@@ -305,6 +311,7 @@ TEST_F(DetectFileTest, ToolsThatAreMissingHangOrCrashEndWithAClearRow)
     bool WantStalled;
     std::string WantType = "VIDEO";
   };
+  // Without a picture width the file was not read: the row says so and is not converted.
   const std::vector<TCase> Cases = {
       {"MissingPlayer", "", "", false},
       {"SilentPlayerIsEndedByTheWatchdog", "[*]\nstall\n", "", true},
@@ -332,7 +339,12 @@ TEST_F(DetectFileTest, ToolsThatAreMissingHangOrCrashEndWithAClearRow)
     EXPECT_FALSE(ToolRunning);
     EXPECT_EQ(CellOf(scType, 1), C.WantType);
     EXPECT_EQ(CellOf(scName, 1), "broken");
-    EXPECT_EQ(CellOf(scConvert, 1), "Yes");
+    const bool Read = C.WantWidth != "" && C.WantWidth != "0";
+    EXPECT_EQ(CellOf(scConvert, 1), Read ? "Yes" : "No");
+    EXPECT_EQ(CellOf(scDuration, 1) == "Unreadable", !Read);
+    const std::vector<std::string> Log = Items(Form->log->GetLines());
+    EXPECT_EQ(!Log.empty() && Log.back().find("\"" + Path + "\" could not be read") == 0, !Read);
+    Form->log->GetLines()->Clear();
     EXPECT_EQ(CellOf(scWidth, 1), C.WantWidth);
     EXPECT_EQ(ToolStalled, C.WantStalled) << "watchdog log: " << ::testing::PrintToString(WatchdogLog);
     if (C.WantStalled) {

@@ -17,6 +17,7 @@
 #include "MainFormTestSupport.h"
 #include "core/DetectionWatchdog.h"
 #include "core/DvdScan.h"
+#include "core/ToolProcesses.h"
 #include "core/XcCreateProcess.h"
 #include "core/qv_detect.h"
 
@@ -44,6 +45,7 @@ protected:
     Work = Dir + "work/";
     std::filesystem::create_directories(Work);
     WorkFolder = Work;
+    SetToolLookupFolder(Work);  // the kill routines reach only this run's tools
     Runner = new TXcCreateProcess(Form);
     Runner->GetStartupInfo()->ShowWindow = swHide;
     Runner->GetStartupInfo()->DefaultWindowState = false;
@@ -73,6 +75,7 @@ protected:
   void TearDown() override
   {
     DetectionHost() = TDetectionHost();
+    SetToolLookupFolder("");
     Watchdog.reset();
     unsetenv("QV_FAKETOOL_SCENARIO");
     unsetenv("QV_FAKETOOL_LOG");

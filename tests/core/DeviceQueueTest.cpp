@@ -9,6 +9,7 @@
 #include "core/DeviceQueue.h"
 #include "core/DeviceTables.h"
 #include "core/GridFiles.h"
+#include "core/qv_functions.h"
 #include "core/qv_scan.h"
 #include "platform/rtl/Convert.h"
 #include "platform/vcl/Dialogs.h"
@@ -452,3 +453,18 @@ TEST_F(DeviceQueue, TheOutputFolderComesFromTheDialogOrTyping)
 }
 
 }  // namespace
+
+TEST_F(DeviceQueue, AnEmptyFolderLabelTakesTheVideosFolderIntoTheRow)
+{
+  const String Videos = Dir + "My Videos/";
+  Form->shlfld1->GetItems()->Add(Videos);
+  Form->shlfld2->GetItems()->Add("My Videos");
+  Form->shlfld3->GetItems()->Add("CSIDL_MYVIDEO");
+  ASSERT_EQ(MyVideosFolder(), Videos);
+  Form->xcedit2->SetCaption("");
+  Form->dq->SetCells(DeviceFolderCol, 1, "");
+  Form->dq->SetRow(1);
+  Form->dqClick(Form);
+  EXPECT_EQ(Form->xcedit2->GetCaption(), Videos);
+  EXPECT_EQ(Cell(DeviceFolderCol, 1), Videos);
+}

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "DetectionTestSupport.h"
+#include "../support/FileWriterProcess.h"
 #include "core/SourceRow.h"
 #include "platform/vcl/Timer.h"
 
@@ -267,6 +268,55 @@ TEST_F(DvdScanTest, ADiscWithoutTitlesQueuesNothing)
   for (int C = 0; C < SourceQueueColCount; ++C) EXPECT_EQ(CellOf(C, 1), "") << "column " << C;
 }
 
+TEST_F(DvdScanTest, TitleScansSeekWithinTheTitleAndListOnlyTrackLines)
+{
+  struct TCase {
+    const char* Name;
+    const char* Length;
+    const char* Seek;
+  };
+  const TCase Cases[] = {
+      {"Long", "5400.00", "90"}, {"ExactlyTwiceTheSeek", "180.0", "90"}, {"Short", "40.5", "20"},
+      {"ShorterThanTheSeek", "89.0", "44"}, {"OneSecond", "1.0", "0"},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    ClearGridRows(Form->StringGrid1);
+    const std::string Identify = std::string(R"([mplayer.exe -identify -dvd-device]
+print ID_DVD_TITLES=1
+print ID_DVD_TITLE_1_LENGTH=)") + C.Length + R"(
+write V:   0.0\r
+stall
+)";
+    const std::string Scan = "[mplayer.exe -ss " + std::string(C.Seek) + R"( dvd://1]
+print ==> Found audio stream: 128
+print audio stream: 0 format: ac3 (stereo) language: fr aid: 128.
+print VIDEO:  MPEG2  720x576  (aspect 2)  25.000 fps  8000.0 kbps (1000.0 kbyte/s)
+print VO: [null] 720x576 => 1024x576 Planar YV12
+write A:  20.0 V:  20.0 A-V:  0.000 ct:  0.000\r
+stall
+)";
+    UseFakeTools(Identify + Scan);
+    const size_t Earlier = ToolRuns().size();
+    TScriptedPicker Picker(true, {true});
+    DetectionHost().AskTitles = true;
+    DetectionHost().Picker = &Picker;
+    ScanDvd(Disc, "My Disc");
+    std::vector<std::string> Seeks;
+    const auto Runs = ToolRuns();
+    for (size_t R = Earlier; R < Runs.size(); ++R)
+      for (size_t I = 0; I + 1 < Runs[R].size(); ++I)
+        if (Runs[R][I] == "-ss") Seeks.push_back(Runs[R][I + 1]);
+    // A scan that stalls on a loaded machine runs once more, from the same place.
+    ASSERT_FALSE(Seeks.empty());
+    for (const std::string& Seek : Seeks) EXPECT_EQ(Seek, C.Seek);
+    ASSERT_EQ(UsedQueueRows(), 1);
+    EXPECT_EQ(CellOf(scVideoFormat, 1), "MPEG2");
+    EXPECT_EQ(CellOf(scDisplayWidth, 1), "1024");
+    EXPECT_EQ(CellOf(scAudioTracks, 1), "audio stream: 0 format: ac3 (stereo) language: fr aid: 128.\r\n");
+  }
+}
+
 TEST_F(DvdScanTest, DvdAsVobsDetectsEveryVobFile)
 {
   for (const char* Name : {"vts_01_1.vob", "vts_01_2.vob"}) WriteFile(Disc + "/VIDEO_TS/" + Name, "x");
@@ -277,6 +327,17 @@ TEST_F(DvdScanTest, DvdAsVobsDetectsEveryVobFile)
   EXPECT_EQ(CellOf(scType, 1), "VIDEO");
   EXPECT_EQ(CellOf(scHistoryName, 1), "vts_01_1.vob");
   EXPECT_EQ(CellOf(scHistoryName, 2), "vts_01_2.vob");
+
+  // The same disc again, with a third file still being written: the queued files are not
+  // queued twice and the file in use is not probed.
+  const std::string Growing = Disc + "/VIDEO_TS/vts_01_3.vob";
+  WriteFile(Growing, "x");
+  TFileWriterProcess Writer(Growing);
+  ASSERT_TRUE(Writer.Started());
+  const size_t RunsBefore = ToolRuns().size();
+  ScanDvd(Disc, "My Disc");
+  EXPECT_EQ(UsedQueueRows(), 2);
+  EXPECT_EQ(ToolRuns().size(), RunsBefore);
 }
 
 TEST_F(DvdScanTest, StopPendingScansNothing)
@@ -313,6 +374,15 @@ TEST_F(DvdScanTest, SelectionRules)
       {"SingleCandidate", true, {{"5000", true}}, {{1, "Yes"}}},
       {"ShortTitlesAreNoCandidates", true, {{"5000", true}, {"300", true}, {"5000", false}}, {{1, "Yes"}}},
       {"NoCandidates", true, {{"100", true}}, {}},
+      // A movie in two versions with extras: the extras form no group of their own.
+      {"TwoVersionsAndOneExtra", true, {{"7200", true}, {"7000", true}, {"1000", true}},
+       {{1, "Yes"}, {2, "Yes"}, {3, "No"}}},
+      {"TwoVersionsAndTwoExtras", true, {{"5400", true}, {"5300", true}, {"1500", true}, {"1400", true}},
+       {{1, "Yes"}, {2, "Yes"}, {3, "No"}, {4, "No"}}},
+      // Three titles of one length besides two long ones: they are the group to convert.
+      {"ThirdGroupOfThree", true,
+       {{"5400", true}, {"5300", true}, {"1500", true}, {"1450", true}, {"1400", true}},
+       {{1, "No"}, {2, "No"}, {3, "Yes"}, {4, "Yes"}, {5, "Yes"}}},
   };
   for (const TCase& C : Cases) {
     SCOPED_TRACE(C.Name);

@@ -36,10 +36,20 @@ TEST_F(GridFiles, TextFileBytes)
   TStringGrid* G = Filled(3, 2);
   ASSERT_TRUE(SaveGridText(G, Dir + "g.state"));
   EXPECT_EQ(ReadBytes(Dir + "g.state"), "3\r\n2\r\na0\r\nb0\r\nc0\r\na1\r\nb1\r\nc1\r\n");
-  // A line break inside a cell is written as a blank, so the file reads back cell for cell.
-  G->SetCells(1, 1, "two\r\nlines\n");
-  ASSERT_TRUE(SaveGridText(G, Dir + "g.state"));
-  EXPECT_EQ(ReadBytes(Dir + "g.state"), "3\r\n2\r\na0\r\nb0\r\nc0\r\na1\r\ntwo  lines \r\nc1\r\n");
+  // A line break inside a cell (a file name may hold one) is escaped, so every cell reads back
+  // exactly and every other cell is written as it is.
+  const std::vector<std::pair<std::string, std::string>> Escaped = {
+      {"two\r\nlines\n", "two\1r\1nlines\1n"}, {"\1", "\1\1"}, {"a\1n", "a\1\1n"}, {"new\nline.avi", "new\1nline.avi"}};
+  for (const auto& [Cell, Line] : Escaped) {
+    SCOPED_TRACE(Line);
+    G->SetCells(1, 1, Cell);
+    ASSERT_TRUE(SaveGridText(G, Dir + "g.state"));
+    EXPECT_EQ(ReadBytes(Dir + "g.state"), "3\r\n2\r\na0\r\nb0\r\nc0\r\na1\r\n" + Line + "\r\nc1\r\n");
+    TStringGrid* Back = Filled(3, 2);
+    EXPECT_EQ(LoadGridText(Back, Dir + "g.state").Status, glLoaded);
+    EXPECT_EQ(Cells(Back), Cells(G));
+  }
+  EXPECT_EQ(UnescapeGridTextCell("odd\1x end\1"), "odd  end\1");
 }
 
 TEST_F(GridFiles, TextFileLoads)

@@ -55,6 +55,7 @@ TEST_F(HistoryWindow, WhatCountsAsConverted)
 TEST_F(HistoryWindow, BothFilesSurviveCloseAndCreation)
 {
   Converted("Apple Ipod", "Movie.avi");
+  Converted("Apple Ipod", "new\nline\\and \"quote\".avi");  // a name kept exactly as it is
   History->track->GetItems()->Add("/home/ann/Clips/");
   History->track->GetItems()->Add("/mnt/b/");
   HistorySave();
@@ -66,6 +67,7 @@ TEST_F(HistoryWindow, BothFilesSurviveCloseAndCreation)
   BatchRunning = true;
   HistoryFormCreate();
   EXPECT_EQ(History->database->GetCells(3, 1), "Movie.avi");
+  EXPECT_EQ(History->database->GetCells(3, 2), "new\nline\\and \"quote\".avi");
   EXPECT_EQ(History->database->GetCells(0, 0), "#");
   EXPECT_EQ(History->database->GetCells(3, 0), "Name");
   EXPECT_EQ(Items(Pending()), (std::vector<std::string>{"/home/ann/Clips/", "/mnt/b/"}));

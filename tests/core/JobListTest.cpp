@@ -353,3 +353,37 @@ TEST_F(TJobListTest, TivoKeyIsAskedOnceAndCancelLeavesItEmpty)
   EXPECT_EQ(TivoMak, "");
   SetAskTextProc(nullptr);
 }
+
+TEST_F(TJobListTest, OnlyATivoRecordingAsksForTheKey)
+{
+  const struct {
+    const char* Input;
+    bool Tivo;
+  } Cases[] = {
+      {"\"/media/Show.TiVo\" ", true},
+      {"\"/media/Show.tivo\" -fps 30000/1001 ", true},
+      {"\"/media/Festivo.avi\" ", false},
+      {"\"/home/user/Positivo/Motivo.mkv\" ", false},
+      {"\"/media/tivo/Show.mpg\" ", false},
+      {"\"/media/Show.tivo.avi\" ", false},
+      {"-dvd-device \"/media/TIVO\"  dvdnav://1 ", false},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Input);
+    int Asked = 0;
+    SetAskTextProc([&](const String&, const String&, String& Value) {
+      ++Asked;
+      Value = "1234";
+      return true;
+    });
+    TivoMak.clear();
+    ClearGridRows(Form->dq);
+    ClearGridRows(Form->StringGrid1);
+    AddDevice({});
+    AddSource("Show", {{scInputArgs, C.Input}});
+    BuildJobList(true, false);
+    EXPECT_EQ(Asked, C.Tivo ? 1 : 0);
+  }
+  SetAskTextProc(nullptr);
+  TivoMak.clear();
+}

@@ -10,6 +10,7 @@
 #include "core/CodecPresets.h"
 #include "core/DeviceProfiles.h"
 #include "core/SourceRow.h"
+#include "core/ToolProcesses.h"
 #include "core/qv_joblist.h"
 #include "platform/rtl/Convert.h"
 
@@ -37,10 +38,16 @@ protected:
   {
     TMainFormTest::SetUp();
     WorkFolder = Dir + "work/";
+    SetToolLookupFolder(WorkFolder);  // the kill routines reach only this run's tools
     OutFolder = Dir + "out/";
     AppendCodecPresets(Form->codecgrid);
     Form->dq->SetColCount(22);
     ClosedCaptionsEnabled = false;
+  }
+  void TearDown() override
+  {
+    SetToolLookupFolder("");
+    TMainFormTest::TearDown();
   }
 
   int AddDevice(const TDevice& D)

@@ -111,3 +111,13 @@ TEST_F(TJobPreparationTest, PartsAndTrims)
   EXPECT_EQ(Parts(), std::vector<std::string>{"  -ss 0 -endpos 120"});
   EXPECT_NE(JobTexts.WmeOptionText.find(" -time 0 120000"), std::string::npos);
 }
+
+TEST_F(TJobPreparationTest, TheFileNameColumnShowsTheWholeName)
+{
+  // A name from outside is taken as it is: a "\" is one of its characters.
+  for (const char* Name : {"plain", "a\\slash", "two\\\\back\\slashes", "\\leading"}) {
+    SCOPED_TRACE(Name);
+    Prepare(TDevice(), {{scName, Name}, {scOutputName, Name}, {scSourcePath, std::string("/media/") + Name + ".avi"}});
+    EXPECT_EQ(Job(jcFileName, 1), std::string(Name) + "." + Job(jcExtension, 1));
+  }
+}

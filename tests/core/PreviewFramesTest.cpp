@@ -78,6 +78,13 @@ const TClipCase ClipCases[] = {
     {"dvr_ms_below_the_cap_kept", "\"/v/show.dvr-ms\"", "", 15,
      " -vf scale=160:120  -frames 5 -ss 15 -oac mp3lame -ovc lavc -lavcopts vcodec=mpeg4 \"/v/show.dvr-ms\" -o "
      "\"WFtemp/temp.avi\""},
+    // A drive's video folder is played from the drive; a VOB file keeps its folder.
+    {"dvd_video_folder_played_from_the_drive", "-dvd-device D:\\VIDEO_TS  dvdnav://1 ", "", 12,
+     " -vf scale=160:120  -frames 5 -ss 12 -oac mp3lame -ovc lavc -lavcopts vcodec=mpeg4 -dvd-device D:  dvdnav://1 "
+     " -o \"WFtemp/temp.avi\""},
+    {"vob_file_keeps_its_video_folder", "\"D:\\VIDEO_TS\\VTS_01_1.VOB\"", "", 12,
+     " -vf scale=160:120  -frames 5 -ss 12 -oac mp3lame -ovc lavc -lavcopts vcodec=mpeg4 "
+     "\"D:\\VIDEO_TS\\VTS_01_1.VOB\" -o \"WFtemp/temp.avi\""},
 };
 
 TEST_F(PreviewFrames, ClipCommandLines)

@@ -197,22 +197,31 @@ TEST_F(RealToolDetection, WithoutSoundTheFileIsIdentifiedAgainWithFfmpeg)
   EXPECT_EQ(CellOf(scDisplayWidth, 1), CellOf(scWidth, 1));
 }
 
-TEST_F(RealToolDetection, RandomBytesGiveARowWithoutPicture)
+TEST_F(RealToolDetection, UnreadableFilesGiveARowThatSaysSoAndIsNotConverted)
 {
   WithSoundOutput();
   std::filesystem::create_directories(Dir + "media");
-  const std::string Path = Dir + "media/-noise \"x\".avi";
+  const std::string Noise = Dir + "media/-noise \"x\".avi";
   std::mt19937 Random(7);
   std::string Bytes(64 * 1024, '\0');
   for (char& B : Bytes) B = static_cast<char>(Random() & 0xFF);
-  WriteFile(Path, Bytes);
+  WriteFile(Noise, Bytes);
+  // An MP4 cut short before its index: the tools find no stream in it.
+  const std::string Whole = Make("whole.mp4", "-f lavfi -i testsrc=size=320x240:rate=25 -t 2 -c:v mpeg4");
+  const std::string Cut = Dir + "media/cut.mp4";
+  WriteFile(Cut, ReadFile(Whole).substr(0, 2048));
   DetectionHost().ForcedFrameRate = "25";
-  DetectFile(Path);
-  EXPECT_FALSE(ToolRunning);
-  EXPECT_EQ(CellOf(scSourcePath, 1), Path);
-  EXPECT_EQ(CellOf(scName, 1), "-noise \"x\"");
-  EXPECT_EQ(StrToFloatSafe(CellOf(scWidth, 1)), 0.0);
-  EXPECT_EQ(CellOf(scConvert, 1), "Yes");
+  for (const std::string& Path : {Noise, Cut}) {
+    SCOPED_TRACE(Path);
+    ClearGridRows(Form->StringGrid1);
+    DetectFile(Path);
+    EXPECT_FALSE(ToolRunning);
+    EXPECT_EQ(CellOf(scSourcePath, 1), Path);
+    EXPECT_EQ(StrToFloatSafe(CellOf(scWidth, 1)), 0.0);
+    EXPECT_EQ(CellOf(scConvert, 1), "No");
+    EXPECT_EQ(CellOf(scDuration, 1), "Unreadable");
+  }
+  EXPECT_EQ(CellOf(scName, 1), "cut");
 }
 
 TEST_F(RealToolDetection, DvdFolderTitlesAreScannedAndQueued)

@@ -121,3 +121,19 @@ exit 1
                           [](const std::string& L) { return L.find("Audio: mp2") != std::string::npos; }),
             1);
 }
+
+TEST_F(RunControlIdentify, TitleScanSkipShowsWhileTitlesAreReportedAndHidesAtTheEnd)
+{
+  std::vector<std::pair<std::string, bool>> Seen;
+  RunHooks.IdentifyLine = [&](const String& Line) { Seen.push_back({Line, Form->skip2->GetVisible()}); };
+  CurrentDvdName = "My Disc";
+  PlaybackMode = true;
+  RunTool("print ID_DVD_TITLES=2\nprint ID_LENGTH=12.0\nprint ID_DVD_TITLE_2_LENGTH=5702.4\nprint next\n");
+  CurrentDvdName.clear();
+  EXPECT_EQ(Seen, (std::vector<std::pair<std::string, bool>>{{" ID_DVD_TITLES=2", false},
+                                                             {" ID_LENGTH=12.0", false},
+                                                             {" ID_DVD_TITLE_2_LENGTH=5702.4", true},
+                                                             {" next", true}}));
+  EXPECT_FALSE(Form->skip2->GetVisible());
+  EXPECT_EQ(StatusText, "Found : My Disc (2 of 2)");
+}

@@ -88,6 +88,8 @@ protected:
     SetMessageClock(nullptr);
     for (const auto& Name : ToolNames())
       std::filesystem::create_symlink(std::string(QV_TEST_BIN_DIR) + "/qv_faketool", Dir + Name);
+    // The kill routines reach only this run's tools, whatever else runs tools of these names.
+    SetToolLookupFolder(Dir);
     Runner = std::make_unique<TXcCreateProcess>(nullptr);
     Runner->GetStartupInfo()->ShowWindow = swHide;
     Runner->GetStartupInfo()->DefaultWindowState = false;
@@ -111,6 +113,7 @@ protected:
       while (FindProcessIdsOf(Name)) {
       }
     ProcessPendingMessages();
+    SetToolLookupFolder("");
     TTempDirTest::TearDown();
   }
 

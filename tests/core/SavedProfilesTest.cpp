@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -131,6 +132,66 @@ TEST_F(SavedProfiles, ChoosingAProfileLoadsItsQueue)
   EXPECT_EQ(Form->dq->GetCells(0, 1), "iPod Video");
   Form->profilebox->SetItemIndex(Form->profilebox->GetItems()->IndexOf("A"));
   EXPECT_EQ(Form->dq->GetCells(0, 1), "Zune");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SavedProfiles, OverwritingWritesOnlyAfterYes)
+{
+  const struct {
+    const char* Name;
+    int Answer;
+    const char* Written;  // the file that holds the queue afterwards
+    const char* Model;    // its first device
+  } Cases[] = {
+      {"Phone", mrYes, "Phone", "Zune"},
+      {"Phone", mrNo, "Phone", "iPod Video"},
+      {"my_set", mrYes, "My Set", "Zune"},  // a new file under the cleaned name
+      {"my_set", mrNo, "my_set", "iPod Video"},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(std::string(C.Name) + (C.Answer == mrYes ? " yes" : " no"));
+    std::filesystem::remove_all(WorkFolder + "profiles");
+    std::filesystem::create_directories(WorkFolder + "profiles");
+    Queue("iPod Video");
+    Typed = C.Name;
+    Form->skSkinSpeedButton10Click(Form);
+    ASSERT_EQ(ModelIn(C.Name), "iPod Video");
+    Queue("Zune");
+    Answer = C.Answer;
+    Form->skSkinSpeedButton10Click(Form);
+    EXPECT_NE(Asked.back().find("You want to overwrite the selected profile?"), std::string::npos);
+    EXPECT_EQ(ModelIn(C.Written), C.Model);
+    if (std::string(C.Written) != C.Name) {
+      EXPECT_EQ(ModelIn(C.Name), "iPod Video");
+    }
+  }
+}
+
+TEST_F(SavedProfiles, AProfileThatCannotBeLoadedIsNotListedAndTheUserIsTold)
+{
+  std::vector<std::string> Reports;
+  SetSettingsMessageProc([&](const String& Text) { Reports.push_back(Text); });
+  for (const char* Name : {"Good", "a..b", "..", "Other"}) {
+    Queue("Zune");
+    SaveGridText(Form->dq, WorkFolder + "profiles/" + Name + ".prf");
+  }
+  LoadProfileList();
+  std::vector<std::string> Listed = Items(Form->profilebox->GetItems());
+  std::sort(Listed.begin(), Listed.end());
+  EXPECT_EQ(Listed, (std::vector<std::string>{"Good", "Other"}));
+  ASSERT_EQ(Reports.size(), 2u);
+  for (const std::string& R : Reports) EXPECT_NE(R.find("is not listed"), std::string::npos) << R;
+  SetSettingsMessageProc(nullptr);
+
+  // A name typed into the box that cannot be a profile's is refused with a message.
+  const size_t Before = Asked.size();
+  Form->profilebox->SetText("../x");
+  Form->profileboxChange(Form);
+  ASSERT_GT(Asked.size(), Before);
+  EXPECT_NE(Asked.back().find("cannot be loaded"), std::string::npos);
 }
 
 }  // namespace

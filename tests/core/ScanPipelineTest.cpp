@@ -4,7 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <memory>
+
+#include "../support/FileWriterProcess.h"
 #include "ScanTestSupport.h"
+#include "core/SourceRow.h"
 #include "core/ToolProcesses.h"
 
 using namespace scantest;
@@ -221,6 +225,62 @@ TEST_F(ScanTick, BadInputIsPassedOverAndTheScanFinishes)
   }
 }
 
+TEST_F(ScanTick, TheDetectionStepPassesOverQueuedInUseAndSmallFiles)
+{
+  namespace fs = std::filesystem;
+  struct TCase {
+    const char* Name;
+    bool IgnoreSizeCheck;  // "Ignore file-in-use check"
+    std::uintmax_t Size;
+    bool Queued, Written, Identified;
+  };
+  const TCase Cases[] = {
+      {"New", true, 10, false, false, true},
+      {"AlreadyQueued", true, 10, true, false, false},
+      {"BeingWritten", true, 10, false, true, false},
+      {"SmallWithTheSizeCheck", false, 1024000, false, false, false},
+      {"LargeEnoughWithTheSizeCheck", false, 1024001, false, false, true},
+  };
+  for (const TCase& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    Calls.clear();
+    const std::string Path = File(std::string(C.Name) + ".avi", "");
+    fs::resize_file(Path, C.Size);  // sparse
+    Form->finuse->SetChecked(C.IgnoreSizeCheck);
+    TskSkinStringGrid* Q = Form->StringGrid1;
+    Q->SetCells(scSourcePath, 1, C.Queued ? LowerCase(Path) : String("/elsewhere.avi"));
+    std::unique_ptr<TFileWriterProcess> Writer;
+    if (C.Written) {
+      Writer = std::make_unique<TFileWriterProcess>(Path);
+      ASSERT_TRUE(Writer->Started());
+    }
+    Pending()->Add(Path);
+    ScanTimerTimer();
+    EXPECT_EQ(Calls, C.Identified ? std::vector<std::string>{"vid " + Path} : std::vector<std::string>{});
+  }
+}
+
+TEST_F(ScanTick, TheSizeCheckReadsTheSizeOfExactlyTheNamedFile)
+{
+  namespace fs = std::filesystem;
+  Form->finuse->SetChecked(false);
+  // Names that a wildcard or case-blind search would confuse with a large neighbour.
+  const std::pair<const char*, const char*> Pairs[] = {{"a.avi", "A.avi"}, {"b?.avi", "b!.avi"}, {"c*.avi", "c!.avi"}};
+  const std::string Folder = this->Folder("pairs/");
+  for (const auto& [Small, Large] : Pairs) {
+    File(std::string("pairs/") + Small, "x");
+    fs::resize_file(File(std::string("pairs/") + Large, ""), 2000000);
+  }
+  for (const auto& [Small, Large] : Pairs) {
+    SCOPED_TRACE(Small);
+    Calls.clear();
+    Pending()->Add(Folder + Small);
+    Pending()->Add(Folder + Large);
+    ScanTimerTimer();
+    EXPECT_EQ(Calls, std::vector<std::string>{"vid " + Folder + Large});
+  }
+}
+
 class ScanSkipList : public TScanTest {};
 
 TEST_F(ScanSkipList, ConvertedFilesGoToTheSkipListAndComeBackThroughItsButtons)
@@ -268,6 +328,28 @@ TEST_F(ScanSkipList, WithoutAWindowHookTheMainWindowsHistoryPanelFollowsTheSkipL
   EXPECT_TRUE(Form->history->GetVisible());
   AddAllSkippedClick();
   EXPECT_FALSE(Form->history->GetVisible());
+}
+
+TEST_F(ScanSkipList, TheHistoryIsAskedForTheWholeFileName)
+{
+  QueueDevice("Apple iPod");
+  ScanHost().SkipConverted = true;
+  // Only the name converted before is skipped; a "\" is part of a name, not a folder.
+  Converted("Apple Ipod", "back\\slash.avi");
+  const struct {
+    const char* Name;
+    bool Skipped;
+  } Cases[] = {{"back\\slash.avi", true}, {"slash.avi", false}, {"x\\back\\slash.avi", false}};
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    Calls.clear();
+    Form->skiplist->GetItems()->Clear();
+    const std::string Path = File(C.Name);
+    Pending()->Add(Path);
+    ScanTimerTimer();
+    EXPECT_EQ(Calls.empty(), C.Skipped);
+    EXPECT_EQ(Form->skiplist->GetItems()->GetCount(), C.Skipped ? 1 : 0);
+  }
 }
 
 TEST_F(ScanSkipList, WithoutTheOptionNothingIsSkipped)

@@ -284,3 +284,68 @@ TEST_F(SettingsStore, ProfileListShowsItsPanelWithTwoProfiles)
 }
 
 }  // namespace
+
+TEST_F(SettingsStore, EveryLineInItsPlace)
+{
+  // Every line written: each option on, each option whose flag records "off" off, every text
+  // set. The crop choices are one group and the two subtitle choices another, so the files
+  // below take them in turn; together they pin every line of the whole list in its place.
+  StartUpValues(Form);
+  TivoMak = "1234567890";
+  NoDeviceSubfolder = true;
+  Form->profilebox->SetText("Phones");
+  Form->prioritybox1->SetItemIndex(2);
+  for (TskSkinCheckRadioBox* B :
+       {Form->finuse, Form->checkbox4, Form->askscan, Form->checkbox5, Form->checkbox7, Form->episodes, Form->checkbox1,
+        Form->selfexit, Form->checkbox2, Form->checkbox12, Form->checkbox13, Form->videofolder,
+        Form->skSkinCheckRadioBox4x, Form->mplayer2, Form->detect2, Form->skSkinCheckRadioBox5,
+        Form->skSkinCheckRadioBox6, Form->skSkinCheckRadioBox7, Form->skSkinCheckRadioBox8, Form->dvdnav, Form->cc,
+        Form->skSkinCheckRadioBox12, Form->skSkinCheckRadioBox13, Form->savestatus, Form->deint})
+    B->SetChecked(true);
+  for (TskSkinCheckRadioBox* B : {Form->checkbox9, Form->checkbox10, Form->checkbox11, Form->skSkinCheckRadioBox4,
+                                  Form->mencoder2})
+    B->SetChecked(false);
+  Form->combobox4->SetItemIndex(1);
+  Form->combobox5->SetItemIndex(2);
+  Form->combobox6->SetItemIndex(3);
+  Form->combobox7->SetItemIndex(4);
+  Form->limit->SetValue(7);
+  Form->corecount->SetValue(5);
+  Form->skSkinLabel2->SetCaption("before.sh");
+  Form->skSkinLabel3->SetCaption("after.sh");
+  Form->fpstext->SetItemIndex(3);
+  Form->Edit1->SetVisible(true);
+  Form->log->SetVisible(true);
+  Form->SetBounds(0, 0, 901, 651);
+  Form->monitorvalue->SetValue(16);
+  Form->skSkinSpinEdit5->SetValue(1200);
+  const struct {
+    TskSkinCheckRadioBox *Crop, *Subs;
+    const char *CropLine, *SubsLine;
+  } Choices[] = {{Form->radiobutton1, Form->checkbox7, "Crop1", "SubsNoAudio"},
+                 {Form->radiobutton2, Form->checkbox8, "Crop2", "AlwaysSubs"},
+                 {Form->radiobutton4x, Form->checkbox7, "Crop3", "SubsNoAudio"},
+                 {Form->radiobutton12, Form->checkbox8, "Crop4", "AlwaysSubs"}};
+  for (const auto& C : Choices) {
+    SCOPED_TRACE(C.CropLine);
+    C.Crop->SetChecked(true);
+    C.Subs->SetChecked(true);
+    SaveSettings();
+    const std::vector<std::string> Lines = {
+        "Profile:Phones", "Tivo:1234567890", "NoAppend", "Prio:2", "Crop1", "ifinuse", "Crop2", "Crop3", "Crop4",
+        "DefaultAudio", "AskScan", "AudioLang1:1", "AudioLang2:2", "DefaultSubs", "SubsLang1:3", "SubsLang2:4",
+        "SubsNoAudio", "Episode", "shutdown", "selfexit", "FullAuto", "AlwaysSubs", "NoScanOnStart",
+        "NoMonitorInsert", "DontEject", "DoRemember", "DoIgnore", "Source=Destination", "Test:", "TestValue:7",
+        "Corecount:5", "beforecmd:before.sh", "after cmd:after.sh", "avchdfps:3", "explorer", "No Hastekit",
+        "PreviewFix", "Detect2", "Minimized", "Tray", "SendTo", "Startup", "Dvdnav", "ClosedCaption", "CMD1", "CMD2",
+        "Savestate", "Loadstate", "Savestatus", "QV_SIZE_W:901", "QV_SIZE_H:651", "Monitor:16", "Minimum:1200",
+        "Do De-Interlace"};
+    ASSERT_EQ(Lines.size(), 54u);
+    std::vector<std::string> Want;
+    for (const std::string& L : Lines) {
+      const bool Crop = L.rfind("Crop", 0) == 0, Subs = L == "SubsNoAudio" || L == "AlwaysSubs";
+      if ((!Crop && !Subs) || L == C.CropLine || L == C.SubsLine) Want.push_back(L);
+    }
+    EXPECT_EQ(ReadBytes(SettingsPath()), Joined(Want));
+  }
+}

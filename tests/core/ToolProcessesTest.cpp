@@ -21,8 +21,10 @@ DWORD StartStalled(const std::string& Dir, const std::string& Name)
   EXPECT_TRUE(CreateProcessA(nullptr, Cmd.data(), nullptr, nullptr, FALSE, 0, Env.data(), nullptr, &Info, &Pi));
   CloseHandle(Pi.hThread);
   CloseHandle(Pi.hProcess);
-  // The child may show the new program's name only a moment after CreateProcessA returned.
-  for (int I = 0; I < 5000 && FindProcessIdByExeName(Dir + Name) != static_cast<Integer>(Pi.dwProcessId); ++I) Sleep(1);
+  // The child may show the new program's name only a moment after CreateProcessA returned
+  // (another tool of the same name may be listed before it).
+  const Int64 Start = GetTickCount64();
+  while (ProcessImageName(Pi.dwProcessId, true) != Dir + Name && GetTickCount64() - Start < 5000) Sleep(1);
   return Pi.dwProcessId;
 }
 
@@ -52,25 +54,30 @@ using ToolProcesses = TRunnerTest;
 
 TEST_F(ToolProcesses, FindByImageNameIgnoresCaseAndAPathMatchesOnlyTheFullPath)
 {
-  const DWORD Pid = StartStalled(Dir, "mencoder.exe");
+  // A tool name of this run's own, so that no other program's tool can answer the bare name.
+  const std::string Name = "qvtest" + std::to_string(getpid()) + "enc.exe";
+  std::string Upper = Name;
+  for (char& C : Upper) C = static_cast<char>(toupper(static_cast<unsigned char>(C)));
+  std::filesystem::create_symlink(std::string(QV_TEST_BIN_DIR) + "/qv_faketool", Dir + Name);
+  const DWORD Pid = StartStalled(Dir, Name);
   struct TCase {
     std::string Name;
     Integer Expected;
   };
   const std::vector<TCase> Cases = {
-      {"mencoder.exe", static_cast<Integer>(Pid)},
-      {"MENCODER.EXE", static_cast<Integer>(Pid)},
-      {Dir + "mencoder.exe", static_cast<Integer>(Pid)},
-      {Dir + "MENCODER.exe", static_cast<Integer>(Pid)},
-      {"/elsewhere/mencoder.exe", -1},
-      {"mencoder", -1},
-      {"mencoder2.exe", -1},
+      {Name, static_cast<Integer>(Pid)},
+      {Upper, static_cast<Integer>(Pid)},
+      {Dir + Name, static_cast<Integer>(Pid)},
+      {Dir + Upper, static_cast<Integer>(Pid)},
+      {"/elsewhere/" + Name, -1},
+      {Name.substr(0, Name.size() - 4), -1},
+      {"2" + Name, -1},
   };
   for (const auto& C : Cases) EXPECT_EQ(FindProcessIdByExeName(C.Name), C.Expected) << C.Name;
 
   TStringList List;
   ASSERT_TRUE(ListRunningProcesses(&List, false));
-  const int Index = List.IndexOf("mencoder.exe");
+  const int Index = List.IndexOf(Name);
   ASSERT_GE(Index, 0);
   EXPECT_EQ(reinterpret_cast<std::intptr_t>(List.GetObject(Index)), static_cast<std::intptr_t>(Pid));
   EXPECT_EQ(CloseOrKillProcess(Pid, 50), 2);
@@ -88,6 +95,14 @@ TEST_F(ToolProcesses, KillPlayersTakesOnePlayerPerCallAndKillAllToolsOnePerName)
   const DWORD B = StartStalled(Dir, "mplayer.exe");
   const DWORD C = StartStalled(Dir, "mplayer2.exe");
   const DWORD Encoder = StartStalled(Dir, "mencoder.exe");
+  // Tools of the same names started from elsewhere (another program, another test run) are
+  // not this run's to end.
+  const std::string Other = Dir + "other/";
+  std::filesystem::create_directories(Other);
+  for (const char* Name : {"mplayer.exe", "mencoder.exe"})
+    std::filesystem::create_symlink(std::string(QV_TEST_BIN_DIR) + "/qv_faketool", Other + Name);
+  const DWORD OtherPlayer = StartStalled(Other, "mplayer.exe");
+  const DWORD OtherEncoder = StartStalled(Other, "mencoder.exe");
   KillPlayers();
   ASSERT_TRUE(PumpUntil([&] { return !Running(C); }));
   EXPECT_NE(Running(A), Running(B));  // exactly one of the two is gone
@@ -96,6 +111,11 @@ TEST_F(ToolProcesses, KillPlayersTakesOnePlayerPerCallAndKillAllToolsOnePerName)
   EXPECT_TRUE(Running(Encoder));
   KillAllTools();
   ASSERT_TRUE(PumpUntil([&] { return !Running(Encoder); }));
+  KillPlayers();
+  KillAllTools();
+  EXPECT_TRUE(Running(OtherPlayer));
+  EXPECT_TRUE(Running(OtherEncoder));
+  for (DWORD Pid : {OtherPlayer, OtherEncoder}) CloseOrKillProcess(Pid, 0);
 }
 
 TEST_F(ToolProcesses, WaitForToolRunsTimersAndRunnerEventsUntilTheFlagClears)

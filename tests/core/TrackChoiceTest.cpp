@@ -43,6 +43,10 @@ TEST(LanguageNames, DescribeEveryTrackLineForm)
       {"128 ?????", "128 ????"},
       {"SRT File: /films/My Film.srt", "SRT File: /films/My Film.srt"},
       {"SUB File: /films/a.sub", "SUB File: /films/a.sub"},
+      // A side file's path may hold the words of the other forms.
+      {"SRT File:/home/user/subtitles/film.srt", "SRT File:/home/user/subtitles/film.srt"},
+      {"SUB File:/films/audio stream/a.sub", "SUB File:/films/audio stream/a.sub"},
+      {"SRT File:/films/subtitle ( sid ): 3/b.ssa", "SRT File:/films/subtitle ( sid ): 3/b.ssa"},
       {"", ""},
       {"x", "X"},
   };

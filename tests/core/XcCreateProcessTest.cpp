@@ -284,7 +284,7 @@ TEST_F(XcRunner, AChildThatClosesItsOutputKeepsTheRunUntilItIsKilledByName)
   EXPECT_EQ(Transcript()[0], "bye");
   EXPECT_TRUE(ExitCodes.empty());
   EXPECT_EQ(Runner->GetState(), TXcCreateProcess::Watched);
-  EXPECT_NE(FindProcessIdByExeName("MPLAYER.EXE"), -1);
+  EXPECT_NE(FindProcessIdByExeName(Dir + "MPLAYER.EXE"), -1);
   KillPlayers();
   ASSERT_TRUE(WaitTerminated());
   EXPECT_EQ(ExitCodes[0], 0u);
