@@ -4,6 +4,8 @@
 // read, delete) or one 800 x 600 blit (repaint).
 #include <benchmark/benchmark.h>
 
+#include "bench/BlitTiming.h"
+
 #include <algorithm>
 #include <chrono>
 #include <string>
@@ -138,27 +140,7 @@ void BM_GridDeleteEverySecondRow(benchmark::State& State) {
 }
 BENCHMARK(BM_GridDeleteEverySecondRow)->Unit(benchmark::kMillisecond)->Iterations(1)->Arg(0)->Arg(1);
 
-double BlitSeconds() {
-  BITMAPINFO Info{};
-  Info.bmiHeader.biWidth = 800;
-  Info.bmiHeader.biHeight = -600;
-  Info.bmiHeader.biBitCount = 32;
-  void* Bits = nullptr;
-  HBITMAP Src = CreateDIBSection(nullptr, &Info, DIB_RGB_COLORS, &Bits, nullptr, 0);
-  HBITMAP Dst = CreateDIBSection(nullptr, &Info, DIB_RGB_COLORS, &Bits, nullptr, 0);
-  HDC SrcDC = CreateCompatibleDC(nullptr);
-  HDC DstDC = CreateCompatibleDC(nullptr);
-  HGDIOBJ OldSrc = SelectObject(SrcDC, Src);
-  HGDIOBJ OldDst = SelectObject(DstDC, Dst);
-  const double T = Median([&] { BitBlt(DstDC, 0, 0, 800, 600, SrcDC, 0, 0, SRCCOPY); }, 21);
-  SelectObject(SrcDC, OldSrc);
-  SelectObject(DstDC, OldDst);
-  DeleteDC(SrcDC);
-  DeleteDC(DstDC);
-  DeleteObject(Src);
-  DeleteObject(Dst);
-  return T;
-}
+double BlitSeconds() { return Blit800x600Seconds(); }
 
 void BM_GridRepaint800x600(benchmark::State& State) {
   EnsureDisplay();

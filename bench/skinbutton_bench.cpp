@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/BlitTiming.h"
 #include "platform/display/HeadlessDisplay.h"
 #include "platform/vcl/Forms.h"
 #include "skin/controls/SkinButton.h"
@@ -42,36 +43,6 @@ TForm* MakeForm(TskSkinData* Skin)
   return form;
 }
 
-// Seconds one 800 x 600 32-bpp SRCCOPY blit takes (the median of a few runs).
-double BlitSeconds()
-{
-  BITMAPINFO info{};
-  info.bmiHeader.biWidth = 800;
-  info.bmiHeader.biHeight = -600;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP src = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HBITMAP dst = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HDC srcDC = CreateCompatibleDC(nullptr);
-  HDC dstDC = CreateCompatibleDC(nullptr);
-  HGDIOBJ oldSrc = SelectObject(srcDC, src);
-  HGDIOBJ oldDst = SelectObject(dstDC, dst);
-  std::vector<double> times;
-  for (int i = 0; i < 21; ++i) {
-    auto t0 = std::chrono::steady_clock::now();
-    BitBlt(dstDC, 0, 0, 800, 600, srcDC, 0, 0, SRCCOPY);
-    times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
-  }
-  SelectObject(srcDC, oldSrc);
-  SelectObject(dstDC, oldDst);
-  DeleteDC(srcDC);
-  DeleteDC(dstDC);
-  DeleteObject(src);
-  DeleteObject(dst);
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
-
 void Repaint200Buttons(benchmark::State& State, bool Skinned)
 {
   EnsureDisplay();
@@ -84,7 +55,7 @@ void Repaint200Buttons(benchmark::State& State, bool Skinned)
     skin->SetCompressedStoredSkin(stored);
   }
   TForm* form = MakeForm(skin);
-  const double blit = BlitSeconds();
+  const double blit = Blit800x600Seconds();
   auto t0 = std::chrono::steady_clock::now();
   for (auto _ : State) {
     RedrawWindow(form->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);

@@ -2,6 +2,8 @@
 // of one 800 x 600 blit (the floor any repaint of that area pays).
 #include <benchmark/benchmark.h>
 
+#include "bench/BlitTiming.h"
+
 #include <algorithm>
 #include <chrono>
 #include <vector>
@@ -63,34 +65,7 @@ TForm* MakeForm() {
   return F;
 }
 
-// Seconds one 800 x 600 32-bpp SRCCOPY blit takes (the median of a few runs).
-double BlitSeconds() {
-  BITMAPINFO Info{};
-  Info.bmiHeader.biWidth = 800;
-  Info.bmiHeader.biHeight = -600;
-  Info.bmiHeader.biBitCount = 32;
-  void* Bits = nullptr;
-  HBITMAP Src = CreateDIBSection(nullptr, &Info, DIB_RGB_COLORS, &Bits, nullptr, 0);
-  HBITMAP Dst = CreateDIBSection(nullptr, &Info, DIB_RGB_COLORS, &Bits, nullptr, 0);
-  HDC SrcDC = CreateCompatibleDC(nullptr);
-  HDC DstDC = CreateCompatibleDC(nullptr);
-  HGDIOBJ OldSrc = SelectObject(SrcDC, Src);
-  HGDIOBJ OldDst = SelectObject(DstDC, Dst);
-  std::vector<double> Times;
-  for (int I = 0; I < 21; ++I) {
-    auto T0 = std::chrono::steady_clock::now();
-    BitBlt(DstDC, 0, 0, 800, 600, SrcDC, 0, 0, SRCCOPY);
-    Times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - T0).count());
-  }
-  SelectObject(SrcDC, OldSrc);
-  SelectObject(DstDC, OldDst);
-  DeleteDC(SrcDC);
-  DeleteDC(DstDC);
-  DeleteObject(Src);
-  DeleteObject(Dst);
-  std::sort(Times.begin(), Times.end());
-  return Times[Times.size() / 2];
-}
+double BlitSeconds() { return Blit800x600Seconds(); }
 
 void BM_FormRepaint200Children(benchmark::State& State) {
   EnsureDisplay();

@@ -1166,8 +1166,10 @@ std::vector<TRecord> Objects()
                  }});
   }
   r.push_back({"caption", "caption", [](TIni& I) {
-                 I.Rect("skinrect", 30, 0, CapButtonX(4) - 4, CaptionH);
-                 I.Rect("textrect", 30, 0, CapButtonX(4) - 4, CaptionH);
+                 // Inside the top corner areas (so it grows with the window); the text area
+                 // is relative to the caption's own top-left.
+                 I.Rect("skinrect", 30, 0, CapButtonX(4) - 4, CaptionH - 1);
+                 I.Rect("textrect", 0, 0, CapButtonX(4) - 34, CaptionH - 1);
                  Font(I, "", 0xC9D3DD, "fsbold");
                  I.Color("activefontcolor", White);
                  I.Key("alignment", "taleftjustify");

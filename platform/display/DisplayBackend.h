@@ -112,6 +112,28 @@ public:
   // True when a compositor shows translucent windows; without one, layered windows are opaque.
   virtual bool HasCompositor() const = 0;
 
+  // Moving and sizing by the user. BeginMoveResize asks the desktop's window manager to move
+  // (Direction 8) or size (Direction 0 top-left, 1 top, 2 top-right, 3 right, 4 bottom-right,
+  // 5 bottom, 6 bottom-left, 7 left) Window after the pointer at the screen point Screen while
+  // the mouse button Button (1 left) stays down; the window manager then reports the new bounds
+  // (Configured). False when no window manager offers it (nothing happens; the caller moves and
+  // sizes the window itself). SetSizeLimits gives the window manager the smallest and largest
+  // size the user may give the window (0 for no limit).
+  virtual bool BeginMoveResize(TDisplayWindow Window, int Direction, POINT Screen, int Button)
+  {
+    (void)Window;
+    (void)Direction;
+    (void)Screen;
+    (void)Button;
+    return false;
+  }
+  virtual void SetSizeLimits(TDisplayWindow Window, SIZE Min, SIZE Max)
+  {
+    (void)Window;
+    (void)Min;
+    (void)Max;
+  }
+
   // Pointer and keyboard.
   virtual void GrabPointer(TDisplayWindow Window, bool Grab) = 0;
   // One of the IDC_* cursor numbers (32512 arrow ...).

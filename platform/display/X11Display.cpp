@@ -280,6 +280,8 @@ public:
   void SetOpacity(TDisplayWindow Window, BYTE Alpha, bool PerPixelAlpha) override;
   bool HasCompositor() const override { return FCompositor; }
 
+  bool BeginMoveResize(TDisplayWindow Window, int Direction, POINT Screen, int Button) override;
+  void SetSizeLimits(TDisplayWindow Window, SIZE Min, SIZE Max) override;
   void GrabPointer(TDisplayWindow Window, bool Grab) override;
   void SetCursor(TDisplayWindow Window, int CursorId) override;
   POINT CursorPos() const override;
@@ -349,6 +351,8 @@ private:
     String Title;
     int CursorId = IDC_ARROW;
     std::deque<RECT> PendingBounds; // sizes asked for whose ConfigureNotify has not come
+    SIZE MinSize{};                 // the size limits handed to the window manager (0: none)
+    SIZE MaxSize{};
     Window TrayManager = 0;         // a tray icon: the tray (selection owner) it docked in
   };
 
@@ -359,7 +363,7 @@ private:
         NetActiveWindow, NetSupported, NetSupportingWmCheck, NetWorkarea, NetCurrentDesktop, NetWmCmS, Clipboard,
         Targets, Text, Multiple, Timestamp, Incr, TextPlainUtf8, QvSelection, QvTimestamp, XdndAware, XdndEnter,
         XdndPosition, XdndStatus, XdndLeave, XdndDrop, XdndFinished, XdndSelection, XdndTypeList, XdndActionCopy,
-        UriList, NetSystemTrayS, NetSystemTrayOpcode, XEmbedInfo, Manager;
+        UriList, NetSystemTrayS, NetSystemTrayOpcode, XEmbedInfo, Manager, NetWmMoveResize;
   };
 
   // An XDND drag that is over one of our windows.
@@ -410,6 +414,8 @@ private:
   bool ReadSelectionProperty(Window W, Atom Property, Atom& Type, String& Data);
   bool ConvertSelection(Atom Selection, Atom Target, String& Data, Atom& Type, bool& TimedOut);
   void LoadMonitors() const;
+  // Position, size and size limits of W for the window manager.
+  void SetNormalHints(const TWin& W);
 
   Display* FDisplay;
   int FScreen = 0;
@@ -446,6 +452,7 @@ private:
   bool FWmChecked = false;
   bool FWmRuns = false;
   bool FWmActivates = false;
+  bool FWmMovesAndSizes = false;
   DWORD FWmCheckedAt = 0;
   mutable bool FMonitorsValid = false;
   mutable std::vector<TDisplayMonitor> FMonitors;
@@ -508,6 +515,7 @@ void TX11Display::Init()
       {&A.NetActiveWindow, "_NET_ACTIVE_WINDOW"},
       {&A.NetSupported, "_NET_SUPPORTED"},
       {&A.NetSupportingWmCheck, "_NET_SUPPORTING_WM_CHECK"},
+      {&A.NetWmMoveResize, "_NET_WM_MOVERESIZE"},
       {&A.NetWorkarea, "_NET_WORKAREA"},
       {&A.NetCurrentDesktop, "_NET_CURRENT_DESKTOP"},
       {&A.NetWmCmS, compositorSelection.c_str()},
@@ -705,6 +713,7 @@ bool TX11Display::WindowManagerRuns()
   FWmCheckedAt = Now();
   FWmRuns = false;
   FWmActivates = false;
+  FWmMovesAndSizes = false;
   auto windowProperty = [this](Window W, Atom Property, Window& Value) {
     Atom type;
     int format;
@@ -736,6 +745,7 @@ bool TX11Display::WindowManagerRuns()
         type == XA_ATOM && format == 32) {
       auto* list = reinterpret_cast<Atom*>(data);
       FWmActivates = std::find(list, list + count, A.NetActiveWindow) != list + count;
+      FWmMovesAndSizes = std::find(list, list + count, A.NetWmMoveResize) != list + count;
     }
     if (data)
       XFree(data);
@@ -803,16 +813,7 @@ void TX11Display::ApplyWindowProperties(TWin& W, bool Initial)
     XSetWMHints(FDisplay, W.Xid, hints);
     XFree(hints);
   }
-  XSizeHints* size = XAllocSizeHints();
-  if (size) {
-    size->flags = USPosition | PPosition | USSize | PSize;
-    size->x = W.Bounds.left;
-    size->y = W.Bounds.top;
-    size->width = std::max<LONG>(1, W.Bounds.right - W.Bounds.left);
-    size->height = std::max<LONG>(1, W.Bounds.bottom - W.Bounds.top);
-    XSetWMNormalHints(FDisplay, W.Xid, size);
-    XFree(size);
-  }
+  SetNormalHints(W);
 
   if (Initial) {
     XClassHint* cls = XAllocClassHint();
@@ -1009,16 +1010,7 @@ void TX11Display::SetBounds(TDisplayWindow Window, const RECT& Bounds)
   if (w->PendingBounds.size() > 16)
     w->PendingBounds.pop_front();
   XMoveResizeWindow(FDisplay, w->Xid, Bounds.left, Bounds.top, width, height);
-  XSizeHints* size = XAllocSizeHints();
-  if (size) {
-    size->flags = USPosition | PPosition | USSize | PSize;
-    size->x = Bounds.left;
-    size->y = Bounds.top;
-    size->width = width;
-    size->height = height;
-    XSetWMNormalHints(FDisplay, w->Xid, size);
-    XFree(size);
-  }
+  SetNormalHints(*w);
 }
 
 void TX11Display::SetFlags(TDisplayWindow Window, unsigned Flags)
@@ -1443,6 +1435,67 @@ bool TX11Display::ReadPixels(TDisplayWindow Window, std::vector<std::uint32_t>& 
 }
 
 // ---- Pointer and keyboard ----
+
+void TX11Display::SetNormalHints(const TWin& W)
+{
+  XSizeHints* size = XAllocSizeHints();
+  if (!size)
+    return;
+  size->flags = USPosition | PPosition | USSize | PSize;
+  size->x = W.Bounds.left;
+  size->y = W.Bounds.top;
+  size->width = std::max<LONG>(1, W.Bounds.right - W.Bounds.left);
+  size->height = std::max<LONG>(1, W.Bounds.bottom - W.Bounds.top);
+  if (W.MinSize.cx > 0 || W.MinSize.cy > 0) {
+    size->flags |= PMinSize;
+    size->min_width = std::max<LONG>(1, W.MinSize.cx);
+    size->min_height = std::max<LONG>(1, W.MinSize.cy);
+  }
+  if (W.MaxSize.cx > 0 || W.MaxSize.cy > 0) {
+    size->flags |= PMaxSize;
+    size->max_width = W.MaxSize.cx > 0 ? W.MaxSize.cx : 32767;
+    size->max_height = W.MaxSize.cy > 0 ? W.MaxSize.cy : 32767;
+  }
+  XSetWMNormalHints(FDisplay, W.Xid, size);
+  XFree(size);
+}
+
+void TX11Display::SetSizeLimits(TDisplayWindow Window, SIZE Min, SIZE Max)
+{
+  TQueueCheck check(this);
+  TWin* w = FindTopLevel(Window);
+  if (!w || (w->MinSize.cx == Min.cx && w->MinSize.cy == Min.cy && w->MaxSize.cx == Max.cx && w->MaxSize.cy == Max.cy))
+    return;
+  w->MinSize = Min;
+  w->MaxSize = Max;
+  SetNormalHints(*w);
+}
+
+bool TX11Display::BeginMoveResize(TDisplayWindow Window, int Direction, POINT Screen, int Button)
+{
+  TQueueCheck check(this);
+  TWin* w = FindTopLevel(Window);
+  if (!w || !w->Visible || (w->Flags & dwfPopup) || Direction < 0 || Direction > 8)
+    return false;
+  if (!WindowManagerRuns() || !FWmMovesAndSizes)
+    return false;
+  // The window manager takes the pointer: any grab of ours must go first.
+  XUngrabPointer(FDisplay, CurrentTime);
+  FGrab = 0;
+  XEvent ev{};
+  ev.xclient.type = ClientMessage;
+  ev.xclient.window = w->Xid;
+  ev.xclient.message_type = A.NetWmMoveResize;
+  ev.xclient.format = 32;
+  ev.xclient.data.l[0] = Screen.x;
+  ev.xclient.data.l[1] = Screen.y;
+  ev.xclient.data.l[2] = Direction;
+  ev.xclient.data.l[3] = Button;
+  ev.xclient.data.l[4] = 1; // a normal application
+  XSendEvent(FDisplay, FRoot, False, SubstructureRedirectMask | SubstructureNotifyMask, &ev);
+  XFlush(FDisplay);
+  return true;
+}
 
 void TX11Display::GrabPointer(TDisplayWindow Window, bool Grab)
 {

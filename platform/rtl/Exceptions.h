@@ -45,6 +45,8 @@ QV_DECLARE_EXCEPTION(EFilerError, EStreamError);
 QV_DECLARE_EXCEPTION(EReadError, EFilerError);
 QV_DECLARE_EXCEPTION(EWriteError, EFilerError);
 QV_DECLARE_EXCEPTION(EInvalidOperation, Exception);
+// A typecast to a class the object is not of ("Invalid class typecast").
+QV_DECLARE_EXCEPTION(EInvalidCast, Exception);
 QV_DECLARE_EXCEPTION(EInvalidPointer, EHeapException);
 QV_DECLARE_EXCEPTION(EThread, Exception);
 

@@ -422,6 +422,65 @@ void PaintDefaultFrame(TWnd* W, HDC Dc)
   }
 }
 
+namespace {
+
+// The window manager's direction for a hit code (_NET_WM_MOVERESIZE numbering): 8 moves.
+int MoveResizeDirection(LRESULT Hit)
+{
+  switch (Hit) {
+    case HTTOPLEFT: return 0;
+    case HTTOP: return 1;
+    case HTTOPRIGHT: return 2;
+    case HTRIGHT: return 3;
+    case HTBOTTOMRIGHT: return 4;
+    case HTBOTTOM: return 5;
+    case HTBOTTOMLEFT: return 6;
+    case HTLEFT: return 7;
+    default: return 8;
+  }
+}
+
+// The move or size of a top-level window done by the desktop's window manager while the left
+// button stays down. The new bounds arrive as the display's reports (WM_WINDOWPOSCHANGED,
+// WM_MOVE, WM_SIZE as the window follows); the window hears WM_ENTERSIZEMOVE before and
+// WM_EXITSIZEMOVE after. False when the display has no window manager that does it.
+bool RunWindowManagerMoveSize(TWnd* W, LRESULT Hit, POINT Start, const MINMAXINFO& Info)
+{
+  HWND H = W->Handle;
+  TWnd* Top = TopLevelOf(W);
+  if (Top != W) return false;
+  TDisplayWindow D = GetDisplayWindow(H);
+  TDisplayBackend& Backend = GetDisplayBackend();
+  if (D == 0 || !Backend.KeyDown(VK_LBUTTON)) return false;
+  if (Hit != HTCAPTION)
+    Backend.SetSizeLimits(D, SIZE{Info.ptMinTrackSize.x, Info.ptMinTrackSize.y},
+                          SIZE{Info.ptMaxTrackSize.x, Info.ptMaxTrackSize.y});
+  if (GetCapture() == H) ReleaseCapture();
+  if (!Backend.BeginMoveResize(D, MoveResizeDirection(Hit), Start, 1)) return false;
+  SendMessageA(H, WM_ENTERSIZEMOVE, 0, 0);
+  MSG M{};
+  while (LookupLive(H) != nullptr && GetDisplayBackend().KeyDown(VK_LBUTTON)) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 15, QS_ALLINPUT);
+    while (PeekMessageA(&M, nullptr, 0, 0, PM_REMOVE)) {
+      if (M.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(M.wParam));
+        break;
+      }
+      // The user's input belongs to the window manager until the button goes up.
+      if ((M.message >= WM_MOUSEFIRST && M.message <= WM_MOUSELAST) ||
+          (M.message >= WM_NCMOUSEMOVE && M.message <= WM_NCMBUTTONDBLCLK))
+        continue;
+      TranslateMessage(&M);
+      DispatchMessageA(&M);
+    }
+    if (M.message == WM_QUIT) break;
+  }
+  if (LookupLive(H) != nullptr) SendMessageA(H, WM_EXITSIZEMOVE, 0, 0);
+  return true;
+}
+
+}  // namespace
+
 void RunMoveSizeLoop(TWnd* W, LRESULT Hit, POINT Start)
 {
   HWND H = W->Handle;
@@ -434,6 +493,8 @@ void RunMoveSizeLoop(TWnd* W, LRESULT Hit, POINT Start)
     GetMinMax(W, Info);
     if ((W = LookupLive(H)) == nullptr) return;
   }
+  if (RunWindowManagerMoveSize(W, Hit, Start, Info)) return;
+  if ((W = LookupLive(H)) == nullptr) return;
   SendMessageA(H, WM_ENTERSIZEMOVE, 0, 0);
   if ((W = LookupLive(H)) == nullptr) return;
   RECT Orig = W->Window;  // parent coordinates

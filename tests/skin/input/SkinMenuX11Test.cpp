@@ -4,7 +4,7 @@
 #include "platform/display/X11Display.h"
 #include "platform/rtl/Convert.h"
 #include "skin/input/SkinMenu.h"
-#include "tests/skin/input/SkinMenuX11Probe.h"
+#include "tests/support/X11Probe.h"
 #include "tests/support/XvfbChildRun.h"
 
 #include <gtest/gtest.h>
