@@ -73,8 +73,14 @@ TToolPlan TranslateFfmpeg(const std::vector<std::string>& Args)
     AddVideoFilter(L, Crop);
   }
   // The output is the last word that is no option's value; an identify run ("-i file") has none.
+  // Options added above go before it: ffmpeg ignores options after the last output.
   const std::vector<std::string> Words = L.Words();
   if (!Words.empty()) {
+    for (int I = static_cast<int>(L.Items.size()) - 1; I >= 0; --I)
+      if (L.Items[static_cast<std::size_t>(I)].Name.empty()) {
+        L.MoveToEnd(I);
+        break;
+      }
     Plan.Output = Words.back();
     Plan.Container = L.Value("-f");
     for (TOptionItem& Item : L.Items)

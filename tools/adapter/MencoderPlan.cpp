@@ -146,8 +146,10 @@ TToolPlan TranslateMencoder(const std::vector<std::string>& Args, const std::str
       L.Set("-lavcopts", Lavc.Text());
   }
 
+  L.MoveToEnd(L.Find("-o"));
   if (Audio == AudioAsIs) {
-    Plan.Container = L.Value("-of") == "lavf" ? TSubOptions(L.Value("-lavfopts")).Value("format") : L.Value("-of");
+    const std::string Of = L.LastValue("-of");
+    Plan.Container = Of == "lavf" ? TSubOptions(L.Value("-lavfopts")).Value("format") : Of.empty() ? "avi" : Of;
     TToolStep Step;
     Step.Processes.push_back({"mencoder", L.Args(), {}, {}, false});
     Plan.Steps.push_back(Step);

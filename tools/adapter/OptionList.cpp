@@ -84,6 +84,14 @@ void TOptionList::InsertFront(const std::string& Name, const std::string& Value)
   Items.insert(Items.begin(), {Name, Value, true});
 }
 
+void TOptionList::MoveToEnd(int Index)
+{
+  if (Index < 0 || static_cast<std::size_t>(Index) >= Items.size()) return;
+  const TOptionItem Item = Items[static_cast<std::size_t>(Index)];
+  Items.erase(Items.begin() + Index);
+  Items.push_back(Item);
+}
+
 std::vector<std::string> TOptionList::Words() const
 {
   std::vector<std::string> W;

@@ -35,6 +35,8 @@ public:
   void SetFlag(const std::string& Name);
   void Remove(const std::string& Name);
   void InsertFront(const std::string& Name, const std::string& Value);
+  // Moves the item at Index to the end (an output that must stay after the options added).
+  void MoveToEnd(int Index);
   // The words that are no options, in order.
   std::vector<std::string> Words() const;
   std::vector<std::string> Args() const;
