@@ -146,8 +146,8 @@ TToolPlan TranslateMencoder(const std::vector<std::string>& Args, const std::str
       L.Set("-lavcopts", Lavc.Text());
   }
 
-  L.MoveToEnd(L.Find("-o"));
   if (Audio == AudioAsIs) {
+    L.MoveToEnd(L.Find("-o"));
     const std::string Of = L.LastValue("-of");
     Plan.Container = Of == "lavf" ? TSubOptions(L.Value("-lavfopts")).Value("format") : Of.empty() ? "avi" : Of;
     TToolStep Step;
@@ -166,6 +166,7 @@ TToolPlan TranslateMencoder(const std::vector<std::string>& Args, const std::str
   L.Set("-of", "lavf");
   L.Set("-lavfopts", Lavf.Text());
   L.Set("-o", "/dev/fd/" + std::to_string(PipeFd(0)));
+  L.MoveToEnd(L.Find("-o"));
   TToolStep Step;
   Step.PipeCount = 1;
   Step.Processes.push_back({"mencoder", L.Args(), {0}, {}, false});
