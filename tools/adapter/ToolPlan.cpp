@@ -49,8 +49,12 @@ std::string QuoteArgument(const std::string& A)
 {
   if (!A.empty() && A.find_first_of(" \t\"") == std::string::npos) return A;
   std::string Q = "\"";
-  for (char C : A) Q += C == '"' ? std::string("\"\"") : std::string(1, C);
-  return Q + "\"";
+  for (char C : A) {
+    Q += C;
+    if (C == '"') Q += C;
+  }
+  Q += '"';
+  return Q;
 }
 
 }  // namespace
@@ -65,7 +69,9 @@ TToolPlan TranslateToolCommand(const std::string& ToolName, const std::vector<st
   if (Name == "mp4box.exe") return TranslateMp4Box(Args);
   // Never the decoder's key message: the program would ask for the key again and again.
   if (Name == "tivo.exe") return MessagePlan("tivo: no TiVo decoder is available on this system", 1);
-  return MessagePlan("quelvo3 tool adapter: no tool is known by the name " + QuoteArgument(ToolName), 127);
+  std::string Message = "quelvo3 tool adapter: no tool is known by the name ";
+  Message += QuoteArgument(ToolName);
+  return MessagePlan(Message, 127);
 }
 
 std::string DescribeToolPlan(const TToolPlan& Plan)
@@ -76,7 +82,10 @@ std::string DescribeToolPlan(const TToolPlan& Plan)
     for (std::size_t P = 0; P < Step.Processes.size(); ++P) {
       if (P) Text += " | ";
       Text += Step.Processes[P].Program;
-      for (const std::string& A : Step.Processes[P].Args) Text += " " + QuoteArgument(A);
+      for (const std::string& A : Step.Processes[P].Args) {
+        Text += ' ';
+        Text += QuoteArgument(A);
+      }
     }
   }
   return Text;
