@@ -15,8 +15,9 @@ packages=(
   fonts-liberation2 fonts-dejavu-core fontconfig
   # an X server for the display tests, and ImageMagick for image fixtures
   xvfb xauth imagemagick
-  # the external tools the program drives
-  mplayer mencoder ffmpeg
+  # the external tools the program drives; sox (with the base formats, which bring the
+  # OpenCORE AMR-NB codec) encodes AMR-NB sound for the tool adapter
+  mplayer mencoder ffmpeg sox libsox-fmt-base
   # the DVD-Video authoring tool the DVD scan tests build a small disc folder with
   dvdauthor
   # a locale with a decimal comma, so the tests can show that number texts ignore the locale

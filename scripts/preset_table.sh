@@ -1,10 +1,10 @@
 #!/bin/sh
 # Converts a 5-second clip made by ffmpeg with every built-in encoding preset through the
-# program's conversion driver and the installed mencoder/ffmpeg, and prints one line per preset:
-# preset, tool, result and the tool's reason for each failure.
-# Usage: scripts/preset_table.sh [build folder] (default: build)
+# program's conversion driver, the tool adapter and the installed tools, and checks each file
+# (container, codecs, frame size, sound, distinct pictures; the DVD presets author with
+# dvdauthor). One ctest test per preset, run side by side.
+# Usage: scripts/preset_table.sh [build folder] (default: build) [parallel jobs] (default: 4)
 set -e
 BUILD=${1:-build}
 cd "$(dirname "$0")/.."
-exec "$BUILD/tests/core_tests" --gtest_also_run_disabled_tests \
-  --gtest_filter='TConversionRealToolsTest.DISABLED_AllPresetsTable'
+exec ctest --test-dir "$BUILD" -R 'TPresetTableRealTools' -j "${2:-4}" --output-on-failure

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/os/Folders.h"
+#include "platform/os/ToolLinks.h"
 #include "platform/rtl/IniFiles.h"
 #include "platform/rtl/StringList.h"
 
@@ -219,6 +220,24 @@ std::shared_ptr<const TRegData> LoadRegistryFile()
   return Cache.Data;
 }
 
+// Keys that the tools in the registry file's folder (the work folder) stand for: the Windows
+// Media Encoder's installation key when "qvcscript.exe" is there, unless the file says
+// otherwise. Looked at on every call, as the file is.
+std::shared_ptr<const TRegData> RegistryData()
+{
+  std::shared_ptr<const TRegData> file = LoadRegistryFile();
+  const String name = GetRegistryFileName();
+  const std::size_t slash = name.find_last_of('/');
+  const String folder = slash == String::npos ? String(".") : name.substr(0, slash);
+  if (!qv::os::IsExecutableFile(folder + "/qvcscript.exe")) return file;
+  const String key = "HKEY_LOCAL_MACHINE\\SOFTWARE\\MICROSOFT\\WINDOWS MEDIA\\ENCODER";
+  const auto section = file->find(key);
+  if (section != file->end() && section->second.count("VERSION")) return file;
+  auto merged = std::make_shared<TRegData>(*file);
+  (*merged)[key]["VERSION"] = ParseValue("9.0");
+  return merged;
+}
+
 bool KeyExistsIn(const TRegData& Data, const String& Path)
 {
   if (Path.find('\\') == String::npos) return true;  // a root
@@ -258,7 +277,7 @@ LONG RegOpenKeyExA(HKEY Key, LPCSTR SubKey, DWORD, REGSAM, PHKEY Result)
   String base;
   if (!KeyPath(Key, base)) return static_cast<LONG>(ERROR_INVALID_HANDLE);
   const String path = Canonical(base + "\\" + (SubKey ? SubKey : ""));
-  if (path.empty() || !KeyExistsIn(*LoadRegistryFile(), path)) return ErrorFileNotFound;
+  if (path.empty() || !KeyExistsIn(*RegistryData(), path)) return ErrorFileNotFound;
   auto* key = new TRegKey{path};
   std::lock_guard<std::mutex> lock(Lock);
   OpenKeys.insert(key);
@@ -272,7 +291,7 @@ LONG RegQueryValueExA(HKEY Key, LPCSTR ValueName, DWORD*, DWORD* Type, BYTE* Dat
   String path;
   if (!KeyPath(Key, path)) return static_cast<LONG>(ERROR_INVALID_HANDLE);
   if (Data && !DataSize) return static_cast<LONG>(ERROR_INVALID_PARAMETER);
-  const std::shared_ptr<const TRegData> file = LoadRegistryFile();
+  const std::shared_ptr<const TRegData> file = RegistryData();
   const TRegData& data = *file;
   auto section = data.find(Canonical(path));
   if (section == data.end()) return ErrorFileNotFound;

@@ -11,6 +11,11 @@
 //   Count=dword:0000000a                          a 32-bit number (REG_DWORD), hexadecimal
 //   Data=hex:01,02,ff                             bytes (REG_BINARY)
 //
+// One key is provided without the file: when the file's folder (the work folder) holds an
+// executable "qvcscript.exe" (the tool adapter's Windows Media Encoder script host),
+// HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows Media\Encoder reads Version=9.0 unless the
+// file gives that value itself.
+//
 // Key and value names are case-insensitive; a key exists when it has a section or a section
 // lies below it; the roots always exist. Values are read as they stand after "=" (leading and
 // trailing blanks removed). Every call looks at the file's stamp (device, inode, size,

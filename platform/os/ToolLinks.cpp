@@ -3,8 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cerrno>
 #include <cstdlib>
+#include <fstream>
 
 namespace qv::os {
 
@@ -36,16 +38,53 @@ bool MakeFolders(const String& Folder)
   return mkdir(Folder.c_str(), 0755) == 0 || errno == EEXIST;
 }
 
+String RealPath(const String& Path)
+{
+  char Buffer[PATH_MAX];
+  return realpath(Path.c_str(), Buffer) ? String(Buffer) : String();
+}
+
+String FolderOf(const String& Path)
+{
+  const std::size_t Slash = Path.find_last_of('/');
+  return Slash == String::npos ? String(".") : Path.substr(0, Slash);
+}
+
+// The placeholder for the Windows Media Encoder script that qvcscript.exe command lines name.
+void ProvideScriptPlaceholder(const String& Folder)
+{
+  const String Script = Folder + "/wmcmd.vbs";
+  struct stat St {};
+  if (lstat(Script.c_str(), &St) == 0) return;
+  std::ofstream(Script) << "' qvcscript.exe is Quelvo's tool adapter: it encodes Windows Media files with ffmpeg\n"
+                           "' and does not read this file.\n";
+}
+
 }  // namespace
+
+const char* const ToolAdapterName = "qv-tooladapter";
 
 const std::vector<TToolLink>& ToolLinkTable()
 {
   static const std::vector<TToolLink> Table = {
-      {"mplayer.exe", "mplayer"},   {"mplayer2.exe", "mplayer"}, {"mencoder.exe", "mencoder"},
-      {"mencoder2.exe", "mencoder"}, {"ffmpeg.exe", "ffmpeg"},   {"ffmpeg2.exe", "ffmpeg"},
-      {"mp4box.exe", "MP4Box"},
+      {"mplayer.exe", "mplayer", false},    {"mplayer2.exe", "mplayer", false}, {"mencoder.exe", "mencoder", true},
+      {"mencoder2.exe", "mencoder", true},  {"ffmpeg.exe", "ffmpeg", true},     {"ffmpeg2.exe", "ffmpeg", true},
+      {"qvcscript.exe", "", true},          {"mp4box.exe", "MP4Box", true},     {"tivo.exe", "", true},
   };
   return Table;
+}
+
+String FindToolAdapter()
+{
+  if (const char* Env = std::getenv("QV_TOOL_ADAPTER"); Env && Env[0] == '/' && IsExecutableFile(Env)) return Env;
+  const String Self = RealPath("/proc/self/exe");
+  if (!Self.empty()) {
+    const String Folder = FolderOf(Self);
+    for (const String& Candidate : {Folder + "/" + ToolAdapterName, FolderOf(Folder) + "/tools/" + ToolAdapterName})
+      if (IsExecutableFile(Candidate)) return Candidate;
+  }
+  const char* Path = std::getenv("PATH");
+  return FindProgramOnPath(ToolAdapterName, Path ? Path : "");
 }
 
 String FindProgramOnPath(const String& Program, const String& PathList)
@@ -68,16 +107,20 @@ String FindProgramOnPath(const String& Program, const String& PathList)
   return String();
 }
 
-TToolLinkResult ProvideToolLinks(const String& WorkFolder, const String& PathList)
+TToolLinkResult ProvideToolLinks(const String& WorkFolder, const String& PathList, const String& AdapterPath)
 {
   TToolLinkResult Result;
   String Folder = WorkFolder;
   while (Folder.size() > 1 && Folder.back() == '/')
     Folder.pop_back();
   const bool FolderOk = MakeFolders(Folder);
+  const bool HaveAdapter = !AdapterPath.empty() && IsExecutableFile(AdapterPath);
+  const String Adapter = HaveAdapter ? RealPath(AdapterPath) : String();
   for (const TToolLink& Link : ToolLinkTable()) {
     const String LinkPath = Folder + "/" + Link.LinkName;
-    const String Target = FindProgramOnPath(Link.Program, PathList);
+    const String System = Link.Program.empty() ? String() : FindProgramOnPath(Link.Program, PathList);
+    const bool ToAdapter = Link.Adapted && HaveAdapter;
+    const String Target = ToAdapter ? AdapterPath : System;
     struct stat St {};
     const bool Present = lstat(LinkPath.c_str(), &St) == 0;
     if (Present && S_ISDIR(St.st_mode)) {
@@ -91,7 +134,12 @@ TToolLinkResult ProvideToolLinks(const String& WorkFolder, const String& PathLis
     if (Present) {
       // A link that leads to an executable file is kept, whoever made it: ours to the tool, or
       // the user's to a build of their own. Dangling links and links to anything else go.
-      if (IsExecutableFile(LinkPath)) {
+      // Ours but out of date: the system's tool where the adapter is due now, or another adapter.
+      const String Now = RealPath(LinkPath);
+      const bool Stale = ToAdapter && Now != Adapter &&
+                         ((!System.empty() && Now == RealPath(System)) || Now.substr(Now.find_last_of('/') + 1) == ToolAdapterName);
+      if (IsExecutableFile(LinkPath) && !Stale) {
+        if (Link.LinkName == "qvcscript.exe") ProvideScriptPlaceholder(Folder);
         Result.Linked.push_back(Link.LinkName);
         continue;
       }
@@ -104,10 +152,12 @@ TToolLinkResult ProvideToolLinks(const String& WorkFolder, const String& PathLis
       Result.Missing.push_back(Link.LinkName);
       continue;
     }
-    if (!FolderOk || symlink(Target.c_str(), LinkPath.c_str()) != 0)
+    if (!FolderOk || symlink(Target.c_str(), LinkPath.c_str()) != 0) {
       Result.Failed.push_back(Link.LinkName);
-    else
+    } else {
+      if (Link.LinkName == "qvcscript.exe") ProvideScriptPlaceholder(Folder);
       Result.Linked.push_back(Link.LinkName);
+    }
   }
   return Result;
 }
@@ -117,7 +167,7 @@ TToolLinkResult ProvideToolLinks(const String& WorkFolder, const String& PathLis
 int ExtractPlay(const String& WorkFolder)
 {
   const char* Path = std::getenv("PATH");
-  qv::os::ProvideToolLinks(WorkFolder, Path ? Path : "");
+  qv::os::ProvideToolLinks(WorkFolder, Path ? Path : "", qv::os::FindToolAdapter());
   // A tool is an executable regular file (a folder of that name is not).
   auto Has = [&](const char* Name) { return qv::os::IsExecutableFile(WorkFolder + "/" + Name); };
   return Has("mplayer.exe") && Has("mencoder.exe") ? 1 : 0;

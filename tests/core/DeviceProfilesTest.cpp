@@ -492,3 +492,15 @@ TEST(DeviceProfiles, NineteenPresetsAreNamedByNoProfile)
 }
 
 }  // namespace
+
+// The "FLV" profile writes Flash video, and the Sansa Fuse (which plays no Flash video) an AVI
+// preset in both its groups.
+TEST(DeviceProfiles, ProfilesGetTheFormatTheirDeviceTakes)
+{
+  std::map<std::string, std::string> Presets;
+  for (const TDeviceProfileDefinition& P : DeviceProfileList()) Presets[std::string(P.Group) + "|" + P.Name] = P.Preset;
+  EXPECT_EQ(Presets["Misc|FLV"], "flv_mp3");
+  EXPECT_EQ(Presets["YouTube|Flash Video"], "flv_mp3");
+  EXPECT_EQ(Presets["Misc|Sansa Fuse"], "divx5_mp3");
+  EXPECT_EQ(Presets["Sansa|Fuse"], "xvid_mp3_sansa");
+}

@@ -31,6 +31,7 @@
 #include "core/qv_detect.h"
 #include "core/qv_scan.h"
 #include "platform/os/ToolLinks.h"
+#include "tests/support/DistinctPictures.h"
 
 using namespace jobtest;
 
@@ -69,9 +70,8 @@ protected:
     for (const char* Tool : {"mplayer", "mencoder", "ffmpeg", "ffprobe"})
       if (Program(Tool).empty()) GTEST_SKIP() << Tool << " is not installed: no headless real conversion";
     std::filesystem::create_directories(WorkFolder + "temp");
-    for (const auto& [Link, Tool] : {std::pair{"mplayer.exe", "mplayer"}, {"mencoder.exe", "mencoder"},
-                                     {"ffmpeg.exe", "ffmpeg"}, {"ffmpeg2.exe", "ffmpeg"}})
-      std::filesystem::create_symlink(Program(Tool), WorkFolder + Link);
+    const char* Path = getenv("PATH");
+    qv::os::ProvideToolLinks(WorkFolder, Path ? Path : "", QV_TOOL_ADAPTER);
     FfmpegAddonPresent = true;
     // A machine with sound: mplayer plays to a null output.
     std::filesystem::create_directories(Dir + "home/.mplayer");
@@ -176,6 +176,9 @@ TEST_F(TEndToEndRealTools, ClipThroughIntakeIdentificationAndThreeDevices)
     std::string Size = Job(jcOutputSize, R);
     Size.replace(Size.find(" x "), 3, "x");
     EXPECT_EQ(Probe(File, "-select_streams v:0 -show_entries stream=width,height -of csv=s=x:p=0"), Size);
+    const qvtest::TPictureCount Pictures = qvtest::CountPictures(File);
+    EXPECT_GT(Pictures.Decoded, 50);
+    EXPECT_EQ(Pictures.Distinct, Pictures.Decoded) << "a picture repeated";
     std::ifstream Playlist(Folder + "playlist.m3u");
     std::stringstream Text;
     Text << Playlist.rdbuf();
@@ -339,6 +342,9 @@ TEST_F(TEndToEndRealTools, DevicesChosenInTheDevicePanelAreConverted)
     Size.replace(Size.find(" x "), 3, "x");
     EXPECT_EQ(Probe(File, "-select_streams v:0 -show_entries stream=width,height -of csv=s=x:p=0"), Size);
     EXPECT_EQ(Probe(File, "-select_streams v:0 -show_entries stream=r_frame_rate -of csv=p=0"), Rates[R - 1]);
+    const qvtest::TPictureCount Pictures = qvtest::CountPictures(File);
+    EXPECT_GT(Pictures.Decoded, 30);
+    EXPECT_EQ(Pictures.Distinct, Pictures.Decoded) << "a picture repeated";
   }
 }
 

@@ -21,6 +21,11 @@
 //   stall                waits until a signal ends the program
 //   sigint ignore|obey   ignores SIGINT from now on, or ends on it (the default)
 //   sigterm ignore|obey  the same for SIGTERM
+//   sigint finish        the first SIGINT ends a "stall" and the script goes on (as a tool that
+//                        closes its file); a second SIGINT ends the program
+//   drainfd N            reads file descriptor N to its end (logged: "drained N BYTES")
+//   writefd N BYTES      writes BYTES bytes to "/dev/fd/N" opened read and write (as mencoder
+//                        opens its output: it blocks for ever once nobody reads)
 //   closeout             closes standard output and standard error (the program goes on)
 //   readinput            reads standard input to its end (logged)
 //   echoinput            copies standard input lines to standard output until it ends or a
@@ -177,9 +182,17 @@ void WriteFile(const std::string& Path, const std::string& Bytes)
   Out.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
 }
 
+volatile sig_atomic_t Finishing = 0;
+
+void OnFinishSignal(int)
+{
+  Finishing = 1;
+  signal(SIGINT, SIG_DFL);
+}
+
 void Pause()
 {
-  for (;;) pause();
+  while (!Finishing) pause();
 }
 
 void SleepMs(long Ms)
@@ -250,6 +263,32 @@ void Run(const std::string& RawLine)
     SleepMs(Ms);
   } else if (Cmd == "stall") {
     Pause();
+  } else if (Cmd == "sigint" && Rest == "finish") {
+    signal(SIGINT, OnFinishSignal);
+  } else if (Cmd == "drainfd") {
+    int Fd = -1;
+    Words >> Fd;
+    char Buffer[65536];
+    long Total = 0;
+    for (ssize_t N; (N = read(Fd, Buffer, sizeof Buffer)) != 0;) {
+      if (N < 0 && errno == EINTR) continue;
+      if (N < 0) break;
+      Total += N;
+    }
+    Log("drained " + std::to_string(Fd) + " " + std::to_string(Total));
+  } else if (Cmd == "writefd") {
+    int Fd = -1;
+    long Bytes = 0;
+    Words >> Fd >> Bytes;
+    const int Out = open(("/dev/fd/" + std::to_string(Fd)).c_str(), O_RDWR);
+    const std::string Block(65536, 'n');
+    for (long Left = Bytes; Out >= 0 && Left > 0;) {
+      const ssize_t N = write(Out, Block.data(), static_cast<std::size_t>(std::min<long>(Left, 65536)));
+      if (N < 0 && errno == EINTR) continue;
+      if (N <= 0) break;
+      Left -= N;
+    }
+    if (Out >= 0) close(Out);
   } else if (Cmd == "sigint" || Cmd == "sigterm") {
     int Sig = Cmd == "sigint" ? SIGINT : SIGTERM;
     signal(Sig, Rest == "ignore" ? SIG_IGN : SIG_DFL);

@@ -183,3 +183,30 @@ TEST(RegistryValueTest, ValueTextsBecomeTypedData)
 }
 
 }  // namespace
+
+// The work folder's Windows Media Encoder script host stands for the encoder's installation
+// key; the file's own value wins; a folder or a file that cannot run is no script host.
+TEST_F(TRegistryTest, TheEncoderKeyComesWithTheScriptHost)
+{
+  const char* Key = "SOFTWARE\\Microsoft\\Windows Media\\Encoder";
+  auto Version = [&]() -> std::string {
+    HKEY K = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, Key, 0, KEY_READ, &K) != 0) return "absent";
+    char Data[64] = {};
+    DWORD Size = sizeof Data;
+    const LONG R = RegQueryValueExA(K, "Version", nullptr, nullptr, reinterpret_cast<BYTE*>(Data), &Size);
+    RegCloseKey(K);
+    return R == 0 ? std::string(Data) : "no value";
+  };
+  EXPECT_EQ(Version(), "absent");
+  WriteBytes(Dir + "qvcscript.exe", "#!/bin/sh\n");
+  EXPECT_EQ(Version(), "absent") << "a file that cannot run";
+  std::filesystem::permissions(Dir + "qvcscript.exe", std::filesystem::perms::owner_all);
+  EXPECT_EQ(Version(), "9.0");
+  WriteRegistry();
+  EXPECT_EQ(Version(), "9.00.00.2980");
+  std::filesystem::remove(Dir + "qvcscript.exe");
+  std::filesystem::create_directory(Dir + "qvcscript.exe");
+  std::filesystem::remove(Dir + "registry.ini");
+  EXPECT_EQ(Version(), "absent") << "a folder";
+}

@@ -59,7 +59,7 @@ TEST_F(ToolLinksTest, LinksToolsKeepsGoodOnesAndReplacesStaleOnes)
   qv::os::TToolLinkResult First = qv::os::ProvideToolLinks(Work, Path);
   EXPECT_EQ(Sorted(First.Linked), Sorted({"mplayer.exe", "mplayer2.exe", "mencoder.exe", "mencoder2.exe",
                                           "ffmpeg.exe", "ffmpeg2.exe"}));
-  EXPECT_EQ(First.Missing, std::vector<String>{"mp4box.exe"});
+  EXPECT_EQ(Sorted(First.Missing), Sorted({"qvcscript.exe", "mp4box.exe", "tivo.exe"})) << "no adapter here";
   EXPECT_TRUE(First.Failed.empty());
   EXPECT_EQ(LinkTarget(Work + "/mencoder.exe"), B + "/mencoder");
   EXPECT_EQ(LinkTarget(Work + "/ffmpeg2.exe"), A + "/ffmpeg");
@@ -75,7 +75,7 @@ TEST_F(ToolLinksTest, LinksToolsKeepsGoodOnesAndReplacesStaleOnes)
 
   qv::os::TToolLinkResult Second = qv::os::ProvideToolLinks(Work, Path);
   EXPECT_EQ(Second.Kept, std::vector<String>{"mencoder2.exe"});
-  EXPECT_EQ(Second.Missing, std::vector<String>{"mp4box.exe"});
+  EXPECT_EQ(Sorted(Second.Missing), Sorted({"qvcscript.exe", "mp4box.exe", "tivo.exe"}));
   struct stat After {};
   ASSERT_EQ(lstat((Work + "/mplayer.exe").c_str(), &After), 0);
   EXPECT_EQ(After.st_ino, Before.st_ino) << "a correct link is kept as it is";
@@ -159,4 +159,61 @@ TEST_F(ToolLinksTest, UsersOwnLinksStayAndOnlyExecutableFilesCount)
   setenv("PATH", Path.c_str(), 1);
   EXPECT_EQ(ExtractPlay(Work), 0);
   setenv("PATH", Saved.c_str(), 1);
+}
+
+// With the tool adapter, the encoder names lead to it and the players to mplayer; links that
+// older versions made to the system's encoders are brought up to date, the user's own builds
+// are not, and the Windows Media Encoder script gets its placeholder.
+TEST_F(ToolLinksTest, EncoderNamesLeadToTheAdapter)
+{
+  const String Adapter = Dir + "bin/qv-tooladapter", OldAdapter = Dir + "old/qv-tooladapter";
+  ASSERT_EQ(mkdir((Dir + "bin").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir((Dir + "old").c_str(), 0755), 0);
+  WriteBytes(Adapter, "#!/bin/sh\n");
+  ASSERT_EQ(chmod(Adapter.c_str(), 0755), 0);
+  WriteBytes(OldAdapter, "#!/bin/sh\n");
+  ASSERT_EQ(chmod(OldAdapter.c_str(), 0755), 0);
+  ASSERT_EQ(mkdir((Dir + "work").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir(Work.c_str(), 0755), 0);
+  WriteBytes(Dir + "mine", "#!/bin/sh\n");
+  ASSERT_EQ(chmod((Dir + "mine").c_str(), 0755), 0);
+  const struct {
+    String Name;
+    String Before;  // a link text, "file" for a plain file, "" for nothing
+    String After;   // the link text afterwards ("" when it is no link)
+  } Cases[] = {
+      {"mplayer.exe", "", A + "/mplayer"},
+      {"mplayer2.exe", "", A + "/mplayer"},
+      {"mencoder.exe", B + "/mencoder", Adapter},  // made by an older version: brought up to date
+      {"mencoder2.exe", "file", ""},               // the user's own build stays
+      {"ffmpeg.exe", Dir + "mine", Dir + "mine"},  // the user's link to a build of their own stays
+      {"ffmpeg2.exe", OldAdapter, Adapter},        // an adapter elsewhere
+      {"qvcscript.exe", "", Adapter},
+      {"mp4box.exe", "", Adapter},
+      {"tivo.exe", "", Adapter},
+  };
+  for (const auto& C : Cases) {
+    const String P = Work + "/" + C.Name;
+    if (C.Before == "file") {
+      WriteBytes(P, "user's build");
+    } else if (!C.Before.empty()) {
+      ASSERT_EQ(symlink(C.Before.c_str(), P.c_str()), 0);
+    }
+  }
+  const qv::os::TToolLinkResult Result = qv::os::ProvideToolLinks(Work, Path, Adapter);
+  EXPECT_TRUE(Result.Missing.empty());
+  EXPECT_TRUE(Result.Failed.empty());
+  EXPECT_EQ(Result.Kept, std::vector<String>{"mencoder2.exe"});
+  for (const auto& C : Cases) EXPECT_EQ(LinkTarget(Work + "/" + C.Name), C.After) << C.Name;
+  EXPECT_EQ(ReadBytes(Work + "/mencoder2.exe"), "user's build");
+  // The script the command lines name is there and stays as it is once there.
+  EXPECT_FALSE(ReadBytes(Work + "/wmcmd.vbs").empty());
+  WriteBytes(Work + "/wmcmd.vbs", "edited");
+  qv::os::ProvideToolLinks(Work, Path, Adapter);
+  EXPECT_EQ(ReadBytes(Work + "/wmcmd.vbs"), "edited");
+  // Without the adapter the encoders fall back to the system's tools.
+  const String Bare = Dir + "bare";
+  const qv::os::TToolLinkResult Plain = qv::os::ProvideToolLinks(Bare, Path, Dir + "no/adapter");
+  EXPECT_EQ(LinkTarget(Bare + "/mencoder.exe"), B + "/mencoder");
+  EXPECT_EQ(Sorted(Plain.Missing), Sorted({"qvcscript.exe", "mp4box.exe", "tivo.exe"}));
 }
