@@ -8,6 +8,7 @@
 #include "skin/controls/SkinControl.h"
 #include "skin/controls/SkinStdLabels.h"
 #include "skin/foundation/SkinData.h"
+#include "skin/frame/SkinnedForm.h"
 #include "skin/input/SkinMemo.h"
 #include "skin/input/SkinPageControl.h"
 
@@ -53,5 +54,9 @@ void SkinForm(TForm* Form)
 {
   TskSkinData* Data = ProgramSkinData();
   for (int I = 0; I < Form->GetComponentCount(); ++I) BindSkin(Form->GetComponent(I), Data);
+  // The window's frame, caption and buttons come from the same skin.
+  TskSkinnedForm* Frame = GetSkinnedForm(Form);
+  if (!Frame) Frame = new TskSkinnedForm(Form);
+  Frame->SetSkinData(Data);
   Form->Invalidate();
 }
