@@ -696,9 +696,9 @@ TEST_F(TConversionSideStepTest, IntermediateFolderIsBuiltFromItsParts)
     const char* Destination;
     const char* Intermediate;  // below the test folder
   } Cases[] = {
-      {"one_device_the_output_folder", {"iPod"}, "iPod Videos/", "iPod Videos/Inbetween File/Clip.avi"},
-      {"beside_the_device_folders", {"iPod", "Zune"}, "iPod Videos/", "iPod Videos/Inbetween File/Clip.avi"},
-      {"destination_named_like_the_device", {"iPod", "Zune"}, "iPod/", "iPod/Inbetween File/Clip.avi"},
+      {"one_device_the_output_folder", {"Walkman"}, "Walkman Videos/", "Walkman Videos/Inbetween File/Clip.avi"},
+      {"beside_the_device_folders", {"Walkman", "Zune"}, "Walkman Videos/", "Walkman Videos/Inbetween File/Clip.avi"},
+      {"destination_named_like_the_device", {"Walkman", "Zune"}, "Walkman/", "Walkman/Inbetween File/Clip.avi"},
   };
   Scenario(Encoders);
   AddPreset("ff_plain", "ffmpeg", "-y -vcodec mpeg4 -b $vbrk", "avi");
