@@ -163,6 +163,19 @@ String FreeOutputName(int R, int S, int PartCount)
   throw EJobFailed("no free output name for \"" + Name + "\" in \"" + J(jcOutFolder, R) + "\"");
 }
 
+// The options of part K of a split two-pass job: every part keeps its own first-pass log
+// ("name01.txt", ...), as the second pass of a part reads the log of that part's first pass.
+String PartLogFile(const String& Options, int K)
+{
+  const auto Flag = Options.find("-passlogfile ");
+  if (Flag == String::npos) return Options;
+  const auto Txt = Options.find(".txt\"", Flag);
+  if (Txt == String::npos) return Options;
+  String Out = Options;
+  Out.insert(Txt, Format("%2.2d", K));
+  return Out;
+}
+
 void ResetSpeedStats(int R)
 {
   TskSkinGauge* G = Form1->progressbar1;
@@ -368,7 +381,7 @@ void RunJob(int R)
         if (N == 1) ShowDriveFreeSpace(J(jcOutFolder, R));
         TPartLineInputs In;
         In.Tool = J(jcTool, R);
-        In.Options = J(jcOptions, R);
+        In.Options = N > 1 ? PartLogFile(J(jcOptions, R), K) : J(jcOptions, R);
         In.Extension = J(jcExtension, R);
         In.InputOptions = J(jcInputOptions, R);
         In.Input = J(jcInput, R);

@@ -775,3 +775,25 @@ TEST_F(TConversionSideStepTest, WindowsMediaMessageSaysWhatHappens)
     EXPECT_EQ(Job(jcStatus, 1).substr(0, std::string(C.Status).size()), C.Status) << JobFailureReason(1);
   }
 }
+
+TEST_F(TConversionSideStepTest, SplitTwoPassPartsKeepAFirstPassLogEach)
+{
+  Scenario("[mencoder.exe]\nprint Pos: 1.0s 25f Trem: 1min 1mb\nfile $after:-o 5000\n");
+  TDevice D;
+  D.Preset = "xvid_mp3";
+  D.Passes = "2";
+  AddDevice(D);
+  AddSource("Film", {{scSplitParts, "Yes"}, {scChapters, "2"}, {scChaptersPerPart, "1"}});
+  GoClick();
+  std::istringstream In(ReadFile(Dir + "tool.log"));
+  std::vector<std::string> Logs;
+  for (std::string Line; std::getline(In, Line);)
+    if (Line.rfind("cmd ", 0) == 0) {
+      const auto At = Line.find("-passlogfile ");
+      ASSERT_NE(At, std::string::npos) << Line;
+      Logs.push_back(Line.substr(At + 13, Line.find(".txt", At) + 4 - At - 13));
+    }
+  const std::string Temp = WorkFolder + "temp/";
+  // Pass 1 of parts 1 and 2, then pass 2 of parts 1 and 2, each with its part's log.
+  EXPECT_EQ(Logs, (std::vector<std::string>{Temp + "Film01.txt", Temp + "Film02.txt", Temp + "Film01.txt", Temp + "Film02.txt"}));
+}
