@@ -274,15 +274,6 @@ protected:
     SetAskTextProc(nullptr);
     TConversionDriverTest::TearDown();
   }
-  void AddPreset(const char* Id, const char* Tool, const char* Options, const char* Ext)
-  {
-    const int R = Form->codecgrid->GetRowCount();
-    Form->codecgrid->SetRowCount(R + 1);
-    Form->codecgrid->SetCells(CodecIdCol, R, Id);
-    Form->codecgrid->SetCells(CodecToolCol, R, Tool);
-    Form->codecgrid->SetCells(CodecOptionsCol, R, Options);
-    Form->codecgrid->SetCells(CodecExtensionCol, R, Ext);
-  }
   // Runs of the tool Name (its base name) in the fake tools' log.
   int Runs(const std::string& Name)
   {

@@ -117,13 +117,8 @@ TEST_F(TConversionRealToolsTest, TwoPassSplitPartsAndAnFfmpegPresetGivePlayableF
 {
   const std::string Disc = MakeDvd(9, 3);
   if (Disc.empty()) GTEST_SKIP() << "dvdauthor is not installed: no DVD to convert";
-  const int Extra = Form->codecgrid->GetRowCount();
-  Form->codecgrid->SetRowCount(Extra + 1);
-  Form->codecgrid->SetCells(CodecIdCol, Extra, "ff_mpeg4_mp2");
-  Form->codecgrid->SetCells(CodecToolCol, Extra, "ffmpeg");
   // "realtime" keeps the encoder busy for the length of the part, so its progress lines are read.
-  Form->codecgrid->SetCells(CodecOptionsCol, Extra, "-y -vf realtime -vcodec mpeg4 -b:v $vbrk -acodec mp2 -ab $abrk -ac $ac");
-  Form->codecgrid->SetCells(CodecExtensionCol, Extra, "avi");
+  AddPreset("ff_mpeg4_mp2", "ffmpeg", "-y -vf realtime -vcodec mpeg4 -b:v $vbrk -acodec mp2 -ab $abrk -ac $ac", "avi");
   TDevice A, B;
   A.Name = "Xvid Player";
   A.Preset = "xvid_mp3";

@@ -177,12 +177,7 @@ class TJobListTest : public TJobTest {};
 TEST_F(TJobListTest, GoldenJobRowsForSourcesAndDevices)
 {
   // A preset row for the ffmpeg two-pass case (no built-in template has "$vm2").
-  const int Extra = Form->codecgrid->GetRowCount();
-  Form->codecgrid->SetRowCount(Extra + 1);
-  Form->codecgrid->SetCells(CodecIdCol, Extra, "ff_twopass");
-  Form->codecgrid->SetCells(CodecToolCol, Extra, "ffmpeg");
-  Form->codecgrid->SetCells(CodecOptionsCol, Extra, "-y -vcodec mpeg4 $vm2 -b $vbrk -ab $abrk -ac $ac");
-  Form->codecgrid->SetCells(CodecExtensionCol, Extra, "avi");
+  AddPreset("ff_twopass", "ffmpeg", "-y -vcodec mpeg4 $vm2 -b $vbrk -ab $abrk -ac $ac", "avi");
   const std::string Cwd = std::filesystem::current_path().string();
   for (const TGoldenCase& C : GoldenCases()) {
     SCOPED_TRACE(C.Name);
