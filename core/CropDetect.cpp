@@ -44,7 +44,7 @@ void CommonEnding()
 {
   if (!StopRequested) return;
   Form1->cbuttons->SetVisible(true);
-  Form1->b1->SetVisible(true);
+  Form1->b1->SetVisible(!GoBusy);  // Go stays hidden while a run goes on
   Form1->b2->SetVisible(false);
   Form1->b3->SetVisible(false);
   Form1->b4->SetVisible(true);
@@ -140,7 +140,7 @@ bool DetectAndVote(TskSkinStringGrid* Jobs, int Row)
   const int Step = PositionStep(Jobs, Row);
   bool AnyFrame = false;
   for (int K = 1; K <= PositionCount; ++K) {
-    if (StopRequested) continue;
+    if (StopRequested || SkipRequested) continue;
     Form1->status->SetCaption("Crop detection : scanning position " + IntToStr(K) + " of 5");
     TBorders B;
     if (!GrabJobFrame(K * Step, Row) || !MeasurePosition(K, B)) {
@@ -158,14 +158,13 @@ bool DetectAndVote(TskSkinStringGrid* Jobs, int Row)
   for (int Side = 0; Side < 4; ++Side) Winners[Side] = VoteCropSide(Votes, 2 * Side);
   if (!AnyFrame) {
     for (int C : CropCells) Jobs->SetCells(C, Row, "0");
-  } else {
-    if (!Form1->radiobutton1->GetChecked()) {
-      for (int Side = 0; Side < 4; ++Side) Jobs->SetCells(CropCells[Side], Row, IntToStr(StrToInt(Winners[Side]) + 2));
-      ClampNegativeCrop(Jobs, Row);
-    }
-    if (Form1->radiobutton3->GetChecked())
-      FillScreenCrop(Jobs, Row, jobStoredWidth, jobStoredHeight, Jobs->GetCells(jobScreen, Row), true);
+  } else if (!Form1->radiobutton1->GetChecked()) {
+    for (int Side = 0; Side < 4; ++Side) Jobs->SetCells(CropCells[Side], Row, IntToStr(StrToInt(Winners[Side]) + 2));
+    ClampNegativeCrop(Jobs, Row);
   }
+  // Filling the screen needs no frame: without one it enlarges the zero crop.
+  if (Form1->radiobutton3->GetChecked())
+    FillScreenCrop(Jobs, Row, jobStoredWidth, jobStoredHeight, Jobs->GetCells(jobScreen, Row), true);
   if (!StopRequested) BuildJobCropOptions(Row);
   return AnyFrame;
 }

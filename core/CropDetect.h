@@ -3,8 +3,8 @@
 // 5 x step seconds, step drawn at random below a sixteenth of the length, at most 300, at most
 // 15 for a "dvr-ms" input), measures each frame with the batch measurement (BorderMeasure.h),
 // lets the positions vote per side, writes the winning crop into the job row, enlarges it to
-// fill the device screen when "Remove black bars from device" is ticked, and builds the job's
-// crop texts (PreviewFrames.h).
+// fill the device screen when "Remove black bars from device" is ticked (the zero crop too when
+// no position brought a frame), and builds the job's crop texts (PreviewFrames.h).
 //
 // The vote (cropgrid, the main window's scratch table, rows 0..5): row 0 is the no-crop entry
 // (0 on every side), rows 1..5 the positions' entries in display pixels (Round(v / 2) * 4 of
@@ -20,8 +20,8 @@
 //
 // The conversion driver calls AutoDetectCrop(job row) once per job, before it builds the job's
 // command line. It runs on the GUI thread; the grabs wait in the message-pumping wait, so
-// Skip, Stop and the crop watchdog are served in between; a stop skips the remaining
-// positions, and the crop texts are then not rebuilt.
+// Skip, Stop and the crop watchdog are served in between; a stop or a skip skips the remaining
+// positions, and after a stop the crop texts are not rebuilt.
 #pragma once
 
 #include "platform/rtl/System.h"
@@ -32,7 +32,8 @@ enum class TCropDetectResult {
   KeptCrop,    // a crop cell already held a number above 0: nothing was measured
   SecondPass,  // a "Pass2" row took the crop texts and sizes of the first pass above it
   Measured,    // at least one position brought a frame; the vote's crop is in the row
-  NoFrame,     // no position brought a frame: the crop is 0 and the crop texts are empty
+  NoFrame,     // no position brought a frame: the crop is 0 (enlarged to fill the screen when
+               // "Remove black bars from device" is ticked)
   Stopped,     // StopRequested was set: the vote ran on what was measured, no texts were built
   BadRow,      // a size, crop or screen cell was no whole number, or a size was 0: the crop
                // is 0, the crop texts are empty, and the job cannot be converted

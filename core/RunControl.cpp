@@ -1,5 +1,6 @@
 #include "core/RunControl.h"
 
+#include <cstdio>
 #include <deque>
 
 #include "core/qv_cmdline.h"
@@ -165,7 +166,8 @@ void XcCreateProcess1Terminate(Cardinal ExitCode)
 {
   LastToolExitCode = ExitCode;
   IdentifyFeed().Flush();
-  ShowButtons(true, false, false);
+  // Go stays hidden while a run goes on: its side tools end many times before the run does.
+  ShowButtons(!GoBusy, false, false);
   Form1->skip2->SetVisible(false);
   ToolRunning = false;
 }
@@ -178,6 +180,8 @@ bool StartTool(const String& Line)
   ToolKilledByWatchdog = false;
   LastToolExitCode = 0;
   ClearToolOutputTail();
+  // A progress line the last tool left behind is not this tool's progress.
+  ProgressLine.clear();
   ToolRunning = true;
   try {
     P->StartProcess();
@@ -208,6 +212,8 @@ void KillRunningTool()
 
 void GoClick()
 {
+  // One run at a time: a Go while a run goes on would rebuild the job list under it.
+  if (GoBusy) return;
   GoBusy = true;
   if (!ConversionOptions.BeforeCommand.empty() && RunHooks.ShellOpen) RunHooks.ShellOpen(ConversionOptions.BeforeCommand, "open");
   StartConversion();
@@ -278,7 +284,9 @@ void ConvertTimerTick()
       KillRunningTool();
       AppendLog("killed");
     }
-    if (!TextContains(Cmd, "dvd-device") && StallTicks > 10) {
+    // A DVD title may pause on a slow disc after its progress began, so it gets the longer
+    // silence; it never waits for ever.
+    if (StallTicks > (TextContains(Cmd, "dvd-device") ? DvdStallTicks : 10)) {
       Form1->progressbar1->SetValue(0);
       ToolKilledByWatchdog = true;  // the job it ends reads "Failed"
       KillRunningTool();
@@ -309,11 +317,23 @@ void ConvertTimerTick()
   SetApplicationTitle(ProgressTitlePrefix + Format("%3.2f", Percent) + "% (" + Format("%3.2f", Speed) + "x)");
 }
 
+// "hh:mm:ss[.ff]" (the position today's ffmpeg prints) as seconds; other texts unchanged.
+static String ClockAsSeconds(const String& P)
+{
+  int H = 0, M = 0;
+  char Rest[32] = {};
+  int Used = 0;
+  if (P.size() >= sizeof Rest || std::sscanf(P.c_str(), "%d:%d:%31s%n", &H, &M, Rest, &Used) != 3 ||
+      Used != static_cast<int>(P.size()) || H < 0 || M < 0 || M > 59 || P[0] == '-' || !ValidReal(Rest) || Rest[0] == '-')
+    return P;
+  return Format("%.2f", H * 3600 + M * 60 + std::strtod(Rest, nullptr));
+}
+
 bool ParseProgressPosition(const String& Line, int& Seconds)
 {
   bool Found = false;
   auto Take = [&](String P) {
-    P = ReplaceFirst(P, ",", ".");
+    P = ClockAsSeconds(ReplaceFirst(P, ",", "."));
     P = Trim(ReplaceFirst(P, "Wos:", ""));
     if (P.empty() || P.size() > 7) return;
     StrToFloatSafe(P);

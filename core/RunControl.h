@@ -93,6 +93,9 @@ void SkipClick();     // b2
 void StopClick();     // b3
 void Skip2Click();    // skip2
 void ConvertTimerTick();
+// Silent seconds after which the conversion watchdog kills a DVD title that had shown progress
+// (any other tool: 11; a silent start of any tool: 11, restarted once).
+constexpr int DvdStallTicks = 120;
 void DetectTimerTick();
 void CropTimerTick();
 void GetLine(const String& Line);

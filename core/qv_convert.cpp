@@ -12,6 +12,7 @@
 #include "core/qv_joblist.h"
 #include "platform/os/CommandLine.h"
 #include "platform/os/Drives.h"
+#include "platform/os/FileUse.h"
 #include "platform/os/PathRules.h"
 #include "platform/rtl/Convert.h"
 #include "platform/rtl/DateUtils.h"
@@ -107,6 +108,74 @@ TStartEditOptions EditOptions(int R, int S)
   return O;
 }
 
+// Whether a file the job would write is one it reads: its source, or its single input file.
+bool IsJobInput(int R, int S, const String& File)
+{
+  if (SameFileOnDisk(File, Src(scSourcePath, S))) return true;
+  const std::vector<String> Args = qv::os::SplitCommandLine(J(jcInput, R));
+  return Args.size() == 1 && SameFileOnDisk(File, Args[0]);
+}
+
+// The folder of job row R's intermediate files: "Inbetween File" beside the device folders when
+// the output folder is a device's own subfolder, else the output folder itself. Built from the
+// folder's parts, so a destination that holds the device's name elsewhere is left alone.
+String InbetweenFolder(int R)
+{
+  const String Folder = J(jcOutFolder, R);
+  const String Device = "/" + J(jcDeviceTitle, R) + "/";
+  const bool DeviceSubfolders = !NoDeviceSubfolder && Form1->dq->GetRowCount() >= 3;
+  if (!DeviceSubfolders || J(jcDeviceTitle, R).empty() || Folder.size() < Device.size() ||
+      Folder.compare(Folder.size() - Device.size(), Device.size(), Device) != 0)
+    return Folder;
+  return Folder.substr(0, Folder.size() - Device.size() + 1) + "Inbetween File/";
+}
+
+// Whether the output base Name is taken: a file of one of the job's PartCount parts exists, or
+// would be one of the job's inputs.
+bool OutputNameTaken(int R, int S, const String& Name, int PartCount)
+{
+  TPartLineInputs In;
+  In.Tool = J(jcTool, R);
+  In.Extension = J(jcExtension, R);
+  In.OutFolder = J(jcOutFolder, R);
+  In.OutName = Name;
+  In.PartCount = PartCount;
+  for (int K = 1; K <= PartCount; ++K) {
+    In.PartNumber = K;
+    // An "mp4x" job ends as c7 c8 [k] ".mp4".
+    const String File = In.Extension == "mp4x" ? In.OutFolder + Name + (PartCount > 1 ? IntToStr(K) : String()) + ".mp4"
+                                               : PartOutputFile(In);
+    if (FileExists(File) || IsJobInput(R, S, File)) return true;
+  }
+  return false;
+}
+
+// The job's output base (column 8) when it is free, else the first free numbered form
+// (Name(1) .. Name(99)); every part's file is free under it. No free name fails the job.
+String FreeOutputName(int R, int S, int PartCount)
+{
+  const String Name = J(jcOutName, R);
+  if (!OutputNameTaken(R, S, Name, PartCount)) return Name;
+  for (int N = 1; N <= 99; ++N) {
+    const String Numbered = Name + "(" + IntToStr(N) + ")";
+    if (!OutputNameTaken(R, S, Numbered, PartCount)) return Numbered;
+  }
+  throw EJobFailed("no free output name for \"" + Name + "\" in \"" + J(jcOutFolder, R) + "\"");
+}
+
+// The options of part K of a split two-pass job: every part keeps its own first-pass log
+// ("name01.txt", ...), as the second pass of a part reads the log of that part's first pass.
+String PartLogFile(const String& Options, int K)
+{
+  const auto Flag = Options.find("-passlogfile ");
+  if (Flag == String::npos) return Options;
+  const auto Txt = Options.find(".txt\"", Flag);
+  if (Txt == String::npos) return Options;
+  String Out = Options;
+  Out.insert(Txt, Format("%2.2d", K));
+  return Out;
+}
+
 void ResetSpeedStats(int R)
 {
   TskSkinGauge* G = Form1->progressbar1;
@@ -114,7 +183,6 @@ void ResetSpeedStats(int R)
   G->SetValue(0);
   PlaybackMode = true;
   BatchRunning = true;
-  SkipRequested = false;
   SpeedStats = TSpeedStats();
   for (int Later = R; Later < Jobs()->GetRowCount(); ++Later)
     SpeedStats.SecondsLeft += static_cast<int>(Round(StrToFloatSafe(J(jcSeconds, Later))));
@@ -129,14 +197,16 @@ void RunWatched(String Line, int R, const TStartEditOptions& O, bool Inbetween)
   Form1->converttimer->SetEnabled(true);
   WaitForTool();
   Form1->progressbar1->SetValue(0);
-  if (ToolStalled && !StopRequested) {
+  if (ToolStalled && !StopRequested && !SkipRequested) {
     SetStatus("Possible DVD issue, restarted conversion");
     SetJ(jcStatus, R, "Restarted " + TimeText());
     ToolRunning = true;
     SpeedStats.LastGauge = SpeedStats.GaugeSum = SpeedStats.Samples = 0;
     if (Inbetween) SpeedStats.SecondsLeft = 0;
     ProgressSeen.clear();
-    SkipRequested = false;
+    // A second silence of the restarted tool is a stall of its own: the watchdog kills it and
+    // the part fails (no further restart).
+    ToolStalled = false;
     Form1->progressbar1->SetValue(0);
     Converting = true;
     Line = Inbetween ? ApplyInbetweenRestartEdits(Line, O) : ApplyRestartEdits(Line, O);
@@ -177,6 +247,16 @@ bool RunPart(const String& BaseLine, int K, int N, int R, int S)
   ToolRunning = false;
   RunWatched(ApplyStartEdits(BaseLine, O), R, O, false);
   return LastToolExitCode == 0 && !ToolKilledByWatchdog;
+}
+
+// Why the last tool run did not end as expected, with the tool's own last words.
+String FailedRunReason()
+{
+  String Reason = ToolKilledByWatchdog ? String("stopped by the watchdog: the tool stalled")
+                                       : "the tool ended with code " + IntToStr(LastToolExitCode);
+  const String Tail = LastToolOutputTail();
+  if (!Tail.empty()) Reason += ": " + Tail;
+  return Reason;
 }
 
 // A tool that runs out of space has written every block that fitted: what is left on the volume
@@ -262,6 +342,9 @@ void FinishJob(int R, int S, bool Ran, const std::vector<String>& Outputs, Strin
 void RunJob(int R)
 {
   if (J(jcVideoCodec, R).empty()) return;
+  // Skip ends the job it was pressed in, whichever of its steps was running; the second pass of
+  // a skipped first pass is skipped with it.
+  SkipRequested = J(jcNumber, R) == "Pass2" && R > 1 && J(jcNumber, R - 1) == "Pass1" && J(jcStatus, R - 1) == "Skipped";
   Jobs()->SetRow(R);
   SetJ(jcStartTime, R, TimeText());
   SetJ(jcStarted, R, TimeText());
@@ -275,7 +358,7 @@ void RunJob(int R)
   try {
     S = SourceRowOf(R);
     bool Encode = true;
-    if (IsTivoInput(J(jcInput, R)) && !StopRequested) {
+    if (IsTivoInput(J(jcInput, R)) && !StopRequested && !SkipRequested) {
       Encode = false;
       SetJ(jcState, R, "Converting");
       SetJ(jcStatus, R, "Converting");
@@ -283,7 +366,8 @@ void RunJob(int R)
     }
     if (!Has(J(jcOptions, R), "mpeg2video")) {
       Encode = true;
-      if (!ConversionOptions.NoCropping && !StopRequested && !Has(LowerCase(J(jcInput, R)), "mp3") && RunHooks.AutoDetectCrop)
+      if (!ConversionOptions.NoCropping && !StopRequested && !SkipRequested && !Has(LowerCase(J(jcInput, R)), "mp3") &&
+          RunHooks.AutoDetectCrop)
         RunHooks.AutoDetectCrop(R);
     }
     PrepareJobTexts(R);
@@ -292,17 +376,15 @@ void RunJob(int R)
       if (ToMpegDevice(R)) Form1->StringGrid1->SetCells(scConvert, S, "Done");
     } else {
       const int N = Form1->splitbox->GetItems()->GetCount();
-      for (int K = 1; K <= N; ++K) {
+      for (int K = 1; K <= N && !SkipRequested; ++K) {
         ResetSpeedStats(R);
         TJobTexts& T = JobTexts;
         if (!Has(T.CropFilterText, "-vf") && (!T.CropFilterText.empty() || !T.FilterChain.empty()))
           T.CropFilterText = " -vf " + T.CropFilterText;
-        if (N == 1 && Src(scType, S) == "VIDEO" && ConversionOptions.SourceFolderOutput)
-          SetJ(jcOutFolder, R, ExtractFilePath(Src(scSourcePath, S)));
         if (N == 1) ShowDriveFreeSpace(J(jcOutFolder, R));
         TPartLineInputs In;
         In.Tool = J(jcTool, R);
-        In.Options = J(jcOptions, R);
+        In.Options = N > 1 ? PartLogFile(J(jcOptions, R), K) : J(jcOptions, R);
         In.Extension = J(jcExtension, R);
         In.InputOptions = J(jcInputOptions, R);
         In.Input = J(jcInput, R);
@@ -325,13 +407,10 @@ void RunJob(int R)
         In.ClipOptionsText = T.ClipOptionsText;
         In.CropOptionsText = T.CropOptionsText;
         const String Line = BuildPartCommandLine(In);
-        if (!StopRequested) {
+        if (!StopRequested && !SkipRequested) {
           if (!RunPart(Line, K, N, R, S)) {
             Ran = false;
-            Reason = ToolKilledByWatchdog ? String("stopped by the watchdog: the tool stalled")
-                                          : "the tool ended with code " + IntToStr(LastToolExitCode);
-            const String Tail = LastToolOutputTail();
-            if (!Tail.empty()) Reason += ": " + Tail;
+            Reason = FailedRunReason();
           }
           if (!ConversionOptions.Destination.empty()) ShowDriveFreeSpace(ConversionOptions.Destination);
         }
@@ -449,19 +528,6 @@ void PrepareJobTexts(int R)
   }
   T.FilterChain = "harddup," + T.FilterChain;
 
-  const String Ext = J(jcExtension, R);
-  if (J(jcNumber, R) == "Pass1" || !Has(J(jcOptions, R), "pass")) {
-    if (FileExists(J(jcOutFolder, R) + J(jcOutName, R) + "." + Ext)) {
-      SetJ(jcOutName, R, UniqueFileName(J(jcOutFolder, R), J(jcOutName, R), "." + Ext));
-      // Both passes write the one file the first pass chose.
-      if (J(jcNumber, R) == "Pass1" && R + 1 < Jobs()->GetRowCount() && J(jcNumber, R + 1) == "Pass2")
-        SetJ(jcOutName, R + 1, J(jcOutName, R));
-    }
-  }
-  SetJ(jcFileName, R, NativeFileName(J(jcOutName, R)) + "." + Ext);
-  if (R + 1 < Jobs()->GetRowCount() && J(jcNumber, R + 1) == "Pass2" && J(jcNumber, R) == "Pass1")
-    SetJ(jcFileName, R + 1, J(jcFileName, R));
-
   TStrings* Parts = Form1->splitbox->GetItems();
   Parts->Clear();
   const bool StartAt = Src(scStartAtChapter, S) == "Yes", Split = Src(scSplitParts, S) == "Yes";
@@ -499,6 +565,10 @@ void PrepareJobTexts(int R)
         T.WmeOptionText += " " + Src(scTrimEnd, S) + "000";
       } else {
         T.WmeOptionText += " end";
+        // The "dvdnav://" form reads on past the end of its title (into the menus and the next
+        // titles): the title's own length ends the part.
+        const double Title = StrToFloatSafe(Src(scLength, S)) - StrToFloatSafe(Start);
+        if (Has(J(jcInput, R), "dvdnav:") && Title > 0) Part += " -endpos " + ShortReal(Title);
       }
     } else {
       const String N = IntToStr(Round(60 * ConversionOptions.LimitMinutes));
@@ -508,6 +578,22 @@ void PrepareJobTexts(int R)
     }
     Parts->Add(Part);
   }
+  // The folder first, then a free name in it.
+  if (Parts->GetCount() == 1 && Src(scType, S) == "VIDEO" && ConversionOptions.SourceFolderOutput)
+    SetJ(jcOutFolder, R, ExtractFilePath(Src(scSourcePath, S)));
+  const String Ext = J(jcExtension, R);
+  if (J(jcNumber, R) == "Pass1" || !Has(J(jcOptions, R), "pass")) {
+    const String Name = FreeOutputName(R, S, Parts->GetCount());
+    if (Name != J(jcOutName, R)) {
+      SetJ(jcOutName, R, Name);
+      // Both passes write the one file the first pass chose.
+      if (J(jcNumber, R) == "Pass1" && R + 1 < Jobs()->GetRowCount() && J(jcNumber, R + 1) == "Pass2")
+        SetJ(jcOutName, R + 1, J(jcOutName, R));
+    }
+  }
+  SetJ(jcFileName, R, NativeFileName(J(jcOutName, R)) + "." + Ext);
+  if (R + 1 < Jobs()->GetRowCount() && J(jcNumber, R + 1) == "Pass2" && J(jcNumber, R) == "Pass1")
+    SetJ(jcFileName, R + 1, J(jcFileName, R));
   T.CropFilterText = J(scCropFilter, R).empty() ? String() : J(scCropFilter, R) + ",";
   T.ClipOptionsText = J(scClipArgs, R);
   T.CropOptionsText = J(scCropArgs, R);
@@ -519,7 +605,7 @@ bool ConvertTivoToMpeg(int R)
   Form1->progressbar1->SetValue(0);
   WaitForTool();
   const String Input = J(jcInput, R);
-  const String Folder = ReplaceFirst(J(jcOutFolder, R), J(jcDeviceTitle, R), "Inbetween File");
+  const String Folder = InbetweenFolder(R);
   CreateDir(Folder);
   String Name = CleanTitle(J(jcOutName, R));
   SetStatus("Changing TiVo file to Standard MPEG format");
@@ -560,10 +646,14 @@ String MakeInbetweenFile(const String& Input, const String& PartText, const Stri
   Form1->tempmemo->GetLines()->SetText(Src(scAudioTracks, S));
   const bool Needed = (Tool == "wmencoder" && !IsWmvSourceExtension(Trim(ReplaceFirst(ReplaceFirst(Src(scInputArgs, S), "\"", ""), "\"", "")))) ||
                       (Tool == "ffmpeg" && (Form1->tempmemo->GetLines()->GetCount() > 1 || Has(Src(scInputArgs, S), "dvd-device")));
-  String Base = ReplaceFirst(OutputBase, J(jcDeviceTitle, R), "Inbetween File");
-  // Without a device folder the intermediate AVI would be the job's own AVI output, read and
-  // written by the same run: it goes into an "Inbetween File" folder of the output folder then.
-  if (LowerCase(Base + ".avi") == LowerCase(OutputBase + "." + J(jcExtension, R)))
+  const String OutFolder = J(jcOutFolder, R);
+  String Base = OutputBase.compare(0, OutFolder.size(), OutFolder) == 0
+                    ? InbetweenFolder(R) + OutputBase.substr(OutFolder.size())
+                    : ReplaceFirst(OutputBase, J(jcDeviceTitle, R), "Inbetween File");
+  // Without a device folder the intermediate AVI would be the job's own AVI output, or (in the
+  // source's folder) the source itself, read and written by the same run: it goes into an
+  // "Inbetween File" folder of the output folder then.
+  if (LowerCase(Base + ".avi") == LowerCase(OutputBase + "." + J(jcExtension, R)) || IsJobInput(R, S, Base + ".avi"))
     Base = ExtractFilePath(Base) + "Inbetween File/" + ExtractFileName(Base);
   CreateDir(ExtractFilePath(Base));
   if (!Needed) return Input;
@@ -622,9 +712,19 @@ String MakeInbetweenFile(const String& Input, const String& PartText, const Stri
   RunWatched(Line, R, O, true);
   Form1->XcCreateProcess1->SetCurrentDirectory("");
   SetStatus("");
+  // Only a whole intermediate file goes on to the encoder: a skipped, stopped, failed or killed
+  // run ends the job here (the driver reads Skip and Stop before the failure).
+  const String Made = Base + ".avi";
+  if (SkipRequested || StopRequested) throw EJobFailed("the intermediate file was not finished");
+  if (LastToolExitCode != 0 || ToolKilledByWatchdog) throw EJobFailed("the intermediate file was not made: " + FailedRunReason());
+  if (!FileNonEmpty(Made)) {
+    String Reason = "the intermediate file was not made: no output was written: " + Made;
+    if (!LastToolOutputTail().empty()) Reason += ": " + LastToolOutputTail();
+    throw EJobFailed(Reason);
+  }
   JobTexts.ClipOptionsText.clear();
   JobTexts.CropOptionsText.clear();
-  return qv::os::QuoteCommandLinePath(Base + ".avi");
+  return qv::os::QuoteCommandLinePath(Made);
 }
 
 void CompatibilityFix(const String& TemporaryFile, const String& FinalFile, int R)
@@ -653,13 +753,19 @@ void StartConversion()
     BuildJobList(ConversionOptions.PerDevice, ConversionOptions.PerSelection);
     bool Wme = false;
     for (int R = 1; R < Jobs()->GetRowCount(); ++R) Wme = Wme || J(jcTool, R) == "wmencoder";
-    if (Wme && !WindowsMediaEncoderInstalled()) {
+    // The Windows Media jobs run through the script host of the work folder; without it (and
+    // without the encoder) they cannot run, and the message says so.
+    if (Wme && !WindowsMediaEncoderInstalled() && !FileExists(WorkFolder + "qvcscript.exe")) {
       if (RunHooks.MessageBox)
-        RunHooks.MessageBox("Windows Media Encoder 9 not found\rand is required for the selected conversion\rQuelvo 3 will now "
-                            "provide further instructions");
+        RunHooks.MessageBox("Windows Media Encoder 9 not found\rand is required for the selected conversion\rThe Windows "
+                            "Media jobs of this run will fail");
       if (RunHooks.ShowWmvInfo) RunHooks.ShowWmvInfo();
     }
     const int Last = Jobs()->GetRowCount() - 1;
+    if (J(jcNumber, 1).empty()) {
+      SetStatus("Nothing to convert");
+      AppendLog("Nothing to convert: no queued device, or no source marked \"Yes\" that could be read");
+    }
     for (int R = 1; R <= Last; ++R)
       for (int C : {jcOutputSize, jcStartTime, jcState, jcEndTime, jcStatus, jcStarted, jcFinished}) SetJ(C, R, "");
     for (int R = 1; R <= Last; ++R) RunJob(R);

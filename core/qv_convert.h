@@ -13,7 +13,18 @@
 //   following in brackets; the statuses stay as they are.
 //   Skip gives "Skipped", Stop "Stopped (speed)" / "Stopped"; the source row gets "Done" only
 //   for a finished job, else "No".
-// - Two-pass jobs share one free output name; split parts are checked and listed each.
+// - The output folder is chosen first (the source's own folder with "(VIDEO) Use source folder
+//   as output folder"), then a free name in it: no file of any part exists under it and none is
+//   one of the job's inputs (resolved paths and hard links compared). Two-pass jobs share one
+//   free output name; split parts share one free base and are checked and listed each; the
+//   parts of a split two-pass job keep a first-pass log each.
+// - Skip ends the job it was pressed in, whichever step runs (crop detection, the TiVo decode,
+//   the intermediate file, a part); it is cleared once per job, and a skipped first pass skips
+//   its second. The intermediate file counts only when its run ended with exit code 0, was not
+//   killed and left a non-empty file; otherwise the job ends "Skipped", "Stopped" or "Failed"
+//   with the tool's reason and its encoder never runs.
+// - A DVD title read through "dvdnav://" ends at the title's length ("-endpos").
+// - A run that finds nothing to convert says "Nothing to convert" in the status line.
 // - Whatever goes wrong inside a job (bad cells, a tool that cannot start) fails that job only;
 //   the run always ends with Converting, BatchRunning and GoBusy cleared.
 // - Batch crop detection, the output thumbnail and the history entry are called through
@@ -28,6 +39,7 @@ void StartConversion();
 // Decodes a TiVo recording; false when the user abandoned the key prompt or Stop was pressed.
 bool ConvertTivoToMpeg(int JobRow);
 // The input argument for a WME or ffmpeg run: Input unchanged or the quoted intermediate AVI.
+// Raises when the intermediate file was not made whole (see the contract above).
 String MakeInbetweenFile(const String& Input, const String& PartText, const String& OutputBase, int SourceRow,
                          int JobRow);
 void CompatibilityFix(const String& TemporaryFile, const String& FinalFile, int JobRow);

@@ -125,15 +125,6 @@ void PrepareDeviceSettings(int DeviceRow)
   D.DeviceBrightness = Cell(DeviceBrightnessCol);
   D.DeviceContrast = Cell(DeviceContrastCol);
 
-  // The folder the device's job rows name in their output-folder column (AddConversionJob).
-  if (!NoDeviceSubfolder) {
-    const String Target = G->GetRowCount() < 3 ? Folder : Folder + D.DeviceTitle + "/";
-    if (!DirectoryExists(Target)) {
-      ForceDirectories(Target);
-      if (!DirectoryExists(Target)) ShowMessage("Cannot create create output folder");
-    }
-  }
-
   TStringGrid* Presets = Form1->codecgrid;
   int Match = 0;
   for (int R = 0; R < Presets->GetRowCount(); ++R)
@@ -210,6 +201,12 @@ void AddConversionJob(int SourceRow)
   String OutFolder = D.DeviceOutputFolder;
   if (!NoDeviceSubfolder && Dq()->GetRowCount() >= 3) OutFolder += D.DeviceTitle + "/";
   J(jcOutFolder, OutFolder);
+  // The folder is made for a job that will write into it (so no empty device folders), also
+  // without device subfolders.
+  if (!DirectoryExists(OutFolder)) {
+    ForceDirectories(OutFolder);
+    if (!DirectoryExists(OutFolder)) ShowMessage("Cannot create create output folder");
+  }
   J(jcOutName, S(scOutputName));
   J(jcDeviceTitle, D.DeviceTitle);
   J(jcDevice, UpperCase(D.DeviceTitle));

@@ -5,10 +5,12 @@
 //
 // Contract:
 // - PrepareDeviceSettings(d) reads device-queue row d and the preset table codecgrid and fills
-//   DeviceJobSettings; it makes sure the folder that the device's job rows will name exists
-//   (unless NoDeviceSubfolder is set) and adds the trailing separator to dq column 12.
+//   DeviceJobSettings and adds the trailing separator to dq column 12.
 // - AddConversionJob(s) appends the job rows of source row s built from DeviceJobSettings; a
 //   source whose "Convert" cell is not "Yes" or whose stored width is unknown yields nothing.
+//   The folder a job row names is made when the row is added (with or without device
+//   subfolders), so a device without jobs gets no empty folder; a folder that cannot be made
+//   shows "Cannot create create output folder" and the rows are still built.
 // - Job rows start as a copy of source columns 0..70; the columns below are the job's own.
 //   Every path that goes onto a tool's command line here is quoted by
 //   qv::os::QuoteCommandLinePath, so a name can never change what the tool is told.

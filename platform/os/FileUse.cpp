@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -69,4 +70,15 @@ bool FileUsedByOtherProcess(const String& FileName)
   }
   closedir(Proc);
   return Used;
+}
+
+bool SameFileOnDisk(const String& A, const String& B)
+{
+  if (A.empty() || B.empty()) return false;
+  struct stat Sa {}, Sb {};
+  if (stat(A.c_str(), &Sa) == 0 && stat(B.c_str(), &Sb) == 0) return SameFile(Sa, Sb);
+  std::error_code E1, E2;
+  const auto Ra = std::filesystem::weakly_canonical(std::filesystem::absolute(A.c_str(), E1), E1);
+  const auto Rb = std::filesystem::weakly_canonical(std::filesystem::absolute(B.c_str(), E2), E2);
+  return !E1 && !E2 && Ra == Rb;
 }

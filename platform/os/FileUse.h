@@ -9,3 +9,7 @@
 // True when a process other than the caller has FileName open for writing (or reading and
 // writing) or runs it as its executable. False for a missing file.
 bool FileUsedByOtherProcess(const String& FileName);
+
+// True when A and B name one file: the same path once links, "." and ".." are resolved (also
+// for a file that does not exist yet), or two existing names of one file (hard links).
+bool SameFileOnDisk(const String& A, const String& B);

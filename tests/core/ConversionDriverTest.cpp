@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "JobListTestSupport.h"
+#include "core/CropDetect.h"
 #include "core/RunControl.h"
 #include "core/qv_convert.h"
 #include "platform/vcl/Timer.h"
@@ -49,8 +50,9 @@ protected:
     TJobTest::TearDown();
   }
   void Script(const std::string& S) { setenv("QV_FAKETOOL_SCRIPT", S.c_str(), 1); }
-  // Presses a button of the run after Ms milliseconds (inside the tool wait).
-  void PressLater(int Ms, void (*Button)())
+  // Presses a button of the run after Ms milliseconds (inside the tool wait); the timer is
+  // returned for a press that must not come after all.
+  TTimer* PressLater(int Ms, void (*Button)())
   {
     auto* T = new TTimer(Form);
     T->SetInterval(Ms);
@@ -59,6 +61,7 @@ protected:
       Button();
     });
     T->SetEnabled(true);
+    return T;
   }
   std::vector<int> History;
   std::vector<std::string> Titles, Statuses;
@@ -231,7 +234,15 @@ TEST(TProgressParserTest, PositionsFromProgressLines)
       {"Pos: 123.4s 3085f (12%) 75.23fps Trem: 1min 98mb A-V:0.000 [1118:128]", true, 123},
       {"Pos: 99999.99s 3085f (12%) 75.23fps Trem: 1min 98mb", false, 0},
       {"frame= 1234 fps= 56 q=2.0 size= 1234kB time=49.36 bitrate= 204.8kbits/s", true, 49},
-      {"frame= 1234 fps= 56 q=2.0 size= 1234kB time=00:00:49.36 bitrate= 204.8kbits/s", false, 0},
+      // Today's ffmpeg prints the position as a clock.
+      {"frame= 1234 fps= 56 q=2.0 size= 1234kB time=00:00:49.36 bitrate= 204.8kbits/s", true, 49},
+      {"frame=  126 fps=0.0 q=-1.0 size=     256kB time=00:00:05.04 bitrate= 416.0kbits/s speed=10.1x", true, 5},
+      {"size= 1kB time=01:02:03.50 bitrate= 1kbits/s", true, 3724},
+      {"size= 1kB time=00:01:30 bitrate= 1kbits/s", true, 90},
+      {"size= 1kB time=27:46:40.00 bitrate= 1kbits/s", false, 0},  // 100000.00: longer than seven characters
+      {"size= 0kB time=-577014:32:22.77 bitrate=N/A", false, 0},
+      {"size= 0kB time=N/A bitrate=N/A", false, 0},
+      {"size= 1kB time=00:75:00.00 bitrate= 1kbits/s", false, 0},
       {"Pos: 12.5s 1f Trem: 1min", true, 12},
       {"Pos: 13,5s 1f Trem: 1min", true, 14},
       {"Encoded: 42.0s Elapsed 10s", true, 42},
@@ -263,14 +274,15 @@ protected:
     SetAskTextProc(nullptr);
     TConversionDriverTest::TearDown();
   }
-  void AddPreset(const char* Id, const char* Tool, const char* Options, const char* Ext)
+  // Runs of the tool Name (its base name) in the fake tools' log.
+  int Runs(const std::string& Name)
   {
-    const int R = Form->codecgrid->GetRowCount();
-    Form->codecgrid->SetRowCount(R + 1);
-    Form->codecgrid->SetCells(CodecIdCol, R, Id);
-    Form->codecgrid->SetCells(CodecToolCol, R, Tool);
-    Form->codecgrid->SetCells(CodecOptionsCol, R, Options);
-    Form->codecgrid->SetCells(CodecExtensionCol, R, Ext);
+    std::istringstream In(ReadFile(Dir + "tool.log"));
+    int N = 0;
+    for (std::string Line; std::getline(In, Line);)
+      if (Line.rfind("run ", 0) == 0 && Line.size() > Name.size() && Line.compare(Line.size() - Name.size() - 1, std::string::npos, " " + Name) == 0)
+        ++N;
+    return N;
   }
 };
 
@@ -359,20 +371,34 @@ TEST_F(TConversionSideStepTest, Mp4xOutputIsRewrapped)
 
 TEST_F(TConversionSideStepTest, SilentToolIsRestartedOnceThenTheJobFails)
 {
+  struct {
+    const char* Name;
+    std::map<int, std::string> Source;
+  } Cases[] = {
+      {"file", {}},
+      // The second silence of a DVD title ends the part too (an overnight queue goes on).
+      {"dvd_title", {{scType, "DVD"}, {scInputArgs, "-dvd-device \"" + Dir + "disc\" dvdnav://1 "}, {scSourcePath, Dir + "disc"}}},
+  };
   Scenario("[mencoder.exe]\nstall\n");
   AddDevice({});
-  AddSource("Clip");
   std::vector<std::string> Statuses;
   RunHooks.ShowStatus = [&](const String& T) { Statuses.push_back(T); };
-  GoClick();
-  EXPECT_EQ(Job(jcStatus, 1), "Failed");
-  EXPECT_NE(JobFailureReason(1).find("watchdog"), std::string::npos) << JobFailureReason(1);
-  EXPECT_NE(std::find(Statuses.begin(), Statuses.end(), "Possible DVD issue, restarted conversion"), Statuses.end());
-  const std::string Log = ReadFile(Dir + "tool.log");
-  size_t Runs = 0;
-  for (size_t P = Log.find("run "); P != std::string::npos; P = Log.find("run ", P + 1)) ++Runs;
-  EXPECT_EQ(Runs, 2u);
-  EXPECT_NE(Form->log->GetText().find("Bad count:11"), std::string::npos);
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    ClearGridRows(Form->StringGrid1);
+    std::filesystem::remove(Dir + "tool.log");
+    Statuses.clear();
+    AddSource("Clip", C.Source);
+    // A run that never ends would be stopped here and read "Stopped".
+    TTimer* Guard = PressLater(40000, StopClick);
+    GoClick();
+    Guard->SetEnabled(false);
+    EXPECT_EQ(Job(jcStatus, 1), "Failed");
+    EXPECT_NE(JobFailureReason(1).find("watchdog"), std::string::npos) << JobFailureReason(1);
+    EXPECT_NE(std::find(Statuses.begin(), Statuses.end(), "Possible DVD issue, restarted conversion"), Statuses.end());
+    EXPECT_EQ(Runs("mencoder.exe"), 2);
+    EXPECT_NE(Form->log->GetText().find("Bad count:11"), std::string::npos);
+  }
 }
 
 TEST_F(TConversionSideStepTest, FileJobKilledAfterProgressReadsFailed)
@@ -417,4 +443,378 @@ TEST_F(TConversionSideStepTest, AMissingTivoDecoderIsReportedAsMissing)
   EXPECT_NE(JobFailureReason(1).find("TiVo decoder \"tivo.exe\" is missing"), std::string::npos) << JobFailureReason(1);
   EXPECT_EQ(TivoMak, "good");
   TivoMak.clear();
+}
+
+TEST_F(TConversionDriverTest, WatchdogKillsSilentToolsAfterTheirSilence)
+{
+  struct {
+    const char* Name;
+    const char* Line;
+    bool Progress;   // a progress line came during the run
+    int TicksBefore;  // silent ticks before this one
+    bool Killed;
+  } Cases[] = {
+      {"file_silent_start", "\"mencoder.exe\" \"/media/a.avi\" -o \"/out/a.avi\"", false, 10, true},
+      {"file_silent_ten_seconds", "\"mencoder.exe\" \"/media/a.avi\" -o \"/out/a.avi\"", false, 9, false},
+      {"file_after_progress", "\"mencoder.exe\" \"/media/a.avi\" -o \"/out/a.avi\"", true, 10, true},
+      {"dvd_silent_start", "\"mencoder.exe\" -dvd-device \"/dev/sr0\" dvdnav://1 -o \"/out/a.avi\"", false, 10, true},
+      {"dvd_after_progress_waits", "\"mencoder.exe\" -dvd-device \"/dev/sr0\" dvdnav://1 -o \"/out/a.avi\"", true, 10, false},
+      {"dvd_after_progress_two_minutes", "\"mencoder.exe\" -dvd-device \"/dev/sr0\" dvdnav://1 -o \"/out/a.avi\"", true, 119,
+       false},
+      {"dvd_after_progress_longer", "\"mencoder.exe\" -dvd-device \"/dev/sr0\" dvdnav://1 -o \"/out/a.avi\"", true, 120, true},
+      {"windows_media_script_never", "\"qvcscript.exe\" \"wmcmd.vbs\" -input \"/media/a.avi\"", false, 200, false},
+  };
+  for (const auto& C : Cases) {
+    Form1->XcCreateProcess1->SetCommandLine(C.Line);
+    ProgressSeen = C.Progress ? "X" : "";
+    ProgressLine.clear();
+    ToolStalled = false;
+    ToolKilledByWatchdog = false;
+    StallTicks = C.TicksBefore;
+    ConvertTimerTick();
+    EXPECT_EQ(ToolKilledByWatchdog, C.Killed) << C.Name;
+  }
+}
+
+TEST_F(TConversionDriverTest, WatchdogShowsSpeedAndTimeLeft)
+{
+  // Two samples so far summing to 0 (last value 54); this tick's position 60 makes three
+  // samples summing to 6: speed 2.00.
+  Form->progressbar1->SetMaxValue(600);
+  Form->progressbar1->SetValue(54);
+  SpeedStats.LastGauge = 54;
+  SpeedStats.GaugeSum = 0;
+  SpeedStats.Samples = 2;
+  SpeedStats.SecondsLeft = 1260;
+  ProgressTitlePrefix = "1 of 2 : ";
+  Form->XcCreateProcess1->SetCommandLine("\"mencoder.exe\" \"/media/a.avi\"");
+  StallTicks = 0;
+  ProgressLine = "Pos: 60.0s 1500f (10%) 75.23fps Trem: 1min 98mb A-V:0.000 [1118:128]";
+  ConvertTimerTick();
+  EXPECT_EQ(StatusText, "0:01:00 of 0:10:00, 2.00x, 10.00%, 0:04:30 left, total: 0:10:00 left");
+  EXPECT_EQ(SpeedText, "2.00x");
+  EXPECT_EQ(ApplicationTitle, "1 of 2 : 10.00% (2.00x)");
+  EXPECT_TRUE(ProgressLine.empty());
+}
+
+TEST_F(TConversionDriverTest, ProgressOfTheLastJobIsNotThisJobs)
+{
+  // The first job's last progress line comes just before it ends; the second job prints nothing.
+  const std::string Scenario = Dir + "scenario.txt";
+  std::ofstream(Scenario) << "[mencoder.exe One]\nprint Pos: 1.0s 25f Trem: 1min 1mb\nsleep 1100\n"
+                             "print Pos: 2.0s 50f Trem: 1min 1mb\nsleep 1100\nprint Pos: 50.0s 1250f Trem: 1min 1mb\n"
+                             "file $after:-o 5000\n"
+                             "[mencoder.exe Two]\nsleep 2500\nfile $after:-o 5000\n";
+  setenv("QV_FAKETOOL_SCENARIO", Scenario.c_str(), 1);
+  AddDevice({});
+  AddSource("One");
+  AddSource("Two");
+  GoClick();
+  unsetenv("QV_FAKETOOL_SCENARIO");
+  EXPECT_EQ(Job(jcStatus, 1).substr(0, 10), "Finished (") << JobFailureReason(1);
+  EXPECT_EQ(Job(jcState, 2), "Finished ()") << "no progress line came from the second job: no speed";
+  for (const std::string& T : Titles) EXPECT_NE(T.rfind("2 of 2 : ", 0), 0u) << T;
+}
+
+TEST_F(TConversionDriverTest, SplitPartsTakeOneBaseNoPartOfWhichExists)
+{
+  struct {
+    const char* Name;
+    std::vector<std::string> Existing;
+    const char* Base;
+  } Cases[] = {
+      {"a_part_of_an_earlier_run", {"Film02.avi"}, "Film(1)"},
+      {"parts_of_two_earlier_bases", {"Film01.avi", "Film(1)03.avi"}, "Film(2)"},
+      {"only_the_whole_name", {"Film.avi"}, "Film"},
+  };
+  AddDevice({});
+  AddSource("Film", {{scSplitParts, "Yes"}, {scChapters, "3"}, {scChaptersPerPart, "1"}});
+  Script("print Pos: 1.0s 25f Trem: 1min 1mb;sleep 1100;print Pos: 2.0s 50f Trem: 1min 1mb;file $after:-o 5000");
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    std::filesystem::remove_all(OutFolder);
+    std::filesystem::create_directories(OutFolder);
+    for (const std::string& F : C.Existing) std::ofstream(OutFolder + F) << "earlier";
+    Form->StringGrid1->SetCells(scConvert, 1, "Yes");
+    GoClick();
+    EXPECT_EQ(Job(jcOutName, 1), C.Base);
+    EXPECT_EQ(Job(jcStatus, 1).substr(0, 9), "Finished ") << JobFailureReason(1);
+    for (const std::string& F : C.Existing) EXPECT_EQ(ReadFile(OutFolder + F), "earlier") << F;
+    for (const char* K : {"01", "02", "03"})
+      EXPECT_EQ(std::filesystem::file_size(OutFolder + C.Base + K + ".avi"), 5000u) << K;
+  }
+}
+
+TEST_F(TConversionDriverTest, OutputFolderIsMadeOnlyForJobsThatWriteIntoIt)
+{
+  // Without device subfolders the destination itself is made.
+  NoDeviceSubfolder = true;
+  TDevice D;
+  D.Folder = Dir + "new/deeper/";
+  AddDevice(D);
+  AddSource("Clip");
+  Script(Progressing);
+  GoClick();
+  NoDeviceSubfolder = false;
+  EXPECT_EQ(Job(jcStatus, 1).substr(0, 9), "Finished ") << JobFailureReason(1);
+  EXPECT_TRUE(std::filesystem::exists(Dir + "new/deeper/Clip.avi"));
+}
+
+TEST_F(TConversionDriverTest, GoWithNothingToConvertSaysSoAndMakesNoFolder)
+{
+  // Two devices; the one source is marked but could not be read (no picture size).
+  TDevice A, B;
+  A.Name = "First";
+  B.Name = "Second";
+  A.Folder = B.Folder = Dir + "dest/";
+  AddDevice(A);
+  AddDevice(B);
+  AddSource("Noise", {{scWidth, ""}, {scHeight, ""}, {scLength, ""}});
+  GoClick();
+  EXPECT_EQ(StatusText, "Nothing to convert");
+  EXPECT_EQ(Job(jcNumber, 1), "");
+  EXPECT_FALSE(std::filesystem::exists(Dir + "dest/First"));
+  EXPECT_FALSE(std::filesystem::exists(Dir + "dest/Second"));
+  EXPECT_FALSE(GoBusy);
+}
+
+TEST_F(TConversionSideStepTest, SourceFolderOutputNeverWritesOverTheSource)
+{
+  struct {
+    const char* Name;
+    const char* Source;  // the file in the media folder
+    const char* Preset;
+    std::map<int, std::string> Cells;
+    const char* Output;     // the job's file in the media folder
+    const char* Inbetween;  // the intermediate file, or nullptr
+  } Cases[] = {
+      {"avi_source_avi_preset", "Clip.avi", "xvid_mp3", {}, "Clip(1).avi", nullptr},
+      {"mp4_source_mp4_preset", "film.mp4", "h264_ipod", {}, "film(1).mp4", nullptr},
+      // The intermediate AVI of an ffmpeg job would be the source itself.
+      {"intermediate_beside_its_source", "Clip.avi", "ff_mp4", {{scAudioTracks, "128 English\r\n129 French"}}, "Clip.mp4",
+       "Inbetween File/Clip.avi"},
+  };
+  Scenario(Encoders);
+  AddPreset("ff_mp4", "ffmpeg", "-y -vcodec mpeg4 -b $vbrk", "mp4");
+  ConversionOptions.SourceFolderOutput = true;
+  const std::string Media = Dir + "media/";
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    std::filesystem::remove_all(Media);
+    std::filesystem::create_directories(Media);
+    std::ofstream(Media + C.Source) << "the source";
+    ClearGridRows(Form->dq);
+    ClearGridRows(Form->StringGrid1);
+    TDevice D;
+    D.Preset = C.Preset;
+    AddDevice(D);
+    const std::string Base = std::filesystem::path(C.Source).stem().string();
+    std::map<int, std::string> Cells = C.Cells;
+    Cells[scSourcePath] = Media + C.Source;
+    Cells[scInputArgs] = "\"" + Media + C.Source + "\" ";
+    AddSource(Base, Cells);
+    GoClick();
+    EXPECT_EQ(ReadFile(Media + C.Source), "the source");
+    EXPECT_EQ(Job(jcStatus, 1).substr(0, 9), "Finished ") << JobFailureReason(1);
+    EXPECT_EQ(Job(jcOutFolder, 1), Media);
+    EXPECT_EQ(Job(jcFileName, 1), C.Output);
+    EXPECT_TRUE(std::filesystem::exists(Media + C.Output));
+    if (C.Inbetween) {
+      EXPECT_TRUE(std::filesystem::exists(Media + C.Inbetween));
+    }
+  }
+}
+
+TEST_F(TConversionSideStepTest, SkipEndsTheWholeJobWhicheverStepRuns)
+{
+  struct {
+    const char* Name;
+    TDevice Device;
+    std::map<int, std::string> Source;
+    bool Crop;
+    const char* Scenario;
+    int JobRows;
+    const char* NeverRun;  // a command line that must not have started
+  } Cases[] = {
+      {"first_pass_skips_the_second", [] {
+         TDevice D;
+         D.Preset = "divx_mp3";
+         D.Passes = "2";
+         return D;
+       }(), {}, false, "[mencoder.exe]\nprint Pos: 1.0s 25f Trem: 1min 1mb\nstall\n", 2, "vpass=2"},
+      {"crop_detection", {}, {}, true,
+       "[mencoder.exe -frames]\nstall\n[mencoder.exe]\nfile $after:-o 5000\n[ffmpeg.exe]\nexit 1\n", 1, "-xvidencopts"},
+      {"intermediate_file", [] {
+         TDevice D;
+         D.Preset = "ff_plain";
+         return D;
+       }(), {{scAudioTracks, "128 English\r\n129 French"}}, false,
+       "[mencoder.exe]\nprint Pos: 1.0s 25f Trem: 1min 1mb\nstall\n[ffmpeg.exe]\nfile $last 5000\n", 1, "ffmpeg.exe -i"},
+  };
+  AddPreset("ff_plain", "ffmpeg", "-y -vcodec mpeg4 -b $vbrk", "avi");
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    ClearGridRows(Form->dq);
+    ClearGridRows(Form->StringGrid1);
+    std::filesystem::remove(Dir + "tool.log");
+    Scenario(C.Scenario);
+    History.clear();
+    AddDevice(C.Device);
+    AddSource("Clip", C.Source);
+    ConversionOptions.NoCropping = !C.Crop;
+    RunHooks.AutoDetectCrop = [](int R) { AutoDetectCrop(R); };
+    PressLater(1500, SkipClick);
+    GoClick();
+    ASSERT_EQ(JobRows(), C.JobRows);
+    for (int R = 1; R <= C.JobRows; ++R) {
+      EXPECT_EQ(Job(jcStatus, R), "Skipped") << R;
+      EXPECT_EQ(Job(jcState, R), "Skipped") << R;
+    }
+    EXPECT_EQ(Form->StringGrid1->GetCells(scConvert, 1), "No");
+    EXPECT_TRUE(History.empty());
+    const std::string Log = ReadFile(Dir + "tool.log");
+    EXPECT_EQ(Log.find(C.NeverRun), std::string::npos) << Log;
+  }
+}
+
+TEST_F(TConversionSideStepTest, IntermediateFileThatWasNotMadeFailsTheJob)
+{
+  struct {
+    const char* Name;
+    const char* Intermediate;
+    const char* Reason;
+  } Cases[] = {
+      {"tool_refuses", "eprint Cannot open file: /media/Clip.avi\nexit 1", "Cannot open file"},
+      {"empty_file", "print Pos: 1.0s 25f Trem: 1min 1mb\nfile $after:-o 0", "no output was written"},
+      {"no_file", "print Pos: 1.0s 25f Trem: 1min 1mb", "no output was written"},
+  };
+  AddPreset("ff_plain", "ffmpeg", "-y -vcodec mpeg4 -b $vbrk", "avi");
+  TDevice D;
+  D.Preset = "ff_plain";
+  AddDevice(D);
+  AddSource("Clip", {{scAudioTracks, "128 English\r\n129 French"}});
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    std::filesystem::remove(Dir + "tool.log");
+    std::filesystem::remove_all(OutFolder + "Inbetween File");
+    Scenario(std::string("[mencoder.exe]\n") + C.Intermediate + "\n[ffmpeg.exe]\nfile $last 5000\n");
+    Form->StringGrid1->SetCells(scConvert, 1, "Yes");
+    GoClick();
+    EXPECT_EQ(Job(jcStatus, 1), "Failed");
+    EXPECT_NE(JobFailureReason(1).find("intermediate"), std::string::npos) << JobFailureReason(1);
+    EXPECT_NE(JobFailureReason(1).find(C.Reason), std::string::npos) << JobFailureReason(1);
+    EXPECT_EQ(Runs("ffmpeg.exe"), 0);
+    EXPECT_EQ(Form->StringGrid1->GetCells(scConvert, 1), "No");
+  }
+  EXPECT_TRUE(History.empty());
+}
+
+TEST_F(TConversionSideStepTest, IntermediateFolderIsBuiltFromItsParts)
+{
+  struct {
+    const char* Name;
+    std::vector<const char*> Devices;
+    const char* Destination;
+    const char* Intermediate;  // below the test folder
+  } Cases[] = {
+      {"one_device_the_output_folder", {"Walkman"}, "Walkman Videos/", "Walkman Videos/Inbetween File/Clip.avi"},
+      {"beside_the_device_folders", {"Walkman", "Zune"}, "Walkman Videos/", "Walkman Videos/Inbetween File/Clip.avi"},
+      {"destination_named_like_the_device", {"Walkman", "Zune"}, "Walkman/", "Walkman/Inbetween File/Clip.avi"},
+  };
+  Scenario(Encoders);
+  AddPreset("ff_plain", "ffmpeg", "-y -vcodec mpeg4 -b $vbrk", "avi");
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    ClearGridRows(Form->dq);
+    ClearGridRows(Form->StringGrid1);
+    std::filesystem::remove_all(Dir + C.Destination);
+    for (const char* Name : C.Devices) {
+      TDevice D;
+      D.Name = Name;
+      D.Preset = "ff_plain";
+      D.Folder = Dir + C.Destination;
+      AddDevice(D);
+    }
+    AddSource("Clip", {{scAudioTracks, "128 English\r\n129 French"}});
+    GoClick();
+    EXPECT_TRUE(std::filesystem::exists(Dir + C.Intermediate));
+    for (int R = 1; R <= JobRows(); ++R) EXPECT_EQ(Job(jcStatus, R).substr(0, 9), "Finished ") << JobFailureReason(R);
+  }
+}
+
+TEST_F(TConversionSideStepTest, GoDuringARunDoesNothingAndStaysHidden)
+{
+  Scenario("[mencoder.exe]\nprint Pos: 1.0s 25f Trem: 1min 1mb\nsleep 1100\nprint Pos: 2.0s 50f Trem: 1min 1mb\n"
+           "file $after:-o 5000\n[mp4box.exe]\ncopy $2 $3\n");
+  AddPreset("mp4x_test", "mencoder", "-ovc lavc -of lavf", "mp4x");
+  TDevice D;
+  D.Preset = "mp4x_test";
+  AddDevice(D);
+  AddSource("One");
+  AddSource("Two");
+  std::vector<bool> GoShown;
+  RunHooks.ShowButtons = [&](bool Go, bool, bool) { GoShown.push_back(Go); };
+  for (int Ms : {600, 1500, 2600, 3500}) PressLater(Ms, GoClick);
+  GoClick();
+  EXPECT_EQ(Runs("mencoder.exe"), 2);
+  EXPECT_EQ(Runs("mp4box.exe"), 2);
+  ASSERT_EQ(JobRows(), 2);
+  for (int R = 1; R <= 2; ++R) EXPECT_EQ(Job(jcStatus, R).substr(0, 9), "Finished ") << JobFailureReason(R);
+  ASSERT_FALSE(GoShown.empty());
+  EXPECT_TRUE(GoShown.back()) << "Go comes back when the run ends";
+  EXPECT_EQ(std::count(GoShown.begin(), GoShown.end(), true), 1) << "and not before";
+}
+
+TEST_F(TConversionSideStepTest, WindowsMediaMessageSaysWhatHappens)
+{
+  struct {
+    const char* Name;
+    bool ScriptHost;  // the tool that runs the Windows Media jobs is in the work folder
+    const char* Message;
+    const char* Status;
+  } Cases[] = {
+      {"no_script_host", false,
+       "Windows Media Encoder 9 not found\rand is required for the selected conversion\rThe Windows Media jobs of this run "
+       "will fail",
+       "Failed"},
+      {"script_host_present", true, nullptr, "Finished "},
+  };
+  Scenario("[qvcscript.exe]\nprint Encoded: 1.0s Elapsed 1s\nsleep 1100\nprint Encoded: 2.0s Elapsed 2s\n"
+           "file $after:-output 5000\n");
+  TDevice D;
+  D.Preset = "wmv9_wma_wme";
+  AddDevice(D);
+  AddSource("Clip");
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    if (C.ScriptHost) std::filesystem::create_symlink(std::string(QV_TEST_BIN_DIR) + "/qv_faketool", WorkFolder + "qvcscript.exe");
+    std::vector<std::string> Messages;
+    RunHooks.MessageBox = [&](const String& Text) { Messages.push_back(Text); };
+    Form->StringGrid1->SetCells(scConvert, 1, "Yes");
+    GoClick();
+    EXPECT_EQ(Messages, C.Message ? std::vector<std::string>{C.Message} : std::vector<std::string>{});
+    EXPECT_EQ(Job(jcStatus, 1).substr(0, std::string(C.Status).size()), C.Status) << JobFailureReason(1);
+  }
+}
+
+TEST_F(TConversionSideStepTest, SplitTwoPassPartsKeepAFirstPassLogEach)
+{
+  Scenario("[mencoder.exe]\nprint Pos: 1.0s 25f Trem: 1min 1mb\nfile $after:-o 5000\n");
+  TDevice D;
+  D.Preset = "xvid_mp3";
+  D.Passes = "2";
+  AddDevice(D);
+  AddSource("Film", {{scSplitParts, "Yes"}, {scChapters, "2"}, {scChaptersPerPart, "1"}});
+  GoClick();
+  std::istringstream In(ReadFile(Dir + "tool.log"));
+  std::vector<std::string> Logs;
+  for (std::string Line; std::getline(In, Line);)
+    if (Line.rfind("cmd ", 0) == 0) {
+      const auto At = Line.find("-passlogfile ");
+      ASSERT_NE(At, std::string::npos) << Line;
+      Logs.push_back(Line.substr(At + 13, Line.find(".txt", At) + 4 - At - 13));
+    }
+  const std::string Temp = WorkFolder + "temp/";
+  // Pass 1 of parts 1 and 2, then pass 2 of parts 1 and 2, each with its part's log.
+  EXPECT_EQ(Logs, (std::vector<std::string>{Temp + "Film01.txt", Temp + "Film02.txt", Temp + "Film01.txt", Temp + "Film02.txt"}));
 }

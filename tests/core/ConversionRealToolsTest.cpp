@@ -1,13 +1,17 @@
-// Real conversions with the installed mencoder and ffmpeg: a clip made by ffmpeg at test time is
-// converted for three devices through the driver and the work folder's tool links, and the
-// outputs are checked with ffprobe and by their pictures. Skipped with a message when a tool is
-// missing. Every preset on its own: PresetTableRealToolsTest.cpp.
+// Real conversions with the installed mencoder and ffmpeg: clips and a DVD (dvdauthor) made at
+// test time are converted through the driver and the work folder's tool links (two passes, split
+// chapter parts, an ffmpeg preset through its intermediate file, the source's own folder, a title
+// that must end with itself), and the outputs are checked with ffprobe and by their pictures.
+// Skipped with a message when a tool is missing. Every preset on its own:
+// PresetTableRealToolsTest.cpp.
 #include <gtest/gtest.h>
 #include <stdio.h>
 #include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <map>
 
 #include "JobListTestSupport.h"
 #include "core/RunControl.h"
@@ -74,6 +78,30 @@ protected:
   {
     return atof(ShellOutput("ffprobe -v error -show_entries format=duration -of csv=p=0 '" + File + "'").c_str());
   }
+  // A DVD folder of one PAL title of Seconds seconds with chapters at every Chapter seconds,
+  // made by ffmpeg and dvdauthor; "" (with the reason logged) when dvdauthor is missing.
+  std::string MakeDvd(int Seconds, int Chapter)
+  {
+    if (Which("dvdauthor").empty()) return "";
+    const std::string Disc = Dir + "disc", Mpeg = Dir + "title.mpg";
+    ShellOutput("ffmpeg -v error -y -f lavfi -i testsrc=size=720x576:rate=25 -f lavfi -i sine=frequency=440:sample_rate=48000 "
+                "-t " + std::to_string(Seconds) + " -target pal-dvd '" + Mpeg + "'");
+    std::string Marks = "0";
+    for (int At = Chapter; At < Seconds; At += Chapter) Marks += "," + std::to_string(At);
+    ShellOutput("VIDEO_FORMAT=PAL dvdauthor -o '" + Disc + "' -t -c " + Marks + " '" + Mpeg + "' 2>&1");
+    ShellOutput("VIDEO_FORMAT=PAL dvdauthor -o '" + Disc + "' -T 2>&1");
+    return std::filesystem::exists(Disc + "/VIDEO_TS/VTS_01_1.VOB") ? Disc : "";
+  }
+  // Title 1 of Disc as the title scan queues it.
+  int AddDvdTitle(const std::string& Disc, const std::string& Seconds, std::map<int, std::string> Extra = {})
+  {
+    std::map<int, std::string> Cells = {
+        {scType, "DVD"}, {scLength, Seconds}, {scTrimEnd, Seconds}, {scConvertSeconds, Seconds}, {scWidth, "720"},
+        {scHeight, "576"}, {scDisplayWidth, "768"}, {scDisplayHeight, "576"}, {scAudioCodec, "a52"},
+        {scSourcePath, Disc}, {scInputArgs, "-dvd-device \"" + Disc + "\" dvdnav://1 "}};
+    for (const auto& [C, T] : Extra) Cells[C] = T;
+    return AddSource("Film", Cells);
+  }
   std::string FrameSize(const std::string& File)
   {
     std::string S = ShellOutput("ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of csv=s=x:p=0 '" + File + "'");
@@ -85,43 +113,103 @@ protected:
 
 }  // namespace
 
-TEST_F(TConversionRealToolsTest, ThreeDevicesGivePlayableFiles)
+// Two passes and an ffmpeg preset, both split in chapter parts of a DVD title: every part is a
+// playable file of its chapters' length and size, and the ffmpeg job's speed comes from
+// ffmpeg's own progress lines.
+TEST_F(TConversionRealToolsTest, TwoPassSplitPartsAndAnFfmpegPresetGivePlayableFiles)
 {
-  TDevice A, B, C;
+  const std::string Disc = MakeDvd(9, 3);
+  if (Disc.empty()) GTEST_SKIP() << "dvdauthor is not installed: no DVD to convert";
+  // "realtime" keeps the encoder busy for the length of the part, so its progress lines are read.
+  AddPreset("ff_mpeg4_mp2", "ffmpeg", "-y -vf realtime -vcodec mpeg4 -b:v $vbrk -acodec mp2 -ab $abrk -ac $ac", "avi");
+  TDevice A, B;
   A.Name = "Xvid Player";
   A.Preset = "xvid_mp3";
+  A.Passes = "2";
   A.Screen = "320x240";
-  B.Name = "Wmv Phone";
-  B.Preset = "wmv_wma";
+  B.Name = "Mpeg4 Phone";
+  B.Preset = "ff_mpeg4_mp2";
   B.Screen = "176x144";
-  B.FrameRate = "15";
-  C.Name = "Flash Video";
-  C.Preset = "flv_mp3";
-  C.Screen = "480x272";
-  for (const TDevice& D : {A, B, C}) AddDevice(D);
-  AddClip();
+  AddDevice(A);
+  AddDevice(B);
+  AddDvdTitle(Disc, "9.000", {{scChapters, "3"}, {scSplitParts, "Yes"}, {scChaptersPerPart, "2"}});
   RunHooks.AddToHistory = [](int) {};
   GoClick();
-  ASSERT_EQ(JobRows(), 3);
-  for (int R = 1; R <= 3; ++R) {
-    SCOPED_TRACE(Job(jcDeviceTitle, R));
-    const std::string File = Job(jcOutFolder, R) + Job(jcFileName, R);
-    EXPECT_EQ(Job(jcStatus, R).substr(0, 9), "Finished ") << JobFailureReason(R) << Form->log->GetText();
-    ASSERT_TRUE(std::filesystem::exists(File));
-    EXPECT_NEAR(Duration(File), 5.0, 1.0);
-    std::string Size = Job(jcOutputSize, R);
+  ASSERT_EQ(JobRows(), 3);  // two passes, then the ffmpeg job
+  EXPECT_EQ(Job(jcNumber, 1), "Pass1");
+  EXPECT_EQ(Job(jcNumber, 2), "Pass2");
+  struct {
+    int Row;
+    std::vector<std::string> Parts;
+    bool Speed;  // the job ran long enough for the watchdog to read its progress
+  } Expected[] = {{2, {"Film01.avi", "Film02.avi"}, false}, {3, {"Film1.avi", "Film2.avi"}, true}};
+  const double Lengths[] = {6.0, 3.0};  // chapters 1-2 and 3
+  for (const auto& E : Expected) {
+    SCOPED_TRACE(Job(jcDeviceTitle, E.Row));
+    const std::string State = Job(jcState, E.Row);
+    EXPECT_EQ(State.substr(0, 10), "Finished (") << JobFailureReason(E.Row) << Form->log->GetText();
+    if (E.Speed) {
+      EXPECT_NE(State, "Finished ()") << "the tool's progress gave a speed";
+    }
+    std::string Size = Job(jcOutputSize, E.Row);
     Size.replace(Size.find(" x "), 3, "x");
-    EXPECT_EQ(FrameSize(File), Size);
-    const qvtest::TPictureCount Pictures = qvtest::CountPictures(File);
-    EXPECT_GT(Pictures.Decoded, 50);
-    EXPECT_EQ(Pictures.Distinct, Pictures.Decoded) << "a picture repeated";
-    std::ifstream Playlist(Job(jcOutFolder, R) + "playlist.m3u");
-    std::string Line;
-    std::getline(Playlist, Line);
-    EXPECT_EQ(Line, File + "\r");
+    std::ifstream Playlist(Job(jcOutFolder, E.Row) + "playlist.m3u");
+    std::string Listed((std::istreambuf_iterator<char>(Playlist)), std::istreambuf_iterator<char>());
+    for (size_t K = 0; K < E.Parts.size(); ++K) {
+      const std::string File = Job(jcOutFolder, E.Row) + E.Parts[K];
+      ASSERT_TRUE(std::filesystem::exists(File)) << File;
+      // A chapter range ends on a picture group of the disc (0.6 s here) and the encoder may
+      // drop the last ones; a part holding the whole title or another part's range is far off.
+      EXPECT_NEAR(Duration(File), Lengths[K], 1.5) << File;
+      EXPECT_EQ(FrameSize(File), Size) << File;
+      const qvtest::TPictureCount Pictures = qvtest::CountPictures(File);
+      EXPECT_GT(Pictures.Decoded, 10 * Lengths[K]) << File;
+      EXPECT_EQ(Pictures.Distinct, Pictures.Decoded) << File << ": a picture repeated";
+      EXPECT_NE(Listed.find(File + "\r\n"), std::string::npos) << Listed;
+    }
   }
   EXPECT_EQ(Form->StringGrid1->GetCells(scConvert, 1), "Done");
   EXPECT_FALSE(Converting);
+}
+
+// The "dvdnav://" form reads on past its title; the output ends with the title.
+TEST_F(TConversionRealToolsTest, DvdTitleOutputEndsWithItsTitle)
+{
+  const std::string Disc = MakeDvd(4, 2);
+  if (Disc.empty()) GTEST_SKIP() << "dvdauthor is not installed: no DVD to convert";
+  TDevice D;
+  D.Screen = "320x240";
+  AddDevice(D);
+  AddDvdTitle(Disc, "4.000");
+  RunHooks.AddToHistory = [](int) {};
+  GoClick();
+  const std::string File = Job(jcOutFolder, 1) + Job(jcFileName, 1);
+  EXPECT_EQ(Job(jcStatus, 1).substr(0, 9), "Finished ") << JobFailureReason(1) << Form->log->GetText();
+  ASSERT_TRUE(std::filesystem::exists(File));
+  EXPECT_NEAR(Duration(File), 4.0, 0.5);
+}
+
+// "(VIDEO) Use source folder as output folder" with a source whose name and extension are the
+// preset's: the source stays as it was and the output takes the next free name beside it.
+TEST_F(TConversionRealToolsTest, SourceFolderOutputKeepsTheSource)
+{
+  const auto Before = std::filesystem::file_size(Clip);
+  ConversionOptions.SourceFolderOutput = true;
+  TDevice D;
+  D.Preset = "xvid_mp3";
+  D.Screen = "320x240";
+  AddDevice(D);
+  AddClip();
+  RunHooks.AddToHistory = [](int) {};
+  GoClick();
+  EXPECT_EQ(std::filesystem::file_size(Clip), Before);
+  EXPECT_NEAR(Duration(Clip), 5.0, 0.5);
+  const std::string File = Dir + "media/My Clip(1).avi";
+  EXPECT_EQ(Job(jcOutFolder, 1) + Job(jcFileName, 1), File);
+  EXPECT_EQ(Job(jcStatus, 1).substr(0, 9), "Finished ") << JobFailureReason(1) << Form->log->GetText();
+  ASSERT_TRUE(std::filesystem::exists(File));
+  EXPECT_NEAR(Duration(File), 5.0, 1.0);
+  EXPECT_EQ(FrameSize(File), "320x240");
 }
 
 TEST_F(TConversionRealToolsTest, UnwritableOutputFolderFailsWithTheToolsReason)

@@ -19,6 +19,7 @@ struct TGoldenCase {
   std::map<int, std::string> Source;
   // Expected job rows: column 0, column 2, column 4.
   std::vector<std::array<std::string, 3>> Rows;
+  const char* Tool = "mencoder";  // column 1 of every row
 };
 
 const std::string Font = "\"WORK/mplayer/subfont.ttf\"";
@@ -27,7 +28,10 @@ std::vector<TGoldenCase> GoldenCases()
 {
   std::vector<TGoldenCase> Cases;
   {
-    TGoldenCase C{"OnePassXvidWithAspectAndAudioTrack", {}, {{scAspect, "1.7778"}, {scAudioChoice, "128 English"}}, {}};
+    TDevice D;
+    D.Brightness = "12";
+    D.Contrast = "-7";
+    TGoldenCase C{"OnePassXvidWithAspectAndAudioTrack", D, {{scAspect, "1.7778"}, {scAudioChoice, "128 English"}}, {}};
     C.Rows = {{"00001",
                "noscale-ovc xvid -oac mp3lame -lameopts vbr=0:cbr:aq=9:fast:br=128 -xvidencopts bitrate=800 -ffourcc XVID "
                "-af channels=2,volume=5",
@@ -68,6 +72,7 @@ std::vector<TGoldenCase> GoldenCases()
     TGoldenCase C{"TwoPassFfmpeg", D, {}, {}};
     C.Rows = {{"Pass1", "noscale-y -vcodec mpeg4 -pass 1 -b 800k -ab 128k -ac 2", " -noautosub -forcedsubsonly"},
               {"Pass2", "noscale-y -vcodec mpeg4 -pass 2 -b 800k -ab 128k -ac 2", " -noautosub -forcedsubsonly"}};
+    C.Tool = "ffmpeg";
     Cases.push_back(C);
   }
   {
@@ -79,6 +84,7 @@ std::vector<TGoldenCase> GoldenCases()
     TGoldenCase C{"TwoPassWmeIsOneRow", D, {}, {}};
     C.Rows = {{"00001", "noscale-v_codec WMV9 -v_performance 0 -v_bitrate 800000 -v_mode 3 -a_setting 80_44_1",
                " -noautosub -forcedsubsonly"}};
+    C.Tool = "wmencoder";
     Cases.push_back(C);
   }
   {
@@ -88,6 +94,7 @@ std::vector<TGoldenCase> GoldenCases()
     TGoldenCase C{"WmeUnknownRateStereo", D, {}, {}};
     C.Rows = {{"00001", "noscale-v_codec WMV9 -v_bitrate 800000 -v_mode 0 -a_setting 64_44_2 -v_profile SP",
                " -noautosub -forcedsubsonly"}};
+    C.Tool = "wmencoder";
     Cases.push_back(C);
   }
   {
@@ -170,12 +177,7 @@ class TJobListTest : public TJobTest {};
 TEST_F(TJobListTest, GoldenJobRowsForSourcesAndDevices)
 {
   // A preset row for the ffmpeg two-pass case (no built-in template has "$vm2").
-  const int Extra = Form->codecgrid->GetRowCount();
-  Form->codecgrid->SetRowCount(Extra + 1);
-  Form->codecgrid->SetCells(CodecIdCol, Extra, "ff_twopass");
-  Form->codecgrid->SetCells(CodecToolCol, Extra, "ffmpeg");
-  Form->codecgrid->SetCells(CodecOptionsCol, Extra, "-y -vcodec mpeg4 $vm2 -b $vbrk -ab $abrk -ac $ac");
-  Form->codecgrid->SetCells(CodecExtensionCol, Extra, "avi");
+  AddPreset("ff_twopass", "ffmpeg", "-y -vcodec mpeg4 $vm2 -b $vbrk -ab $abrk -ac $ac", "avi");
   const std::string Cwd = std::filesystem::current_path().string();
   for (const TGoldenCase& C : GoldenCases()) {
     SCOPED_TRACE(C.Name);
@@ -207,6 +209,10 @@ TEST_F(TJobListTest, GoldenJobRowsForSourcesAndDevices)
       EXPECT_EQ(Job(jcSourceRow, R), "1");
       EXPECT_EQ(Job(jcLengthText, R), "0:01:00");
       EXPECT_EQ(Job(jcStoredWidth, R), "640");
+      EXPECT_EQ(Job(jcStoredHeight, R), "480");
+      EXPECT_EQ(Job(jcTool, R), C.Tool);
+      EXPECT_EQ(Job(jcBrightness, R), C.Device.Brightness);
+      EXPECT_EQ(Job(jcContrast, R), C.Device.Contrast);
       EXPECT_EQ(Job(jcVideoCodec, R), "mpeg4");
       EXPECT_EQ(Job(jcFileName, R), Job(jcOutName, R) + "." + Job(jcExtension, R));
     }

@@ -82,6 +82,17 @@ protected:
     return R;
   }
 
+  // One more row of the preset table.
+  void AddPreset(const char* Id, const char* Tool, const char* Options, const char* Ext)
+  {
+    const int R = Form->codecgrid->GetRowCount();
+    Form->codecgrid->SetRowCount(R + 1);
+    Form->codecgrid->SetCells(CodecIdCol, R, Id);
+    Form->codecgrid->SetCells(CodecToolCol, R, Tool);
+    Form->codecgrid->SetCells(CodecOptionsCol, R, Options);
+    Form->codecgrid->SetCells(CodecExtensionCol, R, Ext);
+  }
+
   std::string Job(int Col, int Row) { return Form->convertgrid->GetCells(Col, Row); }
   int JobRows() { return Form->convertgrid->GetRowCount() - 1; }
 

@@ -121,3 +121,31 @@ TEST_F(TJobPreparationTest, TheFileNameColumnShowsTheWholeName)
     EXPECT_EQ(Job(jcFileName, 1), std::string(Name) + "." + Job(jcExtension, 1));
   }
 }
+
+TEST_F(TJobPreparationTest, DvdTitleEndsAtTheTitlesLength)
+{
+  struct {
+    const char* Name;
+    std::map<int, std::string> Source;
+    const char* Part;
+  } Cases[] = {
+      {"dvdnav_title_ends_at_its_length",
+       {{scType, "DVD"}, {scInputArgs, "-dvd-device \"/dev/sr0\" dvdnav://3 "}, {scLength, "619.3"}, {scTrimEnd, "619.3"}},
+       "  -endpos 619.3"},
+      {"dvdnav_title_trimmed_at_the_start_ends_with_the_title",
+       {{scType, "DVD"}, {scInputArgs, "-dvd-device \"/dev/sr0\" dvdnav://3 "}, {scLength, "4"}, {scTrimStart, "1"},
+        {scTrimEnd, "4"}},
+       "  -ss 1 -endpos 3"},
+      {"dvdnav_title_with_a_trim_end_keeps_it",
+       {{scType, "DVD"}, {scInputArgs, "-dvd-device \"/dev/sr0\" dvdnav://3 "}, {scLength, "619.3"}, {scTrimEnd, "300"}},
+       "  -endpos 300"},
+      {"dvdnav_title_without_a_length_gets_none",
+       {{scType, "DVD"}, {scInputArgs, "-dvd-device \"/dev/sr0\" dvdnav://3 "}, {scLength, "0"}, {scTrimEnd, "0"}},
+       " "},
+      {"file_reads_to_its_end", {{scLength, "60"}, {scTrimEnd, "60"}}, " "},
+  };
+  for (const auto& C : Cases) {
+    Prepare({}, C.Source);
+    EXPECT_EQ(Parts(), std::vector<std::string>{C.Part}) << C.Name;
+  }
+}
