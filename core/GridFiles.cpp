@@ -106,34 +106,68 @@ String GridStreamBytes(int Cols, int Rows, const std::vector<String>& Cells)
   return Out;
 }
 
-bool ParseGridStream(const String& Bytes, std::vector<std::vector<String>>& Rows, String& Why)
+namespace {
+
+// Walks the cell and row ends of a stream within the limits; Row is called for each complete
+// row, with its cells when Keep is set (else with none).
+template <class TRowFn>
+bool WalkGridStream(const String& Bytes, String& Why, bool Keep, TRowFn&& Row)
 {
-  Rows.clear();
-  std::vector<String> Row;
-  String Cell;
-  size_t Cells = 0;
-  for (char Ch : Bytes) {
-    if (Ch == '\0' || Ch == '\1') {
-      if (Row.size() >= static_cast<size_t>(MaxGridFileCols)) {
-        Why = "a row has more than " + IntToStr(MaxGridFileCols) + " cells";
+  size_t RowCells = 0, Cells = 0, Rows = 0, Start = 0;
+  std::vector<String> Kept;
+  for (size_t I = 0; I < Bytes.size(); ++I) {
+    const char Ch = Bytes[I];
+    if (Ch != '\0' && Ch != '\1') continue;
+    if (RowCells >= static_cast<size_t>(MaxGridFileCols)) {
+      Why = "a row has more than " + IntToStr(MaxGridFileCols) + " cells";
+      return false;
+    }
+    ++RowCells;
+    if (Keep) Kept.push_back(Bytes.substr(Start, I - Start));
+    Start = I + 1;
+    if (Ch == '\1') {
+      Cells += RowCells;
+      if (Rows >= static_cast<size_t>(MaxGridFileRows) || Cells > static_cast<size_t>(MaxGridFileCells)) {
+        Why = "more than " + IntToStr(MaxGridFileRows) + " rows or " + IntToStr(MaxGridFileCells) + " cells";
         return false;
       }
-      Row.push_back(std::move(Cell));
-      Cell.clear();
-      if (Ch == '\1') {
-        Cells += Row.size();
-        if (Rows.size() >= static_cast<size_t>(MaxGridFileRows) || Cells > static_cast<size_t>(MaxGridFileCells)) {
-          Why = "more than " + IntToStr(MaxGridFileRows) + " rows or " + IntToStr(MaxGridFileCells) + " cells";
-          return false;
-        }
-        Rows.push_back(std::move(Row));
-        Row.clear();
-      }
-    } else {
-      Cell += Ch;
+      ++Rows;
+      RowCells = 0;
+      Row(std::move(Kept));
+      Kept.clear();
     }
   }
   // Bytes after the last row end belong to no complete row and are dropped.
+  return true;
+}
+
+}  // namespace
+
+bool ParseGridStream(const String& Bytes, std::vector<std::vector<String>>& Rows, String& Why)
+{
+  Rows.clear();
+  return WalkGridStream(Bytes, Why, true, [&](std::vector<String>&& Row) { Rows.push_back(std::move(Row)); });
+}
+
+bool CheckGridStream(const String& Bytes, int& Rows, String& Why)
+{
+  Rows = 0;
+  return WalkGridStream(Bytes, Why, false, [&](std::vector<String>&&) { ++Rows; });
+}
+
+bool GridFitsFile(int Cols, int Rows, size_t Bytes, String& Why)
+{
+  if (Cols > MaxGridFileCols || Rows > MaxGridFileRows ||
+      static_cast<Int64>(std::max(Cols, 1)) * std::max(Rows, 1) > MaxGridFileCells) {
+    Why = "The table of " + IntToStr(Rows) + " rows and " + IntToStr(Cols) +
+          " columns is too large to be saved (at most " + IntToStr(MaxGridFileRows) + " rows, " +
+          IntToStr(MaxGridFileCols) + " columns and " + IntToStr(MaxGridFileCells) + " cells).";
+    return false;
+  }
+  if (static_cast<Int64>(Bytes) > MaxGridFileBytes) {
+    Why = "The table is too large to be saved (more than " + IntToStr(MaxGridFileBytes / (1024 * 1024)) + " MB).";
+    return false;
+  }
   return true;
 }
 

@@ -14,6 +14,9 @@
 // - Saves go to a temporary file in the same folder that is renamed over the old file only when
 //   complete: a failed save leaves the previous file as it was. They answer false (with the
 //   reason in Message) instead of raising.
+// - A save refuses (answers false with the reason in Message, the old file untouched) a grid its
+//   load could not read back: more than MaxGridFileCols columns, MaxGridFileRows rows,
+//   MaxGridFileCells cells or MaxGridFileBytes bytes.
 // - A load reads and checks the whole file before it touches the grid. A missing file changes
 //   nothing (glMissing); a damaged one (a count that is no whole number, negative or over the
 //   limits, a file over the size limit) changes nothing either and answers glDamaged with a
@@ -28,7 +31,7 @@
 
 constexpr int MaxGridFileCols = 1024;
 constexpr int MaxGridFileRows = 200000;
-constexpr Int64 MaxGridFileCells = 4000000;
+constexpr Int64 MaxGridFileCells = 8000000;  // the largest queue (100,000 rows of 71) fits
 constexpr Int64 MaxGridFileBytes = 256 * 1024 * 1024;
 
 enum TGridLoadStatus { glLoaded, glMissing, glDamaged };
@@ -54,6 +57,12 @@ bool ParseGridText(const String& Bytes, TGridText& Out, String& Why);
 String GridStreamBytes(int Cols, int Rows, const std::vector<String>& Cells);
 // The complete rows of a stream (rows ended by 0x01), each as its cells.
 bool ParseGridStream(const String& Bytes, std::vector<std::vector<String>>& Rows, String& Why);
+// Checks a stream as ParseGridStream does without keeping its cells; Rows is the number of
+// complete rows.
+bool CheckGridStream(const String& Bytes, int& Rows, String& Why);
+// False with Why when a grid of these counts (Bytes long once written) is beyond what the
+// loads accept.
+bool GridFitsFile(int Cols, int Rows, size_t Bytes, String& Why);
 
 // File helpers: whole-file read (false with Why for missing/unreadable/too large; Missing set
 // when the file is not there) and the safe replacement write.
@@ -81,8 +90,12 @@ template <class TGrid>
 bool SaveGridText(TGrid* Grid, const String& FileName, String* Message = nullptr)
 {
   String Why;
-  const bool Ok = WriteGridFileBytes(
-      FileName, GridTextBytes(Grid->GetColCount(), Grid->GetRowCount(), gridfiles_detail::AllCells(Grid)), Why);
+  const int Cols = Grid->GetColCount(), Rows = Grid->GetRowCount();
+  bool Ok = GridFitsFile(Cols, Rows, 0, Why);
+  if (Ok) {
+    const String Bytes = GridTextBytes(Cols, Rows, gridfiles_detail::AllCells(Grid));
+    Ok = GridFitsFile(Cols, Rows, Bytes.size(), Why) && WriteGridFileBytes(FileName, Bytes, Why);
+  }
   if (!Ok && Message) *Message = Why;
   return Ok;
 }
@@ -113,8 +126,12 @@ template <class TGrid>
 bool SaveGridStream(TGrid* Grid, const String& FileName, String* Message = nullptr)
 {
   String Why;
-  const bool Ok = WriteGridFileBytes(
-      FileName, GridStreamBytes(Grid->GetColCount(), Grid->GetRowCount(), gridfiles_detail::AllCells(Grid)), Why);
+  const int Cols = Grid->GetColCount(), Rows = Grid->GetRowCount();
+  bool Ok = GridFitsFile(Cols, Rows, 0, Why);
+  if (Ok) {
+    const String Bytes = GridStreamBytes(Cols, Rows, gridfiles_detail::AllCells(Grid));
+    Ok = GridFitsFile(Cols, Rows, Bytes.size(), Why) && WriteGridFileBytes(FileName, Bytes, Why);
+  }
   if (!Ok && Message) *Message = Why;
   return Ok;
 }
@@ -126,17 +143,31 @@ TGridLoadResult LoadGridStream(TGrid* Grid, const String& FileName)
   bool Missing = false;
   if (!ReadGridFileBytes(FileName, Bytes, Missing, Why))
     return Missing ? TGridLoadResult{glMissing, String()} : gridfiles_detail::Damaged(FileName, Why);
-  std::vector<std::vector<String>> Rows;
-  if (!ParseGridStream(Bytes, Rows, Why)) return gridfiles_detail::Damaged(FileName, Why);
+  int Stored = 0;
+  if (!CheckGridStream(Bytes, Stored, Why)) return gridfiles_detail::Damaged(FileName, Why);
   // The row count becomes the number of stored rows (a grid holds at least one); the column
   // count stays, stored columns beyond it are dropped, cells the file does not supply are "".
-  Grid->SetRowCount(static_cast<int>(Rows.size()));
+  // The cells go from the file's bytes straight into the grid (no copy of the whole table).
+  Grid->SetRowCount(Stored);
   const int Cols = Grid->GetColCount(), RowCount = Grid->GetRowCount();
-  for (int C = 0; C < Cols; ++C)
-    for (int R = 0; R < RowCount; ++R) {
-      const size_t Ri = static_cast<size_t>(R), Ci = static_cast<size_t>(C);
-      const String Cell = Ri < Rows.size() && Ci < Rows[Ri].size() ? Rows[Ri][Ci] : String();
-      if (!Cell.empty() || !Grid->GetCells(C, R).empty()) Grid->SetCells(C, R, Cell);
+  const auto Store = [&](int C, int R, const String& Cell) {
+    if (!Cell.empty() || !Grid->GetCells(C, R).empty()) Grid->SetCells(C, R, Cell);
+  };
+  int R = 0, C = 0;
+  size_t Start = 0;
+  for (size_t I = 0; I < Bytes.size() && R < Stored; ++I) {
+    const char Ch = Bytes[I];
+    if (Ch != '\0' && Ch != '\1') continue;
+    if (C < Cols && R < RowCount) Store(C, R, Bytes.substr(Start, I - Start));
+    ++C;
+    Start = I + 1;
+    if (Ch == '\1') {
+      for (; C < Cols && R < RowCount; ++C) Store(C, R, String());
+      ++R;
+      C = 0;
     }
+  }
+  for (; R < RowCount; ++R)
+    for (C = 0; C < Cols; ++C) Store(C, R, String());
   return {glLoaded, String()};
 }

@@ -142,21 +142,24 @@ void HistoryDeleteFolder()
   if (Index >= 0 && Index < Items->GetCount()) Items->Delete(Index);
 }
 
-bool notdone(const String& Name)
+TConvertedIndex::TConvertedIndex()
 {
-  if (!Form1 || !Form3) return true;
-  if (!ScanHost().SkipConverted) return true;
-  const String Wanted = LowerCase(NamePart(Name));
-  TskSkinStringGrid* G = Form3->database;
+  if (!Form1 || !Form3 || !ScanHost().SkipConverted) return;
+  FActive = true;
   TskSkinStringGrid* Dq = Form1->dq;
-  for (int R = 0; R < G->GetRowCount(); ++R) {
-    if (LowerCase(NamePart(G->GetCells(3, R))) != Wanted) continue;
-    const String Device = DeviceKey(G->GetCells(2, R));
-    for (int D = 1; D < Dq->GetRowCount(); ++D)
-      if (DeviceKey(Dq->GetCells(0, D)) == Device) return false;
-  }
-  return true;
+  std::unordered_set<String> Devices;
+  for (int D = 1; D < Dq->GetRowCount(); ++D) Devices.insert(DeviceKey(Dq->GetCells(0, D)));
+  TskSkinStringGrid* G = Form3->database;
+  for (int R = 0; R < G->GetRowCount(); ++R)
+    if (Devices.count(DeviceKey(G->GetCells(2, R)))) FNames.insert(LowerCase(NamePart(G->GetCells(3, R))));
 }
+
+bool TConvertedIndex::NotDone(const String& Name) const
+{
+  return !FActive || !FNames.count(LowerCase(NamePart(Name)));
+}
+
+bool notdone(const String& Name) { return TConvertedIndex().NotDone(Name); }
 
 void Add2FileList(int JobRow)
 {

@@ -17,6 +17,8 @@
 // - Both files are written whole through a temporary file: a failed write keeps the old file.
 #pragma once
 
+#include <unordered_set>
+
 #include "platform/rtl/System.h"
 
 // Creation of the history window: loads both files, writes the header, queues the remembered
@@ -34,6 +36,17 @@ void HistoryClearFolders();
 void HistoryDeleteFolder();
 // True when the source Name is not to be treated as converted.
 bool notdone(const String& Name);
+// notdone's answers for many names: the history rows whose device is in the device queue are
+// gathered once (from the grids as they are now), each question is then one look-up.
+class TConvertedIndex {
+public:
+  TConvertedIndex();
+  bool NotDone(const String& Name) const;
+
+private:
+  bool FActive = false;  // the check applies at all
+  std::unordered_set<String> FNames;
+};
 // Appends the history row of the job in row JobRow of convertgrid (once per name and device).
 void Add2FileList(int JobRow);
 // Adds Folder to track unless listed (exact text); false (with a status message) when the path

@@ -12,7 +12,9 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
+#include "core/GridSortOrder.h"
 #include "platform/rtl/Convert.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/StrUtils.h"
@@ -144,21 +146,29 @@ void AddToSkipList(TStrings* SkipList, const String& Path);
 // Grid operations over any grid with GetCells/SetCells, GetRowCount/SetRowCount,
 // GetColCount and GetFixedRows (the class library's string grid, the skinned string grid).
 
-// Sorts the rows below the fixed rows ascending by Col, ignoring case (A-Z); equal keys do not
-// keep their order.
+// Sorts the rows below the fixed rows ascending by Col, ignoring case (A-Z); rows with equal
+// keys end in the order GridSortOrder describes (not their table order). Cells only: objects
+// stay where they are.
 template <class TGrid>
 void SortGridByColumn(TGrid* Grid, int Col)
 {
   const int Rows = Grid->GetRowCount();
   const int Cols = Grid->GetColCount();
-  for (int A = Grid->GetFixedRows(); A < Rows - 1; ++A)
-    for (int I = A + 1; I < Rows; ++I)
-      if (AnsiCompareText(Grid->GetCells(Col, A), Grid->GetCells(Col, I)) > 0)
-        for (int C = 0; C < Cols; ++C) {
-          String T = Grid->GetCells(C, A);
-          Grid->SetCells(C, A, Grid->GetCells(C, I));
-          Grid->SetCells(C, I, T);
-        }
+  const int First = Grid->GetFixedRows();
+  if (Rows - First < 2) return;
+  std::vector<String> Keys;
+  Keys.reserve(static_cast<size_t>(Rows - First));
+  for (int R = First; R < Rows; ++R) Keys.push_back(Grid->GetCells(Col, R));
+  const std::vector<int> Order = GridSortOrder(Keys);
+  // Every row that moves is read before any is written.
+  std::vector<String> Moved;
+  for (size_t K = 0; K < Order.size(); ++K)
+    if (Order[K] != static_cast<int>(K))
+      for (int C = 0; C < Cols; ++C) Moved.push_back(Grid->GetCells(C, First + Order[K]));
+  size_t Next = 0;
+  for (size_t K = 0; K < Order.size(); ++K)
+    if (Order[K] != static_cast<int>(K))
+      for (int C = 0; C < Cols; ++C) Grid->SetCells(C, First + static_cast<int>(K), Moved[Next++]);
 }
 
 // Removes row Row: every row below moves up one, the row count drops by one. A row outside

@@ -384,12 +384,13 @@ void ScanFiles(TStrings* Files)
   TStrings* Vob = Form1->voblist->GetItems();
   TStrings* Video = Form1->videobox->GetItems();
   std::unordered_set<String> VobSeen = EntriesOf(Vob), VideoSeen = EntriesOf(Video);
+  const TConvertedIndex History;  // once per scan, not once per file
+  // Files is emptied below: its items are read, never rewritten (a rewrite moves every later item).
   for (int I = 0; I < Files->GetCount(); ++I) {
     const String Raw = Files->Get(I);
-    bool Converted = !notdone(NativeFileName(Raw));
+    bool Converted = !History.NotDone(NativeFileName(Raw));
     if (!ScanHost().SkipConverted || Contains(Raw, "*")) Converted = false;
     const String Entry = Trim(RemoveFirstStar(Raw));
-    Files->Put(I, Entry);
     if (Converted) {
       AddToSkipList(Entry);
       continue;

@@ -16,6 +16,10 @@
 // 0x00 or 0x01 (a cut-off last cell) are dropped. Data that would need more than
 // XcStreamGridMaxRows rows, XcStreamGridMaxColumns columns or XcStreamGridMaxCells cells is
 // refused with EXCLException before the grid is touched. Stream errors pass through.
+//
+// Saving refuses a grid its load could not read back (RowCount + 1 over XcStreamGridMaxRows,
+// ColCount over XcStreamGridMaxColumns, more than XcStreamGridMaxCells cells) with
+// EXCLException before it writes a byte.
 #pragma once
 
 #include <functional>
@@ -29,9 +33,10 @@
 class TXcStringGrid;
 
 // The most a stream grid file may make the grid hold.
-constexpr int XcStreamGridMaxRows = 1 << 20;
+// The rows the cell store can address (65,535 sections of 16); the load reads one row more.
+constexpr int XcStreamGridMaxRows = 65535 * 16;
 constexpr int XcStreamGridMaxColumns = 4096;
-constexpr Int64 XcStreamGridMaxCells = Int64(1) << 20;
+constexpr Int64 XcStreamGridMaxCells = Int64(1) << 23;  // 100,000 rows of 71 columns fit
 // The block size of reading and the size the cell buffer is kept at.
 constexpr int XcStreamGridBlockSize = 4096;
 

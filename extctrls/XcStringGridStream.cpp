@@ -67,6 +67,8 @@ void TXcStringGrid::SaveToStream(TStream* Stream)
   const int Rows = GetRowCount();
   const int Cols = GetColCount();
   const Int64 Total = Int64(Rows) * Cols;
+  // What the load will measure in the written data: refused here rather than there.
+  CheckStreamGridShape({Rows, Total, Cols});
   const int TotalFigure = ProgressFigure(Total);
   if (OnSaveProgress) OnSaveProgress(this, 0, TotalFigure);
   String Buffer;  // reused for every cell; only grows

@@ -91,6 +91,25 @@ void TSparsePointerArray::PutAt(int Index, void* Item) {
   }
 }
 
+void TSparsePointerArray::Rotate(int From, int To) {
+  void* Item = GetAt(From);
+  const int Step = From < To ? 1 : -1;
+  bool Emptied = false;
+  for (int I = From; I != To; I += Step) {
+    void* Next = GetAt(I + Step);
+    if (Next || GetAt(I)) {
+      Emptied = Emptied || !Next;
+      *MakeAt(I) = Next;
+    }
+  }
+  if (Item || GetAt(To)) {
+    Emptied = Emptied || !Item;
+    *MakeAt(To) = Item;
+  }
+  FCachedIndex = -1;
+  if (Emptied) ResetHighBound();
+}
+
 int TSparsePointerArray::ForAll(const TSPAApply& ApplyFunction) const {
   // The directory and sections are read afresh on every step: the function may store into
   // the array (existing slots) while it runs.
@@ -158,6 +177,12 @@ void TSparseList::Delete(int Index) {
 
 void TSparseList::Move(int CurIndex, int NewIndex) {
   if (CurIndex == NewIndex) return;
+  if (CurIndex >= 0 && NewIndex >= 0 && CurIndex < FCount && NewIndex < FCount) {
+    // Inside the list a delete and an insert come to turning the items between the two
+    // indices by one place: only those move, once each.
+    FList->Rotate(CurIndex, NewIndex);
+    return;
+  }
   void* Item = Get(CurIndex);
   Delete(CurIndex);
   Insert(NewIndex, Item);

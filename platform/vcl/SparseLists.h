@@ -48,6 +48,8 @@ public:
   void** MakeAt(int Index);
   // Stores the item; storing nil where nothing was stored allocates nothing.
   void PutAt(int Index, void* Item);
+  // Moves the item at From to To; the items between shift one place towards From.
+  void Rotate(int From, int To);
   // The walk of TSPAApply; answers the first non-zero answer, else 0.
   int ForAll(const TSPAApply& ApplyFunction) const;
   void ResetHighBound();

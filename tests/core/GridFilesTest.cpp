@@ -93,7 +93,7 @@ TEST_F(GridFiles, BadTextFilesAreTreatedAsAbsent)
       {"negative", "3\r\n-2\r\n", "the row count -2 is out of range"},
       {"huge", "3\r\n99999999999\r\n", "the row count is not a whole number"},
       {"over the row limit", "3\r\n200001\r\n", "the row count 200001 is out of range"},
-      {"over the cell limit", "1024\r\n100000\r\n", "more than 4000000 cells"},
+      {"over the cell limit", "1024\r\n100000\r\n", "more than 8000000 cells"},
       {"text in the counts", "Duration: N/A\r\n1\r\n", "the column count is not a whole number"},
   };
   for (const auto& C : Cases) {
@@ -171,6 +171,48 @@ TEST_F(GridFiles, RoundTripsInBothForms)
   TStringGrid* Text = Filled(SourceRowColCount, 2);
   ASSERT_EQ(LoadGridText(Text, Dir + "laststate_devices.state").Status, glLoaded);
   EXPECT_EQ(Cells(Text), Cells(G));
+}
+
+TEST_F(GridFiles, WhatASaveWritesLoadsBackAndWhatCannotIsRefusedBeforeTheFileIsReplaced)
+{
+  const struct {
+    const char* Name;
+    int Cols, Rows;
+    bool Fits;
+  } Cases[] = {
+      {"the most rows", 1, MaxGridFileRows, true},
+      {"one row too many", 1, MaxGridFileRows + 1, false},
+      {"the most columns", MaxGridFileCols, 3, true},
+      {"one column too many", MaxGridFileCols + 1, 1, false},
+      {"too many cells within the row and column limits", MaxGridFileCols, static_cast<int>(MaxGridFileCells / MaxGridFileCols) + 1, false},
+  };
+  using TSave = bool (*)(TStringGrid*, const String&, String*);
+  using TLoad = TGridLoadResult (*)(TStringGrid*, const String&);
+  const struct {
+    const char* Form;
+    TSave Save;
+    TLoad Load;
+  } Forms[] = {{"text", &SaveGridText<TStringGrid>, &LoadGridText<TStringGrid>},
+               {"stream", &SaveGridStream<TStringGrid>, &LoadGridStream<TStringGrid>}};
+  for (const auto& F : Forms)
+    for (const auto& C : Cases) {
+      TStringGrid* G = NewGrid(C.Cols, C.Rows, 0);
+      G->SetCells(0, 0, "first");
+      G->SetCells(C.Cols - 1, C.Rows - 1, "last");
+      WriteBytes(Dir + "limits.state", "old");
+      String Message;
+      ASSERT_EQ(F.Save(G, Dir + "limits.state", &Message), C.Fits) << F.Form << ", " << C.Name;
+      if (!C.Fits) {
+        EXPECT_NE(Message.find("too large"), String::npos) << F.Form << ", " << C.Name << ": " << Message;
+        EXPECT_EQ(ReadBytes(Dir + "limits.state"), "old") << F.Form << ", " << C.Name;
+        continue;
+      }
+      TStringGrid* Back = NewGrid(C.Cols, 1, 0);
+      ASSERT_EQ(F.Load(Back, Dir + "limits.state").Status, glLoaded) << F.Form << ", " << C.Name;
+      EXPECT_EQ(Back->GetRowCount(), C.Rows) << F.Form << ", " << C.Name;
+      EXPECT_EQ(Back->GetCells(0, 0), "first") << F.Form << ", " << C.Name;
+      EXPECT_EQ(Back->GetCells(C.Cols - 1, C.Rows - 1), "last") << F.Form << ", " << C.Name;
+    }
 }
 
 TEST_F(GridFiles, AFailedSaveKeepsTheOldFile)

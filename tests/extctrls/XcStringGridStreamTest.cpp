@@ -2,6 +2,7 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <csignal>
 #include <memory>
 #include <utility>
@@ -302,8 +303,8 @@ TEST(XcStringGridStream, DataBeyondTheLimitsIsRefusedBeforeTheGridChanges)
     const char* Name;
     String Data;
   };
-  String ManyCells;
-  for (int R = 0; R < 300; ++R) ManyCells += String(3999, '\0') + "\x01";  // 1,200,000 cells
+  String ManyCells;  // rows of 4,000 cells, one row past the cell limit
+  for (Int64 R = 0; R <= XcStreamGridMaxCells / 4000; ++R) ManyCells += String(3999, '\0') + "\x01";
   const TCase Cases[] = {
       {"too many rows", String(XcStreamGridMaxRows, '\x01')},
       {"a row too wide", String(XcStreamGridMaxColumns, '\0') + "\x01"},
@@ -334,6 +335,52 @@ TEST(XcStringGridStream, DataAtTheLimitsLoads)
   Load(Grid.get(), String(XcStreamGridMaxColumns - 1, '\0') + "last\x01");
   EXPECT_EQ(Grid->GetColCount(), XcStreamGridMaxColumns);
   EXPECT_EQ(Grid->GetCells(XcStreamGridMaxColumns - 1, 0), "last");
+}
+
+TEST(XcStringGridStream, WhatASaveWritesLoadsBackAndWhatCannotIsRefusedBeforeAByteIsWritten)
+{
+  struct TCase {
+    const char* Name;
+    int Cols, Rows;
+    bool Fits;
+  };
+  const TCase Cases[] = {
+      {"the most columns", XcStreamGridMaxColumns, 2, true},
+      {"one column too many", XcStreamGridMaxColumns + 1, 1, false},
+      {"the most rows (the load reads one more)", 1, XcStreamGridMaxRows - 1, true},
+      {"one row too many", 1, XcStreamGridMaxRows, false},
+      {"too many cells within the row and column limits", XcStreamGridMaxColumns,
+       static_cast<int>(XcStreamGridMaxCells / XcStreamGridMaxColumns) + 1, false},
+  };
+  for (const auto& Case : Cases) {
+    auto Grid = GridOf({{""}});
+    Grid->SetColCount(Case.Cols);
+    Grid->SetRowCount(Case.Rows);
+    Grid->SetCells(0, 0, "first");
+    // The cell store reaches a little short of the row limit: the last text goes where it can.
+    const int LastRow = std::min(Case.Rows - 1, 1000000);
+    Grid->SetCells(Case.Cols - 1, LastRow, "last");
+    TStringStream Stream(String("old"));
+    Stream.SetPosition(3);
+    String Message;
+    try {
+      Grid->SaveToStream(&Stream);
+    } catch (const EXCLException& E) {
+      Message = E.Message();
+    }
+    if (!Case.Fits) {
+      EXPECT_NE(Message.find("Stream grid data too large"), String::npos) << Case.Name;
+      EXPECT_EQ(Stream.GetDataString(), "old") << Case.Name;
+      continue;
+    }
+    ASSERT_EQ(Message, "") << Case.Name;
+    auto Back = GridOf({{""}});
+    Load(Back.get(), Stream.GetDataString().substr(3));
+    EXPECT_EQ(Back->GetColCount(), Case.Cols) << Case.Name;
+    EXPECT_EQ(Back->GetRowCount(), Case.Rows) << Case.Name;
+    EXPECT_EQ(Back->GetCells(0, 0), "first") << Case.Name;
+    EXPECT_EQ(Back->GetCells(Case.Cols - 1, LastRow), "last") << Case.Name;
+  }
 }
 
 TEST(XcStringGridStream, AReadErrorPassesThroughAndTheGridIsUntouched)

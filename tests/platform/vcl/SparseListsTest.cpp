@@ -96,6 +96,36 @@ TEST(SparseList, ListOperationsShiftItems) {
          L.Move(3, 1);
        },
        4, {{0, 1}, {1, 4}}},
+      {"move the last item to the front, then store",
+       [](TSparseList& L) {
+         L.Put(0, P(1));
+         L.Put(3, P(4));
+         L.Move(3, 0);
+         L.Put(1, P(9));  // the count follows the highest stored item again
+       },
+       2, {{0, 4}, {1, 9}}},
+      {"move forward past empty slots to the end",
+       [](TSparseList& L) {
+         L.Put(0, P(1));
+         L.Put(2, P(3));
+         L.Put(40, P(5));
+         L.Move(0, 40);
+       },
+       41, {{1, 3}, {39, 5}, {40, 1}}},
+      {"move an empty slot over items",
+       [](TSparseList& L) {
+         L.Put(0, P(1));
+         L.Put(2, P(3));
+         L.Move(1, 2);
+       },
+       3, {{0, 1}, {1, 3}}},
+      {"move from beyond the count",
+       [](TSparseList& L) {
+         L.Put(0, P(1));
+         L.Put(1, P(2));
+         L.Move(5, 0);
+       },
+       3, {{1, 1}, {2, 2}}},
       {"exchange with an empty slot",
        [](TSparseList& L) {
          L.Put(0, P(1));
