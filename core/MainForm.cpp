@@ -516,8 +516,13 @@ void TForm1::skSkinSpinEdit6Change(TObject*) { skSkinCheckRadioBox14->SetChecked
 void TForm1::skSkinCheckRadioBox14Click(TObject*)
 {
   TStrings* Lines = mencoder_conf->GetItems();
-  for (int I = Lines->GetCount() - 1; I >= 0; --I)
-    if ((" " + Lines->Get(I)).find("subfont-text-scale=") != String::npos) Lines->Delete(I);
+  // Only the option itself goes: a line whose key is exactly the scale's (not a comment or
+  // another option that mentions it).
+  for (int I = Lines->GetCount() - 1; I >= 0; --I) {
+    const String Line = Lines->Get(I);
+    const size_t Eq = Line.find('=');
+    if (Eq != String::npos && Trim(Line.substr(0, Eq)) == "subfont-text-scale") Lines->Delete(I);
+  }
   if (skSkinCheckRadioBox14->GetChecked())
     Lines->Add("subfont-text-scale=" + IntToStr(static_cast<int>(std::lround(skSkinSpinEdit6->GetValue()))));
   WriteMencoderConf();
