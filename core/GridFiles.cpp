@@ -1,7 +1,6 @@
 #include "core/GridFiles.h"
 
 #include <algorithm>
-#include <cerrno>
 
 #include "platform/rtl/Convert.h"
 #include "platform/rtl/Exceptions.h"
@@ -25,6 +24,12 @@ bool ParseCount(const String& Line, int Limit, int& Value, const char* What, Str
   }
   Value = V;
   return true;
+}
+
+String TooLarge(Int64 Limit)
+{
+  if (Limit >= 1024 * 1024 && Limit % (1024 * 1024) == 0) return "it is larger than " + IntToStr(Limit / (1024 * 1024)) + " MB";
+  return "it is larger than " + IntToStr(Limit) + " bytes";
 }
 
 }  // namespace
@@ -171,37 +176,63 @@ bool GridFitsFile(int Cols, int Rows, size_t Bytes, String& Why)
   return true;
 }
 
-bool ReadGridFileBytes(const String& FileName, String& Bytes, bool& Missing, String& Why)
+bool ReadGridFileBytes(const String& FileName, String& Bytes, bool& Missing, String& Why, bool* Unreadable,
+                       Int64 Limit)
 {
   Missing = false;
+  bool NotRead = true;
+  struct TSetUnreadable {
+    bool& NotRead;
+    bool* Out;
+    ~TSetUnreadable()
+    {
+      if (Out) *Out = NotRead;
+    }
+  } SetUnreadable{NotRead, Unreadable};
+  if (DirectoryExists(FileName)) {
+    Why = "it is a folder";
+    return false;
+  }
   if (!FileExists(FileName)) {
+    NotRead = false;
     Missing = true;
     return false;
   }
   const int Handle = FileOpen(FileName, fmOpenRead | fmShareDenyNone);
   if (Handle < 0) {
-    Why = "it cannot be opened: " + SysErrorMessage(static_cast<std::uint32_t>(errno));
+    Why = "it cannot be opened: " + SysErrorMessage(GetLastError());
+    return false;
+  }
+  // The size is checked before a byte is read.
+  const Int64 Size = FileSeek(Handle, 0, 2);
+  if (Size > Limit) {
+    FileClose(Handle);
+    NotRead = false;
+    Why = TooLarge(Limit);
     return false;
   }
   Bytes.clear();
+  bool Ok = FileSeek(Handle, 0, 0) == 0;
+  if (!Ok) Why = "it cannot be read: " + SysErrorMessage(GetLastError());
   char Buffer[65536];
-  bool Ok = true;
-  for (;;) {
+  while (Ok) {
     const Int64 N = FileRead(Handle, Buffer, sizeof(Buffer));
     if (N < 0) {
-      Why = "it cannot be read";
+      Why = "it cannot be read: " + SysErrorMessage(GetLastError());
       Ok = false;
       break;
     }
     if (N == 0) break;
-    if (static_cast<Int64>(Bytes.size()) + N > MaxGridFileBytes) {
-      Why = "it is larger than " + IntToStr(MaxGridFileBytes / (1024 * 1024)) + " MB";
+    if (static_cast<Int64>(Bytes.size()) + N > Limit) {  // it grew while being read
+      Why = TooLarge(Limit);
+      NotRead = false;
       Ok = false;
       break;
     }
     Bytes.append(Buffer, static_cast<size_t>(N));
   }
   FileClose(Handle);
+  if (Ok) NotRead = false;
   return Ok;
 }
 

@@ -20,7 +20,10 @@
 // - A load reads and checks the whole file before it touches the grid. A missing file changes
 //   nothing (glMissing); a damaged one (a count that is no whole number, negative or over the
 //   limits, a file over the size limit) changes nothing either and answers glDamaged with a
-//   message for the user. Text files short of cell lines fill the remaining cells with "".
+//   message for the user. A file that is there but cannot be read (a folder in its place, no
+//   permission, a read error) is not damaged: it answers glUnreadable with the system's reason,
+//   and callers must not write over it. Text files short of cell lines fill the remaining cells
+//   with "". The size is checked before anything is read.
 // - Grids are any type with GetCells/SetCells, GetColCount/SetColCount, GetRowCount/SetRowCount
 //   (the class library's string grid, the skinned string grid).
 #pragma once
@@ -34,10 +37,10 @@ constexpr int MaxGridFileRows = 200000;
 constexpr Int64 MaxGridFileCells = 8000000;  // the largest queue (100,000 rows of 71) fits
 constexpr Int64 MaxGridFileBytes = 256 * 1024 * 1024;
 
-enum TGridLoadStatus { glLoaded, glMissing, glDamaged };
+enum TGridLoadStatus { glLoaded, glMissing, glDamaged, glUnreadable };
 struct TGridLoadResult {
   TGridLoadStatus Status = glMissing;
-  String Message;  // for glDamaged: what is wrong, naming the file
+  String Message;  // for glDamaged and glUnreadable: what is wrong, naming the file
 };
 
 // The parsed content of a text grid file.
@@ -65,8 +68,10 @@ bool CheckGridStream(const String& Bytes, int& Rows, String& Why);
 bool GridFitsFile(int Cols, int Rows, size_t Bytes, String& Why);
 
 // File helpers: whole-file read (false with Why for missing/unreadable/too large; Missing set
-// when the file is not there) and the safe replacement write.
-bool ReadGridFileBytes(const String& FileName, String& Bytes, bool& Missing, String& Why);
+// when the file is not there, *Unreadable when it is there but could not be read; a file over
+// Limit bytes is refused before it is read) and the safe replacement write.
+bool ReadGridFileBytes(const String& FileName, String& Bytes, bool& Missing, String& Why, bool* Unreadable = nullptr,
+                       Int64 Limit = MaxGridFileBytes);
 bool WriteGridFileBytes(const String& FileName, const String& Bytes, String& Why);
 
 namespace gridfiles_detail {
@@ -83,6 +88,12 @@ std::vector<String> AllCells(TGrid* Grid)
 inline TGridLoadResult Damaged(const String& FileName, const String& Why)
 {
   return {glDamaged, "The file \"" + FileName + "\" is damaged and was not loaded (" + Why + ")."};
+}
+inline TGridLoadResult NotRead(const String& FileName, bool Missing, bool Unreadable, const String& Why)
+{
+  if (Missing) return {glMissing, String()};
+  if (Unreadable) return {glUnreadable, "The file \"" + FileName + "\" cannot be read and was not loaded (" + Why + ")."};
+  return Damaged(FileName, Why);
 }
 }  // namespace gridfiles_detail
 
@@ -104,9 +115,9 @@ template <class TGrid>
 TGridLoadResult LoadGridText(TGrid* Grid, const String& FileName)
 {
   String Bytes, Why;
-  bool Missing = false;
-  if (!ReadGridFileBytes(FileName, Bytes, Missing, Why))
-    return Missing ? TGridLoadResult{glMissing, String()} : gridfiles_detail::Damaged(FileName, Why);
+  bool Missing = false, Unreadable = false;
+  if (!ReadGridFileBytes(FileName, Bytes, Missing, Why, &Unreadable))
+    return gridfiles_detail::NotRead(FileName, Missing, Unreadable, Why);
   TGridText Text;
   if (!ParseGridText(Bytes, Text, Why)) return gridfiles_detail::Damaged(FileName, Why);
   Grid->SetColCount(Text.Cols);
@@ -140,9 +151,9 @@ template <class TGrid>
 TGridLoadResult LoadGridStream(TGrid* Grid, const String& FileName)
 {
   String Bytes, Why;
-  bool Missing = false;
-  if (!ReadGridFileBytes(FileName, Bytes, Missing, Why))
-    return Missing ? TGridLoadResult{glMissing, String()} : gridfiles_detail::Damaged(FileName, Why);
+  bool Missing = false, Unreadable = false;
+  if (!ReadGridFileBytes(FileName, Bytes, Missing, Why, &Unreadable))
+    return gridfiles_detail::NotRead(FileName, Missing, Unreadable, Why);
   int Stored = 0;
   if (!CheckGridStream(Bytes, Stored, Why)) return gridfiles_detail::Damaged(FileName, Why);
   // The row count becomes the number of stored rows (a grid holds at least one); the column

@@ -6,6 +6,7 @@
 #include "core/qv_joblist.h"
 #include "core/qv_scan.h"
 #include "platform/rtl/DateUtils.h"
+#include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Files.h"
 #include "platform/rtl/Format.h"
 #include "platform/rtl/Paths.h"
@@ -18,6 +19,8 @@ namespace {
 bool IsLetter(char C) { return (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z'); }
 
 String HistoryFile() { return WorkFolder + "filelist.db"; }
+// Set when "filelist.db" was there but could not be read: it is not written over at exit.
+bool HistoryUnreadable = false;
 String FoldersFile() { return WorkFolder + "folders.db"; }
 
 void HistoryStatus(const String& Text)
@@ -79,10 +82,16 @@ void HistoryFormCreate()
   TskSkinStringGrid* G = Form3->database;
   if (G->GetColCount() < HistoryColCount) G->SetColCount(HistoryColCount);
   const TGridLoadResult Loaded = LoadGridText(G, HistoryFile());
+  HistoryUnreadable = Loaded.Status == glUnreadable;
   if (Loaded.Status == glDamaged) {
     // Keep the damaged file: the next save would write the empty history over it.
-    CopyFile(HistoryFile(), HistoryFile() + ".damaged", false);
-    HistoryStatus(Loaded.Message);
+    if (CopyFile(HistoryFile(), HistoryFile() + ".damaged", false))
+      HistoryStatus(Loaded.Message);
+    else
+      HistoryStatus(Loaded.Message + " It could not be kept as \"" + HistoryFile() + ".damaged\": " +
+                    SysErrorMessage(GetLastError()));
+  } else if (HistoryUnreadable) {
+    HistoryStatus(Loaded.Message + " It will not be written over at exit.");
   }
   if (G->GetColCount() < HistoryColCount) G->SetColCount(HistoryColCount);
   if (G->GetRowCount() < 2) G->SetRowCount(2);
@@ -100,7 +109,10 @@ void HistorySave()
 {
   if (!Form3) return;
   String Why;
-  if (!SaveGridText(Form3->database, HistoryFile(), &Why)) HistoryStatus("The history was not saved: " + Why);
+  if (HistoryUnreadable)
+    HistoryStatus("The history was not saved: \"" + HistoryFile() + "\" could not be read at start-up.");
+  else if (!SaveGridText(Form3->database, HistoryFile(), &Why))
+    HistoryStatus("The history was not saved: " + Why);
   WriteFolders();
 }
 

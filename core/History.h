@@ -12,6 +12,8 @@
 //   model names).
 // - A damaged "filelist.db" is not loaded: the history starts empty, the status line says so and
 //   the damaged file is kept beside as "filelist.db.damaged" before anything overwrites it.
+//   A "filelist.db" that is there but cannot be read is not written at exit; the status line says
+//   why. A failed copy to ".damaged" is said too.
 // - A folder whose path holds a line break is scanned but not remembered (the file holds one
 //   path per line); the status line says so.
 // - Both files are written whole through a temporary file: a failed write keeps the old file.

@@ -275,36 +275,36 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner)
   SetBounds(0, 0, 1400, 720);
   tempgrid = MakeHidden<TXcStringGrid>(this, "tempgrid");
   playlist = MakeHidden<TXcPlaylist>(this, "playlist");
-  Edit1 = MakeShown<TXcEdit>(this, this, "Edit1", TRect(8, 392, 608, 414));
+  Edit1 = MakeShown<TXcEdit>(this, this, "Edit1", TRect{8, 392, 608, 414});
   Edit1->SetAlignment(taCenter);
   Edit1->SetVisible(false);
-  log = MakeShown<TskSkinMemo>(this, this, "log", TRect(8, 420, 608, 520));
+  log = MakeShown<TskSkinMemo>(this, this, "log", TRect{8, 420, 608, 520});
   log->SetVisible(false);
-  status = MakeShown<TskSkinStdLabel>(this, this, "status", TRect(8, 526, 608, 544));
-  progressbar1 = MakeShown<TskSkinGauge>(this, this, "progressbar1", TRect(8, 548, 408, 568));
+  status = MakeShown<TskSkinStdLabel>(this, this, "status", TRect{8, 526, 608, 544});
+  progressbar1 = MakeShown<TskSkinGauge>(this, this, "progressbar1", TRect{8, 548, 408, 568});
   progressbar1->SetMinValue(0);
   progressbar1->SetMaxValue(100);
   progressbar1->SetValue(0);
-  spaceleft = MakeShown<TskSkinStatusPanel>(this, this, "spaceleft", TRect(416, 548, 608, 568));
-  devicelist = MakeShown<TskSkinListBox>(this, this, "devicelist", TRect(8, 574, 300, 710));
-  skSkinListBox1 = MakeShown<TskSkinListBox>(this, this, "skSkinListBox1", TRect(308, 574, 608, 710));
+  spaceleft = MakeShown<TskSkinStatusPanel>(this, this, "spaceleft", TRect{416, 548, 608, 568});
+  devicelist = MakeShown<TskSkinListBox>(this, this, "devicelist", TRect{8, 574, 300, 710});
+  skSkinListBox1 = MakeShown<TskSkinListBox>(this, this, "skSkinListBox1", TRect{308, 574, 608, 710});
   skSkinListBox1->SetVisible(false);
   skSkinListBox1->SetSorted(true);
   devicelist->SetSorted(true);
   devicelist->SetColumns(3);
-  cbuttons = MakeShown<TXcPanel>(this, this, "cbuttons", TRect(620, 8, 860, 96));
+  cbuttons = MakeShown<TXcPanel>(this, this, "cbuttons", TRect{620, 8, 860, 96});
   const char* const RunNames[] = {"b1", "b2", "b3", "b4"};
   const char* const RunCaptions[] = {"Go", "Skip", "Stop", "Status"};
   TskSkinButton** RunButtons[] = {&b1, &b2, &b3, &b4};
   for (int I = 0; I < 4; ++I) {
-    *RunButtons[I] = MakeShown<TskSkinButton>(cbuttons, this, RunNames[I], TRect(4 + I * 58, 4, 58 + I * 58, 40));
+    *RunButtons[I] = MakeShown<TskSkinButton>(cbuttons, this, RunNames[I], TRect{4 + I * 58, 4, 58 + I * 58, 40});
     (*RunButtons[I])->SetCaption(RunCaptions[I]);
   }
-  skip2 = MakeShown<TskSkinSpeedButton>(cbuttons, this, "skip2", TRect(4, 46, 58, 82));
+  skip2 = MakeShown<TskSkinSpeedButton>(cbuttons, this, "skip2", TRect{4, 46, 58, 82});
   skip2->SetCaption("Skip");
   skip2->SetVisible(false);
   cbuttons->SetVisible(false);
-  history = MakeShown<TskSkinPanel>(this, this, "history", TRect(620, 104, 860, 300));
+  history = MakeShown<TskSkinPanel>(this, this, "history", TRect{620, 104, 860, 300});
   history->SetVisible(false);
   skiplist->SetParent(history);
   skiplist->SetBounds(4, 4, 232, 188);
@@ -411,9 +411,9 @@ void TForm1::MakeDevicePanel()
   TOptionPlace At;
   At.Left = 1120;
   At.Top = 8;
-  p1 = MakeShown<TskSkinPanel>(this, this, "p1", TRect(0, 0, 0, 0));
-  g1 = MakeShown<TskSkinPanel>(this, this, "g1", TRect(0, 0, 0, 0));
-  g2 = MakeShown<TskSkinPanel>(this, this, "g2", TRect(0, 0, 0, 0));
+  p1 = MakeShown<TskSkinPanel>(this, this, "p1", TRect{0, 0, 0, 0});
+  g1 = MakeShown<TskSkinPanel>(this, this, "g1", TRect{0, 0, 0, 0});
+  g2 = MakeShown<TskSkinPanel>(this, this, "g2", TRect{0, 0, 0, 0});
   skSkinSpeedButton8 = MakeShown<TskSkinSpeedButton>(this, this, "skSkinSpeedButton8", At.Next(24));
   skSkinSpeedButton8->SetCaption("Global settings");
   skSkinSpeedButton10 = MakeShown<TskSkinSpeedButton>(this, this, "skSkinSpeedButton10", At.Next(24));
@@ -471,7 +471,7 @@ void TForm1::MakeDevicePanel()
   skSkinSpeedButton5->SetCaption("Del. device");
   skSkinSpeedButton18 = MakeShown<TskSkinSpeedButton>(Panel11, this, "skSkinSpeedButton18", InPanel.Next(24));
   skSkinSpeedButton18->SetCaption("Clear All");
-  spskinlabel1 = MakeShown<TskSkinStatusPanel>(this, this, "spskinlabel1", TRect(8, 712, 300, 730));
+  spskinlabel1 = MakeShown<TskSkinStatusPanel>(this, this, "spskinlabel1", TRect{8, 712, 300, 730});
 
   // The events, wired as the form wires them.
   auto On = [this](void (TForm1::*Handler)(TObject*)) {
@@ -520,8 +520,13 @@ void TForm1::skSkinSpinEdit6Change(TObject*) { skSkinCheckRadioBox14->SetChecked
 void TForm1::skSkinCheckRadioBox14Click(TObject*)
 {
   TStrings* Lines = mencoder_conf->GetItems();
-  for (int I = Lines->GetCount() - 1; I >= 0; --I)
-    if ((" " + Lines->Get(I)).find("subfont-text-scale=") != String::npos) Lines->Delete(I);
+  // Only the option itself goes: a line whose key is exactly the scale's (not a comment or
+  // another option that mentions it).
+  for (int I = Lines->GetCount() - 1; I >= 0; --I) {
+    const String Line = Lines->Get(I);
+    const size_t Eq = Line.find('=');
+    if (Eq != String::npos && Trim(Line.substr(0, Eq)) == "subfont-text-scale") Lines->Delete(I);
+  }
   if (skSkinCheckRadioBox14->GetChecked())
     Lines->Add("subfont-text-scale=" + IntToStr(static_cast<int>(std::lround(skSkinSpinEdit6->GetValue()))));
   WriteMencoderConf();
@@ -537,7 +542,7 @@ TForm3::TForm3(TComponent* AOwner) : TForm(AOwner)
   SetName("Form3");
   SetBounds(0, 0, 620, 300);
   database = MakeVisibleTable(this, "database", HistoryColCount, 8);
-  track = MakeShown<TskSkinListBox>(this, this, "track", TRect(8, 136, 608, 290));
+  track = MakeShown<TskSkinListBox>(this, this, "track", TRect{8, 136, 608, 290});
   if (!Form3) Form3 = this;
 }
 

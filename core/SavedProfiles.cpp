@@ -14,6 +14,11 @@ bool ProfileNameUsable(const String& Name)
   const String T = Trim(Name);
   if (T.empty()) return false;
   if (T.find_first_of("/\\") != String::npos || T.find("..") != String::npos) return false;
+  // The name is a file name: at most 250 bytes with ".prf", and no control characters (a line
+  // break would also split the "Profile:" line of the settings file).
+  if (Name.size() + 4 > 250) return false;
+  for (unsigned char C : Name)
+    if (C < 0x20 || C == 0x7f) return false;
   return !Trim(CleanTitle(T)).empty();
 }
 
@@ -27,16 +32,17 @@ bool AskYes(const String& Text) { return MessageDlg(Text, mtCustom, mbYes | mbNo
 bool Refuse(const String& Name)
 {
   if (ProfileNameUsable(Name)) return false;
-  ShowMessage("\"" + Name + "\" cannot be used as a profile name: a name must not be empty and must not hold \"/\", \"\\\" or \"..\".");
+  ShowMessage("\"" + Name + "\" cannot be used as a profile name: a name must not be empty, must not hold \"/\", \"\\\", \"..\" or control characters, and must not be longer than 246 bytes.");
   return true;
 }
 
-void SaveQueue(TForm1* F, const String& Name)
+bool SaveQueue(TForm1* F, const String& Name)
 {
   ForceDirectories(WorkFolder + "profiles");
   String Why;
-  if (!SaveGridText(F->dq, ProfileFileName(Name), &Why))
-    ShowMessage("The profile \"" + Name + "\" could not be saved: " + Why);
+  if (SaveGridText(F->dq, ProfileFileName(Name), &Why)) return true;
+  ShowMessage("The profile \"" + Name + "\" could not be saved: " + Why);
+  return false;
 }
 
 void SelectLastEqual(TOptionComboBox* Box, const String& Name)
@@ -57,7 +63,7 @@ void TForm1::profileboxChange(TObject*)
   const String Name = profilebox->GetText();
   if (ProfileNameUsable(Name)) {
     const TGridLoadResult R = LoadGridText(dq, ProfileFileName(Name));
-    if (R.Status == glDamaged) ShowMessage(R.Message);
+    if (R.Status == glDamaged || R.Status == glUnreadable) ShowMessage(R.Message);
   } else if (!Trim(Name).empty()) {
     ShowMessage("The profile \"" + Name + "\" cannot be loaded: a profile name must not hold \"..\", \"/\" or \"\\\".");
   }
@@ -97,8 +103,9 @@ void TForm1::RenameProfile1Click(TObject*)
   String Name = Old;
   if (!InputQuery("New profile name", "Name", Name) || Trim(Name).empty()) return;
   if (Refuse(Name)) return;
-  if (ProfileNameUsable(Old)) DeleteFile(ProfileFileName(Old));
-  SaveQueue(this, Name);
+  // The old file goes only once the queue is safe under the new name.
+  if (!SaveQueue(this, Name)) return;
+  if (Name != Old && ProfileNameUsable(Old)) DeleteFile(ProfileFileName(Old));
   LoadProfileList();
   SelectLastEqual(profilebox, Name);
 }

@@ -6,6 +6,7 @@
 #include <limits>
 #include <thread>
 
+#include "core/GridFiles.h"
 #include "core/MainForm.h"
 #include "core/SourceRecognition.h"
 #include "core/ToolProcesses.h"
@@ -270,17 +271,34 @@ void CopyToolExecutable(const String& Source, const String& Target)
   CopyFile(Source, Target, false);
 }
 
-void WriteMencoderConf()
+bool WriteMencoderConf()
 {
-  if (!Form1) return;
+  if (!Form1) return false;
   String Text;
   TStrings* Lines = Form1->mencoder_conf->GetItems();
   for (int I = 0; I < Lines->GetCount(); ++I) Text += Lines->Get(I) + "\r\n";
-  try {
-    AtomicSaveToFile(WorkFolder + "mplayer/mencoder.conf", Text.data(), Text.size());
-  } catch (const Exception&) {
-    // The tools then read the previous file; nothing to tell the user here.
+  const String Name = WorkFolder + "mplayer/mencoder.conf";
+  const auto Tell = [](const String& Message) {
+    Form1->status->SetCaption(Message);
+    Form1->log->GetLines()->Add(Message);
+  };
+  // A file that is there but cannot be read is never written over; one that holds these very
+  // lines already is left as it is.
+  String Old, Why;
+  bool Missing = false, Unreadable = false;
+  if (ReadGridFileBytes(Name, Old, Missing, Why, &Unreadable)) {
+    if (Old == Text) return true;
+  } else if (Unreadable) {
+    Tell("\"" + Name + "\" was not written: it cannot be read (" + Why + ").");
+    return false;
   }
+  try {
+    AtomicSaveToFile(Name, Text.data(), Text.size());
+  } catch (const Exception& E) {
+    Tell("\"" + Name + "\" could not be written: " + E.Message());
+    return false;
+  }
+  return true;
 }
 
 bool DriveFreeSpaceText(const String& Path, String& Text)

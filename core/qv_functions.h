@@ -79,8 +79,10 @@ void FindFilesRecursive(const String& Folder, const String& Mask, TStrings* List
 // Stops a running encoder, waits for the current tool, then replaces Target by a copy of
 // Source. Failures are not reported.
 void CopyToolExecutable(const String& Source, const String& Target);
-// Saves mencoder_conf to WorkFolder + "mplayer/mencoder.conf" (CR LF after every line).
-void WriteMencoderConf();
+// Saves mencoder_conf to WorkFolder + "mplayer/mencoder.conf" (CR LF after every line). The
+// file is written only when its bytes change, never over a file that is there but cannot be
+// read; a failure is told in the status line and the log, and answers false.
+bool WriteMencoderConf();
 // The text the free-space panel shows for the drive that holds Path: "Drive C: 12,345 MB
 // Available", or "E Drive not present" when its free space cannot be read. False (Text
 // untouched) when Path is on no drive.

@@ -1,5 +1,6 @@
 #include "core/qv_settings.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -9,6 +10,7 @@
 #include "core/SavedProfiles.h"
 #include "core/qv_functions.h"
 #include "platform/rtl/Convert.h"
+#include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Files.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/StrUtils.h"
@@ -16,6 +18,8 @@
 namespace {
 
 bool LoadRunning = false;
+// Set when settings.txt was there but could not be read: it is not written over at exit.
+String UnreadableReason;
 constexpr size_t MaxSettingsBytes = 1u << 20;  // far beyond any file the program writes
 
 std::function<void(const String&)>& MessageProc()
@@ -201,6 +205,14 @@ bool ReadLine(TForm1* F, const String& Raw)
   return false;
 }
 
+// A value stays on its own line: CR and LF inside it are written as blanks.
+String OneLine(String Value)
+{
+  for (char& C : Value)
+    if (C == '\r' || C == '\n') C = ' ';
+  return Value;
+}
+
 void Add(TStrings* Lines, bool When, const String& Line)
 {
   if (When) Lines->Add(Line);
@@ -218,8 +230,8 @@ void SaveSettings()
   if (!F) return;
   TStrings* L = F->settings->GetLines();
   L->Clear();
-  L->Add("Profile:" + F->profilebox->GetText());
-  Add(L, !TivoMak.empty(), "Tivo:" + TivoMak);
+  L->Add("Profile:" + OneLine(F->profilebox->GetText()));
+  Add(L, !TivoMak.empty(), "Tivo:" + OneLine(TivoMak));
   Add(L, NoDeviceSubfolder, "NoAppend");
   L->Add("Prio:" + IntToStr(F->prioritybox1->GetItemIndex()));
   Add(L, F->radiobutton1->GetChecked(), "Crop1");
@@ -249,8 +261,8 @@ void SaveSettings()
   Add(L, F->skSkinCheckRadioBox4x->GetChecked(), "Test:");
   L->Add("TestValue:" + IntToStr(Rounded(F->limit->GetValue())));
   L->Add("Corecount:" + IntToStr(Rounded(F->corecount->GetValue())));
-  Add(L, !F->skSkinLabel2->GetCaption().empty(), "beforecmd:" + F->skSkinLabel2->GetCaption());
-  Add(L, !F->skSkinLabel3->GetCaption().empty(), "after cmd:" + F->skSkinLabel3->GetCaption());
+  Add(L, !F->skSkinLabel2->GetCaption().empty(), "beforecmd:" + OneLine(F->skSkinLabel2->GetCaption()));
+  Add(L, !F->skSkinLabel3->GetCaption().empty(), "after cmd:" + OneLine(F->skSkinLabel3->GetCaption()));
   L->Add("avchdfps:" + IntToStr(F->fpstext->GetItemIndex()));
   Add(L, !F->skSkinCheckRadioBox4->GetChecked(), "explorer");
   Add(L, !F->mencoder2->GetChecked(), "No Hastekit");
@@ -276,10 +288,15 @@ void SaveSettings()
 
   String Text;
   for (int I = 0; I < L->GetCount(); ++I) Text += L->Get(I) + "\r\n";
-  try {
-    AtomicSaveToFile(SettingsFile(), Text.data(), Text.size());
-  } catch (const Exception& E) {
-    Report("The settings could not be saved to \"" + SettingsFile() + "\": " + E.Message());
+  if (!UnreadableReason.empty()) {
+    Report("The settings were not saved: \"" + SettingsFile() + "\" could not be read at start-up (" + UnreadableReason +
+           "), so it is left as it is.");
+  } else {
+    try {
+      AtomicSaveToFile(SettingsFile(), Text.data(), Text.size());
+    } catch (const Exception& E) {
+      Report("The settings could not be saved to \"" + SettingsFile() + "\": " + E.Message());
+    }
   }
   ForceDirectories(WorkFolder + "profiles");
   String Why;
@@ -295,17 +312,25 @@ void LoadSettings()
   Tick(F->checkbox9);
   for (TOptionComboBox* C : {F->combobox4, F->combobox5, F->combobox6, F->combobox7}) C->SetItemIndex(24);
   const String Name = SettingsFile();
-  if (!FileExists(Name)) return;
-
+  UnreadableReason.clear();
   String Bytes, Why;
-  bool Missing = false;
-  if (!ReadGridFileBytes(Name, Bytes, Missing, Why)) {
-    if (!Missing) Report("The settings file \"" + Name + "\" could not be read (" + Why + "); the defaults stand.");
+  bool Missing = false, Unreadable = false;
+  if (!ReadGridFileBytes(Name, Bytes, Missing, Why, &Unreadable, MaxSettingsBytes)) {
+    if (Unreadable) {
+      UnreadableReason = Why;
+      Report("The settings file \"" + Name + "\" cannot be read (" + Why +
+             "); the defaults stand, and the file will not be written at exit.");
+    } else if (!Missing) {
+      // Too large to be a settings file: keep its bytes before an exit writes over it.
+      const String Kept = WorkFolder + "settings.damaged.txt";
+      const bool Copied = CopyFile(Name, Kept, false);
+      Report("The settings file \"" + Name + "\" was not read (" + Why + "); the defaults stand." +
+             (Copied ? " The file as it was is kept as \"" + Kept + "\"."
+                     : " It could not be kept as \"" + Kept + "\": " + SysErrorMessage(GetLastError())));
+    }
     return;
   }
-  const bool TooLarge = Bytes.size() > MaxSettingsBytes;
   const String Original = Bytes;
-  if (TooLarge) Bytes.resize(MaxSettingsBytes);
 
   LoadRunning = true;
   TStrings* L = F->settings->GetLines();
@@ -338,16 +363,16 @@ void LoadSettings()
   L->Clear();
   LoadRunning = false;
 
-  if (Unread > 0 || TooLarge) {
+  if (Unread > 0) {
     const String Kept = WorkFolder + "settings.damaged.txt";
     String Note;
     try {
       AtomicSaveToFile(Kept, Original.data(), Original.size());
       Note = " The file as it was is kept as \"" + Kept + "\".";
-    } catch (const Exception&) {
+    } catch (const Exception& E) {
+      Note = " It could not be kept as \"" + Kept + "\": " + E.Message();
     }
     Report(IntToStr(Unread) + " line(s) of the settings file \"" + Name + "\"" +
-           (TooLarge ? String(" (cut at 1 MiB)") : String()) +
            " could not be read; those options keep their defaults." + Note);
   }
 }
@@ -365,6 +390,8 @@ void LoadProfileList()
     Name = Trim(Name.substr(0, Name.size() >= 4 ? Name.size() - 4 : 0));
     const size_t Sep = Name.find_last_of("/\\");
     if (Sep != String::npos) Name = Name.substr(Sep + 1);
+    // A name with control characters cannot be chosen, saved nor kept in the settings.
+    if (std::any_of(Name.begin(), Name.end(), [](unsigned char C) { return C < 0x20 || C == 0x7f; })) continue;
     // A name that cannot be loaded is not offered; the user learns why it is missing.
     if (!ProfileNameUsable(Name)) {
       Report("The profile file \"" + Found.Get(I) + "\" is not listed: a profile name must not hold \"..\", \"/\" or \"\\\".");
@@ -381,6 +408,10 @@ void LoadSubtitleScale()
   TForm1* F = Form1;
   if (!F) return;
   const String Name = WorkFolder + "mplayer/mencoder.conf";
+  if (DirectoryExists(Name)) {
+    Report("\"" + Name + "\" could not be read: it is a folder.");
+    return;
+  }
   if (!FileExists(Name)) return;
   TStrings* Lines = F->mencoder_conf->GetItems();
   try {

@@ -263,22 +263,50 @@ bool CopyFileNative(const String& Source, const String& Target, bool FailIfExist
 
 TReplacementFile::TReplacementFile(const String& Target) : FTarget(Target)
 {
-  const String dir = FolderPart(Target);
-  String base = NamePart(Target);
+  // The data goes first to a file without a name, so a process killed while writing leaves
+  // nothing behind; it gets a name only when complete (Commit). File systems without unnamed
+  // files get a named temporary file at once.
+  String dir = FolderPart(Target);
+  if (dir.empty())
+    dir = ".";
+  if (access("/proc/self/fd", X_OK) == 0) {
+    FHandle = open(dir.c_str(), O_WRONLY | O_TMPFILE | O_CLOEXEC, 0666);
+    if (FHandle >= 0) {
+      FUnnamed = true;
+      return;
+    }
+  }
+  FHandle = OpenTempName();
+}
+
+int TReplacementFile::OpenTempName()
+{
+  const String dir = FolderPart(FTarget);
+  String base = NamePart(FTarget);
   if (base.size() > 200)
     base.resize(200);  // room for the suffix within a name's limit
-  // Created like any new file (mode 0666 less the umask), under a name nobody else uses.
+  // Created like any new file (mode 0666 less the umask), under a name nobody else uses. With
+  // an unnamed file, the name is a link to it.
   static std::atomic<unsigned> counter{0};
+  int handle = -1;
   for (int attempt = 0; attempt < 100; ++attempt) {
     const auto tick = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
     FTempName = dir + "." + base + ".~" + std::to_string(getpid()) + "-" + std::to_string(counter.fetch_add(1)) +
                 "-" + std::to_string(tick % 1000000);
-    FHandle = open(FTempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (FHandle >= 0 || errno != EEXIST)
+    if (FUnnamed) {
+      const String self = "/proc/self/fd/" + std::to_string(FHandle);
+      if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, FTempName.c_str(), AT_SYMLINK_FOLLOW) == 0)
+        return FHandle;
+    } else {
+      handle = open(FTempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      if (handle >= 0)
+        return handle;
+    }
+    if (errno != EEXIST)
       break;
   }
-  if (FHandle < 0)
-    FTempName.clear();
+  FTempName.clear();
+  return -1;
 }
 
 TReplacementFile::~TReplacementFile()
@@ -305,6 +333,10 @@ bool TReplacementFile::Commit(bool Sync, bool NoReplace)
   }
   bool ok = !Sync || fsync(FHandle) == 0;
   int error = errno;
+  if (ok && FUnnamed && OpenTempName() < 0) {
+    ok = false;
+    error = errno;
+  }
   if (close(FHandle) != 0 && ok) {
     ok = false;
     error = errno;

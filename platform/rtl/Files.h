@@ -88,7 +88,9 @@ void FileClose(int Handle);
 // Forces the file's data to the disk (for safe saves).
 bool FileFlush(int Handle);
 
-// A new file written under a temporary name beside Target (a native path), which takes
+// A new file written as an unnamed file in Target's folder (where the file system has them;
+// otherwise under a temporary name beside Target), so a process killed while writing leaves no
+// temporary file behind. It is named beside Target (a native path) and takes
 // Target's place only when it is complete, so a failure at any point (a full disk, an
 // unreadable source) leaves Target as it was. Commit renames it over Target; an object
 // destroyed without a successful Commit removes the temporary file. Failures answer false
@@ -109,9 +111,13 @@ public:
   bool Commit(bool Sync, bool NoReplace);
 
 private:
+  // Names the temporary file (links the unnamed one); its handle, or -1 with errno set.
+  int OpenTempName();
+
   String FTarget;
   String FTempName;
   int FHandle = -1;
+  bool FUnnamed = false;
   bool FCommitted = false;
 };
 

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "../support/UnreadableFile.h"
 #include "MainFormTestSupport.h"
 #include "core/GridFiles.h"
 #include "core/SourceRow.h"
@@ -231,6 +232,63 @@ TEST_F(GridFiles, AFailedSaveKeepsTheOldFile)
   }
   // No temporary file is left behind either way.
   for (const auto& Name : DirEntries()) EXPECT_TRUE(Name == "keep.state" || Name == "home") << Name;
+}
+
+}  // namespace
+
+namespace {
+
+// A file that is there but cannot be read is not "damaged": callers must not write over it.
+TEST_F(GridFiles, FilesThatCannotBeReadAreNotDamaged)
+{
+  TStringGrid* G = Filled(4, 3);
+  const std::vector<std::string> Before = Cells(G);
+  std::filesystem::create_directories(Dir + "folder.db");
+  TGridLoadResult R = LoadGridText(G, Dir + "folder.db");
+  EXPECT_EQ(R.Status, glUnreadable);
+  EXPECT_EQ(R.Message, "The file \"" + Dir + "folder.db\" cannot be read and was not loaded (it is a folder).");
+  EXPECT_EQ(LoadGridStream(G, Dir + "folder.db").Status, glUnreadable);
+
+  WriteBytes(Dir + "locked.db", "1\r\n1\r\nx\r\n");
+  testsupport::TUnreadableFile Locked(Dir + "locked.db");
+  if (!Locked.Usable()) GTEST_SKIP() << "no file here can be made unreadable: " << Locked.Why;
+  R = LoadGridText(G, Dir + "locked.db");
+  EXPECT_EQ(R.Status, glUnreadable);
+  // The system's text for the reason, not a number.
+  EXPECT_EQ(R.Message, "The file \"" + Dir + "locked.db\" cannot be read and was not loaded (it cannot be opened: Access is denied.).");
+  EXPECT_EQ(Cells(G), Before);
+}
+
+// The size decides before a byte is read; a limit below the file refuses it as damaged.
+TEST_F(GridFiles, TheSizeIsCheckedBeforeReading)
+{
+  WriteBytes(Dir + "ten.db", "0123456789");
+  const struct {
+    Int64 Limit;
+    bool Read;
+    const char* Why;
+  } Cases[] = {{10, true, ""}, {9, false, "it is larger than 9 bytes"}, {0, false, "it is larger than 0 bytes"}};
+  for (const auto& C : Cases) {
+    String Bytes, Why;
+    bool Missing = true, Unreadable = true;
+    EXPECT_EQ(ReadGridFileBytes(Dir + "ten.db", Bytes, Missing, Why, &Unreadable, C.Limit), C.Read) << C.Limit;
+    EXPECT_FALSE(Missing);
+    EXPECT_FALSE(Unreadable);
+    EXPECT_EQ(Why, C.Why);
+    EXPECT_EQ(Bytes, C.Read ? "0123456789" : "");
+  }
+  // A sparse file far over the limit is refused at once, without its bytes being read.
+  {
+    FILE* F = fopen((Dir + "huge.db").c_str(), "wb");
+    ASSERT_NE(F, nullptr);
+    ASSERT_EQ(ftruncate(fileno(F), MaxGridFileBytes + 1), 0);
+    fclose(F);
+  }
+  TStringGrid* G = Filled(2, 2);
+  const TGridLoadResult R = LoadGridText(G, Dir + "huge.db");
+  EXPECT_EQ(R.Status, glDamaged);
+  EXPECT_NE(R.Message.find("larger than 256 MB"), std::string::npos);
+  EXPECT_EQ(G->GetCells(1, 1), "b1");
 }
 
 }  // namespace

@@ -24,8 +24,14 @@ TEST(SavedProfileNames, OnlyNamesThatStayInTheProfilesFolder)
       {"Phone", true},          {"My phone (2)", true}, {"-dash", true},  {"", false},
       {"   ", false},           {"a/b", false},         {"a\\b", false},  {"..", false},
       {"x..y", false},          {"../etc/passwd", false}, {"/abs", false},
+      {"two\nlines", false},    {"tab\tname", false},   {"del\x7f", false},
+      {"caf\xc3\xa9", true},
   };
   for (const auto& C : Cases) EXPECT_EQ(ProfileNameUsable(C.Name), C.Usable) << '"' << C.Name << '"';
+  // With ".prf" the file name must fit in 250 bytes.
+  EXPECT_TRUE(ProfileNameUsable(std::string(246, 'p')));
+  EXPECT_FALSE(ProfileNameUsable(std::string(247, 'p')));
+  EXPECT_FALSE(ProfileNameUsable(std::string(300, 'p')));
 }
 
 class SavedProfiles : public TMainFormTest {
@@ -119,6 +125,34 @@ TEST_F(SavedProfiles, RefusedNamesWriteAndDeleteNothing)
   }
   EXPECT_TRUE(std::filesystem::is_empty(WorkFolder + "profiles"));
   EXPECT_TRUE(std::filesystem::is_empty(Dir + "outside"));
+}
+
+TEST_F(SavedProfiles, RenameKeepsTheOldProfileUnlessTheNewOneWasWritten)
+{
+  Queue("Zune");
+  Typed = "Phone";
+  Form->skSkinSpeedButton10Click(Form);
+  ASSERT_TRUE(Exists("Phone"));
+  // A folder in the way of the new file, and a name too long for a file: both fail, "Phone" stays.
+  std::filesystem::create_directories(WorkFolder + "profiles/Blocked.prf");
+  for (const std::string& Name : {std::string("Blocked"), std::string(300, 'n')}) {
+    SCOPED_TRACE(Name.size());
+    Form->profilebox->SetItemIndex(Form->profilebox->GetItems()->IndexOf("Phone"));
+    ASSERT_EQ(Form->profilebox->GetText(), "Phone");
+    Queue("Walkman");
+    Typed = Name;
+    const size_t Before = Asked.size();
+    Form->RenameProfile1Click(Form);
+    EXPECT_GT(Asked.size(), Before + 1);  // told why
+    EXPECT_TRUE(Exists("Phone"));
+    EXPECT_EQ(ModelIn("Phone"), "Zune");
+  }
+  // Renaming to the same name keeps the file, now with the current queue.
+  Form->profilebox->SetItemIndex(Form->profilebox->GetItems()->IndexOf("Phone"));
+  Queue("Walkman");
+  Typed = "Phone";
+  Form->RenameProfile1Click(Form);
+  EXPECT_EQ(ModelIn("Phone"), "Walkman");
 }
 
 TEST_F(SavedProfiles, ChoosingAProfileLoadsItsQueue)

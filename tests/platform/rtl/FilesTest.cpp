@@ -6,10 +6,12 @@
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
@@ -432,6 +434,34 @@ TEST_F(FilesCopyTest, AReplacementTakesEffectOnlyWhenCommitted)
   umask(mask);
   EXPECT_EQ(Read(P("fresh")), "data");
   EXPECT_EQ(Mode(P("fresh")), 0644u);
+}
+
+TEST_F(FilesCopyTest, ASaveKilledMidWayLeavesNoTemporaryFile)
+{
+  Write(P("target"), "old");
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    TReplacementFile save(P("target"));
+    const std::string chunk(1 << 20, 'x');
+    for (int i = 0; i < 4; ++i)
+      if (!save.Write(chunk.data(), chunk.size()))
+        _exit(2);
+    kill(getpid(), SIGKILL);  // killed before the save completes
+    _exit(3);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "the child could not write: " << status;
+  EXPECT_EQ(Read(P("target")), "old");
+  EXPECT_EQ(List(FDir), (std::vector<String>{"target"}));
+
+  // A completed save leaves only the target too.
+  TReplacementFile done(P("target"));
+  ASSERT_TRUE(done.Write("new", 3));
+  ASSERT_TRUE(done.Commit(true, false));
+  EXPECT_EQ(Read(P("target")), "new");
+  EXPECT_EQ(List(FDir), (std::vector<String>{"target"}));
 }
 
 // ---------------------------------------------------------------------------------------
