@@ -7,6 +7,7 @@
 #include "extctrls/XcThemes.h"
 #include "platform/vcl/DragObjects.h"
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/ImgList.h"
 
 namespace {
 
@@ -617,6 +618,30 @@ void TXcSpeedButton::SetNumGlyphs(int Value)
   Invalidate();
 }
 
+void TXcSpeedButton::ActionChange(TObject* Sender, bool CheckDefaults)
+{
+  TXcCustomSpeedButton::ActionChange(Sender, CheckDefaults);
+  auto* Action = dynamic_cast<TCustomAction*>(Sender);
+  if (!Action) return;
+  if (!CheckDefaults || GetGroupIndex() == 0) SetGroupIndex(Action->GetGroupIndex());
+  TCustomImageList* Images = Action->GetActionList() ? Action->GetActionList()->GetImages() : nullptr;
+  int Index = Action->GetImageIndex();
+  if (!GetGlyph()->Empty() || !Images || Index < 0 || Index >= Images->GetCount()) return;
+  TBitmap Image;
+  Image.SetSize(Images->GetWidth(), Images->GetHeight());
+  TCanvas* C = Image.GetCanvas();
+  C->GetBrush()->SetColor(clFuchsia);
+  C->FillRect(Rect(0, 0, Image.GetWidth(), Image.GetHeight()));
+  Images->Draw(C, 0, 0, Index);
+  Image.SetTransparentColor(clFuchsia);
+  SetGlyph(&Image);
+}
+
+std::unique_ptr<TControlActionLink> TXcSpeedButton::CreateActionLink()
+{
+  return std::make_unique<TXcSpeedButtonActionLink>(this);
+}
+
 void TXcSpeedButton::ReleaseGlyphImages()
 {
   TXcCustomSpeedButton::ReleaseGlyphImages();
@@ -641,4 +666,39 @@ void TXcSpeedButton::PaintImage(TCanvas* Canvas, const TRect& Rect, const TPoint
   else if (G->GetAlignment() == taRightJustify) Flags = DT_RIGHT;
   G->DrawGlyphAndText(Canvas, Rect, Offset, GetCaption(), GetLayout(), GetMargin(), GetSpacing(), DrawMark, State,
                       DrawTextBiDiModeFlags(Flags));
+}
+
+// ---------------------------------------------------------------------------------------------
+// TXcSpeedButtonActionLink
+
+TXcSpeedButtonActionLink::TXcSpeedButtonActionLink(TXcSpeedButton* AClient) : TControlActionLink(AClient)
+{
+  AssignClient(AClient);
+}
+
+void TXcSpeedButtonActionLink::AssignClient(TObject* AClient)
+{
+  TControlActionLink::AssignClient(AClient);
+  FClient = dynamic_cast<TXcSpeedButton*>(AClient);
+}
+
+bool TXcSpeedButtonActionLink::IsCheckedLinked()
+{
+  return TControlActionLink::IsCheckedLinked() && FClient && FClient->GetGroupIndex() != 0 &&
+         FClient->GetAllowAllUp() && CustomAction()->GetChecked() == FClient->GetDown();
+}
+
+bool TXcSpeedButtonActionLink::IsGroupIndexLinked()
+{
+  return FClient && CustomAction() && CustomAction()->GetGroupIndex() == FClient->GetGroupIndex();
+}
+
+void TXcSpeedButtonActionLink::SetChecked(bool Value)
+{
+  if (IsCheckedLinked()) FClient->SetDown(Value);
+}
+
+void TXcSpeedButtonActionLink::SetGroupIndex(int Value)
+{
+  if (IsGroupIndexLinked()) FClient->SetGroupIndex(Value);
 }

@@ -24,6 +24,7 @@
 #include "extctrls/XcButtonGlyph.h"
 #include "extctrls/XcExControls.h"
 #include "extctrls/XcHotTrackControl.h"
+#include "platform/vcl/ControlActionLink.h"
 #include "platform/vcl/Timer.h"
 
 // Sent among the buttons of one parent: wParam the group, lParam the button that went down.
@@ -179,11 +180,34 @@ public:
   HPALETTE GetPalette() override { return GetGlyph()->GetPalette(); }
 
 protected:
+  // After the control's own copying: the action's GroupIndex (when the button has none of its
+  // own, or always without CheckDefaults); and, while the button has no Glyph, the action's
+  // image from its list's Images, on a clFuchsia ground that becomes transparent.
+  void ActionChange(TObject* Sender, bool CheckDefaults) override;
+  std::unique_ptr<TControlActionLink> CreateActionLink() override;
   void PaintImage(TCanvas* Canvas, const TRect& Rect, const TPoint& Offset, int State, bool DrawMark) override;
   void ReleaseGlyphImages() override;
 
 private:
   std::unique_ptr<TXcxButtonGlyph> FHotTrackGlyph;
+};
+
+// A speed button's link to its action: besides the control's values, the group index (while
+// the button's equals the action's) and the checked state as Down (only in a group whose
+// buttons may all be up, and while Down equals the action's Checked).
+class TXcSpeedButtonActionLink : public TControlActionLink {
+public:
+  explicit TXcSpeedButtonActionLink(TXcSpeedButton* AClient);
+  bool IsCheckedLinked() override;
+  bool IsGroupIndexLinked() override;
+  void SetChecked(bool Value) override;
+  void SetGroupIndex(int Value) override;
+
+protected:
+  void AssignClient(TObject* AClient) override;
+
+private:
+  TXcSpeedButton* FClient = nullptr;
 };
 
 // The shared 8 x 8 checker brush bitmap of down hot-tracked buttons, rebuilt only when asked

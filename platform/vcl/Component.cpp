@@ -20,15 +20,25 @@ TComponent::TComponent(TComponent* AOwner) {
 
 TComponent::~TComponent() {
   Destroying();
-  // Tell every partner; each answer removes the partner from our list through
-  // RemoveFreeNotification, but take it out first in case an override doesn't call the base.
+  TellPartners();
+  DestroyComponents();
+  if (FOwner) FOwner->RemoveComponent(this);
+}
+
+void TComponent::TellPartners() {
+  // Each answer removes the partner from our list through RemoveFreeNotification, but take it
+  // out first in case an override doesn't call the base.
   while (!FFreeNotifies.empty()) {
     TComponent* Partner = FFreeNotifies.back();
     FFreeNotifies.pop_back();
     Partner->Notification(this, opRemove);
     Partner->RemoveNotification(this);
   }
-  DestroyComponents();
+}
+
+void TComponent::NotifyDestruction() {
+  Destroying();
+  TellPartners();
   if (FOwner) FOwner->RemoveComponent(this);
 }
 

@@ -103,6 +103,10 @@ public:
 protected:
   // Called when loading ends; clears csLoading.
   virtual void Loaded();
+  // Tells every free-notification partner that this component goes (opRemove), and leaves the
+  // owner, whose components hear of it too. The destructor does this; a descendant whose
+  // partners must see it whole calls it at the start of its own destructor.
+  void NotifyDestruction();
   void SetComponentStateFlags(TComponentState Flags, bool On);
   virtual void ValidateRename(TComponent* AComponent, const String& CurName, const String& NewName);
 
@@ -110,6 +114,7 @@ private:
   void Insert(TComponent* AComponent);
   void Remove(TComponent* AComponent);
   void RemoveNotification(TComponent* AComponent);
+  void TellPartners();
 
   TComponent* FOwner = nullptr;
   std::vector<TComponent*> FComponents;

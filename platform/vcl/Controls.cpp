@@ -5,6 +5,7 @@
 
 #include "platform/rtl/MathUtils.h"
 #include "platform/rtl/RtlConsts.h"
+#include "platform/vcl/ControlActionLink.h"
 #include "platform/vcl/DragObjects.h"
 #include "platform/vcl/Forms.h"
 
@@ -584,6 +585,7 @@ void TControl::RequestAlign() {
 
 void TControl::Loaded() {
   TComponent::Loaded();
+  if (TBasicAction* Action = GetAction()) ActionChange(Action, true);
   if (FParent) {
     if (FParentColor) Perform(CM_PARENTCOLORCHANGED, 0, 0);
     if (FParentFont) Perform(CM_PARENTFONTCHANGED, 0, 0);
@@ -596,32 +598,40 @@ void TControl::Notification(TComponent* AComponent, TOperation Operation) {
   TComponent::Notification(AComponent, Operation);
   if (Operation == opRemove && AComponent && AComponent == static_cast<TComponent*>(FPopupMenu))
     FPopupMenu = nullptr;
-  if (Operation == opRemove && AComponent && AComponent == static_cast<TComponent*>(FAction)) FAction = nullptr;
+  if (Operation == opRemove && AComponent && FActionLink &&
+      AComponent == static_cast<TComponent*>(FActionLink->GetAction()))
+    SetAction(nullptr);
 }
 
-bool TBasicAction::Execute() {
-  if (!OnExecute) return false;
-  OnExecute(this);
-  return true;
-}
+TBasicAction* TControl::GetAction() const { return FActionLink ? FActionLink->GetAction() : nullptr; }
 
-bool TBasicAction::Update() {
-  if (!OnUpdate) return false;
-  OnUpdate(this);
-  return true;
-}
+std::unique_ptr<TControlActionLink> TControl::CreateActionLink() { return std::make_unique<TControlActionLink>(this); }
 
 void TControl::SetAction(TBasicAction* Value) {
-  if (FAction == Value) return;
-  if (FAction) FAction->RemoveFreeNotification(this);
-  FAction = Value;
-  if (FAction) {
-    FAction->FreeNotification(this);
-    ActionChange(FAction, false);
+  TBasicAction* Old = GetAction();
+  if (Old == Value) return;
+  if (Old) Old->RemoveFreeNotification(this);
+  if (!Value) {
+    FActionLink.reset();
+    FControlStyle &= ~csActionClient;
+    return;
   }
+  FControlStyle |= csActionClient;
+  if (!FActionLink) FActionLink = CreateActionLink();
+  FActionLink->SetAction(Value);
+  Value->FreeNotification(this);
+  ActionChange(Value, (Value->GetComponentState() & csLoading) != 0);
 }
 
-void TControl::ActionChange(TObject*, bool) {}
+void TControl::ActionChange(TObject* Sender, bool CheckDefaults) {
+  auto* Action = dynamic_cast<TCustomAction*>(Sender);
+  if (!Action) return;
+  if (!CheckDefaults || GetCaption().empty() || GetCaption() == GetName()) SetCaption(Action->GetCaption());
+  if (!CheckDefaults || GetEnabled()) SetEnabled(Action->GetEnabled());
+  if (!CheckDefaults || GetHint().empty()) SetHint(Action->GetHint());
+  if (!CheckDefaults || GetVisible()) SetVisible(Action->GetVisible());
+  if (!CheckDefaults || !OnClick) OnClick = Action->GetOnExecute();
+}
 
 void TControl::SetName(const String& Value) {
   bool ChangeText = (FControlStyle & csSetCaption) && !(GetComponentState() & csLoading) && GetName() == GetText();
@@ -638,10 +648,15 @@ void TControl::SendCancelMode(TControl* Sender) {
 }
 
 void TControl::Click() {
-  if (OnClick)
+  // A handler of the control's own goes first; the action's handler runs through the action.
+  TBasicAction* Action = GetAction();
+  if (OnClick && Action && !Action->SameExecuteHandler(OnClick)) {
     OnClick(this);
-  else if (FAction)
-    FAction->Execute();
+  } else if (FActionLink && Action && !(GetComponentState() & csDesigning)) {
+    FActionLink->Execute(this);
+  } else if (OnClick) {
+    OnClick(this);
+  }
 }
 
 void TControl::DblClick() {

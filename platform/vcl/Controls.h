@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/vcl/Actions.h"
 #include "platform/vcl/Classes.h"
 #include "platform/vcl/Graphics.h"
 #include "platform/vcl/Menus.h"
@@ -18,6 +19,7 @@ class TWinControl;
 class TCustomForm;
 class TDragObject;
 class TDragImageList;
+class TControlActionLink;
 
 // WM_GETDLGCODE answers.
 constexpr LRESULT DLGC_WANTARROWS = 0x0001;
@@ -163,21 +165,6 @@ using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int 
 // Target is null (and X, Y 0) when the drag was cancelled or nothing took the drop.
 using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
 
-// An action a control can be linked to: executing it fires OnExecute, updating it OnUpdate. The
-// class library's action lists are not part of this system; controls only need the link and
-// ActionChange.
-class TBasicAction : public TComponent {
-public:
-  using TComponent::TComponent;
-  // Fires OnExecute; false when there is none.
-  virtual bool Execute();
-  // Fires OnUpdate (a client calls it before it shows the action, e.g. a menu before it pops
-  // up); false when there is none.
-  virtual bool Update();
-  TNotifyEvent OnExecute;
-  TNotifyEvent OnUpdate;
-};
-
 class TControl : public TComponent {
 public:
   explicit TControl(TComponent* AOwner);
@@ -319,9 +306,13 @@ public:
   // Sends CM_CHANGED to this control (lParam: the control).
   void Changed();
   bool GetShowing() { return IsShowing(); }
-  TBasicAction* GetAction() const { return FAction; }
-  // Links the control to Value (ActionChange follows, with CheckDefaults false).
+  // The linked action, or null.
+  TBasicAction* GetAction() const;
+  // Links the control to Value through a new link of CreateActionLink (null unlinks), keeps a
+  // free notification on it (a deleted action unlinks itself) and runs ActionChange, with
+  // CheckDefaults while the action is being loaded.
   void SetAction(TBasicAction* Value);
+  TControlActionLink* GetActionLink() const { return FActionLink.get(); }
 
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
@@ -370,8 +361,13 @@ protected:
   // A context menu is asked for at MousePos (client coordinates; (-1, -1) from the keyboard):
   // OnContextPopup; Handled true stops the popup menu.
   virtual void DoContextPopup(const TPoint& MousePos, bool& Handled);
-  // The linked action changed (or was linked); a descendant copies what it shows.
+  // The action was linked (or the control loaded with one): a TCustomAction's caption, enabled
+  // state, hint, visibility and OnExecute (as OnClick) are copied; with CheckDefaults only
+  // where the control's own value is still its default (caption empty or its name, enabled,
+  // no hint, visible, no OnClick). A descendant copies more.
   virtual void ActionChange(TObject* Sender, bool CheckDefaults);
+  // The link of this control's class.
+  virtual std::unique_ptr<TControlActionLink> CreateActionLink();
   virtual void Resize();
   virtual bool CanResize(int& NewWidth, int& NewHeight);
   virtual bool CanAutoSize(int& NewWidth, int& NewHeight);
@@ -457,7 +453,7 @@ private:
   TDragMode FDragMode = dmManual;
   TDragKind FDragKind = dkDrag;
   TCursor FDragCursor = crDrag;
-  TBasicAction* FAction = nullptr;
+  std::unique_ptr<TControlActionLink> FActionLink;
   int FWheelAccumulator = 0;
 };
 

@@ -5,6 +5,7 @@
 
 #include "XcWindowTest.h"
 #include "extctrls/XcSpeedButton.h"
+#include "platform/vcl/ImgList.h"
 #include "platform/vcl/Menus.h"
 
 namespace {
@@ -335,6 +336,194 @@ TEST_F(XcSpeedButton, GlyphLooksFollowStateAndHover)
     auto Shot = Snapshot(B);
     // The glyph is centred (blGlyphTop, no caption): its cell at (15, 10).
     EXPECT_EQ(Pixel(Shot.get(), 20, 15), C.Centre);
+    delete B;
+  }
+}
+
+TEST_F(XcSpeedButton, AssigningAnActionCopiesItsValues)
+{
+  struct TCase {
+    const char* Name;
+    bool Loading;  // the action is being loaded: only default values are replaced
+    bool OwnValues;
+    const char* Caption;
+    bool Enabled;
+    const char* Hint;
+    int Group;
+    const char* ClickRuns;
+  };
+  const TCase Cases[] = {
+      {"assigned, own values", false, true, "act", true, "act hint", 3, "action"},
+      {"loading, own values", true, true, "own", false, "own hint", 2, "own"},
+      {"loading, defaults", true, false, "act", true, "act hint", 3, "action"},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    std::string Ran;
+    auto* Action = new TAction(nullptr);
+    Action->SetCaption("act");
+    Action->SetHint("act hint");
+    Action->SetGroupIndex(3);
+    Action->SetVisible(false);
+    Action->SetOnExecute([&](TObject* S) { Ran = S == Action ? "action" : "action, wrong sender"; });
+    auto* B = Add<TXcSpeedButton>(Form, 0, 0, 40, 30);
+    if (C.OwnValues) {
+      B->SetCaption("own");
+      B->SetEnabled(false);
+      B->SetHint("own hint");
+      B->SetGroupIndex(2);
+      B->OnClick = [&](TObject*) { Ran = "own"; };
+    }
+    if (C.Loading) Action->BeginLoad();
+    B->SetAction(Action);
+    if (C.Loading) Action->EndLoad();
+    EXPECT_EQ(B->GetCaption(), C.Caption);
+    EXPECT_EQ(B->GetEnabled(), C.Enabled);
+    EXPECT_EQ(B->GetHint(), C.Hint);
+    EXPECT_FALSE(B->GetVisible()) << "visible is the default";
+    EXPECT_EQ(B->GetGroupIndex(), C.Group);
+    B->SetEnabled(true);
+    B->Click();
+    EXPECT_EQ(Ran, C.ClickRuns);
+    delete B;
+    EXPECT_EQ(Action->GetClientCount(), 0) << "a deleted button unregisters";
+    delete Action;
+  }
+}
+
+TEST_F(XcSpeedButton, ActionChangesReachTheButtonWhereItShowsTheActionsValue)
+{
+  using TFn = std::function<void(TXcSpeedButton*, TAction*)>;
+  struct TCase {
+    const char* Name;
+    TFn Own;     // what the button is given of its own after linking
+    TFn Change;  // the change of the action
+    std::function<bool(TXcSpeedButton*)> Expect;
+  };
+  auto Nothing = [](TXcSpeedButton*, TAction*) {};
+  const TCase Cases[] = {
+      {"caption", Nothing, [](auto*, TAction* A) { A->SetCaption("new"); }, [](auto* B) { return B->GetCaption() == "new"; }},
+      {"own caption stays", [](TXcSpeedButton* B, TAction*) { B->SetCaption("mine"); },
+       [](auto*, TAction* A) { A->SetCaption("new"); }, [](auto* B) { return B->GetCaption() == "mine"; }},
+      {"enabled", Nothing, [](auto*, TAction* A) { A->SetEnabled(false); }, [](auto* B) { return !B->GetEnabled(); }},
+      {"hint", Nothing, [](auto*, TAction* A) { A->SetHint("h"); }, [](auto* B) { return B->GetHint() == "h"; }},
+      {"visible", Nothing, [](auto*, TAction* A) { A->SetVisible(false); }, [](auto* B) { return !B->GetVisible(); }},
+      {"group index", Nothing, [](auto*, TAction* A) { A->SetGroupIndex(5); }, [](auto* B) { return B->GetGroupIndex() == 5; }},
+      {"own group index stays", [](TXcSpeedButton* B, TAction*) { B->SetGroupIndex(7); },
+       [](auto*, TAction* A) { A->SetGroupIndex(5); }, [](auto* B) { return B->GetGroupIndex() == 7; }},
+      {"checked goes down with all-up", [](TXcSpeedButton* B, TAction*) { B->SetAllowAllUp(true); },
+       [](auto*, TAction* A) { A->SetChecked(true); }, [](auto* B) { return B->GetDown(); }},
+      {"checked and back up", [](TXcSpeedButton* B, TAction* A) { B->SetAllowAllUp(true); A->SetChecked(true); },
+       [](auto*, TAction* A) { A->SetChecked(false); }, [](auto* B) { return !B->GetDown(); }},
+      {"checked without all-up", Nothing, [](auto*, TAction* A) { A->SetChecked(true); },
+       [](auto* B) { return !B->GetDown(); }},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TAction Action(nullptr);
+    Action.SetGroupIndex(1);
+    auto* B = Add<TXcSpeedButton>(Form, 0, 0, 40, 30);
+    B->SetAction(&Action);
+    C.Own(B, &Action);
+    C.Change(B, &Action);
+    EXPECT_TRUE(C.Expect(B));
+    delete B;
+  }
+}
+
+TEST_F(XcSpeedButton, ClickingRunsTheActionAndANewHandlerReachesTheButton)
+{
+  TAction Action(nullptr);
+  std::vector<std::string> Ran;
+  Action.SetOnExecute([&](TObject*) { Ran.push_back(Action.GetActionComponent() ? Action.GetActionComponent()->GetName() : "none"); });
+  auto* B = Add<TXcSpeedButton>(Form, 10, 10, 40, 30);
+  B->SetName("b");
+  B->SetAction(&Action);
+  Down(B, 5, 5);
+  Up(B, 5, 5);
+  EXPECT_EQ(Ran, std::vector<std::string>{"b"}) << "the button executes it";
+  EXPECT_EQ(Action.GetActionComponent(), nullptr);
+  Action.SetOnExecute([&](TObject*) { Ran.push_back("new"); });
+  B->Click();
+  EXPECT_EQ(Ran.back(), "new");
+  // A handler of the button's own is kept when the action's changes.
+  B->OnClick = [&](TObject*) { Ran.push_back("own"); };
+  Action.SetOnExecute([&](TObject*) { Ran.push_back("newer"); });
+  B->Click();
+  EXPECT_EQ(Ran.back(), "own");
+  // A disabled action does not run.
+  B->OnClick = Action.GetOnExecute();
+  Action.SetEnabled(false);
+  B->SetEnabled(true);
+  size_t Count = Ran.size();
+  B->Click();
+  EXPECT_EQ(Ran.size(), Count);
+  delete B;
+}
+
+TEST_F(XcSpeedButton, FreeingTheActionClearsTheLink)
+{
+  struct TCase {
+    const char* Name;
+    bool SameOwner;
+  };
+  for (const TCase& C : {TCase{"owned by the button's form", true}, TCase{"owned elsewhere", false}}) {
+    SCOPED_TRACE(C.Name);
+    TComponent Elsewhere(nullptr);
+    auto* Action = new TAction(C.SameOwner ? static_cast<TComponent*>(Form) : &Elsewhere);
+    int Ran = 0;
+    Action->SetOnExecute([&](TObject*) { ++Ran; });
+    auto* B = Add<TXcSpeedButton>(Form, 0, 0, 40, 30);
+    B->SetAction(Action);
+    delete Action;
+    EXPECT_EQ(B->GetAction(), nullptr);
+    EXPECT_EQ(B->GetActionLink(), nullptr);
+    B->Click();  // the handler copied as OnClick still runs, with the button as sender
+    EXPECT_EQ(Ran, 1);
+    delete B;
+  }
+}
+
+TEST_F(XcSpeedButton, AnActionsImageBecomesTheGlyph)
+{
+  TImageList Images(nullptr);
+  Images.SetWidth(16);
+  Images.SetHeight(12);
+  TBitmap Red;
+  Red.SetSize(16, 12);
+  Red.GetCanvas()->GetBrush()->SetColor(clRed);
+  Red.GetCanvas()->FillRect(Rect(0, 0, 16, 12));
+  Images.Add(&Red, nullptr);
+  TBitmap Own;
+  Own.SetSize(8, 8);
+  struct TCase {
+    const char* Name;
+    bool WithImages;
+    int Index;
+    bool OwnGlyph;
+    int ExpectedWidth;
+  };
+  const TCase Cases[] = {
+      {"image 0", true, 0, false, 16},         {"no image", true, -1, false, 0},
+      {"past the list", true, 1, false, 0},    {"list without images", false, 0, false, 0},
+      {"own glyph stays", true, 0, true, 8},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TActionList List(nullptr);
+    if (C.WithImages) List.SetImages(&Images);
+    TAction Action(nullptr);
+    Action.SetActionList(&List);
+    Action.SetImageIndex(C.Index);
+    auto* B = Add<TXcSpeedButton>(Form, 0, 0, 40, 30);
+    if (C.OwnGlyph) B->SetGlyph(&Own);
+    B->SetAction(&Action);
+    EXPECT_EQ(B->GetGlyph()->GetWidth(), C.ExpectedWidth);
+    if (C.ExpectedWidth == 16) {
+      EXPECT_EQ(B->GetGlyph()->GetHeight(), 12);
+      EXPECT_EQ(B->GetGlyph()->GetCanvas()->GetPixels(3, 3), clRed);
+      EXPECT_EQ(B->GetGlyph()->GetTransparentColor(), clFuchsia);
+    }
     delete B;
   }
 }

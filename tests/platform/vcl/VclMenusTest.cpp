@@ -229,7 +229,7 @@ TEST(VclMenus, ItemBitmapAndAction) {
   // is let go.
   auto* Action = new TBasicAction(nullptr);
   int Executed = 0, Clicked = 0;
-  Action->OnExecute = [&](TObject*) { ++Executed; };
+  Action->SetOnExecute([&](TObject*) { ++Executed; });
   Item->SetAction(Action);
   Item->Click();
   EXPECT_EQ(Executed, 1);
