@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include <cstdlib>
+
 #include <cstdio>
 #include <thread>
 
@@ -244,7 +246,10 @@ void TMainWindow::CheckTools()
   for (const auto& [Name, Tool] : {std::pair<const char*, const char*>{"mplayer.exe", "mplayer"},
                                    {"mencoder.exe", "mencoder"},
                                    {"ffmpeg.exe", "ffmpeg"}})
-    if (!qv::os::IsExecutableFile(WorkFolder + Name))
+    // The encoder names link to the tool adapter, which runs the system's tools: the tool itself
+    // must be on PATH as well.
+    if (!qv::os::IsExecutableFile(WorkFolder + Name) ||
+        qv::os::FindProgramOnPath(Tool, std::getenv("PATH") ? std::getenv("PATH") : "").empty())
       Note(String(Tool) + " is not installed: jobs that need it fail until it is (Debian package \"" + Tool +
            "\").");
 }
