@@ -1,5 +1,6 @@
 #include "core/BorderMeasure.h"
 
+#include "platform/gdi/Gdi.h"
 #include "platform/rtl/MathUtils.h"
 
 int UniformThreshold(int Length)
@@ -9,22 +10,47 @@ int UniformThreshold(int Length)
 
 namespace {
 
-// The reads of column X (rows 0..H) that equal the colour at row 1.
-int ColumnMatches(const TPixelReader& Pixel, int X, int H)
+// How far a read of the preview's measurement may stray from the line's colour in each of red,
+// green and blue and still count as that colour: one step of the halftone palette's colour
+// cube. A compressed frame's bars carry noise and ringing near the picture's edge, which the
+// palette maps to the entries next to the bar's colour; the picture differs by more.
+constexpr int NoiseStep = 0x33;
+
+bool SameColour(TColor A, TColor B)
+{
+  return A == B;
+}
+
+// The outside read matches only another outside read.
+bool NearColour(TColor A, TColor B)
+{
+  if (A == B) return true;
+  if (A == static_cast<TColor>(CLR_INVALID) || B == static_cast<TColor>(CLR_INVALID)) return false;
+  for (int Shift : {0, 8, 16}) {
+    const int Difference = static_cast<int>((A >> Shift) & 0xFF) - static_cast<int>((B >> Shift) & 0xFF);
+    if (Difference > NoiseStep || Difference < -NoiseStep) return false;
+  }
+  return true;
+}
+
+using TColourMatch = bool (*)(TColor, TColor);
+
+// The reads of column X (rows 0..H) that match the colour at row 1.
+int ColumnMatches(const TPixelReader& Pixel, int X, int H, TColourMatch Match)
 {
   const TColor Reference = Pixel(X, 1);
   int Count = 0;
   for (int Y = 0; Y <= H; ++Y)
-    if (Pixel(X, Y) == Reference) ++Count;
+    if (Match(Pixel(X, Y), Reference)) ++Count;
   return Count;
 }
 
-int RowMatches(const TPixelReader& Pixel, int Y, int W)
+int RowMatches(const TPixelReader& Pixel, int Y, int W, TColourMatch Match)
 {
   const TColor Reference = Pixel(1, Y);
   int Count = 0;
   for (int X = 0; X <= W; ++X)
-    if (Pixel(X, Y) == Reference) ++Count;
+    if (Match(Pixel(X, Y), Reference)) ++Count;
   return Count;
 }
 
@@ -34,8 +60,8 @@ TBorders MeasureBorders(const TPixelReader& Pixel, int W, int H)
 {
   const int ColumnNeed = UniformThreshold(H);
   const int RowNeed = UniformThreshold(W);
-  auto ColumnUniform = [&](int X) { return ColumnMatches(Pixel, X, H) > ColumnNeed; };
-  auto RowUniform = [&](int Y) { return RowMatches(Pixel, Y, W) > RowNeed; };
+  auto ColumnUniform = [&](int X) { return ColumnMatches(Pixel, X, H, NearColour) > ColumnNeed; };
+  auto RowUniform = [&](int Y) { return RowMatches(Pixel, Y, W, NearColour) > RowNeed; };
 
   TBorders B;
   for (int X = 0; X <= W / 2 && ColumnUniform(X); ++X) B.Left = X;
@@ -53,8 +79,8 @@ TBorders MeasureBordersBatch(const TPixelReader& Pixel, int W, int H)
 {
   const int ColumnNeed = UniformThreshold(H);
   const int RowNeed = UniformThreshold(W);
-  auto ColumnUniform = [&](int X) { return ColumnMatches(Pixel, X, H) >= ColumnNeed; };
-  auto RowUniform = [&](int Y) { return RowMatches(Pixel, Y, W) >= RowNeed; };
+  auto ColumnUniform = [&](int X) { return ColumnMatches(Pixel, X, H, SameColour) >= ColumnNeed; };
+  auto RowUniform = [&](int Y) { return RowMatches(Pixel, Y, W, SameColour) >= RowNeed; };
 
   TBorders B;
   for (int X = W / 3; X >= 0 && !ColumnUniform(X); --X) B.Left = X + 1;

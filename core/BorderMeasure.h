@@ -5,9 +5,14 @@
 // the frame was reduced to the halftone palette before.
 //
 // A line (column or row) is uniform when enough of its reads, the one outside the picture
-// included, equal the colour of its pixel at index 1 (row 1 of a column, column 1 of a row);
+// included, match the colour of its pixel at index 1 (row 1 of a column, column 1 of a row);
 // "enough" is Round(length / 100 * 97) with halves to even: the interactive measurement wants
-// more than that, the batch measurement at least that.
+// more than that, the batch measurement at least that. The batch measurement matches colours
+// exactly. The interactive one, which walks in from the edge through the whole bar, lets a read
+// differ by up to one step of the halftone palette (0x33) in each of red, green and blue: the
+// noise and ringing that compression leaves in a bar quantise to the palette entries next to
+// the bar's colour and would otherwise stop the walk short of the picture. The outside read
+// matches only another outside read.
 //
 // MeasureBorders (the preview's measurement) walks in from each edge over at most half of the
 // picture while the lines are uniform: Left and Top are the index of the innermost uniform line

@@ -39,6 +39,17 @@ struct TPicture {
     return *this;
   }
   TPicture& Fill(TColor C) { return Columns(0, W - 1, C); }
+  // Count pixels of colour C spread over row Y (columns 3, 19, 35 ...), as compression noise.
+  TPicture& SpeckleRow(int Y, int Count, TColor C)
+  {
+    for (int K = 0; K < Count; ++K) At(3 + 16 * K, Y) = C;
+    return *this;
+  }
+  TPicture& SpeckleColumn(int X, int Count, TColor C)
+  {
+    for (int K = 0; K < Count; ++K) At(X, 3 + 16 * K) = C;
+    return *this;
+  }
   TPixelReader Reader() const
   {
     return [this](int X, int Y) {
@@ -76,6 +87,26 @@ std::vector<TMeasureCase> MeasureCases()
        {9, 12, 13, 14}},
       // Near-black bars of a colour other than black count the same: uniform is "one colour".
       {"grey_bars_count_too", TPicture(40, 20).Columns(0, 5, 0x202020), {5, 0, 0, 0}, {7, 4, 4, 4}},
+      // A compressed letterbox: the bar lines next to the picture carry noise of the palette
+      // entries next to black (7 of 161 reads, more than the 3 % a uniform line may miss). The
+      // preview takes them as bar; the batch, exact, takes them as picture (and its two lines).
+      {"noise_near_black_in_the_bars",
+       TPicture(160, 120)
+           .Rows(0, 15, Black)
+           .Rows(104, 119, Black)
+           .SpeckleRow(12, 7, 0x0C0C0C)
+           .SpeckleRow(13, 7, 0x000033)
+           .SpeckleRow(14, 7, 0x333300)
+           .SpeckleRow(15, 7, 0x330033)
+           .SpeckleRow(104, 7, 0x003300)
+           .SpeckleRow(105, 7, 0x181818),
+       {0, 0, 15, 16},
+       {4, 4, 13, 16}},
+      // Noise one level further from the bar's colour than a palette step is picture: the
+      // preview stops before it.
+      {"noise_beyond_one_palette_step", TPicture(160, 120).Columns(0, 9, Black).SpeckleColumn(6, 7, 0x340000),
+       {5, 0, 0, 0},
+       {11, 4, 4, 4}},
   };
 }
 
@@ -98,22 +129,26 @@ TEST(BorderMeasure, ThresholdIsRoundOfNinetySevenPercent)
   EXPECT_EQ(UniformThreshold(0), 0);
 }
 
-// Columns 0..5 of a 20 x 240 picture hold Matching black pixels (row 1 among them), the rest
-// of each such column another colour: the preview needs more than 233 matches, the batch at
-// least 233.
+// Columns 0..5 of a 20 x 240 picture hold Matching pixels of the bar colour (row 1 among
+// them), the rest of each such column the other colour: the preview needs more than 233
+// matches, the batch at least 233. The read below the picture matches neither colour, not
+// even white, which lies next to it in every channel.
 TEST(BorderMeasure, ColumnUniformityAtTheThreshold)
 {
+  constexpr TColor White = 0xFFFFFF;
   struct {
     int Matching;
+    TColor Bar;
     int InteractiveLeft;
     int BatchLeft;
-  } Cases[] = {{232, 0, 4}, {233, 0, 7}, {234, 5, 7}, {240, 5, 7}};
+  } Cases[] = {{232, Black, 0, 4}, {233, Black, 0, 7}, {234, Black, 5, 7}, {240, Black, 5, 7},
+               {233, White, 0, 7}, {234, White, 5, 7}};
   for (const auto& C : Cases) {
     TPicture P(20, 240);
     for (int X = 0; X <= 5; ++X)
-      for (int Y = 0; Y < 240; ++Y) P.At(X, Y) = Y < C.Matching ? Black : 0xFFFFFF;
-    EXPECT_EQ(MeasureBorders(P.Reader(), P.W, P.H).Left, C.InteractiveLeft) << C.Matching;
-    EXPECT_EQ(MeasureBordersBatch(P.Reader(), P.W, P.H).Left, C.BatchLeft) << C.Matching;
+      for (int Y = 0; Y < 240; ++Y) P.At(X, Y) = Y < C.Matching ? C.Bar : C.Bar ^ White;
+    EXPECT_EQ(MeasureBorders(P.Reader(), P.W, P.H).Left, C.InteractiveLeft) << C.Matching << " " << C.Bar;
+    EXPECT_EQ(MeasureBordersBatch(P.Reader(), P.W, P.H).Left, C.BatchLeft) << C.Matching << " " << C.Bar;
   }
 }
 

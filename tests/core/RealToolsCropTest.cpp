@@ -4,9 +4,11 @@
 // tool is missing.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "CropTestSupport.h"
+#include "core/BorderMeasure.h"
 #include "core/CropDetect.h"
 #include "core/PreviewFrames.h"
 
@@ -110,6 +112,57 @@ TEST_F(RealToolsCrop, SourceEndingBeforeThePositionGivesNoCrop)
   EXPECT_EQ(Cells(Form->StringGrid1, 1, {42, 43, 44, 45, 46}), (std::vector<std::string>{"0", "0", "0", "0", ""}));
   EXPECT_FALSE(BatchRunning);
   EXPECT_FALSE(ToolRunning);
+}
+
+// A broadcast-like letterbox: a moving picture of 480 x 240 with 60 px black bars above and below,
+// encoded at a modest rate, so the blocks along the picture's edges ring into the bars and the
+// bars carry compression noise. Both measurements must find the same bars at every position:
+// the preview's values (cells 44, 45) against the batch measurement of the job's frame at the
+// same position (twice the frame's values, the display pixels that position puts to the vote),
+// and the preview's values near the drawn bar.
+TEST_F(RealToolsCrop, PreviewAndBatchAgreeOnACompressedLetterbox)
+{
+  struct TEncoding {
+    const char* Name;
+    const char* Encoder;
+    const char* Codec;
+  } Encodings[] = {{"mpeg4", "mpeg4", "-c:v mpeg4 -b:v 300k"},
+                   {"h264", "libx264", "-c:v libx264 -preset veryfast -g 25 -b:v 250k"}};
+  constexpr int Bar = 60;
+  for (const auto& E : Encodings) {
+    const std::string HasEncoder =
+        "ffmpeg -hide_banner -encoders </dev/null 2>/dev/null | grep -qw " + std::string(E.Encoder);
+    if (std::system(HasEncoder.c_str()) != 0) {
+      std::printf("[ SKIPPED  ] ffmpeg has no %s encoder\n", E.Encoder);
+      continue;
+    }
+    const std::string Clip = Dir + "letterbox-" + E.Name + ".avi";
+    const std::string Command =
+        "ffmpeg -v error -y -f lavfi -i testsrc2=size=480x240:rate=25 -f lavfi -i sine=d=8 -t 8 "
+        "-vf pad=480:360:0:60:black " +
+        std::string(E.Codec) + " -c:a mp3 -shortest \"" + Clip + "\" </dev/null";
+    ASSERT_EQ(std::system(Command.c_str()), 0) << E.Name;
+    SetSourceRow(1, "VIDEO", 480, 360, 480, 360, "\"" + Clip + "\"");
+    TskSkinStringGrid* J = Form->convertgrid;
+    for (auto [Col, Value] : {std::pair{0, "00001"}, {15, "8"}, {16, "480x360"}, {27, "480"}, {28, "360"},
+                              {53, "480"}, {54, "360"}, {58, "1"}})
+      J->SetCells(Col, 1, Value);
+    J->SetCells(6, 1, "\"" + Clip + "\"");
+    for (int Position : {1, 3, 4, 6}) {
+      DetectBlackBorders(Position);
+      const int PreviewTop = Cell(Form->StringGrid1, 1, 44);
+      const int PreviewBottom = Cell(Form->StringGrid1, 1, 45);
+      ASSERT_TRUE(GrabJobFrame(Position, 1)) << E.Name << " at " << Position;
+      TFrameImage* Image = PreviewFrameImage();
+      const TBorders B =
+          MeasureBordersBatch(CanvasPixelReader(Image->GetCanvas()), Image->GetWidth(), Image->GetHeight());
+      const std::string Where = std::string(E.Name) + " at " + std::to_string(Position) + " s";
+      EXPECT_NEAR(PreviewTop, 2 * B.Top, 2) << Where;
+      EXPECT_NEAR(PreviewBottom, 2 * B.Bottom, 2) << Where;
+      EXPECT_NEAR(PreviewTop, Bar - 2, 2) << Where;  // the top gives the innermost black line's index
+      EXPECT_NEAR(PreviewBottom, Bar, 2) << Where;
+    }
+  }
 }
 
 }  // namespace
