@@ -71,8 +71,11 @@ TToolPlan TranslateMencoder(const std::vector<std::string>& Args, const std::str
   const std::string Oac = L.Value("-oac");
 
   // The AVI demuxer decodes MPEG-4 and MS-MPEG4 as the first picture repeated: libavformat's
-  // reads AVI right.
-  if (!L.Has("-demuxer")) {
+  // reads AVI right. A sample of a few pictures at a seek (the crop and preview clips) keeps
+  // mencoder's own demuxer: its first picture is right, and a seek past the end gives no picture,
+  // where libavformat's would give the last ones.
+  const bool Sample = L.Has("-ss") && L.Has("-frames") && std::atoi(L.Value("-frames").c_str()) <= 5;
+  if (!L.Has("-demuxer") && !Sample) {
     bool Avi = false;
     for (const std::string& W : L.Words()) Avi = Avi || EndsWithNoCase(W, ".avi") || EndsWithNoCase(W, ".divx");
     if (Avi) {
