@@ -139,11 +139,22 @@ String ItemIdListToPath(LPCITEMIDLIST List)
   std::vector<TItemId> items;
   if (!ItemIdListItems(List, items)) return "";
   if (items.empty()) return SpecialFolderPath(CSIDL_DESKTOPDIRECTORY, false);
-  if (items.size() < 2 || items[0].Kind != ITEMKIND_VIRTUAL || items[0].Name != ComputerItemName ||
-      items[1].Kind != ITEMKIND_VOLUME || items[1].Name.empty() || items[1].Name[0] != '/')
-    return "";
-  String path = items[1].Name;
-  for (std::size_t i = 2; i < items.size(); ++i) {
+  String path;
+  std::size_t first = 0;
+  if (items[0].Kind == ITEMKIND_VIRTUAL && items[0].Name == HomeItemName) {
+    path = HomeFolder();
+    first = 1;
+  } else if (items[0].Kind == ITEMKIND_FOLDER || items[0].Kind == ITEMKIND_FILE) {
+    path = SpecialFolderPath(CSIDL_DESKTOPDIRECTORY, false);
+  } else {
+    if (items.size() < 2 || items[0].Kind != ITEMKIND_VIRTUAL || items[0].Name != ComputerItemName ||
+        items[1].Kind != ITEMKIND_VOLUME || items[1].Name.empty() || items[1].Name[0] != '/')
+      return "";
+    path = items[1].Name;
+    first = 2;
+  }
+  if (path.empty()) return "";
+  for (std::size_t i = first; i < items.size(); ++i) {
     if ((items[i].Kind != ITEMKIND_FOLDER && items[i].Kind != ITEMKIND_FILE) || !IsPlainName(items[i].Name)) return "";
     if (path.back() != '/') path += '/';
     path += items[i].Name;

@@ -10,7 +10,9 @@
 //
 // The empty list is the desktop. A file-system path is the chain Computer, its volume, then
 // its components below the volume's mount point: "/home/ann" is
-// [0x1F "Computer"][0x2F "/"][0x31 "home"][0x31 "ann"]. Lists live in memory of
+// [0x1F "Computer"][0x2F "/"][0x31 "home"][0x31 "ann"]. Two more chains lead to folders: the
+// virtual item "Home" followed by components below the home folder, and components alone,
+// which lie below the desktop folder (the desktop's own entries). Lists live in memory of
 // CoTaskMemAlloc (malloc) and are freed with ILFree or CoTaskMemFree.
 #pragma once
 
@@ -40,6 +42,8 @@ constexpr BYTE ITEMKIND_FILE = 0x32;
 
 // The name of the virtual item that holds the volumes.
 inline constexpr const char* ComputerItemName = "Computer";
+// The name of the virtual item that stands for the user's home folder.
+inline constexpr const char* HomeItemName = "Home";
 
 // The task allocator of COM (malloc underneath).
 LPVOID CoTaskMemAlloc(SIZE_T Size);
@@ -69,6 +73,7 @@ bool ItemIdListItems(LPCITEMIDLIST List, std::vector<TItemId>& Items);
 // The list of an absolute file-system path (the volume from the volume table; the last
 // component a file item when it is an existing non-folder). Null for a relative path.
 LPITEMIDLIST ItemIdListFromPath(const String& Path);
-// The file-system path of a list: the desktop folder for the empty list; "" for a virtual
-// item (or a list that does not follow the form above, or names "." "..", or names with "/").
+// The file-system path of a list: the desktop folder for the empty list, the home folder for
+// "Home"; "" for Computer (or a list that does not follow the forms above, or names "." "..",
+// or names with "/").
 String ItemIdListToPath(LPCITEMIDLIST List);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/os/ShellNamespace.h"
 #include "platform/os/Volumes.h"
 #include "platform/rtl/Paths.h"
 
@@ -45,13 +46,17 @@ String ItemIdListDisplayName(LPCITEMIDLIST List)
 DWORD_PTR SHGetFileInfoA(LPCSTR Path, DWORD, SHFILEINFOA* Info, UINT InfoSize, UINT Flags)
 {
   if (!Path || !Info || InfoSize < sizeof(SHFILEINFOA)) return 0;
-  if (Flags & ~(SHGFI_PIDL | SHGFI_DISPLAYNAME | SHGFI_USEFILEATTRIBUTES)) return 0;
+  if (Flags & ~(SHGFI_PIDL | SHGFI_DISPLAYNAME | SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON |
+                SHGFI_OPENICON))
+    return 0;
   String name;
+  const bool open = (Flags & SHGFI_OPENICON) != 0;
   if (Flags & SHGFI_PIDL) {
     const auto list = reinterpret_cast<LPCITEMIDLIST>(Path);
     std::vector<TItemId> items;
     if (!ItemIdListItems(list, items)) return 0;
     name = ItemIdListDisplayName(list);
+    if (Flags & SHGFI_SYSICONINDEX) Info->iIcon = ShellIconIndexOf(list, open);
   } else {
     const String path = Path;
     struct stat st {};
@@ -62,6 +67,11 @@ DWORD_PTR SHGetFileInfoA(LPCSTR Path, DWORD, SHFILEINFOA* Info, UINT InfoSize, U
       name = VolumeDisplayName(volume.MountPoint);
     else
       name = ExtractFileName(ExcludeTrailingPathDelimiter(path));
+    if (Flags & SHGFI_SYSICONINDEX) {
+      LPITEMIDLIST list = ItemIdListFromPath(path);
+      Info->iIcon = list ? ShellIconIndexOf(list, open) : siFile;
+      ILFree(list);
+    }
   }
   if (Flags & SHGFI_DISPLAYNAME) CopyName(name, Info->szDisplayName);
   return 1;

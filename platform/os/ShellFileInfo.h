@@ -1,5 +1,6 @@
-// SHGetFileInfo, as far as display names go (the special-folder table shows them). Icons,
-// type names and attributes belong to the shell namespace and are not answered here.
+// SHGetFileInfo, as far as display names and icon indexes go (the special-folder table and the
+// shell controls show them). The icon index is one of ShellNamespace.h's TShellIconIndex; the
+// shell controls draw the icons themselves. Type names and attributes are not answered here.
 //
 // Display names: the desktop (empty list) is "Desktop"; a virtual item its name ("Computer"); a
 // volume its label, else the last part of its mount point, and "/" is "File System"; a folder or
@@ -29,8 +30,9 @@ struct SHFILEINFOA {
 
 // Path is a path, or with SHGFI_PIDL an item-id list (LPCITEMIDLIST cast to LPCSTR). Fills
 // szDisplayName for SHGFI_DISPLAYNAME (cut to MAX_PATH - 1 bytes, never inside a UTF-8
-// character). Non-zero on success; 0 for a null list, a damaged list, a missing path, or a
-// request for anything but the display name.
+// character) and iIcon for SHGFI_SYSICONINDEX (SHGFI_OPENICON: the open look; SHGFI_SMALLICON
+// changes nothing). Non-zero on success; 0 for a null list, a damaged list, a missing path, or a
+// request for anything else.
 DWORD_PTR SHGetFileInfoA(LPCSTR Path, DWORD FileAttributes, SHFILEINFOA* Info, UINT InfoSize, UINT Flags);
 
 // The display name of an item-id list by the rules above; "" for a damaged list.
