@@ -87,7 +87,14 @@ const char* const LvStyle[] = {
     "................", ".kkkk.kkkkkkkkk.", ".kBBk...........", ".kBBk.kkkkkkk...", ".kkkk...........",
     "................"};
 
+const char* const Document[] = {
+    "................", "..kkkkkkkkk.....", "..kwwwwwwwkk....", "..kwwwwwwwklk...", "..kwwwwwwwkkkk..",
+    "..kwkkkkwwwwwk..", "..kwwwwwwwwwwk..", "..kwkkkkkkkwwk..", "..kwwwwwwwwwwk..", "..kwkkkkkkkwwk..",
+    "..kwwwwwwwwwwk..", "..kwkkkkkkkwwk..", "..kwwwwwwwwwwk..", "..kwwwwwwwwwwk..", "..kkkkkkkkkkkk..",
+    "................"};
+
 const TGlyphMap Glyphs[] = {
+    {"SK_FILE", 16, 16, Document},
     {"SK_FLOPPY", 16, 16, Floppy},          {"SK_HARD", 16, 16, Hard},
     {"SK_NETWORK", 16, 16, Network},        {"SK_CDROM", 16, 16, CdRom},
     {"SK_RAM", 16, 11, Ram},                {"SK_CLOSEDFOLDER", 16, 15, ClosedFolder},
