@@ -247,9 +247,17 @@ void TskOpenDlgForm::AcceptCandidate(const String& Candidate, bool Close)
     SetModalResult(mrOk);
 }
 
+String TskOpenDlgForm::SelectedFile() const
+{
+  // The first selected row that is a file: a folder selected with files does not hide them.
+  TStringList files;
+  FileList->GetSelectedFiles(&files);
+  return files.GetCount() > 0 ? files.Get(0) : String();
+}
+
 void TskOpenDlgForm::Accept()
 {
-  const String selected = FileList->GetSelectedFile();
+  const String selected = SelectedFile();
   const String typed = FileNameEdit->GetText();
   // A typed name is taken in the shown folder; an absolute path as it is. A name without
   // extension that is no file gets the filter's extension.
@@ -304,7 +312,7 @@ void TskOpenDlgForm::KeyDown(Word& Key, TShiftState Shift)
     FileNameEnter();
     return;
   }
-  if (Key == VK_RETURN && GetActiveControl() == FileList && !(Shift & ssAlt) && !FileList->GetSelectedFile().empty()) {
+  if (Key == VK_RETURN && GetActiveControl() == FileList && !(Shift & ssAlt) && !SelectedFile().empty()) {
     Key = 0;
     Accept();
     return;

@@ -85,6 +85,7 @@ private:
   void FileListChange();
   void FileListDblClick();
   String CurrentFolder() const;
+  String SelectedFile() const;
   void AcceptCandidate(const String& Candidate, bool Close);
 
   std::vector<void*> FHistory;  // full item-id lists, owned
