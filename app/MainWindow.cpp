@@ -6,6 +6,9 @@
 #include <thread>
 
 #include "app/FormSkin.h"
+#include "app/ProgramOpenDialog.h"
+#include "platform/os/DiscWatch.h"
+#include "platform/os/Drives.h"
 #include "core/CropDetect.h"
 #include "core/DetectionWatchdog.h"
 #include "core/DeviceQueue.h"
@@ -167,6 +170,30 @@ void TMainWindow::WireHosts()
       BringToFront();
   };
   S.Sleep = [](Cardinal Ms) { Sleep(Ms); };
+  if (!FFilesDialog)
+    FFilesDialog = std::make_unique<TProgramOpenDialog>();
+  S.FilesDialog = FFilesDialog.get();
+  // The drive combo box, repainted, then walked item by item, reading Drive after each step.
+  // When the drives changed since it was built (a disc or stick came or went) it is rebuilt.
+  S.DriveLetters = [this] {
+    TskSkinDriveComboBox* combo = skSkinshellDriveComboBox1;
+    combo->HandleNeeded();
+    const DWORD mask = GetLogicalDrives();
+    if (mask != FDriveMask) {
+      FDriveMask = mask;
+      SendMessage(combo->GetHandle(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
+    }
+    combo->Refresh();
+    combo->Update();
+    std::vector<char> letters;
+    for (int i = 0; i < combo->GetItems()->GetCount(); ++i) {
+      combo->SetItemIndex(i);
+      const char d = combo->GetDrive();
+      if (d)
+        letters.push_back(static_cast<char>(d >= 'a' && d <= 'z' ? d - 32 : d));
+    }
+    return letters;
+  };
 
   TDeviceQueueHost& Q = DeviceQueueHost();
   Q = TDeviceQueueHost();

@@ -25,6 +25,8 @@
 #include "platform/vcl/Menus.h"
 #include "skin/controls/SkinStatusBar.h"
 #include "skin/input/SkinPageControl.h"
+#include "core/qv_scan.h"
+#include "skin/shell/SkinDriveComboBox.h"
 
 class TTimerDetectionWatchdog;
 
@@ -67,6 +69,8 @@ public:
   TskSkinSpeedButton* skSkinSpeedButton24 = nullptr;  // after command: "Clear"
   TskSkinSpeedButton* aboutbutton = nullptr;          // "About"
   TMainMenu* MainMenu1 = nullptr;
+  // The hidden drive combo box that "Scan DVD(s)" walks.
+  TskSkinDriveComboBox* skSkinshellDriveComboBox1 = nullptr;
 
   // ---- Life cycle ----
   void FormCreate(TObject* Sender);
@@ -100,6 +104,8 @@ private:
   void LoadSaved(TGrid* Grid, const String& File, bool Stream);
 
   std::unique_ptr<TTimerDetectionWatchdog> FWatchdog;
+  std::unique_ptr<TAddFilesDialog> FFilesDialog;
+  DWORD FDriveMask = 0;  // the drives the drive combo box was last built for
   bool FStartFailed = false;
   String FStartFailure;
   std::vector<String> FStartNotes;

@@ -93,6 +93,11 @@ void TMainWindow::MakeWindowControls()
   Panel18 = Make<TskSkinPanel>(this, p1, "Panel18", 384, LowerTop, PageWidth - 384, LowerHeight);
   dqpanel = Make<TskSkinPanel>(this, Panel18, "dqpanel", 0, 0, 10, 10);
   dqpanel->SetVisible(false);
+  skSkinshellDriveComboBox1 = Make<TskSkinDriveComboBox>(this, dqpanel, "skSkinshellDriveComboBox1", 0, 0, 145, 21);
+  skSkinshellDriveComboBox1->SetSkinDataName("combobox");
+  skSkinshellDriveComboBox1->SetStyle(spcbFixedStyle);
+  skSkinshellDriveComboBox1->SetSorted(true);
+  skSkinshellDriveComboBox1->SetTextCase(tcLowerCase);
   skSkinSpeedButton1 = Button(this, addstuff, "skSkinSpeedButton1", "Add file(s)", 8, 8);
   skSkinSpeedButton2 = Button(this, addstuff, "skSkinSpeedButton2", "Add folder", 132, 8);
   skSkinSpeedButton6 = Button(this, addstuff, "skSkinSpeedButton6", "Scan DVD(s)", 256, 8);
