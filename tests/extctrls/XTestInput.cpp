@@ -32,12 +32,18 @@ void TXTestInput::Key(const char* Name, unsigned Modifiers)
   XFlush(D);
 }
 
-void TXTestInput::Click(int Xp, int Yp, int Button)
+void TXTestInput::Click(int Xp, int Yp, int Button, unsigned Modifiers)
 {
   Display* D = X(FDisplay);
   if (!D) return;
+  const KeyCode Mods[] = {XKeysymToKeycode(D, XK_Shift_L), XKeysymToKeycode(D, XK_Control_L)};
+  const unsigned Bits[] = {Shift, Control};
   XTestFakeMotionEvent(D, -1, Xp, Yp, 0);
+  for (int I = 0; I < 2; ++I)
+    if (Modifiers & Bits[I]) XTestFakeKeyEvent(D, Mods[I], True, 0);
   XTestFakeButtonEvent(D, static_cast<unsigned>(Button), True, 0);
   XTestFakeButtonEvent(D, static_cast<unsigned>(Button), False, 0);
+  for (int I = 1; I >= 0; --I)
+    if (Modifiers & Bits[I]) XTestFakeKeyEvent(D, Mods[I], False, 0);
   XFlush(D);
 }

@@ -15,8 +15,9 @@ public:
   // Presses and releases the key of the keysym named Name ("a", "space", "End" ...) with the
   // modifiers held.
   void Key(const char* Name, unsigned Modifiers = None);
-  // Moves the pointer to the screen point and clicks the button (1 left, 3 right).
-  void Click(int X, int Y, int Button);
+  // Moves the pointer to the screen point and clicks the button (1 left, 3 right) with the
+  // modifiers held.
+  void Click(int X, int Y, int Button, unsigned Modifiers = None);
 
 private:
   void* FDisplay = nullptr;
