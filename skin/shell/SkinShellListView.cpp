@@ -336,7 +336,12 @@ void TskCustomShellListView::Populate()
 
 int TskCustomShellListView::CompareItems(TskShellFolder* A, TskShellFolder* B, bool ByColumn)
 {
-  const bool folderA = A->IsFolder(), folderB = B->IsFolder();
+  return CompareItems(A, B, ByColumn, A->IsFolder(), B->IsFolder());
+}
+
+int TskCustomShellListView::CompareItems(TskShellFolder* A, TskShellFolder* B, bool ByColumn, bool folderA,
+                                         bool folderB)
+{
   int base = (folderB ? 1 : 0) - (folderA ? 1 : 0);
   if (folderA == folderB)
     base = static_cast<short>(static_cast<unsigned>(A->GetParentShellFolder()->CompareIDs(0, A->GetRelativeID(), B->GetRelativeID())) & 0xFFFF);
@@ -380,8 +385,20 @@ int TskCustomShellListView::CompareItems(TskShellFolder* A, TskShellFolder* B, b
 
 void TskCustomShellListView::SortItems(bool ByColumn)
 {
-  std::stable_sort(FFolders.begin(), FFolders.end(),
-                   [&](TskShellFolder* A, TskShellFolder* B) { return CompareItems(A, B, ByColumn) < 0; });
+  // Whether each item is a folder is asked once, not at every comparison.
+  struct TEntry {
+    TskShellFolder* Item;
+    bool Folder;
+  };
+  std::vector<TEntry> entries;
+  entries.reserve(FFolders.size());
+  for (TskShellFolder* f : FFolders)
+    entries.push_back({f, f->IsFolder()});
+  std::stable_sort(entries.begin(), entries.end(), [&](const TEntry& A, const TEntry& B) {
+    return CompareItems(A.Item, B.Item, ByColumn, A.Folder, B.Folder) < 0;
+  });
+  for (std::size_t i = 0; i < entries.size(); ++i)
+    FFolders[i] = entries[i].Item;
   if (HandleAllocated())
     Invalidate();
 }

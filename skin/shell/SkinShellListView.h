@@ -85,6 +85,7 @@ protected:
   void ClearItems();
   void SortItems(bool ByColumn);
   int CompareItems(TskShellFolder* A, TskShellFolder* B, bool ByColumn);
+  int CompareItems(TskShellFolder* A, TskShellFolder* B, bool ByColumn, bool FolderA, bool FolderB);
 
   void CreateWnd() override;
   void DestroyWnd() override;
