@@ -247,6 +247,16 @@ void TMainWindow::WireHosts()
   speedbutton2->OnClick = [](TObject*) {
     if (Form3) Form3->Show();
   };
+  // "Browse": one file of any kind becomes the command to run before or after a conversion.
+  auto browseCommand = [this](TskSkinLabel* Label) {
+    TProgramOpenDialog* dialog = FFilesDialog.get();
+    String file;
+    if (!dialog->ExecuteSingle("All Files|*.*", "Select File(s)", "Filename", MyDocumentsFolder(), file)) return;
+    Label->SetCaption(file);
+    ApplyOptionControls();
+  };
+  skSkinSpeedButton20->OnClick = [this, browseCommand](TObject*) { browseCommand(skSkinLabel2); };
+  skSkinSpeedButton22->OnClick = [this, browseCommand](TObject*) { browseCommand(skSkinLabel3); };
   skSkinSpeedButton23->OnClick = [this](TObject*) {
     skSkinLabel2->SetCaption("");
     ApplyOptionControls();

@@ -29,6 +29,7 @@
 #include "skin/shell/SkinDriveComboBox.h"
 
 class TTimerDetectionWatchdog;
+class TProgramOpenDialog;
 
 class TMainWindow : public TForm1 {
 public:
@@ -104,7 +105,7 @@ private:
   void LoadSaved(TGrid* Grid, const String& File, bool Stream);
 
   std::unique_ptr<TTimerDetectionWatchdog> FWatchdog;
-  std::unique_ptr<TAddFilesDialog> FFilesDialog;
+  std::unique_ptr<TProgramOpenDialog> FFilesDialog;
   DWORD FDriveMask = 0;  // the drives the drive combo box was last built for
   bool FStartFailed = false;
   String FStartFailure;

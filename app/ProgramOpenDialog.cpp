@@ -12,17 +12,46 @@ TProgramOpenDialog::TProgramOpenDialog() : FDialog(std::make_unique<TskSkinOpenD
 
 TProgramOpenDialog::~TProgramOpenDialog() = default;
 
+namespace {
+
+void Prepare(TskSkinOpenDialog& D, const String& Filter, const String& Title, const String& FileName,
+             const String& StartFolder)
+{
+  D.SetSkinData(ProgramSkinData());
+  D.SetCtrlSkinData(ProgramSkinData());
+  D.Filter = Filter;
+  D.Title = Title;
+  D.SetFileName(FileName);
+  D.ViewStyle = 3;
+  D.InitialDir = StartFolder;
+}
+
+}  // namespace
+
+bool TProgramOpenDialog::ExecuteSingle(const String& Filter, const String& Title, const String& FileName,
+                                       const String& StartFolder, String& File)
+{
+  TskSkinOpenDialog& d = *FDialog;
+  Prepare(d, Filter, Title, FileName, StartFolder);
+  d.MultiSelection = false;
+  bool ok = false;
+  try {
+    ok = d.Execute();
+  } catch (...) {
+    d.MultiSelection = true;
+    throw;
+  }
+  d.MultiSelection = true;
+  if (ok)
+    File = d.GetFileName();
+  return ok;
+}
+
 bool TProgramOpenDialog::Execute(const String& Filter, const String& Title, const String& FileName,
                                  std::vector<String>& Files)
 {
   TskSkinOpenDialog& d = *FDialog;
-  d.SetSkinData(ProgramSkinData());
-  d.SetCtrlSkinData(ProgramSkinData());
-  d.Filter = Filter;
-  d.Title = Title;
-  d.SetFileName(FileName);
-  d.ViewStyle = 3;
-  d.InitialDir = InitialDir;
+  Prepare(d, Filter, Title, FileName, InitialDir);
   if (!d.Execute())
     return false;
   Files.clear();
