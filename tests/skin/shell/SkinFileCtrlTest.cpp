@@ -17,7 +17,7 @@
 #include "skin/shell/SkinFilePaths.h"
 #include "skin/shell/SkinFilterComboBox.h"
 #include "tests/platform/os/VolumeFakeTree.h"
-#include "tests/skin/support/SkinTestSupport.h"
+#include "tests/skin/shell/FileCtrlTestSupport.h"
 
 namespace {
 
@@ -33,35 +33,10 @@ public:
   void TestBody() override {}
 };
 
-// Names a Linux folder may hold and a dialog must never bend.
-const std::vector<std::string>& OddNames()
-{
-  static const std::vector<std::string> names = {
-      "say \"hi\".avi", "back\\slash.avi", "new\nline.avi", "-rf.avi", "bad\xff\xfe.avi", std::string(251, 'n') + ".avi",
-  };
-  return names;
-}
+using filetest::OddNames;
 
-class SkinFileCtrlTest : public TSkinControlTest {
+class SkinFileCtrlTest : public filetest::TFolderWindowTest {
 protected:
-  void SetUp() override
-  {
-    TSkinControlTest::SetUp();
-    SavedDir = GetCurrentDir();
-    std::string pattern = testing::TempDir() + "quelvo-files-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    Dir = pattern;
-    Form = NewForm(100, 100, 500, 400);
-    Form->Show();
-  }
-  void TearDown() override
-  {
-    SetCurrentDir(SavedDir);
-    TSkinControlTest::TearDown();
-    std::filesystem::remove_all(Dir);
-  }
-  void Touch(const std::string& Name) { std::ofstream(Dir + "/" + Name, std::ios::binary) << "x"; }
-  void MakeDir(const std::string& Name) { std::filesystem::create_directories(Dir + "/" + Name); }
   static std::vector<std::string> ItemsOf(TStrings* Items)
   {
     std::vector<std::string> v;
@@ -69,10 +44,6 @@ protected:
       v.push_back(Items->Get(i));
     return v;
   }
-
-  String SavedDir;
-  std::string Dir;  // without a trailing '/'
-  TForm* Form = nullptr;
 };
 
 // ---- path routines ----

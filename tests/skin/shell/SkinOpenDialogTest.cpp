@@ -12,17 +12,12 @@
 #include "skin/shell/SkinFilterComboBox.h"
 #include "skin/shell/SkinOpenDialog.h"
 #include "skin/shell/SkinShellListView.h"
-#include "tests/skin/support/SkinTestSupport.h"
+#include "tests/skin/shell/FileCtrlTestSupport.h"
 
 namespace {
 
-const std::vector<std::string>& OddNames()
-{
-  static const std::vector<std::string> names = {
-      "say \"hi\".avi", "back\\slash.avi", "new\nline.avi", "-rf.avi", "bad\xff\xfe.avi", std::string(251, 'n') + ".avi",
-  };
-  return names;
-}
+using filetest::OddNames;
+using filetest::TStepWindow;
 
 // The view with its search answer in reach.
 class TFindView : public TskSkinFileListView {
@@ -31,50 +26,15 @@ public:
   using TskSkinFileListView::OwnerDataFind;
 };
 
-// A window that runs a step of the test when the modal loop of a dialog dispatches its message.
-class TStepWindow : public TForm {
-public:
-  using TForm::TForm;
-  std::function<void()> Step;
-
-protected:
-  void WndProc(TMessage& Message) override
-  {
-    if (Message.Msg == WM_APP + 7) {
-      auto step = std::move(Step);
-      if (step)
-        step();
-      return;
-    }
-    TForm::WndProc(Message);
-  }
-};
-
-class SkinOpenDialogTest : public TSkinControlTest {
+class SkinOpenDialogTest : public filetest::TFolderWindowTest {
 protected:
   void SetUp() override
   {
-    TSkinControlTest::SetUp();
-    SavedDir = GetCurrentDir();
-    std::string pattern = testing::TempDir() + "quelvo-open-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    Dir = pattern;
-    Form = NewForm(100, 100, 500, 400);
+    filetest::TFolderWindowTest::SetUp();
     Stepper = new TStepWindow(nullptr);
     Owned.push_back(Stepper);
     Stepper->HandleNeeded();
   }
-  void TearDown() override
-  {
-    SetCurrentDir(SavedDir);
-    TSkinControlTest::TearDown();
-    std::filesystem::remove_all(Dir);
-  }
-  void Touch(const std::string& Name, std::size_t Size = 1)
-  {
-    std::ofstream(Dir + "/" + Name, std::ios::binary) << std::string(Size, 'x');
-  }
-  void MakeDir(const std::string& Name) { std::filesystem::create_directories(Dir + "/" + Name); }
   TskSkinFileListView* NewView(const String& Folder)
   {
     auto* v = Add<TskSkinFileListView>(Form, "View", 10, 10, 400, 300);
@@ -99,7 +59,7 @@ protected:
       if (f->GetModalResult() == mrNone)
         f->SetModalResult(mrCancel);
     };
-    PostMessage(Stepper->GetHandle(), WM_APP + 7, 0, 0);
+    Stepper->PostStep();
     return D.Execute();
   }
   static void SelectRows(TskOpenDlgForm* F, std::initializer_list<std::string> Names)
@@ -118,9 +78,6 @@ protected:
     return v;
   }
 
-  String SavedDir;
-  std::string Dir;
-  TForm* Form = nullptr;
   TStepWindow* Stepper = nullptr;
 };
 

@@ -14,31 +14,12 @@
 #include "skin/shell/SkinOpenDialog.h"
 #include "skin/shell/SkinShellListView.h"
 #include "tests/extctrls/XTestInput.h"
-#include "tests/skin/support/SkinTestSupport.h"
+#include "tests/skin/shell/FileCtrlTestSupport.h"
 #include "tests/support/XvfbChildRun.h"
 
 namespace {
 
 constexpr const char* ServerVariable = "QV_SKIN_OPEN_DIALOG_X11";
-
-// Runs Step inside the dialog's modal loop.
-class TStepper : public TForm {
-public:
-  using TForm::TForm;
-  std::function<void()> Step;
-
-protected:
-  void WndProc(TMessage& Message) override
-  {
-    if (Message.Msg == WM_APP + 9) {
-      auto step = std::move(Step);
-      if (step)
-        step();
-      return;
-    }
-    TForm::WndProc(Message);
-  }
-};
 
 // The screen point at the middle of row Index of the file list.
 TPoint RowPoint(TskSkinFileListView* List, int Index)
@@ -63,7 +44,7 @@ void ChooseClips(const char* Server, TDisplayBackend* Display)
   auto* holder = new TComponent(nullptr);
   TskSkinData* frameSkin = BuiltinSkinData(holder, TBuiltinSkin::bsFrame);
   TskSkinData* controls = BuiltinSkinData(holder, TBuiltinSkin::bsControls);
-  auto* stepper = new TStepper(nullptr);
+  auto* stepper = new filetest::TStepWindow(nullptr);
   stepper->HandleNeeded();
 
   TskSkinOpenDialog d(nullptr);
@@ -99,7 +80,7 @@ void ChooseClips(const char* Server, TDisplayBackend* Display)
     if (!PumpDisplayUntil(Display, [&] { return f->GetModalResult() != mrNone; }))
       f->SetModalResult(mrCancel);
   };
-  PostMessage(stepper->GetHandle(), WM_APP + 9, 0, 0);
+  stepper->PostStep();
   EXPECT_TRUE(d.Execute());
   std::vector<std::string> files;
   for (int i = 0; i < d.GetFiles()->GetCount(); ++i)
@@ -123,7 +104,7 @@ void ChooseClips(const char* Server, TDisplayBackend* Display)
     if (!PumpDisplayUntil(Display, [&] { return f->GetModalResult() != mrNone; }))
       f->SetModalResult(mrCancel);
   };
-  PostMessage(stepper->GetHandle(), WM_APP + 9, 0, 0);
+  stepper->PostStep();
   EXPECT_TRUE(d.Execute());
   EXPECT_EQ(d.GetFileName(), dir + "/zoo.mpg");
 
