@@ -350,6 +350,7 @@ void TskSkinnedForm::ApplySkin()
     }
     CreateSkinObjects();
     UpdateObjectStates();
+    RegisterAreaControls();
     if (OnChangeSkinData)
       OnChangeSkinData(this);
     FrameWidth = FOwnerForm->GetClientWidth();
