@@ -335,6 +335,7 @@ void TskSkinStdButtonObject::MouseDown(int, int, TMouseButton Button)
   if (Command == cmSysMenu)
     MenuItem = Parent->GetSystemMenuItems();
   SetDown(true);
+  RedrawDefaultLook();
   if (Command == cmSysMenu)
     PopupMenu();
 }
@@ -344,13 +345,33 @@ void TskSkinStdButtonObject::MouseUp(int X, int Y, TMouseButton Button)
   if (Command == cmClose) {
     const bool click = Active && Button == mbLeft;
     TskSkinButtonObject::MouseUp(X, Y, Button);
+    RedrawDefaultLook();
     if (click)
       ExecuteCommand();
     return;
   }
+  // The command drops the hot object; the release of a click is told all the same.
+  const bool in = MouseIn;
   if (Active && Button == mbLeft)
     ExecuteCommand();
+  const bool now = MouseIn;
+  MouseIn = in;
   TskSkinButtonObject::MouseUp(X, Y, Button);
+  MouseIn = now;
+  RedrawDefaultLook();
+}
+
+void TskSkinStdButtonObject::RedrawDefaultLook()
+{
+  // The built-in look has no skin rectangles that would make the button redraw itself.
+  if (!Skinned)
+    Parent->DrawObject(this);
+}
+
+void TskSkinStdButtonObject::MouseLeave()
+{
+  TskSkinButtonObject::MouseLeave();
+  RedrawDefaultLook();
 }
 
 void TskSkinStdButtonObject::MouseEnter()
@@ -358,6 +379,7 @@ void TskSkinStdButtonObject::MouseEnter()
   if (Command != cmDefault)
     Hint = CaptionButtonHint(RestoreState(), RestoreHint, NormalHint);
   TskSkinButtonObject::MouseEnter();
+  RedrawDefaultLook();
 }
 
 void TskSkinStdButtonObject::ExecuteCommand() { Parent->ExecuteCommand(Command); }

@@ -55,6 +55,7 @@ public:
   void MouseDown(int X, int Y, TMouseButton Button) override;
   void MouseUp(int X, int Y, TMouseButton Button) override;
   void MouseEnter() override;
+  void MouseLeave() override;
   bool CanMorphing() override;
 
   void ExecuteCommand();
@@ -74,6 +75,7 @@ private:
   // A system-menu button showing the form's icon: hit everywhere, no glow, no morph.
   bool ShowsIcon() const;
   void DrawDefault(TCanvas* Cnvs);
+  void RedrawDefaultLook();
 };
 
 class TskSkinAnimateObject : public TskActiveSkinObject {
