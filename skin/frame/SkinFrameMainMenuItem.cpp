@@ -100,7 +100,7 @@ void TskSkinMainMenuItem::BuildImage(TBitmap* B, const TRect& S, bool Hot)
 void TskSkinMainMenuItem::Draw(TCanvas* Cnvs, bool Alone)
 {
   // Without a picture to cut its looks from, or a middle to tile, the item draws nothing.
-  if (IsNullRect(SkinRect) || IsNullRect(TextRect) || !ActivePicture || ActivePicture->Empty())
+  if (!SkinReady() || IsNullRect(SkinRect) || IsNullRect(TextRect) || !ActivePicture || ActivePicture->Empty())
     return;
   TRect r = LayoutRect(Cnvs);
   SavedRect = TRect{};
