@@ -225,8 +225,14 @@ void TskSkinnedForm::UpdateObjectHints()
 void TskSkinnedForm::CalcObjectRects()
 {
   TskSkinData* skin = GetSkinData();
-  for (TskActiveSkinObject* obj : FObjectList)
+  for (TskActiveSkinObject* obj : FObjectList) {
+    if (dynamic_cast<TskSkinMainMenuItem*>(obj)) {
+      // Main-menu items lay themselves out from the main-menu area when drawn.
+      obj->ObjectRect = TRect{MainMenuRect.left, MainMenuRect.top, MainMenuRect.left, MainMenuRect.top};
+      continue;
+    }
     obj->ObjectRect = MapSkinRect(obj->SkinRect);
+  }
   SizeGripRect = (FSkinLoaded && !IsNullRect(skin->sizegriparea)) ? MapSkinRect(skin->sizegriparea) : TRect{};
   if (!FSupportNCArea) {
     PlaceAreaControls();
