@@ -22,11 +22,13 @@ struct TButtonWindow {
   TForm* Form = new TForm(nullptr);
   TskSkinnedForm* Frame = nullptr;
 
-  TButtonWindow(TDisplayBackend* ADisplay, TskSkinData* (*MakeSkin)(TComponent*)) : Display(ADisplay)
+  TButtonWindow(TDisplayBackend* ADisplay, TskSkinData* (*MakeSkin)(TComponent*), bool NCArea = true)
+      : Display(ADisplay)
   {
     Form->SetBounds(40, 40, 420, 200);
     Form->SetCaption("Quelvo 3 - caption buttons");
     Frame = new TskSkinnedForm(Form);
+    Frame->SetSupportNCArea(NCArea);
     Frame->SetSkinData(MakeSkin(Holder));
   }
   ~TButtonWindow()
@@ -137,6 +139,14 @@ void SaveObjectSkinLook(TDisplayBackend* Display)
   w.Form->Show();
   PumpDisplay(Display, 30);
   w.Save("objects-skin");
+  // Drawn inside the client area (the whole window), the value objects and labels show too.
+  TButtonWindow c(Display, ObjectFrameSkin, false);
+  c.Form->SetBorderStyle(bsNone);
+  FrameObject<TskSkinGaugeObject>(c.Frame, "progress")->Value = 60;
+  FrameObject<TskSkinFrameGaugeObject>(c.Frame, "level")->Value = 40;
+  c.Form->Show();
+  PumpDisplay(Display, 30);
+  c.Save("objects-skin-client-drawn");
 }
 
 } // namespace
