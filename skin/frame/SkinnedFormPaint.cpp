@@ -83,6 +83,8 @@ void TskSkinnedForm::UpdateCaptionActivity(bool Refresh)
     caption->Active = active;
     if (!FSupportNCArea && Refresh)
       caption->ReDraw();
+    if (caption->HasActivityAnimation())
+      StartAnimateTimer();
   }
   if (active) {
     if (OnActivate)

@@ -2,7 +2,9 @@
 // border icons, the user's pointer through the display (hover by hit test and mouse timer, press,
 // drag out and back, release) with the looks it shows and the commands it runs, hints, hit areas,
 // morphing and filmstrip animations on the test clock, and the default frame's buttons.
+#include "skin/foundation/SkinDrawUtils.h"
 #include "skin/foundation/SkinStrings.h"
+#include "skin/input/SkinMenuItem.h"
 #include "tests/skin/frame/ObjectFrameSkin.h"
 
 namespace {
@@ -364,4 +366,67 @@ TEST_F(TFrameObjectsTest, DefaultFrameButtonsShowHotAndPressed)
   EXPECT_EQ(RGB(0x85, 0x93, 0xB5), Pixel(form, 381, 5));
   Press(frame, 388, 12, false);
   EXPECT_FALSE(form->GetVisible());
+}
+
+TEST_F(TFrameObjectsTest, CaptionTextCentredCutWithAnEllipsisAndShadowed)
+{
+  TskSkinnedForm* frame = ObjectForm();
+  auto* caption = FrameObject<TskSkinCaptionObject>(frame, "caption");
+  const TRect saved = caption->ObjectRect;
+  TBitmap b;
+  b.SetSize(600, 40);
+  TCanvas* c = b.GetCanvas();
+  c->GetFont()->SetName("Arial");
+  c->GetFont()->SetHeight(12);
+  // The text area follows the object's width: 2..150 at the skin's width of 192.
+  struct TCase {
+    int Width;
+    int AreaRight;
+  } const widths[] = {{192, 150}, {292, 250}, {150, 108}};
+  for (const TCase& w : widths) {
+    caption->ObjectRect = TRect{0, 0, w.Width, 16};
+    EXPECT_EQ(TRect(2, 1, w.AreaRight, 15), caption->TextArea()) << w.Width;
+    const int tw = c->TextWidth("Quelvo");
+    EXPECT_EQ(2 + (w.AreaRight - 2) / 2 - tw / 2, caption->TextOrigin(c, "Quelvo").x) << w.Width;
+  }
+  // A text wider than the area is cut and ends in an ellipsis; the cut text starts at the left.
+  caption->ObjectRect = TRect{0, 0, 100, 16};
+  WideString longText = MenuTextToWide(String(60, 'W'));
+  EllipsizeTextW(c, longText, RectWidth(caption->TextArea()));
+  EXPECT_EQ(L"...", longText.substr(longText.size() - 3));
+  EXPECT_LE(TextWidthW(c, longText), RectWidth(caption->TextArea()));
+  // The shadow: a black copy one pixel right and down of the white text.
+  auto colours = [&](bool Shadow) {
+    caption->Shadow = Shadow;
+    caption->ObjectRect = saved;
+    TBitmap out;
+    out.SetSize(400, 30);
+    caption->Draw(out.GetCanvas(), true);
+    int white = 0, black = 0;
+    for (int y = saved.top; y < saved.bottom; ++y)
+      for (int x = saved.left; x < saved.right; ++x) {
+        const COLORREF p = Rgb(BitmapPixel(&out, x, y));
+        // Smoothed glyph edges blend with the frame: near colours count.
+        white += GetRValue(p) > 200 && GetGValue(p) > 200 && GetBValue(p) > 200;
+        black += GetRValue(p) < 30 && GetGValue(p) < 30 && GetBValue(p) < 30;
+      }
+    return std::make_pair(white, black);
+  };
+  ASSERT_TRUE(frame->IsFormActive());
+  const auto plain = colours(false);
+  const auto shadowed = colours(true);
+  EXPECT_GT(plain.first, 0);
+  EXPECT_EQ(0, plain.second);
+  EXPECT_GT(shadowed.second, 0);
+}
+
+TEST_F(TFrameObjectsTest, ObjectsGoWithTheSkinTheyWereMadeFrom)
+{
+  TskSkinnedForm* frame = ObjectForm();
+  delete frame->GetSkinData();
+  SendMessage(frame->OwnerForm()->GetHandle(), WM_NCPAINT, 1, 0);
+  Pump();
+  MoveTo(frame, 388, 12);
+  for (TskActiveSkinObject* obj : frame->Objects())
+    EXPECT_EQ(nullptr, obj->SkinData) << obj->IDName;
 }
