@@ -135,7 +135,7 @@ TEST_F(TFrameObjectsTest, HiddenAndCustomButtons)
   frame->UpdateObjectStates();
   frame->CalcObjectRects();
   EXPECT_TRUE(FrameObject(frame, "helpbutton")->Visible);
-  EXPECT_EQ(TRect(302, 3, 316, 17), FrameObject(frame, "helpbutton")->ObjectRect);
+  EXPECT_EQ(Rect(302, 3, 316, 17), FrameObject(frame, "helpbutton")->ObjectRect);
   // HideCaptionButtons: every caption button disabled, those placed by the layout hidden.
   frame->HideCaptionButtons = true;
   frame->UpdateObjectStates();
@@ -358,7 +358,7 @@ TEST_F(TFrameObjectsTest, DefaultFrameButtonsShowHotAndPressed)
   EXPECT_EQ(Rgb(clBtnFace), Pixel(form, 381, 5));
   MoveTo(frame, 388, 12);
   EXPECT_EQ("closebutton", ActiveName(frame));
-  EXPECT_EQ(TRect(380, 4, 397, 21), FrameObject(frame, "closebutton")->ObjectRect);
+  EXPECT_EQ(Rect(380, 4, 397, 21), FrameObject(frame, "closebutton")->ObjectRect);
   EXPECT_EQ(navy, Pixel(form, 380, 4));
   EXPECT_EQ(RGB(0xB6, 0xBD, 0xD2), Pixel(form, 381, 5));
   Press(frame, 388, 12, true);
@@ -385,7 +385,7 @@ TEST_F(TFrameObjectsTest, CaptionTextCentredCutWithAnEllipsisAndShadowed)
   } const widths[] = {{192, 150}, {292, 250}, {150, 108}};
   for (const TCase& w : widths) {
     caption->ObjectRect = TRect{0, 0, w.Width, 16};
-    EXPECT_EQ(TRect(2, 1, w.AreaRight, 15), caption->TextArea()) << w.Width;
+    EXPECT_EQ(Rect(2, 1, w.AreaRight, 15), caption->TextArea()) << w.Width;
     const int tw = c->TextWidth("Quelvo");
     EXPECT_EQ(2 + (w.AreaRight - 2) / 2 - tw / 2, caption->TextOrigin(c, "Quelvo").x) << w.Width;
   }

@@ -61,7 +61,7 @@ TEST_F(TFrameValueObjectsTest, HorizontalTrackBarPressAndDrag)
   auto* bar = FrameObject<TskSkinTrackBarObject>(Frame, "volume");
   ASSERT_FALSE(bar->Vertical);
   EXPECT_EQ(0, bar->Value);
-  EXPECT_EQ(TPoint(10, 5), bar->ButtonPos);
+  EXPECT_EQ((TPoint{10, 5}), bar->ButtonPos);
   // A press beside the button moves it there.
   Down(bar, 60, 5);
   Up(bar, 60, 5);
@@ -97,8 +97,8 @@ TEST_F(TFrameValueObjectsTest, VerticalTrackBarHasItsMinimumAtTheBeginPoint)
   } const cases[] = {{25, 0}, {15, 10}, {5, 20}, {0, 20}, {40, 0}};
   for (const TCase& c : cases)
     EXPECT_EQ(c.Value, bar->ValueOfPoint(TPoint{6, c.Y})) << c.Y;
-  EXPECT_EQ(TPoint(6, 25), bar->PointOfValue(0));
-  EXPECT_EQ(TPoint(6, 5), bar->PointOfValue(20));
+  EXPECT_EQ((TPoint{6, 25}), bar->PointOfValue(0));
+  EXPECT_EQ((TPoint{6, 5}), bar->PointOfValue(20));
 }
 
 TEST_F(TFrameValueObjectsTest, SwitchTogglesOnEachLeftPress)
