@@ -1,57 +1,119 @@
-// The frame objects: the shared base (looks from the skin pictures, mouse forwarding to the form's
-// events), the caption buttons and the caption.
+// The shared base of the frame objects and the plain user object.
 #include "skin/frame/SkinFrameObject.h"
 
 #include <algorithm>
 
 #include "skin/foundation/SkinData.h"
 #include "skin/foundation/SkinDrawUtils.h"
-#include "skin/foundation/SkinGlyphs.h"
+#include "skin/foundation/SkinEffectBmp.h"
+#include "skin/foundation/SkinLayered.h"
 #include "skin/frame/SkinnedForm.h"
 
-namespace {
-
-TBitmap* ActivePictureAt(TskSkinData* Skin, int Index)
+TBitmap* SkinActivePictureAt(TskSkinData* Skin, int Index)
 {
   if (!Skin || Index < 0 || Index >= static_cast<int>(Skin->ActivePictures.size()))
     return nullptr;
   return Skin->ActivePictures[static_cast<std::size_t>(Index)];
 }
 
-bool SkinReady(TskSkinnedForm* Form) { return Form->GetSkinData() && !Form->GetSkinData()->Empty; }
-
-} // namespace
-
-// ---- TskActiveSkinObject ----
+void MorphByKind(TskEffectBmp* A, const TskEffectBmp* B, TskMorphKind Kind, double X)
+{
+  switch (Kind) {
+  case mkDefault: A->Morph(B, X); break;
+  case mkGradient: A->MorphGradient(B, X); break;
+  case mkLeftGradient: A->MorphLeftGradient(B, X); break;
+  case mkRightGradient: A->MorphRightGradient(B, X); break;
+  case mkLeftSlide: A->MorphLeftSlide(B, X); break;
+  case mkRightSlide: A->MorphRightSlide(B, X); break;
+  case mkPush: A->MorphPush(B, X); break;
+  }
+}
 
 TskActiveSkinObject::TskActiveSkinObject(TskSkinnedForm* AParent, TskDataSkinObject* Data) : Parent(AParent)
 {
+  SkinData = AParent->GetSkinData();
   if (!Data)
     return;
-  TskSkinData* skin = AParent->GetSkinData();
+  TskSkinData* skin = SkinData;
   IDName = Data->RecordName;
   Hint = Data->hint;
   RollUp = Data->rollup;
   if (skin)
     Picture = RollUp ? skin->rolluppicture : skin->picture;
-  ActivePicture = ActivePictureAt(skin, Data->activepictureindex);
-  ActiveMaskPicture = ActivePictureAt(skin, Data->activemaskpictureindex);
+  ActivePicture = SkinActivePictureAt(skin, Data->activepictureindex);
+  ActiveMaskPicture = SkinActivePictureAt(skin, Data->activemaskpictureindex);
   SkinRect = Data->skinrect;
+  // Without an active picture there is no active look.
   ActiveSkinRect = ActivePicture ? Data->activeskinrect : TRect{};
   InActiveSkinRect = Data->inactiveskinrect;
   Morphing = Data->morphing;
+  MorphKind = Data->morphkind;
   ObjectRect = SkinRect;
   CursorIndex = Data->cursorindex;
   SkinRectInAPicture = Data->skinrectinapicture;
+  GlowLayerPictureIndex = Data->glowlayerpictureindex;
+  GlowLayerMaskPictureIndex = Data->glowlayermaskpictureindex;
+  GlowLayerOffsetX = Data->glowlayeroffsetx;
+  GlowLayerOffsetY = Data->glowlayeroffsety;
+  GlowLayerAlphaBlendValue = static_cast<Byte>(std::clamp(Data->glowlayeralphablendvalue, 0, 255));
+}
+
+bool TskActiveSkinObject::SkinReady() const { return Parent->GetSkinData() && !Parent->GetSkinData()->Empty; }
+
+bool TskActiveSkinObject::EnableMorphing() const
+{
+  return Morphing && Parent->GetSkinData() && Parent->GetSkinData()->EnableSkinEffects;
 }
 
 bool TskActiveSkinObject::InActiveArea(int X, int Y)
 {
-  if (!SkinReady(Parent) || !ActiveMaskPicture || ActiveMaskPicture->Empty())
+  if (!SkinReady() || !ActiveMaskPicture || ActiveMaskPicture->Empty())
     return true;
+  // A point on or past the mask's right or bottom edge reads no pixel: not in the area.
   if (X < 0 || Y < 0 || X >= ActiveMaskPicture->GetWidth() || Y >= ActiveMaskPicture->GetHeight())
     return false;
   return (ActiveMaskPicture->GetCanvas()->GetPixels(X, Y) & 0xFFFFFF) == 0;
+}
+
+TRect TskActiveSkinObject::ScreenObjectRect() const
+{
+  TRect r = ObjectRect;
+  const TPoint origin = Parent->FrameScreenOrigin();
+  OffsetRect(&r, origin.x, origin.y);
+  return r;
+}
+
+TskLayerManager* TskActiveSkinObject::GlowManager() const { return Parent->GetLayerManager(0); }
+
+bool TskActiveSkinObject::GlowAllowed() const
+{
+  return SkinReady() && GlowLayerPictureIndex != -1 && SkinSystemFunctions().UpdateLayeredWindow &&
+         Parent->GetSkinData()->ShowCaptionButtonGlowFrames;
+}
+
+void TskActiveSkinObject::ShowLayer()
+{
+  if (!GlowAllowed())
+    return;
+  TBitmap* picture = SkinActivePictureAt(Parent->GetSkinData(), GlowLayerPictureIndex);
+  TBitmap* mask = SkinActivePictureAt(Parent->GetSkinData(), GlowLayerMaskPictureIndex);
+  // A glow needs its alpha mask of the picture's size; without one nothing is shown.
+  if (!picture || !mask || picture->Empty() || picture->GetWidth() != mask->GetWidth() ||
+      picture->GetHeight() != mask->GetHeight())
+    return;
+  TskLayerManager* layers = GlowManager();
+  if (!layers)
+    return;
+  const TRect r = ScreenObjectRect();
+  layers->Show(r.left - GlowLayerOffsetX, r.top - GlowLayerOffsetY, picture, mask, GlowLayerAlphaBlendValue);
+}
+
+void TskActiveSkinObject::HideLayer()
+{
+  if (!GlowAllowed())
+    return;
+  if (TskLayerManager* layers = GlowManager())
+    layers->Hide();
 }
 
 void TskActiveSkinObject::CopyLook(TCanvas* Cnvs, TBitmap* Bitmap, const TRect& Source)
@@ -61,12 +123,38 @@ void TskActiveSkinObject::CopyLook(TCanvas* Cnvs, TBitmap* Bitmap, const TRect& 
   Cnvs->CopyRect(ObjectRect, Bitmap->GetCanvas(), Source);
 }
 
+void TskActiveSkinObject::CopyToBitmap(TBitmap* Target, TBitmap* Bitmap, const TRect& Source)
+{
+  if (!Bitmap || Bitmap->Empty() || IsNullRect(Source) || Target->Empty())
+    return;
+  Target->GetCanvas()->CopyRect(Rect(0, 0, Target->GetWidth(), Target->GetHeight()), Bitmap->GetCanvas(), Source);
+}
+
+void TskActiveSkinObject::DrawMorph(TCanvas* Cnvs, TBitmap* Normal, TBitmap* ActiveLook)
+{
+  if (Normal->Empty() || ActiveLook->Empty())
+    return;
+  auto a = TskEffectBmp::CreateFromBitmap(Normal->GetHandle());
+  auto b = TskEffectBmp::CreateFromBitmap(ActiveLook->GetHandle());
+  MorphByKind(a.get(), b.get(), MorphKind, MorphFactor);
+  a->Draw(Cnvs->GetHandle(), ObjectRect.left, ObjectRect.top);
+}
+
 void TskActiveSkinObject::Draw(TCanvas* Cnvs, bool Alone)
 {
-  if (!SkinReady(Parent))
+  if (!SkinReady())
     return;
   if (Enabled && !Parent->IsFormActive() && !IsNullRect(InActiveSkinRect)) {
     CopyLook(Cnvs, ActivePicture, InActiveSkinRect);
+    return;
+  }
+  if (EnableMorphing() && MorphUnderWay() && !IsNullRect(ObjectRect)) {
+    TBitmap normal, active;
+    normal.SetSize(RectWidth(ObjectRect), RectHeight(ObjectRect));
+    active.SetSize(RectWidth(ObjectRect), RectHeight(ObjectRect));
+    CopyToBitmap(&normal, SkinRectInAPicture ? ActivePicture : Picture, SkinRect);
+    CopyToBitmap(&active, ActivePicture, ActiveSkinRect);
+    DrawMorph(Cnvs, &normal, &active);
     return;
   }
   if (Active && !IsNullRect(ActiveSkinRect)) {
@@ -78,7 +166,21 @@ void TskActiveSkinObject::Draw(TCanvas* Cnvs, bool Alone)
   CopyLook(Cnvs, SkinRectInAPicture ? ActivePicture : Picture, SkinRect);
 }
 
-void TskActiveSkinObject::ReDraw() { Parent->DrawObject(this); }
+void TskActiveSkinObject::ReDraw()
+{
+  if (EnableMorphing())
+    Parent->StartMorphTimer();
+  else
+    Parent->DrawObject(this);
+}
+
+void TskActiveSkinObject::MorphStep()
+{
+  MorphFactor = std::clamp(MorphFactor + (Active ? 0.2 : -0.2), 0.0, 1.0);
+  Parent->DrawObject(this);
+}
+
+bool TskActiveSkinObject::CanMorphing() { return (Active && MorphFactor < 1) || (!Active && MorphFactor > 0); }
 
 void TskActiveSkinObject::MouseDown(int X, int Y, TMouseButton Button)
 {
@@ -120,240 +222,8 @@ void TskActiveSkinObject::MouseLeave()
   HideLayer();
 }
 
-bool TskActiveSkinObject::CanMorphing() { return (Active && MorphFactor < 1) || (!Active && MorphFactor > 0); }
-
-// ---- TskSkinStdButtonObject ----
-
-TskSkinStdButtonObject::TskSkinStdButtonObject(TskSkinnedForm* AParent, TskDataSkinStdButton* Data)
-    : TskActiveSkinObject(AParent, Data)
+void TskUserObject::Draw(TCanvas* Cnvs, bool)
 {
-  Skinned = Data != nullptr;
-  if (!Data)
-    return;
-  Command = Data->command;
-  DownRect = Data->downrect;
-  RestoreRect = Data->restorerect;
-  RestoreActiveRect = Data->restoreactiverect;
-  RestoreDownRect = Data->restoredownrect;
-  RestoreInActiveRect = Data->restoreinactiverect;
-  RestoreHint = Data->restorehint;
-  NormalHint = Data->hint;
-}
-
-TskSkinStdButtonObject::TskSkinStdButtonObject(TskSkinnedForm* AParent, const String& AName,
-                                               TskButtonCommand ACommand)
-    : TskActiveSkinObject(AParent, nullptr)
-{
-  IDName = AName;
-  Command = ACommand;
-  SkinRect = TRect{0, 0, 1, 1};
-  ObjectRect = SkinRect;
-  SkinRectInAPicture = true;
-}
-
-bool TskSkinStdButtonObject::RestoreState() const
-{
-  switch (Command) {
-  case cmMaximize: return Parent->GetSkinWindowState() == wsMaximized;
-  case cmMinimize: return Parent->GetSkinWindowState() == wsMinimized;
-  case cmRollUp: return Parent->GetRollUpState();
-  default: return false;
-  }
-}
-
-void TskSkinStdButtonObject::DrawDefault(TCanvas* Cnvs)
-{
-  const TRect r = ObjectRect;
-  if (IsNullRect(r))
-    return;
-  Cnvs->GetBrush()->SetStyle(bsSolid);
-  Cnvs->GetBrush()->SetColor(clBtnFace);
-  Cnvs->FillRect(r);
-  const bool pressed = Down && MouseIn;
-  if (Command == cmSysMenu && Parent->GetShowIcon()) {
-    Parent->DrawSmallIcon(Cnvs, r.left, r.top);
-    return;
-  }
-  if (pressed)
-    DrawBevelFrame(Cnvs, r, clBtnShadow, clBtnHighlight);
-  else if (Active)
-    DrawBevelFrame(Cnvs, r, clBtnHighlight, clBtnShadow);
-  const TColor color = Enabled ? clBtnText : clBtnShadow;
-  const int x = r.left + (RectWidth(r) - 11) / 2 + (pressed ? 1 : 0);
-  const int y = r.top + (RectHeight(r) - 11) / 2 + (pressed ? 1 : 0);
-  switch (Command) {
-  case cmClose: DrawCloseGlyph(Cnvs, x, y, color); break;
-  case cmMaximize:
-    if (RestoreState())
-      DrawRestoreGlyph(Cnvs, x, y, color);
-    else
-      DrawMaximizeGlyph(Cnvs, x, y, color);
-    break;
-  case cmMinimize: DrawMinimizeGlyph(Cnvs, x, y, color); break;
-  case cmSysMenu: DrawSysMenuGlyph(Cnvs, x, y, color); break;
-  case cmRollUp:
-    if (RestoreState())
-      DrawRollDownGlyph(Cnvs, x, y, color);
-    else
-      DrawRollUpGlyph(Cnvs, x, y, color);
-    break;
-  case cmMinimizeToTray: DrawMinimizeToTrayGlyph(Cnvs, x, y, color); break;
-  default: break;
-  }
-}
-
-void TskSkinStdButtonObject::Draw(TCanvas* Cnvs, bool Alone)
-{
-  if (!Skinned) {
-    DrawDefault(Cnvs);
-    return;
-  }
-  if (!SkinReady(Parent))
-    return;
-  const bool restore = RestoreState() && !IsNullRect(RestoreRect);
-  const TRect normal = restore ? RestoreRect : SkinRect;
-  const TRect hot = restore ? RestoreActiveRect : ActiveSkinRect;
-  const TRect down = restore ? RestoreDownRect : DownRect;
-  const TRect inactive = restore ? RestoreInActiveRect : InActiveSkinRect;
-  if (!Enabled) {
-    if (!Alone && !SkinRectInAPicture)
-      return;
-    CopyLook(Cnvs, SkinRectInAPicture ? ActivePicture : Picture, SkinRect);
-    return;
-  }
-  if (!Parent->IsFormActive() && !IsNullRect(inactive)) {
-    CopyLook(Cnvs, ActivePicture, inactive);
-  } else if (Down && MouseIn && !IsNullRect(down)) {
-    CopyLook(Cnvs, ActivePicture, down);
-  } else if (Active && !IsNullRect(hot)) {
-    CopyLook(Cnvs, ActivePicture, hot);
-  } else if (restore) {
-    CopyLook(Cnvs, ActivePicture, normal);
-  } else if (Alone || SkinRectInAPicture) {
-    CopyLook(Cnvs, SkinRectInAPicture ? ActivePicture : Picture, SkinRect);
-  }
-}
-
-void TskSkinStdButtonObject::DblClick()
-{
-  if (Command == cmSysMenu && Enabled)
-    Parent->ExecuteCommand(cmClose);
-}
-
-void TskSkinStdButtonObject::MouseDown(int X, int Y, TMouseButton Button)
-{
-  if (!Enabled)
-    return;
-  if (Button == mbLeft) {
-    Down = true;
-    ReDraw();
-  }
-  TskActiveSkinObject::MouseDown(X, Y, Button);
-}
-
-void TskSkinStdButtonObject::MouseUp(int X, int Y, TMouseButton Button)
-{
-  if (!Enabled || Button != mbLeft || !Down)
-    return;
-  Down = false;
-  const bool click = MouseIn;
-  ReDraw();
-  if (!click)
-    return;
-  // The close command tells the release first (the form goes away); every other command runs
-  // before it.
-  if (Command == cmClose) {
-    TskActiveSkinObject::MouseUp(X, Y, Button);
-    Parent->ExecuteCommand(Command);
-    return;
-  }
-  Parent->ExecuteCommand(Command);
-  TskActiveSkinObject::MouseUp(X, Y, Button);
-}
-
-void TskSkinStdButtonObject::MouseEnter()
-{
-  MouseIn = true;
-  Active = true;
-  ReDraw();
-  if (Parent->OnMouseEnterEvent)
-    Parent->OnMouseEnterEvent(IDName);
-}
-
-void TskSkinStdButtonObject::MouseLeave()
-{
-  MouseIn = false;
-  Active = false;
-  ReDraw();
-  if (Parent->OnMouseLeaveEvent)
-    Parent->OnMouseLeaveEvent(IDName);
-}
-
-// ---- TskSkinCaptionObject ----
-
-TskSkinCaptionObject::TskSkinCaptionObject(TskSkinnedForm* AParent, TskDataSkinCaption* Data)
-    : TskActiveSkinObject(AParent, Data)
-{
-  DefaultCaption = Data->defaultcaption;
-  TextRect = Data->textrect;
-  if (!Data->fontname.empty())
-    FontName = Data->fontname;
-  if (Data->fontheight > 0)
-    FontHeight = Data->fontheight;
-  FontStyle = Data->fontstyle;
-  FontColor = Data->fontcolor;
-  ActiveFontColor = Data->activefontcolor;
-  Alignment = Data->alignment;
-  Shadow = Data->shadow;
-  ShadowColor = Data->shadowcolor;
-  ActiveShadowColor = Data->activeshadowcolor;
-}
-
-void TskSkinCaptionObject::SetText(const String& Value)
-{
-  Text = Value;
-  ReDraw();
-}
-
-void TskSkinCaptionObject::Draw(TCanvas* Cnvs, bool Alone)
-{
-  if (!SkinReady(Parent))
-    return;
-  const bool active = Parent->IsFormActive();
-  Active = active;
-  if (Alone && !IsNullRect(SkinRect) && Picture)
-    CopyLook(Cnvs, Picture, SkinRect);
-  String text = Parent->OwnerForm()->GetText();
-  if (Parent->OnCaptionPaint) {
-    Parent->OnCaptionPaint(Cnvs, ObjectRect, active);
-    return;
-  }
-  if (text.empty() || IsNullRect(TextRect))
-    return;
-  // The text area grows with the object.
-  // The text area lies relative to the object's top-left and grows with the object.
-  TRect area = TextRect;
-  area.right = RectWidth(ObjectRect) + TextRect.right - RectWidth(SkinRect);
-  OffsetRect(&area, ObjectRect.left, ObjectRect.top);
-  if (RectWidth(area) <= 0)
-    return;
-  TFont* font = Cnvs->GetFont();
-  font->SetName(FontName);
-  font->SetHeight(FontHeight);
-  font->SetStyle(FontStyle);
-  EllipsizeText(Cnvs, text, RectWidth(area));
-  const SIZE extent = Cnvs->TextExtent(text);
-  const int y = area.top + RectHeight(area) / 2 - extent.cy / 2;
-  int x = area.left;
-  if (Alignment == taRightJustify)
-    x = area.right - extent.cx;
-  else if (Alignment == taCenter)
-    x = area.left + RectWidth(area) / 2 - extent.cx / 2;
-  Cnvs->GetBrush()->SetStyle(bsClear);
-  if (Shadow) {
-    font->SetColor(active ? ActiveShadowColor : ShadowColor);
-    Cnvs->TextOut(x + 1, y + 1, text);
-  }
-  font->SetColor(active ? ActiveFontColor : FontColor);
-  Cnvs->TextOut(x, y, text);
+  if (Parent->OnPaintEvent)
+    Parent->OnPaintEvent(IDName, Cnvs, ObjectRect);
 }

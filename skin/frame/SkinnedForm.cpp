@@ -85,8 +85,13 @@ void TskSkinnedForm::Notification(TComponent* AComponent, TOperation Operation)
   if (Operation != opRemove)
     return;
   // Every property that holds the component lets go of it (one component may serve twice).
-  if (AComponent == FMainMenu)
+  if (AComponent == FMainMenu) {
     FMainMenu = nullptr;
+    RebuildMainMenuObjects(false);
+  }
+  // The objects made from a skin that goes cut their looks from it: they go with it.
+  if (!FObjectList.empty() && FObjectList.front()->SkinData == AComponent)
+    FreeSkinObjects();
   if (AComponent == FSystemMenu)
     FSystemMenu = nullptr;
   if (AComponent == FTrayIcon)
@@ -234,7 +239,7 @@ void TskSkinnedForm::SetMainMenu(TMainMenu* Value)
 {
   SetComponentReference(this, FMainMenu, Value);
   if (FSkinLoaded && !Designing())
-    SendNCPaint();
+    RebuildMainMenuObjects(true);
 }
 
 void TskSkinnedForm::SetSystemMenu(TPopupMenu* Value)
@@ -350,6 +355,7 @@ void TskSkinnedForm::ApplySkin()
     }
     CreateSkinObjects();
     UpdateObjectStates();
+    RegisterAreaControls();
     if (OnChangeSkinData)
       OnChangeSkinData(this);
     FrameWidth = FOwnerForm->GetClientWidth();

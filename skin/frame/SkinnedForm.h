@@ -37,12 +37,17 @@
 #include "platform/vcl/Timer.h"
 #include "skin/controls/SkinControlGeometry.h"
 #include "skin/foundation/SkinData.h"
+#include "skin/frame/SkinFrameButtons.h"
+#include "skin/frame/SkinFrameCaption.h"
+#include "skin/frame/SkinFrameMainMenuItem.h"
 #include "skin/frame/SkinFrameObject.h"
+#include "skin/frame/SkinFrameValueObjects.h"
 #include "skin/input/SkinMenu.h"
 
 class TskSkinStatusBar;
 class TskSkinHint;
 class TskTrayIcon;
+class TskLayerManager;
 
 // The private messages of skinned forms (WParam of the skin broadcasts is the skin data).
 constexpr UINT MDIChildRefitMessage = 1230;
@@ -60,7 +65,6 @@ constexpr TskBorderIcons biRollUp = 8;
 constexpr TskBorderIcons biMinimizeToTray = 16;
 enum TskClientInActiveEffect { spieSemiTransparent, spieBlur };
 enum TskPositionInMonitor { sppDefault, sppScreenCenter, sppDesktopCenter };
-enum TSwitchState { swsOn, swsOff };
 
 using TskCaptionPaintEvent = std::function<void(TCanvas* Cnvs, const TRect& R, bool AActive)>;
 using TChangeClientRectEvent = std::function<void(const TRect& NewClientRect)>;
@@ -72,6 +76,9 @@ using TskMouseUpEvent = TFrameMouseDownEvent;
 using TFrameMouseMoveEvent = std::function<void(const String& IDName, int X, int Y, const TRect& ObjectRect)>;
 using TPaintEvent = std::function<void(const String& IDName, TCanvas* Canvas, const TRect& ObjectRect)>;
 using TskActivateCustomObjectEvent = std::function<void(const String& IDName, bool& ObjectVisible)>;
+using TskSwitchChangeStateEvent = std::function<void(const String& IDName, TSwitchState State)>;
+using TskTrackBarChangeValueEvent = std::function<void(const String& IDName, int Value)>;
+using TskFrameRegulatorChangeValueEvent = std::function<void(const String& IDName, int Value)>;
 
 class TskSkinnedForm : public TskSkinMenuHost {
 public:
@@ -158,6 +165,10 @@ public:
   TNotifyEvent OnRestore;
   TNotifyEvent OnMaximize;
   TskActivateCustomObjectEvent OnActivateCustomObject;
+  TskSwitchChangeStateEvent OnSwitchChangeStateEvent;
+  TskTrackBarChangeValueEvent OnTrackBarChangeValueEvent;
+  TskFrameRegulatorChangeValueEvent OnFrameRegulatorChangeValueEvent;
+  TNotifyEvent OnMainMenuEnter;
 
   // ---- Skin attach ----
   void ApplySkin();
@@ -224,7 +235,42 @@ public:
   bool IsCaptionObject(int Index) const;
   bool OnCaptionObject(TPoint P) const;
   bool DrawnInRollUpState(const TskActiveSkinObject* Obj) const;
+  // The window operation of a caption button's command (close, maximise or restore, minimise,
+  // roll-up, to tray); the hot object is dropped first. The system-menu and custom commands do
+  // nothing here.
   void ExecuteCommand(TskButtonCommand Command);
+  void UpdateObjectHints();
+  void ObjectDblClick();
+  void CaptionDblClick();
+  void RegisterAreaControls();
+  void PlaceAreaControls();
+  // Remakes the main-menu objects from MainMenu and the skin's "MAINMENUITEM" record.
+  void RebuildMainMenuObjects(bool Repaint);
+  // Screen position of frame point (0, 0).
+  TPoint FrameScreenOrigin() const;
+  // The glow layers of the frame objects: 0 follows the mouse, 1 stays while a menu is open.
+  TskLayerManager* GetLayerManager(int Index);
+  void StartMorphTimer();
+  void StartAnimateTimer();
+  TTimer* GetMorphTimer() const { return FMorphTimer; }
+  TTimer* GetAnimateTimer() const { return FAnimateTimer; }
+  // Pops Item's sub-items up as a skinned menu against R (screen coordinates).
+  void PopupObjectMenu(TMenuItem* Item, const TRect& R, bool Upward);
+  // The caption's text: the form's text.
+  String CaptionText() const;
+  // Dragging the client-drawn frame by its caption.
+  void DragStart(int X, int Y);
+  void DragStop();
+  bool Dragging() const { return FDragging; }
+  // A skinned menu closed: the object that held it is released.
+  void SkinMenuClose() override;
+
+  // ---- Window-state actions the caption buttons ask for ----
+  // The items of the system menu (the SystemMenu's, else none).
+  virtual TMenuItem* GetSystemMenuItems();
+  virtual void MinimizeToTray();
+  virtual void SetRollUpState(bool Value);
+  bool MainMenuMode = false;
 
   // ---- Window states ----
   TWindowState GetSkinWindowState() const { return FSkinWindowState; }
@@ -324,6 +370,13 @@ private:
   TTimer* FMorphTimer = nullptr;
   TTimer* FMouseTimer = nullptr;
   TTimer* FAnimateTimer = nullptr;
+  TskLayerManager* FLayerManagers[2] = {nullptr, nullptr};
+  struct TAreaControl {
+    TControl* Control;
+    TRect Rect;
+  };
+  std::vector<TAreaControl> FAreaControlList;
+  TCursor FObjectCursor = crDefault;
 };
 
 // The opacities a fade-in to Target passes through: steps of Target / 15 (at least 1), the last

@@ -1,9 +1,14 @@
 // TskSkinnedForm: the frame objects it owns: made from the skin (or the six default caption
 // buttons), enabled and shown by the border icons, laid out, found under the mouse, given the
-// mouse, and the window commands of the caption buttons.
+// mouse, their timers, the window commands of the caption buttons, the controls bound to named
+// skin areas and the main-menu objects.
 #include <algorithm>
 
+#include "skin/controls/GraphicSkinControl.h"
+#include "skin/controls/SkinControl.h"
 #include "skin/foundation/SkinDrawUtils.h"
+#include "skin/foundation/SkinLayered.h"
+#include "skin/foundation/SkinStrings.h"
 #include "skin/frame/SkinnedForm.h"
 #include "skin/input/SkinHint.h"
 
@@ -11,14 +16,50 @@ namespace {
 
 bool Inside(const TRect& R, int X, int Y) { return X >= R.left && X < R.right && Y >= R.top && Y < R.bottom; }
 
+// The command of a caption button (a standard button, or an animation acting as one); IsButton
+// tells whether Obj is one.
 TskButtonCommand CommandOf(const TskActiveSkinObject* Obj, bool& IsButton)
 {
   if (auto* b = dynamic_cast<const TskSkinStdButtonObject*>(Obj)) {
     IsButton = true;
     return b->Command;
   }
+  if (auto* a = dynamic_cast<const TskSkinAnimateObject*>(Obj)) {
+    IsButton = true;
+    return a->Command;
+  }
   IsButton = false;
   return cmDefault;
+}
+
+// The object a SKINOBJECTS record makes, or nullptr for a record that makes none.
+TskActiveSkinObject* CreateObjectFor(TskSkinnedForm* Form, TskDataSkinObject* Record)
+{
+  if (auto* r = dynamic_cast<TskDataSkinGauge*>(Record))
+    return new TskSkinGaugeObject(Form, r);
+  if (auto* r = dynamic_cast<TskDataSkinStdButton*>(Record))
+    return new TskSkinStdButtonObject(Form, r);
+  if (auto* r = dynamic_cast<TskDataSkinButton*>(Record))
+    return new TskSkinButtonObject(Form, r);
+  if (auto* r = dynamic_cast<TskDataSkinCaption*>(Record))
+    return new TskSkinCaptionObject(Form, r);
+  if (dynamic_cast<TskDataUserObject*>(Record))
+    return new TskUserObject(Form, Record);
+  if (auto* r = dynamic_cast<TskDataSkinSwitch*>(Record))
+    return new TskSkinSwitchObject(Form, r);
+  if (auto* r = dynamic_cast<TskDataSkinTrackBar*>(Record))
+    return new TskSkinTrackBarObject(Form, r);
+  if (auto* r = dynamic_cast<TskDataSkinLabel*>(Record))
+    return new TskSkinLabelObject(Form, r);
+  if (auto* r = dynamic_cast<TskDataSkinAnimate*>(Record))
+    return new TskSkinAnimateObject(Form, r);
+  if (auto* r = dynamic_cast<TskDataSkinBitLabel*>(Record))
+    return new TskSkinBitLabelObject(Form, r);
+  if (auto* r = dynamic_cast<TskDataSkinFrameRegulatorObject*>(Record))
+    return new TskSkinFrameRegulatorObject(Form, r);
+  if (auto* r = dynamic_cast<TskDataSkinFrameGaugeObject*>(Record))
+    return new TskSkinFrameGaugeObject(Form, r);
+  return nullptr;
 }
 
 } // namespace
@@ -49,6 +90,7 @@ void TskSkinnedForm::FreeSkinObjects()
   for (TskActiveSkinObject* obj : FObjectList)
     delete obj;
   FObjectList.clear();
+  FAreaControlList.clear();
   FActiveObject = FOldActiveObject = FCaptureObject = -1;
 }
 
@@ -59,14 +101,14 @@ void TskSkinnedForm::CreateSkinObjects()
   if (!skin)
     return;
   for (TskDataSkinObject* record : skin->ObjectList) {
-    // Menu records serve the menus, not the frame.
-    if (dynamic_cast<TskDataSkinMainMenuBarButton*>(record))
+    // Menu records serve the menus and the main-menu objects, not the frame.
+    if (dynamic_cast<TskDataSkinMainMenuItem*>(record) || dynamic_cast<TskDataSkinMenuItem*>(record) ||
+        dynamic_cast<TskDataSkinMainMenuBarButton*>(record))
       continue;
-    if (auto* button = dynamic_cast<TskDataSkinStdButton*>(record))
-      FObjectList.push_back(new TskSkinStdButtonObject(this, button));
-    else if (auto* caption = dynamic_cast<TskDataSkinCaption*>(record))
-      FObjectList.push_back(new TskSkinCaptionObject(this, caption));
+    if (TskActiveSkinObject* obj = CreateObjectFor(this, record))
+      FObjectList.push_back(obj);
   }
+  RebuildMainMenuObjects(false);
 }
 
 void TskSkinnedForm::CreateDefaultObjects()
@@ -89,11 +131,14 @@ void TskSkinnedForm::UpdateObjectStates()
     const TskButtonCommand command = CommandOf(obj, isButton);
     if (!isButton)
       continue;
+    auto* animate = dynamic_cast<TskSkinAnimateObject*>(obj);
     if (HideCaptionButtons) {
       obj->Enabled = false;
       obj->Visible = !obj->SkinRectInAPicture;
       continue;
     }
+    if (animate && (!animate->ButtonStyle || command == cmDefault))
+      continue;
     bool enabled = true;
     switch (command) {
     case cmMaximize: enabled = (FBorderIcons & biMaximize) != 0; break;
@@ -130,16 +175,69 @@ void TskSkinnedForm::UpdateObjectStates()
     first->DefaultCaption = true;
     first->Text = text;
   }
+  UpdateObjectHints();
+}
+
+void TskSkinnedForm::UpdateObjectHints()
+{
+  TskSkinData* skin = GetSkinData();
+  if (!UseDefaultObjectHint || !skin)
+    return;
+  struct THintText {
+    TskButtonCommand Command;
+    const char* Key;
+    const char* Fallback;
+  } static const texts[] = {{cmClose, "CLOSEBUTTON_HINT", "Close"},
+                            {cmMaximize, "MAXBUTTON_HINT", "Maximize"},
+                            {cmMinimize, "MINBUTTON_HINT", "Minimize"},
+                            {cmSysMenu, "MENUBUTTON_HINT", "System menu"},
+                            {cmRollUp, "ROLLUPBUTTON_HINT", "Roll Up"},
+                            {cmMinimizeToTray, "TRAYBUTTON_HINT", "Minimize to Tray"}};
+  auto text = [skin](const char* Key, const char* Fallback) -> String {
+    if (TskResourceStrData* strings = skin->GetResourceStrData()) {
+      const String value = strings->GetResStr(Key);
+      if (!value.empty())
+        return value;
+    }
+    return Fallback;
+  };
+  const String restore = text("RESTORE_HINT", "Restore");
+  for (TskActiveSkinObject* obj : FObjectList) {
+    bool isButton = false;
+    const TskButtonCommand command = CommandOf(obj, isButton);
+    if (!isButton || command == cmDefault)
+      continue;
+    for (const THintText& t : texts) {
+      if (t.Command != command)
+        continue;
+      obj->Hint = text(t.Key, t.Fallback);
+      if (auto* b = dynamic_cast<TskSkinStdButtonObject*>(obj)) {
+        b->NormalHint = obj->Hint;
+        b->RestoreHint = restore;
+      } else if (auto* a = dynamic_cast<TskSkinAnimateObject*>(obj)) {
+        a->NormalHint = obj->Hint;
+        a->RestoreHint = restore;
+      }
+    }
+  }
 }
 
 void TskSkinnedForm::CalcObjectRects()
 {
   TskSkinData* skin = GetSkinData();
-  for (TskActiveSkinObject* obj : FObjectList)
+  for (TskActiveSkinObject* obj : FObjectList) {
+    if (dynamic_cast<TskSkinMainMenuItem*>(obj)) {
+      // Main-menu items lay themselves out from the main-menu area when drawn.
+      obj->ObjectRect = TRect{MainMenuRect.left, MainMenuRect.top, MainMenuRect.left, MainMenuRect.top};
+      continue;
+    }
     obj->ObjectRect = MapSkinRect(obj->SkinRect);
+  }
   SizeGripRect = (FSkinLoaded && !IsNullRect(skin->sizegriparea)) ? MapSkinRect(skin->sizegriparea) : TRect{};
-  if (!FSupportNCArea)
+  if (!FSupportNCArea) {
+    PlaceAreaControls();
     return;
+  }
   const TRect layout = !IsNullRect(ButtonsRect) ? ButtonsRect : CaptionRect;
   if (IsNullRect(layout))
     return;
@@ -153,8 +251,7 @@ void TskSkinnedForm::CalcObjectRects()
     return FObjectList.size();
   };
   auto sizeOf = [this](TskActiveSkinObject* Obj, int& W, int& H) {
-    bool isButton = false;
-    if (CommandOf(Obj, isButton) == cmSysMenu && FShowIcon) {
+    if (auto* b = dynamic_cast<TskSkinStdButtonObject*>(Obj); b && b->Command == cmSysMenu && FShowIcon) {
       GetSmallIconSize(W, H);
       return;
     }
@@ -290,26 +387,27 @@ void TskSkinnedForm::TestActive(int X, int Y, bool Enter)
 void TskSkinnedForm::ResetObjectStates()
 {
   for (TskActiveSkinObject* obj : FObjectList) {
+    if (auto* animate = dynamic_cast<TskSkinAnimateObject*>(obj)) {
+      animate->Active = false;
+      animate->Frame = 1;
+      continue;
+    }
     if (dynamic_cast<TskSkinCaptionObject*>(obj))
       continue;
     obj->Active = false;
     obj->MouseIn = false;
     obj->MorphFactor = 0;
-    if (auto* button = dynamic_cast<TskSkinStdButtonObject*>(obj))
-      button->Down = false;
   }
 }
 
 void TskSkinnedForm::ObjectMouseDown(TMouseButton Button, int X, int Y)
 {
   if (!FSupportNCArea)
-    FDragging = false;
+    DragStop();
   TestActive(X, Y, true);
   if (FActiveObject == -1) {
-    if (!FSupportNCArea && Button == mbLeft && FSkinWindowState != wsMaximized && DraggAble) {
-      FDragging = true;
-      FDragStart = TPoint{X, Y};
-    }
+    if (!FSupportNCArea && Button == mbLeft && FSkinWindowState != wsMaximized && DraggAble)
+      DragStart(X, Y);
     return;
   }
   if (FSupportNCArea && !IsCaptionObject(FActiveObject))
@@ -321,7 +419,7 @@ void TskSkinnedForm::ObjectMouseDown(TMouseButton Button, int X, int Y)
 void TskSkinnedForm::ObjectMouseUp(TMouseButton Button, int X, int Y)
 {
   if (!FSupportNCArea)
-    FDragging = false;
+    DragStop();
   if (FCaptureObject < 0 || FCaptureObject >= static_cast<int>(FObjectList.size())) {
     FCaptureObject = -1;
     return;
@@ -344,15 +442,49 @@ void TskSkinnedForm::ObjectMouseMove(int X, int Y)
     FObjectList[static_cast<std::size_t>(FActiveObject)]->MouseMove(X, Y);
 }
 
+void TskSkinnedForm::ObjectDblClick()
+{
+  if (FActiveObject >= 0 && FActiveObject < static_cast<int>(FObjectList.size()))
+    FObjectList[static_cast<std::size_t>(FActiveObject)]->DblClick();
+}
+
+void TskSkinnedForm::CaptionDblClick()
+{
+  if (!IsCaptionObject(FActiveObject))
+    return;
+  if (FRollUpState)
+    SetRollUpState(false);
+  else if (Sizeable)
+    SetSkinWindowState(FSkinWindowState == wsNormal ? wsMaximized : wsNormal);
+  else
+    SetRollUpState(true);
+}
+
 void TskSkinnedForm::ExecuteCommand(TskButtonCommand Command)
 {
   switch (Command) {
-  case cmClose: FOwnerForm->Close(); break;
-  case cmMaximize: SetSkinWindowState(FSkinWindowState == wsMaximized ? wsNormal : wsMaximized); break;
-  case cmMinimize:
-    SetSkinWindowState(FSupportNCArea && FSkinWindowState == wsMinimized ? wsNormal : wsMinimized);
+  case cmClose:
+    TestActive(-1, -1, false);
+    FOwnerForm->Close();
     break;
-  default: break;
+  case cmMaximize:
+    TestActive(-1, -1, false);
+    SetSkinWindowState(FSkinWindowState == wsMaximized ? wsNormal : wsMaximized);
+    break;
+  case cmMinimize:
+    TestActive(-1, -1, false);
+    if (AlwaysMinimizeToTray)
+      MinimizeToTray();
+    else
+      SetSkinWindowState(FSupportNCArea && FSkinWindowState == wsMinimized ? wsNormal : wsMinimized);
+    break;
+  case cmRollUp: SetRollUpState(!FRollUpState); break;
+  case cmMinimizeToTray:
+    TestActive(-1, -1, false);
+    MinimizeToTray();
+    break;
+  case cmSysMenu:
+  case cmDefault: break;
   }
 }
 
@@ -395,15 +527,30 @@ void TskSkinnedForm::MouseTimerTick(TObject*)
     FMouseEntered = false;
     FMouseTimer->SetEnabled(false);
   }
+  TskSkinData* skin = GetSkinData();
+  if (UseSkinCursors && skin) {
+    int index = skin->cursorindex;
+    if (FActiveObject >= 0 && FActiveObject < static_cast<int>(FObjectList.size()) &&
+        FObjectList[static_cast<std::size_t>(FActiveObject)]->CursorIndex != -1)
+      index = FObjectList[static_cast<std::size_t>(FActiveObject)]->CursorIndex;
+    const TCursor cursorId = index == -1 ? crDefault : static_cast<TCursor>(skin->StartCursorIndex + index);
+    if (FOwnerForm->GetCursor() != cursorId)
+      FOwnerForm->SetCursor(cursorId);
+  }
 }
+
+void TskSkinnedForm::StartMorphTimer() { FMorphTimer->SetEnabled(true); }
+
+void TskSkinnedForm::StartAnimateTimer() { FAnimateTimer->SetEnabled(true); }
 
 void TskSkinnedForm::MorphTimerTick(TObject*)
 {
   bool any = false;
-  for (TskActiveSkinObject* obj : FObjectList) {
-    if (obj->Morphing && obj->CanMorphing()) {
-      obj->MorphFactor = std::clamp(obj->MorphFactor + (obj->Active ? 0.2 : -0.2), 0.0, 1.0);
-      obj->ReDraw();
+  // A step may redraw; the list is walked by index so that nothing is read from a freed entry.
+  for (std::size_t i = 0; i < FObjectList.size(); ++i) {
+    TskActiveSkinObject* obj = FObjectList[i];
+    if (obj->EnableMorphing() && obj->CanMorphing()) {
+      obj->MorphStep();
       any = true;
     }
   }
@@ -411,4 +558,186 @@ void TskSkinnedForm::MorphTimerTick(TObject*)
     FMorphTimer->SetEnabled(false);
 }
 
-void TskSkinnedForm::AnimateTimerTick(TObject*) { FAnimateTimer->SetEnabled(false); }
+void TskSkinnedForm::AnimateTimerTick(TObject*)
+{
+  bool any = false;
+  for (std::size_t i = 0; i < FObjectList.size(); ++i) {
+    TskActiveSkinObject* obj = FObjectList[i];
+    if (auto* animate = dynamic_cast<TskSkinAnimateObject*>(obj)) {
+      if (animate->CanAnimate()) {
+        animate->AnimationStep();
+        any = true;
+      }
+      continue;
+    }
+    auto* caption = dynamic_cast<TskSkinCaptionObject*>(obj);
+    if (!caption || !caption->HasActivityAnimation())
+      continue;
+    if (caption->StepCounter < caption->AnimateInterval) {
+      caption->StepCounter += 25;
+      any = true;
+    } else if (caption->Active && caption->AnimFrame <= caption->FrameCount) {
+      ++caption->AnimFrame;
+      DrawObject(caption);
+      caption->StepCounter = 25;
+      any = true;
+    } else if (!caption->Active && caption->AnimFrame > 0) {
+      --caption->AnimFrame;
+      DrawObject(caption);
+      caption->StepCounter = 25;
+      any = true;
+    }
+  }
+  if (!any)
+    FAnimateTimer->SetEnabled(false);
+}
+
+// ---- Controls bound to skin areas ----
+
+void TskSkinnedForm::RegisterAreaControls()
+{
+  FAreaControlList.clear();
+  TskSkinData* skin = GetSkinData();
+  if (!skin)
+    return;
+  for (int i = 0; i < FOwnerForm->GetControlCount(); ++i) {
+    TControl* control = FOwnerForm->GetControl(i);
+    String name;
+    if (auto* c = dynamic_cast<TskSkinControl*>(control))
+      name = c->GetAreaName();
+    else if (auto* g = dynamic_cast<TskGraphicSkinControl*>(control))
+      name = g->GetAreaName();
+    if (name.empty())
+      continue;
+    const int index = skin->GetAreaIndex(name);
+    if (index < 0 || index >= static_cast<int>(skin->AreaList.size()))
+      continue;
+    const TRect r = skin->AreaList[static_cast<std::size_t>(index)]->AreaBounds;
+    if (IsNullRect(r))
+      continue;
+    control->SetAlign(alNone);
+    FAreaControlList.push_back(TAreaControl{control, r});
+  }
+}
+
+void TskSkinnedForm::PlaceAreaControls()
+{
+  const bool stretch = IsStretchableSkin();
+  for (const TAreaControl& area : FAreaControlList) {
+    const TRect r = stretch ? MapSkinRect(area.Rect) : area.Rect;
+    area.Control->SetBounds(r.left, r.top, RectWidth(r), RectHeight(r));
+    if (auto* windowed = dynamic_cast<TWinControl*>(area.Control))
+      windowed->Realign();
+  }
+}
+
+// ---- Main-menu objects ----
+
+void TskSkinnedForm::RebuildMainMenuObjects(bool Repaint)
+{
+  // The last one first, so that the indexes of the others hold while they go.
+  for (std::size_t i = FObjectList.size(); i-- > 0;) {
+    if (!dynamic_cast<TskSkinMainMenuItem*>(FObjectList[i]))
+      continue;
+    if (FActiveObject == static_cast<int>(i) || FCaptureObject == static_cast<int>(i) ||
+        FOldActiveObject == static_cast<int>(i))
+      FActiveObject = FCaptureObject = FOldActiveObject = -1;
+    delete FObjectList[i];
+    FObjectList.erase(FObjectList.begin() + static_cast<std::ptrdiff_t>(i));
+  }
+  TskSkinData* skin = GetSkinData();
+  if (FMainMenu && skin) {
+    const int index = skin->GetObjectIndex("MAINMENUITEM");
+    auto* record = index >= 0 && index < static_cast<int>(skin->ObjectList.size())
+                       ? dynamic_cast<TskDataSkinMainMenuItem*>(skin->ObjectList[static_cast<std::size_t>(index)])
+                       : nullptr;
+    TMenuItem* items = FMainMenu->GetItems();
+    for (int i = 0; record && items && i < items->GetCount(); ++i) {
+      TMenuItem* item = items->GetItem(i);
+      if (!item->GetVisible())
+        continue;
+      auto* obj = new TskSkinMainMenuItem(this, record);
+      obj->IDName = item->GetName();
+      obj->Enabled = item->GetEnabled();
+      obj->SavedEnabled = obj->Enabled;
+      obj->MenuItem = item;
+      FObjectList.push_back(obj);
+    }
+  }
+  if (!Repaint || !FOwnerForm->HandleAllocated())
+    return;
+  if (FSupportNCArea) {
+    SendNCPaint();
+  } else {
+    RECT r = MainMenuRect;
+    InvalidateRect(FOwnerForm->GetHandle(), &r, TRUE);
+  }
+}
+
+// ---- Services to the objects ----
+
+TPoint TskSkinnedForm::FrameScreenOrigin() const
+{
+  if (IsMDIChild() && FOwnerForm->HandleAllocated()) {
+    TPoint p = UsesDefaultFrame() ? TPoint{-3, -(GetDefaultCaptionHeight() + 3)}
+                                  : TPoint{-FrameClientRect.left, -FrameClientRect.top};
+    ClientToScreen(FOwnerForm->GetHandle(), &p);
+    return p;
+  }
+  return TPoint{FOwnerForm->GetLeft(), FOwnerForm->GetTop()};
+}
+
+TskLayerManager* TskSkinnedForm::GetLayerManager(int Index)
+{
+  if (Index < 0 || Index > 1)
+    return nullptr;
+  if (!FLayerManagers[Index])
+    FLayerManagers[Index] = new TskLayerManager(this);
+  return FLayerManagers[Index];
+}
+
+void TskSkinnedForm::PopupObjectMenu(TMenuItem* Item, const TRect& R, bool Upward)
+{
+  if (!Item || Item->GetCount() == 0)
+    return;
+  if (auto* popup = dynamic_cast<TskSkinPopupMenu*>(Item->GetParentMenu()); popup && popup->GetItems() == Item) {
+    popup->PopupSkinMenu(R, Upward);
+    return;
+  }
+  TskSkinData* skin = GetMenusSkinData() ? GetMenusSkinData() : GetSkinData();
+  SkinMenuOpen();
+  if (TskSkinMenu* engine = GetSkinMenu())
+    engine->Popup(nullptr, skin, 0, R, Item, Upward);
+}
+
+String TskSkinnedForm::CaptionText() const { return FOwnerForm->GetText(); }
+
+void TskSkinnedForm::DragStart(int X, int Y)
+{
+  FDragging = true;
+  FDragStart = TPoint{X, Y};
+}
+
+void TskSkinnedForm::DragStop() { FDragging = false; }
+
+void TskSkinnedForm::SkinMenuClose()
+{
+  // The first object holding an open menu lets it go.
+  for (TskActiveSkinObject* obj : FObjectList) {
+    if (auto* item = dynamic_cast<TskSkinMainMenuItem*>(obj); item && item->Down) {
+      item->Active = false;
+      item->SetDown(false);
+      break;
+    }
+    if (auto* button = dynamic_cast<TskSkinButtonObject*>(obj); button && button->MenuItem && button->Down) {
+      button->SetDown(false);
+      break;
+    }
+    if (auto* animate = dynamic_cast<TskSkinAnimateObject*>(obj); animate && animate->MenuOpen) {
+      animate->MenuClosed();
+      break;
+    }
+  }
+  MainMenuMode = false;
+  TskSkinMenuHost::SkinMenuClose();
+}

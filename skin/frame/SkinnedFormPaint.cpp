@@ -83,6 +83,8 @@ void TskSkinnedForm::UpdateCaptionActivity(bool Refresh)
     caption->Active = active;
     if (!FSupportNCArea && Refresh)
       caption->ReDraw();
+    if (caption->HasActivityAnimation())
+      StartAnimateTimer();
   }
   if (active) {
     if (OnActivate)
@@ -120,6 +122,14 @@ void TskSkinnedForm::DrawObjectsIntoStrip(TBitmap* Strip, bool Top, bool Bottom)
   for (TskActiveSkinObject* obj : FObjectList) {
     if (!obj->Visible || !DrawnInRollUpState(obj))
       continue;
+    if (dynamic_cast<TskSkinMainMenuItem*>(obj)) {
+      // A main-menu item lays itself out in the main-menu area (and shifts itself into the bottom
+      // strip).
+      const bool menuInTop = MainMenuRect.bottom <= FrameClientRect.top;
+      if (menuInTop ? Top : Bottom)
+        obj->Draw(Strip->GetCanvas(), false);
+      continue;
+    }
     const bool inTop = obj->ObjectRect.bottom <= FrameClientRect.top;
     if (inTop && Top) {
       obj->Draw(Strip->GetCanvas(), false);

@@ -445,8 +445,7 @@ void TskSkinnedForm::NCMouse(TMessage& Message)
   case WM_NCLBUTTONDBLCLK:
     TestActive(p.x, p.y, true);
     ObjectMouseDown(mbLeft, p.x, p.y);
-    if (FActiveObject >= 0 && FActiveObject < static_cast<int>(FObjectList.size()))
-      FObjectList[static_cast<std::size_t>(FActiveObject)]->DblClick();
+    ObjectDblClick();
     if (caption) {
       CaptionDoubleClick();
       FCaptureObject = -1;
@@ -499,14 +498,9 @@ void TskSkinnedForm::ClientMouse(TMessage& Message)
     break;
   case WM_LBUTTONDBLCLK:
     ObjectMouseDown(mbLeft, p.x, p.y);
-    if (FActiveObject >= 0 && FActiveObject < static_cast<int>(FObjectList.size()))
-      FObjectList[static_cast<std::size_t>(FActiveObject)]->DblClick();
-    if (clientDrawn && IsCaptionObject(FActiveObject)) {
-      if (FSkinWindowState == wsNormal && Sizeable)
-        SetSkinWindowState(wsMaximized);
-      else if (Sizeable)
-        SetSkinWindowState(wsNormal);
-    }
+    ObjectDblClick();
+    if (clientDrawn)
+      CaptionDblClick();
     break;
   case WM_RBUTTONDOWN:
     if (clientDrawn)
