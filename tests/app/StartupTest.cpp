@@ -150,6 +150,7 @@ TEST_P(TDamagedFile, TheStartGoesOnSaysSoKeepsTheBytesAndLoadsTheRest)
 {
   const TDamageCase& C = GetParam();
   const std::string Damaged = C.File == std::string("settings.txt") ? std::string("\x01\x02\xff\xfe\x00zz", 7)
+                              : C.File == std::string("folders.db") ? std::string("/media/\r\n/mnt/cut sh")
                               : std::string(C.File).find(".state") != std::string::npos && std::string(C.File) != "laststate_devices.state"
                                   ? std::string(2000, '\0') + "\x01"  // a row of 2001 cells
                                   : std::string("21\r\nnot a number\r\n");
@@ -164,7 +165,8 @@ TEST_P(TDamagedFile, TheStartGoesOnSaysSoKeepsTheBytesAndLoadsTheRest)
       {"laststatus.state", GridStreamBytes(79, 2, Cells)},
       {"laststate_queue.state", GridStreamBytes(79, 2, Cells)},
       {"laststate_devices.state", GridTextBytes(21, 2, Row)},
-      {"filelist.db", GridTextBytes(60, 2, History)}};
+      {"filelist.db", GridTextBytes(60, 2, History)},
+      {"folders.db", "/media/\r\n/mnt/films/\r\n"}};
   for (const auto& [Name, Bytes] : Good) Put(Name, Name == C.File ? Damaged : Bytes);
 
   ASSERT_TRUE(Start()) << Failure;
@@ -187,6 +189,10 @@ TEST_P(TDamagedFile, TheStartGoesOnSaysSoKeepsTheBytesAndLoadsTheRest)
   if (Loaded("filelist.db")) {
     EXPECT_EQ(ProgramHistoryWindow()->database->GetCells(3, 1), "film.avi");
   }
+  // The remembered folders: all of them, or the whole lines of a damaged list.
+  TStrings* Folders = ProgramHistoryWindow()->track->GetItems();
+  ASSERT_EQ(Folders->GetCount(), Loaded("folders.db") ? 2 : 1);
+  EXPECT_EQ(Folders->Get(0), "/media/");
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, TDamagedFile,
@@ -194,7 +200,8 @@ INSTANTIATE_TEST_SUITE_P(Files, TDamagedFile,
                                          TDamageCase{"JobList", "laststatus.state", "laststatus.state.damaged"},
                                          TDamageCase{"SourceQueue", "laststate_queue.state", "laststate_queue.state.damaged"},
                                          TDamageCase{"DeviceQueue", "laststate_devices.state", "laststate_devices.state.damaged"},
-                                         TDamageCase{"History", "filelist.db", "filelist.db.damaged"}),
+                                         TDamageCase{"History", "filelist.db", "filelist.db.damaged"},
+                                         TDamageCase{"Folders", "folders.db", "folders.db.damaged"}),
                          [](const auto& Info) { return std::string(Info.param.Name); });
 
 // A line of settings.txt and what the core then reads, one or more per option page.
