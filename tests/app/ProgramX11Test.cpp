@@ -14,6 +14,8 @@
 #include <set>
 #include <string>
 
+#include "app/AboutBox.h"
+#include "app/HistoryWindow.h"
 #include "app/MainWindow.h"
 #include "app/ProgramMain.h"
 #include "core/SourceRow.h"
@@ -206,5 +208,54 @@ TEST_F(TProgramX11, DeviceChosenWithTheMouseAndKeysConvertsWithProgressShown)
   }, false);
   if (Where == TXvfbChild::NoServer) GTEST_SKIP() << "Xvfb is not available";
 }
+
+// The program's windows in each built-in skin, as start-up makes them, saved to the gallery:
+// the main window (its main page and its settings pages), the history window and the about box.
+class TProgramGallery : public TProgramX11, public testing::WithParamInterface<const char*> {};
+
+TEST_P(TProgramGallery, WindowsInTheSkin)
+{
+  const std::string Skin = GetParam();
+  const std::string Variable = "QV_PROGRAM_GALLERY_X11_" + Skin;
+  const TXvfbChild Where = RunOnXvfbChild(Variable.c_str(), [&](const char*, TDisplayBackend* Display) {
+    setenv("HOME", Home.c_str(), 1);
+    setenv("XDG_DATA_HOME", (Home + ".local/share").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (Home + ".config").c_str(), 1);
+    setenv("QV_SKIN", Skin.c_str(), 1);
+    std::filesystem::create_directories(Home + "Videos");
+    SetDialogHandler([](TDialogRequest&) { return mrOk; });
+    String Failure;
+    ASSERT_TRUE(CreateProgramWindows({}, Failure)) << Failure;
+    TMainWindow* W = ProgramMainWindow();
+    const String Base = String(QV_TEST_BIN_DIR) + "/../program-" + Skin + "-";
+    auto Save = [&](TForm* F, const char* Name) {
+      F->Show();
+      PumpDisplay(Display, 30);
+      EXPECT_TRUE(SaveWindowPng(*Display, GetDisplayWindow(F->GetHandle()), Base + Name + ".png")) << Name;
+    };
+    Save(W, "main");
+    // Everything of the window stays on a 1024 x 768 screen.
+    EXPECT_LE(W->GetWidth(), 1024);
+    EXPECT_LE(W->GetHeight(), 768);
+    W->skSkinSpeedButton8Click(W);
+    Save(W, "settings");
+    EXPECT_EQ(W->skSkinSpeedButton8->GetCaption(), "Hide settings");
+    W->skSkinSpeedButton8Click(W);
+    Save(ProgramHistoryWindow(), "history");
+    ShowAboutBox();
+    Save(ProgramAboutBox(), "about");
+    DestroyProgramWindows();
+    SetDialogHandler(nullptr);
+  });
+  if (Where == TXvfbChild::NoServer) GTEST_SKIP() << "Xvfb is not available";
+  if (Where == TXvfbChild::Parent) {
+    for (const char* Name : {"main", "settings", "history", "about"})
+      EXPECT_TRUE(std::filesystem::exists(std::string(QV_TEST_BIN_DIR) + "/../program-" + Skin + "-" + Name + ".png"))
+          << Name;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Skins, TProgramGallery, testing::Values("controls", "frame"),
+                         [](const auto& Info) { return std::string(Info.param); });
 
 }  // namespace
