@@ -1,8 +1,6 @@
 #include "app/FormSkin.h"
 
-#include <cstdlib>
-#include <cstring>
-
+#include "platform/os/Process.h"
 #include "skin/controls/GraphicSkinControl.h"
 #include "skin/controls/SkinBevel.h"
 #include "skin/controls/SkinControl.h"
@@ -14,8 +12,7 @@
 
 TBuiltinSkin ChosenSkin()
 {
-  const char* Choice = std::getenv("QV_SKIN");
-  return Choice && std::strcmp(Choice, "frame") == 0 ? TBuiltinSkin::bsFrame : TBuiltinSkin::bsControls;
+  return EnvironmentValue("QV_SKIN") == "frame" ? TBuiltinSkin::bsFrame : TBuiltinSkin::bsControls;
 }
 
 TskSkinData* ProgramSkinData()

@@ -44,6 +44,9 @@ THistoryWindow::THistoryWindow(TComponent* AOwner) : TForm3(AOwner)
   };
   OnResize = [](TObject*) { HistoryFormResize(); };
   SkinForm(this);
+  // The sections fill the client area inside the skinned frame.
+  SetClientWidth(640);
+  SetClientHeight(520);
   HistoryFormCreate();
   SetPosition(poScreenCenter);
   HistoryFormResize();

@@ -1,10 +1,9 @@
 #include "app/MainWindow.h"
 
-#include <cstdlib>
-
 #include <cstdio>
 #include <thread>
 
+#include "app/AddDialogs.h"
 #include "app/FormSkin.h"
 #include "app/ProgramOpenDialog.h"
 #include "platform/os/DiscWatch.h"
@@ -149,6 +148,8 @@ void TMainWindow::WireHosts()
 
   TScanHost& S = ScanHost();
   S = TScanHost();
+  S.FilesDialog = &ProgramFilesDialog();
+  S.FolderDialog = &ProgramFolderDialog();
   S.DestinationFolder = [this] { return xcedit2->GetCaption(); };
   S.ShowHistoryPanel = [this](bool Visible) { history->SetVisible(Visible); };
   S.Go = [this] { b1->OnClick(b1); };
@@ -286,7 +287,7 @@ void TMainWindow::CheckTools()
     // The encoder names link to the tool adapter, which runs the system's tools: the tool itself
     // must be on PATH as well.
     if (!qv::os::IsExecutableFile(WorkFolder + Name) ||
-        qv::os::FindProgramOnPath(Tool, std::getenv("PATH") ? std::getenv("PATH") : "").empty())
+        qv::os::FindProgramOnSystemPath(Tool).empty())
       Note(String(Tool) + " is not installed: jobs that need it fail until it is (Debian package \"" + Tool +
            "\").");
 }

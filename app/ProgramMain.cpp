@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/AboutBox.h"
 #include "app/HistoryWindow.h"
 #include "app/MainWindow.h"
 #include "app/ProgramUnits.h"
@@ -32,11 +33,16 @@ bool CreateProgramWindows(const std::vector<String>& Args, String& Failure)
     return false;
   }
   Application->CreateForm(HistoryWindow);
+  Tabout* About = nullptr;
+  Application->CreateForm(About);
+  SetProgramAboutBox(About);
   return true;
 }
 
 void DestroyProgramWindows()
 {
+  delete ProgramAboutBox();
+  SetProgramAboutBox(nullptr);
   delete HistoryWindow;
   HistoryWindow = nullptr;
   if (MainWindow && Application->GetMainForm() == MainWindow) Application->SetMainForm(nullptr);

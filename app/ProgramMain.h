@@ -1,5 +1,5 @@
 // The program's entry: the application object, its windows in their order (the main window, then
-// the conversion history window; the preview window, the about box and the DVD title picker join
+// the conversion history window, the about box; the preview window and the DVD title picker join
 // the order as they are built), the message loop, and the end.
 //
 // Contract: CreateProgramWindows makes the windows as start-up does and answers false, with the

@@ -6,6 +6,7 @@
 #include "core/SourceRecognition.h"
 #include "core/qv_functions.h"
 #include "platform/rtl/StrUtils.h"
+#include "platform/rtl/StringList.h"
 
 void LoadCodecTable()
 {
@@ -31,25 +32,31 @@ void LoadDeviceTable()
   ApplyDeviceDefaults(F->devices);
   TStringGrid* Table = F->devices;
 
+  // The lists are built in memory and handed to their boxes whole: a box answers each item through
+  // its window, which made the duplicate checks over 461 profiles a slow step of start-up.
+  TStringList BrandList;
+  for (int R = 0; R < Table->GetRowCount(); ++R)
+    if (NotInList(Table->GetCells(DeviceGroupCol, R), &BrandList)) BrandList.Add(Table->GetCells(DeviceGroupCol, R));
   TStrings* Brands = F->brand->GetItems();
   Brands->Clear();
-  for (int R = 0; R < Table->GetRowCount(); ++R)
-    if (NotInList(Table->GetCells(DeviceGroupCol, R), Brands)) Brands->Add(Table->GetCells(DeviceGroupCol, R));
-  for (int I = 0; I < Brands->GetCount(); ++I)
+  Brands->AddStrings(&BrandList);
+  for (int I = 0; I < Brands->GetCount(); ++I)  // the box's own order (it may sort)
     if (LowerCase(Brands->Get(I)) == LowerCase("Apple")) F->brand->SetItemIndex(I);
   F->brandChange(F);
 
   auto Line = [Table](int R) { return Table->GetCells(DeviceGroupCol, R) + " " + Table->GetCells(DeviceNameCol, R); };
   auto InProfileGroup = [Table](int R) { return Table->GetCells(DeviceGroupCol, R).find("Profile") != String::npos; };
+  TStringList All;
+  for (int R = 0; R < Table->GetRowCount(); ++R)
+    if (!InProfileGroup(R)) All.Add(Line(R));
+  F->devicelist->Clear();
+  F->devicelist->GetItems()->AddStrings(&All);
+  TStringList Unique;
+  for (int R = 0; R < Table->GetRowCount(); ++R)
+    if (NotContainedInList(Table->GetCells(DeviceNameCol, R), &Unique) && !InProfileGroup(R)) Unique.Add(Line(R));
   TStrings* Scratch = F->skSkinListBox1->GetItems();
   F->skSkinListBox1->Clear();
-  for (int R = 0; R < Table->GetRowCount(); ++R)
-    if (!InProfileGroup(R)) Scratch->Add(Line(R));
-  F->devicelist->Clear();
-  F->devicelist->GetItems()->AddStrings(Scratch);
-  F->skSkinListBox1->Clear();
-  for (int R = 0; R < Table->GetRowCount(); ++R)
-    if (NotContainedInList(Table->GetCells(DeviceNameCol, R), Scratch) && !InProfileGroup(R)) Scratch->Add(Line(R));
+  Scratch->AddStrings(&Unique);
   F->spskinlabel1->SetCaption(IntToStr(F->devicelist->GetItems()->GetCount() - 1) + " Device profiles total, " +
                               IntToStr(Scratch->GetCount() - 1) + " unique");
   UiSync = true;

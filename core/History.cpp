@@ -5,6 +5,7 @@
 #include "core/SourceRecognition.h"
 #include "core/qv_joblist.h"
 #include "core/qv_scan.h"
+#include "platform/rtl/Convert.h"
 #include "platform/rtl/DateUtils.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Files.h"
@@ -22,6 +23,8 @@ String HistoryFile() { return WorkFolder + "filelist.db"; }
 // Set when "filelist.db" was there but could not be read: it is not written over at exit.
 bool HistoryUnreadable = false;
 String FoldersFile() { return WorkFolder + "folders.db"; }
+// Set when "folders.db" was there but could not be read: it is not written over at exit.
+bool FoldersUnreadable = false;
 
 void HistoryStatus(const String& Text)
 {
@@ -43,6 +46,10 @@ String DeviceKey(const String& Name) { return LowerCase(CleanTitle(Name)); }
 
 void WriteFolders()
 {
+  if (FoldersUnreadable) {
+    HistoryStatus("The remembered folders were not saved: \"" + FoldersFile() + "\" could not be read at start-up.");
+    return;
+  }
   String Text;
   TStrings* Items = Form3->track->GetItems();
   for (int I = 0; I < Items->GetCount(); ++I) Text += Items->Get(I) + "\r\n";
@@ -53,14 +60,61 @@ void WriteFolders()
   }
 }
 
+// The writer ends every path with CR LF, and a path holds no control character: a line that
+// breaks either rule (a cut last line, an empty line, stray bytes of a damaged file) is not a
+// folder.
+constexpr std::size_t MaxFoldersFileBytes = 16 * 1024 * 1024;
+
+bool IsFolderLine(const String& Line)
+{
+  if (Line.empty()) return false;
+  for (unsigned char C : Line)
+    if (C < 0x20 || C == 0x7F) return false;
+  return true;
+}
+
 void LoadFolders()
 {
-  if (!FileExists(FoldersFile())) return;
+  FoldersUnreadable = false;
+  // Something else in the file's place (a folder) cannot be read, and is not ours to replace.
+  if (!FileExists(FoldersFile()) && !DirectoryExists(FoldersFile())) return;
+  String Bytes;
   try {
-    Form3->track->GetItems()->LoadFromFile(FoldersFile());
+    TMemoryStream M;
+    M.LoadFromFile(FoldersFile());
+    if (static_cast<std::size_t>(M.GetSize()) > MaxFoldersFileBytes) {
+      Bytes.assign(1, '\0');  // no list of folders is that long: the whole file counts as damaged
+    } else {
+      Bytes.assign(static_cast<const char*>(M.GetMemory()), static_cast<std::size_t>(M.GetSize()));
+    }
   } catch (const Exception& E) {
-    HistoryStatus("The remembered folders were not loaded: " + E.Message());
+    FoldersUnreadable = true;
+    HistoryStatus("The remembered folders were not loaded: " + E.Message() + " The file will not be written over at exit.");
+    return;
   }
+  TStrings* Items = Form3->track->GetItems();
+  int Skipped = 0;
+  std::size_t At = 0;
+  while (At < Bytes.size()) {
+    // Lines end in CR LF as written, or in LF alone (a file edited by hand).
+    const std::size_t End = Bytes.find('\n', At);
+    String Line = Bytes.substr(At, End == String::npos ? String::npos : End - At);
+    if (!Line.empty() && Line.back() == '\r') Line.pop_back();
+    if (End != String::npos && IsFolderLine(Line))
+      Items->Add(Line);
+    else
+      ++Skipped;
+    At = End == String::npos ? Bytes.size() : End + 1;
+  }
+  if (Skipped == 0) return;
+  // Keep the damaged file: the next save writes only the folders that could be read.
+  const String Aside = FoldersFile() + ".damaged";
+  const String What = "The file \"" + FoldersFile() + "\" is damaged: " + IntToStr(Skipped) +
+                      (Skipped == 1 ? " line was" : " lines were") + " not read as a folder.";
+  if (CopyFile(FoldersFile(), Aside, false))
+    HistoryStatus(What + " It was kept as \"" + Aside + "\".");
+  else
+    HistoryStatus(What + " It could not be kept as \"" + Aside + "\": " + SysErrorMessage(GetLastError()));
 }
 
 void WriteHeader()
@@ -141,6 +195,7 @@ void HistoryClearFolders()
   if (!Form3) return;
   Form3->track->GetItems()->Clear();
   DeleteFile(FoldersFile());
+  FoldersUnreadable = false;  // the user chose to start the list anew
   WriteFolders();
 }
 

@@ -14,6 +14,10 @@
 //   the damaged file is kept beside as "filelist.db.damaged" before anything overwrites it.
 //   A "filelist.db" that is there but cannot be read is not written at exit; the status line says
 //   why. A failed copy to ".damaged" is said too.
+// - A "folders.db" line that is not a whole path (a cut last line, an empty line, control bytes,
+//   a file over 16 MB) is not loaded; the other folders are, the status line says how many lines
+//   were not read and the file is kept beside as "folders.db.damaged" before the next save
+//   writes the readable folders. A "folders.db" that cannot be read is not written at exit.
 // - A folder whose path holds a line break is scanned but not remembered (the file holds one
 //   path per line); the status line says so.
 // - Both files are written whole through a temporary file: a failed write keeps the old file.

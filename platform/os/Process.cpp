@@ -756,6 +756,12 @@ DWORD GetEnvironmentVariableA(LPCSTR Name, LPSTR Buffer, DWORD Size)
   return static_cast<DWORD>(Length);
 }
 
+String EnvironmentValue(const String& Name)
+{
+  const char* Value = std::getenv(Name.c_str());
+  return Value ? String(Value) : String();
+}
+
 BOOL SetEnvironmentVariableA(LPCSTR Name, LPCSTR Value)
 {
   if (!Name || !*Name || std::strchr(Name, '=')) {

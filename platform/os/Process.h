@@ -145,6 +145,8 @@ DWORD GetModuleFileNameA(HMODULE Module, LPSTR FileName, DWORD Size);
 // Size of the value plus 1 when the buffer is too small (nothing copied); the length copied
 // otherwise; 0 with ERROR_ENVVAR_NOT_FOUND (203) when the variable is not set.
 DWORD GetEnvironmentVariableA(LPCSTR Name, LPSTR Buffer, DWORD Size);
+// The variable's value; "" when it is not set.
+String EnvironmentValue(const String& Name);
 // A null value removes the variable.
 BOOL SetEnvironmentVariableA(LPCSTR Name, LPCSTR Value);
 constexpr DWORD ERROR_ENVVAR_NOT_FOUND = 203;

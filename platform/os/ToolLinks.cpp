@@ -83,8 +83,13 @@ String FindToolAdapter()
     for (const String& Candidate : {Folder + "/" + ToolAdapterName, FolderOf(Folder) + "/tools/" + ToolAdapterName})
       if (IsExecutableFile(Candidate)) return Candidate;
   }
+  return FindProgramOnSystemPath(ToolAdapterName);
+}
+
+String FindProgramOnSystemPath(const String& Program)
+{
   const char* Path = std::getenv("PATH");
-  return FindProgramOnPath(ToolAdapterName, Path ? Path : "");
+  return FindProgramOnPath(Program, Path ? Path : "");
 }
 
 String FindProgramOnPath(const String& Program, const String& PathList)

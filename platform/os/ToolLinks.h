@@ -46,6 +46,8 @@ bool IsExecutableFile(const String& Path);
 // the current folder is NOT searched); returns the full path of the first executable regular
 // file, or "".
 String FindProgramOnPath(const String& Program, const String& PathList);
+// FindProgramOnPath with the process's own $PATH (unset: nothing is found).
+String FindProgramOnSystemPath(const String& Program);
 
 struct TToolLinkResult {
   std::vector<String> Linked;   // names that now are links to a tool (made or kept)

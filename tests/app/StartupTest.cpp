@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/AboutBox.h"
 #include "app/HistoryWindow.h"
 #include "app/MainWindow.h"
 #include "app/ProgramMain.h"
@@ -19,6 +20,7 @@
 #include "core/qv_joblist.h"
 #include "core/qv_scan.h"
 #include "core/qv_settings.h"
+#include "platform/os/Shell.h"
 #include "platform/vcl/Dialogs.h"
 #include "tests/core/RunnerTestSupport.h"
 #include "tests/support/TempDirTest.h"
@@ -150,6 +152,7 @@ TEST_P(TDamagedFile, TheStartGoesOnSaysSoKeepsTheBytesAndLoadsTheRest)
 {
   const TDamageCase& C = GetParam();
   const std::string Damaged = C.File == std::string("settings.txt") ? std::string("\x01\x02\xff\xfe\x00zz", 7)
+                              : C.File == std::string("folders.db") ? std::string("/media/\r\n/mnt/cut sh")
                               : std::string(C.File).find(".state") != std::string::npos && std::string(C.File) != "laststate_devices.state"
                                   ? std::string(2000, '\0') + "\x01"  // a row of 2001 cells
                                   : std::string("21\r\nnot a number\r\n");
@@ -164,7 +167,8 @@ TEST_P(TDamagedFile, TheStartGoesOnSaysSoKeepsTheBytesAndLoadsTheRest)
       {"laststatus.state", GridStreamBytes(79, 2, Cells)},
       {"laststate_queue.state", GridStreamBytes(79, 2, Cells)},
       {"laststate_devices.state", GridTextBytes(21, 2, Row)},
-      {"filelist.db", GridTextBytes(60, 2, History)}};
+      {"filelist.db", GridTextBytes(60, 2, History)},
+      {"folders.db", "/media/\r\n/mnt/films/\r\n"}};
   for (const auto& [Name, Bytes] : Good) Put(Name, Name == C.File ? Damaged : Bytes);
 
   ASSERT_TRUE(Start()) << Failure;
@@ -187,6 +191,10 @@ TEST_P(TDamagedFile, TheStartGoesOnSaysSoKeepsTheBytesAndLoadsTheRest)
   if (Loaded("filelist.db")) {
     EXPECT_EQ(ProgramHistoryWindow()->database->GetCells(3, 1), "film.avi");
   }
+  // The remembered folders: all of them, or the whole lines of a damaged list.
+  TStrings* Folders = ProgramHistoryWindow()->track->GetItems();
+  ASSERT_EQ(Folders->GetCount(), Loaded("folders.db") ? 2 : 1);
+  EXPECT_EQ(Folders->Get(0), "/media/");
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, TDamagedFile,
@@ -194,7 +202,8 @@ INSTANTIATE_TEST_SUITE_P(Files, TDamagedFile,
                                          TDamageCase{"JobList", "laststatus.state", "laststatus.state.damaged"},
                                          TDamageCase{"SourceQueue", "laststate_queue.state", "laststate_queue.state.damaged"},
                                          TDamageCase{"DeviceQueue", "laststate_devices.state", "laststate_devices.state.damaged"},
-                                         TDamageCase{"History", "filelist.db", "filelist.db.damaged"}),
+                                         TDamageCase{"History", "filelist.db", "filelist.db.damaged"},
+                                         TDamageCase{"Folders", "folders.db", "folders.db.damaged"}),
                          [](const auto& Info) { return std::string(Info.param.Name); });
 
 // A line of settings.txt and what the core then reads, one or more per option page.
@@ -369,6 +378,101 @@ TEST_F(TStartup, TheHistoryWindowsButtonsClearAndDelete)
   H->Button2->OnClick(H->Button2);
   EXPECT_EQ(H->track->GetItems()->GetCount(), 0);
   EXPECT_EQ(ReadBytes(Work + "folders.db"), "");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TStartup, TheAboutBoxShowsItsPictureUnderTheBuildAndOpensTheSiteOnAClick)
+{
+  ShowAboutBox();  // before start-up: nothing to show, no crash
+  ASSERT_TRUE(Start()) << Failure;
+  Tabout* About = ProgramAboutBox();
+  ASSERT_NE(About, nullptr);
+  EXPECT_EQ(About->GetCaption(), "Quelvo 3 Build 3.83.1");
+  TskPngStorageImageItem* Picture = About->skPngImageStorage1->GetPngImages()->GetItem(0);
+  EXPECT_EQ(Picture->GetName(), "PngImage0");
+  EXPECT_EQ(Picture->GetPngImage()->GetWidth(), 640);
+  EXPECT_EQ(Picture->GetPngImage()->GetHeight(), 194);
+  // The box is as big as its picture, and waits hidden until asked for.
+  EXPECT_EQ(About->GetClientWidth(), 640);
+  EXPECT_EQ(About->GetClientHeight(), 194);
+  EXPECT_FALSE(About->GetVisible());
+  ShowAboutBox();
+  EXPECT_TRUE(About->GetVisible()) << "shown without waiting for it to close";
+  // Its picture is drawn: a pixel of the play mark and one of the background differ.
+  Application->ProcessMessages();
+  EXPECT_NE(Picture->GetPngImage()->GetPixel(90, 97), Picture->GetPngImage()->GetPixel(5, 5));
+
+  // An opener that writes its arguments, one a line.
+  const std::string Opened = Dir + "opened";
+  WriteBytes(Dir + "opener", "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + Opened + ".tmp' && mv '" +
+                                 Opened + ".tmp' '" + Opened + "'\n");
+  std::filesystem::permissions(Dir + "opener", std::filesystem::perms::owner_all);
+  SetShellOpener(Dir + "opener");
+  About->skPngImageView2->OnClick(About->skPngImageView2);
+  for (int I = 0; I < 500 && !std::filesystem::exists(Dir + "opened"); ++I) usleep(10000);
+  SetShellOpener("xdg-open");
+  EXPECT_EQ(ReadBytes(Dir + "opened"), std::string(MakerWebSite) + "\n");
+  // Closing only hides it.
+  About->Close();
+  EXPECT_FALSE(About->GetVisible());
+  EXPECT_EQ(ProgramAboutBox(), About);
+}
+
+TEST_F(TStartup, AddFilesAndAddFolderTakeThePathAsTyped)
+{
+  std::filesystem::create_directories(Dir + "media/-odd \"dir\"\\x");
+  const std::string Odd = Dir + "media/-odd \"dir\"\\x/";
+  WriteBytes(Odd + "a\nb.avi", "clip");
+  WriteBytes(Dir + "media/plain.avi", "clip");
+  ASSERT_TRUE(Start()) << Failure;
+  struct TCase {
+    const char* Name;
+    bool Folder;           // "Add folder" (else "Add file(s)")
+    std::string Typed;     // "" answers Cancel
+    std::string Pending;   // what the intake got ("" nothing)
+    bool Said;             // a message said why nothing was taken
+  } Cases[] = {
+      {"a file with odd characters", false, Odd + "a\nb.avi", Odd + "a\nb.avi", false},
+      {"a plain file", false, Dir + "media/plain.avi", Dir + "media/plain.avi", false},
+      {"a folder given as a file", false, Dir + "media", "", true},
+      {"a missing file", false, Dir + "media/gone.avi", "", true},
+      {"cancelled", false, "", "", false},
+      {"a folder", true, Odd.substr(0, Odd.size() - 1), Odd, false},
+      {"a file given as a folder", true, Dir + "media/plain.avi", "", true},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    W()->ListBox1->GetItems()->Clear();
+    int Messages = 0;
+    String Offered;
+    SetDialogHandler([&](TDialogRequest& R) {
+      if (R.Kind == TDialogRequest::dkMessage) return ++Messages, mrOk;
+      Offered = R.Value;
+      if (C.Typed.empty()) return static_cast<int>(mrCancel);
+      R.Value = C.Typed;
+      return static_cast<int>(mrOk);
+    });
+    TskSkinSpeedButton* Button = C.Folder ? W()->skSkinSpeedButton2 : W()->skSkinSpeedButton1;
+    Button->OnClick(Button);
+    std::vector<std::string> Pending;
+    for (int I = 0; I < W()->ListBox1->GetItems()->GetCount(); ++I) Pending.push_back(W()->ListBox1->GetItems()->Get(I));
+    EXPECT_EQ(Pending, C.Pending.empty() ? std::vector<std::string>{} : std::vector<std::string>{C.Pending});
+    EXPECT_EQ(Messages, C.Said ? 1 : 0);
+    if (C.Folder) {
+      EXPECT_EQ(Offered, W()->xcedit2->GetCaption()) << "the folder dialog starts at the destination";
+    }
+  }
+  // A chosen file's folder is where the next "Add file(s)" starts.
+  String Offered;
+  SetDialogHandler([&](TDialogRequest& R) {
+    Offered = R.Value;
+    return static_cast<int>(mrCancel);
+  });
+  W()->skSkinSpeedButton1->OnClick(W()->skSkinSpeedButton1);
+  EXPECT_EQ(Offered, Dir + "media/");
 }
 
 }  // namespace

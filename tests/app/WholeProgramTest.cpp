@@ -3,8 +3,9 @@
 // Quelvo when done", and a saved profile naming one device. It must scan, convert and end with
 // exit code 0 by itself; the output is checked as a viewer would see it (ffprobe: length, frame
 // size, as many distinct pictures as decoded ones, sound), and the history and the playlist must
-// be written. Run headless and on a private Xvfb; skipped when a tool is missing. The same start
-// with no tools on PATH must end too, saying which tools are missing.
+// be written. Run headless and on a private Xvfb; skipped when a tool is missing. Without a saved
+// profile, the device that start-up selects converts the same way. The same start with no tools
+// on PATH must end too, saying which tools are missing.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -111,19 +112,16 @@ protected:
     return S;
   }
 
-  void ConvertsAndEndsByItself(const std::string& Display)
+  // Checks File as a viewer would see it: about 4 s long, Size ("WxH", any when empty), sound, at
+  // least MinPictures pictures, every decoded picture distinct.
+  void ExpectPlays(const std::string& File, const std::string& Size, int MinPictures)
   {
-    for (const char* Tool : {"mplayer", "mencoder", "ffmpeg", "ffprobe"})
-      if (!Installed(Tool)) GTEST_SKIP() << Tool << " is not installed: no whole-program run";
-    WriteSettings();
-    const std::string Clip = MakeClip();
-    std::string Output;
-    ASSERT_EQ(StartProgram(Display, Clip, Output), 0) << Output;
-
-    const std::string File = Out + "My clip.avi";
-    ASSERT_TRUE(std::filesystem::exists(File)) << Output;
     EXPECT_NEAR(atof(Probe(File, "-show_entries format=duration -of csv=p=0").c_str()), 4.0, 0.5);
-    EXPECT_EQ(Probe(File, "-select_streams v:0 -show_entries stream=width,height -of csv=s=x:p=0"), "320x240");
+    const std::string Shown = Probe(File, "-select_streams v:0 -show_entries stream=width,height -of csv=s=x:p=0");
+    if (!Size.empty())
+      EXPECT_EQ(Shown, Size);
+    else
+      EXPECT_FALSE(Shown.empty()) << "no picture in " << File;
     EXPECT_EQ(Probe(File, "-select_streams a:0 -show_entries stream=codec_type -of csv=p=0"), "audio");
     std::string Frames;
     Shell("ffmpeg -v error -i " + Quote(File) + " -map 0:v -f framemd5 -", Frames);
@@ -136,8 +134,28 @@ protected:
       ++Decoded;
       Distinct.insert(Line.substr(Line.rfind(',') + 1));
     }
-    EXPECT_GE(Decoded, 90);
+    EXPECT_GE(Decoded, MinPictures);
     EXPECT_EQ(static_cast<int>(Distinct.size()), Decoded);
+  }
+
+  bool ToolsInstalled()
+  {
+    for (const char* Tool : {"mplayer", "mencoder", "ffmpeg", "ffprobe"})
+      if (!Installed(Tool)) return false;
+    return true;
+  }
+
+  void ConvertsAndEndsByItself(const std::string& Display)
+  {
+    if (!ToolsInstalled()) GTEST_SKIP() << "a tool is not installed: no whole-program run";
+    WriteSettings();
+    const std::string Clip = MakeClip();
+    std::string Output;
+    ASSERT_EQ(StartProgram(Display, Clip, Output), 0) << Output;
+
+    const std::string File = Out + "My clip.avi";
+    ASSERT_TRUE(std::filesystem::exists(File)) << Output;
+    ExpectPlays(File, "320x240", 90);
     EXPECT_NE(ReadBytes(Out + "playlist.m3u").find(File + "\r\n"), std::string::npos);
     EXPECT_NE(ReadBytes(Work + "filelist.db").find("My clip.mpg"), std::string::npos);
     // The settings were written on the way out, "Convert automatically" still ticked.
@@ -154,6 +172,23 @@ TEST_F(TWholeProgram, OnXvfbConvertsTheCommandLineClipAndEndsByItself)
   const std::string Display = TXvfbServer::Display();
   if (Display.empty()) GTEST_SKIP() << "Xvfb is not available";
   ConvertsAndEndsByItself(Display);
+}
+
+TEST_F(TWholeProgram, WithoutASavedProfileTheDeviceSelectedAtStartConvertsTheSameWay)
+{
+  if (!ToolsInstalled()) GTEST_SKIP() << "a tool is not installed: no whole-program run";
+  WriteBytes(Work + "settings.txt", "Crop1\r\nFullAuto\r\nselfexit\r\n");
+  const std::string Clip = MakeClip();
+  std::string Output;
+  ASSERT_EQ(StartProgram("", Clip, Output), 0) << Output;
+  // The output goes to the videos folder (the home folder here, which has no "Videos"), or a
+  // device folder inside it.
+  std::vector<std::string> Made;
+  for (const auto& E : std::filesystem::recursive_directory_iterator(Home))
+    if (E.is_regular_file() && E.path().stem() == "My clip") Made.push_back(E.path().string());
+  ASSERT_EQ(Made.size(), 1u) << Output;
+  ExpectPlays(Made[0], "", 40);  // the device's own size and picture rate (at least 10 a second)
+  EXPECT_NE(ReadBytes(Work + "filelist.db").find("My clip.mpg"), std::string::npos);
 }
 
 TEST_F(TWholeProgram, WithoutToolsItEndsAndNamesThem)

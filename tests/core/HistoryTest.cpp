@@ -1,5 +1,7 @@
 // The conversion history: its rows, the already-converted test, its two files and the folder
 // list's buttons.
+#include <filesystem>
+
 #include "ScanTestSupport.h"
 #include "core/GridFiles.h"
 #include "core/SourceRecognition.h"
@@ -85,6 +87,56 @@ TEST_F(HistoryWindow, ADamagedHistoryFileIsKeptAsideAndReported)
   EXPECT_NE(Form->status->GetCaption().find("filelist.db"), std::string::npos);
   HistorySave();  // the damaged copy stays
   EXPECT_EQ(ReadBytes(Dir + "filelist.db.damaged"), "sixty\r\nrows\r\n");
+}
+
+TEST_F(HistoryWindow, ADamagedFolderListKeepsItsReadableFoldersAndIsKeptAside)
+{
+  struct TCase {
+    const char* Name;
+    std::string Bytes;
+    std::vector<std::string> Loaded;
+    bool Damaged;
+  } Cases[] = {
+      {"whole file", "/a/\r\n/b c/\r\n", {"/a/", "/b c/"}, false},
+      {"lines edited by hand", "/a/\n/b/\n", {"/a/", "/b/"}, false},
+      {"empty file", "", {}, false},
+      {"cut in the last path", "/a/\r\n/b/\r\n/mnt/cl", {"/a/", "/b/"}, true},
+      {"cut between CR and LF", "/a/\r\n/b/\r", {"/a/"}, true},
+      {"zero bytes in a line", std::string("/a/\r\n/b\0\0\0/\r\n/c/\r\n", 18), {"/a/", "/c/"}, true},
+      {"an empty line", "/a/\r\n\r\n/c/\r\n", {"/a/", "/c/"}, true},
+      {"nothing but noise", std::string("\x1f\x8b\x08\0\x03", 5), {}, true},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    std::filesystem::remove(Dir + "folders.db.damaged");
+    WriteBytes(Dir + "folders.db", C.Bytes);
+    History->track->GetItems()->Clear();
+    Form->status->SetCaption("");
+    HistoryFormCreate();
+    EXPECT_EQ(Items(History->track->GetItems()), C.Loaded);
+    EXPECT_EQ(std::filesystem::exists(Dir + "folders.db.damaged"), C.Damaged);
+    if (!C.Damaged) continue;
+    EXPECT_EQ(ReadBytes(Dir + "folders.db.damaged"), C.Bytes);
+    EXPECT_NE(Form->status->GetCaption().find("folders.db"), std::string::npos) << Form->status->GetCaption();
+    // The next save writes the folders that were read; the damaged copy stays as it was.
+    HistorySave();
+    std::string Written;
+    for (const auto& F : C.Loaded) Written += F + "\r\n";
+    EXPECT_EQ(ReadBytes(Dir + "folders.db"), Written);
+    EXPECT_EQ(ReadBytes(Dir + "folders.db.damaged"), C.Bytes);
+  }
+}
+
+TEST_F(HistoryWindow, AnUnreadableFolderListIsNotWrittenOver)
+{
+  std::filesystem::create_directories(Dir + "folders.db");  // a folder in its place
+  HistoryFormCreate();
+  EXPECT_EQ(History->track->GetItems()->GetCount(), 0);
+  EXPECT_NE(Form->status->GetCaption().find("folders"), std::string::npos);
+  RememberFolder("/new/");
+  HistorySave();
+  EXPECT_TRUE(std::filesystem::is_directory(Dir + "folders.db"));
+  EXPECT_NE(Form->status->GetCaption().find("not saved"), std::string::npos);
 }
 
 TEST_F(HistoryWindow, ClearLeavesTheHeaderAndOneBlankRow)
