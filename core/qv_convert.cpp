@@ -341,7 +341,7 @@ void FinishJob(int R, int S, bool Ran, const std::vector<String>& Outputs, Strin
 
 void RunJob(int R)
 {
-  if (J(jcVideoCodec, R).empty()) return;
+  if (J(jcVideoCodec, R).empty() && JobBuildFault(R).empty()) return;
   // Skip ends the job it was pressed in, whichever of its steps was running; the second pass of
   // a skipped first pass is skipped with it.
   SkipRequested = J(jcNumber, R) == "Pass2" && R > 1 && J(jcNumber, R - 1) == "Pass1" && J(jcStatus, R - 1) == "Skipped";
@@ -356,6 +356,7 @@ void RunJob(int R)
   String Reason;
   bool NeverFails = false;
   try {
+    if (!JobBuildFault(R).empty()) throw EJobFailed(JobBuildFault(R));
     S = SourceRowOf(R);
     bool Encode = true;
     if (IsTivoInput(J(jcInput, R)) && !StopRequested && !SkipRequested) {

@@ -10,6 +10,7 @@
 
 #include "JobListTestSupport.h"
 #include "core/CropDetect.h"
+#include "core/DeviceNumbers.h"
 #include "core/RunControl.h"
 #include "core/qv_convert.h"
 #include "platform/vcl/Timer.h"
@@ -817,4 +818,116 @@ TEST_F(TConversionSideStepTest, SplitTwoPassPartsKeepAFirstPassLogEach)
   const std::string Temp = WorkFolder + "temp/";
   // Pass 1 of parts 1 and 2, then pass 2 of parts 1 and 2, each with its part's log.
   EXPECT_EQ(Logs, (std::vector<std::string>{Temp + "Film01.txt", Temp + "Film02.txt", Temp + "Film01.txt", Temp + "Film02.txt"}));
+}
+
+namespace {
+
+// The arguments of the last run of Tool in the fake tools' log; empty when it never ran.
+std::vector<std::string> LastRunArguments(const std::string& Log, const std::string& Tool)
+{
+  std::istringstream In(Log);
+  std::vector<std::string> Args;
+  bool InRun = false;
+  for (std::string Line; std::getline(In, Line);) {
+    if (Line.rfind("run ", 0) == 0) {
+      InRun = Line.size() > Tool.size() && Line.compare(Line.size() - Tool.size() - 1, std::string::npos, " " + Tool) == 0;
+      if (InRun) Args.clear();
+    } else if (InRun && Line.rfind("arg ", 0) == 0) {
+      Args.push_back(Line.substr(Line.find(' ', 4) + 1));
+    }
+  }
+  return Args;
+}
+
+}  // namespace
+
+// A device cell holding more than a number (a saved profile can hold anything) never adds an
+// argument to the encoder's line: the job fails naming the cell, and a number with blanks
+// around it or a sign goes on as the number.
+TEST_F(TConversionSideStepTest, DeviceCellsReachTheToolsOnlyAsWholeNumbers)
+{
+  Scenario(Encoders);
+  AddPreset("ff_rates", "ffmpeg", "-y -vcodec mpeg4 -b $vbrk -acodec mp2 -ab $abrk -ac $ac", "avi");
+  const struct {
+    const char* Preset;
+    const char* Tool;
+    int Column;
+    const char* Payload;
+    bool Clean;
+  } Cases[] = {
+      {"xvid_mp3", "mencoder.exe", DeviceVideoRateCol, "800 -o victim.txt", false},
+      {"xvid_mp3", "mencoder.exe", DeviceAudioRateCol, "128 -of rawvideo", false},
+      {"xvid_mp3", "mencoder.exe", DeviceChannelsCol, "2:vol=9 -x", false},
+      {"xvid_mp3", "mencoder.exe", DeviceVolumeCol, "5 -af-add volume=40", false},
+      {"xvid_mp3", "mencoder.exe", DevicePassesCol, "2\n-o x", false},
+      {"xvid_mp3", "mencoder.exe", DeviceBrightnessCol, "10 -o victim.txt", false},
+      {"xvid_mp3", "mencoder.exe", DeviceContrastCol, "0\" -o \"x", false},
+      {"xvid_mp3", "mencoder.exe", DeviceSpeedLimitCol, "1e9", false},
+      {"xvid_mp3", "mencoder.exe", DeviceVideoRateCol, "800k", false},
+      {"xvid_mp3", "mencoder.exe", DeviceVideoRateCol, " 800 ", true},
+      {"xvid_mp3", "mencoder.exe", DeviceBrightnessCol, "-15", true},
+      {"xvid_mp3", "mencoder.exe", DeviceContrastCol, " 20", true},
+      {"ff_rates", "ffmpeg.exe", DeviceVideoRateCol, "800k -f mp4 -y victim.txt -b 800", false},
+      {"ff_rates", "ffmpeg.exe", DeviceAudioRateCol, "128 -i /etc/passwd", false},
+      {"ff_rates", "ffmpeg.exe", DeviceChannelsCol, "2 -map 0", false},
+      {"ff_rates", "ffmpeg.exe", DeviceVideoRateCol, "900 ", true},
+  };
+  TDevice D;
+  D.SpeedLimitSwitch = "Yes";
+  D.SpeedLimit = "900000";
+  const int Row = AddDevice(D);
+  AddSource("Clip");
+  auto Run = [&](const char* Preset, const char* Tool) {
+    Form->dq->SetCells(DevicePresetCol, Row, Preset);
+    Form->StringGrid1->SetCells(scConvert, 1, "Yes");
+    std::filesystem::remove(Dir + "tool.log");
+    GoClick();
+    return LastRunArguments(ReadFile(Dir + "tool.log"), Tool);
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(std::string(C.Tool) + " column " + std::to_string(C.Column) + ": " + C.Payload);
+    const size_t CleanCount = Run(C.Preset, C.Tool).size();
+    ASSERT_GT(CleanCount, 0u) << JobFailureReason(1);
+    const String Kept = Form->dq->GetCells(C.Column, Row);
+    Form->dq->SetCells(C.Column, Row, C.Payload);
+    const std::vector<std::string> Args = Run(C.Preset, C.Tool);
+    Form->dq->SetCells(C.Column, Row, Kept);
+    if (C.Clean) {
+      EXPECT_EQ(Args.size(), CleanCount);
+      EXPECT_EQ(Job(jcStatus, 1).substr(0, 9), "Finished ") << JobFailureReason(1);
+      continue;
+    }
+    EXPECT_TRUE(Args.empty()) << "the tool ran";
+    EXPECT_EQ(Job(jcStatus, 1), "Failed");
+    EXPECT_EQ(Job(jcOptions, 1), "");
+    const std::string Shown = "Device 1: \"" + std::string(C.Payload) + "\" in column " + std::to_string(C.Column) + " is not a whole number";
+    std::string Expected = Shown;
+    std::replace(Expected.begin(), Expected.end(), '\n', ' ');
+    EXPECT_EQ(JobFailureReason(1), Expected);
+    EXPECT_NE(Form->log->GetText().find(Expected), std::string::npos);
+    // The source is not to blame: it stays marked for the next run.
+    EXPECT_EQ(Form->StringGrid1->GetCells(scConvert, 1), "Yes");
+  }
+}
+
+TEST(DeviceNumbers, WholeNumbersOnly)
+{
+  const struct {
+    const char* Text;
+    bool Whole;
+    int Value;
+  } Cases[] = {
+      {"800", true, 800},  {" 800 ", true, 800}, {"-15", true, -15}, {"0", true, 0},
+      {"2147483647", true, 2147483647}, {"-2147483648", true, -2147483647 - 1},
+      {"2147483648", false, 0}, {"99999999999999999999", false, 0}, {"", false, 0}, {" ", false, 0},
+      {"-", false, 0}, {"+5", false, 0}, {"800k", false, 0}, {"8e2", false, 0}, {"0x10", false, 0},
+      {"1 2", false, 0}, {"12\n", false, 0}, {"1.5", false, 0}, {"\xd9\xa3", false, 0},
+  };
+  for (const auto& C : Cases) {
+    int V = 0;
+    EXPECT_EQ(ReadWholeNumber(C.Text, V), C.Whole) << '"' << C.Text << '"';
+    if (C.Whole) {
+      EXPECT_EQ(V, C.Value) << C.Text;
+    }
+  }
 }
