@@ -7,6 +7,7 @@
 #include "core/DeviceProfiles.h"
 #include "core/SourceRecognition.h"
 #include "core/SourceRow.h"
+#include "core/ToolOutputValues.h"
 #include "core/qv_functions.h"
 #include "platform/os/CommandLine.h"
 #include "platform/rtl/Convert.h"
@@ -202,15 +203,17 @@ void AddConversionJob(int SourceRow)
 
   const bool RawAudio = Has(LowerCase(Options), "rawaudio");
   String Extra;
-  if (AspectGiven(S(scAspect)) && !Has(Options, "aspect") && !RawAudio) Extra += " -aspect " + S(scAspect);
-  if (!S(scAudioChoice).empty()) Extra += " -aid " + TrackId(S(scAudioChoice));
+  // Values identification read from the tools' output go on only in their own form.
+  auto Option = [&](const char* Name, const String& Value) { return Value.empty() ? String() : " " + String(Name) + " " + Value; };
+  if (AspectGiven(S(scAspect)) && !Has(Options, "aspect") && !RawAudio) Extra += Option("-aspect", CheckedToolRate(S(scAspect), "-aspect"));
+  if (!S(scAudioChoice).empty()) Extra += Option("-aid", CheckedToolId(TrackId(S(scAudioChoice)), "-aid"));
   if (!RawAudio) {
     if (S(scSubtitlesOn) != "YES") {
       Extra += " -noautosub -forcedsubsonly";
     } else {
       const String Choice = S(scSubtitleChoice);
-      if (!Has(Choice, "ile") && !Choice.empty())
-        Extra += " -sid " + TrackId(Choice) + " -subfont-autoscale 1 -spuaa 4 -font " + SubtitleFontPath();
+      const String Sid = !Has(Choice, "ile") && !Choice.empty() ? CheckedToolId(TrackId(Choice), "-sid") : String();
+      if (!Sid.empty()) Extra += " -sid " + Sid + " -subfont-autoscale 1 -spuaa 4 -font " + SubtitleFontPath();
       // Only the side file's own line, and only with subtitles on (the whole track list would
       // reach the tool as one argument otherwise).
       const String Srt = SideFile(S(scSubtitleTracks), "SRT File:");
@@ -221,7 +224,7 @@ void AddConversionJob(int SourceRow)
     }
     if (ClosedCaptionsEnabled) Extra += " -subcc -subfont-autoscale 1 -spuaa 4";
   }
-  if (S(scAngleChosen) == "Yes") Extra += " -angle " + S(scAngleNumber);
+  if (S(scAngleChosen) == "Yes") Extra += Option("-angle", CheckedToolId(S(scAngleNumber), "-angle"));
 
   J(jcInputOptions, Extra);
   J(jcInput, S(scInputArgs));

@@ -11,6 +11,9 @@
 #include "JobListTestSupport.h"
 #include "core/CropDetect.h"
 #include "core/DeviceNumbers.h"
+#include "core/ToolOutputValues.h"
+#include "core/TrackChoice.h"
+#include "core/qv_detect.h"
 #include "core/RunControl.h"
 #include "core/qv_convert.h"
 #include "platform/vcl/Timer.h"
@@ -929,5 +932,103 @@ TEST(DeviceNumbers, WholeNumbersOnly)
     if (C.Whole) {
       EXPECT_EQ(V, C.Value) << C.Text;
     }
+  }
+}
+
+// Identify transcripts whose clip or stream titles carry keys, quotes and options: what the
+// parser takes into the row, and what of it reaches mencoder's line.
+TEST_F(TConversionSideStepTest, CraftedTitlesInIdentifyOutputNeverReachTheEncoderLine)
+{
+  Scenario(Encoders);
+  const struct {
+    const char* Name;
+    std::vector<std::string> Lines;
+    std::map<int, std::string> Row;  // source cells expected after parsing
+    std::map<std::string, std::string> Options;  // option -> value on mencoder's line ("" = absent)
+    const char* Logged;  // a log line that must be written, or nullptr
+  } Cases[] = {
+      {"CleanKeysAndTracks",
+       {"ID_VIDEO_ASPECT=1.7778", "ID_VIDEO_FPS=23.976", "ID_AUDIO_ID=128", "ID_AID_128_LANG=en"},
+       {{scAspect, "1.7778"}, {scFrameRate, "23.976"}, {scAudioTracks, "128 ?????\r\n128_LANG=en\r\n"}},
+       {{"-aspect", "1.7778"}, {"-aid", "128"}, {"-fps", "23.976"}}, nullptr},
+      {"QuoteInATitleMakesNoAudioTrack",
+       {"ID_AUDIO_ID=1", "ID_AID_1_LANG=eng", "ID_CLIP_INFO_VALUE0=ID_AID_x\"5.1c3", " title: ID_AID_x\"5.1c3",
+        "Title ID_AID_x\"5.1c3", "ID_AID_x\"5.1c3"},
+       {{scAudioTracks, "1 ?????\r\n1_LANG=eng\r\n"}}, {{"-aid", "1"}}, nullptr},
+      {"KeyInsideATitleIsNoKey", {"[mkv] title ID_VIDEO_ASPECT=1.5 -INJa", "ID_VIDEO_FPS=25.000"},
+       {{scAspect, ""}, {scFrameRate, "25.000"}}, {{"-aspect", ""}, {"-fps", "25.000"}}, nullptr},
+      {"KeyLineWithAnOptionIsLeftOut", {"ID_VIDEO_ASPECT=1.5 -INJa", "ID_VIDEO_FPS=25.000"},
+       {{scAspect, "1.5 -INJa"}}, {{"-aspect", ""}}, "Left out \"-aspect\": \"1.5 -INJa\""},
+      {"FrameRateWithAQuoteIsLeftOut", {"ID_VIDEO_FPS=25\" "}, {{scFrameRate, "25\""}}, {{"-fps", ""}},
+       "Left out \"-fps\": \"25\"\""},
+      {"TrackLanguageWithAQuoteIsNoTrack", {"ID_AUDIO_ID=2", "ID_AID_2_LANG=en\" -INJb", "ID_SID_x_LANG=en"},
+       {{scAudioTracks, "2 ?????"}, {scSubtitleTracks, ""}}, {{"-aid", "2"}}, nullptr},
+      {"AudioIdWithTextIsNoTrack", {"ID_AUDIO_ID=3 -INJc", "audio stream: x format: ac3 aid: 128."},
+       {{scAudioTracks, ""}}, {{"-aid", ""}}, nullptr},
+  };
+  AddDevice({});
+  const int Row = AddSource("Clip", {{scType, "VIDEO*"}, {scAspect, ""}, {scFrameRate, ""}});
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    for (int Col : {scAspect, scFrameRate, scAudioTracks, scSubtitleTracks, scAudioChoice, scSubtitleChoice})
+      Form->StringGrid1->SetCells(Col, Row, "");
+    Form->StringGrid1->SetCells(scConvert, Row, "Yes");
+    Form->Memo1->GetLines()->Clear();
+    Form->Memo2->GetLines()->Clear();
+    Form->log->GetLines()->Clear();
+    DetectMode = "video";
+    DetectRow = Row;
+    PlaybackMode = true;
+    for (const std::string& L : C.Lines) ParseToolOutputLine(" " + L);
+    PlaybackMode = false;
+    auto MemoCell = [](TMemo* M) {
+      TStrings* L = M->GetLines();
+      if (L->GetCount() == 1) return L->Get(0);
+      std::string T;
+      for (int I = 0; I < L->GetCount(); ++I) T += L->Get(I) + "\r\n";
+      return T;
+    };
+    Form->StringGrid1->SetCells(scAudioTracks, Row, MemoCell(Form->Memo1));
+    Form->StringGrid1->SetCells(scSubtitleTracks, Row, MemoCell(Form->Memo2));
+    SelectDefaultTracks(Form->StringGrid1, Row, TTrackPreferences());
+    for (const auto& [Col, Text] : C.Row) EXPECT_EQ(Form->StringGrid1->GetCells(Col, Row), Text) << "column " << Col;
+
+    std::filesystem::remove(Dir + "tool.log");
+    GoClick();
+    const std::vector<std::string> Args = LastRunArguments(ReadFile(Dir + "tool.log"), "mencoder.exe");
+    ASSERT_FALSE(Args.empty()) << JobFailureReason(1);
+    EXPECT_EQ(std::count(Args.begin(), Args.end(), "-o"), 1);
+    for (const std::string& A : Args) EXPECT_EQ(A.find("INJ"), std::string::npos) << A;
+    for (const auto& [Option, Value] : C.Options) {
+      const auto At = std::find(Args.begin(), Args.end(), Option);
+      if (Value.empty()) {
+        EXPECT_EQ(At, Args.end()) << Option;
+      } else {
+        ASSERT_NE(At, Args.end()) << Option;
+        ASSERT_NE(At + 1, Args.end());
+        EXPECT_EQ(*(At + 1), Value) << Option;
+      }
+    }
+    if (C.Logged) {
+      EXPECT_NE(Form->log->GetText().find(C.Logged), std::string::npos) << Form->log->GetText();
+    }
+  }
+}
+
+TEST(ToolOutputValues, IdsAndRatesOnlyInTheirForm)
+{
+  const struct {
+    const char* Text;
+    bool Id, Rate;
+  } Cases[] = {
+      {"128", true, true},      {" 2 ", true, true},       {"23.976", false, true}, {"30000/1001", false, true},
+      {"16:9", false, true},    {"1.7778", false, true},   {"", false, false},      {"x\"5.1c3", false, false},
+      {"25\" ", false, false},  {"1.5 -INJa", false, false}, {"1.", false, false},  {".5", false, false},
+      {"1/", false, false},     {"1/2/3", false, false},   {"-1", false, false},    {"12\n", false, false},
+      {"1e3", false, false},
+  };
+  for (const auto& C : Cases) {
+    EXPECT_EQ(IsToolId(C.Text), C.Id) << '"' << C.Text << '"';
+    EXPECT_EQ(IsToolRate(C.Text), C.Rate) << '"' << C.Text << '"';
   }
 }
