@@ -452,12 +452,22 @@ void DetectFile(const String& Path)
   MarkUnreadable(Row, Path);
 
   const String Base = WithoutExtension(Path, ExtWithDot);
+  // A track list keeps one side file a line: a path holding a line break cannot be one of them.
+  auto AddSide = [&](const String& Marker, const String& Side) {
+    if (Side.find_first_of("\r\n") == String::npos) {
+      Lines(Form1->Memo2)->Add(Marker + Side);
+      return;
+    }
+    const String Text = "Subtitle file left out (its path holds a line break): " + SourceFileName(Side);
+    Status(Text);
+    Lines(Form1->log)->Add(Text);
+  };
   for (const char* Ext : {".srt", ".ssa"}) {
     const String Side = FindSideFile(Base, Ext);
-    if (!Side.empty()) Lines(Form1->Memo2)->Add("SRT File:" + Side);
+    if (!Side.empty()) AddSide("SRT File:", Side);
   }
   const String Sub = FindSideFile(Base, ".sub");
-  if (!Sub.empty() && !FindSideFile(Base, ".idx").empty()) Lines(Form1->Memo2)->Add("SUB File:" + Sub);
+  if (!Sub.empty() && !FindSideFile(Base, ".idx").empty()) AddSide("SUB File:", Sub);
 
   Grid->SetCells(scAudioTracks, Row, MemoCell(Form1->Memo1, true));
   Grid->SetCells(scSubtitleTracks, Row, MemoCell(Form1->Memo2, true));
