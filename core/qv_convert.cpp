@@ -401,10 +401,11 @@ void RunJob(int R)
         In.WmeOptionText = T.WmeOptionText;
         In.FfmpegOptionText = T.FfmpegOptionText;
         if (In.Tool != "mencoder") {
-          String Input = N > 1 ? ReplaceFirst(In.Input, "dvdnav:", "dvd:") : In.Input;
+          String Input = N > 1 ? ReplaceFirstInOptions(In.Input, "dvdnav:", "dvd:", false) : In.Input;
           const String Base = In.OutFolder + In.OutName + (N > 1 ? Format("%2.2d", K) : String());
           In.TranscodeInput = MakeInbetweenFile(Input, In.PartText, Base, S, R);
-          if (N == 1 && Has(In.PartText, "chapter")) In.TranscodeInput = ReplaceFirst(In.TranscodeInput, "dvdnav:", "dvd:");
+          if (N == 1 && Has(In.PartText, "chapter"))
+            In.TranscodeInput = ReplaceFirstInOptions(In.TranscodeInput, "dvdnav:", "dvd:", false);
         }
         In.ClipOptionsText = T.ClipOptionsText;
         In.CropOptionsText = T.CropOptionsText;
