@@ -317,8 +317,8 @@ void TXcxButtonGlyph::ComputeLayout(TCanvas* Canvas, const TRect& Client, const 
                                     TCustomImageList* Images, int Index, TPoint& GlyphPos, TRect& TextBounds)
 {
   const bool Horizontal = IsHorizontal(Layout);
-  const TPoint ClientSize(Client.right - Client.left, Client.bottom - Client.top);
-  TPoint GlyphSize(0, 0);
+  const TPoint ClientSize{Client.right - Client.left, Client.bottom - Client.top};
+  TPoint GlyphSize{0, 0};
   if (Images && Images->GetWidth() > 0 && Index >= 0 && Index < Images->GetCount())
     GlyphSize = Point(Images->GetWidth(), Images->GetHeight());
   else if (!FSourceBitmap->Empty())
@@ -345,7 +345,7 @@ void TXcxButtonGlyph::ComputeLayout(TCanvas* Canvas, const TRect& Client, const 
     TextBounds = TRect{0, 0, std::max(0, std::min(RoomW, M.right - M.left)),
                        std::max(0, std::min(RoomH, M.bottom - M.top))};
   }
-  TPoint TextSize(TextBounds.right - TextBounds.left, TextBounds.bottom - TextBounds.top);
+  TPoint TextSize{TextBounds.right - TextBounds.left, TextBounds.bottom - TextBounds.top};
   if (DrawMark) {
     if (GlyphSize.x == 0 || GlyphSize.y == 0 || Layout == blGlyphLeft)
       TextSize.x += 9;
@@ -353,7 +353,7 @@ void TXcxButtonGlyph::ComputeLayout(TCanvas* Canvas, const TRect& Client, const 
       GlyphSize.x += 6;
   }
 
-  TPoint TextPos(0, 0);
+  TPoint TextPos{0, 0};
   GlyphPos = Point(0, 0);
   if (Horizontal) {
     GlyphPos.y = (ClientSize.y - GlyphSize.y) / 2;
