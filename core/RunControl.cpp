@@ -337,7 +337,8 @@ bool ParseProgressPosition(const String& Line, int& Seconds)
     P = Trim(ReplaceFirst(P, "Wos:", ""));
     if (P.empty() || P.size() > 7) return;
     StrToFloatSafe(P);
-    if (!ValidReal(P)) return;
+    // A position before the start ("time=-006.", a clock gone wrong) is no progress.
+    if (!ValidReal(P) || StrToFloatSafe(P) < 0) return;
     Seconds = static_cast<int>(Round(StrToFloatSafe(P)));
     Found = true;
   };

@@ -246,6 +246,8 @@ TEST(TProgressParserTest, PositionsFromProgressLines)
       {"size= 1kB time=27:46:40.00 bitrate= 1kbits/s", false, 0},  // 100000.00: longer than seven characters
       {"size= 0kB time=-577014:32:22.77 bitrate=N/A", false, 0},
       {"size= 0kB time=N/A bitrate=N/A", false, 0},
+      {"size= 8kB time=-006. bitrate=N/A", false, 0},
+      {"Pos: -3.0s 1f Trem: 1min", false, 0},
       {"size= 1kB time=00:75:00.00 bitrate= 1kbits/s", false, 0},
       {"Pos: 12.5s 1f Trem: 1min", true, 12},
       {"Pos: 13,5s 1f Trem: 1min", true, 14},
