@@ -248,6 +248,7 @@ TEST(TProgressParserTest, PositionsFromProgressLines)
       {"size= 0kB time=N/A bitrate=N/A", false, 0},
       {"size= 8kB time=-006. bitrate=N/A", false, 0},
       {"Pos: -3.0s 1f Trem: 1min", false, 0},
+      {"Pos:8e010s sTrem:", false, 0},
       {"size= 1kB time=00:75:00.00 bitrate= 1kbits/s", false, 0},
       {"Pos: 12.5s 1f Trem: 1min", true, 12},
       {"Pos: 13,5s 1f Trem: 1min", true, 14},
