@@ -10,6 +10,7 @@
 #include "platform/os/Drives.h"
 #include "core/CropDetect.h"
 #include "core/DetectionWatchdog.h"
+#include "core/DeviceNumbers.h"
 #include "core/DeviceQueue.h"
 #include "core/DeviceTables.h"
 #include "core/GridFiles.h"
@@ -493,6 +494,8 @@ void TMainWindow::Loadstate1Click(TObject*)
   const String Devices = WorkFolder + "laststate_devices.state";
   if (FileExists(Devices)) {
     LoadSaved(dq, Devices, false);
+    const String Faults = DeviceNumberFaults(dq);
+    if (!Faults.empty()) Note("The kept device queue holds settings that are not numbers; the jobs of these devices will fail:\n" + Faults);
     RebuildMultiDeviceList();
     dq->SetRow(1);
     dqClick(this);

@@ -104,14 +104,14 @@ void ReadStreamKeys(int Row, bool WithLength)
   };
   for (int I = 0; I < Log()->GetCount() && !StopRequested; ++I) {
     const String Line = Log()->Get(I);
-    if (WithLength && Has(Line, "ID_LENGTH")) SetLengthColumns(KeyValue(Line, "ID_LENGTH"), Set);
+    if (WithLength && IsKeyLine(Line, "ID_LENGTH")) SetLengthColumns(KeyValue(Line, "ID_LENGTH"), Set);
     for (const TKey& K : Keys) {
-      if (!Has(Line, K.Key)) continue;
+      if (!IsKeyLine(Line, K.Key)) continue;
       Set(K.Col, KeyValue(Line, K.Key));
       if (K.Col2 >= 0) Set(K.Col2, KeyValue(Line, K.Key));
     }
     if (IsAudioTrackLine(Line)) AddOnce(Audio, Trim(Line));
-    if (Has(Line, "subtitle ( sid )")) AddOnce(Subtitles, Trim(Line));
+    if (IsSubtitleTrackLine(Line)) AddOnce(Subtitles, Trim(Line));
   }
   Set(scAudioTracks, WholeText(Audio));
   Set(scSubtitleTracks, WholeText(Subtitles));

@@ -151,7 +151,7 @@ struct TOptionPlace {
       Left += 250;
       Top = 8;
     }
-    const TRect R(Left, Top, Left + 240, Top + Height);
+    const TRect R{Left, Top, Left + 240, Top + Height};
     Top += Height + 2;
     return R;
   }

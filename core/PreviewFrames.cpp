@@ -8,6 +8,7 @@
 #include "core/MainForm.h"
 #include "core/PreviewToolRun.h"
 #include "core/SourceRow.h"
+#include "core/ToolOutputValues.h"
 #include "platform/os/CommandLine.h"
 #include "platform/os/PathRules.h"
 #include "platform/rtl/Convert.h"
@@ -84,7 +85,8 @@ void PrepareTempFolder()
 // The clip of steps 6 to 9: mencoder cuts five frames at Position, scaled to W x H.
 void MakeClip(int W, int H, const String& AspectCell, int Position, const String& Input, const String& Kind)
 {
-  const String Aspect = AspectGiven(AspectCell) ? " -aspect " + AspectCell : String();
+  const String Value = AspectGiven(AspectCell) ? CheckedToolRate(AspectCell, "-aspect") : String();
+  const String Aspect = Value.empty() ? String() : " -aspect " + Value;
   String Line = ToolPath("mencoder.exe") + " -vf scale=" + IntToStr(W) + ":" + IntToStr(H) + " " + Aspect +
                 " -frames 5 -ss " + IntToStr(Position) + " -oac mp3lame -ovc lavc -lavcopts vcodec=mpeg4 " + Input +
                 " -o " + qv::os::QuoteCommandLinePath(PreviewTempPath("temp.avi"));

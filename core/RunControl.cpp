@@ -337,7 +337,9 @@ bool ParseProgressPosition(const String& Line, int& Seconds)
     P = Trim(ReplaceFirst(P, "Wos:", ""));
     if (P.empty() || P.size() > 7) return;
     StrToFloatSafe(P);
-    if (!ValidReal(P)) return;
+    // A position before the start ("time=-006.", a clock gone wrong) or past any film
+    // ("8e010s") is no progress.
+    if (!ValidReal(P) || StrToFloatSafe(P) < 0 || StrToFloatSafe(P) > 1e7) return;
     Seconds = static_cast<int>(Round(StrToFloatSafe(P)));
     Found = true;
   };

@@ -1,5 +1,6 @@
 #include "core/SavedProfiles.h"
 
+#include "core/DeviceNumbers.h"
 #include "core/DeviceQueue.h"
 #include "core/GridFiles.h"
 #include "core/MainForm.h"
@@ -64,6 +65,9 @@ void TForm1::profileboxChange(TObject*)
   if (ProfileNameUsable(Name)) {
     const TGridLoadResult R = LoadGridText(dq, ProfileFileName(Name));
     if (R.Status == glDamaged || R.Status == glUnreadable) ShowMessage(R.Message);
+    const String Faults = DeviceNumberFaults(dq);
+    if (!Faults.empty())
+      ShowMessage("The profile \"" + Name + "\" holds settings that are not numbers; the jobs of these devices will fail:\n" + Faults);
   } else if (!Trim(Name).empty()) {
     ShowMessage("The profile \"" + Name + "\" cannot be loaded: a profile name must not hold \"..\", \"/\" or \"\\\".");
   }

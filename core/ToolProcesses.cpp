@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/MainForm.h"
 #include "core/SxSysUtils.h"
 #include "platform/os/Eject.h"
 #include "platform/os/Process.h"
@@ -362,9 +363,13 @@ String& LookupFolder()
   return Folder;
 }
 
+// The program starts every tool from the work folder, so only a tool with that full path is
+// its own: a program of the same name elsewhere (another user's, another program's, the
+// system's player) is never ended.
 void CloseFirstOfName(const char* Name)
 {
-  const Integer Id = FindProcessIdByExeName(LookupFolder() + Name);
+  const String Folder = LookupFolder().empty() ? WorkFolder : LookupFolder();
+  const Integer Id = FindProcessIdByExeName(Folder + Name);
   if (Id != -1) CloseOrKillProcess(static_cast<DWORD>(Id), 50);
 }
 

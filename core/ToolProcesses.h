@@ -79,10 +79,10 @@ Integer CloseOrKillProcess(DWORD ProcessId, DWORD Milliseconds);
 // after 50 ms).
 void KillAllTools();
 void KillPlayers();
-// Where the kill routines look for the tools by name. Empty (the program's setting): every
-// process of the user with a tool's name. A folder: only the tools started from that folder
-// (the full path is matched), so a test run ends only its own tools while other programs or
-// other test runs use tools of the same names.
+// Where the kill routines look for the tools by name: only the tools started from that folder
+// (the full path is matched). Empty (the program's setting): the work folder, from which the
+// program starts every tool, so a program of a tool's name started from elsewhere (by the
+// user, another program or another test run) is never ended.
 void SetToolLookupFolder(const String& Folder);
 
 void WaitForTool();

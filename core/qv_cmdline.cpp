@@ -1,5 +1,7 @@
 #include "core/qv_cmdline.h"
 
+#include <vector>
+
 #include "core/MainForm.h"
 #include "platform/os/CommandLine.h"
 #include "platform/os/PathRules.h"
@@ -14,12 +16,45 @@ using qv::os::QuoteCommandLinePath;
 String ReplaceFirst(const String& S, const String& Old, const String& New) { return StringReplace(S, Old, New); }
 bool TextContains(const String& S, const String& Part) { return S.find(Part) != String::npos; }
 
+size_t FindInOptions(const String& Line, const String& Text, bool ToolFirst)
+{
+  // Quoted[i]: character i belongs to a quoted part (its quotes included) that is a name.
+  std::vector<bool> Quoted(Line.size(), false);
+  bool In = false, FirstArgument = ToolFirst;
+  for (size_t I = 0; I < Line.size(); ++I) {
+    const char C = Line[I];
+    if (!In && (C == ' ' || C == '\t')) FirstArgument = false;
+    if (C == '"') {
+      Quoted[I] = !FirstArgument;
+      In = !In;
+      continue;
+    }
+    Quoted[I] = In && !FirstArgument;
+  }
+  for (auto At = Line.find(Text); At != String::npos; At = Line.find(Text, At + 1)) {
+    bool Clear = true;
+    for (size_t I = At; I < At + Text.size() && Clear; ++I) Clear = !Quoted[I];
+    if (Clear) return At;
+  }
+  return String::npos;
+}
+
+String ReplaceFirstInOptions(const String& Line, const String& Old, const String& New, bool ToolFirst)
+{
+  const auto At = FindInOptions(Line, Old, ToolFirst);
+  if (At == String::npos) return Line;
+  String R = Line;
+  R.replace(At, Old.size(), New);
+  return R;
+}
+
 namespace {
 
-// Inserts Text after the first occurrence of After; S unchanged when After is absent.
+// Inserts Text after the first occurrence of After in the line's options; S unchanged when
+// After is absent there.
 String InsertAfterFirst(const String& S, const String& After, const String& Text)
 {
-  const auto At = S.find(After);
+  const auto At = FindInOptions(S, After, true);
   if (At == String::npos) return S;
   String R = S;
   R.insert(At + After.size(), Text);
@@ -53,7 +88,7 @@ String BuildPartCommandLine(const TPartLineInputs& In)
   const String Out = QuoteCommandLinePath(PartOutputFile(In));
   if (In.Tool == "mencoder") {
     const bool Several = In.PartCount > 1, Mp4x = In.Extension == "mp4x";
-    const String Input = Several ? ReplaceFirst(In.Input, "dvdnav:", "dvd:") : In.Input;
+    const String Input = Several ? ReplaceFirstInOptions(In.Input, "dvdnav:", "dvd:", false) : In.Input;
     const String Head = ToolPath("mencoder.exe") + " " + Input + In.PartText + " ";
     const String Full = Head + In.MencoderRateOption + " " + In.CropFilterText + In.FilterChain + " " + In.Options +
                         " " + In.InputOptions + " -o " + Out;
@@ -63,7 +98,7 @@ String BuildPartCommandLine(const TPartLineInputs& In)
       Line = TextContains(Full, "-of rawaudio") ? Raw : Full;
     else
       Line = TextContains(Full, "rawaudio") ? Raw : Full;
-    if (!Several && TextContains(In.PartText, "chapter")) Line = ReplaceFirst(Line, "dvdnav:", "dvd:");
+    if (!Several && TextContains(In.PartText, "chapter")) Line = ReplaceFirstInOptions(Line, "dvdnav:", "dvd:", true);
     return Line;
   }
   if (In.Tool == "wmencoder") {
@@ -80,17 +115,19 @@ String BuildPartCommandLine(const TPartLineInputs& In)
 
 String ApplyStartEdits(const String& Line, const TStartEditOptions& O)
 {
+  // Every edit changes the tool and its options, never a quoted name on the line.
+  auto Opt = [](const String& S, const String& Old, const String& New) { return ReplaceFirstInOptions(S, Old, New, true); };
   String L = Line;
-  if (O.NicerSubtitles) L = ReplaceFirst(L, "dvdnav:", "dvd:");
-  if (O.FirstPassOfPair) L = ReplaceFirst(L, ":mpeg=4:object=2:raw", "");
+  if (O.NicerSubtitles) L = Opt(L, "dvdnav:", "dvd:");
+  if (O.FirstPassOfPair) L = Opt(L, ":mpeg=4:object=2:raw", "");
   if (O.FasterBuild) {
     if (TextContains(LowerCase(L), "mencoder.exe") && !TextContains(LowerCase(L), "vcodec=wmv"))
-      L = ReplaceFirst(L, "mencoder.exe", "mencoder2.exe");
+      L = Opt(L, "mencoder.exe", "mencoder2.exe");
     if (TextContains(LowerCase(L), "mencoder2.exe") && TextContains(LowerCase(L), ".dvr-ms"))
-      L = ReplaceFirst(L, "mencoder2.exe", "mencoder.exe");
-    if (TextContains(LowerCase(L), "vcodec=mp")) L = ReplaceFirst(L, "-lavcopts ", "-lavcopts threads=" + O.CoreCount + ":");
+      L = Opt(L, "mencoder2.exe", "mencoder.exe");
+    if (TextContains(LowerCase(L), "vcodec=mp")) L = Opt(L, "-lavcopts ", "-lavcopts threads=" + O.CoreCount + ":");
     if (TextContains(LowerCase(L), "-xvidencopts"))
-      L = ReplaceFirst(L, "-xvidencopts ", "-xvidencopts threads=" + O.CoreCount + ":");
+      L = Opt(L, "-xvidencopts ", "-xvidencopts threads=" + O.CoreCount + ":");
   }
   if (O.SourceKind == "VIDEO*") {
     if (!TextContains(LowerCase(L), ".ts\"")) L = DemuxerEdit(L);
@@ -101,17 +138,18 @@ String ApplyStartEdits(const String& Line, const TStartEditOptions& O)
   }
   if (TextContains(LowerCase(L), "ffmpeg.exe") && O.FfmpegAddon && !TextContains(L, "-vcodec h264") &&
       !TextContains(L, "-vcodec xvid"))
-    L = ReplaceFirst(L, "ffmpeg.exe", "ffmpeg2.exe");
+    L = Opt(L, "ffmpeg.exe", "ffmpeg2.exe");
   return L;
 }
 
 String ApplyRestartEdits(const String& Line, const TStartEditOptions& O)
 {
+  auto Opt = [](const String& S, const String& Old, const String& New) { return ReplaceFirstInOptions(S, Old, New, true); };
   String L = Line;
   if (TextContains(LowerCase(L), "dvd-device")) L = StripVideoTs(L, vtAfterDriveRoot);
-  if (O.FasterBuild && TextContains(L, "mencoder.exe")) L = ReplaceFirst(L, "mencoder.exe", "mencoder2.exe");
+  if (O.FasterBuild && TextContains(L, "mencoder.exe")) L = Opt(L, "mencoder.exe", "mencoder2.exe");
   if (O.SourceKind == "VIDEO*") L = DemuxerEdit(L);
-  if (TextContains(L, "ffmpeg.exe") && O.FfmpegAddon) L = ReplaceFirst(L, "ffmpeg.exe", "ffmpeg2.exe");
+  if (TextContains(L, "ffmpeg.exe") && O.FfmpegAddon) L = Opt(L, "ffmpeg.exe", "ffmpeg2.exe");
   return L;
 }
 
@@ -127,7 +165,7 @@ String InbetweenCommandLine(const String& Input, const String& PartText, const S
 {
   String L = ToolPath("mencoder.exe") + " " + Input + PartText + " " + CropFilterText + "harddup " + Options + " -o " +
              QuoteCommandLinePath(OutputBase + ".avi");
-  if (TextContains(L, "chapter") && TextContains(L, "dvdnav")) L = ReplaceFirst(L, "dvdnav", "dvd");
+  if (TextContains(L, "chapter") && TextContains(L, "dvdnav")) L = ReplaceFirstInOptions(L, "dvdnav", "dvd", true);
   return L;
 }
 
@@ -135,8 +173,8 @@ String ApplyInbetweenRestartEdits(const String& Line, const TStartEditOptions& O
 {
   String L = Line;
   if (!TextContains(LowerCase(L), ".vob")) L = StripVideoTs(L, vtAfterDriveRoot);
-  if (O.FasterBuild) L = ReplaceFirst(L, "mencoder.exe", "mencoder2.exe");
-  if (TextContains(L, "ffmpeg.exe") && O.FfmpegAddon) L = ReplaceFirst(L, "ffmpeg.exe", "ffmpeg2.exe");
+  if (O.FasterBuild) L = ReplaceFirstInOptions(L, "mencoder.exe", "mencoder2.exe", true);
+  if (TextContains(L, "ffmpeg.exe") && O.FfmpegAddon) L = ReplaceFirstInOptions(L, "ffmpeg.exe", "ffmpeg2.exe", true);
   if (O.SourceKind == "VIDEO*") L = DemuxerEdit(L);
   return L;
 }

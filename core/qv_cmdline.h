@@ -41,7 +41,15 @@ String BuildPartCommandLine(const TPartLineInputs& In);
 // The output file a part writes (without quotes): c7 c8 [k] "." c3, or c7 "temp." c3 for "mp4x".
 String PartOutputFile(const TPartLineInputs& In);
 
-// The switches that change a line just before it starts.
+// The first Text in a command line that is not part of a quoted name (String::npos when none).
+// With ToolFirst the line's first argument is the tool, whose quoted path counts as options (its
+// name is what the alternative tool edits change); every other quoted part is a name.
+size_t FindInOptions(const String& Line, const String& Text, bool ToolFirst);
+// Line with the first such Old replaced by New.
+String ReplaceFirstInOptions(const String& Line, const String& Old, const String& New, bool ToolFirst);
+
+// The switches that change a line just before it starts. They change only the tool and the
+// options: a quoted file name holding "dvdnav:", "-lavcopts " or a tool's name stays as it is.
 struct TStartEditOptions {
   bool NicerSubtitles = false;    // "dvdnav" ticked
   bool FirstPassOfPair = false;   // job column 0 is "Pass1"

@@ -7,6 +7,7 @@
 #include "core/RunControl.h"
 #include "core/SourceRecognition.h"
 #include "core/SourceRow.h"
+#include "core/ToolOutputValues.h"
 #include "core/qv_cmdline.h"
 #include "core/qv_functions.h"
 #include "core/qv_joblist.h"
@@ -103,7 +104,7 @@ TStartEditOptions EditOptions(int R, int S)
   O.FasterBuild = HastekitPresent && ConversionOptions.EnableHastekit;
   O.CoreCount = ConversionOptions.CoreCount;
   O.SourceKind = Src(scType, S);
-  O.SourceFrameRate = Src(scFrameRate, S);
+  O.SourceFrameRate = Src(scFrameRate, S).empty() ? String() : CheckedToolRate(Src(scFrameRate, S), "-fps");
   O.FfmpegAddon = FfmpegAddonPresent;
   return O;
 }
@@ -341,7 +342,7 @@ void FinishJob(int R, int S, bool Ran, const std::vector<String>& Outputs, Strin
 
 void RunJob(int R)
 {
-  if (J(jcVideoCodec, R).empty()) return;
+  if (J(jcVideoCodec, R).empty() && JobBuildFault(R).empty()) return;
   // Skip ends the job it was pressed in, whichever of its steps was running; the second pass of
   // a skipped first pass is skipped with it.
   SkipRequested = J(jcNumber, R) == "Pass2" && R > 1 && J(jcNumber, R - 1) == "Pass1" && J(jcStatus, R - 1) == "Skipped";
@@ -356,6 +357,7 @@ void RunJob(int R)
   String Reason;
   bool NeverFails = false;
   try {
+    if (!JobBuildFault(R).empty()) throw EJobFailed(JobBuildFault(R));
     S = SourceRowOf(R);
     bool Encode = true;
     if (IsTivoInput(J(jcInput, R)) && !StopRequested && !SkipRequested) {
@@ -399,10 +401,11 @@ void RunJob(int R)
         In.WmeOptionText = T.WmeOptionText;
         In.FfmpegOptionText = T.FfmpegOptionText;
         if (In.Tool != "mencoder") {
-          String Input = N > 1 ? ReplaceFirst(In.Input, "dvdnav:", "dvd:") : In.Input;
+          String Input = N > 1 ? ReplaceFirstInOptions(In.Input, "dvdnav:", "dvd:", false) : In.Input;
           const String Base = In.OutFolder + In.OutName + (N > 1 ? Format("%2.2d", K) : String());
           In.TranscodeInput = MakeInbetweenFile(Input, In.PartText, Base, S, R);
-          if (N == 1 && Has(In.PartText, "chapter")) In.TranscodeInput = ReplaceFirst(In.TranscodeInput, "dvdnav:", "dvd:");
+          if (N == 1 && Has(In.PartText, "chapter"))
+            In.TranscodeInput = ReplaceFirstInOptions(In.TranscodeInput, "dvdnav:", "dvd:", false);
         }
         In.ClipOptionsText = T.ClipOptionsText;
         In.CropOptionsText = T.CropOptionsText;
@@ -663,20 +666,23 @@ String MakeInbetweenFile(const String& Input, const String& PartText, const Stri
   int Volume = D > 0 ? WholeOrZero(Form1->dq->GetCells(DeviceVolumeCol, D)) : 0;
   if (LowerCase(Src(scAudioCodec, S)) == "a52") Volume += 5;
   String Options = "-ovc lavc -oac mp3lame -lameopts cbr -lavcopts vcodec=msmpeg4 -ffourcc mp43 -af volume=$vol ";
-  if (!Src(scFrameRate, S).empty()) Options += "-ofps " + Src(scFrameRate, S);
+  const String SourceRate = Src(scFrameRate, S).empty() ? String() : CheckedToolRate(Src(scFrameRate, S), "-ofps");
+  if (!SourceRate.empty()) Options += "-ofps " + SourceRate;
   Options = Trim(ReplaceFirst(Options, "$vol", IntToStr(Volume)));
-  if (AspectGiven(Src(scAspect, S)) && !Has(J(jcOptions, R), "aspect")) Options += " -aspect " + Src(scAspect, S);
-  auto Id = [](const String& C) {
-    if (Trim(C).size() == 3) return C;
+  auto Option = [](const char* Name, const String& Value) { return Value.empty() ? String() : " " + String(Name) + " " + Value; };
+  if (AspectGiven(Src(scAspect, S)) && !Has(J(jcOptions, R), "aspect"))
+    Options += Option("-aspect", CheckedToolRate(Src(scAspect, S), "-aspect"));
+  auto Id = [](const String& C, const char* Name) {
+    if (Trim(C).size() == 3) return CheckedToolId(C, Name);
     const auto B = C.find(' ');
-    return B == String::npos ? C : C.substr(0, B + 1);
+    return CheckedToolId(B == String::npos ? C : C.substr(0, B + 1), Name);
   };
-  if (!Src(scAudioChoice, S).empty()) Options += " -aid " + Id(Src(scAudioChoice, S));
+  if (!Src(scAudioChoice, S).empty()) Options += Option("-aid", Id(Src(scAudioChoice, S), "-aid"));
   if (Src(scSubtitlesOn, S) != "YES") {
     Options += " -noautosub -forcedsubsonly";
   } else {
     const String Choice = Src(scSubtitleChoice, S);
-    if (!Choice.empty() && !Has(Choice, "ile")) Options += " -sid " + Id(Choice);
+    if (!Choice.empty() && !Has(Choice, "ile")) Options += Option("-sid", Id(Choice, "-sid"));
     const String Tracks = Src(scSubtitleTracks, S);
     const auto At = Tracks.find("SRT File:");
     if (At != String::npos) {
@@ -688,7 +694,7 @@ String MakeInbetweenFile(const String& Input, const String& PartText, const Stri
       Options += " -sub " + qv::os::QuoteCommandLinePath(Trim(ReplaceFirst(Line, "SRT File:", "")));
     }
   }
-  if (Src(scAngleChosen, S) == "Yes") Options += " -angle " + Src(scAngleNumber, S);
+  if (Src(scAngleChosen, S) == "Yes") Options += Option("-angle", CheckedToolId(Src(scAngleNumber, S), "-angle"));
   const String CropFilter = Has(JobTexts.CropFilterText, "-vf") ? JobTexts.CropFilterText : " -vf " + JobTexts.CropFilterText;
   String Line = InbetweenCommandLine(Input, PartText, CropFilter, Options, Base);
   Form1->Edit1->SetText(Line);

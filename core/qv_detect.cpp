@@ -80,7 +80,7 @@ void NullOutputSize(const String& Line)
 void AddToDvdLog(const String& W)
 {
   TStrings* Log = Lines(Form1->dvdlog);
-  if (Has(W, "ID_")) Log->Add(W);
+  if (StartsWith(Trim(W), "ID_")) Log->Add(W);
   if (Has(W, "DVDNAV stream read error!")) Log->Add(W);
   if (Has(W, "Invalid title IFO") && Log->GetCount() > 0) Log->Put(Log->GetCount() - 1, "");
   if (Has(W, "audio stream")) Log->Add(W);
@@ -93,7 +93,7 @@ void AddToDvdLog(const String& W)
 void IdentifyKeys(const String& W)
 {
   if (!DetectRowValid()) return;
-  if (Has(W, "ID_LENGTH") && !IdentifyIncomplete)
+  if (IsKeyLine(W, "ID_LENGTH") && !IdentifyIncomplete)
     SetLengthColumns(KeyValue(W, "ID_LENGTH"), [](int C, const String& V) { SetCell(C, V); });
   struct TKey {
     const char* Key;
@@ -102,22 +102,22 @@ void IdentifyKeys(const String& W)
   static const TKey Plain[] = {{"ID_VIDEO_FORMAT", scVideoFormat}, {"ID_VIDEO_CODEC", scVideoCodec},
                                {"ID_VIDEO_BITRATE", scVideoBitrate}};
   for (const TKey& K : Plain)
-    if (Has(W, K.Key)) SetCell(K.Col, KeyValue(W, K.Key));
+    if (IsKeyLine(W, K.Key)) SetCell(K.Col, KeyValue(W, K.Key));
   static const TKey IfEmpty[] = {{"ID_VIDEO_WIDTH", scWidth},
                                  {"ID_VIDEO_HEIGHT", scHeight},
                                  {"ID_VIDEO2_WIDTH", scDisplayWidth},
                                  {"ID_VIDEO2_HEIGHT", scDisplayHeight}};
   for (const TKey& K : IfEmpty)
-    if (Has(W, K.Key) && Cell(K.Col).empty()) SetCell(K.Col, KeyValue(W, K.Key));
-  if (Has(W, "ID_VIDEO_FPS")) SetCell(scFrameRate, KeyValue(W, "ID_VIDEO_FPS"));
-  if (Has(W, "ID_VIDEO_ASPECT") && !Has(W, "#")) SetCell(scAspect, KeyValue(W, "ID_VIDEO_ASPECT"));
+    if (IsKeyLine(W, K.Key) && Cell(K.Col).empty()) SetCell(K.Col, KeyValue(W, K.Key));
+  if (IsKeyLine(W, "ID_VIDEO_FPS")) SetCell(scFrameRate, KeyValue(W, "ID_VIDEO_FPS"));
+  if (IsKeyLine(W, "ID_VIDEO_ASPECT") && !Has(W, "#")) SetCell(scAspect, KeyValue(W, "ID_VIDEO_ASPECT"));
   static const TKey Audio[] = {{"ID_AUDIO_FORMAT", scAudioFormat},
                                {"ID_AUDIO_CODEC", scAudioCodec},
                                {"ID_AUDIO_BITRATE", scAudioBitrate},
                                {"ID_AUDIO_RATE", scAudioRate},
                                {"ID_AUDIO_NCH", scAudioChannels}};
   for (const TKey& K : Audio)
-    if (Has(W, K.Key)) SetCell(K.Col, KeyValue(W, K.Key));
+    if (IsKeyLine(W, K.Key)) SetCell(K.Col, KeyValue(W, K.Key));
 }
 
 void NullOutputLine(const String& W)
@@ -133,13 +133,14 @@ void NullOutputLine(const String& W)
 
 void TrackLines(const String& W)
 {
-  const String B = " " + W;
-  if (Has(B, "ID_AID_") && !Has(B, "NAME")) Lines(Form1->Memo1)->Add(Trim(RemoveFirst(W, "ID_AID_")));
-  if (Has(B, "ID_SID_") && !Has(B, "NAME")) Lines(Form1->Memo2)->Add(Trim(RemoveFirst(W, "ID_SID_")));
-  if (Has(B, "ID_AUDIO_ID") && !Has(B, "NAME"))
+  // Only the track forms the players print, each with a numeric id; anything else (a clip title
+  // holding such a text) is no track.
+  if (IsTrackKeyLine(W, "ID_AID_")) Lines(Form1->Memo1)->Add(Trim(RemoveFirst(W, "ID_AID_")));
+  if (IsTrackKeyLine(W, "ID_SID_")) Lines(Form1->Memo2)->Add(Trim(RemoveFirst(W, "ID_SID_")));
+  if (NumberAfter(W, "ID_AUDIO_ID=", "") && Trim(W).find_first_not_of("0123456789", 12) == String::npos)
     Lines(Form1->Memo1)->Add(Trim(RemoveFirst(W, "ID_AUDIO_ID=")) + " ?????");
   if (IsAudioTrackLine(W)) Lines(Form1->Memo1)->Add(Trim(W));
-  if (Has(B, "subtitle ( sid )")) Lines(Form1->Memo2)->Add(Trim(W));
+  if (IsSubtitleTrackLine(W)) Lines(Form1->Memo2)->Add(Trim(W));
 }
 
 // The player's verbose lines as identify keys in the DVD log.
@@ -369,7 +370,9 @@ void ParseToolOutputLine(const String& Line)
   if (Has(Line, "VO: [null]")) NullOutputSize(Line);
   if (Has(Line, "VO: [direct3d]")) NullOutputSize(Line);
   if (Has(W, "VO: [directx]")) W = ReplaceFirst(W, "[directx]", "VO: [null]");
-  if (Has(W, "ID_")) W = " " + Trim(W.substr(W.find("ID_")));
+  // An identify key stands at the start of its line; one inside other text (a clip title) is
+  // none.
+  if (StartsWith(Trim(W), "ID_")) W = " " + Trim(W);
   AddToDvdLog(W);
   if (Has(W, "Audio: no sound") || Has(W, "Video: no video")) IdentifyIncomplete = true;
   IdentifyKeys(W);
@@ -377,8 +380,8 @@ void ParseToolOutputLine(const String& Line)
   TrackLines(W);
   VerboseLines(W);
   if (RunnerRuns("ffmpeg2")) {
-    if (!Trim(W).empty() && Has(W, "Stream #")) Lines(Form1->dvdlog)->Add(Trim(W));
-    if (!Trim(W).empty() && Has(W, "Duration:")) Lines(Form1->dvdlog)->Add(Trim(W));
+    if (StartsWith(Trim(W), "Stream #")) Lines(Form1->dvdlog)->Add(Trim(W));
+    if (StartsWith(Trim(W), "Duration:")) Lines(Form1->dvdlog)->Add(Trim(W));
     if (Has(W, "Pos:")) W = Before(After(W, "("), "%");
   }
   // The player's status line starts with its audio or video position. Only there do "A:" and
@@ -449,12 +452,22 @@ void DetectFile(const String& Path)
   MarkUnreadable(Row, Path);
 
   const String Base = WithoutExtension(Path, ExtWithDot);
+  // A track list keeps one side file a line: a path holding a line break cannot be one of them.
+  auto AddSide = [&](const String& Marker, const String& Side) {
+    if (Side.find_first_of("\r\n") == String::npos) {
+      Lines(Form1->Memo2)->Add(Marker + Side);
+      return;
+    }
+    const String Text = "Subtitle file left out (its path holds a line break): " + SourceFileName(Side);
+    Status(Text);
+    Lines(Form1->log)->Add(Text);
+  };
   for (const char* Ext : {".srt", ".ssa"}) {
     const String Side = FindSideFile(Base, Ext);
-    if (!Side.empty()) Lines(Form1->Memo2)->Add("SRT File:" + Side);
+    if (!Side.empty()) AddSide("SRT File:", Side);
   }
   const String Sub = FindSideFile(Base, ".sub");
-  if (!Sub.empty() && !FindSideFile(Base, ".idx").empty()) Lines(Form1->Memo2)->Add("SUB File:" + Sub);
+  if (!Sub.empty() && !FindSideFile(Base, ".idx").empty()) AddSide("SUB File:", Sub);
 
   Grid->SetCells(scAudioTracks, Row, MemoCell(Form1->Memo1, true));
   Grid->SetCells(scSubtitleTracks, Row, MemoCell(Form1->Memo2, true));

@@ -1,9 +1,13 @@
 #include "core/qv_joblist.h"
 
+#include <map>
+
 #include "core/CodecPresets.h"
+#include "core/DeviceNumbers.h"
 #include "core/DeviceProfiles.h"
 #include "core/SourceRecognition.h"
 #include "core/SourceRow.h"
+#include "core/ToolOutputValues.h"
 #include "core/qv_functions.h"
 #include "platform/os/CommandLine.h"
 #include "platform/rtl/Convert.h"
@@ -56,6 +60,12 @@ String SideFile(const String& TrackLines, const String& Marker)
 String SubtitleFontPath() { return qv::os::QuoteCommandLinePath(SubPath(WorkFolder, "mplayer/subfont.ttf")); }
 
 TskSkinStringGrid* Dq() { return Form1->dq; }
+
+std::map<int, String>& BuildFaults()
+{
+  static std::map<int, String> Faults;
+  return Faults;
+}
 
 }  // namespace
 
@@ -114,7 +124,15 @@ String SubstitutePresetOptions(const String& Tool, const String& Template,
 void PrepareDeviceSettings(int DeviceRow)
 {
   TskSkinStringGrid* G = Dq();
-  auto Cell = [&](int Col) { return G->GetCells(Col, DeviceRow); };
+  auto Raw = [&](int Col) { return G->GetCells(Col, DeviceRow); };
+  // Numeric cells reach the tools as the numbers they hold, never as their text.
+  auto Cell = [&](int Col) {
+    const String Text = Raw(Col);
+    int Value = 0;
+    for (int N : DeviceNumberColumns())
+      if (N == Col) return ReadWholeNumber(Text, Value) ? IntToStr(Value) : String();
+    return Text;
+  };
   const String Folder = IncludeTrailingPathDelimiter(Cell(DeviceFolderCol));
   if (Folder != Cell(DeviceFolderCol)) G->SetCells(DeviceFolderCol, DeviceRow, Folder);
 
@@ -131,7 +149,14 @@ void PrepareDeviceSettings(int DeviceRow)
     if (Presets->GetCells(CodecIdCol, R) == Cell(DevicePresetCol)) Match = R;
   D.PresetTool = Presets->GetCells(CodecToolCol, Match);
   D.PresetExtension = Presets->GetCells(CodecExtensionCol, Match);
-  D.PresetOptions = SubstitutePresetOptions(D.PresetTool, Presets->GetCells(CodecOptionsCol, Match), Cell);
+  D.Fault = DeviceNumberFault(DeviceRow, Raw);
+  D.PresetOptions = D.Fault.empty() ? SubstitutePresetOptions(D.PresetTool, Presets->GetCells(CodecOptionsCol, Match), Cell) : String();
+}
+
+String JobBuildFault(int JobRow)
+{
+  const auto It = BuildFaults().find(JobRow);
+  return It == BuildFaults().end() ? String() : It->second;
 }
 
 void AddConversionJob(int SourceRow)
@@ -148,6 +173,9 @@ void AddConversionJob(int SourceRow)
     R = Jobs->GetRowCount() - 1;
   }
   auto J = [&](int Col, const String& Text) { Jobs->SetCells(Col, R, Text); };
+  // A device row with a faulty number builds a row that only names the job and the fault.
+  BuildFaults().erase(R);
+  if (!D.Fault.empty()) BuildFaults()[R] = D.Fault;
   for (int C = 0; C < JobListColCount; ++C) J(C, C < SourceRowColCount ? S(C) : String());
 
   J(jcStoredWidth, S(scWidth));
@@ -175,15 +203,17 @@ void AddConversionJob(int SourceRow)
 
   const bool RawAudio = Has(LowerCase(Options), "rawaudio");
   String Extra;
-  if (AspectGiven(S(scAspect)) && !Has(Options, "aspect") && !RawAudio) Extra += " -aspect " + S(scAspect);
-  if (!S(scAudioChoice).empty()) Extra += " -aid " + TrackId(S(scAudioChoice));
+  // Values identification read from the tools' output go on only in their own form.
+  auto Option = [&](const char* Name, const String& Value) { return Value.empty() ? String() : " " + String(Name) + " " + Value; };
+  if (AspectGiven(S(scAspect)) && !Has(Options, "aspect") && !RawAudio) Extra += Option("-aspect", CheckedToolRate(S(scAspect), "-aspect"));
+  if (!S(scAudioChoice).empty()) Extra += Option("-aid", CheckedToolId(TrackId(S(scAudioChoice)), "-aid"));
   if (!RawAudio) {
     if (S(scSubtitlesOn) != "YES") {
       Extra += " -noautosub -forcedsubsonly";
     } else {
       const String Choice = S(scSubtitleChoice);
-      if (!Has(Choice, "ile") && !Choice.empty())
-        Extra += " -sid " + TrackId(Choice) + " -subfont-autoscale 1 -spuaa 4 -font " + SubtitleFontPath();
+      const String Sid = !Has(Choice, "ile") && !Choice.empty() ? CheckedToolId(TrackId(Choice), "-sid") : String();
+      if (!Sid.empty()) Extra += " -sid " + Sid + " -subfont-autoscale 1 -spuaa 4 -font " + SubtitleFontPath();
       // Only the side file's own line, and only with subtitles on (the whole track list would
       // reach the tool as one argument otherwise).
       const String Srt = SideFile(S(scSubtitleTracks), "SRT File:");
@@ -194,7 +224,7 @@ void AddConversionJob(int SourceRow)
     }
     if (ClosedCaptionsEnabled) Extra += " -subcc -subfont-autoscale 1 -spuaa 4";
   }
-  if (S(scAngleChosen) == "Yes") Extra += " -angle " + S(scAngleNumber);
+  if (S(scAngleChosen) == "Yes") Extra += Option("-angle", CheckedToolId(S(scAngleNumber), "-angle"));
 
   J(jcInputOptions, Extra);
   J(jcInput, S(scInputArgs));
@@ -236,6 +266,7 @@ void AddConversionJob(int SourceRow)
 void BuildJobList(bool PerDevice, bool PerSelection)
 {
   ClearGridRows(Form1->convertgrid);
+  BuildFaults().clear();
   const int Devices = Form1->dq->GetRowCount();
   const int Sources = Form1->StringGrid1->GetRowCount();
   // The blank row of an empty device queue is no device.

@@ -11,6 +11,8 @@
 //   The folder a job row names is made when the row is added (with or without device
 //   subfolders), so a device without jobs gets no empty folder; a folder that cannot be made
 //   shows "Cannot create create output folder" and the rows are still built.
+// - The numeric cells of a device row go into the options as the whole numbers they hold; a row
+//   with any other text in them builds a row without options whose fault JobBuildFault names.
 // - Job rows start as a copy of source columns 0..70; the columns below are the job's own.
 //   Every path that goes onto a tool's command line here is quoted by
 //   qv::os::QuoteCommandLinePath, so a name can never change what the tool is told.
@@ -65,6 +67,8 @@ struct TDeviceJobSettings {
   String DeviceOutputFolder;
   String DeviceBrightness;
   String DeviceContrast;
+  // Set when a numeric cell of the device row is not a whole number; the options are then empty.
+  String Fault;
 };
 extern TDeviceJobSettings DeviceJobSettings;
 
@@ -78,6 +82,9 @@ String SubstitutePresetOptions(const String& Tool, const String& Template,
 
 void PrepareDeviceSettings(int DeviceRow);
 void AddConversionJob(int SourceRow);
+// Why job row JobRow cannot run ("Device 2: ... is not a whole number"), "" when it can. Such a
+// row names the job but carries no options; the driver fails it with this reason.
+String JobBuildFault(int JobRow);
 
 // Empties the job list (two rows, row 1 blank) and builds it from both queues: per device when
 // PerDevice, then per selection when PerSelection (both may be set).

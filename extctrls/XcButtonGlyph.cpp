@@ -35,7 +35,7 @@ std::unique_ptr<TBitmap> FaceBitmap(int W, int H)
   auto B = std::make_unique<TBitmap>();
   B->SetSize(W, H);
   B->GetCanvas()->GetBrush()->SetColor(clBtnFace);
-  B->GetCanvas()->FillRect(TRect(0, 0, W, H));
+  B->GetCanvas()->FillRect(TRect{0, 0, W, H});
   return B;
 }
 
@@ -209,8 +209,8 @@ int TXcxButtonGlyph::BuildStateImage(int State)
   auto Temp = FaceBitmap(W, H);
   TCanvas* TC = Temp->GetCanvas();
   auto CopyCell = [&](int Cell) {
-    const TRect Dest(0, 0, W, H);
-    TC->CopyRect(Dest, Src->GetCanvas(), TRect(W * Cell, 0, W * (Cell + 1), H));
+    const TRect Dest{0, 0, W, H};
+    TC->CopyRect(Dest, Src->GetCanvas(), TRect{W * Cell, 0, W * (Cell + 1), H});
   };
   const int OwnCell = State < FNumGlyphs ? State : 0;
   int Slot = -1;
@@ -278,7 +278,7 @@ int TXcxButtonGlyph::BuildImageListStateImage(int State, TCustomImageList* Image
       Images->GetBitmap(Index, &Image);
       Mask.SetSize(W, H);
       Mask.GetCanvas()->GetBrush()->SetColor(clWhite);
-      Mask.GetCanvas()->FillRect(TRect(0, 0, W, H));
+      Mask.GetCanvas()->FillRect(TRect{0, 0, W, H});
       DrawImageListItem(Images, Index, Mask.GetCanvas()->GetHandle(), 0, 0, ILD_MASK);
       Mask.SetMonochrome(true);
       Slot = Store->StoreImage(&Image, &Mask);
@@ -317,8 +317,8 @@ void TXcxButtonGlyph::ComputeLayout(TCanvas* Canvas, const TRect& Client, const 
                                     TCustomImageList* Images, int Index, TPoint& GlyphPos, TRect& TextBounds)
 {
   const bool Horizontal = IsHorizontal(Layout);
-  const TPoint ClientSize(Client.right - Client.left, Client.bottom - Client.top);
-  TPoint GlyphSize(0, 0);
+  const TPoint ClientSize{Client.right - Client.left, Client.bottom - Client.top};
+  TPoint GlyphSize{0, 0};
   if (Images && Images->GetWidth() > 0 && Index >= 0 && Index < Images->GetCount())
     GlyphSize = Point(Images->GetWidth(), Images->GetHeight());
   else if (!FSourceBitmap->Empty())
@@ -337,15 +337,15 @@ void TXcxButtonGlyph::ComputeLayout(TCanvas* Canvas, const TRect& Client, const 
   RoomH = std::max(RoomH, 0);
 
   ShortenCaption(Canvas, Caption, RoomW);
-  TextBounds = TRect(0, 0, 0, 0);
+  TextBounds = TRect{0, 0, 0, 0};
   if (!Caption.empty()) {
-    TRect M(0, 0, RoomW, 0);
+    TRect M{0, 0, RoomW, 0};
     DrawTextPlain(Canvas->GetHandle(), Caption, M, false,
                   DT_CALCRECT | DT_VCENTER | TextFlags | (FWordWrap ? DT_WORDBREAK : 0));
-    TextBounds = TRect(0, 0, std::max(0, std::min(RoomW, M.right - M.left)),
-                       std::max(0, std::min(RoomH, M.bottom - M.top)));
+    TextBounds = TRect{0, 0, std::max(0, std::min(RoomW, M.right - M.left)),
+                       std::max(0, std::min(RoomH, M.bottom - M.top))};
   }
-  TPoint TextSize(TextBounds.right - TextBounds.left, TextBounds.bottom - TextBounds.top);
+  TPoint TextSize{TextBounds.right - TextBounds.left, TextBounds.bottom - TextBounds.top};
   if (DrawMark) {
     if (GlyphSize.x == 0 || GlyphSize.y == 0 || Layout == blGlyphLeft)
       TextSize.x += 9;
@@ -353,7 +353,7 @@ void TXcxButtonGlyph::ComputeLayout(TCanvas* Canvas, const TRect& Client, const 
       GlyphSize.x += 6;
   }
 
-  TPoint TextPos(0, 0);
+  TPoint TextPos{0, 0};
   GlyphPos = Point(0, 0);
   if (Horizontal) {
     GlyphPos.y = (ClientSize.y - GlyphSize.y) / 2;
@@ -416,7 +416,7 @@ void TXcxButtonGlyph::ComputeLayout(TCanvas* Canvas, const TRect& Client, const 
   const int DX = Client.left + Offset.x, DY = Client.top + Offset.y;
   GlyphPos = Point(GlyphPos.x + DX, GlyphPos.y + DY);
   const int TW = TextBounds.right - TextBounds.left, TH = TextBounds.bottom - TextBounds.top;
-  TextBounds = TRect(TextPos.x + DX, TextPos.y + DY, TextPos.x + DX + TW, TextPos.y + DY + TH);
+  TextBounds = TRect{TextPos.x + DX, TextPos.y + DY, TextPos.x + DX + TW, TextPos.y + DY + TH};
 }
 
 // ---- Drawing ----

@@ -70,7 +70,7 @@ void TXcCustomArrangePanel::ArrangeControls()
     } else {
       ++InLine;
     }
-    Placed.push_back({C, TRect(X, Y, X + CW, Y + CH), Lines});
+    Placed.push_back({C, TRect{X, Y, X + CW, Y + CH}, Lines});
     X += CW;
     Right = std::max(Right, X);
     X += S.GetDistanceHorizontal();

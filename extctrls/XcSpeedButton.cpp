@@ -510,7 +510,7 @@ void TXcCustomSpeedButton::Paint()
   const int PaintState = FFlat && !GetMouseOver() && !IsDesigning() ? XcButtonInactive : FButtonState;
   const int GlyphState = FButtonState == XcButtonDisabled || !FGrayedInactive ? FButtonState : PaintState;
   TCanvas* C = GetCanvas();
-  TRect R(0, 0, GetWidth(), GetHeight());
+  TRect R{0, 0, GetWidth(), GetHeight()};
   TPoint Offset = Point(0, 0);
   if (XcThemeServices()->ThemesEnabled())
     PaintThemed(C, R, Offset);
@@ -578,7 +578,7 @@ void TXcCustomSpeedButton::PaintClassic(TCanvas* C, TRect& R, TPoint& Offset, in
         C->Rectangle(0, 0, GetWidth(), GetHeight());
         C->GetPen()->SetColor(Previous);
       } else {
-        R = TRect(0, 0, GetWidth(), GetHeight());
+        R = TRect{0, 0, GetWidth(), GetHeight()};
         InflateRect(&R, -1, FFlat ? -1 : -2);
         C->FillRect(R);
       }

@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # build
   g++ make cmake ninja-build pkg-config ccache
+  # clang and its libFuzzer runtime: CI builds the fuzzers with them
+  clang libclang-rt-dev
   # libraries and test frameworks
   zlib1g-dev libjpeg-dev libpng-dev libfreetype-dev libfontconfig-dev
   libx11-dev libxext-dev libxtst-dev libxrandr-dev

@@ -464,8 +464,8 @@ void TskSkinCustomEdit::DrawBackground(TCanvas* Canvas)
     b.GetCanvas()->FillRect(Rect(0, 0, tw, th));
   } else {
     const TRect state = Hot() ? ActiveSkinRect : SkinRect;
-    const TRect source(state.left + ClRect.left, state.top + ClRect.top, state.left + ClRect.right,
-                       state.top + ClRect.bottom);
+    const TRect source{state.left + ClRect.left, state.top + ClRect.top, state.left + ClRect.right,
+                       state.top + ClRect.bottom};
     TBitmap strip;
     BuildHorzSkinBitmap(std::max(0, FixedLeft - ClRect.left),
                         std::max(0, ClRect.right + FixedRight - RectWidth(SkinRect)), &strip, Picture, source, tw,

@@ -402,7 +402,7 @@ void TskSkinCustomListView::PaintHeader(HDC DC)
       DrawHeaderSection(&canvas, column, i == FPressedSection && FSectionPressed, r);
       right = std::max(right, static_cast<int>(r.right));
     }
-    const TRect rest(right, 0, client.right + 1, client.bottom);
+    const TRect rest{right, 0, client.right + 1, client.bottom};
     if (rest.right > rest.left && rest.bottom > rest.top) {
       if (!Picture) {
         canvas.GetBrush()->SetStyle(bsSolid);
@@ -446,7 +446,7 @@ void TskSkinCustomListView::DrawHeaderSection(TCanvas* Canvas, TListColumn* Colu
   b.SetSize(w, h);
   TCanvas* c = b.GetCanvas();
   c->GetFont()->Assign(GetFont());
-  const TRect all(0, 0, w, h);
+  const TRect all{0, 0, w, h};
   if (!Picture) {
     c->GetBrush()->SetStyle(bsSolid);
     c->GetBrush()->SetColor(Pressed ? TColor(0xB59385) : clBtnFace);
@@ -478,7 +478,7 @@ void TskSkinCustomListView::DrawHeaderSection(TCanvas* Canvas, TListColumn* Colu
   if (FOnHeaderSectionDraw) {
     FOnHeaderSectionDraw(c, Column, Pressed, all);
   } else if (Column) {
-    TRect text(5, 0, w - 5, h);
+    TRect text{5, 0, w - 5, h};
     c->GetBrush()->SetStyle(bsClear);
     AnsiString caption = Column->GetCaption();
     TCustomImageList* images = GetSmallImages();

@@ -343,7 +343,7 @@ void TskSkinMemo::DrawBackground(TCanvas* Canvas)
       Canvas->GetBrush()->SetColor(clWindow);
       Canvas->FillRect(Rect(2, 2, W - 2, H - 2));
     } else {
-      TRect r(ClRect.left, ClRect.top, W + ClRect.right - RectWidth(SkinRect), H + ClRect.bottom - RectHeight(SkinRect));
+      TRect r{ClRect.left, ClRect.top, W + ClRect.right - RectWidth(SkinRect), H + ClRect.bottom - RectHeight(SkinRect)};
       if (r.right < r.left)
         r.right = r.left;
       if (r.bottom < r.top)

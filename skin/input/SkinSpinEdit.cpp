@@ -526,7 +526,7 @@ void TskSkinSpinEdit::CalcRects()
     const int dH = H - RectHeight(SkinRect);
     E.bottom += dH;
     if (FButtons[1].R.bottom >= FButtons[0].R.bottom) {
-      TRect U(FButtons[0].R.left, FButtons[0].R.top, FButtons[1].R.right, FButtons[1].R.bottom + dH);
+      TRect U{FButtons[0].R.left, FButtons[0].R.top, FButtons[1].R.right, FButtons[1].R.bottom + dH};
       const int S = U.top + U.bottom / 2;
       FButtons[0].R = Rect(U.left, U.top, U.right, S);
       FButtons[1].R = Rect(U.left, S, U.right, U.bottom);

@@ -205,6 +205,46 @@ TEST_F(TConversionCommandLineTest, StartEdits)
   }
 }
 
+// File names holding the texts the edits look for stay as they are; the edits still reach the tool
+// and its options.
+TEST_F(TConversionCommandLineTest, StartEditsLeaveQuotedNamesAlone)
+{
+  const TEditCase Cases[] = {
+      {"DvdnavInAFolderName", "m -dvd-device \"/d/dvdnav:x\" dvdnav://1 ", [](TStartEditOptions& O) { O.NicerSubtitles = true; },
+       "m -dvd-device \"/d/dvdnav:x\" dvd://1 "},
+      {"LavcoptsInAnInputName",
+       Expand("\"WF/mencoder.exe\" \"/v/a -lavcopts b.avi\" -ovc lavc -lavcopts vcodec=mpeg4 -o \"/o/a.avi\"", WorkFolder),
+       [](TStartEditOptions& O) { O.FasterBuild = true; O.CoreCount = "4"; },
+       Expand("\"WF/mencoder2.exe\" \"/v/a -lavcopts b.avi\" -ovc lavc -lavcopts threads=4:vcodec=mpeg4 -o \"/o/a.avi\"", WorkFolder)},
+      {"ToolNameInAnOutputFolder",
+       Expand("\"WF/ffmpeg.exe\" -i \"/v/ffmpeg.exe/in.avi\" -vcodec mpeg4 \"/o/ffmpeg.exe/a.avi\"", WorkFolder),
+       [](TStartEditOptions& O) { O.FfmpegAddon = true; },
+       Expand("\"WF/ffmpeg2.exe\" -i \"/v/ffmpeg.exe/in.avi\" -vcodec mpeg4 \"/o/ffmpeg.exe/a.avi\"", WorkFolder)},
+      {"RateAfterTheToolNotAfterAName",
+       Expand("\"WF/mencoder.exe\" \"/v/mencoder.exe\" x.avi\" -o \"/o/a.avi\"", WorkFolder),
+       [](TStartEditOptions& O) { O.SourceKind = "VIDEO*"; O.SourceFrameRate = "25"; },
+       Expand("\"WF/mencoder.exe\" -fps 25 -demuxer lavf  \"/v/mencoder.exe\" x.avi\" -o \"/o/a.avi\"", WorkFolder)},
+      {"RawAacTextInANameStays", "x \"/v/a:mpeg=4:object=2:raw.avi\" -faacopts br=128:mpeg=4:object=2:raw -o y",
+       [](TStartEditOptions& O) { O.FirstPassOfPair = true; },
+       "x \"/v/a:mpeg=4:object=2:raw.avi\" -faacopts br=128 -o y"},
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    TStartEditOptions O;
+    C.Set(O);
+    EXPECT_EQ(ApplyStartEdits(C.Line, O), C.Expected);
+  }
+  // A quoted name holding "dvdnav:" in a split title's input, and in a restart.
+  TStartEditOptions O;
+  O.FfmpegAddon = true;
+  O.FasterBuild = true;
+  EXPECT_EQ(ApplyRestartEdits("\"/w/mencoder.exe\" \"/v/mencoder.exe.avi\" -o \"/o/ffmpeg.exe\"", O),
+            "\"/w/mencoder2.exe\" \"/v/mencoder.exe.avi\" -o \"/o/ffmpeg.exe\"");
+  EXPECT_EQ(ReplaceFirstInOptions("-dvd-device \"/d/dvdnav:\" dvdnav://2 ", "dvdnav:", "dvd:", false),
+            "-dvd-device \"/d/dvdnav:\" dvd://2 ");
+  EXPECT_EQ(ReplaceFirstInOptions("\"/v/dvdnav:a.avi\" ", "dvdnav:", "dvd:", false), "\"/v/dvdnav:a.avi\" ");
+}
+
 TEST_F(TConversionCommandLineTest, RestartEdits)
 {
   const TEditCase Cases[] = {

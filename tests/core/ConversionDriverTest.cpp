@@ -10,6 +10,10 @@
 
 #include "JobListTestSupport.h"
 #include "core/CropDetect.h"
+#include "core/DeviceNumbers.h"
+#include "core/ToolOutputValues.h"
+#include "core/TrackChoice.h"
+#include "core/qv_detect.h"
 #include "core/RunControl.h"
 #include "core/qv_convert.h"
 #include "platform/vcl/Timer.h"
@@ -242,6 +246,9 @@ TEST(TProgressParserTest, PositionsFromProgressLines)
       {"size= 1kB time=27:46:40.00 bitrate= 1kbits/s", false, 0},  // 100000.00: longer than seven characters
       {"size= 0kB time=-577014:32:22.77 bitrate=N/A", false, 0},
       {"size= 0kB time=N/A bitrate=N/A", false, 0},
+      {"size= 8kB time=-006. bitrate=N/A", false, 0},
+      {"Pos: -3.0s 1f Trem: 1min", false, 0},
+      {"Pos:8e010s sTrem:", false, 0},
       {"size= 1kB time=00:75:00.00 bitrate= 1kbits/s", false, 0},
       {"Pos: 12.5s 1f Trem: 1min", true, 12},
       {"Pos: 13,5s 1f Trem: 1min", true, 14},
@@ -817,4 +824,214 @@ TEST_F(TConversionSideStepTest, SplitTwoPassPartsKeepAFirstPassLogEach)
   const std::string Temp = WorkFolder + "temp/";
   // Pass 1 of parts 1 and 2, then pass 2 of parts 1 and 2, each with its part's log.
   EXPECT_EQ(Logs, (std::vector<std::string>{Temp + "Film01.txt", Temp + "Film02.txt", Temp + "Film01.txt", Temp + "Film02.txt"}));
+}
+
+namespace {
+
+// The arguments of the last run of Tool in the fake tools' log; empty when it never ran.
+std::vector<std::string> LastRunArguments(const std::string& Log, const std::string& Tool)
+{
+  std::istringstream In(Log);
+  std::vector<std::string> Args;
+  bool InRun = false;
+  for (std::string Line; std::getline(In, Line);) {
+    if (Line.rfind("run ", 0) == 0) {
+      InRun = Line.size() > Tool.size() && Line.compare(Line.size() - Tool.size() - 1, std::string::npos, " " + Tool) == 0;
+      if (InRun) Args.clear();
+    } else if (InRun && Line.rfind("arg ", 0) == 0) {
+      Args.push_back(Line.substr(Line.find(' ', 4) + 1));
+    }
+  }
+  return Args;
+}
+
+}  // namespace
+
+// A device cell holding more than a number (a saved profile can hold anything) never adds an
+// argument to the encoder's line: the job fails naming the cell, and a number with blanks
+// around it or a sign goes on as the number.
+TEST_F(TConversionSideStepTest, DeviceCellsReachTheToolsOnlyAsWholeNumbers)
+{
+  Scenario(Encoders);
+  AddPreset("ff_rates", "ffmpeg", "-y -vcodec mpeg4 -b $vbrk -acodec mp2 -ab $abrk -ac $ac", "avi");
+  const struct {
+    const char* Preset;
+    const char* Tool;
+    int Column;
+    const char* Payload;
+    bool Clean;
+  } Cases[] = {
+      {"xvid_mp3", "mencoder.exe", DeviceVideoRateCol, "800 -o victim.txt", false},
+      {"xvid_mp3", "mencoder.exe", DeviceAudioRateCol, "128 -of rawvideo", false},
+      {"xvid_mp3", "mencoder.exe", DeviceChannelsCol, "2:vol=9 -x", false},
+      {"xvid_mp3", "mencoder.exe", DeviceVolumeCol, "5 -af-add volume=40", false},
+      {"xvid_mp3", "mencoder.exe", DevicePassesCol, "2\n-o x", false},
+      {"xvid_mp3", "mencoder.exe", DeviceBrightnessCol, "10 -o victim.txt", false},
+      {"xvid_mp3", "mencoder.exe", DeviceContrastCol, "0\" -o \"x", false},
+      {"xvid_mp3", "mencoder.exe", DeviceSpeedLimitCol, "1e9", false},
+      {"xvid_mp3", "mencoder.exe", DeviceVideoRateCol, "800k", false},
+      {"xvid_mp3", "mencoder.exe", DeviceVideoRateCol, " 800 ", true},
+      {"xvid_mp3", "mencoder.exe", DeviceBrightnessCol, "-15", true},
+      {"xvid_mp3", "mencoder.exe", DeviceContrastCol, " 20", true},
+      {"ff_rates", "ffmpeg.exe", DeviceVideoRateCol, "800k -f mp4 -y victim.txt -b 800", false},
+      {"ff_rates", "ffmpeg.exe", DeviceAudioRateCol, "128 -i /etc/passwd", false},
+      {"ff_rates", "ffmpeg.exe", DeviceChannelsCol, "2 -map 0", false},
+      {"ff_rates", "ffmpeg.exe", DeviceVideoRateCol, "900 ", true},
+  };
+  TDevice D;
+  D.SpeedLimitSwitch = "Yes";
+  D.SpeedLimit = "900000";
+  const int Row = AddDevice(D);
+  AddSource("Clip");
+  auto Run = [&](const char* Preset, const char* Tool) {
+    Form->dq->SetCells(DevicePresetCol, Row, Preset);
+    Form->StringGrid1->SetCells(scConvert, 1, "Yes");
+    std::filesystem::remove(Dir + "tool.log");
+    GoClick();
+    return LastRunArguments(ReadFile(Dir + "tool.log"), Tool);
+  };
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(std::string(C.Tool) + " column " + std::to_string(C.Column) + ": " + C.Payload);
+    const size_t CleanCount = Run(C.Preset, C.Tool).size();
+    ASSERT_GT(CleanCount, 0u) << JobFailureReason(1);
+    const String Kept = Form->dq->GetCells(C.Column, Row);
+    Form->dq->SetCells(C.Column, Row, C.Payload);
+    const std::vector<std::string> Args = Run(C.Preset, C.Tool);
+    Form->dq->SetCells(C.Column, Row, Kept);
+    if (C.Clean) {
+      EXPECT_EQ(Args.size(), CleanCount);
+      EXPECT_EQ(Job(jcStatus, 1).substr(0, 9), "Finished ") << JobFailureReason(1);
+      continue;
+    }
+    EXPECT_TRUE(Args.empty()) << "the tool ran";
+    EXPECT_EQ(Job(jcStatus, 1), "Failed");
+    EXPECT_EQ(Job(jcOptions, 1), "");
+    const std::string Shown = "Device 1: \"" + std::string(C.Payload) + "\" in column " + std::to_string(C.Column) + " is not a whole number";
+    std::string Expected = Shown;
+    std::replace(Expected.begin(), Expected.end(), '\n', ' ');
+    EXPECT_EQ(JobFailureReason(1), Expected);
+    EXPECT_NE(Form->log->GetText().find(Expected), std::string::npos);
+    // The source is not to blame: it stays marked for the next run.
+    EXPECT_EQ(Form->StringGrid1->GetCells(scConvert, 1), "Yes");
+  }
+}
+
+TEST(DeviceNumbers, WholeNumbersOnly)
+{
+  const struct {
+    const char* Text;
+    bool Whole;
+    int Value;
+  } Cases[] = {
+      {"800", true, 800},  {" 800 ", true, 800}, {"-15", true, -15}, {"0", true, 0},
+      {"2147483647", true, 2147483647}, {"-2147483648", true, -2147483647 - 1},
+      {"2147483648", false, 0}, {"99999999999999999999", false, 0}, {"", false, 0}, {" ", false, 0},
+      {"-", false, 0}, {"+5", false, 0}, {"800k", false, 0}, {"8e2", false, 0}, {"0x10", false, 0},
+      {"1 2", false, 0}, {"12\n", false, 0}, {"1.5", false, 0}, {"\xd9\xa3", false, 0},
+  };
+  for (const auto& C : Cases) {
+    int V = 0;
+    EXPECT_EQ(ReadWholeNumber(C.Text, V), C.Whole) << '"' << C.Text << '"';
+    if (C.Whole) {
+      EXPECT_EQ(V, C.Value) << C.Text;
+    }
+  }
+}
+
+// Identify transcripts whose clip or stream titles carry keys, quotes and options: what the
+// parser takes into the row, and what of it reaches mencoder's line.
+TEST_F(TConversionSideStepTest, CraftedTitlesInIdentifyOutputNeverReachTheEncoderLine)
+{
+  Scenario(Encoders);
+  const struct {
+    const char* Name;
+    std::vector<std::string> Lines;
+    std::map<int, std::string> Row;  // source cells expected after parsing
+    std::map<std::string, std::string> Options;  // option -> value on mencoder's line ("" = absent)
+    const char* Logged;  // a log line that must be written, or nullptr
+  } Cases[] = {
+      {"CleanKeysAndTracks",
+       {"ID_VIDEO_ASPECT=1.7778", "ID_VIDEO_FPS=23.976", "ID_AUDIO_ID=128", "ID_AID_128_LANG=en"},
+       {{scAspect, "1.7778"}, {scFrameRate, "23.976"}, {scAudioTracks, "128 ?????\r\n128_LANG=en\r\n"}},
+       {{"-aspect", "1.7778"}, {"-aid", "128"}, {"-fps", "23.976"}}, nullptr},
+      {"QuoteInATitleMakesNoAudioTrack",
+       {"ID_AUDIO_ID=1", "ID_AID_1_LANG=eng", "ID_CLIP_INFO_VALUE0=ID_AID_x\"5.1c3", " title: ID_AID_x\"5.1c3",
+        "Title ID_AID_x\"5.1c3", "ID_AID_x\"5.1c3"},
+       {{scAudioTracks, "1 ?????\r\n1_LANG=eng\r\n"}}, {{"-aid", "1"}}, nullptr},
+      {"KeyInsideATitleIsNoKey", {"[mkv] title ID_VIDEO_ASPECT=1.5 -INJa", "ID_VIDEO_FPS=25.000"},
+       {{scAspect, ""}, {scFrameRate, "25.000"}}, {{"-aspect", ""}, {"-fps", "25.000"}}, nullptr},
+      {"KeyLineWithAnOptionIsLeftOut", {"ID_VIDEO_ASPECT=1.5 -INJa", "ID_VIDEO_FPS=25.000"},
+       {{scAspect, "1.5 -INJa"}}, {{"-aspect", ""}}, "Left out \"-aspect\": \"1.5 -INJa\""},
+      {"FrameRateWithAQuoteIsLeftOut", {"ID_VIDEO_FPS=25\" "}, {{scFrameRate, "25\""}}, {{"-fps", ""}},
+       "Left out \"-fps\": \"25\"\""},
+      {"TrackLanguageWithAQuoteIsNoTrack", {"ID_AUDIO_ID=2", "ID_AID_2_LANG=en\" -INJb", "ID_SID_x_LANG=en"},
+       {{scAudioTracks, "2 ?????"}, {scSubtitleTracks, ""}}, {{"-aid", "2"}}, nullptr},
+      {"AudioIdWithTextIsNoTrack", {"ID_AUDIO_ID=3 -INJc", "audio stream: x format: ac3 aid: 128."},
+       {{scAudioTracks, ""}}, {{"-aid", ""}}, nullptr},
+  };
+  AddDevice({});
+  const int Row = AddSource("Clip", {{scType, "VIDEO*"}, {scAspect, ""}, {scFrameRate, ""}});
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    for (int Col : {scAspect, scFrameRate, scAudioTracks, scSubtitleTracks, scAudioChoice, scSubtitleChoice})
+      Form->StringGrid1->SetCells(Col, Row, "");
+    Form->StringGrid1->SetCells(scConvert, Row, "Yes");
+    Form->Memo1->GetLines()->Clear();
+    Form->Memo2->GetLines()->Clear();
+    Form->log->GetLines()->Clear();
+    DetectMode = "video";
+    DetectRow = Row;
+    PlaybackMode = true;
+    for (const std::string& L : C.Lines) ParseToolOutputLine(" " + L);
+    PlaybackMode = false;
+    auto MemoCell = [](TMemo* M) {
+      TStrings* L = M->GetLines();
+      if (L->GetCount() == 1) return L->Get(0);
+      std::string T;
+      for (int I = 0; I < L->GetCount(); ++I) T += L->Get(I) + "\r\n";
+      return T;
+    };
+    Form->StringGrid1->SetCells(scAudioTracks, Row, MemoCell(Form->Memo1));
+    Form->StringGrid1->SetCells(scSubtitleTracks, Row, MemoCell(Form->Memo2));
+    SelectDefaultTracks(Form->StringGrid1, Row, TTrackPreferences());
+    for (const auto& [Col, Text] : C.Row) EXPECT_EQ(Form->StringGrid1->GetCells(Col, Row), Text) << "column " << Col;
+
+    std::filesystem::remove(Dir + "tool.log");
+    GoClick();
+    const std::vector<std::string> Args = LastRunArguments(ReadFile(Dir + "tool.log"), "mencoder.exe");
+    ASSERT_FALSE(Args.empty()) << JobFailureReason(1);
+    EXPECT_EQ(std::count(Args.begin(), Args.end(), "-o"), 1);
+    for (const std::string& A : Args) EXPECT_EQ(A.find("INJ"), std::string::npos) << A;
+    for (const auto& [Option, Value] : C.Options) {
+      const auto At = std::find(Args.begin(), Args.end(), Option);
+      if (Value.empty()) {
+        EXPECT_EQ(At, Args.end()) << Option;
+      } else {
+        ASSERT_NE(At, Args.end()) << Option;
+        ASSERT_NE(At + 1, Args.end());
+        EXPECT_EQ(*(At + 1), Value) << Option;
+      }
+    }
+    if (C.Logged) {
+      EXPECT_NE(Form->log->GetText().find(C.Logged), std::string::npos) << Form->log->GetText();
+    }
+  }
+}
+
+TEST(ToolOutputValues, IdsAndRatesOnlyInTheirForm)
+{
+  const struct {
+    const char* Text;
+    bool Id, Rate;
+  } Cases[] = {
+      {"128", true, true},      {" 2 ", true, true},       {"23.976", false, true}, {"30000/1001", false, true},
+      {"16:9", false, true},    {"1.7778", false, true},   {"", false, false},      {"x\"5.1c3", false, false},
+      {"25\" ", false, false},  {"1.5 -INJa", false, false}, {"1.", false, false},  {".5", false, false},
+      {"1/", false, false},     {"1/2/3", false, false},   {"-1", false, false},    {"12\n", false, false},
+      {"1e3", false, false},
+  };
+  for (const auto& C : Cases) {
+    EXPECT_EQ(IsToolId(C.Text), C.Id) << '"' << C.Text << '"';
+    EXPECT_EQ(IsToolRate(C.Text), C.Rate) << '"' << C.Text << '"';
+  }
 }

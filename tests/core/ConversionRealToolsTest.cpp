@@ -228,3 +228,28 @@ TEST_F(TConversionRealToolsTest, UnwritableOutputFolderFailsWithTheToolsReason)
   EXPECT_FALSE(Converting);
   EXPECT_FALSE(GoBusy);
 }
+
+// A device's video rate that carries ffmpeg options of its own (as a saved profile can) must not
+// reach ffmpeg: the file it names stays as it was and the job fails naming the cell.
+TEST_F(TConversionRealToolsTest, DeviceCellWithOptionsNeverReachesFfmpeg)
+{
+  const std::string Victim = Dir + "victim.txt";
+  std::ofstream(Victim) << "kept";
+  AddPreset("ff_mpeg4_mp2", "ffmpeg", "-y -vcodec mpeg4 -b:v $vbrk -acodec mp2 -ab $abrk -ac $ac", "avi");
+  TDevice D;
+  D.Preset = "ff_mpeg4_mp2";
+  D.Screen = "320x240";
+  AddDevice(D);
+  D.Name = "Second Player";
+  D.VideoRate = "800k -f mp4 -y " + Victim + " -b:v 800";
+  AddDevice(D);
+  AddClip();
+  RunHooks.AddToHistory = [](int) {};
+  GoClick();
+  std::ifstream In(Victim);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(In), {}), "kept");
+  ASSERT_EQ(JobRows(), 2);
+  EXPECT_EQ(Job(jcStatus, 1).substr(0, 9), "Finished ") << JobFailureReason(1) << Form->log->GetText();
+  EXPECT_EQ(Job(jcStatus, 2), "Failed");
+  EXPECT_EQ(JobFailureReason(2), "Device 2: \"" + D.VideoRate + "\" in column 2 is not a whole number");
+}

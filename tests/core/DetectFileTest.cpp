@@ -281,6 +281,25 @@ TEST_F(DetectFileTest, SideFilesAndNamesStripOnlyTheTrailingExtension)
   }
 }
 
+// Side files in a folder whose name holds a line break are left out, and the status says so; the
+// track list never holds a cut path.
+TEST_F(DetectFileTest, SideFilesWithALineBreakInTheirPathAreLeftOutWithAStatus)
+{
+  UseFakeTools("[*]\nprint ID_VIDEO_FPS=25\nexit 0\n");
+  for (const std::string Folder : {"line\nbreak/", "cr\rfolder/"}) {
+    SCOPED_TRACE(Folder);
+    ClearGridRows(Form->StringGrid1);
+    Statuses.clear();
+    std::filesystem::create_directories(Dir + Folder);
+    for (const char* F : {"film.avi", "film.srt", "film.sub", "film.idx"}) WriteFile(Dir + Folder + F, "x");
+    DetectFile(Dir + Folder + "film.avi");
+    EXPECT_EQ(CellOf(scSubtitleTracks, 1), "");
+    int Said = 0;
+    for (const std::string& S : Statuses) Said += S.find("Subtitle file left out") != std::string::npos;
+    EXPECT_EQ(Said, 2);
+  }
+}
+
 TEST_F(DetectFileTest, NamesReachTheToolAsExactlyOneArgument)
 {
   UseFakeTools("[*]\nprint ID_VIDEO_WIDTH=320\nprint ID_VIDEO_FPS=25\nexit 0\n");

@@ -122,8 +122,8 @@ std::vector<TGoldenCase> GoldenCases()
   {
     TDevice D;
     D.Preset = "audio_mp3";
-    TGoldenCase C{"RawAudioGetsNoAspectNorSubtitles", D, {{scAspect, "1.3333"}, {scAudioChoice, "eng"}}, {}};
-    C.Rows = {{"00001", "noscale-ovc copy -oac mp3lame -lameopts vbr=0:cbr:aq=9:br=128 -of rawaudio", " -aid eng"}};
+    TGoldenCase C{"RawAudioGetsNoAspectNorSubtitles", D, {{scAspect, "1.3333"}, {scAudioChoice, "128"}}, {}};
+    C.Rows = {{"00001", "noscale-ovc copy -oac mp3lame -lameopts vbr=0:cbr:aq=9:br=128 -of rawaudio", " -aid 128"}};
     Cases.push_back(C);
   }
   {

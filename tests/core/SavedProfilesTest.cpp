@@ -228,4 +228,29 @@ TEST_F(SavedProfiles, AProfileThatCannotBeLoadedIsNotListedAndTheUserIsTold)
   EXPECT_NE(Asked.back().find("cannot be loaded"), std::string::npos);
 }
 
+// A profile's numeric cells are checked for every device row when it is loaded, not only for
+// the row shown.
+TEST_F(SavedProfiles, LoadingNamesEveryDeviceCellThatIsNoNumber)
+{
+  Form->dq->SetRowCount(4);
+  const char* Rows[][3] = {{"Phone", "800", "128"}, {"Player", "800k -f mp4 -y victim.txt", "128"}, {"Tablet", "900", "64\n-x"}};
+  for (int R = 1; R <= 3; ++R) {
+    Form->dq->SetCells(0, R, Rows[R - 1][0]);
+    Form->dq->SetCells(1, R, "320x240");
+    Form->dq->SetCells(2, R, Rows[R - 1][1]);
+    Form->dq->SetCells(3, R, Rows[R - 1][2]);
+  }
+  SaveGridText(Form->dq, WorkFolder + "profiles/Mixed.prf");
+  Form->dq->SetRowCount(2);
+  Form->profilebox->SetText("Mixed");
+  Form->dq->SetRow(1);
+  Asked.clear();
+  Form->profileboxChange(Form);
+  std::string Said;
+  for (const std::string& A : Asked) Said += A + "\n";
+  EXPECT_NE(Said.find("Device 2: \"800k -f mp4 -y victim.txt\" in column 2 is not a whole number"), std::string::npos) << Said;
+  EXPECT_NE(Said.find("Device 3: \"64 -x\" in column 3 is not a whole number"), std::string::npos) << Said;
+  EXPECT_EQ(Said.find("Device 1:"), std::string::npos) << Said;
+}
+
 }  // namespace

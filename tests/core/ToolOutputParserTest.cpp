@@ -57,7 +57,9 @@ const std::vector<TParseCase>& ParseCases()
        {}, {}, {}, false},
       {"AnAspectLineWithAHashIsSkipped", "video", {}, {"ID_VIDEO_ASPECT=1.3333 #2"}, {{scAspect, ""}}, {}, {}, {},
        false},
-      {"AKeyAfterOtherTextIsCutToTheKey", "video", {}, {"[mkv] ID_VIDEO_WIDTH=1280"}, {{scWidth, "1280"}},
+      // A key counts only at the start of its line: one inside other text (a clip title) is none.
+      {"AKeyAfterOtherTextIsNoKey", "video", {}, {"[mkv] ID_VIDEO_WIDTH=1280"}, {{scWidth, ""}}, {}, {}, {}, false},
+      {"AKeyAfterBlanksIsAKey", "video", {}, {"   ID_VIDEO_WIDTH=1280"}, {{scWidth, "1280"}},
        {" ID_VIDEO_WIDTH=1280"}, {}, {}, false},
       {"AudioIdAndLanguageLinesOfTrackZero", "video", {}, {"ID_AUDIO_ID=0", "ID_AID_0_LANG=eng"}, {}, {},
        {"0 ?????", "0_LANG=eng"}, {}, false},

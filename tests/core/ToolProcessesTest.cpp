@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "RunnerTestSupport.h"
+#include "core/MainForm.h"
 #include "core/ToolProcesses.h"
 #include "platform/os/Process.h"
 #include "platform/os/ProcessLookup.h"
@@ -116,6 +117,34 @@ TEST_F(ToolProcesses, KillPlayersTakesOnePlayerPerCallAndKillAllToolsOnePerName)
   EXPECT_TRUE(Running(OtherPlayer));
   EXPECT_TRUE(Running(OtherEncoder));
   for (DWORD Pid : {OtherPlayer, OtherEncoder}) CloseOrKillProcess(Pid, 0);
+}
+
+// Without a test's own folder the kill routines reach only the tools of the program's work
+// folder, never a same-named program started from elsewhere.
+TEST_F(ToolProcesses, KillByNameReachesOnlyTheWorkFoldersTools)
+{
+  const String KeptWorkFolder = WorkFolder;
+  WorkFolder = Dir + "work/";
+  SetToolLookupFolder("");
+  const std::string Other = Dir + "other/";
+  for (const std::string& Folder : {std::string(WorkFolder), Other}) {
+    std::filesystem::create_directories(Folder);
+    for (const char* Name : {"mplayer.exe", "mencoder.exe"})
+      std::filesystem::create_symlink(std::string(QV_TEST_BIN_DIR) + "/qv_faketool", Folder + Name);
+  }
+  const DWORD OtherPlayer = StartStalled(Other, "mplayer.exe");
+  const DWORD OtherEncoder = StartStalled(Other, "mencoder.exe");
+  const DWORD Player = StartStalled(WorkFolder, "mplayer.exe");
+  const DWORD Encoder = StartStalled(WorkFolder, "mencoder.exe");
+  KillPlayers();
+  KillAllTools();
+  const bool Ended = PumpUntil([&] { return !Running(Player) && !Running(Encoder); });
+  const bool OthersRun = Running(OtherPlayer) && Running(OtherEncoder);
+  for (DWORD Pid : {OtherPlayer, OtherEncoder, Player, Encoder}) CloseOrKillProcess(Pid, 0);
+  SetToolLookupFolder(Dir);
+  WorkFolder = KeptWorkFolder;
+  EXPECT_TRUE(Ended);
+  EXPECT_TRUE(OthersRun);
 }
 
 TEST_F(ToolProcesses, WaitForToolRunsTimersAndRunnerEventsUntilTheFlagClears)
