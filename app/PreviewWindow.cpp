@@ -42,7 +42,11 @@ bool LoadingBars = false;
 
 TskSkinStringGrid* Queue() { return Form1->StringGrid1; }
 int SelectedRow() { return Form1 ? Queue()->GetRow() : 0; }
-bool RowUsable(int Row) { return Form1 && Row >= 1 && Row < Queue()->GetRowCount(); }
+// A used row of the queue below the header: the only rows the window writes into.
+bool RowUsable(int Row)
+{
+  return Form1 && Row >= 1 && Row < Queue()->GetRowCount() && !Queue()->GetCells(scNumber, Row).empty();
+}
 String Cell(int Col)
 {
   const int Row = SelectedRow();
@@ -333,10 +337,19 @@ void TForm2::lines()
 
 void TForm2::resdisplay()
 {
-  if (Form1) BuildCropOptions();
+  if (!Form1) return;
+  if (RowUsable(SelectedRow())) {
+    // A row whose stored size or crop is no whole number has no crop texts: said in the status
+    // line, and the window goes on.
+    try {
+      BuildCropOptions();
+    } catch (const Exception& E) {
+      SetStatus("No crop for this source: " + E.Message());
+    }
+  }
   const Int64 CW = static_cast<Int64>(PreviewSourceWidth) - lt->GetPosition() - rt->GetPosition();
   const Int64 CH = static_cast<Int64>(PreviewSourceHeight) - tp->GetPosition() - bt->GetPosition();
-  if (!Form1 || CW <= 0 || CH <= 0) return;
+  if (CW <= 0 || CH <= 0) return;
   TScreenSize Screen;
   try {
     Screen = ParseScreenSize(Form1->screensize->GetText());
@@ -530,21 +543,36 @@ void PlayPreview()
     KillAllTools();
     return;
   }
+  // The run buttons' idle state, also after a preview that could not start.
+  auto Idle = [] {
+    Form1->cbuttons->SetVisible(true);
+    Form1->b1->SetVisible(true);
+    Form1->b2->SetVisible(false);
+    Form1->b3->SetVisible(false);
+  };
   // 2.
   LoadSelectedRow();
   PlaybackMode = true;
   const int Row = SelectedRow();
-  if (!RowUsable(Row) || Queue()->GetCells(scNumber, Row).empty()) return;
+  if (!RowUsable(Row)) return;
   const String Source = Cell(scSourcePath);
   if (!Source.empty() && !FileExists(Source) && !DirectoryExists(Source)) {
     SetStatus("Nothing to preview: the source \"" + Source + "\" is gone.");
+    Idle();
     return;
   }
   // 6. The crop bars from the row (an empty cell leaves its bar).
   TXcTrackBar* Bars[4] = {Form2->lt, Form2->rt, Form2->tp, Form2->bt};
   for (int I = 0; I < 4; ++I) {
     const String V = Cell(scCropLeft + I);
-    if (!V.empty()) Bars[I]->SetPosition(StrToInt(V));
+    int Value = 0;
+    if (V.empty()) continue;
+    if (!TryStrToInt(V, Value)) {
+      SetStatus("Nothing to preview: the crop value \"" + V + "\" is not a whole number.");
+      Idle();
+      return;
+    }
+    Bars[I]->SetPosition(Value);
   }
   Form2->lines();
   const String Line = PreviewCommandLine();
@@ -580,10 +608,7 @@ void PlayPreview()
   if (Identify && DetectRow == Row) DetectRow = 0;
   if (PreviewLine == Line) PreviewLine.clear();
   // 13.
-  Form1->cbuttons->SetVisible(true);
-  Form1->b1->SetVisible(true);
-  Form1->b2->SetVisible(false);
-  Form1->b3->SetVisible(false);
+  Idle();
 }
 
 void PreviewButtonClick(TObject* Sender)

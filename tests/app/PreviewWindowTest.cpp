@@ -175,7 +175,7 @@ TEST_F(TPreview, ASecondPressStopsThePreviewAndClickingTheIdleVideoStartsIt)
 
 TEST_F(TPreview, IdentifyKeysOfThePreviewGoIntoThePreviewedRowOnly)
 {
-  FakePlayer("print ID_LENGTH=42.00\nprint ID_VIDEO_WIDTH=352\nexit 0");
+  FakePlayer("print ID_LENGTH=42.00\nprint ID_VIDEO_FORMAT=0x10000002\nexit 0");
   PutSource(Clip, "");
   auto* G = W()->StringGrid1;
   G->SetRowCount(3);
@@ -187,8 +187,9 @@ TEST_F(TPreview, IdentifyKeysOfThePreviewGoIntoThePreviewedRowOnly)
   PlayPreview();
   EXPECT_NE(Args().find("-identify|"), std::string::npos);
   EXPECT_EQ(G->GetCells(scLength, 1), "42.00");
-  EXPECT_EQ(G->GetCells(scWidth, 1), "352");
+  EXPECT_EQ(G->GetCells(scVideoFormat, 1), "0x10000002");
   EXPECT_EQ(G->GetCells(scLength, 2), "77");
+  EXPECT_EQ(G->GetCells(scVideoFormat, 2), "");
   EXPECT_EQ(DetectRow, 0);
 }
 
@@ -334,12 +335,13 @@ TEST_F(TPreview, FailuresEndTheWaitWithAMessageAndTheButtonsBack)
     WriteBytes(Clip, "x");
     PutSource(Clip, "120");
     C.Arrange();
-    W()->b1->SetVisible(false);
     W()->status->SetCaption("");
     F->Show();
     PlayPreview();
     EXPECT_FALSE(ToolRunning) << C.Name;
     EXPECT_TRUE(W()->b1->GetVisible()) << C.Name;
+    EXPECT_FALSE(W()->b2->GetVisible()) << C.Name;
+    EXPECT_FALSE(W()->b3->GetVisible()) << C.Name;
     EXPECT_NE(W()->status->GetCaption().find(C.Status), std::string::npos)
         << C.Name << ": " << W()->status->GetCaption();
     F->Close();
