@@ -16,6 +16,7 @@
 #include "platform/os/PathRules.h"
 #include "platform/rtl/Files.h"
 #include "platform/rtl/MathUtils.h"
+#include "platform/rtl/StrUtils.h"
 
 TForm2* Form2 = nullptr;
 
@@ -39,6 +40,8 @@ constexpr int TopLineHeight = 22;
 String PreviewLine;
 // Set while the bars are loaded from the device queue: loading writes nothing back.
 bool LoadingBars = false;
+// The running preview player has reported its picture size (its video output works).
+bool PictureReported = false;
 
 TskSkinStringGrid* Queue() { return Form1->StringGrid1; }
 int SelectedRow() { return Form1 ? Queue()->GetRow() : 0; }
@@ -147,7 +150,8 @@ TXcPanel* Overlay(TForm* Owner, TWinControl* Parent, const char* Name)
 String PreviewVideoOutput(bool Fix, std::uint64_t Wid)
 {
   if (Wid == 0) return " -vo null -slave -nokeepaspect";
-  return String(" -vo ") + (Fix ? "xv,x11" : "x11") + " -slave -nokeepaspect -wid " + UIntToStr(Wid);
+  // "-zoom" lets the XImage output scale the picture to the window, as the Windows outputs did.
+  return String(" -vo ") + (Fix ? "xv,x11" : "x11") + " -zoom -slave -nokeepaspect -wid " + UIntToStr(Wid);
 }
 
 TForm2::TForm2(TComponent* AOwner) : TForm(AOwner)
@@ -209,7 +213,6 @@ TForm2::TForm2(TComponent* AOwner) : TForm(AOwner)
   lt = Bars[0], rt = Bars[1], tp = Bars[2], bt = Bars[3];
   skSkinStdLabel13 = Values[0], skSkinStdLabel14 = Values[1], skSkinStdLabel15 = Values[2],
   skSkinStdLabel16 = Values[3];
-  bt->SetPosition(1);
 
   TXcSpeedButton* Crop[4];
   const char* const CropButtonNames[4] = {"XcSpeedButton2", "XcSpeedButton3", "XcSpeedButton4", "XcSpeedButton5"};
@@ -256,6 +259,8 @@ TForm2::TForm2(TComponent* AOwner) : TForm(AOwner)
   cropbox->OnChangeRollUpState = [this](TObject* Sender) { cropboxChangeRollUpState(Sender); };
   skSkinButton34->OnClick = [this](TObject* Sender) { skSkinButton34Click(Sender); };
 
+  // The bottom crop starts at 1 (its handler shows it; no source row is selected yet).
+  bt->SetPosition(1);
   SkinForm(this);
   SetPosition(poScreenCenter);
   Form2 = this;
@@ -266,6 +271,7 @@ TForm2::TForm2(TComponent* AOwner) : TForm(AOwner)
 TForm2::~TForm2()
 {
   // Destroying the window ends a player it started.
+  PreviewLine.clear();
   if (ToolRunning && !Converting) KillAllTools();
   if (PreviewSeekBar == trackbar2) PreviewSeekBar = nullptr;
   if (Form2 == this) Form2 = nullptr;
@@ -274,8 +280,15 @@ TForm2::~TForm2()
 void TForm2::FormClose(TObject*, TCloseAction& Action)
 {
   Action = caHide;
+  PreviewLine.clear();
   // A conversion's encoder is no tool of this window.
   if (ToolRunning && !Converting) KillAllTools();
+}
+
+void TForm2::PicturePlaced(int, int)
+{
+  PictureReported = true;
+  FormResize(this);
 }
 
 void TForm2::FormResize(TObject*)
@@ -540,6 +553,7 @@ void PlayPreview()
   if (!Form1 || !Form2) return;
   // 1. A second press stops the preview.
   if (ToolRunning) {
+    PreviewLine.clear();  // stopped on purpose: nothing to report
     KillAllTools();
     return;
   }
@@ -595,12 +609,19 @@ void PlayPreview()
     DetectMode = "video";
   }
   LastToolExitCode = 0;
+  ClearToolOutputTail();
+  PictureReported = false;
   // 12.
   try {
     Runner->StartProcess();
     WaitForTool();
-    if (LastToolExitCode != 0 && PreviewLine == Line)
-      SetStatus("The preview player ended with exit code " + IntToStr(LastToolExitCode) + ".");
+    // A player that ended by itself (not stopped by the window) without a picture, or with an
+    // error: its last words say why.
+    const String Said = Copy(LastToolOutputTail(), 1, 300);
+    if (PreviewLine == Line && LastToolExitCode != 0)
+      SetStatus("The preview player ended with exit code " + IntToStr(LastToolExitCode) + ": " + Said);
+    else if (PreviewLine == Line && !PictureReported)
+      SetStatus("The preview player ended without showing a picture: " + Said);
   } catch (const Exception& E) {
     ToolRunning = false;
     SetStatus("The preview player could not be started: " + E.Message());

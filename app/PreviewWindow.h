@@ -9,10 +9,10 @@
 //
 // The player is the main window's runner (XcCreateProcess1) running "mplayer.exe" in slave
 // mode. It draws into the native window behind preview2 ("-wid"). The Windows program named
-// its DirectX outputs here; on X11 the plain XImage output "x11" stands for the unaccelerated
-// "directx:noaccell" (it embeds into a foreign window everywhere, Xvfb included), and the
-// preview fix's "direct3d" becomes "xv,x11" (XVideo scaling, with x11 where the server has no
-// XVideo). Without a display (headless) there is no window to draw into: the player runs with
+// its DirectX outputs here; on X11 the plain XImage output "x11" (with "-zoom", so that it
+// scales the picture to the window) stands for the unaccelerated "directx:noaccell" (it embeds
+// into a foreign window everywhere, Xvfb included), and the preview fix's "direct3d" becomes
+// "xv,x11" (XVideo scaling, with x11 where the server has no XVideo). Without a display (headless) there is no window to draw into: the player runs with
 // "-vo null" and everything else works as with a picture.
 //
 // Contracts callers rely on:
@@ -90,6 +90,10 @@ public:
   void lines();
   // The crop texts of the selected row, and the device playback size in the caption.
   void resdisplay();
+
+  // The player reported its picture size (PreviewSourceWidth and PreviewSourceHeight are set):
+  // the window lays itself out for it.
+  void PicturePlaced(int Width, int Height);
 
   void FormClose(TObject* Sender, TCloseAction& Action);
   void FormResize(TObject* Sender);

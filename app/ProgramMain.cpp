@@ -23,8 +23,8 @@ void WirePreviewAndPicker()
 {
   TDetectionHost& D = DetectionHost();
   D.Picker = TitlePicker;
-  D.PlacePreviewPicture = [](int, int) {
-    if (Form2) Form2->FormResize(Form2);
+  D.PlacePreviewPicture = [](int Width, int Height) {
+    if (Form2) Form2->PicturePlaced(Width, Height);
   };
   // The queue editor's "Preview" button, where the main window has it.
   if (auto* Button = dynamic_cast<TControl*>(MainWindow->FindComponent("skSkinSpeedButton9")))

@@ -113,7 +113,7 @@ String TForm5::TitleCommandLine(int Row)
   const std::uint64_t Wid = videowindow1->NativeWindowId();
   const String Line = qv::os::QuoteCommandLinePath(WorkFolder + "mplayer.exe");
   if (Wid == 0) return Line + " -vo null -slave -nokeepaspect " + Input;
-  return Line + " -vo x11 -slave -nokeepaspect " + Input + " -wid " + UIntToStr(Wid);
+  return Line + " -vo x11 -zoom -slave -nokeepaspect " + Input + " -wid " + UIntToStr(Wid);
 }
 
 void TForm5::StopTitle()

@@ -6,7 +6,7 @@
 // as it was). The picker runs its own player through its own runner.
 //
 // The player draws into the native window behind videowindow1 ("-wid") with the X11 output
-// "x11" (standing for the Windows program's unaccelerated DirectX output); without a display it
+// "x11" and "-zoom" (standing for the Windows program's unaccelerated DirectX output); without a display it
 // runs with "-vo null". A title plays through the plain DVD input ("dvd://n", the disc's
 // VIDEO_TS folder taken from the device path) rather than the menu-aware one.
 //

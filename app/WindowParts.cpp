@@ -20,16 +20,17 @@ TBitmap* CropGlyph(int Size, bool Bars, bool Fill)
     C->FillRect(Rect(M + 1, Size - M - 6, Size - M - 1, Size - M - 3));
   }
   if (Fill) {
+    // Corner marks one pixel in from the edges: the corner pixel stays the transparent colour.
     C->GetBrush()->SetColor(clGreen);
-    const int L = 4;
-    C->FillRect(Rect(0, 0, L, 2));
-    C->FillRect(Rect(0, 0, 2, L));
-    C->FillRect(Rect(Size - L, 0, Size, 2));
-    C->FillRect(Rect(Size - 2, 0, Size, L));
-    C->FillRect(Rect(0, Size - 2, L, Size));
-    C->FillRect(Rect(0, Size - L, 2, Size));
-    C->FillRect(Rect(Size - L, Size - 2, Size, Size));
-    C->FillRect(Rect(Size - 2, Size - L, Size, Size));
+    const int L = 5, E = Size - 1;
+    C->FillRect(Rect(1, 1, L, 3));
+    C->FillRect(Rect(1, 1, 3, L));
+    C->FillRect(Rect(E - L + 1, 1, E, 3));
+    C->FillRect(Rect(E - 2, 1, E, L));
+    C->FillRect(Rect(1, E - 2, L, E));
+    C->FillRect(Rect(1, E - L + 1, 3, E));
+    C->FillRect(Rect(E - L + 1, E - 2, E, E));
+    C->FillRect(Rect(E - 2, E - L + 1, E, E));
   }
   return B;
 }

@@ -53,8 +53,8 @@ TEST(PreviewVideoOutput, X11OutputsEmbedAndHeadlessHasNone)
     std::uint64_t Wid;
     const char* Expected;
   } Cases[] = {
-      {false, 4194310, " -vo x11 -slave -nokeepaspect -wid 4194310"},
-      {true, 77, " -vo xv,x11 -slave -nokeepaspect -wid 77"},
+      {false, 4194310, " -vo x11 -zoom -slave -nokeepaspect -wid 4194310"},
+      {true, 77, " -vo xv,x11 -zoom -slave -nokeepaspect -wid 77"},
       {false, 0, " -vo null -slave -nokeepaspect"},
       {true, 0, " -vo null -slave -nokeepaspect"},
   };
@@ -329,7 +329,9 @@ TEST_F(TPreview, FailuresEndTheWaitWithAMessageAndTheButtonsBack)
          std::filesystem::remove(Work + "mplayer.exe");
          std::filesystem::create_symlink(Crash, Work + "mplayer.exe");
        },
-       "ended with exit code"},
+       "The preview player ended with exit code"},
+      {"the player shows no picture", [&] { FakePlayer("print Error opening the video output.\nexit 0"); },
+       "ended without showing a picture: Error opening the video output."},
   };
   for (const auto& C : Cases) {
     WriteBytes(Clip, "x");
