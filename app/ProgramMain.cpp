@@ -5,6 +5,9 @@
 #include "app/AboutBox.h"
 #include "app/HistoryWindow.h"
 #include "app/MainWindow.h"
+#include "app/PreviewWindow.h"
+#include "app/TitlePickerWindow.h"
+#include "core/qv_detect.h"
 #include "app/ProgramUnits.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/win/WinUser.h"
@@ -13,11 +16,28 @@ namespace {
 
 TMainWindow* MainWindow = nullptr;
 THistoryWindow* HistoryWindow = nullptr;
+TForm2* PreviewWindow = nullptr;
+TForm5* TitlePicker = nullptr;
+
+// The preview and the title picker as the main window's parts reach them.
+void WirePreviewAndPicker()
+{
+  TDetectionHost& D = DetectionHost();
+  D.Picker = TitlePicker;
+  D.PlacePreviewPicture = [](int Width, int Height) {
+    if (Form2) Form2->PicturePlaced(Width, Height);
+  };
+  // The queue editor's "Preview" button, where the main window has it.
+  if (auto* Button = dynamic_cast<TControl*>(MainWindow->FindComponent("skSkinSpeedButton9")))
+    Button->OnClick = [](TObject* Sender) { PreviewButtonClick(Sender); };
+}
 
 }  // namespace
 
 TMainWindow* ProgramMainWindow() { return MainWindow; }
 THistoryWindow* ProgramHistoryWindow() { return HistoryWindow; }
+TForm2* ProgramPreviewWindow() { return PreviewWindow; }
+TForm5* ProgramTitlePicker() { return TitlePicker; }
 
 bool CreateProgramWindows(const std::vector<String>& Args, String& Failure)
 {
@@ -32,17 +52,24 @@ bool CreateProgramWindows(const std::vector<String>& Args, String& Failure)
     DestroyProgramWindows();
     return false;
   }
+  Application->CreateForm(PreviewWindow);
   Application->CreateForm(HistoryWindow);
   Tabout* About = nullptr;
   Application->CreateForm(About);
   SetProgramAboutBox(About);
+  Application->CreateForm(TitlePicker);
+  WirePreviewAndPicker();
   return true;
 }
 
 void DestroyProgramWindows()
 {
+  delete TitlePicker;
+  TitlePicker = nullptr;
   delete ProgramAboutBox();
   SetProgramAboutBox(nullptr);
+  delete PreviewWindow;
+  PreviewWindow = nullptr;
   delete HistoryWindow;
   HistoryWindow = nullptr;
   if (MainWindow && Application->GetMainForm() == MainWindow) Application->SetMainForm(nullptr);

@@ -1,6 +1,6 @@
-// The program's entry: the application object, its windows in their order (the main window, then
-// the conversion history window, the about box; the preview window and the DVD title picker join
-// the order as they are built), the message loop, and the end.
+// The program's entry: the application object, its windows in their order (the main window, the
+// preview window, the conversion history window, the about box, then the DVD title picker), the
+// message loop, and the end.
 //
 // Contract: CreateProgramWindows makes the windows as start-up does and answers false, with the
 // reason, when the main window could not start (no work folder); the windows it made are gone
@@ -14,10 +14,14 @@
 
 class TMainWindow;
 class THistoryWindow;
+class TForm2;
+class TForm5;
 
 bool CreateProgramWindows(const std::vector<String>& Args, String& Failure);
 void DestroyProgramWindows();
 TMainWindow* ProgramMainWindow();
 THistoryWindow* ProgramHistoryWindow();
+TForm2* ProgramPreviewWindow();
+TForm5* ProgramTitlePicker();
 
 int ProgramMain(const std::vector<String>& Args);

@@ -366,7 +366,12 @@ void ParseToolOutputLine(const String& Line)
 {
   if (!Form1) return;
   String W = Line;
-  if (Has(Line, "VO: [directx]") || Has(Line, "VO: [direct3d]")) PreviewPicture(Line);
+  // The preview player's output: the Windows outputs, the X11 ones the preview uses here, and
+  // the null output of a preview without a display (only a playing preview runs with
+  // PlaybackMode set; identify runs clear it).
+  if (Has(Line, "VO: [directx]") || Has(Line, "VO: [direct3d]") || Has(Line, "VO: [x11]") || Has(Line, "VO: [xv]") ||
+      (PlaybackMode && !BatchRunning && Has(Line, "VO: [null]")))
+    PreviewPicture(Line);
   if (Has(Line, "VO: [null]")) NullOutputSize(Line);
   if (Has(Line, "VO: [direct3d]")) NullOutputSize(Line);
   if (Has(W, "VO: [directx]")) W = ReplaceFirst(W, "[directx]", "VO: [null]");

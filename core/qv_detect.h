@@ -48,8 +48,9 @@ struct TDetectionHost {
   std::function<void(const String&)> ShowStatus;       // the status label
   std::function<void(const String&)> ShowCaption;      // the main window's caption
   std::function<void(const String&)> ShowCommandLine;  // Edit1
-  // The preview player's frame size from a "VO: [directx]" or "VO: [direct3d]" line: the
-  // preview window places its picture (FitPreviewPicture) and redraws its crop lines.
+  // The preview player's frame size from its video-output line ("VO: [x11]", "VO: [xv]", the
+  // Windows outputs, or "VO: [null]" of a preview without a display): the preview window places
+  // its picture (FitPreviewPicture) and redraws its crop lines.
   std::function<void(int Width, int Height)> PlacePreviewPicture;
   String ForcedFrameRate = "60000/1001";   // fpstext
   bool DetectWithPlayerFix = false;        // detect2 "Enable for detection as well"
