@@ -2,6 +2,9 @@
 #   make run  [ARGS="..."]   install missing packages, configure, build, start the program
 #   make test [SANITIZE=1]   the same set-up, then run every test suite
 #   make bench               build and run the benchmarks
+#   make test SUITES="core_tests os_tests"   only these suites (built and run)
+#   make test TEST_EXCLUDE=regex             leave out the tests whose names match
+#   make test DEBUG_INFO=lines               line tables only (smaller, faster builds, as CI uses)
 
 SANITIZE ?= 0
 BUILD_TYPE ?= RelWithDebInfo
@@ -11,6 +14,27 @@ JOBS ?= $(shell nproc)
 # clone elsewhere reuses what an earlier build compiled.
 export CCACHE_BASEDIR := $(CURDIR)
 export CCACHE_NOHASHDIR := 1
+
+DEBUG_INFO ?= full
+ifeq ($(DEBUG_INFO),lines)
+  CMAKE_FLAGS += -DQV_DEBUG_LINES_ONLY=ON
+else
+  CMAKE_FLAGS += -DQV_DEBUG_LINES_ONLY=OFF
+endif
+
+# A chosen set of suites: build only their targets, run only their tests (each suite's tests
+# carry the suite's name as their label).
+empty :=
+space := $(empty) $(empty)
+BUILD_TARGETS :=
+CTEST_ARGS :=
+ifneq ($(strip $(SUITES)),)
+  BUILD_TARGETS := --target $(SUITES)
+  CTEST_ARGS += -L '^($(subst $(space),|,$(strip $(SUITES))))$$'
+endif
+ifneq ($(strip $(TEST_EXCLUDE)),)
+  CTEST_ARGS += -E '$(TEST_EXCLUDE)'
+endif
 
 ifeq ($(SANITIZE),1)
   BUILD_DIR ?= build-asan
@@ -31,13 +55,13 @@ configure: deps
 	@cmake -S . -B $(BUILD_DIR) -G Ninja $(CMAKE_FLAGS) $(EXTRA_CMAKE_FLAGS) >/dev/null
 
 build: configure
-	@cmake --build $(BUILD_DIR) -j $(JOBS)
+	@cmake --build $(BUILD_DIR) -j $(JOBS) $(BUILD_TARGETS)
 
 run: build
 	./$(BUILD_DIR)/app/quelvo3 $(ARGS)
 
 test: build
-	cd $(BUILD_DIR) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD_DIR) && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j $(JOBS) $(CTEST_ARGS)
 
 bench: deps
 	@cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DQV_BUILD_BENCH=ON -DQV_BUILD_TESTS=OFF >/dev/null

@@ -24,38 +24,23 @@ using namespace jobtest;
 
 namespace {
 
-std::string Which(const std::string& Tool)
-{
-  for (const char* Dir : {"/usr/bin/", "/usr/local/bin/", "/bin/"})
-    if (std::filesystem::exists(Dir + Tool)) return Dir + Tool;
-  return "";
-}
-
-std::string ShellOutput(const std::string& Command)
-{
-  std::string Out;
-  if (FILE* P = popen(Command.c_str(), "r")) {
-    char Buf[512];
-    while (fgets(Buf, sizeof Buf, P)) Out += Buf;
-    pclose(P);
-  }
-  return Out;
-}
+using qvtest::CommandOutput;
+using qvtest::ShellQuoted;
 
 class TConversionRealToolsTest : public TJobTest {
 protected:
   void SetUp() override
   {
     TJobTest::SetUp();
-    for (const char* T : {"mencoder", "ffmpeg", "ffprobe"})
-      if (Which(T).empty()) GTEST_SKIP() << T << " is not installed: no real conversion";
+    if (const char* Missing = qvtest::FirstMissingProgram({"mencoder", "ffmpeg", "ffprobe"}))
+      GTEST_SKIP() << Missing << " is not installed: no real conversion";
     std::filesystem::create_directories(WorkFolder + "temp");
     const char* Path = getenv("PATH");
     qv::os::ProvideToolLinks(WorkFolder, Path ? Path : "", QV_TOOL_ADAPTER);
     Clip = Dir + "media/My Clip.avi";
     std::filesystem::create_directories(Dir + "media");
-    ShellOutput("ffmpeg -v error -y -f lavfi -i testsrc=size=320x240:rate=25 -f lavfi -i sine=frequency=440:sample_rate=44100 "
-        "-t 5 -c:v mpeg4 -c:a mp3 -ac 2 '" + Clip + "'");
+    CommandOutput("ffmpeg -v error -y -f lavfi -i testsrc=size=320x240:rate=25 -f lavfi -i sine=frequency=440:sample_rate=44100 "
+        "-t 5 -c:v mpeg4 -c:a mp3 -ac 2 " + ShellQuoted(Clip));
     ASSERT_TRUE(std::filesystem::exists(Clip));
     ConversionOptions = TConversionOptions();
     ConversionOptions.NoCropping = true;
@@ -76,20 +61,20 @@ protected:
   }
   double Duration(const std::string& File)
   {
-    return atof(ShellOutput("ffprobe -v error -show_entries format=duration -of csv=p=0 '" + File + "'").c_str());
+    return atof(CommandOutput("ffprobe -v error -show_entries format=duration -of csv=p=0 " + ShellQuoted(File)).c_str());
   }
   // A DVD folder of one PAL title of Seconds seconds with chapters at every Chapter seconds,
   // made by ffmpeg and dvdauthor; "" (with the reason logged) when dvdauthor is missing.
   std::string MakeDvd(int Seconds, int Chapter)
   {
-    if (Which("dvdauthor").empty()) return "";
+    if (qvtest::ProgramOnPath("dvdauthor").empty()) return "";
     const std::string Disc = Dir + "disc", Mpeg = Dir + "title.mpg";
-    ShellOutput("ffmpeg -v error -y -f lavfi -i testsrc=size=720x576:rate=25 -f lavfi -i sine=frequency=440:sample_rate=48000 "
-                "-t " + std::to_string(Seconds) + " -target pal-dvd '" + Mpeg + "'");
+    CommandOutput("ffmpeg -v error -y -f lavfi -i testsrc=size=720x576:rate=25 -f lavfi -i sine=frequency=440:sample_rate=48000 "
+                "-t " + std::to_string(Seconds) + " -target pal-dvd " + ShellQuoted(Mpeg));
     std::string Marks = "0";
     for (int At = Chapter; At < Seconds; At += Chapter) Marks += "," + std::to_string(At);
-    ShellOutput("VIDEO_FORMAT=PAL dvdauthor -o '" + Disc + "' -t -c " + Marks + " '" + Mpeg + "' 2>&1");
-    ShellOutput("VIDEO_FORMAT=PAL dvdauthor -o '" + Disc + "' -T 2>&1");
+    CommandOutput("VIDEO_FORMAT=PAL dvdauthor -o " + ShellQuoted(Disc) + " -t -c " + Marks + " " + ShellQuoted(Mpeg) + " 2>&1");
+    CommandOutput("VIDEO_FORMAT=PAL dvdauthor -o " + ShellQuoted(Disc) + " -T 2>&1");
     return std::filesystem::exists(Disc + "/VIDEO_TS/VTS_01_1.VOB") ? Disc : "";
   }
   // Title 1 of Disc as the title scan queues it.
@@ -104,7 +89,7 @@ protected:
   }
   std::string FrameSize(const std::string& File)
   {
-    std::string S = ShellOutput("ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of csv=s=x:p=0 '" + File + "'");
+    std::string S = CommandOutput("ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of csv=s=x:p=0 " + ShellQuoted(File));
     while (!S.empty() && (S.back() == '\n' || S.back() == '\r')) S.pop_back();
     return S;
   }

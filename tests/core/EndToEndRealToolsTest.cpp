@@ -31,36 +31,12 @@
 #include "core/qv_detect.h"
 #include "core/qv_scan.h"
 #include "platform/os/ToolLinks.h"
+#include "tests/support/ShellCommands.h"
 #include "tests/support/DistinctPictures.h"
 
 using namespace jobtest;
 
 namespace {
-
-std::string Program(const char* Name)
-{
-  const char* Path = getenv("PATH");
-  return qv::os::FindProgramOnPath(Name, Path ? Path : "");
-}
-
-std::string Quote(const std::string& S)
-{
-  std::string Q = "'";
-  for (char C : S) Q += C == '\'' ? std::string("'\\''") : std::string(1, C);
-  return Q + "'";
-}
-
-std::string Capture(const std::string& Command)
-{
-  std::string Out;
-  if (FILE* P = popen(Command.c_str(), "r")) {
-    char Buffer[4096];
-    size_t N;
-    while ((N = fread(Buffer, 1, sizeof Buffer, P)) > 0) Out.append(Buffer, N);
-    pclose(P);
-  }
-  return Out;
-}
 
 class TEndToEndRealTools : public TJobTest {
 protected:
@@ -68,7 +44,7 @@ protected:
   {
     TJobTest::SetUp();
     for (const char* Tool : {"mplayer", "mencoder", "ffmpeg", "ffprobe"})
-      if (Program(Tool).empty()) GTEST_SKIP() << Tool << " is not installed: no headless real conversion";
+      if (qvtest::ProgramOnPath(Tool).empty()) GTEST_SKIP() << Tool << " is not installed: no headless real conversion";
     std::filesystem::create_directories(WorkFolder + "temp");
     const char* Path = getenv("PATH");
     qv::os::ProvideToolLinks(WorkFolder, Path ? Path : "", QV_TOOL_ADAPTER);
@@ -119,15 +95,15 @@ protected:
     const std::string Path = Dir + "media/" + Name;
     std::filesystem::create_directories(Dir + "media");
     const std::string Errors =
-        Capture("ffmpeg -v error -y -f lavfi -i testsrc=size=320x240:rate=25 -f lavfi -i "
+        qvtest::CommandOutput("ffmpeg -v error -y -f lavfi -i testsrc=size=320x240:rate=25 -f lavfi -i "
                 "sine=frequency=440:sample_rate=44100 -t 5 -c:v mpeg4 -c:a mp3 -ac 2 " +
-                Quote(Path) + " 2>&1");
+                qvtest::ShellQuoted(Path) + " 2>&1");
     EXPECT_TRUE(std::filesystem::exists(Path)) << Errors;
     return Path;
   }
   std::string Probe(const std::string& File, const std::string& What)
   {
-    std::string S = Capture("ffprobe -v error " + What + " " + Quote(File));
+    std::string S = qvtest::CommandOutput("ffprobe -v error " + What + " " + qvtest::ShellQuoted(File));
     while (!S.empty() && (S.back() == '\n' || S.back() == '\r')) S.pop_back();
     return S;
   }

@@ -22,6 +22,7 @@
 #include "platform/os/CommandLine.h"
 #include "platform/os/Registry.h"
 #include "platform/os/ToolLinks.h"
+#include "tests/support/ShellCommands.h"
 #include "tests/support/DistinctPictures.h"
 
 using namespace jobtest;
@@ -111,29 +112,11 @@ const TPresetRow Rows[] = {
 };
 // clang-format on
 
-std::string Installed(const char* Tool)
-{
-  const char* Path = getenv("PATH");
-  return qv::os::FindProgramOnPath(Tool, Path ? Path : "");
-}
-
-std::string Capture(const std::string& Command)
-{
-  std::string Out;
-  if (FILE* P = popen(Command.c_str(), "r")) {
-    char Buffer[4096];
-    size_t N;
-    while ((N = fread(Buffer, 1, sizeof Buffer, P)) > 0) Out.append(Buffer, N);
-    pclose(P);
-  }
-  return Out;
-}
-
 // ffprobe's answers as "key=value" per line; stream entries get "video." or "audio." in front.
 std::map<std::string, std::string> Probe(const std::string& File)
 {
   std::map<std::string, std::string> Facts;
-  std::istringstream Lines(Capture("ffprobe -v error -show_entries format=format_name:format_tags=major_brand:"
+  std::istringstream Lines(qvtest::CommandOutput("ffprobe -v error -show_entries format=format_name:format_tags=major_brand:"
                                    "stream=codec_type,codec_name,width,height -of default=nw=1 " +
                                    qvtest::ShellQuoted(File)));
   std::string Line, Stream, Type;
@@ -170,8 +153,8 @@ protected:
     GTEST_SKIP() << "the preset table runs in the normal build only";
 #endif
     for (const char* T : {"mencoder", "ffmpeg", "ffprobe", "sox"})
-      if (Installed(T).empty()) GTEST_SKIP() << T << " is not installed: no real conversion";
-    if (GetParam().Dvd && Installed("dvdauthor").empty()) GTEST_SKIP() << "dvdauthor is not installed";
+      if (qvtest::ProgramOnPath(T).empty()) GTEST_SKIP() << T << " is not installed: no real conversion";
+    if (GetParam().Dvd && qvtest::ProgramOnPath("dvdauthor").empty()) GTEST_SKIP() << "dvdauthor is not installed";
     const char* Path = getenv("PATH");
     qv::os::ProvideToolLinks(WorkFolder, Path ? Path : "", QV_TOOL_ADAPTER);
     std::filesystem::create_directories(WorkFolder + "temp");
@@ -181,7 +164,7 @@ protected:
     const std::string Sound = GetParam().Source == Surround
                                   ? "-f lavfi -i sine=frequency=440:sample_rate=48000 -c:a ac3 -ac 6 -b:a 384k"
                                   : "-f lavfi -i sine=frequency=440:sample_rate=44100 -c:a mp3 -ac 2";
-    Capture("ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=320x240:rate=30000/1001 " + Sound +
+    qvtest::CommandOutput("ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=320x240:rate=30000/1001 " + Sound +
             " -t 5 -c:v mpeg4 -q:v 3 " + qvtest::ShellQuoted(Clip));
     ASSERT_TRUE(std::filesystem::exists(Clip));
     ConversionOptions = TConversionOptions();
@@ -240,7 +223,7 @@ TEST_P(TPresetTableRealTools, MakesTheFileThePresetIsWrittenFor)
   }
   if (Row.Dvd) {
     const std::string Disc = Dir + "disc";
-    const std::string Out = Capture("export VIDEO_FORMAT=NTSC; dvdauthor -o " + qvtest::ShellQuoted(Disc) + " -t " + qvtest::ShellQuoted(File) +
+    const std::string Out = qvtest::CommandOutput("export VIDEO_FORMAT=NTSC; dvdauthor -o " + qvtest::ShellQuoted(Disc) + " -t " + qvtest::ShellQuoted(File) +
                                     " 2>&1 && dvdauthor -o " + qvtest::ShellQuoted(Disc) + " -T 2>&1; echo rc=$?");
     EXPECT_NE(Out.find("rc=0"), std::string::npos) << Out;
     EXPECT_TRUE(std::filesystem::exists(Disc + "/VIDEO_TS/VTS_01_1.VOB")) << Out;

@@ -12,6 +12,7 @@
 #include <map>
 #include <random>
 
+#include "tests/support/ShellCommands.h"
 #include "DetectionTestSupport.h"
 #include "core/SourceRow.h"
 #include "core/qv_functions.h"
@@ -21,39 +22,15 @@ using namespace detecttest;
 
 namespace {
 
-std::string Program(const char* Name)
-{
-  const char* Path = getenv("PATH");
-  return qv::os::FindProgramOnPath(Name, Path ? Path : "");
-}
-
 // Standard output of a shell command.
-std::string Capture(const std::string& Command)
-{
-  std::string Out;
-  if (FILE* P = popen(Command.c_str(), "r")) {
-    char Buffer[4096];
-    size_t N;
-    while ((N = fread(Buffer, 1, sizeof Buffer, P)) > 0) Out.append(Buffer, N);
-    pclose(P);
-  }
-  return Out;
-}
-
-std::string Quote(const std::string& S)
-{
-  std::string Q = "'";
-  for (char C : S) Q += C == '\'' ? std::string("'\\''") : std::string(1, C);
-  return Q + "'";
-}
 
 // A small media file Dir/media/Name made by ffmpeg with Arguments (inputs and codecs).
 std::string MakeMedia(const std::string& Dir, const std::string& Name, const std::string& Arguments)
 {
   const std::string Path = Dir + "media/" + Name;
   std::filesystem::create_directories(Dir + "media");
-  const std::string Command = "ffmpeg -v error -y " + Arguments + " " + Quote(Path) + " 2>&1";
-  const std::string Errors = Capture(Command);
+  const std::string Command = "ffmpeg -v error -y " + Arguments + " " + qvtest::ShellQuoted(Path) + " 2>&1";
+  const std::string Errors = qvtest::CommandOutput(Command);
   EXPECT_TRUE(std::filesystem::exists(Path)) << Command << "\n" << Errors;
   return Path;
 }
@@ -68,10 +45,10 @@ struct TProbe {
 TProbe Probe(const std::string& Path)
 {
   TProbe P;
-  std::istringstream In(Capture("ffprobe -v error -show_entries "
+  std::istringstream In(qvtest::CommandOutput("ffprobe -v error -show_entries "
                                 "stream=codec_type,width,height,avg_frame_rate:stream_tags=language:format=duration "
                                 "-of default=nw=1 " +
-                                Quote(Path)));
+                                qvtest::ShellQuoted(Path)));
   std::string Line, Type;
   while (std::getline(In, Line)) {
     const auto Eq = Line.find('=');
@@ -97,9 +74,9 @@ protected:
   {
     TDetectionTest::SetUp();
     for (const char* Tool : {"mplayer", "ffmpeg", "ffprobe"})
-      if (Program(Tool).empty()) GTEST_SKIP() << Tool << " is not installed: the real-tool identification is not tested";
-    std::filesystem::create_symlink(Program("mplayer"), Work + "mplayer.exe");
-    std::filesystem::create_symlink(Program("ffmpeg"), Work + "ffmpeg2.exe");
+      if (qvtest::ProgramOnPath(Tool).empty()) GTEST_SKIP() << Tool << " is not installed: the real-tool identification is not tested";
+    std::filesystem::create_symlink(qvtest::ProgramOnPath("mplayer"), Work + "mplayer.exe");
+    std::filesystem::create_symlink(qvtest::ProgramOnPath("ffmpeg"), Work + "ffmpeg2.exe");
     FfmpegAddonPresent = true;
     // The real tools write their output in blocks to the pipe: the watchdog ticks once a second,
     // as in the program.
@@ -173,7 +150,7 @@ TEST_F(RealToolDetection, MkvWithTwoAudioLanguagesAndASubtitle)
       Make("two languages.mkv",
            "-f lavfi -i testsrc=size=640x360:rate=24 -f lavfi -i sine=frequency=440:sample_rate=48000 -f lavfi -i "
            "sine=frequency=880:sample_rate=48000 -i " +
-               Quote(Dir + "sub.srt") +
+               qvtest::ShellQuoted(Dir + "sub.srt") +
                " -t 3 -map 0:v -map 1:a -map 2:a -map 3:s -c:v mpeg4 -c:a mp2 -c:s srt -metadata:s:a:0 language=eng "
                "-metadata:s:a:1 language=ger -metadata:s:s:0 language=eng");
   DetectFile(Path);
@@ -226,7 +203,7 @@ TEST_F(RealToolDetection, UnreadableFilesGiveARowThatSaysSoAndIsNotConverted)
 
 TEST_F(RealToolDetection, DvdFolderTitlesAreScannedAndQueued)
 {
-  if (Program("dvdauthor").empty()) GTEST_SKIP() << "dvdauthor is not installed: no DVD-Video folder can be made";
+  if (qvtest::ProgramOnPath("dvdauthor").empty()) GTEST_SKIP() << "dvdauthor is not installed: no DVD-Video folder can be made";
   WithSoundOutput();
   const std::string T1 = Make("t1.mpg", "-f lavfi -i testsrc=size=720x480:rate=30000/1001 -f lavfi -i "
                                         "sine=frequency=440:sample_rate=48000 -t 3 -target ntsc-dvd");
@@ -237,7 +214,7 @@ TEST_F(RealToolDetection, DvdFolderTitlesAreScannedAndQueued)
                              "<pgc><vob file=\"" + T2 + "\" /></pgc></titles></titleset></dvdauthor>");
   const std::string Disc = Dir + "Test Disc";
   const std::string Log =
-      Capture("VIDEO_FORMAT=NTSC dvdauthor -o " + Quote(Disc) + " -x " + Quote(Dir + "dvd.xml") + " 2>&1");
+      qvtest::CommandOutput("VIDEO_FORMAT=NTSC dvdauthor -o " + qvtest::ShellQuoted(Disc) + " -x " + qvtest::ShellQuoted(Dir + "dvd.xml") + " 2>&1");
   ASSERT_TRUE(std::filesystem::exists(Disc + "/VIDEO_TS/VIDEO_TS.IFO")) << Log;
 
   MinTitleSeconds = 1;
@@ -271,17 +248,17 @@ protected:
   {
     TDetectionTest::SetUp();
     for (const char* Tool : {"ffmpeg", "ffprobe"})
-      if (Program(Tool).empty()) GTEST_SKIP() << Tool << " is not installed: the ffmpeg fallback is not tested";
+      if (qvtest::ProgramOnPath(Tool).empty()) GTEST_SKIP() << Tool << " is not installed: the ffmpeg fallback is not tested";
     UseFakeTools("[mplayer.exe]\nprint ID_VIDEO_WIDTH=0\nprint ID_VIDEO_HEIGHT=0\nprint ID_LENGTH=0\nexit 0\n",
                  {"mplayer.exe"});
-    std::filesystem::create_symlink(Program("ffmpeg"), Work + "ffmpeg2.exe");
+    std::filesystem::create_symlink(qvtest::ProgramOnPath("ffmpeg"), Work + "ffmpeg2.exe");
     FfmpegAddonPresent = true;
     Form->detecttimer1->SetInterval(1000);
   }
 
   bool HasEncoders(std::initializer_list<const char*> Names)
   {
-    const std::string List = Capture("ffmpeg -hide_banner -encoders 2>/dev/null");
+    const std::string List = qvtest::CommandOutput("ffmpeg -hide_banner -encoders 2>/dev/null");
     for (const char* Name : Names)
       if (List.find(std::string(" ") + Name + " ") == std::string::npos) return false;
     return true;
@@ -294,10 +271,10 @@ protected:
   std::map<std::string, std::string> ProbeStreams(const std::string& Path)
   {
     std::map<std::string, std::string> P;
-    std::istringstream In(Capture("ffprobe -v error -show_entries stream=codec_type,codec_name,width,height,"
+    std::istringstream In(qvtest::CommandOutput("ffprobe -v error -show_entries stream=codec_type,codec_name,width,height,"
                                   "avg_frame_rate,sample_rate:stream_disposition=attached_pic:format=duration "
                                   "-of default " +
-                                  Quote(Path)));
+                                  qvtest::ShellQuoted(Path)));
     std::string Line;
     std::map<std::string, std::string> Stream;
     auto EndStream = [&] {

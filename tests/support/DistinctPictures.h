@@ -10,19 +10,14 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/ShellCommands.h"
+
 namespace qvtest {
 
 struct TPictureCount {
   int Decoded = 0;
   int Distinct = 0;
 };
-
-inline std::string ShellQuoted(const std::string& S)
-{
-  std::string Q = "'";
-  for (char C : S) Q += C == '\'' ? std::string("'\\''") : std::string(1, C);
-  return Q + "'";
-}
 
 inline TPictureCount CountPictures(const std::string& File)
 {

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ShellCommands.h"
 #include "tests/support/DistinctPictures.h"
 #include "tests/support/TempDirTest.h"
 
@@ -241,18 +242,6 @@ TEST_F(ToolAdapterRun, ToolsComeFromThePathNeverFromTheWorkFolder)
 
 namespace {
 
-std::string Shell(const std::string& Command)
-{
-  std::string Out;
-  if (FILE* P = popen(Command.c_str(), "r")) {
-    char Buffer[4096];
-    size_t N;
-    while ((N = fread(Buffer, 1, sizeof Buffer, P)) > 0) Out.append(Buffer, N);
-    pclose(P);
-  }
-  return Out;
-}
-
 // The same runs with the installed mencoder and ffmpeg.
 class ToolAdapterRealTools : public ToolAdapterRun {
 protected:
@@ -261,19 +250,19 @@ protected:
     ToolAdapterRun::SetUp();
     const char* P = getenv("PATH");
     Path = P ? P : "";
-    for (const char* Tool : {"mencoder", "ffmpeg", "ffprobe"})
-      if (Shell(std::string("command -v ") + Tool).empty()) GTEST_SKIP() << Tool << " is not installed";
+    if (const char* Missing = qvtest::FirstMissingProgram({"mencoder", "ffmpeg", "ffprobe"}))
+      GTEST_SKIP() << Missing << " is not installed";
   }
   std::string MakeClip(int Seconds)
   {
     const std::string Clip = Dir + "clip " + std::to_string(Seconds) + ".avi";
-    Shell("ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=320x240:rate=25 -f lavfi -i sine=frequency=440:"
-          "sample_rate=44100 -t " + std::to_string(Seconds) + " -c:v mpeg4 -q:v 3 -c:a mp3 -ac 2 '" + Clip + "'");
+    qvtest::CommandOutput("ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=320x240:rate=25 -f lavfi -i sine=frequency=440:"
+          "sample_rate=44100 -t " + std::to_string(Seconds) + " -c:v mpeg4 -q:v 3 -c:a mp3 -ac 2 " + qvtest::ShellQuoted(Clip));
     return Clip;
   }
   std::string Probe(const std::string& File, const std::string& Entries)
   {
-    std::string S = Shell("ffprobe -v error " + Entries + " -of csv=p=0 '" + File + "'");
+    std::string S = qvtest::CommandOutput("ffprobe -v error " + Entries + " -of csv=p=0 " + qvtest::ShellQuoted(File));
     while (!S.empty() && (S.back() == '\n' || S.back() == '\r')) S.pop_back();
     return S;
   }
