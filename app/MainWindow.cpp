@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "app/FormSkin.h"
+#include "app/SelectFolderDialog.h"
 #include "core/CropDetect.h"
 #include "core/DetectionWatchdog.h"
 #include "core/DeviceQueue.h"
@@ -147,6 +148,8 @@ void TMainWindow::WireHosts()
   TScanHost& S = ScanHost();
   S = TScanHost();
   S.DestinationFolder = [this] { return xcedit2->GetCaption(); };
+  if (!FFolderDialog) FFolderDialog = std::make_unique<TSkinnedFolderDialog>();
+  S.FolderDialog = FFolderDialog.get();
   S.ShowHistoryPanel = [this](bool Visible) { history->SetVisible(Visible); };
   S.Go = [this] { b1->OnClick(b1); };
   S.ScanPanels = [this](bool Scanning) {

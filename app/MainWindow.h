@@ -27,6 +27,7 @@
 #include "skin/input/SkinPageControl.h"
 
 class TTimerDetectionWatchdog;
+class TSkinnedFolderDialog;
 
 class TMainWindow : public TForm1 {
 public:
@@ -100,6 +101,7 @@ private:
   void LoadSaved(TGrid* Grid, const String& File, bool Stream);
 
   std::unique_ptr<TTimerDetectionWatchdog> FWatchdog;
+  std::unique_ptr<TSkinnedFolderDialog> FFolderDialog;  // XcSelectDirectory1
   bool FStartFailed = false;
   String FStartFailure;
   std::vector<String> FStartNotes;
