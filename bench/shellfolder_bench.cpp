@@ -84,13 +84,15 @@ void TreeOpen(TForm* Form, const std::string& Dir)
 
 int main()
 {
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
   SetDisplayBackend(std::make_unique<THeadlessDisplay>());
   auto* form = new TForm(nullptr);
   form->SetBounds(0, 0, 320, 420);
   IShellFolder* desktop = DesktopShellFolder();
   std::printf("Opening a folder of 20,000 entries (ratio to readdir + stat + sort of the same folder)\n");
   for (const bool folders : {true, false}) {
-    const std::string dir = MakeFolder(folders ? "folders" : "files", 20000, folders);
+    const char* count = std::getenv("QV_SHELL_BENCH_ENTRIES");
+    const std::string dir = MakeFolder(folders ? "folders" : "files", count ? std::atoi(count) : 20000, folders);
     const char* kind = folders ? "20,000 folders" : "20,000 files";
     char what[96];
     std::snprintf(what, sizeof what, "namespace listing, %s", kind);
