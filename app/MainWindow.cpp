@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <thread>
 
-#include "app/AddDialogs.h"
 #include "app/FormSkin.h"
 #include "app/ProgramOpenDialog.h"
 #include "platform/os/DiscWatch.h"
 #include "platform/os/Drives.h"
+#include "app/SelectFolderDialog.h"
 #include "core/CropDetect.h"
 #include "core/DetectionWatchdog.h"
 #include "core/DeviceNumbers.h"
@@ -149,9 +149,9 @@ void TMainWindow::WireHosts()
 
   TScanHost& S = ScanHost();
   S = TScanHost();
-  S.FilesDialog = &ProgramFilesDialog();
-  S.FolderDialog = &ProgramFolderDialog();
   S.DestinationFolder = [this] { return xcedit2->GetCaption(); };
+  if (!FFolderDialog) FFolderDialog = std::make_unique<TSkinnedFolderDialog>();
+  S.FolderDialog = FFolderDialog.get();
   S.ShowHistoryPanel = [this](bool Visible) { history->SetVisible(Visible); };
   S.Go = [this] { b1->OnClick(b1); };
   S.ScanPanels = [this](bool Scanning) {

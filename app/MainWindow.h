@@ -30,6 +30,7 @@
 
 class TTimerDetectionWatchdog;
 class TProgramOpenDialog;
+class TSkinnedFolderDialog;
 
 class TMainWindow : public TForm1 {
 public:
@@ -107,6 +108,7 @@ private:
   std::unique_ptr<TTimerDetectionWatchdog> FWatchdog;
   std::unique_ptr<TProgramOpenDialog> FFilesDialog;
   DWORD FDriveMask = 0;  // the drives the drive combo box was last built for
+  std::unique_ptr<TSkinnedFolderDialog> FFolderDialog;  // XcSelectDirectory1
   bool FStartFailed = false;
   String FStartFailure;
   std::vector<String> FStartNotes;

@@ -264,17 +264,18 @@ int CompareItems(const TItemId& A, const TItemId& B)
 
 HRESULT CompareResult(int Order) { return static_cast<HRESULT>(static_cast<USHORT>(static_cast<SHORT>(Order))); }
 
-class TIdEnum final : public IEnumIDList {
+// The IUnknown part of our objects: one interface, reference counted, deleted at zero.
+template <class TInterface, const IID* Iid>
+class TComObject : public TInterface {
 public:
-  explicit TIdEnum(std::vector<TItemId> Items) : FItems(std::move(Items)) {}
-  HRESULT QueryInterface(REFIID Iid, void** Object) override
+  HRESULT QueryInterface(REFIID Asked, void** Object) override
   {
     if (!Object) return E_POINTER;
-    if (!IsEqualGUID(Iid, IID_IUnknown) && !IsEqualGUID(Iid, IID_IEnumIDList)) {
+    if (!IsEqualGUID(Asked, IID_IUnknown) && !IsEqualGUID(Asked, *Iid)) {
       *Object = nullptr;
       return E_NOINTERFACE;
     }
-    *Object = static_cast<IEnumIDList*>(this);
+    *Object = static_cast<TInterface*>(this);
     AddRef();
     return S_OK;
   }
@@ -285,6 +286,17 @@ public:
     if (n == 0) delete this;
     return n;
   }
+
+protected:
+  virtual ~TComObject() = default;
+
+private:
+  std::atomic<ULONG> FCount{1};
+};
+
+class TIdEnum final : public TComObject<IEnumIDList, &IID_IEnumIDList> {
+public:
+  explicit TIdEnum(std::vector<TItemId> Items) : FItems(std::move(Items)) {}
   HRESULT Next(ULONG Count, LPITEMIDLIST* Lists, ULONG* Fetched) override
   {
     if (!Lists) return E_POINTER;
@@ -310,10 +322,9 @@ public:
   }
 
 private:
-  ~TIdEnum() = default;
+  ~TIdEnum() override = default;
   std::vector<TItemId> FItems;
   std::size_t FNext = 0;
-  std::atomic<ULONG> FCount{1};
 };
 
 // Reads a folder of the file system into items: folders and other items as Flags ask.
@@ -345,28 +356,9 @@ HRESULT ReadFolder(const String& Path, DWORD Flags, std::vector<TItemId>& Items)
   return S_OK;
 }
 
-class TNamespaceFolder final : public IShellFolder {
+class TNamespaceFolder final : public TComObject<IShellFolder, &IID_IShellFolder> {
 public:
   explicit TNamespaceFolder(std::vector<TItemId> Items) : FItems(std::move(Items)) {}
-
-  HRESULT QueryInterface(REFIID Iid, void** Object) override
-  {
-    if (!Object) return E_POINTER;
-    if (!IsEqualGUID(Iid, IID_IUnknown) && !IsEqualGUID(Iid, IID_IShellFolder)) {
-      *Object = nullptr;
-      return E_NOINTERFACE;
-    }
-    *Object = static_cast<IShellFolder*>(this);
-    AddRef();
-    return S_OK;
-  }
-  ULONG AddRef() override { return ++FCount; }
-  ULONG Release() override
-  {
-    const ULONG n = --FCount;
-    if (n == 0) delete this;
-    return n;
-  }
 
   HRESULT ParseDisplayName(HWND, void*, LPCSTR DisplayName, ULONG* Eaten, LPITEMIDLIST* List,
                            ULONG* Attributes) override
@@ -558,9 +550,8 @@ public:
   }
 
 private:
-  ~TNamespaceFolder() = default;
+  ~TNamespaceFolder() override = default;
   std::vector<TItemId> FItems;
-  std::atomic<ULONG> FCount{1};
 };
 
 }  // namespace

@@ -1,9 +1,9 @@
-// The image lists of the shell namespace's icons (TShellIconIndex order) that the shell views
-// draw with: one of small (16 x 16) and one of large (32 x 32) icons, made once from the
-// program's glyphs and shared by every view; nobody frees them but the process's end.
+// The icons of the shell namespace (one per TShellIconIndex), drawn in code: the lists the shell
+// controls show their items with, small (16 x 16) and large (32 x 32, the small ones doubled).
+// One process-wide list of each, made on first use; nobody frees them but the process's end.
 #pragma once
 
-class TCustomImageList;
+#include "platform/vcl/ImgList.h"
 
 TCustomImageList* ShellSmallImages();
 TCustomImageList* ShellLargeImages();
