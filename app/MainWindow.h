@@ -27,6 +27,8 @@
 #include "skin/input/SkinPageControl.h"
 
 class TTimerDetectionWatchdog;
+class TQueueEditPanel;
+class TOptionPages;
 
 class TMainWindow : public TForm1 {
 public:
@@ -67,6 +69,10 @@ public:
   TskSkinSpeedButton* skSkinSpeedButton24 = nullptr;  // after command: "Clear"
   TskSkinSpeedButton* aboutbutton = nullptr;          // "About"
   TMainMenu* MainMenu1 = nullptr;
+  // The source queue's editing panel and the queue commands (QueueEditPanel.h); the area
+  // switching, option actions and menus (OptionPages.h).
+  std::unique_ptr<TQueueEditPanel> QueueEdit;
+  std::unique_ptr<TOptionPages> Options;
 
   // ---- Life cycle ----
   void FormCreate(TObject* Sender);
@@ -94,6 +100,7 @@ private:
   void MakeWindowControls();
   void LayOut();
   void WireHosts();
+  void MakeEditingAndOptions();
   void Note(const String& Text);
   void CheckTools();
   template <class TGrid>
