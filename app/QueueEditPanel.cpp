@@ -308,9 +308,12 @@ void TQueueEditPanel::Edit2Change(TObject*)
   }
   G->SetCells(scOutputName, G->GetRow(), Clean);
   if (!Why.empty()) {
+    // The caret stays where the user types (cleaning keeps the length unless it cuts).
+    const int Caret = edit2->GetSelStart();
     FCleaning = true;
     edit2->SetText(Clean);
     FCleaning = false;
+    edit2->SetSelStart(std::min(Caret, static_cast<int>(Clean.size())));
     Say(Why);
   }
 }

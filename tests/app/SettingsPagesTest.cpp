@@ -1,3 +1,4 @@
+// (Kept after the program-units suite in the test binary: that suite makes the first window.)
 // The option pages, the menus and the links of the program's main window (headless): area
 // switching, every stored option kept across a restart of the program, the Send To and Startup
 // desktop entries, the help and web links through a recording opener, the contact mail and the
