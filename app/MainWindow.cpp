@@ -233,7 +233,6 @@ void TMainWindow::MakeEditingAndOptions()
   Options = std::make_unique<TOptionPages>(this, QueueEdit.get());
   MainMenu1 = Options->MainMenu1;
   TQueueEditPanel* Q = QueueEdit.get();
-  Q->PageWidth = [this] { return g1->GetClientWidth(); };
   DeviceQueueHost().SetFilesize = [Q] { Q->SetFilesize(); };
   // After a scan the size column and the panel follow the queue.
   ScanHost().ScanPanels = [Q, Panels = ScanHost().ScanPanels](bool Scanning) {

@@ -1,6 +1,7 @@
 #include "app/OptionPages.h"
 
 #include <cmath>
+#include <tuple>
 #include <utility>
 
 #include "app/MainWindow.h"
@@ -143,14 +144,33 @@ void TOptionPages::MakeControls()
   skSkinSpeedButton12 = PutButton(W, Sheet(PageLanguage), "skSkinSpeedButton12", "Apply", 16, 330, 100);
   skSkinSpeedButton21 = PutButton(W, Sheet(PageVersion), "skSkinSpeedButton21", "Check for update", 290, 48, 140);
 
-  // The add-on page: the option panels, or the "not installed" labels with their downloads.
+  // The add-on page: what the add-ons do, then the option panels or the "not installed"
+  // labels with their downloads.
   TWinControl* Addon = Sheet(PageHastekit);
-  bp1 = Put<TskSkinStdLabel>(W, Addon, "bp1", "Hastekit not installed.", 16, 16, 300, 18);
-  bp2 = Put<TskSkinStdLabel>(W, Addon, "bp2", "Download the Hastekit", 16, 38, 300, 18);
-  bp3 = Put<TskSkinPanel>(W, Addon, "bp3", "", 8, 8, 460, 64);
-  pf1 = Put<TskSkinStdLabel>(W, Addon, "pf1", "Preview Fix not installed.", 16, 96, 300, 18);
-  pf2 = Put<TskSkinStdLabel>(W, Addon, "pf2", "Download the Preview Fix", 16, 118, 300, 18);
-  pf3 = Put<TskSkinPanel>(W, Addon, "pf3", "", 8, 88, 460, 64);
+  auto* About = Put<TskSkinStdLabel>(W, Addon, "addoninfo",
+                                     "The Hastekit converts with every processor of the computer; the Preview Fix "
+                                     "plays previews where the standard player shows no picture.",
+                                     16, 16, 700, 18);
+  About->SetWordWrap(true);
+  bp1 = Put<TskSkinStdLabel>(W, Addon, "bp1", "Hastekit not installed.", 16, 56, 300, 18);
+  bp2 = Put<TskSkinStdLabel>(W, Addon, "bp2", "Download the Hastekit", 16, 78, 300, 18);
+  bp3 = Put<TskSkinPanel>(W, Addon, "bp3", "", 8, 48, 460, 64);
+  pf1 = Put<TskSkinStdLabel>(W, Addon, "pf1", "Preview Fix not installed.", 16, 136, 300, 18);
+  pf2 = Put<TskSkinStdLabel>(W, Addon, "pf2", "Download the Preview Fix", 16, 158, 300, 18);
+  pf3 = Put<TskSkinPanel>(W, Addon, "pf3", "", 8, 128, 460, 64);
+  for (TskSkinStdLabel* L : {bp1, bp2, pf1, pf2}) {
+    L->SetCursor(crHandPoint);
+    L->GetFont()->SetColor(clBlue);
+    L->GetFont()->SetStyle(fsUnderline);
+  }
+  // The duration labels stand right of their spin edits and units.
+  for (auto [Edit, Unit, Shown] : {std::tuple<TControl*, const char*, TControl*>{W->skSkinSpinEdit5, "Seconds",
+                                                                                  W->skSkinStdLabel25},
+                                   {W->monitorvalue, nullptr, W->skSkinStdLabel14}}) {
+    const int Right = Edit->GetLeft() + Edit->GetWidth();
+    if (Unit) Put<TskSkinStdLabel>(W, Edit->GetParent(), "", Unit, Right + 8, Edit->GetTop() + 3, 60, 18);
+    Shown->SetBounds(Right + 72, Edit->GetTop() + 3, 100, 18);
+  }
   for (auto [C, T] : {std::pair<TControl*, int>{W->mencoder2, 4}, {W->corelabel, 37}}) {
     C->SetParent(bp3);
     C->SetTop(T);
@@ -277,7 +297,6 @@ void TOptionPages::Bind()
   W->aboutbutton->OnClick = [](TObject*) { ShowAboutBox(); };
   Q->ModifyClick = [this] { modifyclick(nullptr); };
   Q->ShowAddPanel = [this] { W->addstuff->BringToFront(); };
-  Q->PageWidth = [this] { return W->Panel3->GetWidth(); };
   // The add-on page shows what is installed.
   bp1->SetVisible(!HastekitPresent);
   bp2->SetVisible(!HastekitPresent);
@@ -285,6 +304,7 @@ void TOptionPages::Bind()
   pf1->SetVisible(!PreviewFixPresent);
   pf2->SetVisible(!PreviewFixPresent);
   pf3->SetVisible(PreviewFixPresent);
+  skSkinSpinEdit5Change(nullptr);
 }
 
 void TOptionPages::ShowMainPage()

@@ -512,19 +512,21 @@ void TQueueEditPanel::grids()
 
 void TQueueEditPanel::FormResize(TObject*)
 {
-  if (!PageWidth) return;
-  auto ScrollWidth = [](TskSkinStringGrid* Grid) {
+  // What a grid can show without scrolling sideways: its client width less its visible scroll
+  // bar and the grid lines, one after every column (a column of width 0 keeps its line).
+  auto Avail = [](TskSkinStringGrid* Grid) {
     IskScrollBarLink* Bar = Grid->GetVScrollBar();
     auto* C = Bar ? dynamic_cast<TControl*>(Bar->LinkComponent()) : nullptr;
-    return C && C->GetVisible() ? C->GetWidth() : 0;
+    const int Scroll = C && C->GetVisible() ? C->GetWidth() : 0;
+    return Grid->GetClientWidth() - Scroll - Grid->GetGridLineWidth() * Grid->GetColCount();
   };
-  const int Page = PageWidth();
   int Used = 0;
   for (int C = 0; C <= 51; ++C) Used += G->GetColWidths(C);
-  G->SetColWidths(scOutputName, std::max(0, Page - Used - ScrollWidth(G)));
+  for (int C = scOutputName + 1; C < G->GetColCount(); ++C) Used += G->GetColWidths(C);
+  G->SetColWidths(scOutputName, std::max(0, Avail(G) - Used));
   TskSkinStringGrid* J = F->convertgrid;
-  Used = 40;
-  for (int C = 9; C <= 78 && C < J->GetColCount(); ++C)
+  Used = 0;
+  for (int C = 0; C < J->GetColCount(); ++C)
     if (C != 11) Used += J->GetColWidths(C);
-  J->SetColWidths(11, std::max(0, Page - Used - ScrollWidth(J)));
+  J->SetColWidths(11, std::max(0, Avail(J) - Used));
 }

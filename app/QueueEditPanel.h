@@ -93,8 +93,6 @@ public:
   std::function<void(const String& Text)> SlaveCommand;
   // The preview window shows a loaded row (unset until that window exists).
   std::function<void(const TPreviewRowView& View)> Preview;
-  // The width of the page the name columns fill, and of the grids' visible vertical scroll bars.
-  std::function<int()> PageWidth;
 
   // ---- Handlers ----
   void StringGridClick(TObject* Sender);
@@ -122,7 +120,8 @@ public:
   void skSkinEdit2KeyPress(TObject* Sender, char& Key);
   // Titles and widths of the source queue, the job list and the device queue (start-up).
   void grids();
-  // The name columns fill the page's width (the main window's resize).
+  // The name columns fill what their grids show (the main window's resize): the grids fill the
+  // main page's width, so the name columns take what the other columns leave of it.
   void FormResize(TObject* Sender);
 
 private:
