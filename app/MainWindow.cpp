@@ -488,6 +488,7 @@ void TMainWindow::Loadstate1Click(TObject*)
   status->SetCaption("");
   UiSync = true;
   if (StringGrid1->GetRowCount() > 1) StringGrid1->SetRow(1);
+  if (QueueEdit) QueueEdit->StringGridClick(nullptr);
   Panel18->SetVisible(true);
 }
 

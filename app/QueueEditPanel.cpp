@@ -204,6 +204,7 @@ TQueueEditPanel::TQueueEditPanel(TForm1* Form, TWinControl* Parent, const TRect&
   skSkinEdit2->OnKeyPress = [this](TObject* Sender, char& Key) { skSkinEdit2KeyPress(Sender, Key); };
   SlaveCommand = [this](const String& Text) { F->XcCreateProcess1->QueueInputLine(Text); };
   Report = [this](const String& Text) { F->status->SetCaption(Text); };
+  StopPreview = [] { KillAllTools(); };
 }
 
 void TQueueEditPanel::Say(const String& Text)
@@ -291,8 +292,8 @@ void TQueueEditPanel::StringGridClick(TObject* Sender)
     skSkinCheckRadioBox3->SetChecked(Cell(scAngleChosen) == "Yes");
     angles->SetVisible(true);
   }
-  // 16-17
-  if (ToolRunning) KillAllTools();
+  // 16-17: a preview player stops; an identification or title scan that runs goes on.
+  if (ToolRunning && PlaybackMode && StopPreview) StopPreview();
   G->SetEnabled(true);
   UiSync = true;
   if (ModifyClick) ModifyClick();

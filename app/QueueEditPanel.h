@@ -21,6 +21,8 @@
 //   two rows, row 1 blank, as everywhere else in the program.
 // - Audio and subtitle choices reach a running player as "switch_audio <id> " and
 //   "sub_select <id> " (through SlaveCommand, by default the runner's QueueInputLine).
+// - Loading a row while a preview player runs stops the player; an identification or a title
+//   scan that runs (a tool that is no player) is left to finish.
 #pragma once
 
 #include <functional>
@@ -91,6 +93,8 @@ public:
   std::function<void(const String& Text)> Report;
   // Sends a slave command to the running player.
   std::function<void(const String& Text)> SlaveCommand;
+  // Stops the running preview player (every tool process).
+  std::function<void()> StopPreview;
   // The preview window shows a loaded row (unset until that window exists).
   std::function<void(const TPreviewRowView& View)> Preview;
 

@@ -27,10 +27,11 @@ protected:
     G = W()->StringGrid1;
     P->Report = [this](const String& Text) { Reports.push_back(Text); };
     P->SlaveCommand = [this](const String& Text) { Sent.push_back(Text); };
+    P->StopPreview = [this] { ++Stops; };
   }
   void TearDown() override
   {
-    ToolRunning = false;
+    ToolRunning = PlaybackMode = false;
     TProgramHomeTest::TearDown();
   }
   // Rows 1..N, each a used video row named "name<i>" with the "Convert" flags given.
@@ -44,10 +45,13 @@ protected:
       G->SetCells(scConvert, R, Convert[static_cast<size_t>(R - 1)]);
     }
   }
+  // Loads Row as a click does (moving the current row raises the grid's click).
   void Load(int Row)
   {
-    G->SetRow(Row);
-    P->StringGridClick(G);
+    if (G->GetRow() != Row)
+      G->SetRow(Row);
+    else
+      P->StringGridClick(G);
   }
   void Select(int Top, int Bottom)
   {
@@ -64,6 +68,7 @@ protected:
   TQueueEditPanel* P = nullptr;
   TskSkinStringGrid* G = nullptr;
   std::vector<String> Reports, Sent;
+  int Stops = 0;
 };
 
 TEST_F(TQueueEdit, LoadingARowFillsThePanelAndWritesNothingBack)
@@ -180,6 +185,22 @@ TEST_F(TQueueEdit, TrackChangesReachARunningPlayerAsSlaveCommands)
   P->checkbox6->SetChecked(false);  // unticking sends the chosen subtitle again
   ToolRunning = false;
   EXPECT_EQ(Sent, (std::vector<String>{"switch_audio 129 ", "sub_select 1 ", "sub_select 1 ", "sub_select 1 "}));
+}
+
+TEST_F(TQueueEdit, ALoadStopsAPreviewButNoIdentificationOrScan)
+{
+  Fill({"Yes", "Yes"});
+  const struct {
+    bool Running, Playback;
+    int Stops;
+  } Cases[] = {{false, false, 0}, {true, false, 0}, {true, true, 1}, {false, true, 0}};
+  for (const auto& C : Cases) {
+    Stops = 0;
+    ToolRunning = C.Running;
+    PlaybackMode = C.Playback;
+    Load(G->GetRow() == 1 ? 2 : 1);
+    EXPECT_EQ(Stops, C.Stops) << C.Running << C.Playback;
+  }
 }
 
 TEST_F(TQueueEdit, TheConvertFlagGoesToEveryRowOfTheSelection)
