@@ -8,6 +8,8 @@
 #include "platform/os/DiscWatch.h"
 #include "platform/os/Drives.h"
 #include "app/SelectFolderDialog.h"
+#include "app/OptionPages.h"
+#include "app/QueueEditPanel.h"
 #include "core/CropDetect.h"
 #include "core/DetectionWatchdog.h"
 #include "core/DeviceNumbers.h"
@@ -83,6 +85,7 @@ TMainWindow::TMainWindow(TComponent* AOwner) : TForm1(AOwner)
   MakeWindowControls();
   LayOut();
   WireHosts();
+  MakeEditingAndOptions();
   OnShow = [this](TObject* Sender) { FormShow(Sender); };
   OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
   FormCreate(this);
@@ -229,18 +232,9 @@ void TMainWindow::WireHosts()
     // Reading the settings ticks the box: the saved job list must stay for the restore.
     if (!SettingsLoadRunning() && savestatus->GetChecked()) SavestatusClick(Sender);
   };
-  mencoder2->OnClick = [this](TObject*) {
-    const bool Shown = HastekitPresent && mencoder2->GetChecked();
-    corelabel->SetVisible(Shown);
-    corecount->SetVisible(Shown);
-  };
   skSkinSpeedButton1->OnClick = [](TObject*) { AddFilesClick(); };
   skSkinSpeedButton2->OnClick = [](TObject*) { AddFolderClick(); };
   skSkinSpeedButton6->OnClick = [](TObject*) { bscanClick(); };
-  skSkinSpeedButton4->OnClick = [this](TObject*) {
-    p1->BringToFront();
-    addstuff->BringToFront();
-  };
   skSkinSpeedButton13->OnClick = [](TObject*) { AddAllSkippedClick(); };
   skSkinSpeedButton17->OnClick = [](TObject*) { AddSelectedSkippedClick(); };
   skSkinSpeedButton8->OnClick = [this](TObject* Sender) { skSkinSpeedButton8Click(Sender); };
@@ -269,6 +263,29 @@ void TMainWindow::WireHosts()
   };
   LinkOptionControls();
   SetSettingsMessageProc([this](const String& Text) { Note(Text); });
+}
+
+void TMainWindow::MakeEditingAndOptions()
+{
+  QueueEdit = std::make_unique<TQueueEditPanel>(
+      this, p1, TRect{0, addstuff->GetTop(), p1->GetWidth(), addstuff->GetTop() + addstuff->GetHeight()});
+  Options = std::make_unique<TOptionPages>(this, QueueEdit.get());
+  MainMenu1 = Options->MainMenu1;
+  TQueueEditPanel* Q = QueueEdit.get();
+  DeviceQueueHost().SetFilesize = [Q] { Q->SetFilesize(); };
+  // After a scan the size column and the panel follow the queue.
+  ScanHost().ScanPanels = [Q, Panels = ScanHost().ScanPanels](bool Scanning) {
+    if (Panels) Panels(Scanning);
+    if (!Scanning) {
+      Q->SetFilesize();
+      Q->StringGridClick(nullptr);
+    }
+  };
+  OnResize = [Q](TObject* Sender) { Q->FormResize(Sender); };
+  Q->grids();
+  Q->FormResize(this);
+  SkinForm(this);
+  LinkOptionControls();
 }
 
 template <class TGrid>
@@ -512,6 +529,7 @@ void TMainWindow::Loadstate1Click(TObject*)
   status->SetCaption("");
   UiSync = true;
   if (StringGrid1->GetRowCount() > 1) StringGrid1->SetRow(1);
+  if (QueueEdit) QueueEdit->StringGridClick(nullptr);
   Panel18->SetVisible(true);
 }
 

@@ -31,6 +31,8 @@
 class TTimerDetectionWatchdog;
 class TProgramOpenDialog;
 class TSkinnedFolderDialog;
+class TQueueEditPanel;
+class TOptionPages;
 
 class TMainWindow : public TForm1 {
 public:
@@ -73,6 +75,10 @@ public:
   TMainMenu* MainMenu1 = nullptr;
   // The hidden drive combo box that "Scan DVD(s)" walks.
   TskSkinDriveComboBox* skSkinshellDriveComboBox1 = nullptr;
+  // The source queue's editing panel and the queue commands (QueueEditPanel.h); the area
+  // switching, option actions and menus (OptionPages.h).
+  std::unique_ptr<TQueueEditPanel> QueueEdit;
+  std::unique_ptr<TOptionPages> Options;
 
   // ---- Life cycle ----
   void FormCreate(TObject* Sender);
@@ -100,6 +106,7 @@ private:
   void MakeWindowControls();
   void LayOut();
   void WireHosts();
+  void MakeEditingAndOptions();
   void Note(const String& Text);
   void CheckTools();
   template <class TGrid>

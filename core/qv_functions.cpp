@@ -338,6 +338,11 @@ void ShowDriveFreeSpace(const String& Path)
 
 // ---- Shortcuts, system and web ----
 
+const char* const SendToMimeTypes =
+    "video/mpeg;video/mp4;video/x-msvideo;video/avi;video/x-matroska;video/quicktime;video/x-ms-wmv;"
+    "video/x-ms-asf;video/x-flv;video/webm;video/ogg;video/3gpp;video/dv;video/mp2t;video/vnd.rn-realvideo;"
+    "application/x-cd-image;application/x-iso9660-image;inode/directory;";
+
 String ShortcutFileName(int Csidl, const String& Name)
 {
   const String Folder = SpecialFolderPath(Csidl, false);
@@ -355,6 +360,8 @@ void CreateShortcut(int Csidl, const String& Name)
   TShellLink Link;
   Link.SetPath(Exe.c_str());
   Link.SetWorkingDirectory(ExtractFileDir(Exe).c_str());
+  // Send To is the file manager's "Open with": the entry takes the chosen files and folders.
+  if (Csidl == CSIDL_SENDTO) Link.SetOpenWith(SendToMimeTypes);
   Link.Save(FileName, TRUE);
 }
 

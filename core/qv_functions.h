@@ -97,8 +97,11 @@ void SetFreeSpacePanelProc(std::function<void(const String& Text)> Proc);
 // The name of the shortcut file that CreateShortcut writes: the special folder of Csidl, "/",
 // Name and ".desktop" (a desktop entry). "" when the folder is unknown.
 String ShortcutFileName(int Csidl, const String& Name);
+extern const char* const SendToMimeTypes;
 // A desktop entry starting the program (its executable, working folder the program's folder)
-// in the special folder Csidl (made when missing). Failures are not reported.
+// in the special folder Csidl (made when missing). The Send To entry is an "Open with" choice
+// for videos, disc images and folders (SendToMimeTypes) that passes the chosen files on.
+// Failures are not reported.
 void CreateShortcut(int Csidl, const String& Name);
 void DeleteShortcut(int Csidl, const String& Name);
 // The target of a shortcut file (".lnk", any case; its desktop entry is read); a file with

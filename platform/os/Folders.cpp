@@ -100,7 +100,7 @@ TSpecialFolderKind SpecialFolderMapping(int Csidl, String& Path)
     case CSIDL_PROGRAMS: Path = data + "/applications"; return sfFolder;
     case CSIDL_PERSONAL: Path = UserDirOr("XDG_DOCUMENTS_DIR", home); return sfFolder;
     case CSIDL_STARTUP: Path = XdgBase("XDG_CONFIG_HOME", ".config") + "/autostart"; return sfFolder;
-    case CSIDL_SENDTO: Path = data + "/Quelvo3/SendTo"; return sfFolder;
+    case CSIDL_SENDTO: Path = data + "/applications"; return sfFolder;
     case CSIDL_MYMUSIC: Path = UserDirOr("XDG_MUSIC_DIR", home + "/Music"); return sfFolder;
     case CSIDL_MYVIDEO: Path = UserDirOr("XDG_VIDEOS_DIR", home + "/Videos"); return sfFolder;
     case CSIDL_MYPICTURES: Path = UserDirOr("XDG_PICTURES_DIR", home + "/Pictures"); return sfFolder;

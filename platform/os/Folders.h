@@ -4,9 +4,9 @@
 //   CSIDL_PROGRAMS 2                             $XDG_DATA_HOME/applications
 //   CSIDL_PERSONAL 5                             XDG documents folder, else $HOME
 //   CSIDL_STARTUP 7                              $XDG_CONFIG_HOME/autostart
-//   CSIDL_SENDTO 9                               $XDG_DATA_HOME/Quelvo3/SendTo (our own: Linux has
-//                                                no "Send To" menu; the file manager's "Open With"
-//                                                lists the programs of CSIDL_PROGRAMS)
+//   CSIDL_SENDTO 9                               $XDG_DATA_HOME/applications: Linux has no "Send
+//                                                To" menu; the file manager's "Open With" lists
+//                                                the entries there that name MIME types
 //   CSIDL_MYMUSIC 13, CSIDL_MYVIDEO 14,          XDG music, videos, pictures and templates
 //   CSIDL_MYPICTURES 39, CSIDL_TEMPLATES 21      folders (defaults ~/Music, ~/Videos, ...)
 //   CSIDL_FONTS 20                               $XDG_DATA_HOME/fonts

@@ -193,9 +193,10 @@ HRESULT TShellLink::Save(const String& FileName, BOOL)
   for (const String& a : qv::os::SplitCommandLine(FArguments)) argv.push_back(a);
   String text = "[Desktop Entry]\nType=Application\nName=" + EscapeValue(name) + "\n";
   if (!FDescription.empty()) text += "Comment=" + EscapeValue(FDescription) + "\n";
-  text += "Exec=" + DesktopExecLine(argv) + "\n";
+  text += "Exec=" + DesktopExecLine(argv) + (FMimeTypes.empty() ? "" : " %F") + "\n";
   if (!FWorkingDirectory.empty()) text += "Path=" + EscapeValue(FWorkingDirectory) + "\n";
   text += "Terminal=false\n";
+  if (!FMimeTypes.empty()) text += "MimeType=" + EscapeValue(FMimeTypes) + "\nNoDisplay=true\n";
   TReplacementFile file(target);
   if (file.GetHandle() < 0 || !file.Write(text.data(), text.size()) || !file.Commit(true, false))
     return HRESULT_FROM_WIN32(errno == ENOENT ? 3u : errno == EACCES ? 5u : static_cast<DWORD>(ERROR_INVALID_PARAMETER));

@@ -9,6 +9,8 @@
 //   Exec=<path> <arguments>             (quoted as the desktop entry format asks)
 //   Path=<working directory>            (when set)
 //   Terminal=false
+//   MimeType=<types>                    (an "Open with" entry, see SetOpenWith)
+//   NoDisplay=true                      (the same)
 //
 // Arguments are given as on Windows (one text, split by blanks and double quotes) and written
 // to Exec one by one: an argument with blanks or characters reserved by the format goes in
@@ -38,6 +40,10 @@ public:
   HRESULT SetWorkingDirectory(LPCSTR Dir);
   HRESULT GetWorkingDirectory(LPSTR Dir, int Size) const;
   HRESULT SetDescription(LPCSTR Name);
+  // Makes the entry an "Open with" choice of the file manager for these MIME types (";"
+  // separated): Exec gets the field code %F (the chosen files), and the entry is kept out of
+  // the application menus. Empty: a plain entry.
+  void SetOpenWith(const String& MimeTypes) { FMimeTypes = MimeTypes; }
   HRESULT GetDescription(LPSTR Name, int Size) const;
 
   const String& Path() const { return FPath; }
@@ -53,7 +59,7 @@ public:
   HRESULT Load(const String& FileName, DWORD Mode);
 
 private:
-  String FPath, FArguments, FWorkingDirectory, FDescription;
+  String FPath, FArguments, FWorkingDirectory, FDescription, FMimeTypes;
 };
 
 // The file a link name is saved as: ".lnk" (any case) becomes ".desktop".

@@ -66,7 +66,7 @@ TEST_F(TFoldersTest, MapsSpecialFoldersToXdgFolders)
       {CSIDL_APPDATA | CSIDL_FLAG_CREATE, sfFolder, Home + "/.local/share"},
       {CSIDL_PROGRAMS, sfFolder, Home + "/.local/share/applications"},
       {CSIDL_STARTUP, sfFolder, Home + "/.config/autostart"},
-      {CSIDL_SENDTO, sfFolder, Home + "/.local/share/Quelvo3/SendTo"},
+      {CSIDL_SENDTO, sfFolder, Home + "/.local/share/applications"},
       {CSIDL_PROFILE, sfFolder, Home},
       {CSIDL_DRIVES, sfVirtual, "Computer"},
       {CSIDL_PRINTERS, sfUnknown, ""},
