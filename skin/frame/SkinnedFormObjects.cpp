@@ -303,13 +303,11 @@ void TskSkinnedForm::ResetObjectStates()
 void TskSkinnedForm::ObjectMouseDown(TMouseButton Button, int X, int Y)
 {
   if (!FSupportNCArea)
-    FDragging = false;
+    DragStop();
   TestActive(X, Y, true);
   if (FActiveObject == -1) {
-    if (!FSupportNCArea && Button == mbLeft && FSkinWindowState != wsMaximized && DraggAble) {
-      FDragging = true;
-      FDragStart = TPoint{X, Y};
-    }
+    if (!FSupportNCArea && Button == mbLeft && FSkinWindowState != wsMaximized && DraggAble)
+      DragStart(X, Y);
     return;
   }
   if (FSupportNCArea && !IsCaptionObject(FActiveObject))
@@ -321,7 +319,7 @@ void TskSkinnedForm::ObjectMouseDown(TMouseButton Button, int X, int Y)
 void TskSkinnedForm::ObjectMouseUp(TMouseButton Button, int X, int Y)
 {
   if (!FSupportNCArea)
-    FDragging = false;
+    DragStop();
   if (FCaptureObject < 0 || FCaptureObject >= static_cast<int>(FObjectList.size())) {
     FCaptureObject = -1;
     return;
@@ -350,7 +348,23 @@ void TskSkinnedForm::ExecuteCommand(TskButtonCommand Command)
   case cmClose: FOwnerForm->Close(); break;
   case cmMaximize: SetSkinWindowState(FSkinWindowState == wsMaximized ? wsNormal : wsMaximized); break;
   case cmMinimize:
-    SetSkinWindowState(FSupportNCArea && FSkinWindowState == wsMinimized ? wsNormal : wsMinimized);
+    if (AlwaysMinimizeToTray)
+      MinimizeToTray();
+    else
+      SetSkinWindowState(FSupportNCArea && FSkinWindowState == wsMinimized ? wsNormal : wsMinimized);
+    break;
+  case cmRollUp: SetRollUpState(!FRollUpState); break;
+  case cmMinimizeToTray: MinimizeToTray(); break;
+  case cmSysMenu:
+    for (TskActiveSkinObject* obj : FObjectList) {
+      auto* button = dynamic_cast<TskSkinStdButtonObject*>(obj);
+      if (button && button->Command == cmSysMenu && !DisableSystemMenu) {
+        TRect r = button->ObjectRect;
+        OffsetRect(&r, FOwnerForm->GetLeft(), FOwnerForm->GetTop());
+        PopupSystemMenu(r);
+        break;
+      }
+    }
     break;
   default: break;
   }

@@ -109,6 +109,7 @@ bool TskSkinnedForm::BeforeSaved(TMessage& Message)
     FAnimateTimer->SetEnabled(false);
     return false;
   case WM_SIZE: {
+    ClearMagnetSnaps();
     if (FOldWindowProc)
       FOldWindowProc(Message);
     FrameWidth = FOwnerForm->GetWidth();
@@ -141,7 +142,7 @@ bool TskSkinnedForm::BeforeSaved(TMessage& Message)
   case WM_ACTIVATE:
     if (!skinnable)
       return false;
-    FDragging = false;
+    DragStop();
     if (FOldWindowProc)
       FOldWindowProc(Message);
     if (FSupportNCArea) {
@@ -188,19 +189,7 @@ bool TskSkinnedForm::BeforeSaved(TMessage& Message)
         obj->HideLayer();
       return false;
     }
-    if (FFirstShowPending) {
-      FFirstShowPending = false;
-      if (PositionInMonitor != sppDefault) {
-        TRect area{};
-        if (PositionInMonitor == sppScreenCenter)
-          GetMonitorArea(FOwnerForm->GetHandle(), true, area);
-        else
-          GetDesktopWorkArea(true, area);
-        FOwnerForm->SetBounds(area.left + (RectWidth(area) - FOwnerForm->GetWidth()) / 2,
-                              area.top + (RectHeight(area) - FOwnerForm->GetHeight()) / 2, FOwnerForm->GetWidth(),
-                              FOwnerForm->GetHeight());
-      }
-    }
+    PositionOnFirstShow();
     StartFade();
     if (skinnable && !IsMDIForm() && FSupportNCArea)
       FrameRecalc();
@@ -285,6 +274,10 @@ bool TskSkinnedForm::BeforeSaved(TMessage& Message)
     FFormActive = Message.WParam != 0;
     if (!FFormActive)
       FActiveObject = -1;
+    if (!FFormActive && ClientInActiveEffect && FOwnerForm->GetVisible())
+      ShowClientInActivePanel();
+    else if (FFormActive)
+      HideClientInActivePanel();
     Message.Result = 1;
     if (BorderNone()) {
       UpdateCaptionActivity(false);
@@ -313,6 +306,7 @@ bool TskSkinnedForm::BeforeSaved(TMessage& Message)
   case WM_SIZING:
     // Live sizing: the size is taken here, the frame is laid out and painted once the window has
     // its new size (WM_SIZE), so that no frame is ever painted for a size the window lacks.
+    ClearMagnetSnaps();
     if (!FInMoveSize || !FFullDrag)
       return false;
     FLiveSizing = true;
@@ -327,9 +321,16 @@ bool TskSkinnedForm::BeforeSaved(TMessage& Message)
     if (skinnable && FSkinWindowState == wsMaximized && !IsMDIChild()) {
       if (auto* r = reinterpret_cast<RECT*>(Message.LParam))
         *r = FOwnerForm->GetBoundsRect();
+    } else if (Magnetic) {
+      if (auto* r = reinterpret_cast<RECT*>(Message.LParam)) {
+        int left = r->left, top = r->top;
+        MagnetPosition(left, top, FOwnerForm->GetHeight(), FOwnerForm->GetWidth());
+        *r = TRect{left, top, left + FOwnerForm->GetWidth(), top + FOwnerForm->GetHeight()};
+      }
     }
     return false;
   case WM_ENTERSIZEMOVE:
+    SetMagnetAnchor();
     if (FSupportNCArea && skinnable) {
       ResetObjectStates();
       FMouseTimer->SetEnabled(false);
@@ -458,6 +459,10 @@ void TskSkinnedForm::NCMouse(TMessage& Message)
     ObjectMouseDown(mbRight, p.x, p.y);
     if (caption)
       FCaptureObject = -1;
+    if (caption && Message.Msg == WM_NCRBUTTONDOWN && !DisableSystemMenu) {
+      const TPoint at = LParamPoint(Message.LParam);
+      PopupSystemMenu(at.x, at.y);
+    }
     break;
   case WM_NCRBUTTONUP: ObjectMouseUp(mbRight, p.x, p.y); break;
   default: break;
@@ -470,8 +475,10 @@ void TskSkinnedForm::CaptionDoubleClick()
     SetSkinWindowState(wsNormal);
   else if (Sizeable && FSkinWindowState != wsMaximized && !FRollUpState && (FBorderIcons & biMaximize))
     SetSkinWindowState(wsMaximized);
-  else if (Sizeable && FSkinWindowState == wsMaximized)
+  else if (Sizeable && FSkinWindowState == wsMaximized && !FMaxRollUpState)
     SetSkinWindowState(wsNormal);
+  else
+    SetRollUpState(!FRollUpState);
 }
 
 void TskSkinnedForm::ClientMouse(TMessage& Message)
@@ -482,12 +489,8 @@ void TskSkinnedForm::ClientMouse(TMessage& Message)
   case WM_MOUSEMOVE:
     if (clientDrawn) {
       ObjectMouseMove(p.x, p.y);
-      if (FDragging && FSkinWindowState != wsMaximized) {
-        TPoint cursor{};
-        GetCursorPos(&cursor);
-        FOwnerForm->SetBounds(cursor.x - FDragStart.x, cursor.y - FDragStart.y, FOwnerForm->GetWidth(),
-                              FOwnerForm->GetHeight());
-      }
+      if (FSkinWindowState != wsMaximized)
+        DragMove();
     }
     break;
   case WM_LBUTTONDOWN:
@@ -502,10 +505,14 @@ void TskSkinnedForm::ClientMouse(TMessage& Message)
     if (FActiveObject >= 0 && FActiveObject < static_cast<int>(FObjectList.size()))
       FObjectList[static_cast<std::size_t>(FActiveObject)]->DblClick();
     if (clientDrawn && IsCaptionObject(FActiveObject)) {
-      if (FSkinWindowState == wsNormal && Sizeable)
+      if (FRollUpState)
+        SetRollUpState(false);
+      else if (FSkinWindowState == wsNormal && Sizeable)
         SetSkinWindowState(wsMaximized);
       else if (Sizeable)
         SetSkinWindowState(wsNormal);
+      else
+        SetRollUpState(true);
     }
     break;
   case WM_RBUTTONDOWN:
