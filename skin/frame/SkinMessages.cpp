@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/vcl/Controls.h"
+#include "platform/vcl/Dialogs.h"
 #include "skin/controls/ComponentReference.h"
 #include "skin/controls/SkinButton.h"
 #include "skin/controls/SkinCheckRadioBox.h"
@@ -332,6 +333,21 @@ TskMessageForm* TskSkinMessage::CreateDialog(const String& Msg, const String& AC
   return form;
 }
 
+int TskSkinMessage::Answer(const String& Msg, const String& ACaption, TskMsgDlgType DlgType, TskMsgDlgButtons Buttons,
+                           int HelpCtx)
+{
+  // Programs that run without a user (and tests) answer every dialog through one handler.
+  if (const TDialogHandler& handler = GetDialogHandler()) {
+    TDialogRequest request;
+    request.Caption = ACaption;
+    request.Text = Msg;
+    request.DlgType = static_cast<TMsgDlgType>(std::min<int>(DlgType, skmtCustom));
+    request.Buttons = Buttons;
+    return handler(request);
+  }
+  return Run(CreateDialog(Msg, ACaption, DlgType, Buttons), HelpCtx);
+}
+
 int TskSkinMessage::Run(TskMessageForm* Form, int HelpCtx)
 {
   Form->HelpContext = HelpCtx;
@@ -353,11 +369,11 @@ int TskSkinMessage::Run(TskMessageForm* Form, int HelpCtx)
 int TskSkinMessage::MessageDlg(const String& Msg, TskMsgDlgType DlgType, TskMsgDlgButtons Buttons, int HelpCtx)
 {
   const String caption = DlgType == skmtCustom ? Application->GetTitle() : TypeCaption(DlgType);
-  return Run(CreateDialog(Msg, caption, DlgType, Buttons), HelpCtx);
+  return Answer(Msg, caption, DlgType, Buttons, HelpCtx);
 }
 
 int TskSkinMessage::MessageDlgCaption(const String& Msg, const String& ACaption, TskMsgDlgType DlgType,
                                       TskMsgDlgButtons Buttons, int HelpCtx)
 {
-  return Run(CreateDialog(Msg, ACaption, DlgType, Buttons), HelpCtx);
+  return Answer(Msg, ACaption, DlgType, Buttons, HelpCtx);
 }

@@ -10,6 +10,8 @@
 // - The dialog is centred on the screen and always fits it: a very long or many-line message is
 //   wrapped to the screen's width and cut to its height.
 // - ShowAgainFlagValue is written back after every call, also when showing the dialog failed.
+// - An installed dialog handler (SetDialogHandler) answers instead of the dialog, as it does for
+//   the plain message dialogs.
 // - Message boxes may nest (a button handler may ask again); each call is independent.
 // GUI thread only.
 #pragma once
@@ -98,6 +100,7 @@ public:
 private:
   TskMessageForm* CreateDialog(const String& Msg, const String& ACaption, TskMsgDlgType DlgType,
                                TskMsgDlgButtons Buttons);
+  int Answer(const String& Msg, const String& ACaption, TskMsgDlgType DlgType, TskMsgDlgButtons Buttons, int HelpCtx);
   int Run(TskMessageForm* Form, int HelpCtx);
   TskSkinData* FSkinData = nullptr;
   TskSkinData* FCtrlSkinData = nullptr;
