@@ -520,3 +520,24 @@ void TskFormLayerBorder::ShowAnimated()
     ApplyAlpha();
   }
 }
+
+// ---- The form's side ----
+
+void TskSkinnedForm::ReloadLayerBorder()
+{
+  FLayerBorder->HideBorder();
+  FLayerBorder->LoadSkin(GetSkinData(), FOwnerForm);
+  SyncLayerBorder();
+}
+
+void TskSkinnedForm::SyncLayerBorder()
+{
+  const bool wanted = FLayerBorder->HasRecord() && CanShowLayeredBorder() && FOwnerForm->HandleAllocated() &&
+                      IsWindowVisible(FOwnerForm->GetHandle()) && FSkinWindowState == wsNormal && !FRollUpState;
+  if (!wanted)
+    FLayerBorder->HideBorder();
+  else if (FLayerBorder->Shown)
+    FLayerBorder->UpdateBorder();
+  else
+    FLayerBorder->ShowBorder();
+}

@@ -331,6 +331,7 @@ void TskSkinnedForm::ApplySkin()
       FOwnerForm->Invalidate();
     UpdateCaptionActivity(true);
     FMouseTimer->SetEnabled(true);
+    ReloadLayerBorder();
     if (OnChangeSkinData)
       OnChangeSkinData(this);
     if (!FRollUpState) {
@@ -355,6 +356,7 @@ void TskSkinnedForm::ApplySkin()
     }
     CreateSkinObjects();
     UpdateObjectStates();
+    ReloadLayerBorder();
     if (OnChangeSkinData)
       OnChangeSkinData(this);
     FrameWidth = FOwnerForm->GetClientWidth();

@@ -291,6 +291,9 @@ public:
   void HideClientInActivePanel();
   TskClientInActivePanel* GetClientInActivePanel() const { return FClientInActivePanel; }
   TskFormLayerBorder* GetLayerBorder() const { return FLayerBorder; }
+  // Shows, updates or hides the layered border for the form's current state and skin.
+  void SyncLayerBorder();
+  void ReloadLayerBorder();
 
   // ---- Read by tests and frame objects ----
   TForm* OwnerForm() const { return FOwnerForm; }

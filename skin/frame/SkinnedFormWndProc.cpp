@@ -14,6 +14,7 @@
 #include "skin/input/SkinMemo.h"
 #include "skin/input/SkinPageControl.h"
 #include "skin/input/SkinTreeView.h"
+#include "skin/frame/SkinLayerBorder.h"
 #include "skin/frame/SkinnedForm.h"
 
 namespace {
@@ -103,7 +104,12 @@ bool TskSkinnedForm::BeforeSaved(TMessage& Message)
   const bool skinnable = FFormSkinnable;
   const bool frameSkin = FSkinLoaded && IsNCSkinned();
   switch (Message.Msg) {
+  case WM_MOVE:
+    if (FLayerBorder->Shown)
+      FLayerBorder->MoveBorder(FOwnerForm->GetLeft(), FOwnerForm->GetTop());
+    return false;
   case WM_DESTROY:
+    FLayerBorder->HideBorder();
     FMouseTimer->SetEnabled(false);
     FMorphTimer->SetEnabled(false);
     FAnimateTimer->SetEnabled(false);
@@ -137,6 +143,7 @@ bool TskSkinnedForm::BeforeSaved(TMessage& Message)
     }
     if (FSupportNCArea && !FLogoBitMap->Empty() && !IsMDIForm())
       FOwnerForm->Invalidate();
+    SyncLayerBorder();
     return true;
   }
   case WM_ACTIVATE:
@@ -187,10 +194,13 @@ bool TskSkinnedForm::BeforeSaved(TMessage& Message)
     if (Message.WParam == 0) {
       for (TskActiveSkinObject* obj : FObjectList)
         obj->HideLayer();
+      FLayerBorder->HideBorder();
       return false;
     }
     PositionOnFirstShow();
     StartFade();
+    if (FLayerBorder->HasRecord() && CanShowLayeredBorder() && FSkinWindowState == wsNormal && !FRollUpState)
+      FLayerBorder->ShowBorder();
     if (skinnable && !IsMDIForm() && FSupportNCArea)
       FrameRecalc();
     return false;
@@ -274,6 +284,7 @@ bool TskSkinnedForm::BeforeSaved(TMessage& Message)
     FFormActive = Message.WParam != 0;
     if (!FFormActive)
       FActiveObject = -1;
+    FLayerBorder->SetActive(FFormActive, true);
     if (!FFormActive && ClientInActiveEffect && FOwnerForm->GetVisible())
       ShowClientInActivePanel();
     else if (FFormActive)
