@@ -8,34 +8,7 @@ namespace {
 
 class TLayerBorderTest : public TSkinFrameTest {
 protected:
-  // A frame skin with a LAYERFRAME record over a 100 x 100 picture whose client part is
-  // (10, 10, 90, 90); rows are coloured by their number so strips can be traced to their rows.
-  TskSkinData* LayerSkin(const TRect& BorderRect = TRect{})
-  {
-    TskSkinData* skin = PlainFrameSkin(clNavy, clSilver);
-    auto picture = std::make_unique<TBitmap>();
-    picture->SetPixelFormat(pf24bit);
-    picture->SetSize(100, 100);
-    for (int y = 0; y < 100; ++y)
-      FillArea(picture.get(), Rect(0, y, 100, y + 1), static_cast<TColor>(RGB(y, 0, 0)));
-    auto mask = SolidPicture(100, 100, clWhite);
-    FillArea(mask.get(), Rect(0, 0, 5, 100), static_cast<TColor>(RGB(128, 128, 128)));
-    skin->ActivePictures.push_back(picture.release());
-    skin->ActivePictures.push_back(mask.release());
-    TskDataSkinLayerFrame* r = skin->LayerFrame;
-    r->pictureindex = static_cast<int>(skin->ActivePictures.size()) - 2;
-    r->maskpictureindex = r->pictureindex + 1;
-    r->inactivepictureindex = -1;
-    r->lefttoppoint = TPoint{10, 10};
-    r->righttoppoint = TPoint{90, 10};
-    r->leftbottompoint = TPoint{10, 90};
-    r->rightbottompoint = TPoint{90, 90};
-    r->clientrect = TRect{10, 10, 90, 90};
-    r->borderrect = BorderRect;
-    r->alphablendvalue = 200;
-    r->inactivealphablendvalue = 100;
-    return skin;
-  }
+  TskSkinData* LayerSkin(const TRect& BorderRect = TRect{}) { return LayerFrameSkinData(Holder, BorderRect); }
   static int Red(TskBitmap* B, int X, int Y) { return static_cast<int>((*B->PixelPtr(X, Y) >> 16) & 0xFF); }
   static int Alpha(TskBitmap* B, int X, int Y) { return static_cast<int>(*B->PixelPtr(X, Y) >> 24); }
 };

@@ -6,6 +6,7 @@
 #include "platform/display/Screenshot.h"
 #include "platform/rtl/Files.h"
 #include "skin/controls/SkinButton.h"
+#include "skin/frame/SkinLayerBorder.h"
 #include "skin/frame/SkinMessages.h"
 #include "tests/skin/frame/SkinFrameX11Support.h"
 
@@ -290,6 +291,47 @@ TEST(SkinnedFormStatesX11, GalleryOfMessageBoxes)
 {
   const TXvfbChild run = RunOnXvfbChild("QV_SKIN_MESSAGE_GALLERY_X11",
                                         [](const char*, TDisplayBackend* Display) { SaveMessageBoxLooks(Display); });
+  if (run == TXvfbChild::NoServer)
+    GTEST_SKIP() << "Xvfb is not available";
+}
+
+TEST(SkinnedFormStatesX11, LayeredBorderStripsSurroundTheForm)
+{
+  const TXvfbChild run = RunOnXvfbChild("QV_SKIN_LAYERBORDER_X11", [](const char* Server, TDisplayBackend* Display) {
+    TX11Probe x(Server);
+    ASSERT_TRUE(x.Connected());
+    TFramedWindow w(Display, nullptr, 200, 100, 300, 200);
+    w.Frame->SetSkinData(LayerFrameSkinData(w.Holder));
+    w.Form->Show();
+    ASSERT_TRUE(PumpDisplayUntil(Display, [&] { return x.Viewable(w.Xid()); }));
+    w.Pump(20);
+    TskFormLayerBorder* border = w.Frame->GetLayerBorder();
+    ASSERT_TRUE(border->Shown);
+    struct TCase {
+      TskLayerSide Side;
+      TRect Expected;
+    };
+    const TCase cases[] = {{lsTop, {190, 90, 510, 100}},
+                           {lsBottom, {190, 300, 510, 310}},
+                           {lsLeft, {190, 100, 200, 300}},
+                           {lsRight, {500, 100, 510, 300}}};
+    for (const TCase& c : cases) {
+      SCOPED_TRACE(c.Side);
+      ASSERT_NE(nullptr, border->Window(c.Side));
+      const std::uint64_t id = Display->NativeId(GetDisplayWindow(border->Window(c.Side)->GetHandle()));
+      EXPECT_TRUE(PumpDisplayUntil(Display, [&] { return x.Viewable(id); }));
+      int l = 0, t = 0, r = 0, b = 0;
+      ASSERT_TRUE(x.Bounds(id, l, t, r, b));
+      EXPECT_EQ(c.Expected, TRect(l, t, r, b));
+    }
+    // Moving the form moves the strips.
+    w.Form->SetBounds(260, 140, 300, 200);
+    w.Pump(10);
+    const std::uint64_t top = Display->NativeId(GetDisplayWindow(border->Window(lsTop)->GetHandle()));
+    int l = 0, t = 0, r = 0, b = 0;
+    EXPECT_TRUE(PumpDisplayUntil(Display, [&] { return x.Bounds(top, l, t, r, b) && l == 250 && t == 130; }))
+        << l << "," << t;
+  });
   if (run == TXvfbChild::NoServer)
     GTEST_SKIP() << "Xvfb is not available";
 }
