@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "platform/win/WinUser.h"
+#include "skin/controls/ComponentReference.h"
 #include "skin/frame/SkinnedForm.h"
 
 namespace {
@@ -272,9 +273,19 @@ TskFormLayerBorder::TskFormLayerBorder(TskSkinnedForm* AOwner) : TComponent(AOwn
 
 TskFormLayerBorder::~TskFormLayerBorder() { HideBorder(); }
 
+void TskFormLayerBorder::Notification(TComponent* AComponent, TOperation Operation)
+{
+  TComponent::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FSkinData) {
+    HideBorder();
+    FSkinData = nullptr;
+    FRecord = nullptr;
+  }
+}
+
 void TskFormLayerBorder::LoadSkin(TskSkinData* ASkinData, TForm* AForm)
 {
-  FSkinData = ASkinData;
+  SetComponentReference(this, FSkinData, ASkinData);
   FForm = AForm;
   FRecord = nullptr;
   FExtents = TRect{};

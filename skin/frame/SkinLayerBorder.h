@@ -61,6 +61,8 @@ public:
   ~TskFormLayerBorder() override;
 
   void LoadSkin(TskSkinData* ASkinData, TForm* AForm);
+  // A skin that goes away takes the border with it (the record belongs to the skin).
+  void Notification(TComponent* AComponent, TOperation Operation) override;
   void BuildStrips(int W, int H);
   void ShowAt(int X, int Y, int W, int H);
   void HideBorder();
