@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/SkinnedQuestions.h"
 #include "core/CodecPresets.h"
 #include "core/MainForm.h"
 #include "core/qv_functions.h"
@@ -43,7 +44,7 @@ void Call(const std::function<void()>& F)
 bool AskYes(const String& Text)
 {
   if (DeviceQueueHost().AskYes) return DeviceQueueHost().AskYes(Text);
-  return MessageDlg(Text, mtCustom, mbYes | mbNo, 0) == mrYes;
+  return AskYesSkinned(Text);
 }
 
 void Report(TForm1* F, const String& Text)

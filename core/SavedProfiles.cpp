@@ -1,6 +1,7 @@
 #include "core/SavedProfiles.h"
 
 #include "core/DeviceNumbers.h"
+#include "core/SkinnedQuestions.h"
 #include "core/DeviceQueue.h"
 #include "core/GridFiles.h"
 #include "core/MainForm.h"
@@ -28,7 +29,7 @@ String ProfileFileName(const String& Name) { return WorkFolder + "profiles/" + N
 namespace {
 
 // The questions of the profile actions go on only with Yes.
-bool AskYes(const String& Text) { return MessageDlg(Text, mtCustom, mbYes | mbNo, 0) == mrYes; }
+bool AskYes(const String& Text) { return AskYesSkinned(Text); }
 
 bool Refuse(const String& Name)
 {

@@ -6,6 +6,7 @@
 #include <limits>
 #include <thread>
 
+#include "core/SkinnedQuestions.h"
 #include "core/GridFiles.h"
 #include "core/MainForm.h"
 #include "core/SourceRecognition.h"
@@ -510,11 +511,7 @@ void SetMainCaption(const String& Text)
 int Ask(const String& Caption, const String& Text, bool YesNo)
 {
   if (AskProc()) return AskProc()(Caption, Text, YesNo);
-  TForm* Dialog = CreateMessageDialog(Text, mtCustom, YesNo ? (mbYes | mbNo) : mbOK);
-  Dialog->SetCaption(Caption);
-  const int Result = Dialog->ShowModal();
-  delete Dialog;
-  return Result;
+  return AskSkinned(Caption, Text, YesNo);
 }
 
 void HandleUpdateFailure() { SetMainCaption("Can not make a connection with " + Site().Name); }

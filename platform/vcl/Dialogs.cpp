@@ -143,6 +143,7 @@ int ShowAndFree(TForm* Form) {
 }  // namespace
 
 void SetDialogHandler(TDialogHandler H) { Handler() = std::move(H); }
+const TDialogHandler& GetDialogHandler() { return Handler(); }
 
 TForm* CreateMessageDialog(const String& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons) {
   if ((Buttons & ~mbHelp) == 0) Buttons |= mbOK;

@@ -45,6 +45,9 @@ using TDialogHandler = std::function<int(TDialogRequest& Request)>;
 
 // Installs the answering function (nullptr: dialogs are shown as modal forms again).
 void SetDialogHandler(TDialogHandler Handler);
+// The installed handler (empty when dialogs are shown); other dialogs of the program answer
+// through it too.
+const TDialogHandler& GetDialogHandler();
 
 // A form with the message, an icon-less layout and the buttons (each with its modal result;
 // the first of OK/Yes is the default button, Cancel/No/OK the cancel button).

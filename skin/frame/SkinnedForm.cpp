@@ -11,6 +11,7 @@
 #include "skin/foundation/SkinDrawUtils.h"
 #include "skin/foundation/SkinLayered.h"
 #include "skin/input/SkinHint.h"
+#include "skin/frame/SkinLayerBorder.h"
 #include "skin/input/SkinTrayIcon.h"
 
 namespace {
@@ -57,6 +58,8 @@ TskSkinnedForm::TskSkinnedForm(TComponent* AOwner) : TskSkinMenuHost(RequireForm
 
   FOwnerForm->SetBorderIcons(0);
   FOwnerForm->SetAutoScroll(false);
+  CreateFormMenus();
+  FLayerBorder = new TskFormLayerBorder(this);
   if (!Designing()) {
     FOldWindowProc = FOwnerForm->WindowProc;
     FOwnerForm->WindowProc = [this](TMessage& Message) { NewWndProc(Message); };
@@ -71,6 +74,13 @@ TskSkinnedForm::~TskSkinnedForm()
   FMorphTimer->SetEnabled(false);
   FAnimateTimer->SetEnabled(false);
   FreeSkinObjects();
+  // A tray icon that outlives the component no longer calls it.
+  if (FTrayIcon && FTrayIcon->GetPopupMenu() == FTrayMenu) {
+    FTrayIcon->SetPopupMenu(nullptr);
+    FTrayIcon->OnDblClick = nullptr;
+  }
+  if (FOwnerForm && !(FOwnerForm->GetComponentState() & csDestroying))
+    FOwnerForm->OnShortCut = nullptr;
   if (!Designing() && FOwnerForm) {
     FOwnerForm->WindowProc = FOldWindowProc;
     // The window keeps no region of ours: the form is an ordinary form again.
@@ -230,11 +240,6 @@ void TskSkinnedForm::SetSkinHint(TskSkinHint* Value)
   SetComponentReference(this, FSkinHint, Value);
 }
 
-void TskSkinnedForm::SetTrayIcon(TskTrayIcon* Value)
-{
-  SetComponentReference(this, FTrayIcon, Value);
-}
-
 void TskSkinnedForm::SetMainMenu(TMainMenu* Value)
 {
   SetComponentReference(this, FMainMenu, Value);
@@ -331,6 +336,7 @@ void TskSkinnedForm::ApplySkin()
       FOwnerForm->Invalidate();
     UpdateCaptionActivity(true);
     FMouseTimer->SetEnabled(true);
+    ReloadLayerBorder();
     if (OnChangeSkinData)
       OnChangeSkinData(this);
     if (!FRollUpState) {
@@ -356,6 +362,7 @@ void TskSkinnedForm::ApplySkin()
     CreateSkinObjects();
     UpdateObjectStates();
     RegisterAreaControls();
+    ReloadLayerBorder();
     if (OnChangeSkinData)
       OnChangeSkinData(this);
     FrameWidth = FOwnerForm->GetClientWidth();
@@ -399,53 +406,6 @@ void TskSkinnedForm::SetSkinnableForm(bool Value)
     else
       SetSkinWindowState(wsMaximized);
   }
-}
-
-// ---- Window states ----
-
-void TskSkinnedForm::SetSkinWindowState(TWindowState Value)
-{
-  if (!FOwnerForm->HandleAllocated() || Value == FSkinWindowState)
-    return;
-  HWND wnd = FOwnerForm->GetHandle();
-  const TWindowState old = FSkinWindowState;
-  if (old == wsNormal) {
-    FSavedBounds = FOwnerForm->GetBoundsRect();
-  }
-  if (old == wsMinimized && IsIconic(wnd))
-    ShowWindow(wnd, SW_RESTORE);
-  FSkinWindowState = Value;
-  switch (Value) {
-  case wsMaximized: {
-    TRect area{};
-    GetMonitorArea(wnd, !MaximizeOnFullScreen, area);
-    const int w = std::min(RectWidth(area), GetEffectiveMaxWidth());
-    const int h = std::min(RectHeight(area), GetEffectiveMaxHeight());
-    FOwnerForm->SetBounds(area.left, area.top, std::max(w, GetEffectiveMinWidth()), std::max(h, GetEffectiveMinHeight()));
-    if (OnMaximize)
-      OnMaximize(this);
-    break;
-  }
-  case wsMinimized:
-    ShowWindow(wnd, SW_MINIMIZE);
-    if (OnMinimize)
-      OnMinimize(this);
-    break;
-  case wsNormal:
-    if (!IsNullRect(FSavedBounds))
-      FOwnerForm->SetBoundsRect(FSavedBounds);
-    FSavedBounds = NullRect();
-    if (OnRestore)
-      OnRestore(this);
-    break;
-  }
-  FrameWidth = FOwnerForm->GetWidth();
-  FrameHeight = FOwnerForm->GetHeight();
-  if (FSkinLoaded)
-    UpdateFrame(true);
-  else
-    SendNCPaint();
-  FMouseTimer->SetEnabled(true);
 }
 
 TskSkinnedForm* GetSkinnedForm(TComponent* Form)

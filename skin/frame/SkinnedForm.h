@@ -48,6 +48,8 @@ class TskSkinStatusBar;
 class TskSkinHint;
 class TskTrayIcon;
 class TskLayerManager;
+class TskClientInActivePanel;
+class TskFormLayerBorder;
 
 // The private messages of skinned forms (WParam of the skin broadcasts is the skin data).
 constexpr UINT MDIChildRefitMessage = 1230;
@@ -258,24 +260,76 @@ public:
   void PopupObjectMenu(TMenuItem* Item, const TRect& R, bool Upward);
   // The caption's text: the form's text.
   String CaptionText() const;
-  // Dragging the client-drawn frame by its caption.
-  void DragStart(int X, int Y);
-  void DragStop();
-  bool Dragging() const { return FDragging; }
-  // A skinned menu closed: the object that held it is released.
-  void SkinMenuClose() override;
-
-  // ---- Window-state actions the caption buttons ask for ----
-  // The items of the system menu (the SystemMenu's, else none).
-  virtual TMenuItem* GetSystemMenuItems();
-  virtual void MinimizeToTray();
-  virtual void SetRollUpState(bool Value);
   bool MainMenuMode = false;
 
-  // ---- Window states ----
+  // ---- Window states, placement and snapping (SkinnedFormStates.cpp) ----
   TWindowState GetSkinWindowState() const { return FSkinWindowState; }
+  // Maximise, minimise and restore by moving and sizing the window; the form stays wsNormal.
+  // Minimising the application's main form goes through Application->Minimize and leaves the
+  // state as it was.
   void SetSkinWindowState(TWindowState Value);
+  void MinimizeWindow();
+  void MaximizeWindow();
+  void RestoreWindow();
+  // Where a minimised (caption-strip) form goes: the first free slot from the bottom-left corner
+  // of its monitor's work area (of the main form's free client area for an MDI child).
+  TPoint FindMinimizedPosition();
+  void PositionOnFirstShow();
+  TPoint GetMonitorPosition(int Left, int Top, int Height, int Width);
+  // Changes the width by one pixel and back, so that frame and region are computed anew.
+  void RecalcFrame();
+  // Snaps a proposed position to the edges of the work area (MagneticSize pixels).
+  void MagnetPosition(int& Left, int& Top, int Height, int Width);
+  // The client-drawn frame's drag: start at client point (X, Y), follow the cursor, stop.
+  void DragStart(int X, int Y);
+  void DragMove();
+  void DragStop();
+  bool GetDragging() const { return FDragging; }
+  const TRect& GetSavedBounds() const { return FSavedBounds; }
+  bool GetFirstShowPending() const { return FFirstShowPending; }
+  // WM_ENTERSIZEMOVE: the cursor anchor of the snapping; WM_SIZE/WM_SIZING: release the edges.
+  void SetMagnetAnchor();
+  void ClearMagnetSnaps();
+
+  // ---- Roll-up and minimise to tray (SkinnedFormRollUp.cpp) ----
   bool GetRollUpState() const { return FRollUpState; }
+  void SetRollUpState(bool Value);
+  void MinimizeToTray();
+  void RestoreFromTray();
+  int GetRollUpHeight() const { return FRollUpHeight; }
+  bool GetMaxRollUpState() const { return FMaxRollUpState; }
+  TNotifyEvent OnChangeRollUpState;
+  TNotifyEvent OnMinimizeToTray;
+  TNotifyEvent OnRestoreFromTray;
+
+  // ---- System, tray and main menus (SkinnedFormMenus.cpp) ----
+  // The root of the system menu to show: the application's SystemMenu with the standard items
+  // put in (UseDefaultSysMenu), or the default menu filled anew for the current state.
+  TMenuItem* GetSystemMenuItems();
+  void PopupSystemMenu(int X, int Y);
+  void PopupSystemMenu(const TRect& R);
+  // Under the system button (Alt+Space).
+  void PopupSystemMenuAtButton();
+  void SkinMenuOpen() override;
+  void SkinMenuClose() override;
+  // The frame object holding an open menu (main-menu item, button, animation) lets it go.
+  void ReleaseMenuObject();
+  void FormShortCut(TWMKey& Msg, bool& Handled);
+  TPopupMenu* GetDefaultSysMenu() const { return FDefaultSysMenu; }
+  TskSkinPopupMenu* GetTrayMenu() const { return FTrayMenu; }
+  bool GetMenuOpenFlag() const { return FMenuOpenFlag; }
+  // The caption of a standard item by its name: the skin's string, else the built-in text.
+  String StandardItemCaption(const String& Name) const;
+  TShortCutEvent OnShortCut;
+
+  // ---- Inactive-client veil (SkinFormLookup.cpp) and layered border ----
+  void ShowClientInActivePanel();
+  void HideClientInActivePanel();
+  TskClientInActivePanel* GetClientInActivePanel() const { return FClientInActivePanel; }
+  TskFormLayerBorder* GetLayerBorder() const { return FLayerBorder; }
+  // Shows, updates or hides the layered border for the form's current state and skin.
+  void SyncLayerBorder();
+  void ReloadLayerBorder();
 
   // ---- Read by tests and frame objects ----
   TForm* OwnerForm() const { return FOwnerForm; }
@@ -353,6 +407,26 @@ private:
   bool FRollUpState = false;
   TRect FSavedBounds{};
   bool FFirstShowPending = true;
+  bool FRollUpBeforeMaximize = false;
+  bool FMaxRollUpState = false;
+  int FRollUpHeight = 0;
+  std::vector<TControl*> FHiddenControlList;
+  bool FSnapLeft = false, FSnapTop = false, FSnapRight = false, FSnapBottom = false;
+  TPoint FMagnetAnchor{-1, -1};
+  TPopupMenu* FDefaultSysMenu = nullptr;
+  TskSkinPopupMenu* FTrayMenu = nullptr;
+  bool FMenuOpenFlag = false;
+  bool FLastShortCut = false;
+  TskClientInActivePanel* FClientInActivePanel = nullptr;
+  TskFormLayerBorder* FLayerBorder = nullptr;
+  bool FSnapshotInProgress = false;
+  void CreateFormMenus();
+  TMenuItem* NewStandardItem(TComponent* AOwner, const String& Name);
+  bool StandardItemShown(const String& Name) const;
+  void StandardItemClick(const String& Name);
+  void ClientDrawnRollUp();
+  void ClientDrawnRollDown();
+  void SetRollUpRegion();
   bool FFormActive = false;
   bool FInMoveSize = false;
   bool FLiveSizing = false;

@@ -484,6 +484,16 @@ void TskSkinnedForm::ExecuteCommand(TskButtonCommand Command)
     MinimizeToTray();
     break;
   case cmSysMenu:
+    for (TskActiveSkinObject* obj : FObjectList) {
+      auto* button = dynamic_cast<TskSkinStdButtonObject*>(obj);
+      if (button && button->Command == cmSysMenu && !DisableSystemMenu) {
+        TRect r = button->ObjectRect;
+        OffsetRect(&r, FOwnerForm->GetLeft(), FOwnerForm->GetTop());
+        PopupSystemMenu(r);
+        break;
+      }
+    }
+    break;
   case cmDefault: break;
   }
 }
@@ -712,17 +722,9 @@ void TskSkinnedForm::PopupObjectMenu(TMenuItem* Item, const TRect& R, bool Upwar
 
 String TskSkinnedForm::CaptionText() const { return FOwnerForm->GetText(); }
 
-void TskSkinnedForm::DragStart(int X, int Y)
+// A skinned menu closed: the first object holding an open menu lets it go.
+void TskSkinnedForm::ReleaseMenuObject()
 {
-  FDragging = true;
-  FDragStart = TPoint{X, Y};
-}
-
-void TskSkinnedForm::DragStop() { FDragging = false; }
-
-void TskSkinnedForm::SkinMenuClose()
-{
-  // The first object holding an open menu lets it go.
   for (TskActiveSkinObject* obj : FObjectList) {
     if (auto* item = dynamic_cast<TskSkinMainMenuItem*>(obj); item && item->Down) {
       item->Active = false;
@@ -739,5 +741,4 @@ void TskSkinnedForm::SkinMenuClose()
     }
   }
   MainMenuMode = false;
-  TskSkinMenuHost::SkinMenuClose();
 }

@@ -14,6 +14,7 @@
 #include "skin/input/SkinMemo.h"
 #include "skin/input/SkinPageControl.h"
 #include "skin/input/SkinTreeView.h"
+#include "skin/frame/SkinLayerBorder.h"
 #include "skin/frame/SkinnedForm.h"
 
 namespace {
@@ -103,12 +104,18 @@ bool TskSkinnedForm::BeforeSaved(TMessage& Message)
   const bool skinnable = FFormSkinnable;
   const bool frameSkin = FSkinLoaded && IsNCSkinned();
   switch (Message.Msg) {
+  case WM_MOVE:
+    if (FLayerBorder->Shown)
+      FLayerBorder->MoveBorder(FOwnerForm->GetLeft(), FOwnerForm->GetTop());
+    return false;
   case WM_DESTROY:
+    FLayerBorder->HideBorder();
     FMouseTimer->SetEnabled(false);
     FMorphTimer->SetEnabled(false);
     FAnimateTimer->SetEnabled(false);
     return false;
   case WM_SIZE: {
+    ClearMagnetSnaps();
     if (FOldWindowProc)
       FOldWindowProc(Message);
     FrameWidth = FOwnerForm->GetWidth();
@@ -136,12 +143,13 @@ bool TskSkinnedForm::BeforeSaved(TMessage& Message)
     }
     if (FSupportNCArea && !FLogoBitMap->Empty() && !IsMDIForm())
       FOwnerForm->Invalidate();
+    SyncLayerBorder();
     return true;
   }
   case WM_ACTIVATE:
     if (!skinnable)
       return false;
-    FDragging = false;
+    DragStop();
     if (FOldWindowProc)
       FOldWindowProc(Message);
     if (FSupportNCArea) {
@@ -186,22 +194,13 @@ bool TskSkinnedForm::BeforeSaved(TMessage& Message)
     if (Message.WParam == 0) {
       for (TskActiveSkinObject* obj : FObjectList)
         obj->HideLayer();
+      FLayerBorder->HideBorder();
       return false;
     }
-    if (FFirstShowPending) {
-      FFirstShowPending = false;
-      if (PositionInMonitor != sppDefault) {
-        TRect area{};
-        if (PositionInMonitor == sppScreenCenter)
-          GetMonitorArea(FOwnerForm->GetHandle(), true, area);
-        else
-          GetDesktopWorkArea(true, area);
-        FOwnerForm->SetBounds(area.left + (RectWidth(area) - FOwnerForm->GetWidth()) / 2,
-                              area.top + (RectHeight(area) - FOwnerForm->GetHeight()) / 2, FOwnerForm->GetWidth(),
-                              FOwnerForm->GetHeight());
-      }
-    }
+    PositionOnFirstShow();
     StartFade();
+    if (FLayerBorder->HasRecord() && CanShowLayeredBorder() && FSkinWindowState == wsNormal && !FRollUpState)
+      FLayerBorder->ShowBorder();
     if (skinnable && !IsMDIForm() && FSupportNCArea)
       FrameRecalc();
     return false;
@@ -285,6 +284,11 @@ bool TskSkinnedForm::BeforeSaved(TMessage& Message)
     FFormActive = Message.WParam != 0;
     if (!FFormActive)
       FActiveObject = -1;
+    FLayerBorder->SetActive(FFormActive, true);
+    if (!FFormActive && ClientInActiveEffect && FOwnerForm->GetVisible())
+      ShowClientInActivePanel();
+    else if (FFormActive)
+      HideClientInActivePanel();
     Message.Result = 1;
     if (BorderNone()) {
       UpdateCaptionActivity(false);
@@ -313,6 +317,7 @@ bool TskSkinnedForm::BeforeSaved(TMessage& Message)
   case WM_SIZING:
     // Live sizing: the size is taken here, the frame is laid out and painted once the window has
     // its new size (WM_SIZE), so that no frame is ever painted for a size the window lacks.
+    ClearMagnetSnaps();
     if (!FInMoveSize || !FFullDrag)
       return false;
     FLiveSizing = true;
@@ -327,9 +332,16 @@ bool TskSkinnedForm::BeforeSaved(TMessage& Message)
     if (skinnable && FSkinWindowState == wsMaximized && !IsMDIChild()) {
       if (auto* r = reinterpret_cast<RECT*>(Message.LParam))
         *r = FOwnerForm->GetBoundsRect();
+    } else if (Magnetic) {
+      if (auto* r = reinterpret_cast<RECT*>(Message.LParam)) {
+        int left = r->left, top = r->top;
+        MagnetPosition(left, top, FOwnerForm->GetHeight(), FOwnerForm->GetWidth());
+        *r = TRect{left, top, left + FOwnerForm->GetWidth(), top + FOwnerForm->GetHeight()};
+      }
     }
     return false;
   case WM_ENTERSIZEMOVE:
+    SetMagnetAnchor();
     if (FSupportNCArea && skinnable) {
       ResetObjectStates();
       FMouseTimer->SetEnabled(false);
@@ -457,6 +469,10 @@ void TskSkinnedForm::NCMouse(TMessage& Message)
     ObjectMouseDown(mbRight, p.x, p.y);
     if (caption)
       FCaptureObject = -1;
+    if (caption && Message.Msg == WM_NCRBUTTONDOWN && !DisableSystemMenu) {
+      const TPoint at = LParamPoint(Message.LParam);
+      PopupSystemMenu(at.x, at.y);
+    }
     break;
   case WM_NCRBUTTONUP: ObjectMouseUp(mbRight, p.x, p.y); break;
   default: break;
@@ -469,8 +485,10 @@ void TskSkinnedForm::CaptionDoubleClick()
     SetSkinWindowState(wsNormal);
   else if (Sizeable && FSkinWindowState != wsMaximized && !FRollUpState && (FBorderIcons & biMaximize))
     SetSkinWindowState(wsMaximized);
-  else if (Sizeable && FSkinWindowState == wsMaximized)
+  else if (Sizeable && FSkinWindowState == wsMaximized && !FMaxRollUpState)
     SetSkinWindowState(wsNormal);
+  else
+    SetRollUpState(!FRollUpState);
 }
 
 void TskSkinnedForm::ClientMouse(TMessage& Message)
@@ -481,12 +499,8 @@ void TskSkinnedForm::ClientMouse(TMessage& Message)
   case WM_MOUSEMOVE:
     if (clientDrawn) {
       ObjectMouseMove(p.x, p.y);
-      if (FDragging && FSkinWindowState != wsMaximized) {
-        TPoint cursor{};
-        GetCursorPos(&cursor);
-        FOwnerForm->SetBounds(cursor.x - FDragStart.x, cursor.y - FDragStart.y, FOwnerForm->GetWidth(),
-                              FOwnerForm->GetHeight());
-      }
+      if (FSkinWindowState != wsMaximized)
+        DragMove();
     }
     break;
   case WM_LBUTTONDOWN:

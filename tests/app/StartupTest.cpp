@@ -421,58 +421,5 @@ TEST_F(TStartup, TheAboutBoxShowsItsPictureUnderTheBuildAndOpensTheSiteOnAClick)
   EXPECT_EQ(ProgramAboutBox(), About);
 }
 
-TEST_F(TStartup, AddFilesAndAddFolderTakeThePathAsTyped)
-{
-  std::filesystem::create_directories(Dir + "media/-odd \"dir\"\\x");
-  const std::string Odd = Dir + "media/-odd \"dir\"\\x/";
-  WriteBytes(Odd + "a\nb.avi", "clip");
-  WriteBytes(Dir + "media/plain.avi", "clip");
-  ASSERT_TRUE(Start()) << Failure;
-  struct TCase {
-    const char* Name;
-    bool Folder;           // "Add folder" (else "Add file(s)")
-    std::string Typed;     // "" answers Cancel
-    std::string Pending;   // what the intake got ("" nothing)
-    bool Said;             // a message said why nothing was taken
-  } Cases[] = {
-      {"a file with odd characters", false, Odd + "a\nb.avi", Odd + "a\nb.avi", false},
-      {"a plain file", false, Dir + "media/plain.avi", Dir + "media/plain.avi", false},
-      {"a folder given as a file", false, Dir + "media", "", true},
-      {"a missing file", false, Dir + "media/gone.avi", "", true},
-      {"cancelled", false, "", "", false},
-      {"a folder", true, Odd.substr(0, Odd.size() - 1), Odd, false},
-      {"a file given as a folder", true, Dir + "media/plain.avi", "", true},
-  };
-  for (const auto& C : Cases) {
-    SCOPED_TRACE(C.Name);
-    W()->ListBox1->GetItems()->Clear();
-    int Messages = 0;
-    String Offered;
-    SetDialogHandler([&](TDialogRequest& R) {
-      if (R.Kind == TDialogRequest::dkMessage) return ++Messages, mrOk;
-      Offered = R.Value;
-      if (C.Typed.empty()) return static_cast<int>(mrCancel);
-      R.Value = C.Typed;
-      return static_cast<int>(mrOk);
-    });
-    TskSkinSpeedButton* Button = C.Folder ? W()->skSkinSpeedButton2 : W()->skSkinSpeedButton1;
-    Button->OnClick(Button);
-    std::vector<std::string> Pending;
-    for (int I = 0; I < W()->ListBox1->GetItems()->GetCount(); ++I) Pending.push_back(W()->ListBox1->GetItems()->Get(I));
-    EXPECT_EQ(Pending, C.Pending.empty() ? std::vector<std::string>{} : std::vector<std::string>{C.Pending});
-    EXPECT_EQ(Messages, C.Said ? 1 : 0);
-    if (C.Folder) {
-      EXPECT_EQ(Offered, W()->xcedit2->GetCaption()) << "the folder dialog starts at the destination";
-    }
-  }
-  // A chosen file's folder is where the next "Add file(s)" starts.
-  String Offered;
-  SetDialogHandler([&](TDialogRequest& R) {
-    Offered = R.Value;
-    return static_cast<int>(mrCancel);
-  });
-  W()->skSkinSpeedButton1->OnClick(W()->skSkinSpeedButton1);
-  EXPECT_EQ(Offered, Dir + "media/");
-}
 
 }  // namespace

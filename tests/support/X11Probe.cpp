@@ -2,6 +2,7 @@
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <X11/extensions/shape.h>
 
 namespace {
@@ -50,6 +51,20 @@ void TX11Probe::Click(int Button)
   XTestFakeButtonEvent(X(FDisplay), static_cast<unsigned>(Button), True, 0);
   XTestFakeButtonEvent(X(FDisplay), static_cast<unsigned>(Button), False, 0);
   XFlush(X(FDisplay));
+}
+
+void TX11Probe::KeyTap(unsigned long KeySym, bool WithAlt)
+{
+  Display* d = X(FDisplay);
+  const KeyCode alt = XKeysymToKeycode(d, XK_Alt_L);
+  const KeyCode key = XKeysymToKeycode(d, KeySym);
+  if (WithAlt)
+    XTestFakeKeyEvent(d, alt, True, 0);
+  XTestFakeKeyEvent(d, key, True, 0);
+  XTestFakeKeyEvent(d, key, False, 0);
+  if (WithAlt)
+    XTestFakeKeyEvent(d, alt, False, 0);
+  XFlush(d);
 }
 
 void TX11Probe::Press(int Button)

@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <vector>
 
+// X keysyms the tests press.
+constexpr unsigned long KsReturn = 0xff0d, KsEscape = 0xff1b, KsSpace = 0x20, KsDown = 0xff54;
+
 class TX11Probe {
 public:
   explicit TX11Probe(const char* Server);
@@ -24,6 +27,8 @@ public:
   void Click(int Button);
   void Press(int Button);
   void Release(int Button);
+  // Press and release of the key of an X keysym (XK_Return ...), with Alt held when WithAlt.
+  void KeyTap(unsigned long KeySym, bool WithAlt = false);
   // The window's bounds on the screen (left, top, right, bottom); false when it has none.
   bool Bounds(std::uint64_t Window, int& Left, int& Top, int& Right, int& Bottom);
   // The window's bounding shape as rectangles (left, top, right, bottom in window coordinates,
