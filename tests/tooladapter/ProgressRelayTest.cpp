@@ -28,7 +28,7 @@ const TLineCase LineCases[] = {
     {"FewerDecimalsWhenLonger", "size=1kB time=27:46:40.00 bitrate=1", "size=1kB time=100000 bitrate=1", 100000},
     {"HoursOfThreeDigits", "size=1kB time=123:00:00.50 bitrate=1", "size=1kB time=442800 bitrate=1", 442800},
     {"NoFraction", "size=1kB time=00:01:30 bitrate=1", "size=1kB time=90.00 bitrate=1", 90},
-    {"Negative", "size=1kB time=-00:00:00.04 bitrate=1", "size=1kB time=-0.04 bitrate=1", 0},
+    {"Negative", "size=1kB time=-00:00:00.04 bitrate=1", "size=1kB time=-0.04 bitrate=1", -1},  // before the start: no progress
     {"NotAvailable", "size=N/A time=N/A bitrate=N/A", "size=N/A time=N/A bitrate=N/A", -1},
     {"NoTime", "Stream #0:0: Video: mpeg4, yuv420p, 320x240", "Stream #0:0: Video: mpeg4, yuv420p, 320x240", -1},
     {"NotAClock", "time=12:3 size=1", "time=12:3 size=1", -1},
