@@ -1,5 +1,5 @@
 // A fixture for tests of the program's windows in process: a temporary home (HOME and the XDG
-// folders point into it), the dialogs answered by the test, restarts recorded, and the windows
+// folders point into it, PATH restored afterwards), the dialogs answered by the test, restarts recorded, and the windows
 // made and destroyed as the program makes them.
 #pragma once
 
@@ -19,7 +19,7 @@ protected:
   void SetUp() override
   {
     TTempDirTest::SetUp();
-    for (const char* Name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"}) {
+    for (const char* Name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "PATH"}) {
       const char* Old = getenv(Name);
       Saved.push_back({Name, Old ? Old : "", Old != nullptr});
     }
@@ -32,7 +32,7 @@ protected:
       Asked.push_back(R.Text);
       return Answer;
     });
-    SetRestartProc([](const String&) {});
+    SetRestartProc([this](const String& Exe) { Restarted.push_back(Exe); });
   }
   void TearDown() override
   {
@@ -46,10 +46,10 @@ protected:
         unsetenv(S.Name.c_str());
     TTempDirTest::TearDown();
   }
-  bool Start()
+  bool Start(const std::vector<String>& Args = {})
   {
     Failure.clear();
-    return CreateProgramWindows({}, Failure);
+    return CreateProgramWindows(Args, Failure);
   }
   TMainWindow* W() { return ProgramMainWindow(); }
 
@@ -57,6 +57,7 @@ protected:
   String Failure;
   int Answer = mrNo;
   std::vector<String> Asked;
+  std::vector<String> Restarted;
 
 private:
   struct TSaved {

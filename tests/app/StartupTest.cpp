@@ -23,50 +23,18 @@
 #include "platform/os/Shell.h"
 #include "platform/vcl/Dialogs.h"
 #include "tests/core/RunnerTestSupport.h"
-#include "tests/support/TempDirTest.h"
+#include "tests/app/ProgramHomeTest.h"
 
 namespace {
 
-class TStartup : public TTempDirTest {
+class TStartup : public TProgramHomeTest {
 protected:
   void SetUp() override
   {
-    TTempDirTest::SetUp();
+    TProgramHomeTest::SetUp();
     runnertest::EnsureHeadlessDisplay();
-    for (const char* Name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "PATH"}) {
-      const char* Old = getenv(Name);
-      Saved.push_back({Name, Old ? Old : "", Old != nullptr});
-    }
-    setenv("HOME", (Dir + "home").c_str(), 1);
-    setenv("XDG_DATA_HOME", (Dir + "home/.local/share").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (Dir + "home/.config").c_str(), 1);
-    std::filesystem::create_directories(Dir + "home/.config");
-    Work = Dir + "home/.local/share/Quelvo3/";
-    SetDialogHandler([this](TDialogRequest& R) {
-      Asked.push_back(R.Text);
-      return Answer;
-    });
-    SetRestartProc([this](const String& Exe) { Restarted.push_back(Exe); });
+    Work = Home + ".local/share/Quelvo3/";
   }
-  void TearDown() override
-  {
-    DestroyProgramWindows();
-    SetDialogHandler(nullptr);
-    SetRestartProc(nullptr);
-    for (const auto& S : Saved)
-      if (S.Present)
-        setenv(S.Name.c_str(), S.Value.c_str(), 1);
-      else
-        unsetenv(S.Name.c_str());
-    TTempDirTest::TearDown();
-  }
-
-  bool Start(const std::vector<String>& Args = {})
-  {
-    Failure.clear();
-    return CreateProgramWindows(Args, Failure);
-  }
-  TMainWindow* W() { return ProgramMainWindow(); }
   void Put(const std::string& Name, const std::string& Bytes)
   {
     std::filesystem::create_directories(std::filesystem::path(Work + Name).parent_path());
@@ -80,17 +48,6 @@ protected:
   }
 
   std::string Work;
-  String Failure;
-  int Answer = mrNo;
-  std::vector<String> Asked;
-  std::vector<String> Restarted;
-
-private:
-  struct TSaved {
-    std::string Name, Value;
-    bool Present;
-  };
-  std::vector<TSaved> Saved;
 };
 
 TEST_F(TStartup, FirstStartMakesTheWorkFolderAndLeavesTheCommandLineToTheScanTimer)
