@@ -291,6 +291,10 @@ void SurfaceDestroy(TWnd* W);
 void SurfaceResize(TWnd* W);
 void SurfaceShow(TWnd* W, bool Show, bool Activate);
 void PresentAll();
+// A queue that never runs empty (a fast timer, a tool's steady output) would otherwise keep
+// painted windows from reaching the screen: retrieval presents them at least this often.
+constexpr DWORD PresentIntervalMs = 40;
+void PresentIfOverdue();
 void ExposeWindow(TWnd* W, const RECT& Area);
 // A window moved or changed size (old rect in parent coordinates): invalidate what is needed.
 void WindowMoved(TWnd* W, const RECT& OldWindow, const RECT& OldClient, UINT Flags);

@@ -30,6 +30,7 @@ struct TPaintState {
   std::vector<TWindowDC> Dcs;
   std::vector<HWND> NativeWindows;
   bool FromDisplay = false;
+  DWORD LastPresent = 0;  // when PresentAll last ran
 };
 
 TPaintState& P()
@@ -390,6 +391,7 @@ void SurfaceShow(TWnd* W, bool Show, bool Activate)
 void PresentAll()
 {
   if (P().FromDisplay) return;
+  P().LastPresent = Now();
   auto& B = GetDisplayBackend();
   bool Any = false;
   for (TWnd* T : Desktop()->Children) {
@@ -424,6 +426,11 @@ void PresentAll()
     Any = true;
   }
   if (Any) B.Flush();
+}
+
+void PresentIfOverdue()
+{
+  if (Now() - P().LastPresent >= PresentIntervalMs) PresentAll();
 }
 
 void ExposeWindow(TWnd* W, const RECT& Area)

@@ -258,6 +258,7 @@ bool PeekInternal(MSG* Out, HWND Filter, UINT Min, UINT Max, UINT Remove)
     PumpDisplay();
     PumpLoopFds();
     ProcessSent(Queue);
+    PresentIfOverdue();
   }
   if (static_cast<DWORD>(MainThreadID.load()) == Queue.ThreadId) CheckSynchronize(0);
   RunInternalTimers(Queue.ThreadId);

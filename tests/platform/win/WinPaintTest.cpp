@@ -357,3 +357,29 @@ TEST_F(WinPaintTest, UpdateWindowPaintsSynchronouslyParentFirst)
 }
 
 }  // namespace
+
+TEST_F(WinPaintTest, ABusyQueueStillShowsWhatWasPainted)
+{
+  HWND W = Top(0, 0, 40, 40, WS_POPUP | WS_VISIBLE);
+  Fill[W] = Red;
+  ASSERT_EQ(Pixel(W, 5, 5), 0xFF0000u);
+  // A timer that is due again whenever the loop comes back: the queue never runs empty.
+  SetTimer(W, 1, 10, nullptr);
+  Fill[W] = Green;
+  InvalidateRect(W, nullptr, TRUE);
+  auto Shown = [&] {
+    std::vector<std::uint32_t> Px;
+    int Wd = 0, Ht = 0;
+    if (!Display->ReadPixels(GetDisplayWindow(W), Px, Wd, Ht) || Wd < 6 || Ht < 6) return 0xDEADBEEFu;
+    return Px[5 * static_cast<std::size_t>(Wd) + 5] & 0xFFFFFFu;
+  };
+  MSG M;
+  for (int I = 0; I < 8; ++I) {
+    Clock->Advance(10);
+    ASSERT_TRUE(PeekMessageA(&M, nullptr, 0, 0, PM_REMOVE));
+    DispatchMessageA(&M);
+  }
+  EXPECT_EQ(Shown(), 0x00FF00u) << "the green paint never reached the display";
+  KillTimer(W, 1);
+  DestroyWindow(W);
+}
