@@ -4,11 +4,7 @@
 #include <cstring>
 #include <unordered_map>
 
-#if defined(__x86_64__) || defined(__i386__)
-#include <immintrin.h>
-#define QV_GDI_X86 1
-#endif
-
+#include "platform/gdi/AlphaRow.h"
 #include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/GdiBrush.h"
 #include "platform/gdi/GdiInternal.h"
@@ -365,97 +361,6 @@ bool RasterOp(TDeviceContext& DC, int DX, int DY, int DW, int DH, const TSourceI
     }
   }
   return true;
-}
-
-#if defined(QV_GDI_X86)
-__attribute__((target("avx2"))) inline __m256i Div255Avx2(__m256i X)
-{
-  X = _mm256_add_epi16(X, _mm256_set1_epi16(128));
-  return _mm256_srli_epi16(_mm256_add_epi16(X, _mm256_srli_epi16(X, 8)), 8);
-}
-
-// Eight channels of two pixels widened to 16 bits: s (scaled by Sca) + d * (255 - a) / 255.
-__attribute__((target("avx2"))) inline __m256i BlendLanesAvx2(__m256i S, __m256i D, std::uint32_t Sca)
-{
-  if (Sca != 255)
-    S = Div255Avx2(_mm256_mullo_epi16(S, _mm256_set1_epi16(static_cast<short>(Sca))));
-  __m256i A = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(S, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
-  return _mm256_add_epi16(S, Div255Avx2(_mm256_mullo_epi16(D, _mm256_sub_epi16(_mm256_set1_epi16(255), A))));
-}
-
-// The AVX2 form of the blend below: eight pixels at a time. Returns how many it did.
-__attribute__((target("avx2"))) int BlendRow32Avx2(std::uint32_t* Dst, const std::uint32_t* Src, int N,
-                                                   std::uint32_t Sca, std::uint32_t ForceAlpha)
-{
-  const __m256i Zero = _mm256_setzero_si256();
-  const __m256i Force = _mm256_set1_epi32(static_cast<int>(ForceAlpha));
-  int I = 0;
-  for (; I + 8 <= N; I += 8) {
-    __m256i S = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(Src + I)), Force);
-    __m256i D = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Dst + I));
-    // unpack and pack work per 128-bit half, so the pixel order survives the round trip.
-    __m256i Lo = BlendLanesAvx2(_mm256_unpacklo_epi8(S, Zero), _mm256_unpacklo_epi8(D, Zero), Sca);
-    __m256i Hi = BlendLanesAvx2(_mm256_unpackhi_epi8(S, Zero), _mm256_unpackhi_epi8(D, Zero), Sca);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(Dst + I), _mm256_packus_epi16(Lo, Hi));
-  }
-  return I;
-}
-
-bool HasAvx2()
-{
-  static const bool Has = __builtin_cpu_supports("avx2");
-  return Has;
-}
-#endif
-
-// One row of AlphaBlend between 32-bpp pixels without stretching: for every channel c,
-// s = Src.c * Sca / 255 (the source alpha counting as 255 without PerPixel), a = s.alpha,
-// Dst.c = min(255, s + Dst.c * (255 - a) / 255), divisions rounded to nearest.
-void BlendRow32(std::uint32_t* Dst, const std::uint32_t* Src, int N, std::uint32_t Sca, bool PerPixel)
-{
-  const std::uint32_t ForceAlpha = PerPixel ? 0u : 0xFF000000u;
-  int I = 0;
-#if defined(QV_GDI_X86)
-  if (HasAvx2())
-    I = BlendRow32Avx2(Dst, Src, N, Sca, ForceAlpha);
-#endif
-#if defined(__SSE2__)
-  const __m128i Zero = _mm_setzero_si128();
-  const __m128i Max = _mm_set1_epi16(255);
-  const __m128i Half = _mm_set1_epi16(128);
-  const __m128i ScaV = _mm_set1_epi16(static_cast<short>(Sca));
-  const __m128i Force = _mm_set1_epi32(static_cast<int>(ForceAlpha));
-  auto Div255 = [&](__m128i X) {
-    X = _mm_add_epi16(X, Half);
-    return _mm_srli_epi16(_mm_add_epi16(X, _mm_srli_epi16(X, 8)), 8);
-  };
-  auto Half4 = [&](__m128i S, __m128i D) {
-    if (Sca != 255)
-      S = Div255(_mm_mullo_epi16(S, ScaV));
-    __m128i A = _mm_shufflehi_epi16(_mm_shufflelo_epi16(S, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
-    __m128i Inv = _mm_sub_epi16(Max, A);
-    return _mm_add_epi16(S, Div255(_mm_mullo_epi16(D, Inv)));
-  };
-  for (; I + 4 <= N; I += 4) {
-    __m128i S = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(Src + I)), Force);
-    __m128i D = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Dst + I));
-    __m128i Lo = Half4(_mm_unpacklo_epi8(S, Zero), _mm_unpacklo_epi8(D, Zero));
-    __m128i Hi = Half4(_mm_unpackhi_epi8(S, Zero), _mm_unpackhi_epi8(D, Zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(Dst + I), _mm_packus_epi16(Lo, Hi));
-  }
-#endif
-  for (; I < N; ++I) {
-    std::uint32_t Sv = Src[I] | ForceAlpha, Dv = Dst[I];
-    std::uint32_t SRb = Sv & 0x00FF00FFu, SAg = (Sv >> 8) & 0x00FF00FFu;
-    if (Sca != 255) {
-      SRb = Div255Lanes(SRb * Sca);
-      SAg = Div255Lanes(SAg * Sca);
-    }
-    std::uint32_t Inv = 255 - (SAg >> 16);
-    std::uint32_t DRb = Div255Lanes((Dv & 0x00FF00FFu) * Inv);
-    std::uint32_t DAg = Div255Lanes(((Dv >> 8) & 0x00FF00FFu) * Inv);
-    Dst[I] = SaturateLanes(SRb + DRb) | (SaturateLanes(SAg + DAg) << 8);
-  }
 }
 
 TSourceInfo SourceOf(TDeviceContext& DC)

@@ -29,8 +29,10 @@ TTreeNode* TTreeNode::GetItem(int Index) const {
 
 int TTreeNode::GetIndex() const {
   const auto& S = FOwner->SiblingsOf(FParent);
+  if (FIndex >= 0 && static_cast<size_t>(FIndex) < S.size() && S[static_cast<size_t>(FIndex)] == this) return FIndex;
   auto It = std::find(S.begin(), S.end(), this);
-  return It == S.end() ? -1 : static_cast<int>(It - S.begin());
+  FIndex = It == S.end() ? -1 : static_cast<int>(It - S.begin());
+  return FIndex;
 }
 
 int TTreeNode::GetAbsoluteIndex() const {
@@ -263,6 +265,23 @@ namespace {
 
 void SortNodes(std::vector<TTreeNode*>& Nodes, const std::function<int(TTreeNode*, TTreeNode*)>& Compare) {
   std::stable_sort(Nodes.begin(), Nodes.end(), [&](TTreeNode* A, TTreeNode* B) { return Compare(A, B) < 0; });
+  TTreeNodes::Renumber(Nodes, 0);
+}
+
+// Puts the window's items below Parent in the order of Nodes (their nodes, as sorted).
+void MirrorOrder(HWND Wnd, HTREEITEM Parent, const std::vector<TTreeNode*>& Nodes) {
+  std::unordered_map<LPARAM, int> Position;
+  Position.reserve(Nodes.size());
+  for (std::size_t I = 0; I < Nodes.size(); ++I) Position[reinterpret_cast<LPARAM>(Nodes[I])] = static_cast<int>(I);
+  TVSORTCB Cb;
+  Cb.hParent = Parent;
+  Cb.lParam = reinterpret_cast<LPARAM>(&Position);
+  Cb.lpfnCompare = [](LPARAM A, LPARAM B, LPARAM Map) {
+    const auto& P = *reinterpret_cast<const std::unordered_map<LPARAM, int>*>(Map);
+    const auto IA = P.find(A), IB = P.find(B);
+    return (IA == P.end() ? -1 : IA->second) - (IB == P.end() ? -1 : IB->second);
+  };
+  SendMessageA(Wnd, TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&Cb));
 }
 
 }  // namespace
@@ -278,14 +297,7 @@ bool TTreeNode::CustomSort(TTVCompare SortProc, LPARAM Data, bool ARecurse) {
                               : TCustomTreeView::CompareNodes(reinterpret_cast<LPARAM>(A), reinterpret_cast<LPARAM>(B),
                                                               reinterpret_cast<LPARAM>(T));
             });
-  if (FItemId && T->WindowIfAny()) {
-    TVSORTCB Cb;
-    Cb.hParent = FItemId;
-    Cb.lpfnCompare = [](LPARAM A, LPARAM B, LPARAM) {
-      return reinterpret_cast<TTreeNode*>(A)->GetIndex() - reinterpret_cast<TTreeNode*>(B)->GetIndex();
-    };
-    SendMessageA(T->WindowIfAny(), TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&Cb));
-  }
+  if (FItemId && T->WindowIfAny()) MirrorOrder(T->WindowIfAny(), FItemId, FChildren);
   if (ARecurse)
     for (TTreeNode* C : FChildren) C->CustomSort(SortProc, Data, true);
   return true;
@@ -328,11 +340,23 @@ TTreeNode* TTreeNodes::GetItem(int Index) const {
   throw EListError(RtlConsts::SListIndexError, {Index});
 }
 
+void TTreeNodes::Renumber(std::vector<TTreeNode*>& Siblings, size_t From) {
+  for (size_t I = From; I < Siblings.size(); ++I) Siblings[I]->FIndex = static_cast<int>(I);
+}
+
 TTreeNode* TTreeNodes::GetNode(HTREEITEM ItemId) const {
   if (!ItemId) return nullptr;
-  for (TTreeNode* N = GetFirstNode(); N; N = N->GetNext())
-    if (N->FItemId == ItemId) return N;
-  return nullptr;
+  const auto It = FByItemId.find(ItemId);
+  return It == FByItemId.end() ? nullptr : It->second;
+}
+
+void TTreeNodes::SetItemId(TTreeNode* Node, HTREEITEM ItemId) {
+  if (Node->FItemId) {
+    const auto It = FByItemId.find(Node->FItemId);
+    if (It != FByItemId.end() && It->second == Node) FByItemId.erase(It);
+  }
+  Node->FItemId = ItemId;
+  if (ItemId) FByItemId[ItemId] = Node;
 }
 
 TTreeNode* TTreeNodes::InsertNode(TTreeNode* Parent, size_t Pos, const String& S, void* Ptr) {
@@ -343,6 +367,7 @@ TTreeNode* TTreeNodes::InsertNode(TTreeNode* Parent, size_t Pos, const String& S
   auto& Siblings = SiblingsOf(Parent);
   Pos = std::min(Pos, Siblings.size());
   Siblings.insert(Siblings.begin() + static_cast<std::ptrdiff_t>(Pos), Node);
+  Renumber(Siblings, Pos);
   HTREEITEM After = Pos == 0 ? TVI_FIRST : Siblings[Pos - 1]->FItemId;
   FOwner->InsertItem(Node, After ? After : TVI_LAST);
   if (FOwner->FSortType == stText || FOwner->FSortType == stBoth) {
@@ -387,9 +412,18 @@ void TTreeNodes::Delete(TTreeNode* Node) {
   };
   Announce(Node);
   auto& Siblings = SiblingsOf(Node->FParent);
-  Siblings.erase(std::remove(Siblings.begin(), Siblings.end(), Node), Siblings.end());
+  if (const int Index = Node->GetIndex(); Index >= 0) {
+    Siblings.erase(Siblings.begin() + Index);  // the usual order of clearing, last first, moves nothing
+    Renumber(Siblings, static_cast<size_t>(Index));
+  }
   if (Node->FItemId && FOwner->WindowIfAny())
     SendMessageA(FOwner->WindowIfAny(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(Node->FItemId));
+  // The subtree's items went with it; none may be found by its item any more.
+  std::function<void(TTreeNode*)> Forget = [&](TTreeNode* N) {
+    for (TTreeNode* C : N->FChildren) Forget(C);
+    SetItemId(N, nullptr);
+  };
+  Forget(Node);
   delete Node;
 }
 
@@ -479,7 +513,7 @@ void TCustomTreeView::InsertItem(TTreeNode* Node, HTREEITEM After) {
   In.item.lParam = reinterpret_cast<LPARAM>(Node);
   In.item.stateMask = TVIS_EXPANDED | TVIS_CUT;
   In.item.state = (Node->FExpanded && !Node->FChildren.empty() ? TVIS_EXPANDED : 0) | (Node->FCut ? TVIS_CUT : 0);
-  Node->FItemId = reinterpret_cast<HTREEITEM>(SendMessageA(FHandle, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&In)));
+  FItems->SetItemId(Node, reinterpret_cast<HTREEITEM>(SendMessageA(FHandle, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&In))));
 }
 
 void TCustomTreeView::InsertItems(TTreeNode* Parent) {
@@ -518,6 +552,7 @@ void TCustomTreeView::DestroyWnd() {
   }
   TWinControl::DestroyWnd();
   for (TTreeNode* N = FItems->GetFirstNode(); N; N = N->GetNext()) N->FItemId = nullptr;
+  FItems->FByItemId.clear();
   FRecreating = Was;
 }
 
@@ -699,14 +734,7 @@ bool TCustomTreeView::CustomSort(TTVCompare SortProc, LPARAM Data, bool ARecurse
                               : CompareNodes(reinterpret_cast<LPARAM>(A), reinterpret_cast<LPARAM>(B),
                                              reinterpret_cast<LPARAM>(this));
             });
-  if (FHandle) {
-    TVSORTCB Cb;
-    Cb.hParent = TVI_ROOT;
-    Cb.lpfnCompare = [](LPARAM A, LPARAM B, LPARAM) {
-      return reinterpret_cast<TTreeNode*>(A)->GetIndex() - reinterpret_cast<TTreeNode*>(B)->GetIndex();
-    };
-    SendMessageA(FHandle, TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&Cb));
-  }
+  if (FHandle) MirrorOrder(FHandle, TVI_ROOT, Roots);
   if (ARecurse)
     for (TTreeNode* N : Roots) N->CustomSort(SortProc, Data, true);
   return true;

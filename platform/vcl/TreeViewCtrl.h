@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/vcl/Controls.h"
@@ -109,6 +110,7 @@ private:
   TTreeNode* FParent = nullptr;
   std::vector<TTreeNode*> FChildren;
   HTREEITEM FItemId = nullptr;
+  mutable int FIndex = -1;  // the place among its siblings, kept current as they change
   String FText;
   void* FData = nullptr;
   int FImageIndex = -1;
@@ -132,6 +134,8 @@ public:
   // The node at an absolute index (EListError outside).
   TTreeNode* GetItem(int Index) const;
   TTreeNode* GetFirstNode() const { return FRoots.empty() ? nullptr : FRoots.front(); }
+  // Tells Siblings[From..] their places (after siblings were inserted, removed or sorted).
+  static void Renumber(std::vector<TTreeNode*>& Siblings, size_t From);
   TTreeNode* GetNode(HTREEITEM ItemId) const;
 
   // A new last sibling of Sibling (a top-level node for null).
@@ -159,7 +163,10 @@ private:
   TTreeNode* InsertNode(TTreeNode* Parent, size_t Pos, const String& S, void* Ptr);
   std::vector<TTreeNode*>& SiblingsOf(TTreeNode* Parent) { return Parent ? Parent->FChildren : FRoots; }
   TCustomTreeView* FOwner;
+  // Gives Node the window item ItemId (nullptr: none), keeping the look-up by item current.
+  void SetItemId(TTreeNode* Node, HTREEITEM ItemId);
   std::vector<TTreeNode*> FRoots;
+  std::unordered_map<HTREEITEM, TTreeNode*> FByItemId;
   int FUpdateCount = 0;
 };
 

@@ -56,6 +56,8 @@ struct TTreeState {
   bool EndingEdit = false;         // the end is being announced
   _TREEITEM* PendingEdit = nullptr;  // clicked again; edited when no double click follows
   int WheelRest = 0;               // wheel turns not yet scrolled
+  bool RedrawOff = false;          // between WM_SETREDRAW FALSE and TRUE
+  bool ScrollStale = false;        // the scroll ranges wait for redrawing to come back
 };
 
 // The timer that waits out the double-click time before a second click starts editing.
@@ -179,7 +181,8 @@ int PageRows(HWND Wnd, TTreeState& S) {
 
 int ContentWidth(HWND Wnd, TTreeState& S, const std::vector<_TREEITEM*>& Shown);
 
-void UpdateScroll(HWND Wnd, TTreeState& S) {
+void UpdateScrollNow(HWND Wnd, TTreeState& S) {
+  S.ScrollStale = false;
   auto Shown = Rows(S);
   int Count = static_cast<int>(Shown.size());
   int Page = PageRows(Wnd, S);
@@ -201,6 +204,21 @@ void UpdateScroll(HWND Wnd, TTreeState& S) {
   SI.nPage = static_cast<UINT>(std::max<LONG>(C.right, 0));
   SI.nPos = S.ScrollX;
   SetScrollInfo(Wnd, SB_HORZ, &SI, TRUE);
+}
+
+// While redrawing is off (a batch of changes), the ranges are worked out once, when it comes back.
+void UpdateScroll(HWND Wnd, TTreeState& S) {
+  if (S.RedrawOff)
+    S.ScrollStale = true;
+  else
+    UpdateScrollNow(Wnd, S);
+}
+
+// Whether I is on a row: every item above it is expanded.
+bool Shown(const _TREEITEM* I) {
+  for (const _TREEITEM* P = I->Parent; P && P->Parent; P = P->Parent)
+    if (!Expanded(P)) return false;
+  return true;
 }
 
 // Where the parts of a row start: x of the button column, the image and the text.
@@ -397,7 +415,10 @@ void DeleteItem(HWND Wnd, TTreeState& S, _TREEITEM* I) {
   SendNotify(Wnd, N.hdr, TVN_DELETEITEMA);
   if (S.DropHilite == I) S.DropHilite = nullptr;
   auto& Siblings = I->Parent->Kids;
-  Siblings.erase(std::remove(Siblings.begin(), Siblings.end(), I), Siblings.end());
+  if (!Siblings.empty() && Siblings.back() == I)
+    Siblings.pop_back();  // the usual order of clearing: last first
+  else
+    Siblings.erase(std::remove(Siblings.begin(), Siblings.end(), I), Siblings.end());
   S.Live.erase(I);
   delete I;
 }
@@ -448,13 +469,14 @@ HTREEITEM Insert(HWND Wnd, TTreeState& S, const TVINSERTSTRUCTA& In) {
     String T = TextOf(Wnd, I);
     Pos = 0;
     while (Pos < K.size() && CompareText(TextOf(Wnd, K[Pos]), T) <= 0) ++Pos;
-  } else if (In.hInsertAfter != TVI_LAST && In.hInsertAfter) {
+  } else if (In.hInsertAfter != TVI_LAST && In.hInsertAfter && !(!K.empty() && K.back() == In.hInsertAfter)) {
     auto It = std::find(K.begin(), K.end(), In.hInsertAfter);
     if (It != K.end()) Pos = static_cast<size_t>(It - K.begin()) + 1;
   }
   K.insert(K.begin() + static_cast<std::ptrdiff_t>(Pos), I);
   S.Live.insert(I);
-  UpdateScroll(Wnd, S);
+  // Below a collapsed item no row changes; only the parent's button may appear.
+  if (Shown(I)) UpdateScroll(Wnd, S);
   InvalidateRect(Wnd, nullptr, TRUE);
   return I;
 }
@@ -736,6 +758,10 @@ LRESULT TreeViewProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
   }
   TTreeState& S = StateOf(Wnd);
   switch (Msg) {
+    case WM_SETREDRAW:
+      S.RedrawOff = WParam == FALSE;
+      if (!S.RedrawOff && S.ScrollStale) UpdateScrollNow(Wnd, S);
+      break;
     case TVM_INSERTITEMA: {
       auto* In = reinterpret_cast<const TVINSERTSTRUCTA*>(LParam);
       return In ? reinterpret_cast<LRESULT>(Insert(Wnd, S, *In)) : 0;
@@ -840,7 +866,7 @@ LRESULT TreeViewProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
       if (!I) return FALSE;
       if (Msg == TVM_SETITEMA) {
         StoreItem(I, *T);
-        UpdateScroll(Wnd, S);
+        if (Shown(I)) UpdateScroll(Wnd, S);
         InvalidateRect(Wnd, nullptr, TRUE);
         return TRUE;
       }

@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "skin/foundation/PngLayers.h"
+#include "skin/foundation/PngRowFilters.h"
 
 namespace {
 
@@ -50,46 +52,11 @@ Cardinal PassCount(Cardinal Size, Cardinal Start, Cardinal Step)
   return Size > Start ? (Size - Start + Step - 1) / Step : 0;
 }
 
-inline Byte PaethPredictor(int A, int B, int C)
-{
-  const int P = A + B - C;
-  const int PA = P > A ? P - A : A - P;
-  const int PB = P > B ? P - B : B - P;
-  const int PC = P > C ? P - C : C - P;
-  if (PA <= PB && PA <= PC) return static_cast<Byte>(A);
-  return static_cast<Byte>(PB <= PC ? B : C);
-}
-
-// Reverses the filter of Row (its first byte is the filter type) against Prior.
-void UnfilterRow(Byte* Row, const Byte* Prior, std::size_t RowBytes, int Bpp)
-{
-  Byte* X = Row + 1;
-  const Byte* P = Prior + 1;
-  const std::size_t D = static_cast<std::size_t>(Bpp);
-  switch (Row[0]) {
-    case 1:
-      for (std::size_t I = D; I < RowBytes; ++I) X[I] = static_cast<Byte>(X[I] + X[I - D]);
-      break;
-    case 2:
-      for (std::size_t I = 0; I < RowBytes; ++I) X[I] = static_cast<Byte>(X[I] + P[I]);
-      break;
-    case 3:
-      for (std::size_t I = 0; I < std::min(D, RowBytes); ++I) X[I] = static_cast<Byte>(X[I] + (P[I] >> 1));
-      for (std::size_t I = D; I < RowBytes; ++I) X[I] = static_cast<Byte>(X[I] + ((X[I - D] + P[I]) >> 1));
-      break;
-    case 4:
-      for (std::size_t I = 0; I < std::min(D, RowBytes); ++I) X[I] = static_cast<Byte>(X[I] + P[I]);
-      for (std::size_t I = D; I < RowBytes; ++I) X[I] = static_cast<Byte>(X[I] + PaethPredictor(X[I - D], P[I], P[I - D]));
-      break;
-    default:
-      break;
-  }
-}
-
 // Reads the compressed stream of consecutive image data chunks, checking each chunk's CRC.
 class TImageDataReader {
 public:
-  TImageDataReader(TStream* Stream, Cardinal Length) : FStream(Stream), FLeft(Length), FInput(65535)
+  // The input buffer is not cleared: it only ever holds what was read.
+  TImageDataReader(TStream* Stream, Cardinal Length) : FStream(Stream), FLeft(Length), FInput(new Byte[InputSize])
   {
     FCrc = UpdatePngCrc(0xFFFFFFFFu, "IDAT", 4);
     FReady = inflateInit(&FZ) == Z_OK;
@@ -127,10 +94,10 @@ public:
   bool FinishChunk()
   {
     while (FLeft > 0) {
-      const Int64 Want = std::min<Cardinal>(FLeft, static_cast<Cardinal>(FInput.size()));
-      const Int64 Got = FStream->Read(FInput.data(), Want);
+      const Int64 Want = std::min<Cardinal>(FLeft, InputSize);
+      const Int64 Got = FStream->Read(FInput.get(), Want);
       if (Got <= 0) return false;
-      FCrc = UpdatePngCrc(FCrc, FInput.data(), static_cast<std::size_t>(Got));
+      FCrc = UpdatePngCrc(FCrc, FInput.get(), static_cast<std::size_t>(Got));
       FLeft -= static_cast<Cardinal>(Got);
     }
     Byte Crc[4];
@@ -149,12 +116,12 @@ private:
       FLeft = GetBE32(Head);
       FCrc = UpdatePngCrc(0xFFFFFFFFu, "IDAT", 4);
     }
-    const Int64 Want = std::min<Cardinal>(FLeft, static_cast<Cardinal>(FInput.size()));
-    const Int64 Got = FStream->Read(FInput.data(), Want);
+    const Int64 Want = std::min<Cardinal>(FLeft, InputSize);
+    const Int64 Got = FStream->Read(FInput.get(), Want);
     if (Got <= 0) return false;
-    FCrc = UpdatePngCrc(FCrc, FInput.data(), static_cast<std::size_t>(Got));
+    FCrc = UpdatePngCrc(FCrc, FInput.get(), static_cast<std::size_t>(Got));
     FLeft -= static_cast<Cardinal>(Got);
-    FZ.next_in = FInput.data();
+    FZ.next_in = FInput.get();
     FZ.avail_in = static_cast<uInt>(Got);
     return true;
   }
@@ -162,7 +129,8 @@ private:
   TStream* FStream;
   Cardinal FLeft;
   std::uint32_t FCrc;
-  std::vector<Byte> FInput;
+  static constexpr Cardinal InputSize = 65535;
+  std::unique_ptr<Byte[]> FInput;
   z_stream FZ{};
   bool FReady = false;
   bool FEnded = false;
@@ -598,7 +566,7 @@ bool TskPngLayerIDAT::LoadFromStream(TStream* Stream, const String&, Cardinal Si
       if (Got == 0) return false;
       std::memset(Cur + Got, 0, RowLength + 1 - Got);
     }
-    UnfilterRow(Cur, Prev, RowLength, Bpp);
+    PngUnfilterRow(Cur[0], Cur + 1, Prev + 1, RowLength, Bpp);
     return true;
   };
 
@@ -669,24 +637,8 @@ bool TskPngLayerIDAT::SaveToStream(TStream* Stream)
   const auto EncodeRow = [&](std::size_t Length, int Distance) {
     const Byte* Raw = Rows[0].data() + 1;
     const Byte* Up = Prior.data() + 1;
-    const std::size_t D = static_cast<std::size_t>(Distance);
-    for (int F = 1; F < 5; ++F) {
-      if (Rows[F].empty()) continue;
-      Byte* Out = Rows[F].data() + 1;
-      for (std::size_t I = 0; I < Length; ++I) {
-        const int Left = I >= D ? Raw[I - D] : 0;
-        const int Above = Up[I];
-        const int UpperLeft = I >= D ? Up[I - D] : 0;
-        int Predict = 0;
-        switch (F) {
-          case 1: Predict = Left; break;
-          case 2: Predict = Above; break;
-          case 3: Predict = (Left + Above) >> 1; break;
-          default: Predict = PaethPredictor(Left, Above, UpperLeft); break;
-        }
-        Out[I] = static_cast<Byte>(Raw[I] - Predict);
-      }
-    }
+    for (int F = 1; F < 5; ++F)
+      if (!Rows[F].empty()) PngFilterRow(F, Raw, Up, Length, Distance, Rows[F].data() + 1);
     int Chosen = 0;
     const int Enabled = __builtin_popcount(Allowed);
     if (Enabled == 1) {

@@ -9,20 +9,6 @@
 
 namespace {
 
-const std::array<std::uint32_t, 256>& CrcTable()
-{
-  static const std::array<std::uint32_t, 256> Table = [] {
-    std::array<std::uint32_t, 256> T{};
-    for (std::uint32_t N = 0; N < 256; ++N) {
-      std::uint32_t C = N;
-      for (int K = 0; K < 8; ++K) C = (C & 1) ? 0xEDB88320u ^ (C >> 1) : C >> 1;
-      T[N] = C;
-    }
-    return T;
-  }();
-  return Table;
-}
-
 // Bytes left in Stream from its position (0 when the size is unknown).
 Int64 BytesLeft(TStream* Stream)
 {
@@ -58,10 +44,16 @@ const std::vector<TskPngLayerClass>& ChunkClasses()
 
 std::uint32_t UpdatePngCrc(std::uint32_t Crc, const void* Buffer, std::size_t Size)
 {
-  const auto& T = CrcTable();
-  const Byte* P = static_cast<const Byte*>(Buffer);
-  for (std::size_t I = 0; I < Size; ++I) Crc = T[(Crc ^ P[I]) & 0xFF] ^ (Crc >> 8);
-  return Crc;
+  // zlib keeps its running value inverted: ours is the register before the final inversion.
+  uLong Value = ~Crc & 0xFFFFFFFFu;
+  const Bytef* P = static_cast<const Bytef*>(Buffer);
+  while (Size > 0) {
+    const uInt Part = static_cast<uInt>(std::min<std::size_t>(Size, 1u << 30));
+    Value = crc32(Value, P, Part);
+    P += Part;
+    Size -= Part;
+  }
+  return ~static_cast<std::uint32_t>(Value);
 }
 
 std::uint32_t PngChunkCrc(const String& Name, const void* Data, std::size_t Size)

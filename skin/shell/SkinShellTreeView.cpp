@@ -467,9 +467,7 @@ void TskCustomShellTreeView::Delete(TTreeNode* Node)
 void TskCustomShellTreeView::ClearNodes()
 {
   GetItems()->BeginUpdate();
-  const int count = GetItems()->GetCount();
-  for (int i = 0; i < count; ++i) {
-    TTreeNode* node = GetItems()->GetItem(i);
+  for (TTreeNode* node = GetItems()->GetFirstNode(); node; node = node->GetNext()) {
     delete ItemOf(node);
     node->SetData(nullptr);
   }

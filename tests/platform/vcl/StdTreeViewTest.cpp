@@ -388,3 +388,86 @@ TEST_F(StdTreeView, WideRowsScrollSideways) {
 }
 
 }  // namespace
+
+// A wide node edited every way a caller can: the node list, each node's place among its
+// siblings, the window's own order and the look-up by window item must agree after each step.
+TEST_F(StdTreeView, WideNodesKeepOrderPlacesAndItemsThroughEdits) {
+  MakeTree();
+  TTreeNodes* I = Tree->GetItems();
+  TTreeNode* Top = I->Add(nullptr, "top");
+  for (int K = 0; K < 60; ++K) I->AddChild(Top, "n" + std::to_string(100 + K));
+  const auto Child = [&](int Index) { return Top->GetItem(Index); };
+  const struct {
+    const char* What;
+    std::function<void()> Step;
+  } Steps[] = {
+      {"add first", [&] { I->AddChildFirst(Top, "first"); }},
+      {"insert in the middle", [&] { I->Insert(Child(30), "middle"); }},
+      {"add last", [&] { I->AddChild(Top, "last"); }},
+      {"delete the first", [&] { Child(0)->Delete(); }},
+      {"delete one in the middle", [&] { Child(17)->Delete(); }},
+      {"delete the last", [&] { Child(Top->GetCount() - 1)->Delete(); }},
+      {"sort descending",
+       [&] {
+         Top->CustomSort([](LPARAM A, LPARAM B, LPARAM) {
+           return AnsiCompareText(reinterpret_cast<TTreeNode*>(B)->GetText(), reinterpret_cast<TTreeNode*>(A)->GetText());
+         }, 0, false);
+       }},
+      // Ties keep their order: by the last digit only.
+      {"sort with ties",
+       [&] {
+         Top->CustomSort([](LPARAM A, LPARAM B, LPARAM) {
+           return reinterpret_cast<TTreeNode*>(A)->GetText().back() - reinterpret_cast<TTreeNode*>(B)->GetText().back();
+         }, 0, false);
+       }},
+      {"clear the children", [&] { Top->DeleteChildren(); }},
+  };
+  for (const auto& S : Steps) {
+    S.Step();
+    // What the list holds, read the plain way through the vector of children.
+    String Listed;
+    for (int K = 0; K < Top->GetCount(); ++K) {
+      TTreeNode* N = Child(K);
+      Listed += N->GetText() + " ";
+      ASSERT_EQ(N->GetIndex(), K) << S.What;
+      ASSERT_EQ(I->GetNode(N->GetItemId()), N) << S.What << ": " << N->GetText();
+      ASSERT_EQ(N->getNextSibling(), K + 1 < Top->GetCount() ? Child(K + 1) : nullptr) << S.What;
+      ASSERT_EQ(N->getPrevSibling(), K > 0 ? Child(K - 1) : nullptr) << S.What;
+    }
+    EXPECT_EQ(Order(), "top " + Listed) << S.What;
+    EXPECT_EQ(NativeOrder(), "top " + Listed) << S.What;
+    EXPECT_EQ(I->GetCount(), Top->GetCount() + 1) << S.What;
+  }
+  EXPECT_EQ(I->GetNode(Top->GetItemId()), Top);
+}
+
+TEST_F(StdTreeView, ScrollRangeAfterABatchAndBelowACollapsedNode) {
+  MakeTree();
+  TTreeNodes* I = Tree->GetItems();
+  const auto VerticalMax = [&] {
+    SCROLLINFO SI{};
+    SI.cbSize = sizeof SI;
+    SI.fMask = SIF_ALL;
+    GetScrollInfo(Tree->GetHandle(), SB_VERT, &SI);
+    return SI.nMax;
+  };
+  I->BeginUpdate();
+  for (int K = 0; K < 50; ++K) I->Add(nullptr, "Row " + std::to_string(K));
+  I->EndUpdate();
+  EXPECT_EQ(VerticalMax(), 49);
+  // Children of a collapsed node add no rows until it opens, and take them away when it closes.
+  TTreeNode* Folder = I->GetItem(10);
+  for (int K = 0; K < 30; ++K) I->AddChild(Folder, "Child " + std::to_string(K));
+  EXPECT_EQ(VerticalMax(), 49);
+  Folder->Expand(false);
+  EXPECT_EQ(VerticalMax(), 79);
+  I->AddChild(Folder, "One more");
+  EXPECT_EQ(VerticalMax(), 80);
+  Folder->Collapse(false);
+  EXPECT_EQ(VerticalMax(), 49);
+  // A batch that deletes: the range follows when it ends.
+  I->BeginUpdate();
+  for (int K = 0; K < 20; ++K) I->GetFirstNode()->Delete();
+  I->EndUpdate();
+  EXPECT_EQ(VerticalMax(), 29);
+}
