@@ -53,19 +53,35 @@ void BlendPlain(std::uint32_t* Dst, const std::uint32_t* Src, int N, std::uint32
 
 #if defined(QV_BLEND_X86)
 
-__attribute__((target("sse2"))) inline __m128i Div255Sse2(__m128i X)
-{
-  X = _mm_add_epi16(X, _mm_set1_epi16(128));
-  return _mm_srli_epi16(_mm_add_epi16(X, _mm_srli_epi16(X, 8)), 8);
-}
+// The vector forms keep each pixel in its 32-bit lane: red and blue in the two 16-bit halves of
+// one word, alpha and green in those of another, multiplied lane by lane; x / 255 rounded is
+// ((x + 128) * 257) >> 16 for every x up to 255 * 255 + 128, and the final min(255, s + d)
+// is a saturating byte add. Blocks that are all zero are left alone; blocks that are all
+// opaque under a constant alpha of 255 are stored as they are.
+#define QV_BLEND_BODY(P, V, W, S, D, Sca, Scaled)                                                            \
+  const V Mask = P##_set1_epi32(0x00FF00FF);                                                              \
+  const V Half = P##_set1_epi16(128);                                                                     \
+  const V Mul = P##_set1_epi16(257);                                                                      \
+  V Sv = S;                                                                                              \
+  if constexpr (Scaled) {                                                                                 \
+    const V ScaV = P##_set1_epi16(static_cast<short>(Sca));                                               \
+    const V Rb = P##_mulhi_epu16(P##_add_epi16(P##_mullo_epi16(P##_and_si##W(Sv, Mask), ScaV), Half), Mul); \
+    const V Ag = P##_mulhi_epu16(P##_add_epi16(P##_mullo_epi16(P##_srli_epi16(Sv, 8), ScaV), Half), Mul);          \
+    Sv = P##_or_si##W(Rb, P##_slli_epi16(Ag, 8));                                                  \
+  }                                                                                                       \
+  const V Alpha = AlphaOf(Sv);                                                                      \
+  const V Inv = P##_sub_epi16(Mask, P##_or_si##W(Alpha, HighHalf(Alpha)));                \
+  const V Drb = P##_mulhi_epu16(P##_add_epi16(P##_mullo_epi16(P##_and_si##W(D, Mask), Inv), Half), Mul); \
+  const V Dag = P##_mulhi_epu16(P##_add_epi16(P##_mullo_epi16(P##_srli_epi16(D, 8), Inv), Half), Mul);           \
+  const V Result = P##_adds_epu8(Sv, P##_or_si##W(Drb, P##_slli_epi16(Dag, 8)));
 
-template <bool Scaled>
-__attribute__((target("sse2"))) inline __m128i LanesSse2(__m128i S, __m128i D, __m128i ScaV)
-{
-  if constexpr (Scaled) S = Div255Sse2(_mm_mullo_epi16(S, ScaV));
-  const __m128i A = _mm_shufflehi_epi16(_mm_shufflelo_epi16(S, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
-  return _mm_add_epi16(S, Div255Sse2(_mm_mullo_epi16(D, _mm_sub_epi16(_mm_set1_epi16(255), A))));
-}
+// Each pixel's alpha as a 32-bit number, and a word's low half moved to its high half.
+__attribute__((target("sse2"))) inline __m128i AlphaOf(__m128i X) { return _mm_srli_epi32(X, 24); }
+__attribute__((target("sse2"))) inline __m128i HighHalf(__m128i X) { return _mm_slli_epi32(X, 16); }
+__attribute__((target("avx2"))) inline __m256i AlphaOf(__m256i X) { return _mm256_srli_epi32(X, 24); }
+__attribute__((target("avx2"))) inline __m256i HighHalf(__m256i X) { return _mm256_slli_epi32(X, 16); }
+__attribute__((target("avx512f"))) inline __m512i AlphaOf(__m512i X) { return _mm512_maskz_srli_epi32(0xFFFF, X, 24); }
+__attribute__((target("avx512f"))) inline __m512i HighHalf(__m512i X) { return _mm512_maskz_slli_epi32(0xFFFF, X, 16); }
 
 template <bool Scaled>
 __attribute__((target("sse2"))) int BlendSse2(std::uint32_t* Dst, const std::uint32_t* Src, int N, std::uint32_t Sca,
@@ -74,7 +90,6 @@ __attribute__((target("sse2"))) int BlendSse2(std::uint32_t* Dst, const std::uin
   const __m128i Zero = _mm_setzero_si128();
   const __m128i ForceV = _mm_set1_epi32(static_cast<int>(Force));
   const __m128i AlphaV = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-  const __m128i ScaV = _mm_set1_epi16(static_cast<short>(Sca));
   int I = 0;
   for (; I + 4 <= N; I += 4) {
     const __m128i S = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(Src + I)), ForceV);
@@ -85,39 +100,18 @@ __attribute__((target("sse2"))) int BlendSse2(std::uint32_t* Dst, const std::uin
       continue;
     }
     const __m128i D = _mm_loadu_si128(Out);
-    const __m128i Lo = LanesSse2<Scaled>(_mm_unpacklo_epi8(S, Zero), _mm_unpacklo_epi8(D, Zero), ScaV);
-    const __m128i Hi = LanesSse2<Scaled>(_mm_unpackhi_epi8(S, Zero), _mm_unpackhi_epi8(D, Zero), ScaV);
-    _mm_storeu_si128(Out, _mm_packus_epi16(Lo, Hi));
+    QV_BLEND_BODY(_mm, __m128i, 128, S, D, Sca, Scaled)
+    _mm_storeu_si128(Out, Result);
   }
   return I;
 }
-
-__attribute__((target("avx2"))) inline __m256i Div255Avx2(__m256i X)
-{
-  X = _mm256_add_epi16(X, _mm256_set1_epi16(128));
-  return _mm256_srli_epi16(_mm256_add_epi16(X, _mm256_srli_epi16(X, 8)), 8);
-}
-
-template <bool Scaled>
-__attribute__((target("avx2"))) inline __m256i LanesAvx2(__m256i S, __m256i D, __m256i ScaV, __m256i AlphaPick)
-{
-  if constexpr (Scaled) S = Div255Avx2(_mm256_mullo_epi16(S, ScaV));
-  const __m256i A = _mm256_shuffle_epi8(S, AlphaPick);
-  return _mm256_add_epi16(S, Div255Avx2(_mm256_mullo_epi16(D, _mm256_sub_epi16(_mm256_set1_epi16(255), A))));
-}
-
-// Picks the alpha lane (bytes 6 and 7 of each widened pixel; byte 7 is always zero) into all four.
-#define QV_ALPHA_PICK 6, -128, 6, -128, 6, -128, 6, -128, 14, -128, 14, -128, 14, -128, 14, -128
 
 template <bool Scaled>
 __attribute__((target("avx2"))) int BlendAvx2(std::uint32_t* Dst, const std::uint32_t* Src, int N, std::uint32_t Sca,
                                               std::uint32_t Force)
 {
-  const __m256i Zero = _mm256_setzero_si256();
   const __m256i ForceV = _mm256_set1_epi32(static_cast<int>(Force));
   const __m256i AlphaV = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
-  const __m256i ScaV = _mm256_set1_epi16(static_cast<short>(Sca));
-  const __m256i Pick = _mm256_setr_epi8(QV_ALPHA_PICK, QV_ALPHA_PICK);
   int I = 0;
   for (; I + 8 <= N; I += 8) {
     const __m256i S = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(Src + I)), ForceV);
@@ -128,59 +122,53 @@ __attribute__((target("avx2"))) int BlendAvx2(std::uint32_t* Dst, const std::uin
       continue;
     }
     const __m256i D = _mm256_loadu_si256(Out);
-    // unpack and pack work per 128-bit half, so the pixel order survives the round trip.
-    const __m256i Lo = LanesAvx2<Scaled>(_mm256_unpacklo_epi8(S, Zero), _mm256_unpacklo_epi8(D, Zero), ScaV, Pick);
-    const __m256i Hi = LanesAvx2<Scaled>(_mm256_unpackhi_epi8(S, Zero), _mm256_unpackhi_epi8(D, Zero), ScaV, Pick);
-    _mm256_storeu_si256(Out, _mm256_packus_epi16(Lo, Hi));
+    QV_BLEND_BODY(_mm256, __m256i, 256, S, D, Sca, Scaled)
+    _mm256_storeu_si256(Out, Result);
   }
   return I;
 }
 
-__attribute__((target("avx512f,avx512bw"))) inline __m512i Div255Avx512(__m512i X)
-{
-  X = _mm512_add_epi16(X, _mm512_set1_epi16(128));
-  return _mm512_srli_epi16(_mm512_add_epi16(X, _mm512_srli_epi16(X, 8)), 8);
-}
-
-template <bool Scaled>
-__attribute__((target("avx512f,avx512bw"))) inline __m512i LanesAvx512(__m512i S, __m512i D, __m512i ScaV,
-                                                                         __m512i AlphaPick)
-{
-  if constexpr (Scaled) S = Div255Avx512(_mm512_mullo_epi16(S, ScaV));
-  const __m512i A = _mm512_shuffle_epi8(S, AlphaPick);
-  return _mm512_add_epi16(S, Div255Avx512(_mm512_mullo_epi16(D, _mm512_sub_epi16(_mm512_set1_epi16(255), A))));
-}
-
 // Sixteen pixels at a time; the last few through masked loads and stores, so it does the whole row.
+template <bool Scaled>
+__attribute__((target("avx512f,avx512bw"))) inline void Blend16(std::uint32_t* Dst, const std::uint32_t* Src,
+                                                                __mmask16 Take, std::uint32_t Sca, __m512i ForceV)
+{
+  const __m512i AlphaV = _mm512_set1_epi32(static_cast<int>(0xFF000000u));
+  // Lanes outside the row read as zero: they count as transparent and are never stored.
+  const __m512i S = _mm512_or_si512(_mm512_maskz_loadu_epi32(Take, Src), _mm512_maskz_mov_epi32(Take, ForceV));
+  if (_mm512_test_epi32_mask(S, S) == 0) return;
+  if (!Scaled && _mm512_mask_cmpeq_epi32_mask(Take, _mm512_and_si512(S, AlphaV), AlphaV) == Take) {
+    _mm512_mask_storeu_epi32(Dst, Take, S);
+    return;
+  }
+  const __m512i D = _mm512_maskz_loadu_epi32(Take, Dst);
+  QV_BLEND_BODY(_mm512, __m512i, 512, S, D, Sca, Scaled)
+  _mm512_mask_storeu_epi32(Dst, Take, Result);
+}
+
 template <bool Scaled>
 __attribute__((target("avx512f,avx512bw"))) int BlendAvx512(std::uint32_t* Dst, const std::uint32_t* Src, int N,
                                                              std::uint32_t Sca, std::uint32_t Force)
 {
-  const __m512i Zero = _mm512_setzero_si512();
   const __m512i ForceV = _mm512_set1_epi32(static_cast<int>(Force));
   const __m512i AlphaV = _mm512_set1_epi32(static_cast<int>(0xFF000000u));
-  const __m512i ScaV = _mm512_set1_epi16(static_cast<short>(Sca));
-  // The same byte pattern as the AVX2 form, in each 128-bit lane (as little-endian words).
-  const __m512i Pick = _mm512_set4_epi32(static_cast<int>(0x800E800Eu), static_cast<int>(0x800E800Eu),
-                                         static_cast<int>(0x80068006u), static_cast<int>(0x80068006u));
-  for (int I = 0; I < N; I += 16) {
-    const __mmask16 Take = N - I >= 16 ? __mmask16(0xFFFF) : static_cast<__mmask16>((1u << (N - I)) - 1);
-    // Lanes outside the row read as zero: they count as transparent and are never stored.
-    const __m512i S = _mm512_maskz_or_epi32(Take, _mm512_maskz_loadu_epi32(Take, Src + I), ForceV);
+  int I = 0;
+  for (; I + 16 <= N; I += 16) {
+    const __m512i S = _mm512_or_si512(_mm512_loadu_si512(Src + I), ForceV);
     if (_mm512_test_epi32_mask(S, S) == 0) continue;
-    if (!Scaled && _mm512_mask_cmpeq_epi32_mask(Take, _mm512_and_si512(S, AlphaV), AlphaV) == Take) {
-      _mm512_mask_storeu_epi32(Dst + I, Take, S);
+    if (!Scaled && _mm512_cmpeq_epi32_mask(_mm512_and_si512(S, AlphaV), AlphaV) == 0xFFFF) {
+      _mm512_storeu_si512(Dst + I, S);
       continue;
     }
-    const __m512i D = _mm512_maskz_loadu_epi32(Take, Dst + I);
-    const __m512i Lo = LanesAvx512<Scaled>(_mm512_unpacklo_epi8(S, Zero), _mm512_unpacklo_epi8(D, Zero), ScaV, Pick);
-    const __m512i Hi = LanesAvx512<Scaled>(_mm512_unpackhi_epi8(S, Zero), _mm512_unpackhi_epi8(D, Zero), ScaV, Pick);
-    _mm512_mask_storeu_epi32(Dst + I, Take, _mm512_packus_epi16(Lo, Hi));
+    const __m512i D = _mm512_loadu_si512(Dst + I);
+    QV_BLEND_BODY(_mm512, __m512i, 512, S, D, Sca, Scaled)
+    _mm512_storeu_si512(Dst + I, Result);
   }
+  if (I < N) Blend16<Scaled>(Dst + I, Src + I, static_cast<__mmask16>((1u << (N - I)) - 1), Sca, ForceV);
   return N;
 }
 
-#undef QV_ALPHA_PICK
+#undef QV_BLEND_BODY
 
 bool Has(TBlendForm Form)
 {
