@@ -3,6 +3,10 @@
 
 #include <zlib.h>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -55,8 +59,11 @@ Cardinal PassCount(Cardinal Size, Cardinal Start, Cardinal Step)
 // Reads the compressed stream of consecutive image data chunks, checking each chunk's CRC.
 class TImageDataReader {
 public:
-  // The input buffer is not cleared: it only ever holds what was read.
-  TImageDataReader(TStream* Stream, Cardinal Length) : FStream(Stream), FLeft(Length), FInput(new Byte[InputSize])
+  // The input block is as long as the first chunk (a small picture has a small one), at least
+  // 8 KiB and at most 65535 bytes; it is not cleared, as it only ever holds what was read.
+  TImageDataReader(TStream* Stream, Cardinal Length)
+      : FStream(Stream), FLeft(Length), FInputSize(std::clamp<Cardinal>(Length, 8192, 65535)),
+        FInput(new Byte[FInputSize])
   {
     FCrc = UpdatePngCrc(0xFFFFFFFFu, "IDAT", 4);
     FReady = inflateInit(&FZ) == Z_OK;
@@ -94,7 +101,7 @@ public:
   bool FinishChunk()
   {
     while (FLeft > 0) {
-      const Int64 Want = std::min<Cardinal>(FLeft, InputSize);
+      const Int64 Want = std::min<Cardinal>(FLeft, FInputSize);
       const Int64 Got = FStream->Read(FInput.get(), Want);
       if (Got <= 0) return false;
       FCrc = UpdatePngCrc(FCrc, FInput.get(), static_cast<std::size_t>(Got));
@@ -116,7 +123,7 @@ private:
       FLeft = GetBE32(Head);
       FCrc = UpdatePngCrc(0xFFFFFFFFu, "IDAT", 4);
     }
-    const Int64 Want = std::min<Cardinal>(FLeft, InputSize);
+    const Int64 Want = std::min<Cardinal>(FLeft, FInputSize);
     const Int64 Got = FStream->Read(FInput.get(), Want);
     if (Got <= 0) return false;
     FCrc = UpdatePngCrc(FCrc, FInput.get(), static_cast<std::size_t>(Got));
@@ -129,17 +136,47 @@ private:
   TStream* FStream;
   Cardinal FLeft;
   std::uint32_t FCrc;
-  static constexpr Cardinal InputSize = 65535;
+  Cardinal FInputSize;
   std::unique_ptr<Byte[]> FInput;
   z_stream FZ{};
   bool FReady = false;
   bool FEnded = false;
 };
 
+#if defined(__x86_64__) || defined(__i386__)
+bool HasSsse3()
+{
+  static const bool Has = __builtin_cpu_supports("ssse3");
+  return Has;
+}
+
+// Four 8-bit RGB (Channels 3) or RGBA (4) pixels at a time into BGR (and the alpha plane), for a
+// whole row stored without gamma; answers how many pixels it did (the rest go the plain way).
+template <int Channels>
+__attribute__((target("ssse3"))) Cardinal SwapRowSsse3(const Byte* Src, Cardinal Count, Byte* Dst, Byte* Alpha)
+{
+  const __m128i Order = Channels == 4 ? _mm_setr_epi8(2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, 3, 7, 11, 15)
+                                      : _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, -1, -1, -1, -1);
+  Cardinal K = 0;
+  // A load takes 16 bytes: an RGB row stops while four more bytes are still in it.
+  for (; K + 4 <= Count && (Channels == 4 || (K + 4) * 3 + 4 <= Count * 3); K += 4) {
+    const __m128i V = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(Src + Channels * K)), Order);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(Dst + 3 * K), V);
+    const std::uint32_t Rest = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(V, 8)));
+    std::memcpy(Dst + 3 * K + 8, &Rest, 4);
+    if constexpr (Channels == 4) {
+      const std::uint32_t A = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(V, 12)));
+      std::memcpy(Alpha + K, &A, 4);
+    }
+  }
+  return K;
+}
+#endif
+
 // Moves Count pixels of an unfiltered PNG row into the picture row Dst (and Alpha), at columns
-// X0, X0 + Step, ...
-void StoreRow(const TskPngLayerIHDR& H, const std::array<Byte, 256>& G, const Byte* Src, Cardinal Count, Cardinal X0,
-              Cardinal Step, Byte* Dst, Byte* Alpha)
+// X0, X0 + Step, ... Plain: the gamma table G maps every value to itself.
+void StoreRow(const TskPngLayerIHDR& H, const std::array<Byte, 256>& G, bool Plain, const Byte* Src, Cardinal Count,
+              Cardinal X0, Cardinal Step, Byte* Dst, Byte* Alpha)
 {
   const int Depth = H.BitDepth;
   switch (H.ColorType) {
@@ -173,7 +210,20 @@ void StoreRow(const TskPngLayerIHDR& H, const std::array<Byte, 256>& G, const By
       return;
     }
     case COLOR_RGB:
-      if (Depth == 8) {
+      if (Depth == 8 && Plain) {
+        Cardinal K = 0;
+#if defined(__x86_64__) || defined(__i386__)
+        if (Step == 1 && X0 == 0 && HasSsse3()) K = SwapRowSsse3<3>(Src, Count, Dst, nullptr);
+#endif
+        for (Cardinal X = X0 + K * Step; K < Count; ++K, X += Step) {
+          const Byte* S = Src + 3 * static_cast<std::size_t>(K);
+          Byte* D = Dst + 3 * static_cast<std::size_t>(X);
+          const Byte R = S[0];
+          D[0] = S[2];
+          D[1] = S[1];
+          D[2] = R;
+        }
+      } else if (Depth == 8) {
         for (Cardinal K = 0, X = X0; K < Count; ++K, X += Step) {
           const Byte* S = Src + 3 * static_cast<std::size_t>(K);
           Byte* D = Dst + 3 * static_cast<std::size_t>(X);
@@ -201,7 +251,21 @@ void StoreRow(const TskPngLayerIHDR& H, const std::array<Byte, 256>& G, const By
       return;
     }
     case COLOR_RGBALPHA:
-      if (Depth == 8) {
+      if (Depth == 8 && Plain) {
+        Cardinal K = 0;
+#if defined(__x86_64__) || defined(__i386__)
+        if (Step == 1 && X0 == 0 && HasSsse3()) K = SwapRowSsse3<4>(Src, Count, Dst, Alpha);
+#endif
+        for (Cardinal X = X0 + K * Step; K < Count; ++K, X += Step) {
+          const Byte* S = Src + 4 * static_cast<std::size_t>(K);
+          Byte* D = Dst + 3 * static_cast<std::size_t>(X);
+          const Byte R = S[0];
+          D[0] = S[2];
+          D[1] = S[1];
+          D[2] = R;
+          Alpha[X] = S[3];
+        }
+      } else if (Depth == 8) {
         for (Cardinal K = 0, X = X0; K < Count; ++K, X += Step) {
           const Byte* S = Src + 4 * static_cast<std::size_t>(K);
           Byte* D = Dst + 3 * static_cast<std::size_t>(X);
@@ -530,7 +594,7 @@ bool TskPngLayerIHDR::BuildImageStore()
   }
   PixelBits = static_cast<Byte*>(DibBits);
   FOldBitmap = SelectObject(MemoryDC, BitmapHandle);
-  std::memset(PixelBits, 0, static_cast<std::size_t>(RowStride) * Height);
+  // A new DIB section comes zeroed: rows never decoded stay black.
   return true;
 }
 
@@ -556,6 +620,9 @@ bool TskPngLayerIDAT::LoadFromStream(TStream* Stream, const String&, Cardinal Si
   Byte* Cur = RowA.data();
   Byte* Prev = RowB.data();
   const auto& G = Image->GammaMap;
+  // Without a gamma correction the table maps every value to itself and can be skipped.
+  bool Plain = true;
+  for (int V = 0; V < 256 && Plain; ++V) Plain = G[static_cast<std::size_t>(V)] == V;
 
   // Reads and unfilters one row of RowLength bytes; false when no data came.
   bool Complete = true;
@@ -573,7 +640,7 @@ bool TskPngLayerIDAT::LoadFromStream(TStream* Stream, const String&, Cardinal Si
   if (Image->Interlacing == 0) {
     for (Cardinal Y = 0; Y < H->Height && Complete; ++Y) {
       if (!NextRow(RowBytes)) break;
-      StoreRow(*H, G, Cur + 1, H->Width, 0, 1, H->ImageRow(static_cast<int>(Y)), H->AlphaRow(static_cast<int>(Y)));
+      StoreRow(*H, G, Plain, Cur + 1, H->Width, 0, 1, H->ImageRow(static_cast<int>(Y)), H->AlphaRow(static_cast<int>(Y)));
       std::swap(Cur, Prev);
     }
   } else {
@@ -588,7 +655,7 @@ bool TskPngLayerIDAT::LoadFromStream(TStream* Stream, const String&, Cardinal Si
       for (Cardinal R = 0; R < Rows && Complete; ++R) {
         if (!NextRow(PassBytes)) break;
         const int Y = static_cast<int>(PassRowStart[Pass] + R * PassRowStep[Pass]);
-        StoreRow(*H, G, Cur + 1, Cols, PassColStart[Pass], PassColStep[Pass], H->ImageRow(Y), H->AlphaRow(Y));
+        StoreRow(*H, G, Plain, Cur + 1, Cols, PassColStart[Pass], PassColStep[Pass], H->ImageRow(Y), H->AlphaRow(Y));
         std::swap(Cur, Prev);
       }
     }
