@@ -173,6 +173,26 @@ __attribute__((target("ssse3"))) Cardinal SwapRowSsse3(const Byte* Src, Cardinal
 }
 #endif
 
+// 8-bit RGB (Channels 3) or RGBA (4) pixels without gamma into BGR at columns X0, X0 + Step, ...
+// (and their alpha into Alpha).
+template <int Channels>
+void StorePlainRow(const Byte* Src, Cardinal Count, Cardinal X0, Cardinal Step, Byte* Dst, Byte* Alpha)
+{
+  Cardinal K = 0;
+#if defined(__x86_64__) || defined(__i386__)
+  if (Step == 1 && X0 == 0 && HasSsse3()) K = SwapRowSsse3<Channels>(Src, Count, Dst, Alpha);
+#endif
+  for (Cardinal X = X0 + K * Step; K < Count; ++K, X += Step) {
+    const Byte* S = Src + Channels * static_cast<std::size_t>(K);
+    Byte* D = Dst + 3 * static_cast<std::size_t>(X);
+    const Byte R = S[0];
+    D[0] = S[2];
+    D[1] = S[1];
+    D[2] = R;
+    if constexpr (Channels == 4) Alpha[X] = S[3];
+  }
+}
+
 // Moves Count pixels of an unfiltered PNG row into the picture row Dst (and Alpha), at columns
 // X0, X0 + Step, ... Plain: the gamma table G maps every value to itself.
 void StoreRow(const TskPngLayerIHDR& H, const std::array<Byte, 256>& G, bool Plain, const Byte* Src, Cardinal Count,
@@ -211,18 +231,7 @@ void StoreRow(const TskPngLayerIHDR& H, const std::array<Byte, 256>& G, bool Pla
     }
     case COLOR_RGB:
       if (Depth == 8 && Plain) {
-        Cardinal K = 0;
-#if defined(__x86_64__) || defined(__i386__)
-        if (Step == 1 && X0 == 0 && HasSsse3()) K = SwapRowSsse3<3>(Src, Count, Dst, nullptr);
-#endif
-        for (Cardinal X = X0 + K * Step; K < Count; ++K, X += Step) {
-          const Byte* S = Src + 3 * static_cast<std::size_t>(K);
-          Byte* D = Dst + 3 * static_cast<std::size_t>(X);
-          const Byte R = S[0];
-          D[0] = S[2];
-          D[1] = S[1];
-          D[2] = R;
-        }
+        StorePlainRow<3>(Src, Count, X0, Step, Dst, nullptr);
       } else if (Depth == 8) {
         for (Cardinal K = 0, X = X0; K < Count; ++K, X += Step) {
           const Byte* S = Src + 3 * static_cast<std::size_t>(K);
@@ -252,19 +261,7 @@ void StoreRow(const TskPngLayerIHDR& H, const std::array<Byte, 256>& G, bool Pla
     }
     case COLOR_RGBALPHA:
       if (Depth == 8 && Plain) {
-        Cardinal K = 0;
-#if defined(__x86_64__) || defined(__i386__)
-        if (Step == 1 && X0 == 0 && HasSsse3()) K = SwapRowSsse3<4>(Src, Count, Dst, Alpha);
-#endif
-        for (Cardinal X = X0 + K * Step; K < Count; ++K, X += Step) {
-          const Byte* S = Src + 4 * static_cast<std::size_t>(K);
-          Byte* D = Dst + 3 * static_cast<std::size_t>(X);
-          const Byte R = S[0];
-          D[0] = S[2];
-          D[1] = S[1];
-          D[2] = R;
-          Alpha[X] = S[3];
-        }
+        StorePlainRow<4>(Src, Count, X0, Step, Dst, Alpha);
       } else if (Depth == 8) {
         for (Cardinal K = 0, X = X0; K < Count; ++K, X += Step) {
           const Byte* S = Src + 4 * static_cast<std::size_t>(K);
