@@ -167,7 +167,7 @@ void PngFilterRow(int Type, const Byte* Raw, const Byte* Prior, std::size_t RowB
   const std::size_t First = D < RowBytes ? D : RowBytes;
   switch (Type) {
     case 1:
-      std::memcpy(Out, Raw, First);
+      for (std::size_t I = 0; I < First; ++I) Out[I] = Raw[I];
       for (std::size_t I = D; I < RowBytes; ++I) Out[I] = static_cast<Byte>(Raw[I] - Raw[I - D]);
       return;
     case 2:
@@ -183,7 +183,7 @@ void PngFilterRow(int Type, const Byte* Raw, const Byte* Prior, std::size_t RowB
         Out[I] = static_cast<Byte>(Raw[I] - Paeth(Raw[I - D], Prior[I], Prior[I - D]));
       return;
     default:
-      std::memcpy(Out, Raw, RowBytes);
+      if (RowBytes > 0) std::memcpy(Out, Raw, RowBytes);
       return;
   }
 }
