@@ -218,21 +218,27 @@ void PaintNow(TWnd* W, bool EraseOnly, bool Children)
   }
 }
 
+// A top-down 32-bit DIB section of Cx x Cy pixels, the store of a window's pixels.
+HBITMAP NewSurfaceBitmap(int Cx, int Cy, void** Bits)
+{
+  BITMAPINFO Bi{};
+  Bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  Bi.bmiHeader.biWidth = Cx;
+  Bi.bmiHeader.biHeight = -Cy;
+  Bi.bmiHeader.biPlanes = 1;
+  Bi.bmiHeader.biBitCount = 32;
+  Bi.bmiHeader.biCompression = BI_RGB;
+  return CreateDIBSection(nullptr, &Bi, DIB_RGB_COLORS, Bits, nullptr, 0);
+}
+
 // The target of the DCs of windows whose top-level window is hidden: their visible region is
 // empty, so nothing is ever drawn on it, and a window laid out before it is first shown (fonts
 // measured, controls repainted as they are made) needs no pixels of its own until then.
 HBITMAP NowhereBitmap()
 {
   static HBITMAP Bitmap = [] {
-    BITMAPINFO Bi{};
-    Bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    Bi.bmiHeader.biWidth = 1;
-    Bi.bmiHeader.biHeight = -1;
-    Bi.bmiHeader.biPlanes = 1;
-    Bi.bmiHeader.biBitCount = 32;
-    Bi.bmiHeader.biCompression = BI_RGB;
     void* Bits = nullptr;
-    return CreateDIBSection(nullptr, &Bi, DIB_RGB_COLORS, &Bits, nullptr, 0);
+    return NewSurfaceBitmap(1, 1, &Bits);
   }();
   return Bitmap;
 }
@@ -336,15 +342,8 @@ void SurfaceCreate(TWnd* W)
   int Cx = std::max<int>(1, W->Window.right - W->Window.left);
   int Cy = std::max<int>(1, W->Window.bottom - W->Window.top);
   if (S.Bitmap == nullptr || S.Width != Cx || S.Height != Cy) {
-    BITMAPINFO Bi{};
-    Bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    Bi.bmiHeader.biWidth = Cx;
-    Bi.bmiHeader.biHeight = -Cy;
-    Bi.bmiHeader.biPlanes = 1;
-    Bi.bmiHeader.biBitCount = 32;
-    Bi.bmiHeader.biCompression = BI_RGB;
     void* Bits = nullptr;
-    HBITMAP B = CreateDIBSection(nullptr, &Bi, DIB_RGB_COLORS, &Bits, nullptr, 0);
+    HBITMAP B = NewSurfaceBitmap(Cx, Cy, &Bits);
     if (B == nullptr) return;
     auto* NewPixels = static_cast<std::uint32_t*>(Bits);
     if (S.Bitmap != nullptr && S.Pixels != nullptr) {
