@@ -1,6 +1,7 @@
 #include "app/FormSkin.h"
 
 #include "platform/os/Process.h"
+#include "platform/vcl/ExtCtrls.h"
 #include "skin/controls/GraphicSkinControl.h"
 #include "skin/controls/SkinBevel.h"
 #include "skin/controls/SkinControl.h"
@@ -42,6 +43,11 @@ bool BindSkin(TComponent* C, TskSkinData* Data)
   if (auto* M = dynamic_cast<TskSkinMemo*>(C)) return M->SetSkinData(Data), true;
   if (auto* P = dynamic_cast<TskSkinPageControl*>(C)) return P->SetSkinData(Data), true;
   if (auto* B = dynamic_cast<TskSkinBevel*>(C)) return B->SetSkinData(Data), true;
+  // A plain panel among them (the run buttons' panel) has no skin record: while it keeps the
+  // system's face colour it takes the skin's, so that it reads as part of the skinned window.
+  // Panels given a colour of their own (a video area) keep it.
+  if (auto* P = dynamic_cast<TCustomPanel*>(C); P && P->GetColor() == clBtnFace)
+    return P->SetColor(Data->SkinColors->cbtnface), true;
   return false;
 }
 

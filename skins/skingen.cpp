@@ -1,8 +1,10 @@
 // skingen: draws the pictures of the program's two skins and writes their skin INI texts.
-// Both skins share one look: light faces, thin grey frames, a blue accent and a dark caption
-// bar. The frame skin frames the main, preview and history windows; the controls skin gives the
-// controls and the menus their looks. Every coordinate of a record is taken from the same layout
-// constants the pictures are drawn with, so pictures and texts cannot drift apart.
+// Both skins share one layout (light faces, thin frames, an accent colour and a dark caption bar)
+// and each has a palette of its own: the controls skin is cool grey with a blue accent and a slate
+// caption, the frame skin warm ivory with a green accent and a forest caption. Either skin gives
+// the frame of the windows, the controls and the menus their looks, so the program reads as one
+// window in each. Every coordinate of a record is taken from the same layout constants the
+// pictures are drawn with, so pictures and texts cannot drift apart.
 //
 //   skingen <frame|controls> <folder>    writes skin.ini and the BMP pictures into <folder>
 #include <cmath>
@@ -21,28 +23,30 @@ namespace {
 
 using Color = std::uint32_t; // 0xRRGGBB
 
-// --- the palette ---
-constexpr Color Face = 0xF3F4F6;
-constexpr Color FaceDark = 0xE4E7EB;
-constexpr Color Line = 0xB8BEC6;
-constexpr Color LineDark = 0x8A939E;
-constexpr Color Text = 0x1F2933;
-constexpr Color TextDisabled = 0x9AA5B1;
-constexpr Color Accent = 0x2F74C0;
-constexpr Color AccentLight = 0xDCE9F7;
-constexpr Color AccentMid = 0xB9D3EF;
-constexpr Color AccentPressed = 0x8FB6E3;
+// --- the palette: the controls skin's colours; the frame skin's replace them (UseFramePalette) ---
+Color Face = 0xF3F4F6;
+Color FaceDark = 0xE4E7EB;
+Color Line = 0xB8BEC6;
+Color LineDark = 0x8A939E;
+Color Text = 0x1F2933;
+Color TextDisabled = 0x9AA5B1;
+Color Accent = 0x2F74C0;
+Color AccentLight = 0xDCE9F7;
+Color AccentMid = 0xB9D3EF;
+Color AccentPressed = 0x8FB6E3;
 // The inside of a disabled check or radio box: not the cell's face colour, which the boxes take
 // as their transparent colour.
-constexpr Color CheckDisabled = 0xE9ECEF;
-constexpr Color AccentDark = 0x1F5A9C;
-constexpr Color White = 0xFFFFFF;
-constexpr Color Caption = 0x2B3A4A;
-constexpr Color CaptionHot = 0x3E5368;
-constexpr Color CaptionDown = 0x1D2833;
-constexpr Color CloseHot = 0xD9443A;
-constexpr Color CloseDown = 0xA8302A;
-constexpr Color Magenta = 0xFF00FF; // the transparent colour of glyph cells
+Color CheckDisabled = 0xE9ECEF;
+Color AccentDark = 0x1F5A9C;
+Color White = 0xFFFFFF;
+Color Caption = 0x2B3A4A;
+Color CaptionHot = 0x3E5368;
+Color CaptionDown = 0x1D2833;
+Color CloseHot = 0xD9443A;
+Color CloseDown = 0xA8302A;
+Color CaptionTextInactive = 0xC9D3DD;
+Color ThumbFace = 0xCDD3DA, ThumbHot = 0xA9B3BE; // the scroll-bar thumb at rest and hot
+const Color Magenta = 0xFF00FF; // the transparent colour of glyph cells
 
 // TColor values are 0x00BBGGRR.
 std::string TColorText(Color C)
@@ -328,8 +332,8 @@ constexpr int CaptionListLooksLeft = 80;
 constexpr int GripL = 10 * Cell, GripT = RowFrames * Cell, GripSize = 12;
 // The group box's frame line, in the middle of its 17-pixel caption band.
 constexpr int GroupCaptionH = 17, GroupLineY = 8;
-constexpr Color StatusFace = 0xEAEDF0;
-constexpr Color GaugeTop = 0xA9CBF2, GaugeBottom = 0x74A7E0;
+Color StatusFace = 0xEAEDF0;
+Color GaugeTop = 0xA9CBF2, GaugeBottom = 0x74A7E0;
 
 // Button face looks: normal, hot, pressed, disabled, focused.
 void DrawButtonCell(TPicture& P, TCellRect R, int State, bool Flat)
@@ -427,7 +431,7 @@ void DrawControls(const std::string& Folder)
     p.Arrow(c.L, c.T, c.R, c.B, Dir, State == 0 ? LineDark : Accent);
   };
   auto thumb = [&](TCellRect c, int State) {
-    const Color fill = State == 0 ? 0xCDD3DA : (State == 1 ? 0xA9B3BE : 0x8A939E);
+    const Color fill = State == 0 ? ThumbFace : (State == 1 ? ThumbHot : LineDark);
     p.Box(c.L + 2, c.T + 2, c.R - 2, c.B - 2, fill, fill, fill, FaceDark);
   };
   {
@@ -667,7 +671,7 @@ void ButtonRecord(TIni& I, int FirstCol, bool Flat)
   I.Key("pictureindex", PicControls);
   CellKey(I, "skinrect", At(FirstCol, RowButtons));
   NineSlice(I, Cell, Cell, 4);
-  Font(I, "", 0x1F2933);
+  Font(I, "", Text);
   I.Color("activefontcolor", Text);
   I.Color("disabledfontcolor", TextDisabled);
   I.Color("downfontcolor", Text);
@@ -1170,7 +1174,7 @@ std::vector<TRecord> Objects()
                  // is relative to the caption's own top-left.
                  I.Rect("skinrect", 30, 0, CapButtonX(4) - 4, CaptionH - 1);
                  I.Rect("textrect", 0, 0, CapButtonX(4) - 34, CaptionH - 1);
-                 Font(I, "", 0xC9D3DD, "fsbold");
+                 Font(I, "", CaptionTextInactive, "fsbold");
                  I.Color("activefontcolor", White);
                  I.Key("alignment", "taleftjustify");
                  I.Key("defaultcaption", 1);
@@ -1342,6 +1346,32 @@ std::string SkinText(const std::string& Kind)
   return i.Text();
 }
 
+// The frame skin's colours: warm ivory faces, a green accent, a forest caption bar.
+void UseFramePalette()
+{
+  Face = 0xF5F2EB;
+  FaceDark = 0xE7E1D4;
+  Line = 0xC4BBA9;
+  LineDark = 0x958B78;
+  Text = 0x2A2620;
+  TextDisabled = 0xA99F8E;
+  Accent = 0x2D8A5C;
+  AccentLight = 0xDCEFE3;
+  AccentMid = 0xB6DCC5;
+  AccentPressed = 0x88C4A2;
+  CheckDisabled = 0xECE8DF;
+  AccentDark = 0x1E6443;
+  Caption = 0x27473A;
+  CaptionHot = 0x3B6352;
+  CaptionDown = 0x18312A;
+  CaptionTextInactive = 0xCBD9D1;
+  ThumbFace = 0xD6CFC1;
+  ThumbHot = 0xB5AC9B;
+  StatusFace = 0xEDE8DE;
+  GaugeTop = 0xA4DBBB;
+  GaugeBottom = 0x62B689;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -1351,6 +1381,8 @@ int main(int argc, char** argv)
     return 2;
   }
   const std::string kind = argv[1], folder = argv[2];
+  if (kind == "frame")
+    UseFramePalette();
   try {
     DrawFrame(folder);
     DrawCaptionButtons(folder);

@@ -288,6 +288,8 @@ void InvalidateWindow(TWnd* W, const TRegion* Area /*window coordinates, nullptr
 TWnd* FindPaintWindow(DWORD ThreadId);
 void SurfaceCreate(TWnd* W);
 void SurfaceDestroy(TWnd* W);
+// Brings the pixels of a top-level window that has them to the window's present size, keeping
+// what they show; a no-op when the size has not changed.
 void SurfaceResize(TWnd* W);
 void SurfaceShow(TWnd* W, bool Show, bool Activate);
 void PresentAll();

@@ -218,17 +218,50 @@ void PaintNow(TWnd* W, bool EraseOnly, bool Children)
   }
 }
 
+// A top-down 32-bit DIB section of Cx x Cy pixels, the store of a window's pixels.
+HBITMAP NewSurfaceBitmap(int Cx, int Cy, void** Bits)
+{
+  BITMAPINFO Bi{};
+  Bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  Bi.bmiHeader.biWidth = Cx;
+  Bi.bmiHeader.biHeight = -Cy;
+  Bi.bmiHeader.biPlanes = 1;
+  Bi.bmiHeader.biBitCount = 32;
+  Bi.bmiHeader.biCompression = BI_RGB;
+  return CreateDIBSection(nullptr, &Bi, DIB_RGB_COLORS, Bits, nullptr, 0);
+}
+
+// The target of the DCs of windows whose top-level window is hidden: their visible region is
+// empty, so nothing is ever drawn on it, and a window laid out before it is first shown (fonts
+// measured, controls repainted as they are made) needs no pixels of its own until then.
+HBITMAP NowhereBitmap()
+{
+  static HBITMAP Bitmap = [] {
+    void* Bits = nullptr;
+    return NewSurfaceBitmap(1, 1, &Bits);
+  }();
+  return Bitmap;
+}
+
 HDC MakeDC(TWnd* W, const TRegion& Area, bool WindowDc)
 {
   TWnd* T = TopLevelOf(W);
-  if (!T->Surface || T->Surface->Bitmap == nullptr) SurfaceCreate(T);
-  if (!T->Surface || T->Surface->Bitmap == nullptr) return nullptr;
+  HBITMAP Target = nullptr;
+  if (!(T->Style & WS_VISIBLE) && Area.IsEmpty()) {
+    Target = NowhereBitmap();
+  } else {
+    if (!T->Surface || T->Surface->Bitmap == nullptr) SurfaceCreate(T);
+    else SurfaceResize(T);
+    if (!T->Surface || T->Surface->Bitmap == nullptr) return nullptr;
+    Target = T->Surface->Bitmap;
+  }
+  if (Target == nullptr) return nullptr;
   POINT Off = SurfaceOffset(W);
   if (!WindowDc) {
     Off.x += W->Client.left - W->Window.left;
     Off.y += W->Client.top - W->Window.top;
   }
-  HDC Dc = CreateSurfaceDC(T->Surface->Bitmap, Off, &Area);
+  HDC Dc = CreateSurfaceDC(Target, Off, &Area);
   if (Dc == nullptr) return nullptr;
   SetDCWindow(Dc, W->Handle);
   P().Dcs.push_back(TWindowDC{Dc, W->Handle, T->Handle, Area});
@@ -309,15 +342,8 @@ void SurfaceCreate(TWnd* W)
   int Cx = std::max<int>(1, W->Window.right - W->Window.left);
   int Cy = std::max<int>(1, W->Window.bottom - W->Window.top);
   if (S.Bitmap == nullptr || S.Width != Cx || S.Height != Cy) {
-    BITMAPINFO Bi{};
-    Bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    Bi.bmiHeader.biWidth = Cx;
-    Bi.bmiHeader.biHeight = -Cy;
-    Bi.bmiHeader.biPlanes = 1;
-    Bi.bmiHeader.biBitCount = 32;
-    Bi.bmiHeader.biCompression = BI_RGB;
     void* Bits = nullptr;
-    HBITMAP B = CreateDIBSection(nullptr, &Bi, DIB_RGB_COLORS, &Bits, nullptr, 0);
+    HBITMAP B = NewSurfaceBitmap(Cx, Cy, &Bits);
     if (B == nullptr) return;
     auto* NewPixels = static_cast<std::uint32_t*>(Bits);
     if (S.Bitmap != nullptr && S.Pixels != nullptr) {
@@ -378,7 +404,13 @@ void SurfaceDestroy(TWnd* W)
   W->Surface.reset();
 }
 
-void SurfaceResize(TWnd* W) { SurfaceCreate(W); }
+void SurfaceResize(TWnd* W)
+{
+  if (!W->Surface || W->Surface->Bitmap == nullptr) return;
+  const int Cx = std::max<int>(1, W->Window.right - W->Window.left);
+  const int Cy = std::max<int>(1, W->Window.bottom - W->Window.top);
+  if (W->Surface->Width != Cx || W->Surface->Height != Cy) SurfaceCreate(W);
+}
 
 void SurfaceShow(TWnd* W, bool Show, bool Activate)
 {
@@ -396,6 +428,7 @@ void PresentAll()
   bool Any = false;
   for (TWnd* T : Desktop()->Children) {
     if (!T->Surface || T->Surface->Display == 0 || T->Surface->Pixels == nullptr) continue;
+    SurfaceResize(T);
     auto& S = *T->Surface;
     for (auto& D : P().Dcs)
       if (D.Top == T->Handle) AddDirty(T, D.Area.Box());
@@ -448,9 +481,10 @@ void WindowMoved(TWnd* W, const RECT& OldWindow, const RECT& OldClient, UINT Fla
   bool Hidden = (Flags & SWP_HIDEWINDOW) != 0;
   bool Redraw = !(Flags & SWP_NOREDRAW);
   if (W->IsTopLevel() && !W->MessageOnly) {
-    if (Sized || Shown || (W->Surface && W->Surface->Bitmap)) {
-      if ((W->Style & WS_VISIBLE) || W->Surface) SurfaceCreate(W);
-    }
+    // The pixels are made when the window is first shown. A later size change reaches them when
+    // they are next drawn on, scrolled or presented (SurfaceResize), so a layout that sizes the
+    // window many times copies them once, at its new size.
+    if (Shown || (Sized && (W->Style & WS_VISIBLE) && !W->Surface)) SurfaceCreate(W);
     if (W->Surface && W->Surface->Display != 0 && (Moved || Sized) && !P().FromDisplay && !(W->Style & WS_MINIMIZE))
       GetDisplayBackend().SetBounds(W->Surface->Display, ScreenWindowRect(W));
     UpdateDisplayFlags(W);
@@ -904,6 +938,7 @@ int ScrollWindowEx(HWND Wnd, int Dx, int Dy, const RECT* Scroll, const RECT* Cli
   POINT Off = SurfaceOffset(W);
   TRegion Invalid(Area);
   TWnd* T = TopLevelOf(W);
+  SurfaceResize(T);
   if (IsReallyVisible(W) && T->Surface && T->Surface->Pixels != nullptr && !IsRectEmpty(&Area) && (Dx != 0 || Dy != 0)) {
     // Surface coordinates of the client's visible part inside the scroll area.
     TRegion Vis = VisibleRegion(W, true, (W->Style & WS_CLIPCHILDREN) != 0, (W->Style & WS_CLIPSIBLINGS) != 0);

@@ -18,6 +18,8 @@
 #include "app/HistoryWindow.h"
 #include "app/MainWindow.h"
 #include "app/ProgramMain.h"
+#include "app/FormSkin.h"
+#include "skin/foundation/SkinData.h"
 #include "core/SourceRow.h"
 #include "platform/os/ToolLinks.h"
 #include "platform/vcl/Dialogs.h"
@@ -234,6 +236,8 @@ TEST_P(TProgramGallery, WindowsInTheSkin)
       EXPECT_TRUE(SaveWindowPng(*Display, GetDisplayWindow(F->GetHandle()), Base + Name + ".png")) << Name;
     };
     Save(W, "main");
+    // The run buttons' plain panel wears the skin's face, not the system's grey.
+    EXPECT_EQ(W->cbuttons->GetColor(), ProgramSkinData()->SkinColors->cbtnface);
     // Everything of the window stays on a 1024 x 768 screen.
     EXPECT_LE(W->GetWidth(), 1024);
     EXPECT_LE(W->GetHeight(), 768);

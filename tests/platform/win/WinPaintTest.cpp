@@ -61,6 +61,36 @@ TEST_F(WinPaintTest, ShownWindowIsErasedWithTheClassBrushAndPainted)
   UnregisterClassA("QvTestBrush", nullptr);
 }
 
+// A window laid out while hidden (sized many times, drawn on through GetDC on the way) and one
+// resized while shown both show their whole present client once painted: the pixels follow the
+// last size, wherever the window grew, and drawing on a hidden window changes nothing.
+TEST_F(WinPaintTest, PixelsFollowTheLastSizeOfAWindowSizedHiddenOrShown)
+{
+  struct TCase {
+    const char* Name;
+    bool ShownFirst;
+  } Cases[] = {{"sized while hidden", false}, {"sized while shown", true}};
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    HWND W = Top(0, 0, 40, 30, WS_POPUP | (C.ShownFirst ? WS_VISIBLE : 0));
+    Fill[W] = Green;
+    for (const auto& [Cx, Cy] : {std::pair{200, 20}, {30, 150}, {120, 90}, {90, 120}}) {
+      SetWindowPos(W, nullptr, 0, 0, Cx, Cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+      HDC Dc = GetDC(W);
+      RECT All{0, 0, Cx, Cy};
+      HBRUSH B = CreateSolidBrush(Red);
+      FillRect(Dc, &All, B);  // visible only while the window is shown, and painted over then
+      DeleteObject(B);
+      ReleaseDC(W, Dc);
+    }
+    if (!C.ShownFirst) ShowWindow(W, SW_SHOWNA);
+    InvalidateRect(W, nullptr, TRUE);
+    for (const auto& [X, Y] : {std::pair{0, 0}, {89, 0}, {0, 119}, {89, 119}, {45, 60}})
+      EXPECT_EQ(Pixel(W, X, Y), 0x00FF00u) << X << "," << Y;
+    DestroyWindow(W);
+  }
+}
+
 TEST_F(WinPaintTest, BeginPaintCoversOnlyTheInvalidPart)
 {
   HWND W = Top(0, 0, 100, 100, WS_POPUP | WS_VISIBLE);
