@@ -587,6 +587,15 @@ void AddToSkipList(TStrings* SkipList, const String& Path)
   if (NotInList(Path, SkipList) && NotInList(CleanTitle(Path), SkipList)) SkipList->Add(Path);
 }
 
+void AddToSkipList(TStrings* SkipList, std::unordered_set<String>& Seen, const String& Path)
+{
+  if (Seen.empty())
+    for (int I = 0; I < SkipList->GetCount(); ++I) Seen.insert(SkipList->Get(I));
+  if (Seen.count(Path) || Seen.count(CleanTitle(Path))) return;
+  SkipList->Add(Path);
+  Seen.insert(Path);
+}
+
 void AddToSkipList(const String& Path)
 {
   if (Form1) AddToSkipList(Form1->skiplist->GetItems(), Path);

@@ -383,7 +383,7 @@ void ScanFiles(TStrings* Files)
 {
   TStrings* Vob = Form1->voblist->GetItems();
   TStrings* Video = Form1->videobox->GetItems();
-  std::unordered_set<String> VobSeen = EntriesOf(Vob), VideoSeen = EntriesOf(Video);
+  std::unordered_set<String> VobSeen = EntriesOf(Vob), VideoSeen = EntriesOf(Video), SkipSeen;
   const TConvertedIndex History;  // once per scan, not once per file
   // Files is emptied below: its items are read, never rewritten (a rewrite moves every later item).
   for (int I = 0; I < Files->GetCount(); ++I) {
@@ -392,7 +392,7 @@ void ScanFiles(TStrings* Files)
     if (!ScanHost().SkipConverted || Contains(Raw, "*")) Converted = false;
     const String Entry = Trim(RemoveFirstStar(Raw));
     if (Converted) {
-      AddToSkipList(Entry);
+      AddToSkipList(Form1->skiplist->GetItems(), SkipSeen, Entry);
       continue;
     }
     if (IsDiscImageExtension(Entry)) AddOnce(Vob, VobSeen, Entry);
