@@ -382,9 +382,11 @@ void TXcReadThread::AppendData(const char* Bytes, int Count)
     while (FCount + Count > XcMaxBufferSize && !FDetached.load()) {
       const Int64 Now = GetTickCount64();
       if (Now >= Deadline) break;
+      FWaitingForRoom = true;
       FLock.Leave();
       WaitForSingleObject(FTaken, static_cast<DWORD>(Deadline - Now));
       FLock.Enter();
+      FWaitingForRoom = false;
     }
     FGaveUp = FCount + Count > XcMaxBufferSize;
   }
@@ -441,7 +443,7 @@ int TXcReadThread::TakeBatch(std::vector<char>& Destination, int MaxBytes)
   FCount -= Count;
   if (Count > 0) {
     FGaveUp = false;
-    if (FTaken) SetEvent(FTaken);
+    if (FWaitingForRoom) SetEvent(FTaken);
   }
   // While bytes wait, the GUI comes back for them by itself (a drain that stops at its limit
   // asks for the next one); only an empty buffer needs a message for the next bytes.

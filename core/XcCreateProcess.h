@@ -225,7 +225,8 @@ private:
   int FCount = 0;
   bool FMessagePending = false;  // guarded by FLock
   bool FGaveUp = false;          // guarded by FLock: a wait for the GUI timed out
-  HANDLE FTaken = nullptr;       // set when the GUI side took data
+  bool FWaitingForRoom = false;  // guarded by FLock: the worker waits for FTaken
+  HANDLE FTaken = nullptr;       // set when the GUI side took data while the worker waits
   std::atomic<bool> FDetached{false};
 };
 
