@@ -362,7 +362,9 @@ void TXcReadThread::Execute()
     if (!Pipe) break;
     DWORD Read = 0;
     if (ReadFile(Pipe, FReadBuffer.data(), XcChunkSize, &Read, nullptr)) {
-      AppendData(FReadBuffer.data(), static_cast<int>(Read));
+      DWORD Waiting = 0;
+      const bool More = Read == XcChunkSize && PeekNamedPipe(Pipe, nullptr, 0, nullptr, &Waiting, nullptr) && Waiting > 0;
+      AppendData(FReadBuffer.data(), static_cast<int>(Read), !More || FUnannounced + static_cast<int>(Read) >= XcNotifyBytes);
       continue;
     }
     const DWORD Error = GetLastError();
@@ -371,7 +373,7 @@ void TXcReadThread::Execute()
   }
 }
 
-void TXcReadThread::AppendData(const char* Bytes, int Count)
+void TXcReadThread::AppendData(const char* Bytes, int Count, bool Notify)
 {
   bool Post = false;
   FLock.Enter();
@@ -416,6 +418,12 @@ void TXcReadThread::AppendData(const char* Bytes, int Count)
     std::memcpy(FData.data(), Bytes + First, static_cast<std::size_t>(Count - First));
     FCount += Count;
   }
+  if (!Notify) {
+    FUnannounced += std::max(Count, 0);
+    FLock.Leave();
+    return;
+  }
+  FUnannounced = 0;
   // One message stands for any number of appends until the GUI takes data again.
   Post = !FMessagePending;
   FMessagePending = true;

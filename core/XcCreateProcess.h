@@ -61,6 +61,9 @@ constexpr int XcChunkSize = 1024;
 constexpr int XcInitialBufferSize = 1024;
 constexpr int XcMaxBufferSize = 128 * 1024;
 constexpr int XcInputQueueSize = 1024;
+// While the pipe holds more output, the reader thread reads on and tells the GUI thread only
+// once this much has gathered (or the pipe is empty): fewer, larger batches.
+constexpr int XcNotifyBytes = 16 * 1024;
 // How long the reader thread waits for the GUI thread to take data out of a full buffer before
 // the unread data is dropped. A GUI thread that is merely slow to be scheduled loses nothing;
 // one that stays blocked costs the tool this wait once, then output is dropped without waits
@@ -205,7 +208,7 @@ public:
   // Worker side: appends what was read (public for the buffer tests). When the bytes do not
   // fit into a buffer of 128 KiB, waits up to XcFullBufferGraceMs for the GUI side to take
   // data first (not again before the GUI has taken some), then drops the unread data.
-  void AppendData(const char* Bytes, int Count);
+  void AppendData(const char* Bytes, int Count) { AppendData(Bytes, Count, true); }
   int GetCapacity() const { return FCapacity; }
 
 protected:
@@ -213,6 +216,10 @@ protected:
   void DoTerminate() override;
 
 private:
+  // Notify false: more output waits in the pipe; the GUI is told later (at XcNotifyBytes
+  // unannounced bytes at the latest).
+  void AppendData(const char* Bytes, int Count, bool Notify);
+
   TXcReader* FReader;
   HANDLE FPipe;
   TCriticalSection FLock;
@@ -225,6 +232,7 @@ private:
   int FCount = 0;
   bool FMessagePending = false;  // guarded by FLock
   bool FGaveUp = false;          // guarded by FLock: a wait for the GUI timed out
+  int FUnannounced = 0;          // worker only: bytes appended since the last notification
   bool FWaitingForRoom = false;  // guarded by FLock: the worker waits for FTaken
   HANDLE FTaken = nullptr;       // set when the GUI side took data while the worker waits
   std::atomic<bool> FDetached{false};
