@@ -146,6 +146,7 @@ void TXcReader::Start(HANDLE Pipe)
   FCursor = 0;
   FBatch.clear();
   FBatchAt = 0;
+  FRest.clear();
   FEndPending = false;
   auto* Thread = new TXcReadThread(this, FOwner->EnsureMessageWindow(), Pipe);
   Thread->OnTerminate = [this](TObject* Sender) { ReadThreadTerminated(Sender); };
@@ -157,6 +158,7 @@ void TXcReader::Stop()
 {
   FBatch.clear();
   FBatchAt = 0;
+  FRest.clear();
   FEndPending = false;
   if (!FReadThread) return;
   TXcReadThread* Thread = FReadThread;
@@ -170,11 +172,15 @@ bool TXcReader::TakePiece(char*& Piece, int& Count, int Wanted)
   if (FBatchAt >= FBatch.size()) {
     FBatch.clear();
     FBatchAt = 0;
-    if (!FReadThread) return false;
-    // Only what this drain may assemble: the rest stays in the thread's buffer, where the
-    // 128 KiB rule applies while the GUI is behind.
-    const int Limit = Wanted > 0 ? Wanted * XcChunkSize : XcMaxBufferSize;
-    if (FReadThread->TakeBatch(FBatch, Limit) == 0) return false;
+    if (!FRest.empty()) {
+      FBatch.swap(FRest);
+    } else {
+      if (!FReadThread) return false;
+      // Only what this drain may assemble: the rest stays in the thread's buffer, where the
+      // 128 KiB rule applies while the GUI is behind.
+      const int Limit = Wanted > 0 ? Wanted * XcChunkSize : XcMaxBufferSize;
+      if (FReadThread->TakeBatch(FBatch, Limit) == 0) return false;
+    }
   }
   Count = static_cast<int>(std::min<std::size_t>(XcChunkSize, FBatch.size() - FBatchAt));
   Piece = FBatch.data() + FBatchAt;
@@ -182,7 +188,7 @@ bool TXcReader::TakePiece(char*& Piece, int& Count, int Wanted)
   return true;
 }
 
-bool TXcReader::HasUnassembled() const { return FBatchAt < FBatch.size(); }
+bool TXcReader::HasUnassembled() const { return FBatchAt < FBatch.size() || !FRest.empty(); }
 
 void TXcReader::DrainBuffer(int MaxPieces)
 {
@@ -317,9 +323,8 @@ void TXcReader::ReadThreadTerminated(TObject*)
   if (!FReadThread) return;
   if (FDraining) {
     // A drain further up the stack is still assembling: hand it the rest and the end.
-    FBatch.erase(FBatch.begin(), FBatch.begin() + static_cast<std::ptrdiff_t>(FBatchAt));
-    FBatchAt = 0;
-    while (FReadThread->TakeBatch(FBatch, XcMaxBufferSize) > 0) {
+    // Into a store of its own: the running drain is reading FBatch in place.
+    while (FReadThread->TakeBatch(FRest, XcMaxBufferSize) > 0) {
     }
     FReadThread = nullptr;
     FEndPending = true;

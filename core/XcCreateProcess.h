@@ -185,10 +185,11 @@ private:
   bool FStartsOnNewLine = true;
   bool FDraining = false;
   bool FEndPending = false;
-  // Output taken from the thread and not yet assembled (FBatch from FBatchAt on); a thread
-  // that ends while a drain runs leaves the rest of its buffer here too.
+  // Output taken from the thread and not yet assembled (FBatch from FBatchAt on), and what a
+  // thread that ended while a drain ran left behind (FRest, assembled after FBatch).
   std::vector<char> FBatch;
   std::size_t FBatchAt = 0;
+  std::vector<char> FRest;
 };
 
 class TXcReadThread : public TThread {
