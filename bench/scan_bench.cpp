@@ -1,11 +1,12 @@
 // Scanning a folder tree through the intake (the pending list, the scan timer's tick, folder
-// expansion, sorting into kinds, DetectFile for every clip) against a plain recursive directory
-// walk plus the same identify runs started directly. The tree holds 2,000 small non-video files
-// in 20 folders and 20 real clips. The counter "ratio" is the program's time divided by the
-// direct time. Needs mplayer and ffmpeg (for the clip); skipped without them.
-#include <benchmark/benchmark.h>
-
+// expansion, sorting into kinds, the converted-files check, DetectFile for every clip) against
+// a plain recursive directory walk plus the same identify runs started directly. Trees of 2k,
+// 20k and 100k small non-video files in 20 folders, each with 20 real clips; then the same trees
+// without clips against the walk alone, which shows the scan's own cost per file (it must not
+// grow with the number of files). Runs alternate; the median ratio, its spread and the goal are
+// printed. Needs mplayer and ffmpeg (for the clips); says so and ends without them.
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "BenchSupport.h"
+#include "RatioRuns.h"
 #include "core/MainForm.h"
 #include "core/XcCreateProcess.h"
 #include "core/qv_detect.h"
@@ -21,45 +23,48 @@
 
 namespace {
 
-using qv::bench::Seconds;
 using qv::bench::TIdentifySetup;
 
-const TIdentifySetup& Setup()
+// A tree of Files small files in 20 folders, with a copy of the clip in each folder when Clips.
+std::string MakeTree(const TIdentifySetup& S, int Files, bool Clips)
 {
-  static TIdentifySetup S;
-  static bool Done = false;
-  if (Done) return S;
-  Done = true;
-  qv::bench::PrepareIdentifySetup(S, "qv_scan_bench_");
-  if (!S.Ready) return S;
+  const std::string Root = S.Dir + "tree" + std::to_string(Files) + (Clips ? "c" : "") + "/";
   for (int F = 0; F < 20; ++F) {
-    const std::string Sub = S.Dir + "tree/f" + std::to_string(F) + "/";
+    const std::string Sub = Root + "f" + std::to_string(F) + "/";
     std::filesystem::create_directories(Sub);
-    for (int I = 0; I < 100; ++I) std::ofstream(Sub + "note" + std::to_string(I) + ".txt") << "x";
-    std::filesystem::copy_file(S.Clip, Sub + "clip" + std::to_string(F) + ".avi");
+    for (int I = 0; I < Files / 20; ++I) std::ofstream(Sub + "note" + std::to_string(I) + ".txt") << "x";
+    if (Clips) std::filesystem::copy_file(S.Clip, Sub + "clip" + std::to_string(F) + ".avi");
   }
-  return S;
+  return Root;
 }
 
 // The plain way: a recursive walk that picks the ".avi" files, then one identify run each.
-double Direct(const TIdentifySetup& S)
+void Direct(const TIdentifySetup& S, const std::string& Root, bool Identify)
 {
-  const auto Start = std::chrono::steady_clock::now();
   std::vector<std::string> Clips;
-  for (const auto& E : std::filesystem::recursive_directory_iterator(S.Dir + "tree"))
+  for (const auto& E : std::filesystem::recursive_directory_iterator(Root))
     if (E.is_regular_file() && E.path().extension() == ".avi") Clips.push_back(E.path());
-  const double Walk = Seconds(Start);
-  double Runs = 0;
-  for (const std::string& C : Clips) Runs += qv::bench::RunIdentifyDirect(S, C);
-  return Walk + Runs;
+  if (Identify)
+    for (const std::string& C : Clips) qv::bench::RunIdentifyDirect(S, C);
 }
 
-void BM_ScanTreeAgainstWalkAndDirectIdentify(benchmark::State& State)
+bool Scan(TForm1* Form, const std::string& Root, int Clips)
 {
-  const TIdentifySetup& S = Setup();
+  ClearGridRows(Form->StringGrid1);
+  AddPendingInput(Root);
+  ScanTimerTimer();
+  return Clips == 0 || Form->StringGrid1->GetCells(scWidth, Clips) == "320";
+}
+
+}  // namespace
+
+int main()
+{
+  TIdentifySetup S;
+  qv::bench::PrepareIdentifySetup(S, "qv_scan_bench_");
   if (!S.Ready) {
-    State.SkipWithError(S.Error.c_str());
-    return;
+    std::printf("scan benchmark skipped: %s\n", S.Error.c_str());
+    return 0;
   }
   SetDisplayBackend(std::make_unique<THeadlessDisplay>());
   ResetRunState();
@@ -71,31 +76,38 @@ void BM_ScanTreeAgainstWalkAndDirectIdentify(benchmark::State& State)
   qv::bench::IdentifyRunner(Form, Feed);
   ScanHost() = TScanHost();
 
-  double Program = 0, Plain = 0;
-  for (auto _ : State) {
-    Plain += Direct(S);
-    ClearGridRows(Form->StringGrid1);
-    const auto Start = std::chrono::steady_clock::now();
-    AddPendingInput(S.Dir + "tree/");
-    ScanTimerTimer();
-    Program += Seconds(Start);
-    if (Form->StringGrid1->GetCells(scWidth, 20) != "320") {
-      const std::string Why = "the scan did not identify the 20 clips: " +
-                              std::to_string(Form->StringGrid1->GetRowCount()) + " rows, row 1 \"" +
-                              Form->StringGrid1->GetCells(scSourcePath, 1) + "\" width \"" +
-                              Form->StringGrid1->GetCells(scWidth, 1) + "\", row 20 width \"" +
-                              Form->StringGrid1->GetCells(scWidth, 20) + "\" type \"" + Form->StringGrid1->GetCells(scType, 20) + "\" path \"" + Form->StringGrid1->GetCells(scSourcePath, 20) + "\"";
-      State.SkipWithError(Why.c_str());
-      break;
-    }
+  struct TSize {
+    int Files, Pairs;
+    const char* Goal;
+  };
+  const TSize Sizes[] = {{2000, 10, "<= 1.05"}, {20000, 10, "<= 1.05"}, {100000, 4, "<= 1.05"}};
+  bool Failed = false;
+  for (const TSize& Size : Sizes) {
+    const std::string Root = MakeTree(S, Size.Files, true);
+    const auto R = qv::bench::AlternateRuns(
+        Size.Pairs, nullptr, [&] { Failed |= !Scan(Form, Root, 20); }, [&] { Direct(S, Root, true); });
+    char What[96];
+    std::snprintf(What, sizeof What, "scan %d files + 20 clips vs walk + identify", Size.Files);
+    qv::bench::PrintRatio(What, R, Size.Goal);
+    std::filesystem::remove_all(Root);
   }
-  State.counters["program_ms"] = 1000 * Program / static_cast<double>(State.iterations());
-  State.counters["direct_ms"] = 1000 * Plain / static_cast<double>(State.iterations());
-  State.counters["ratio"] = Plain > 0 ? Program / Plain : 0;
+  double PerFileAt2k = 0;
+  for (const TSize& Size : Sizes) {
+    const std::string Root = MakeTree(S, Size.Files, false);
+    const auto R = qv::bench::AlternateRuns(
+        Size.Pairs, nullptr, [&] { Scan(Form, Root, 0); }, [&] { Direct(S, Root, false); });
+    char What[96];
+    std::snprintf(What, sizeof What, "scan %d files, no clips vs walk", Size.Files);
+    qv::bench::PrintRatio(What, R, "(the scan's own cost)");
+    const double PerFile = 1000 * R.OursMs / Size.Files;
+    if (Size.Files == 2000) PerFileAt2k = PerFile;
+    std::printf("  %.2f us per file, %.2f x the per-file cost at 2k  goal: linear (<= 1.5 x)\n", PerFile,
+                PerFileAt2k > 0 ? PerFile / PerFileAt2k : 0);
+    std::filesystem::remove_all(Root);
+  }
+  if (Failed) std::printf("the scan did not identify the 20 clips in some run\n");
   DetectionHost() = TDetectionHost();
   ScanHost() = TScanHost();
   delete Form;
+  return Failed ? 1 : 0;
 }
-BENCHMARK(BM_ScanTreeAgainstWalkAndDirectIdentify)->Unit(benchmark::kMillisecond)->Iterations(3);
-
-}  // namespace

@@ -123,6 +123,29 @@ bool IsDiscImageExtension(const String& Path)
   return InList(LowerCase(LowerExtNoDot(Path)), Form1 ? Form1->subISO : nullptr, DefaultDiscImageExtensions, 3);
 }
 
+namespace {
+
+std::unordered_set<String> ExtensionSet(TListBox* List, const char* const* Defaults, int DefaultCount)
+{
+  std::unordered_set<String> Set;
+  if (List) {
+    TStrings* Items = List->GetItems();
+    const int Count = Items->GetCount();
+    for (int I = 0; I < Count; ++I) Set.insert(Items->Get(I));
+  } else {
+    Set.insert(Defaults, Defaults + DefaultCount);
+  }
+  return Set;
+}
+
+}  // namespace
+
+TExtensionLists::TExtensionLists()
+    : FVideo(ExtensionSet(Form1 ? Form1->subVid : nullptr, DefaultVideoExtensions, 30)),
+      FDiscImage(ExtensionSet(Form1 ? Form1->subISO : nullptr, DefaultDiscImageExtensions, 3))
+{
+}
+
 bool IsWmvSourceExtension(const String& Path)
 {
   String Ext = LowerExtNoDot(Path);

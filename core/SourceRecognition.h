@@ -10,6 +10,7 @@
 #pragma once
 
 #include <functional>
+#include <unordered_set>
 
 #include "core/SourceRow.h"
 #include "platform/rtl/StringList.h"
@@ -27,6 +28,18 @@ String LowerExtNoDot(const String& Path);
 bool IsVideoExtension(const String& Path);      // in subVid
 bool IsDiscImageExtension(const String& Path);  // in subISO
 bool IsWmvSourceExtension(const String& Path);  // in subWMV
+// The video and disc-image extension lists as they are when it is made, for many questions in
+// a row (a folder scan): the answers of IsVideoExtension and IsDiscImageExtension for a path
+// whose LowerExtNoDot is Ext, each one look-up.
+class TExtensionLists {
+public:
+  TExtensionLists();
+  bool IsVideo(const String& Ext) const { return FVideo.count(Ext) != 0; }
+  bool IsDiscImage(const String& Ext) const { return FDiscImage.count(Ext) != 0; }
+
+private:
+  std::unordered_set<String> FVideo, FDiscImage;
+};
 // Whether the input part of a command line (a source row's column 22: the quoted path and its
 // options) reads a TiVo recording: the input file's extension is ".tivo" in any letter case. A
 // folder or name that merely holds "tivo" ("Festivo.avi") is none.

@@ -144,6 +144,8 @@ void TXcReader::Start(HANDLE Pipe)
   FStartsOnNewLine = true;
   FLine.clear();
   FCursor = 0;
+  FBatch.clear();
+  FBatchAt = 0;
   FRest.clear();
   FEndPending = false;
   auto* Thread = new TXcReadThread(this, FOwner->EnsureMessageWindow(), Pipe);
@@ -154,6 +156,8 @@ void TXcReader::Start(HANDLE Pipe)
 
 void TXcReader::Stop()
 {
+  FBatch.clear();
+  FBatchAt = 0;
   FRest.clear();
   FEndPending = false;
   if (!FReadThread) return;
@@ -163,15 +167,28 @@ void TXcReader::Stop()
   Thread->Detach();
 }
 
-bool TXcReader::TakePiece(int& Count)
+bool TXcReader::TakePiece(char*& Piece, int& Count, int Wanted)
 {
-  if (FReadThread) return FReadThread->TakeData(FChunk.data(), Count);
-  if (FRest.empty()) return false;
-  Count = static_cast<int>(std::min<std::size_t>(XcChunkSize, FRest.size()));
-  std::memcpy(FChunk.data(), FRest.data(), static_cast<std::size_t>(Count));
-  FRest.erase(0, static_cast<std::size_t>(Count));
+  if (FBatchAt >= FBatch.size()) {
+    FBatch.clear();
+    FBatchAt = 0;
+    if (!FRest.empty()) {
+      FBatch.swap(FRest);
+    } else {
+      if (!FReadThread) return false;
+      // Only what this drain may assemble: the rest stays in the thread's buffer, where the
+      // 128 KiB rule applies while the GUI is behind.
+      const int Limit = Wanted > 0 ? Wanted * XcChunkSize : XcMaxBufferSize;
+      if (FReadThread->TakeBatch(FBatch, Limit) == 0) return false;
+    }
+  }
+  Count = static_cast<int>(std::min<std::size_t>(XcChunkSize, FBatch.size() - FBatchAt));
+  Piece = FBatch.data() + FBatchAt;
+  FBatchAt += static_cast<std::size_t>(Count);
   return true;
 }
+
+bool TXcReader::HasUnassembled() const { return FBatchAt < FBatch.size() || !FRest.empty(); }
 
 void TXcReader::DrainBuffer(int MaxPieces)
 {
@@ -183,20 +200,24 @@ void TXcReader::DrainBuffer(int MaxPieces)
   bool More = false;
   try {
     int Count = 0;
-    while (!(More = MaxPieces > 0 && Pieces >= MaxPieces) && TakePiece(Count)) {
-      ParseChunk(FChunk.data(), Count);
+    char* Piece = nullptr;
+    while (!(More = MaxPieces > 0 && Pieces >= MaxPieces) &&
+           TakePiece(Piece, Count, MaxPieces > 0 ? MaxPieces - Pieces : 0)) {
+      ParseChunk(Piece, Count);
       ++Pieces;
     }
   } catch (...) {
     FDraining = false;
+    // What was taken and not yet assembled must not wait for a message that never comes.
+    if (FReadThread || HasUnassembled() || FEndPending) FOwner->ScheduleDrain(this);
     throw;
   }
   FDraining = false;
   // A tool that writes as fast as we assemble must not hold the GUI thread: the rest comes
   // with the next message, behind whatever else is queued. The rest may also be what a
   // thread that ended during a handler left behind: it is assembled before the end report.
-  if (More && (FReadThread || !FRest.empty())) FOwner->ScheduleDrain(this);
-  if (FEndPending && FRest.empty()) {
+  if (More && (FReadThread || HasUnassembled())) FOwner->ScheduleDrain(this);
+  if (FEndPending && !HasUnassembled()) {
     FEndPending = false;
     EndOfStream();
   }
@@ -220,7 +241,8 @@ void TXcReader::InsertTabSpaces()
 
 void TXcReader::EmitLine(bool EndOfLine)
 {
-  const String Line = FLine;
+  // A finished line is handed over; an unfinished one goes on being assembled.
+  const String Line = EndOfLine ? std::move(FLine) : FLine;
   const bool StartsOnNewLine = FStartsOnNewLine;
   if (!FOwner->GetConsoleOptions().count(coOwnerData)) {
     if (StartsOnNewLine || FOutputLines->GetCount() == 0)
@@ -301,9 +323,9 @@ void TXcReader::ReadThreadTerminated(TObject*)
   if (!FReadThread) return;
   if (FDraining) {
     // A drain further up the stack is still assembling: hand it the rest and the end.
-    char Piece[XcChunkSize];
-    int Count = 0;
-    while (FReadThread->TakeData(Piece, Count)) FRest.append(Piece, static_cast<std::size_t>(Count));
+    // Into a store of its own: the running drain is reading FBatch in place.
+    while (FReadThread->TakeBatch(FRest, XcMaxBufferSize) > 0) {
+    }
     FReadThread = nullptr;
     FEndPending = true;
     return;
@@ -323,6 +345,7 @@ void TXcReader::ReadThreadTerminated(TObject*)
 TXcReadThread::TXcReadThread(TXcReader* Reader, HWND Window, HANDLE Pipe)
     : TThread(true), FReader(Reader), FPipe(Pipe), FWindow(Window), FData(XcInitialBufferSize)
 {
+  FTaken = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   SetFreeOnTerminate(true);
   SetPriority(tpLower);
 }
@@ -332,6 +355,7 @@ TXcReadThread::~TXcReadThread()
   FLock.Enter();
   CloseHandleAndClear(FPipe);
   FLock.Leave();
+  CloseHandleAndClear(FTaken);
 }
 
 void TXcReadThread::Execute()
@@ -343,7 +367,9 @@ void TXcReadThread::Execute()
     if (!Pipe) break;
     DWORD Read = 0;
     if (ReadFile(Pipe, FReadBuffer.data(), XcChunkSize, &Read, nullptr)) {
-      AppendData(FReadBuffer.data(), static_cast<int>(Read));
+      DWORD Waiting = 0;
+      const bool More = Read == XcChunkSize && PeekNamedPipe(Pipe, nullptr, 0, nullptr, &Waiting, nullptr) && Waiting > 0;
+      AppendData(FReadBuffer.data(), static_cast<int>(Read), !More || FUnannounced + static_cast<int>(Read) >= XcNotifyBytes);
       continue;
     }
     const DWORD Error = GetLastError();
@@ -352,22 +378,57 @@ void TXcReadThread::Execute()
   }
 }
 
-void TXcReadThread::AppendData(const char* Bytes, int Count)
+void TXcReadThread::AppendData(const char* Bytes, int Count, bool Notify)
 {
   bool Post = false;
   FLock.Enter();
+  if (Count > 0 && FCount + Count > XcMaxBufferSize && !FGaveUp && FTaken && !FDetached.load()) {
+    // Full: the GUI thread may only be waiting for its turn on a busy machine.
+    const Int64 Deadline = GetTickCount64() + XcFullBufferGraceMs;
+    ResetEvent(FTaken);
+    while (FCount + Count > XcMaxBufferSize && !FDetached.load()) {
+      const Int64 Now = GetTickCount64();
+      if (Now >= Deadline) break;
+      FWaitingForRoom = true;
+      FLock.Leave();
+      WaitForSingleObject(FTaken, static_cast<DWORD>(Deadline - Now));
+      FLock.Enter();
+      FWaitingForRoom = false;
+    }
+    FGaveUp = FCount + Count > XcMaxBufferSize;
+  }
   if (Count > 0) {
+    while (FCount + Count > FCapacity && FCapacity <= XcMaxBufferSize / 2) {
+      // Doubled, the unread bytes put in order at the start.
+      std::vector<char> Grown(static_cast<std::size_t>(FCapacity) * 2);
+      const int First = std::min(FCount, FCapacity - FHead);
+      std::memcpy(Grown.data(), FData.data() + FHead, static_cast<std::size_t>(First));
+      std::memcpy(Grown.data() + First, FData.data(), static_cast<std::size_t>(FCount - First));
+      FData.swap(Grown);
+      FCapacity *= 2;
+      FHead = 0;
+    }
     if (FCount + Count > FCapacity) {
-      if (FCapacity <= XcMaxBufferSize / 2) {
-        FCapacity *= 2;
-        FData.resize(static_cast<std::size_t>(FCapacity));
-      } else {
-        FCount = 0;  // the tool is far ahead of the GUI: the unread data is dropped
+      // The tool is far ahead of the GUI: the unread data is dropped, the newest bytes stay.
+      FHead = 0;
+      FCount = 0;
+      if (Count > FCapacity) {
+        Bytes += Count - FCapacity;
+        Count = FCapacity;
       }
     }
-    std::memcpy(FData.data() + FCount, Bytes, static_cast<std::size_t>(Count));
+    const int Tail = (FHead + FCount) % FCapacity;
+    const int First = std::min(Count, FCapacity - Tail);
+    std::memcpy(FData.data() + Tail, Bytes, static_cast<std::size_t>(First));
+    std::memcpy(FData.data(), Bytes + First, static_cast<std::size_t>(Count - First));
     FCount += Count;
   }
+  if (!Notify) {
+    FUnannounced += std::max(Count, 0);
+    FLock.Leave();
+    return;
+  }
+  FUnannounced = 0;
   // One message stands for any number of appends until the GUI takes data again.
   Post = !FMessagePending;
   FMessagePending = true;
@@ -377,19 +438,31 @@ void TXcReadThread::AppendData(const char* Bytes, int Count)
 
 bool TXcReadThread::TakeData(char* Destination, int& Count)
 {
+  std::vector<char> Piece;
+  Piece.reserve(XcChunkSize);
+  Count = TakeBatch(Piece, XcChunkSize);
+  if (Count > 0) std::memcpy(Destination, Piece.data(), static_cast<std::size_t>(Count));
+  return Count > 0;
+}
+
+int TXcReadThread::TakeBatch(std::vector<char>& Destination, int MaxBytes)
+{
   FLock.Enter();
-  FMessagePending = false;
-  if (FCount == 0) {
-    FLock.Leave();
-    Count = 0;
-    return false;
-  }
-  Count = std::min(XcChunkSize, FCount);
-  std::memcpy(Destination, FData.data(), static_cast<std::size_t>(Count));
-  std::memmove(FData.data(), FData.data() + Count, static_cast<std::size_t>(FCount - Count));
+  const int Count = std::min(std::max(MaxBytes, 0), FCount);
+  const int First = std::min(Count, FCapacity - FHead);
+  Destination.insert(Destination.end(), FData.data() + FHead, FData.data() + FHead + First);
+  Destination.insert(Destination.end(), FData.data(), FData.data() + (Count - First));
+  FHead = FCount == Count ? 0 : (FHead + Count) % FCapacity;
   FCount -= Count;
+  if (Count > 0) {
+    FGaveUp = false;
+    if (FWaitingForRoom) SetEvent(FTaken);
+  }
+  // While bytes wait, the GUI comes back for them by itself (a drain that stops at its limit
+  // asks for the next one); only an empty buffer needs a message for the next bytes.
+  if (FCount == 0) FMessagePending = false;
   FLock.Leave();
-  return true;
+  return Count;
 }
 
 void TXcReadThread::Detach()
@@ -398,6 +471,7 @@ void TXcReadThread::Detach()
   Terminate();
   FLock.Enter();
   CloseHandleAndClear(FPipe);
+  if (FTaken) SetEvent(FTaken);  // a wait for room ends now
   FLock.Leave();
 }
 

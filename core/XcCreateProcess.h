@@ -61,6 +61,14 @@ constexpr int XcChunkSize = 1024;
 constexpr int XcInitialBufferSize = 1024;
 constexpr int XcMaxBufferSize = 128 * 1024;
 constexpr int XcInputQueueSize = 1024;
+// While the pipe holds more output, the reader thread reads on and tells the GUI thread only
+// once this much has gathered (or the pipe is empty): fewer, larger batches.
+constexpr int XcNotifyBytes = 16 * 1024;
+// How long the reader thread waits for the GUI thread to take data out of a full buffer before
+// the unread data is dropped. A GUI thread that is merely slow to be scheduled loses nothing;
+// one that stays blocked costs the tool this wait once, then output is dropped without waits
+// until the GUI takes data again.
+constexpr DWORD XcFullBufferGraceMs = 100;
 // Pieces assembled per ReadDataMessage before the message loop gets its turn again.
 constexpr int XcPiecesPerMessage = 64;
 // Timers of the message window that carry on assembling a reader's output when timers or
@@ -147,7 +155,8 @@ public:
   bool IsReading() const { return FReadThread != nullptr; }
 
   // Takes the pieces the thread has gathered (at most MaxPieces when above 0; then a new
-  // ReadDataMessage is posted for the rest) and assembles them.
+  // ReadDataMessage is posted for the rest) and assembles them. The pieces of one call are
+  // taken from the thread's buffer under one lock.
   void DrainBuffer(int MaxPieces = 0);
   // Assembles one piece (at most 1,024 bytes; NUL and BEL are replaced in place).
   void ParseChunk(char* Piece, int Count);
@@ -161,7 +170,10 @@ public:
 private:
   friend class TXcCreateProcess;
   void ReadThreadTerminated(TObject* Sender);
-  bool TakePiece(int& Count);
+  // The next piece, in place in FBatch; false when nothing is waiting. Wanted: the pieces the
+  // caller may still assemble (0: no limit), which bounds what is taken from the thread.
+  bool TakePiece(char*& Piece, int& Count, int Wanted);
+  bool HasUnassembled() const;
   void FlushPending(const char* Run, int Count);
   void InsertTabSpaces();
   void EmitLine(bool EndOfLine);
@@ -171,10 +183,13 @@ private:
   String FLine;
   int FCursor = 0;
   bool FStartsOnNewLine = true;
-  std::array<char, XcChunkSize> FChunk{};
   bool FDraining = false;
   bool FEndPending = false;
-  String FRest;  // data taken over from a thread that ended while a drain was running
+  // Output taken from the thread and not yet assembled (FBatch from FBatchAt on), and what a
+  // thread that ended while a drain ran left behind (FRest, assembled after FBatch).
+  std::vector<char> FBatch;
+  std::size_t FBatchAt = 0;
+  std::vector<char> FRest;
 };
 
 class TXcReadThread : public TThread {
@@ -184,11 +199,17 @@ public:
 
   // GUI side: takes at most 1,024 unread bytes; false when there are none.
   bool TakeData(char* Destination, int& Count);
+  // GUI side: moves up to MaxBytes unread bytes, oldest first, to the end of Destination under
+  // one lock; how many. Once the buffer is found empty the next append posts a message again,
+  // so one message stands for everything appended between two takes.
+  int TakeBatch(std::vector<char>& Destination, int MaxBytes);
   // GUI side: ends the thread without further reports and closes the pipe.
   void Detach();
 
-  // Worker side: appends what was read (public for the buffer tests).
-  void AppendData(const char* Bytes, int Count);
+  // Worker side: appends what was read (public for the buffer tests). When the bytes do not
+  // fit into a buffer of 128 KiB, waits up to XcFullBufferGraceMs for the GUI side to take
+  // data first (not again before the GUI has taken some), then drops the unread data.
+  void AppendData(const char* Bytes, int Count) { AppendData(Bytes, Count, true); }
   int GetCapacity() const { return FCapacity; }
 
 protected:
@@ -196,15 +217,25 @@ protected:
   void DoTerminate() override;
 
 private:
+  // Notify false: more output waits in the pipe; the GUI is told later (at XcNotifyBytes
+  // unannounced bytes at the latest).
+  void AppendData(const char* Bytes, int Count, bool Notify);
+
   TXcReader* FReader;
   HANDLE FPipe;
   TCriticalSection FLock;
   HWND FWindow;
   std::array<char, XcChunkSize> FReadBuffer{};
+  // A ring: FCount unread bytes from FHead on, wrapping at FCapacity. Taking moves nothing.
   std::vector<char> FData;
   int FCapacity = XcInitialBufferSize;
+  int FHead = 0;
   int FCount = 0;
   bool FMessagePending = false;  // guarded by FLock
+  bool FGaveUp = false;          // guarded by FLock: a wait for the GUI timed out
+  int FUnannounced = 0;          // worker only: bytes appended since the last notification
+  bool FWaitingForRoom = false;  // guarded by FLock: the worker waits for FTaken
+  HANDLE FTaken = nullptr;       // set when the GUI side took data while the worker waits
   std::atomic<bool> FDetached{false};
 };
 

@@ -213,34 +213,26 @@ bool FileInUse(const String& Path) { return FileExists(Path) && FileUsedByOtherP
 
 namespace {
 
-void AddMatchingFiles(const String& Folder, const String& Mask, TStrings* List)
-{
-  TSearchRec F;
-  if (FindFirst(Folder + Mask, faReadOnly | faHidden | faSysFile | faArchive, F) == 0) {
-    do {
-      if (!(F.Attr & faDirectory)) List->Add(Folder + F.Name);
-    } while (FindNext(F) == 0);
-    FindClose(F);
-  }
-}
-
+// One listing per folder gives both its matching files and its subfolders, in name order.
 void SearchTree(const String& Folder, const String& Mask, TStrings* List, int Depth,
                 const std::function<void(const String&)>& Unreadable)
 {
-  AddMatchingFiles(Folder, Mask, List);
-  if (Depth > 256) return;
   std::vector<String> Subfolders;
   TSearchRec F;
   // A listable folder always shows "." and "..": nothing found means it cannot be read.
   if (FindFirst(Folder + "*", faDirectory | faHidden | faSysFile | faReadOnly | faArchive, F) == 0) {
     do {
-      if ((F.Attr & faDirectory) && !(F.Attr & faSymLink) && F.Name != "." && F.Name != "..")
+      if (!(F.Attr & faDirectory)) {
+        if (MatchesFindPattern(F.Name, Mask)) List->Add(Folder + F.Name);
+      } else if (!(F.Attr & faSymLink) && F.Name != "." && F.Name != "..") {
         Subfolders.push_back(Folder + F.Name + "/");
+      }
     } while (FindNext(F) == 0);
     FindClose(F);
-  } else if (Unreadable) {
+  } else if (Unreadable && Depth <= 256) {
     Unreadable(Folder);
   }
+  if (Depth > 256) return;
   for (const String& Sub : Subfolders) SearchTree(Sub, Mask, List, Depth + 1, Unreadable);
 }
 
@@ -585,6 +577,15 @@ void CheckForUpdate()
 void AddToSkipList(TStrings* SkipList, const String& Path)
 {
   if (NotInList(Path, SkipList) && NotInList(CleanTitle(Path), SkipList)) SkipList->Add(Path);
+}
+
+void AddToSkipList(TStrings* SkipList, std::unordered_set<String>& Seen, const String& Path)
+{
+  if (Seen.empty())
+    for (int I = 0; I < SkipList->GetCount(); ++I) Seen.insert(SkipList->Get(I));
+  if (Seen.count(Path) || Seen.count(CleanTitle(Path))) return;
+  SkipList->Add(Path);
+  Seen.insert(Path);
 }
 
 void AddToSkipList(const String& Path)

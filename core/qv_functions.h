@@ -12,6 +12,7 @@
 #pragma once
 
 #include <functional>
+#include <unordered_set>
 #include <vector>
 
 #include "core/GridSortOrder.h"
@@ -147,6 +148,9 @@ void HandleUpdateText(const String& Body);
 // Adds Path to the main window's skiplist unless an entry equals it or its CleanTitle form.
 void AddToSkipList(const String& Path);
 void AddToSkipList(TStrings* SkipList, const String& Path);
+// The same for many paths in a row: Seen holds the list's entries (filled from the list when
+// empty) and is kept up to date, so each path costs one look-up whatever the list's length.
+void AddToSkipList(TStrings* SkipList, std::unordered_set<String>& Seen, const String& Path);
 
 // Grid operations over any grid with GetCells/SetCells, GetRowCount/SetRowCount,
 // GetColCount and GetFixedRows (the class library's string grid, the skinned string grid).

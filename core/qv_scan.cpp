@@ -373,7 +373,8 @@ void ScanFolders(TStrings* Folders)
     FindFilesRecursive(Folders->Get(I), "*.*", Tree, [](const String& Folder) {
       Report("The folder \"" + Folder + "\" can not be read and is skipped");
     });
-    for (int K = 0; K < Tree->GetCount(); ++K) Files->Add(Tree->Get(K));
+    const int Found = Tree->GetCount();
+    for (int K = 0; K < Found; ++K) Files->Add(Tree->Get(K));
   }
   Folders->Clear();
   ScanFiles(Files);
@@ -383,23 +384,26 @@ void ScanFiles(TStrings* Files)
 {
   TStrings* Vob = Form1->voblist->GetItems();
   TStrings* Video = Form1->videobox->GetItems();
-  std::unordered_set<String> VobSeen = EntriesOf(Vob), VideoSeen = EntriesOf(Video);
-  const TConvertedIndex History;  // once per scan, not once per file
+  std::unordered_set<String> VobSeen = EntriesOf(Vob), VideoSeen = EntriesOf(Video), SkipSeen;
+  // Built once per scan, not once per file.
+  const TConvertedIndex History;
+  const TExtensionLists Extensions;
   // Files is emptied below: its items are read, never rewritten (a rewrite moves every later item).
-  for (int I = 0; I < Files->GetCount(); ++I) {
+  const int Count = Files->GetCount();
+  for (int I = 0; I < Count; ++I) {
     const String Raw = Files->Get(I);
     bool Converted = !History.NotDone(NativeFileName(Raw));
     if (!ScanHost().SkipConverted || Contains(Raw, "*")) Converted = false;
     const String Entry = Trim(RemoveFirstStar(Raw));
     if (Converted) {
-      AddToSkipList(Entry);
+      AddToSkipList(Form1->skiplist->GetItems(), SkipSeen, Entry);
       continue;
     }
-    if (IsDiscImageExtension(Entry)) AddOnce(Vob, VobSeen, Entry);
     const String Ext = LowerExtNoDot(Entry);
+    if (Extensions.IsDiscImage(Ext)) AddOnce(Vob, VobSeen, Entry);
     if (Ext == "vob")
       AddOnce(Vob, VobSeen, Entry);
-    else if (IsVideoBoxExtension(Ext) || IsVideoExtension(Entry))
+    else if (IsVideoBoxExtension(Ext) || Extensions.IsVideo(Ext))
       AddOnce(Video, VideoSeen, Entry);
   }
   Files->Clear();

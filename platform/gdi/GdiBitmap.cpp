@@ -61,16 +61,58 @@ const TDefaultTables& Tables()
 
 bool ValidDepth(int Bpp) { return Bpp == 1 || Bpp == 4 || Bpp == 8 || Bpp == 24 || Bpp == 32; }
 
+// The nearest index of each colour in one colour table, remembered: a picture converted to a
+// palette repeats its colours a lot, and each search looks at the whole table. The table the
+// answers belong to is kept with them; another table starts afresh.
+class TNearestIndexCache {
+public:
+  // Whether To has a table of at most 256 colours; then IndexOf answers for it.
+  bool Use(const TSurface& To)
+  {
+    if (!To.IsIndexed() || !To.Colors || To.ColorCount <= 0 || To.ColorCount > 256) return false;
+    if (To.ColorCount != FCount ||
+        std::memcmp(To.Colors, FColors, sizeof(RGBQUAD) * static_cast<std::size_t>(To.ColorCount)) != 0)
+      Reset(To);
+    return true;
+  }
+  std::uint32_t IndexOf(const TSurface& To, COLORREF Color)
+  {
+    TEntry& E = FEntries[(static_cast<std::uint32_t>(Color) * 2654435761u) >> (32 - SlotBits)];
+    if (!E.Used || E.Color != Color) E = {Color, To.ColorToRaw(Color), true};
+    return E.Index;
+  }
+
+private:
+  static constexpr int SlotBits = 12;
+  struct TEntry {
+    COLORREF Color = 0;
+    std::uint32_t Index = 0;
+    bool Used = false;
+  };
+  void Reset(const TSurface& To)
+  {
+    FCount = To.ColorCount;
+    std::memcpy(FColors, To.Colors, sizeof(RGBQUAD) * static_cast<std::size_t>(FCount));
+    for (TEntry& E : FEntries) E.Used = false;
+  }
+  int FCount = -1;
+  RGBQUAD FColors[256] = {};
+  TEntry FEntries[1 << SlotBits] = {};
+};
+
 // Copies between two surfaces of the same size, converting formats (indices when both tables
 // match, colours otherwise; alpha only between 32-bpp surfaces).
 void ConvertRows(const TSurface& From, const TSurface& To, int FromY, int ToY, int Rows)
 {
+  thread_local TNearestIndexCache Nearest;
+  bool Cached = false;
   bool SameTable = From.IsIndexed() && To.IsIndexed() && From.BitsPerPixel == To.BitsPerPixel &&
                    From.ColorCount == To.ColorCount &&
                    (From.ColorCount == 0 ||
                     std::memcmp(From.Colors, To.Colors, sizeof(RGBQUAD) * From.ColorCount) == 0);
   bool SameFormat = From.BitsPerPixel == To.BitsPerPixel && (!From.IsIndexed() || SameTable);
   int W = From.Width < To.Width ? From.Width : To.Width;
+  if (!SameFormat) Cached = Nearest.Use(To);
   for (int R = 0; R < Rows; ++R) {
     int Sy = FromY + R, Dy = ToY + R;
     if (SameFormat) {
@@ -85,7 +127,8 @@ void ConvertRows(const TSurface& From, const TSurface& To, int FromY, int ToY, i
     }
     for (int X = 0; X < W; ++X) {
       std::uint32_t Raw = From.GetRaw(X, Sy);
-      std::uint32_t Out = To.ColorToRaw(From.RawToColor(Raw));
+      const COLORREF Color = From.RawToColor(Raw);
+      std::uint32_t Out = Cached ? Nearest.IndexOf(To, Color) : To.ColorToRaw(Color);
       if (From.BitsPerPixel == 32 && To.BitsPerPixel == 32)
         Out |= Raw & 0xFF000000u;
       To.SetRaw(X, Dy, Out);

@@ -1,10 +1,12 @@
 // The conversion history: its rows, the already-converted test, its two files and the folder
 // list's buttons.
+#include <algorithm>
 #include <filesystem>
 
 #include "ScanTestSupport.h"
 #include "core/GridFiles.h"
 #include "core/SourceRecognition.h"
+#include "core/qv_functions.h"
 #include "platform/rtl/DateUtils.h"
 
 using namespace scantest;
@@ -52,6 +54,51 @@ TEST_F(HistoryWindow, WhatCountsAsConverted)
     ScanHost().SkipConverted = C.Skip;
     EXPECT_EQ(notdone(C.Source), C.NotDone) << C.Name;
   }
+}
+
+TEST_F(HistoryWindow, OneIndexForAWholeScanAnswersAsEveryRowWasCompared)
+{
+  // History names as they come: older Windows paths, odd characters, bytes that are not UTF-8.
+  for (const char* Name : {"Movie.avi", "C:\\Old\\Win Path.AVI", "/home/a/-dash.avi", "/x/quote\"back\\slash.avi",
+                           "/x/new\nline.avi", "/x/caf\xc3\xa9.avi", "/x/bad\xff.avi", "/x/colon:name.avi"})
+    Converted("Apple Ipod", Name);
+  Converted("Sony Psp", "Other.avi");
+  QueueDevice("Apple iPod");
+  ScanHost().SkipConverted = true;
+  struct TCase {
+    const char* Source;
+    bool NotDone;
+  } Cases[] = {
+      {"/d/MOVIE.AVI", false},                 // names differing only in case
+      {"/d/movie.avi.bak", true},
+      {"/d/win path.avi", false},              // the name part of a Windows path
+      {"C:\\Other\\Win Path.avi", false},
+      {"/d/-DASH.avi", false},
+      {"/y/QUOTE\"BACK\\SLASH.avi", false},   // a backslash is part of a name
+      {"/y/quote\"back/slash.avi", true},
+      {"/y/NEW\nLINE.avi", false},
+      {"/y/CAF\xc3\xa9.avi", false},
+      {"/y/caf\xc3\x89.avi", true},           // only ASCII letters fold
+      {"/y/BAD\xff.avi", false},
+      {"/y/colon:NAME.avi", false},
+      {"/y/Other.avi", true},                  // converted for a device not queued
+      {"/y/", true},
+  };
+  const TConvertedIndex Index;
+  for (const TCase& C : Cases) {
+    EXPECT_EQ(Index.NotDone(C.Source), C.NotDone) << C.Source;
+    EXPECT_EQ(notdone(C.Source), C.NotDone) << C.Source;
+  }
+
+  // A scan sends the converted files to the skip list once each and identifies the rest.
+  for (const char* F : {"in/MOVIE.AVI", "in/-dash.avi", "in/new\nline.avi", "in/fresh.avi"}) File(F);
+  AddToSkipList(Dir + "in/-dash.avi");
+  AddPendingInput(Dir + "in/");
+  ScanTimerTimer();
+  std::vector<std::string> Skipped = Items(Form->skiplist->GetItems());
+  std::sort(Skipped.begin(), Skipped.end());
+  EXPECT_EQ(Skipped, (std::vector<std::string>{Dir + "in/-dash.avi", Dir + "in/MOVIE.AVI", Dir + "in/new\nline.avi"}));
+  EXPECT_EQ(Calls, std::vector<std::string>{"vid " + Dir + "in/fresh.avi"});
 }
 
 TEST_F(HistoryWindow, BothFilesSurviveCloseAndCreation)

@@ -163,6 +163,22 @@ TEST_F(ScanTick, FoldersExpandWholeFilesSortAndEveryKindGoesItsWay)
     EXPECT_EQ(L->GetItems()->GetCount(), 0) << L->GetName();
 }
 
+TEST_F(ScanTick, KindsFollowTheExtensionListsAsTheUserEditedThem)
+{
+  TStrings* Video = Form->subVid->GetItems();
+  Video->Delete(Video->IndexOf("dat"));
+  Video->Add("xyz");
+  Form->subISO->GetItems()->Add("nrg");
+  Folder("In/");
+  for (const char* F : {"In/a.xyz", "In/b.dat", "In/c.NRG", "In/d.Xyz", "In/e.mkv"}) File(F);
+  ScanHost().RememberFolders = false;
+  Pending()->Add(Dir + "In/");
+  ScanTimerTimer();
+  // A small disc image is a video; "dat" is no longer one; the extension's case does not count.
+  EXPECT_EQ(Calls, (std::vector<std::string>{"vid " + Dir + "In/a.xyz", "vid " + Dir + "In/d.Xyz",
+                                             "vid " + Dir + "In/e.mkv", "vid " + Dir + "In/c.NRG"}));
+}
+
 TEST_F(ScanTick, AddedFoldersAreRememberedUnlessTheyHoldADvd)
 {
   ScanHost().RememberFolders = true;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "RunnerTestSupport.h"
@@ -112,6 +113,102 @@ TEST(XcReadBuffer, GrowsTo128KiBThenDropsTheUnreadDataButKeepsTheNewestChunk)
     Out.append(Piece, Count);
   }
   EXPECT_EQ(Out, "hello " + std::string(2000, 'w'));
+  delete Thread;
+  ProcessPendingMessages();
+}
+
+namespace {
+
+// What the reader thread's buffer was given and what the GUI side took, step by step.
+struct TBufferStep {
+  int Append;  // bytes appended (0: none)
+  int Take;    // then at most this many bytes taken in one batch (0: none)
+};
+
+struct TBufferCase {
+  const char* Name;
+  std::vector<TBufferStep> Steps;
+  std::vector<std::pair<int, int>> Kept;  // stream ranges [from, to) that come out; none: all
+  int Messages;                           // read messages posted to the window
+};
+
+int CountReadMessages(HWND Window)
+{
+  int N = 0;
+  MSG M;
+  while (PeekMessageA(&M, Window, ReadDataMessage, ReadDataMessage, PM_REMOVE)) ++N;
+  return N;
+}
+
+}  // namespace
+
+TEST(XcReadBuffer, KeepsTheStreamInOrderPostsOnceUntilEmptiedAndDropsOnlyPast128KiB)
+{
+  EnsureHeadlessDisplay();
+  const int K = 1024;
+  const std::vector<TBufferCase> Cases = {
+      {"appends without a take: one message", {{K, 0}, {K, 0}, {500, 0}}, {}, 1},
+      {"a take that empties the buffer rearms the message", {{K, 0}, {0, 4 * K}, {10, 0}, {10, 0}}, {}, 2},
+      {"a take that leaves bytes posts nothing more", {{3 * K, 0}, {0, K}, {K, 0}, {0, K}, {K, 0}}, {}, 1},
+      {"exactly 128 KiB unread is kept", {{64 * K, 0}, {64 * K, 0}}, {}, 1},
+      {"the ring wraps around when the GUI keeps up", {{100 * K, 0}, {0, 64 * K}, {92 * K, 0}}, {}, 1},
+      {"one byte too many drops all unread bytes",
+       {{100 * K, 0}, {0, 64 * K}, {92 * K + 1, 0}},
+       {{0, 64 * K}, {100 * K, 192 * K + 1}},
+       1},
+      {"after a drop the buffer fills again", {{128 * K, 0}, {K, 0}, {0, 512}, {2 * K, 0}}, {{128 * K, 131 * K}}, 1},
+      {"an append larger than the buffer keeps its newest bytes", {{128 * K, 0}, {130 * K, 0}}, {{130 * K, 258 * K}}, 1},
+      {"one append grows the buffer twice", {{3000, 0}}, {}, 1},
+  };
+  for (const TBufferCase& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    TXcCreateProcess Runner(nullptr);
+    const HWND Window = Runner.EnsureMessageWindow();
+    auto* Thread = new TXcReadThread(Runner.GetOutputReader(), Window, nullptr);
+    // Every byte tells its place in the stream, so order, losses and repeats all show.
+    auto ByteAt = [](int Offset) { return static_cast<char>(Offset % 251); };
+    int Written = 0;
+    std::vector<char> Taken;
+    for (const TBufferStep& Step : Case.Steps) {
+      std::vector<char> Bytes(static_cast<size_t>(Step.Append));
+      for (int I = 0; I < Step.Append; ++I) Bytes[static_cast<size_t>(I)] = ByteAt(Written + I);
+      if (Step.Append) Thread->AppendData(Bytes.data(), Step.Append);
+      Written += Step.Append;
+      if (Step.Take) Thread->TakeBatch(Taken, Step.Take);
+    }
+    EXPECT_EQ(CountReadMessages(Window), Case.Messages);
+    while (Thread->TakeBatch(Taken, 7 * K) > 0) {
+    }
+    const std::vector<std::pair<int, int>> Kept =
+        Case.Kept.empty() ? std::vector<std::pair<int, int>>{{0, Written}} : Case.Kept;
+    std::vector<char> Expected;
+    for (const auto& [From, To] : Kept)
+      for (int I = From; I < To; ++I) Expected.push_back(ByteAt(I));
+    ASSERT_EQ(Taken.size(), Expected.size());
+    EXPECT_TRUE(Taken == Expected);
+    EXPECT_LE(Thread->GetCapacity(), XcMaxBufferSize);
+    delete Thread;
+    ProcessPendingMessages();
+  }
+}
+
+TEST(XcReadBuffer, AFullBufferWaitsForTheGuiToTakeDataBeforeDroppingAny)
+{
+  EnsureHeadlessDisplay();
+  TXcCreateProcess Runner(nullptr);
+  auto* Thread = new TXcReadThread(Runner.GetOutputReader(), Runner.EnsureMessageWindow(), nullptr);
+  std::string Stream;
+  for (int I = 0; Stream.size() < static_cast<size_t>(XcMaxBufferSize) + 3000; ++I) Stream += std::to_string(I) + ",";
+  Thread->AppendData(Stream.data(), XcMaxBufferSize);
+  // The reader thread's next append finds the buffer full; the GUI thread takes data soon after.
+  std::thread Worker([&] { Thread->AppendData(Stream.data() + XcMaxBufferSize, 3000); });
+  Sleep(10);
+  std::vector<char> Taken;
+  Thread->TakeBatch(Taken, 64 * 1024);
+  Worker.join();
+  while (Thread->TakeBatch(Taken, 64 * 1024) > 0) {
+  }
+  EXPECT_TRUE(std::string(Taken.begin(), Taken.end()) == Stream.substr(0, XcMaxBufferSize + 3000));
   delete Thread;
   ProcessPendingMessages();
 }
@@ -423,6 +520,48 @@ TEST_F(XcRunner, EveryByteReachesOnReadEvenWhenTheHandlerPumpsMessages)
     EXPECT_EQ(RawAll.size(), static_cast<size_t>(Case.Bytes)) << Case.Name;
     EXPECT_FALSE(RawAfterTerminate) << Case.Name;
     EXPECT_EQ(ExitCodes, (std::vector<Cardinal>{0})) << Case.Name;
+  }
+}
+
+TEST_F(XcRunner, EveryLineArrivesWhileTheHandlerKeepsUp)
+{
+  // Bursts below the buffer's limit with a pause after each: the GUI thread is never 128 KiB
+  // behind, so nothing may be lost, whatever the pieces and batches look like.
+  struct TCase {
+    const char* Name;
+    int Bursts;
+    int LinesPerBurst;
+    const char* Text;  // one line
+  };
+  const TCase Cases[] = {
+      {"short lines", 12, 2600, "flood 0123456789abcdef\\n"},
+      {"lines longer than a piece", 6, 40, "<1500>\\n"},
+      {"progress lines overwritten in place", 8, 600, "Pos: 12.3s 45f (7%)\\r\\n"},
+  };
+  for (const TCase& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    Reports.clear();
+    ExitCodes.clear();
+    std::string Line = Case.Text;
+    if (Line == "<1500>\\n") Line = std::string(1500, 'x') + "\\n";
+    // The length as the tool writes it: each "\\n" or "\\r" is one byte.
+    size_t Bytes = 0;
+    for (size_t I = 0; I < Line.size(); ++I, ++Bytes)
+      if (Line[I] == '\\') ++I;
+    std::string Script;
+    for (int B = 0; B < Case.Bursts; ++B)
+      Script += "flood " + std::to_string(Bytes * static_cast<size_t>(Case.LinesPerBurst)) + " " + Line + ";sleep 60;";
+    size_t Largest = 0;
+    Runner->SetOnRawRead([&](TObject*, const String& S) { Largest = std::max(Largest, S.size()); });
+    Start(Script + "exit 0");
+    ASSERT_TRUE(WaitTerminated());
+    const std::vector<std::string> Lines = Transcript();
+    const size_t Want = static_cast<size_t>(Case.Bursts) * static_cast<size_t>(Case.LinesPerBurst);
+    ASSERT_EQ(Lines.size(), Want + 1);
+    const std::string Expected = Line.substr(0, Line.find('\\'));
+    EXPECT_EQ(std::count(Lines.begin(), Lines.end(), Expected), static_cast<long>(Want));
+    EXPECT_EQ(Lines.back(), "");
+    EXPECT_LE(Largest, static_cast<size_t>(XcChunkSize));
   }
 }
 

@@ -1,6 +1,7 @@
 // DIB sections of every depth and row order, and moving pixels in and out of bitmaps.
 #include <gtest/gtest.h>
 
+#include "platform/gdi/GdiSurface.h"
 #include "tests/platform/gdi/GdiTestUtil.h"
 
 namespace {
@@ -227,4 +228,41 @@ TEST(GdiDib, ColourTablesAndPalettes)
     EXPECT_EQ(RGB(Found.peRed, Found.peGreen, Found.peBlue), C); // exact entries exist
   }
   DeleteObject(Half);
+}
+
+TEST(GdiDib, ColoursIntoAColourTableTakeTheNearestEntryWhateverTableCameBefore)
+{
+  // Many colours, most of them repeated, into tables of the same size but other colours: each
+  // pixel gets the entry the table search gives for it, also when the same colours went into
+  // another table just before.
+  const int W = 97, H = 61;
+  std::vector<std::uint32_t> Picture(W * H);
+  std::uint32_t Seed = 12345;
+  for (std::size_t I = 0; I < Picture.size(); ++I) {
+    Seed = Seed * 1103515245u + 12345u;
+    Picture[I] = I % 3 == 0 ? Picture[I / 2] : (Seed >> 8) & 0xFFFFFF;
+  }
+  std::vector<RGBQUAD> Warm = TestPalette(8), Cool = TestPalette(8), Small = TestPalette(4);
+  for (RGBQUAD& Q : Cool) std::swap(Q.rgbRed, Q.rgbBlue);
+  const struct {
+    const char* Name;
+    int Bpp;
+    const std::vector<RGBQUAD>* Table;
+  } Cases[] = {{"warm", 8, &Warm}, {"cool", 8, &Cool}, {"warm again", 8, &Warm}, {"16 colours", 4, &Small}};
+  std::vector<std::uint8_t> InfoBuf;
+  BITMAPINFO* Info = Info32(InfoBuf, W, H);
+  for (const auto& Case : Cases) {
+    SCOPED_TRACE(Case.Name);
+    TTestDib Dib(W, H, Case.Bpp, true, *Case.Table);
+    ASSERT_EQ(SetDIBits(Dib.DC, Dib.Bitmap, 0, H, Picture.data(), Info, DIB_RGB_COLORS), H);
+    int Wrong = 0;
+    for (int Y = 0; Y < H; ++Y)
+      for (int X = 0; X < W; ++X) {
+        const std::uint32_t P = Picture[(H - 1 - Y) * W + X];
+        const COLORREF Color = RGB((P >> 16) & 0xFF, (P >> 8) & 0xFF, P & 0xFF);
+        const int Want = NearestColorIndex(Case.Table->data(), static_cast<int>(Case.Table->size()), Color);
+        Wrong += RawAt(Dib, X, Y) != static_cast<std::uint32_t>(Want);
+      }
+    EXPECT_EQ(Wrong, 0);
+  }
 }
