@@ -1,15 +1,19 @@
 #include "app/MainWindow.h"
 
 #include <cstdio>
-#include <thread>
+#include <cmath>
 
 #include "app/FormSkin.h"
+#include "skin/controls/SkinGauge.h"
 #include "app/ProgramOpenDialog.h"
 #include "platform/os/DiscWatch.h"
 #include "platform/os/Drives.h"
 #include "app/SelectFolderDialog.h"
 #include "app/OptionPages.h"
 #include "app/QueueEditPanel.h"
+#include "app/TobrinCpuUsage.h"
+#include "app/XcAppInstances.h"
+#include "app/XcDragDrop.h"
 #include "core/CropDetect.h"
 #include "core/DetectionWatchdog.h"
 #include "core/DeviceNumbers.h"
@@ -64,7 +68,11 @@ String AddOnMark(const String& S) { return ReplaceFirst(S, "Quelvo 3", "Quelvo 3
 
 }  // namespace
 
-void TMainWindow::SetCommandLine(std::vector<String> Args) { CommandLineArgs() = std::move(Args); }
+void TMainWindow::SetCommandLine(std::vector<String> Args)
+{
+  TSxAppInstances::SetArguments(Args);  // what a second start hands to the first
+  CommandLineArgs() = std::move(Args);
+}
 
 void SetRestartProc(std::function<void(const String& Executable)> Proc) { RestartProc() = std::move(Proc); }
 
@@ -82,6 +90,7 @@ bool AskQuelvo(const String& Text) { return MessageDlg(Text, mtCustom, mbYes | m
 
 TMainWindow::TMainWindow(TComponent* AOwner) : TForm1(AOwner)
 {
+  MakeGuardAndDrop();
   MakeWindowControls();
   LayOut();
   WireHosts();
@@ -98,6 +107,89 @@ TMainWindow::~TMainWindow()
   ScanHost() = TScanHost();
   DeviceQueueHost() = TDeviceQueueHost();
   RunHooks = TRunHooks();
+}
+
+// While the window loads: the guard (a second start hands its arguments over and ends here)
+// and the drop component, whose target is this window.
+void TMainWindow::MakeGuardAndDrop()
+{
+  try {
+    XcAppInstances1 = new TXcAppInstances(this);
+    XcAppInstances1->SetName("XcAppInstances1");
+    XcAppInstances1->OnCmdLineReceived = [this](TObject* Sender, TStrings* CmdLine) {
+      XcAppInstances1CmdLineReceived(Sender, CmdLine);
+    };
+    XcAppInstances1->BeginLoad();
+    XcAppInstances1->EndLoad();
+  } catch (const Exception& E) {
+    // Without the shared list this copy runs on its own; the start says so.
+    FGuardFailure = "Other starts of Quelvo 3 cannot reach this one: " + E.Message();
+  }
+  XcDragDrop1 = new TXcDragDrop(this);
+  XcDragDrop1->SetName("XcDragDrop1");
+  XcDragDrop1->OnDrop = [this](TObject* Sender, const TPoint& Position, TStrings* Paths) {
+    XcDragDrop1Drop(Sender, Position, Paths);
+  };
+  XcDragDrop1->BeginLoad();
+  XcDragDrop1->SetDropTarget(this);
+  XcDragDrop1->SetAcceptDrag(true);
+  XcDragDrop1->EndLoad();
+}
+
+void TMainWindow::XcAppInstances1CmdLineReceived(TObject*, TStrings* CmdLine)
+{
+  for (int I = 0; I < CmdLine->GetCount(); ++I) ListBox1->GetItems()->Add(CmdLine->Get(I));
+  ScanTimer->SetEnabled(true);
+}
+
+void TMainWindow::XcDragDrop1Drop(TObject*, const TPoint&, TStrings* Paths)
+{
+  std::vector<String> Names;
+  for (int I = 0; I < Paths->GetCount(); ++I) Names.push_back(Paths->Get(I));
+  DropFiles(Names);
+}
+
+// One gauge per processor, right-aligned on the status bar, then the "CPU:" panel left of them.
+void TMainWindow::MakeCpuGauges()
+{
+  int Count = 1;
+  try {
+    Count = ProcessorCount();
+  } catch (const Exception& E) {
+    // No counters: no gauges, and the start goes on.
+    Note("The processor load cannot be shown: " + E.Message());
+  }
+  for (int I = 0; I < Count - 1; ++I) {
+    auto* Gauge = new TskSkinGauge(skSkinStatusBar2);
+    Gauge->SetName("cpu_" + IntToStr(I));
+    Gauge->SetTag(I);
+    Gauge->SetParent(skSkinStatusBar2);
+    Gauge->SetAlign(alRight);
+    Gauge->SetWidth(50);
+    Gauge->SetSkinData(ProgramSkinData());
+    Gauge->SetShowPercent(true);
+  }
+  cputimer->SetOnTimer([this](TObject* Sender) { cputimerTimer(Sender); });
+  cputimer->SetEnabled(true);
+  corecount->SetValue(Count > 2 ? Count - 1 : 1);  // the spin edit's minimum is 1
+  skSkinStatusPanel1->SetAlign(alRight);
+}
+
+void TMainWindow::cputimerTimer(TObject*)
+{
+  SampleProcessorCounters();
+  const int Count = ProcessorCount();
+  for (int I = 0; I <= Count - 2; ++I) updateCPU(I, static_cast<int>(std::nearbyint(ProcessorLoad(I) * 100.0)));
+}
+
+void TMainWindow::updateCPU(int Index, int Percent)
+{
+  const String Name = "cpu_" + IntToStr(Index);
+  for (int I = 0; I < skSkinStatusBar2->GetComponentCount(); ++I) {
+    TComponent* C = skSkinStatusBar2->GetComponent(I);
+    if (C->GetName() == Name)
+      if (auto* Gauge = dynamic_cast<TskSkinGauge*>(C)) Gauge->SetValue(Percent);
+  }
 }
 
 void TMainWindow::Note(const String& Text)
@@ -318,10 +410,10 @@ void TMainWindow::FormCreate(TObject*)
   ProgramFolder = ExtractFilePath(Application->GetExeName());
   GoBusy = false;
   xcedit2->SetCaption("");
-  // 3: the processor count (the CPU gauges come with the CPU meter); the monitor interval follows.
-  const int Cpus = static_cast<int>(std::thread::hardware_concurrency());
-  corecount->SetValue(Cpus > 1 ? Cpus - 1 : 1);
+  // 3: the CPU gauges and the processor count; the monitor interval follows.
+  MakeCpuGauges();
   monitorvalueChange(this);
+  if (!FGuardFailure.empty()) Note(FGuardFailure);
   // 4-6
   DisplaySpecialFolders();
   radiobutton2->SetChecked(true);
@@ -447,6 +539,7 @@ void TMainWindow::FormCreate(TObject*)
   // 38-40
   BatchRunning = false;
   ShowDriveFreeSpace(xcedit2->GetCaption());
+  DragAcceptFiles(GetHandle(), TRUE);
   UiSync = true;
   ApplyOptionControls();
 }

@@ -33,6 +33,8 @@ class TProgramOpenDialog;
 class TSkinnedFolderDialog;
 class TQueueEditPanel;
 class TOptionPages;
+class TXcAppInstances;
+class TXcDragDrop;
 
 class TMainWindow : public TForm1 {
 public:
@@ -79,6 +81,18 @@ public:
   // switching, option actions and menus (OptionPages.h).
   std::unique_ptr<TQueueEditPanel> QueueEdit;
   std::unique_ptr<TOptionPages> Options;
+  // The single-instance guard and the file drop (made while the window loads).
+  TXcAppInstances* XcAppInstances1 = nullptr;
+  TXcDragDrop* XcDragDrop1 = nullptr;
+
+  // ---- Other copies, drops and the CPU meter ----
+  // Lines another copy handed over: appended as they are, then the scan timer runs.
+  void XcAppInstances1CmdLineReceived(TObject* Sender, TStrings* CmdLine);
+  void XcDragDrop1Drop(TObject* Sender, const TPoint& Position, TStrings* Paths);
+  // The one-second tick of cputimer: every processor's gauge.
+  void cputimerTimer(TObject* Sender);
+  // Shows Percent on the gauge "cpu_<Index>" of the status bar.
+  void updateCPU(int Index, int Percent);
 
   // ---- Life cycle ----
   void FormCreate(TObject* Sender);
@@ -107,6 +121,8 @@ private:
   void LayOut();
   void WireHosts();
   void MakeEditingAndOptions();
+  void MakeGuardAndDrop();
+  void MakeCpuGauges();
   void Note(const String& Text);
   void CheckTools();
   template <class TGrid>
@@ -119,6 +135,7 @@ private:
   bool FStartFailed = false;
   String FStartFailure;
   std::vector<String> FStartNotes;
+  String FGuardFailure;  // why the single-instance guard could not start ("" when it did)
   bool FExited = false;
 };
 

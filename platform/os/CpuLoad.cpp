@@ -79,6 +79,11 @@ void TCpuLoadSampler::SampleText(const String& Text)
     FPreviousCpus.clear();
   }
   FPreviousCpus.resize(cpus.size());
+  // A processor that was off-line in the previous sample starts again from this one: its
+  // counters since the system started are no load of this step.
+  if (FSampled)
+    for (std::size_t i = 0; i < cpus.size(); ++i)
+      if (FPreviousCpus[i].Total == 0) FPreviousCpus[i] = cpus[i];
   FTotal = sumTimes;
   FCpus = std::move(cpus);
   FSampled = true;

@@ -33,6 +33,9 @@ constexpr std::uint32_t ReplyMagic = 0x52495651;    // "QVIR"
 constexpr std::uint32_t KindSend = 1;
 constexpr std::uint32_t KindPost = 2;
 constexpr std::uint32_t MaxData = MaxRemoteCopyData;
+
+// The copy whose request the calling thread's handler is running (0 outside a handler).
+thread_local DWORD CurrentSender = 0;
 // How long accepting pauses when the process has no descriptor left.
 constexpr int AcceptPauseMs = 250;
 
@@ -254,6 +257,7 @@ struct TInstanceChannel::TImpl {
     std::size_t Needed = sizeof(TRequestHeader);  // bytes of the request known so far
     Int64 Deadline = 0;  // dropped when nothing came by then (moved on by each read)
     Int64 Limit = 0;     // and when the request is not complete by then, however it trickles
+    DWORD Peer = 0;      // the connecting process (from the socket's credentials)
   };
   String Folder;
   String LockPath, SocketPath, DirectoryPath;
@@ -383,6 +387,7 @@ struct TInstanceChannel::TImpl {
       }
       Watch(Fd, true);
       TConnection Connection;
+      Connection.Peer = static_cast<DWORD>(Cred.pid);
       Connection.Deadline = static_cast<Int64>(GetTickCount64()) + RemoteRequestDeadlineMs;
       Connection.Limit = static_cast<Int64>(GetTickCount64()) + RemoteRequestLimitMs;
       Reserved += Connection.Needed;
@@ -451,6 +456,7 @@ struct TInstanceChannel::TImpl {
     // The connection leaves the table before the handler runs: a nested Pump (the handler may
     // send messages itself) must not see it again.
     Watch(Fd, false);
+    const DWORD Peer = It->second.Peer;
     Forget(It);
     LRESULT Result = 0;
     std::uint32_t Status = 0;
@@ -460,6 +466,8 @@ struct TInstanceChannel::TImpl {
     const bool Deliverable = IsListed(Target) && RemoteMessageAllowed(Request.Msg) &&
                              (Request.Data.empty() || Request.Msg == WM_COPYDATA_MESSAGE);
     if (Handler && Deliverable) {
+      const DWORD OuterSender = CurrentSender;
+      CurrentSender = Peer;
       try {
         Result = Handler(Target, Request.Msg, static_cast<WPARAM>(Request.WParam), static_cast<LPARAM>(Request.LParam),
                          Request.Data);
@@ -467,6 +475,7 @@ struct TInstanceChannel::TImpl {
         Status = 1;  // the handler failed: the sender gets 0
         Result = 0;
       }
+      CurrentSender = OuterSender;
     }
     if (Request.Send) {
       TReplyHeader Reply{ReplyMagic, Status, static_cast<std::int64_t>(Result)};
@@ -875,6 +884,8 @@ UINT RegisterSharedMessage(const String& Name)
   return Result;
 }
 
+DWORD RemoteRequestSender() { return CurrentSender; }
+
 bool RemoteMessageAllowed(UINT Msg)
 {
   if (Msg == WM_COPYDATA_MESSAGE || (Msg >= 0xC000 && Msg <= 0xFFFF))
@@ -885,6 +896,7 @@ bool RemoteMessageAllowed(UINT Msg)
   case 0x0011:  // WM_QUERYENDSESSION
   case 0x0016:  // WM_ENDSESSION
   case 0x001C:  // WM_ACTIVATEAPP
+  case 0x0112:  // WM_SYSCOMMAND (a command number and a screen point)
     return true;
   default: return false;
   }

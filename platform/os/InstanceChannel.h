@@ -127,8 +127,12 @@ constexpr int RemoteRequestDeadlineMs = 3000;
 constexpr int RemoteRequestLimitMs = 20000;
 
 // WM_COPYDATA, a registered message, or one of the messages whose parameters are numbers only
-// (WM_NULL, WM_CLOSE, WM_QUERYENDSESSION, WM_ENDSESSION, WM_ACTIVATEAPP).
+// (WM_NULL, WM_CLOSE, WM_QUERYENDSESSION, WM_ENDSESSION, WM_ACTIVATEAPP, WM_SYSCOMMAND).
 bool RemoteMessageAllowed(UINT Msg);
+
+// While the calling thread's handler runs a request of another copy: that copy's process id
+// (from the connection's credentials, not from anything the peer wrote). 0 otherwise.
+DWORD RemoteRequestSender();
 
 // A request as it travels on a connection: a fixed header, then DataSize bytes.
 struct TInstanceRequest {

@@ -2437,8 +2437,9 @@ LRESULT UtilWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
 
 }  // namespace
 
-HWND AllocateHWnd(TWndMethod Method) {
-  static const char* ClassName = "TPUtilWindow";
+HWND AllocateHWnd(TWndMethod Method) { return AllocateHWnd(std::move(Method), "TPUtilWindow"); }
+
+HWND AllocateHWnd(TWndMethod Method, const char* ClassName) {
   WNDCLASSA Existing{};
   if (!GetClassInfoA(nullptr, ClassName, &Existing)) {
     WNDCLASSA Class{};

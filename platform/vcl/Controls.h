@@ -746,6 +746,8 @@ TCustomForm* GetParentForm(TControl* Control);
 LRESULT VclWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
 // A hidden window whose messages go to Method (timers, notifications); DeallocateHWnd destroys it.
 HWND AllocateHWnd(TWndMethod Method);
+// The same under another class name (registered on first use); the application's window is one.
+HWND AllocateHWnd(TWndMethod Method, const char* ClassName);
 void DeallocateHWnd(HWND Wnd);
 // Hands an exception caught in a window procedure to the application (HandleException).
 void VclHandleException(TObject* Sender);

@@ -828,7 +828,7 @@ TApplication::~TApplication() {
 }
 
 HWND TApplication::GetHandle() {
-  if (!FHandle) FHandle = AllocateHWnd([this](TMessage& M) { WndProc(M); });
+  if (!FHandle) FHandle = AllocateHWnd([this](TMessage& M) { WndProc(M); }, "TApplication");
   return FHandle;
 }
 
@@ -852,6 +852,18 @@ void TApplication::WndProc(TMessage& Message) {
     case CM_RELEASE:
       delete reinterpret_cast<TCustomForm*>(Message.LParam);
       return;
+    case WM_SYSCOMMAND:
+      // The commands that concern the whole program (another copy restores this one with it).
+      if ((Message.WParam & 0xFFF0) == SC_MINIMIZE) {
+        Minimize();
+        return;
+      }
+      if ((Message.WParam & 0xFFF0) == SC_RESTORE) {
+        Restore();
+        BringToFront();
+        return;
+      }
+      break;
     case WM_ACTIVATEAPP:
       FActive = Message.WParam != 0;
       if (FActive ? OnActivate : OnDeactivate) (FActive ? OnActivate : OnDeactivate)(this);

@@ -406,9 +406,15 @@ BOOL GetClassInfoA(HINSTANCE Instance, LPCSTR ClassName, WNDCLASSA* WndClass)
 
 int GetClassNameA(HWND Wnd, LPSTR ClassName, int MaxCount)
 {
+  String Name;
+  if (LookupLive(Wnd) == nullptr && RemoteClassName(Wnd, Name)) {
+    int Copied = 0;
+    CopyText(Name, ClassName, MaxCount, Copied);
+    return Copied;
+  }
   TWnd* W = ValidWindow(Wnd);
   if (W == nullptr) return 0;
-  String Name = W->IsDesktop ? String("#32769") : W->Class->Name;
+  Name = W->IsDesktop ? String("#32769") : W->Class->Name;
   int Copied = 0;
   CopyText(Name, ClassName, MaxCount, Copied);
   return Copied;

@@ -205,6 +205,7 @@ void RemoteWindowCreated(TWnd* W);
 void RemoteWindowRetitled(TWnd* W);
 void RemoteWindowDestroyed(TWnd* W);
 bool IsRemoteProxy(HWND Wnd);
+bool RemoteClassName(HWND Wnd, String& ClassName);
 bool RemoteSend(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, DWORD Timeout, LRESULT* Result, BOOL* Ok);
 bool RemotePost(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, BOOL* Ok);
 DWORD RemoteThreadProcess(HWND Wnd, DWORD* ProcessId);

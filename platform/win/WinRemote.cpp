@@ -29,6 +29,19 @@ TRemoteTable& R()
   return *T;
 }
 
+HWND ProxyFor(const qv::os::TRemoteWindow& Remote);
+
+// The stand-in handle here for window Value of process Sender (listed or not).
+HWND ProxyForValue(DWORD Sender, HWND Value)
+{
+  for (const auto& W : qv::os::FindRemoteWindows(nullptr, nullptr, false))
+    if (W.ProcessId == Sender && W.Window == Value) return ProxyFor(W);
+  qv::os::TRemoteWindow Unlisted;
+  Unlisted.ProcessId = Sender;
+  Unlisted.Window = Value;
+  return ProxyFor(Unlisted);
+}
+
 LRESULT Deliver(HWND Target, UINT Msg, WPARAM WParam, LPARAM LParam, const std::vector<char>& Data)
 {
   // The channel lets through only listed windows and messages whose parameters mean the same
@@ -37,6 +50,11 @@ LRESULT Deliver(HWND Target, UINT Msg, WPARAM WParam, LPARAM LParam, const std::
   if (W == nullptr || W->IsDesktop || !W->IsTopLevel() || !qv::os::RemoteMessageAllowed(Msg)) return 0;
   if (Msg != WM_COPYDATA && !Data.empty()) return 0;
   if (Msg == WM_COPYDATA) {
+    // wParam names the sending window, a handle value of the sender's: here it becomes the
+    // stand-in for that window, so that it never passes for a window of ours.
+    const DWORD Sender = qv::os::RemoteRequestSender();
+    if (WParam != 0 && Sender != 0)
+      WParam = reinterpret_cast<WPARAM>(ProxyForValue(Sender, reinterpret_cast<HWND>(WParam)));
     COPYDATASTRUCT Cds;
     Cds.dwData = static_cast<ULONG_PTR>(LParam);
     Cds.cbData = static_cast<DWORD>(Data.size());
@@ -165,6 +183,14 @@ DWORD RemoteThreadProcess(HWND Wnd, DWORD* ProcessId)
   return Target.ThreadId;
 }
 
+bool RemoteClassName(HWND Wnd, String& ClassName)
+{
+  qv::os::TRemoteWindow Target;
+  if (!RemoteTarget(Wnd, Target)) return false;
+  ClassName = Target.ClassName;
+  return true;
+}
+
 void InstallRemoteFind()
 {
   static std::once_flag Once;
@@ -179,3 +205,20 @@ void InstallRemoteFind()
 }
 
 }  // namespace QvWin
+
+using namespace QvWin;
+
+BOOL EnumRemoteWindows(WNDENUMPROC EnumFunc, LPARAM LParam)
+{
+  if (EnumFunc == nullptr) return FALSE;
+  for (const auto& W : qv::os::FindRemoteWindows(nullptr, nullptr, false))
+    if (!EnumFunc(ProxyFor(W), LParam)) return FALSE;
+  return TRUE;
+}
+
+HWND SenderWindowHandle(HWND Value)
+{
+  const DWORD Sender = qv::os::RemoteRequestSender();
+  if (Value == nullptr || Sender == 0) return Value;
+  return ProxyForValue(Sender, Value);
+}

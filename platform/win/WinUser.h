@@ -1533,6 +1533,16 @@ inline BOOL Shell_NotifyIcon(DWORD M, NOTIFYICONDATAA* D) { return Shell_NotifyI
 // ---------------------------------------------------------------------------------------------
 // Extensions of this system
 
+// Other running copies of the program (their windows are reached through stand-in handles;
+// see the instance channel). EnumRemoteWindows lists their top-level windows, as EnumWindows
+// lists ours; GetClassNameA and GetWindowThreadProcessId answer for the stand-ins.
+// SenderWindowHandle: a window handle that another copy passed in a message it sent (a handle
+// value of its own) as the stand-in that reaches that window from here; any other value is
+// answered unchanged. Handle values of different copies may be equal, so a handler that
+// answers the sender's window goes through it. (WM_COPYDATA's wParam arrives translated.)
+BOOL EnumRemoteWindows(WNDENUMPROC EnumFunc, LPARAM LParam);
+HWND SenderWindowHandle(HWND Value);
+
 // The display backend. Installing one is allowed only while no window exists (tests install
 // a headless backend in their set-up); it is created on first use with CreateDisplayBackend()
 // otherwise. GetDisplayBackend never answers nullptr.
