@@ -53,6 +53,8 @@ TskSkinMainMenuBar::TskSkinMainMenuBar(TComponent* AOwner) : TskSkinControl(AOwn
 
 TskSkinMainMenuBar::~TskSkinMainMenuBar()
 {
+  if (FSkinnedForm && FSkinnedForm->GetMenuModeBar() == this)
+    FSkinnedForm->SetMenuModeBar(nullptr);
   FMouseTimer->SetEnabled(false);
   FMorphTimer->SetEnabled(false);
   FAnimateTimer->SetEnabled(false);
@@ -91,6 +93,13 @@ void TskSkinMainMenuBar::SetDefItemFont(TFont* Value)
   FDefItemFont->Assign(Value);
   if (FIndex == -1)
     Repaint();
+}
+
+void TskSkinMainMenuBar::SetSkinnedForm(TskSkinnedForm* Value)
+{
+  FSkinnedForm = Value;
+  if (Value)
+    Value->FreeNotification(this);
 }
 
 void TskSkinMainMenuBar::SetMainMenu(TMainMenu* Value)
@@ -652,6 +661,7 @@ void TskSkinMainMenuBar::EnterMenuMode()
   if (target)
     target->MouseEnter();
   if (FSkinnedForm) {
+    FSkinnedForm->SetMenuModeBar(this);
     FSkinnedForm->HookApplicationMessages();
     FSkinnedForm->MainMenuMode = true;
     if (FSkinnedForm->OnMainMenuEnter)
@@ -661,6 +671,7 @@ void TskSkinMainMenuBar::EnterMenuMode()
 
 void TskSkinMainMenuBar::NextItem()
 {
+  const bool keyboardMode = FSkinnedForm && FSkinnedForm->MainMenuMode;
   const int count = static_cast<int>(FObjects.size());
   int current = -1;
   for (int i = 0; i < count && current == -1; ++i)
@@ -678,10 +689,15 @@ void TskSkinMainMenuBar::NextItem()
       next = i;
   if (next != -1)
     FObjects[static_cast<size_t>(next)]->MouseEnter();
+  // Moving from an open menu onto an item without one closed the menu and the mode: the keys
+  // stay with the menu.
+  if (keyboardMode && FSkinnedForm && !FSkinnedForm->MainMenuMode)
+    EnterMenuMode();
 }
 
 void TskSkinMainMenuBar::PrevItem()
 {
+  const bool keyboardMode = FSkinnedForm && FSkinnedForm->MainMenuMode;
   const int count = static_cast<int>(FObjects.size());
   int current = -1;
   for (int i = count - 1; i >= 0 && current == -1; --i)
@@ -699,6 +715,8 @@ void TskSkinMainMenuBar::PrevItem()
       prev = i;
   if (prev != -1)
     FObjects[static_cast<size_t>(prev)]->MouseEnter();
+  if (keyboardMode && FSkinnedForm && !FSkinnedForm->MainMenuMode)
+    EnterMenuMode();
 }
 
 bool TskSkinMainMenuBar::ActivateCurrentItem()

@@ -64,7 +64,7 @@ public:
   TFont* GetDefItemFont() const { return FDefItemFont.get(); }
   void SetDefItemFont(TFont* Value);
   TskSkinnedForm* GetSkinnedForm() const { return FSkinnedForm; }
-  void SetSkinnedForm(TskSkinnedForm* Value) { FSkinnedForm = Value; }
+  void SetSkinnedForm(TskSkinnedForm* Value);
   TMainMenu* GetMainMenu() const { return FMainMenu; }
   void SetMainMenu(TMainMenu* Value);
   bool UseSkinFont = true;

@@ -331,12 +331,21 @@ void TskSkinMainMenuBarItem::MouseEnter()
   TskSkinMainMenuBarItem* hot = nullptr;
   for (TskMenuBarObject* obj : Bar->Objects()) {
     auto* item = dynamic_cast<TskSkinMainMenuBarItem*>(obj);
-    if (!item || item == this || item->ObjectName == ObjectName)
+    // Items of one name count as one item; unnamed items are told apart by identity.
+    if (!item || item == this || (!ObjectName.empty() && item->ObjectName == ObjectName))
       continue;
     if (!down && item->Pressed)
       down = item;
     if (!hot && item->Hot)
       hot = item;
+  }
+  if (down && (!MenuItem || MenuItem->GetCount() == 0)) {
+    // Nothing to open here: the open menu closes through the form, which ends the menu mode, so
+    // that no mode without a menu is left holding the application's keys; this item is only lit.
+    down->SetDown(false);
+    if (TskSkinnedForm* form = Bar->GetSkinnedForm(); form && form->GetSkinMenu())
+      form->GetSkinMenu()->CloseMenu();
+    down = nullptr;
   }
   if (down) {
     down->SetDown(false);
@@ -431,6 +440,7 @@ void TskSkinMainMenuBarItem::PopupSubMenu()
   const TRect r = Rect(lt.x, lt.y, lt.x + RectWidth(ObjectBounds), lt.y + RectHeight(ObjectBounds));
   form->SkinMenuOpen();
   form->MainMenuMode = true;
+  form->SetMenuModeBar(Bar);
   if (TskSkinMenu* engine = form->GetSkinMenu())
     engine->Popup(nullptr, Bar->SkinDataOf(), 0, r, MenuItem, Bar->PopupToUp);
 }

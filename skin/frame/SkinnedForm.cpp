@@ -107,6 +107,8 @@ void TskSkinnedForm::Notification(TComponent* AComponent, TOperation Operation)
     FSystemMenu = nullptr;
   if (FMainMenuBar && AComponent == static_cast<TComponent*>(FMainMenuBar))
     FMainMenuBar = nullptr;
+  if (FMenuModeBar && AComponent == static_cast<TComponent*>(FMenuModeBar))
+    FMenuModeBar = nullptr;
   if (AComponent == FTrayIcon)
     FTrayIcon = nullptr;
   if (AComponent == FSkinHint)

@@ -329,6 +329,10 @@ public:
   // instead of the frame's main-menu objects. Cleared when the bar is freed.
   TskSkinMainMenuBar* GetMainMenuBar() const { return FMainMenuBar; }
   void SetMainMenuBar(TskSkinMainMenuBar* Value);
+  // The bar whose item opened the menu now shown (it leaves its menu mode when the menu closes,
+  // whether or not it is the MainMenuBar).
+  TskSkinMainMenuBar* GetMenuModeBar() const { return FMenuModeBar; }
+  void SetMenuModeBar(TskSkinMainMenuBar* Value);
   // Alt or F10: the hot (else the first) item lights and the keys go to the main menu.
   void MainMenuEnter();
   // Leaves the keyboard mode: closes an open menu, unlights the item, gives the keys back.
@@ -443,6 +447,9 @@ private:
   bool FMenuOpenFlag = false;
   bool FLastShortCut = false;
   TskSkinMainMenuBar* FMainMenuBar = nullptr;
+  TskSkinMainMenuBar* FMenuModeBar = nullptr;
+  // The bar to leave its menu mode: the MainMenuBar, else the bar that opened the menu.
+  void LeaveBarMenuMode();
   TskClientInActivePanel* FClientInActivePanel = nullptr;
   TskFormLayerBorder* FLayerBorder = nullptr;
   bool FSnapshotInProgress = false;

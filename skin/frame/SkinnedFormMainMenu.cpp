@@ -22,6 +22,21 @@ void TskSkinnedForm::SetMainMenuBar(TskSkinMainMenuBar* Value)
     Value->FreeNotification(this);
 }
 
+void TskSkinnedForm::SetMenuModeBar(TskSkinMainMenuBar* Value)
+{
+  FMenuModeBar = Value;
+  if (Value)
+    Value->FreeNotification(this);
+}
+
+void TskSkinnedForm::LeaveBarMenuMode()
+{
+  TskSkinMainMenuBar* bar = FMainMenuBar ? FMainMenuBar : FMenuModeBar;
+  FMenuModeBar = nullptr;
+  if (bar)
+    bar->LeaveMenuMode();
+}
+
 bool TskSkinnedForm::KeyMenu(LPARAM Key)
 {
   const bool hasObjects = [this] {
@@ -74,8 +89,8 @@ void TskSkinnedForm::EndMainMenu()
   MainMenuMode = false;
   if (TskSkinMenu* engine = GetSkinMenu(); engine && engine->Visible)
     engine->CloseMenu();
-  if (FMainMenuBar) {
-    FMainMenuBar->LeaveMenuMode();
+  if (FMainMenuBar || FMenuModeBar) {
+    LeaveBarMenuMode();
   } else {
     for (TskActiveSkinObject* obj : FObjectList)
       if (auto* item = dynamic_cast<TskSkinMainMenuItem*>(obj); item && item->Active) {

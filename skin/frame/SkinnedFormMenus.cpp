@@ -232,8 +232,7 @@ void TskSkinnedForm::SkinMenuClose()
   UnhookApplicationMessages();
   if (mainMode) {
     MainMenuMode = false;
-    if (FMainMenuBar)
-      FMainMenuBar->LeaveMenuMode();
+    LeaveBarMenuMode();
     if (OnMainMenuExit)
       OnMainMenuExit(this);
   }
