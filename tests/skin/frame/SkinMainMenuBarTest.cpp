@@ -437,3 +437,21 @@ TEST_F(TSkinMainMenuBarMDITest, SystemMenuButtonOpensTheChildsMenuAndComesUpWhen
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(TSkinMainMenuBarTest, SlidingOntoAnItemWithoutAMenuEndsTheMenuMode)
+{
+  Press(1); // Edit open
+  ASSERT_TRUE(Frame->GetSkinMenu()->Visible);
+  Bar->TrackHotObject(Centre(2).x, Centre(2).y); // onto Run
+  ProcessPendingMessages();
+  EXPECT_FALSE(Frame->GetSkinMenu()->Visible);
+  EXPECT_FALSE(Frame->MainMenuMode);
+  EXPECT_FALSE(Frame->AppHooked()); // the application's keys are its own again
+  EXPECT_TRUE(Item(2)->Hot);
+  EXPECT_FALSE(Item(1)->Pressed);
+  EXPECT_EQ(0, RunClicks);
+}
+
+} // namespace
