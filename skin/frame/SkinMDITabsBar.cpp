@@ -750,45 +750,29 @@ void TskSkinMDITabsBar::RemoveListButton(TskSkinMenuSpeedButton*& Button)
   delete button;
 }
 
-void TskSkinMDITabsBar::BuildTabsMenu()
-{
-  if (!FTabsMenu)
-    return;
-  FTabsMenu->GetItems()->Clear();
-  for (TskMDITab* tab : FTabs) {
-    auto* item = new TMenuItem(this);
-    // Two children of one name would give two items of one name: the second stays unnamed.
-    const String itemName = tab->Form->GetName() + TabsSuffix;
-    if (!FindComponent(itemName))
-      item->SetName(itemName);
-    item->SetCaption(tab->Form->GetText());
-    item->SetRadioItem(true);
-    item->SetGroupIndex(0);
-    item->SetChecked(tab->Active);
-    item->OnClick = [this, itemName](TObject*) { ShowChildByItemName(itemName, TabsSuffix); };
-    FTabsMenu->GetItems()->Add(item);
-  }
-}
+void TskSkinMDITabsBar::BuildTabsMenu() { FillTabsMenu(FTabsMenu, TabsSuffix, false); }
 
-void TskSkinMDITabsBar::BuildHiddenTabsMenu()
+void TskSkinMDITabsBar::BuildHiddenTabsMenu() { FillTabsMenu(FHiddenTabsMenu, HiddenTabsSuffix, true); }
+
+void TskSkinMDITabsBar::FillTabsMenu(TskSkinPopupMenu* Menu, const String& Suffix, bool HiddenOnly)
 {
-  if (!FHiddenTabsMenu)
+  if (!Menu)
     return;
-  FHiddenTabsMenu->GetItems()->Clear();
+  Menu->GetItems()->Clear();
   for (TskMDITab* tab : FTabs) {
-    if (tab->InBar)
+    if (HiddenOnly && tab->InBar)
       continue;
     auto* item = new TMenuItem(this);
     // Two children of one name would give two items of one name: the second stays unnamed.
-    const String itemName = tab->Form->GetName() + HiddenTabsSuffix;
+    const String itemName = tab->Form->GetName() + Suffix;
     if (!FindComponent(itemName))
       item->SetName(itemName);
     item->SetCaption(tab->Form->GetText());
     item->SetRadioItem(true);
     item->SetGroupIndex(0);
     item->SetChecked(tab->Active);
-    item->OnClick = [this, itemName](TObject*) { ShowChildByItemName(itemName, HiddenTabsSuffix); };
-    FHiddenTabsMenu->GetItems()->Add(item);
+    item->OnClick = [this, itemName, Suffix](TObject*) { ShowChildByItemName(itemName, Suffix); };
+    Menu->GetItems()->Add(item);
   }
 }
 

@@ -135,6 +135,7 @@ private:
                                          std::function<void()> Build);
   void RemoveListButton(TskSkinMenuSpeedButton*& Button);
   void ShowChildByItemName(const String& ItemName, const String& Suffix);
+  void FillTabsMenu(TskSkinPopupMenu* Menu, const String& Suffix, bool HiddenOnly);
   void RedrawTab(TskMDITab* Tab);
   void ClampHotIndexes();
 
