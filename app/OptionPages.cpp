@@ -16,6 +16,7 @@
 #include "platform/rtl/Format.h"
 #include "platform/rtl/StrUtils.h"
 #include "platform/vcl/Dialogs.h"
+#include "skin/frame/SkinMainMenuBar.h"
 #include "skin/frame/SkinnedForm.h"
 
 namespace {
@@ -222,15 +223,17 @@ void TOptionPages::MakeMenus()
   W->SetMenu(MainMenu1);
 
   // The bar above everything else: the window grows by its height.
-  MenuBar = new TMainMenuBar(W);
+  MenuBar = new TskSkinMainMenuBar(W);
   MenuBar->SetName("MenuBar");
+  MenuBar->SetDefaultHeight(22);
+  MenuBar->ScrollMenu = true;
   const int Bar = MenuBar->GetHeight();
   for (int I = 0; I < W->GetControlCount(); ++I) {
     TControl* C = W->GetControl(I);
     C->SetTop(C->GetTop() + Bar);
   }
   MenuBar->SetParent(W);
-  MenuBar->SetMenu(MainMenu1);
+  MenuBar->SetMainMenu(MainMenu1);
   W->SetClientHeight(W->GetClientHeight() + Bar);
 
   PopupMenu1 = new TPopupMenu(W);
@@ -261,7 +264,13 @@ void TOptionPages::Bind()
   W->skSkinCheckRadioBox6->OnClick = On(&TOptionPages::skSkinCheckRadioBox6Click);
   W->skSkinCheckRadioBox7->OnClick = On(&TOptionPages::skSkinCheckRadioBox7Click);
   W->skSkinCheckRadioBox8->OnClick = On(&TOptionPages::skSkinCheckRadioBox8Click);
-  if (TskSkinnedForm* Frame = GetSkinnedForm(W)) Frame->OnMinimize = On(&TOptionPages::skSkinnedForm1Minimize);
+  if (TskSkinnedForm* Frame = GetSkinnedForm(W)) {
+    Frame->OnMinimize = On(&TOptionPages::skSkinnedForm1Minimize);
+    // The bar opens its menus through the frame; the frame gives it the keyboard (Alt, F10,
+    // Alt+letter, arrows, Escape).
+    MenuBar->SetSkinnedForm(Frame);
+    Frame->SetMainMenuBar(MenuBar);
+  }
   W->tcpmp->OnClick = On(&TOptionPages::tcpmpClick);
   skSkinSpeedButton7->OnClick = On(&TOptionPages::skSkinSpeedButton7Click);
   W->skSkinSpinEdit5->OnChange = On(&TOptionPages::skSkinSpinEdit5Change);

@@ -17,12 +17,12 @@
 
 #include <functional>
 
-#include "platform/vcl/MenuWindowBar.h"
 #include "platform/vcl/Menus.h"
 #include "platform/rtl/System.h"
 
 class TMainWindow;
 class TQueueEditPanel;
+class TskSkinMainMenuBar;
 class TskSkinPanel;
 class TskSkinSpeedButton;
 class TskSkinStdLabel;
@@ -58,7 +58,7 @@ public:
   TskSkinPanel* bp3;                        // "Enable Hastekit", "Processor count:"
   TskSkinPanel* pf3;                        // the preview fix options
   TMainMenu* MainMenu1;
-  TMainMenuBar* MenuBar;
+  TskSkinMainMenuBar* MenuBar;
   TPopupMenu* PopupMenu1;                   // the main window's context menu
 
   // ---- Area switching ----

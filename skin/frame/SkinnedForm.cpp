@@ -2,6 +2,7 @@
 // setters, attaching a skin (ApplySkin, SetSkinnableForm) and the window states the frame's
 // caption drives (maximise, restore, minimise, roll-up).
 #include "skin/frame/SkinnedForm.h"
+#include "skin/frame/SkinMainMenuBar.h"
 
 #include <algorithm>
 
@@ -104,6 +105,10 @@ void TskSkinnedForm::Notification(TComponent* AComponent, TOperation Operation)
     FreeSkinObjects();
   if (AComponent == FSystemMenu)
     FSystemMenu = nullptr;
+  if (FMainMenuBar && AComponent == static_cast<TComponent*>(FMainMenuBar))
+    FMainMenuBar = nullptr;
+  if (FMenuModeBar && AComponent == static_cast<TComponent*>(FMenuModeBar))
+    FMenuModeBar = nullptr;
   if (AComponent == FTrayIcon)
     FTrayIcon = nullptr;
   if (AComponent == FSkinHint)

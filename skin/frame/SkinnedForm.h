@@ -50,6 +50,7 @@ class TskTrayIcon;
 class TskLayerManager;
 class TskClientInActivePanel;
 class TskFormLayerBorder;
+class TskSkinMainMenuBar;
 
 // The private messages of skinned forms (WParam of the skin broadcasts is the skin data).
 constexpr UINT MDIChildRefitMessage = 1230;
@@ -321,6 +322,34 @@ public:
   // The caption of a standard item by its name: the skin's string, else the built-in text.
   String StandardItemCaption(const String& Name) const;
   TShortCutEvent OnShortCut;
+  void SetMenuOpenFlag(bool Value) { FMenuOpenFlag = Value; }
+
+  // ---- Keyboard use of the main menu (SkinnedFormMainMenu.cpp) ----
+  // The bar that shows the main menu in the client area; when set, the keyboard drives it
+  // instead of the frame's main-menu objects. Cleared when the bar is freed.
+  TskSkinMainMenuBar* GetMainMenuBar() const { return FMainMenuBar; }
+  void SetMainMenuBar(TskSkinMainMenuBar* Value);
+  // The bar whose item opened the menu now shown (it leaves its menu mode when the menu closes,
+  // whether or not it is the MainMenuBar).
+  TskSkinMainMenuBar* GetMenuModeBar() const { return FMenuModeBar; }
+  void SetMenuModeBar(TskSkinMainMenuBar* Value);
+  // Alt or F10: the hot (else the first) item lights and the keys go to the main menu.
+  void MainMenuEnter();
+  // Leaves the keyboard mode: closes an open menu, unlights the item, gives the keys back.
+  void EndMainMenu();
+  bool MainMenuAccel(Word Key);
+  void NextMainMenuItem();
+  void PrevMainMenuItem();
+  bool MainMenuChoose();
+  // Escape with no level left open: the open item closes and stays lit.
+  void CloseMainMenuItem();
+  // A key while a menu is open or the keyboard mode is on.
+  void MenuKeyDown(Word Key);
+  void MenuKey(Word Key) override { MenuKeyDown(Key); }
+  // WM_SYSCOMMAND SC_KEYMENU (LParam: the key with Alt, 0 for Alt or F10 alone); true when the
+  // main menu took it.
+  bool KeyMenu(LPARAM Key);
+  TNotifyEvent OnMainMenuExit;
 
   // ---- Inactive-client veil (SkinFormLookup.cpp) and layered border ----
   void ShowClientInActivePanel();
@@ -417,6 +446,10 @@ private:
   TskSkinPopupMenu* FTrayMenu = nullptr;
   bool FMenuOpenFlag = false;
   bool FLastShortCut = false;
+  TskSkinMainMenuBar* FMainMenuBar = nullptr;
+  TskSkinMainMenuBar* FMenuModeBar = nullptr;
+  // The bar to leave its menu mode: the MainMenuBar, else the bar that opened the menu.
+  void LeaveBarMenuMode();
   TskClientInActivePanel* FClientInActivePanel = nullptr;
   TskFormLayerBorder* FLayerBorder = nullptr;
   bool FSnapshotInProgress = false;

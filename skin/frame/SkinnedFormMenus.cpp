@@ -5,6 +5,7 @@
 #include "skin/foundation/SkinStrings.h"
 #include "skin/frame/SkinFormLookup.h"
 #include "skin/frame/SkinnedForm.h"
+#include "skin/frame/SkinMainMenuBar.h"
 
 namespace {
 
@@ -225,8 +226,16 @@ void TskSkinnedForm::SkinMenuClose()
       break;
     }
   }
+  const bool mainMode = MainMenuMode;
   ReleaseMenuObject();
   TskSkinMenuHost::SkinMenuClose();
+  UnhookApplicationMessages();
+  if (mainMode) {
+    MainMenuMode = false;
+    LeaveBarMenuMode();
+    if (OnMainMenuExit)
+      OnMainMenuExit(this);
+  }
 }
 
 void TskSkinnedForm::FormShortCut(TWMKey& Msg, bool& Handled)
@@ -247,8 +256,23 @@ void TskSkinnedForm::FormShortCut(TWMKey& Msg, bool& Handled)
     FLastShortCut = false;
     Handled = false;
   }
-  if (FMainMenu) {
-    FLastShortCut = FMainMenu->IsShortCut(Msg);
+  TMainMenu* menu = FMainMenuBar && FMainMenuBar->GetMainMenu() ? FMainMenuBar->GetMainMenu() : FMainMenu;
+  const bool altKey = shift == TShiftState(ssAlt) && Msg.CharCode != VK_F4;
+  if (menu) {
+    if (altKey && MainMenuAccel(Msg.CharCode)) {
+      Handled = true;
+      return;
+    }
+    FLastShortCut = menu->IsShortCut(Msg);
+    Handled = FLastShortCut;
+  }
+  TMainMenu* child = FMainMenuBar ? FMainMenuBar->GetChildMainMenu() : nullptr;
+  if (!FLastShortCut && child) {
+    if (altKey && MainMenuAccel(Msg.CharCode)) {
+      Handled = true;
+      return;
+    }
+    FLastShortCut = child->IsShortCut(Msg);
     Handled = FLastShortCut;
   }
 }

@@ -307,6 +307,10 @@ bool TskSkinnedForm::BeforeSaved(TMessage& Message)
   case WM_SYSCOMMAND:
     if ((Message.WParam & 0xFFF0) == SC_RESTORE && OnRestore)
       OnRestore(this);
+    if ((Message.WParam & 0xFFF0) == SC_KEYMENU && KeyMenu(Message.LParam)) {
+      Message.Result = 0;
+      return true;
+    }
     return false;
   case WM_TIMER:
     if (Message.WParam == 1) {

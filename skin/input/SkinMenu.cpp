@@ -345,8 +345,7 @@ TskSkinMenuHost::TskSkinMenuHost(TForm* AForm) : TComponent(AForm), FForm(AForm)
 
 TskSkinMenuHost::~TskSkinMenuHost()
 {
-  if (FMenuMode)
-    Application->OnMessage = FSavedOnMessage;
+  UnhookApplicationMessages();
   FMenuMode = false;
   if (FHooked && FForm)
     FForm->WindowProc = FSavedFormProc;
@@ -378,11 +377,11 @@ void TskSkinMenuHost::Notification(TComponent* AComponent, TOperation Operation)
     FSkinMenu = nullptr;
 }
 
-void TskSkinMenuHost::SkinMenuOpen()
+void TskSkinMenuHost::HookApplicationMessages()
 {
-  if (FMenuMode)
+  if (FAppHooked)
     return;
-  FMenuMode = true;
+  FAppHooked = true;
   FSavedOnMessage = Application->OnMessage;
   Application->OnMessage = [this](MSG& Msg, bool& Handled) {
     if (Msg.message == WM_KEYDOWN) {
@@ -397,6 +396,23 @@ void TskSkinMenuHost::SkinMenuOpen()
     if (FSavedOnMessage)
       FSavedOnMessage(Msg, Handled);
   };
+}
+
+void TskSkinMenuHost::UnhookApplicationMessages()
+{
+  if (!FAppHooked)
+    return;
+  FAppHooked = false;
+  Application->OnMessage = FSavedOnMessage;
+  FSavedOnMessage = nullptr;
+}
+
+void TskSkinMenuHost::SkinMenuOpen()
+{
+  if (FMenuMode)
+    return;
+  FMenuMode = true;
+  HookApplicationMessages();
   if (OnSkinMenuOpen)
     OnSkinMenuOpen(this);
 }
@@ -406,8 +422,7 @@ void TskSkinMenuHost::SkinMenuClose()
   if (!FMenuMode)
     return;
   FMenuMode = false;
-  Application->OnMessage = FSavedOnMessage;
-  FSavedOnMessage = nullptr;
+  UnhookApplicationMessages();
   if (OnSkinMenuClose)
     OnSkinMenuClose(this);
 }

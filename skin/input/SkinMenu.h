@@ -129,7 +129,12 @@ public:
   virtual void SkinMenuClose();
   bool MenuMode() const { return FMenuMode; }
   // The menu mode's key handling: forwards Key to the last open level.
-  void MenuKey(Word Key);
+  virtual void MenuKey(Word Key);
+  // While hooked, WM_KEYDOWN of the application goes to MenuKey and is swallowed with the mouse
+  // wheel; the application's own handler is put back on unhooking. Both are idempotent.
+  void HookApplicationMessages();
+  void UnhookApplicationMessages();
+  bool AppHooked() const { return FAppHooked; }
 
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
@@ -142,6 +147,7 @@ private:
   TskSkinData* FSkinData = nullptr;
   TskSkinData* FMenusSkinData = nullptr;
   bool FMenuMode = false;
+  bool FAppHooked = false;
   TMessageEvent FSavedOnMessage;
   TWndMethod FSavedFormProc;
   bool FHooked = false;
