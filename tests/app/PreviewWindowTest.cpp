@@ -9,6 +9,7 @@
 #include <cmath>
 #include <iterator>
 
+#include "app/QueueEditPanel.h"
 #include "core/RunControl.h"
 #include "core/qv_detect.h"
 #include "tests/app/PreviewTestSupport.h"
@@ -153,6 +154,94 @@ TEST_F(TPreview, PlayingPlayerGetsSeekPictureAspectAndPauseAndClosingEndsIt)
   // Nothing is sent once the player has gone.
   F->XcTrackBar2->SetPosition(3);
   EXPECT_EQ(Logged("stdin ").size(), 5u);
+}
+
+TEST_F(TPreview, TheQueueEditorsPreviewButtonPlaysTheSelectedRowAndEveryLoadedRowShowsInTheWindow)
+{
+  FakePlayer("print VO: [null] 320x240 => 320x240 Planar YV12\nstall");
+  // A click of the user on the queue editor's button.
+  auto PressPreviewButton = [&] {
+    TControl* Button = W()->QueueEdit->skSkinSpeedButton9;
+    Button->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    Button->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  };
+  auto* G = W()->StringGrid1;
+  PutSource(Clip, "120");
+  G->SetCells(scOutputName, 1, "Die \"Hard\" -1");
+  G->SetCells(scAspect, 1, "2.35");
+  G->SetCells(scTrimStart, 1, "20");
+  G->SetCells(scTrimEnd, 1, "90");
+  G->SetRowCount(3);
+  G->SetCells(scNumber, 2, "00002");
+  G->SetCells(scSourcePath, 2, Clip);
+  G->SetCells(scOutputName, 2, "second");
+  G->SetCells(scLength, 2, "200.4");
+  G->SetCells(scTrimStart, 2, "0");
+  G->SetCells(scTrimEnd, 2, "150");
+  G->SetRow(1);
+  UiSync = true;
+  F->Hide();
+  struct TShown {
+    bool Visible = false;
+    String Caption, Aspect, Start, End, Hint;
+    int Max = -1, SelStart = -1, SelEnd = -1;
+  };
+  auto Look = [&] {
+    TShown S;
+    S.Visible = F->GetVisible();
+    S.Caption = F->GetCaption();
+    S.Aspect = F->aspectbox->GetText();
+    S.Max = F->trackbar2->GetMax();
+    S.SelStart = F->trackbar2->GetSelStart();
+    S.SelEnd = F->trackbar2->GetSelEnd();
+    S.Start = F->button1->GetCaption();
+    S.End = F->button2->GetCaption();
+    S.Hint = F->trackbar2->GetHint();
+    return S;
+  };
+  TShown Playing;
+  TStepper Steps({
+      [&] { return ToolRunning && !Logged("run ").empty(); },
+      [&] {
+        Playing = Look();
+        PlayPreview();  // stopped
+        return true;
+      },
+  });
+  PressPreviewButton();
+  EXPECT_TRUE(Steps.Done()) << "the button started no player: " << W()->status->GetCaption();
+  EXPECT_FALSE(ToolRunning);
+  ASSERT_EQ(Logged("run ").size(), 1u);
+  EXPECT_NE(Args().find("|-aspect|2.35|"), std::string::npos) << Args();
+  EXPECT_TRUE(Playing.Visible);
+  EXPECT_EQ(Playing.Aspect, "2.35:1  (* FILM)");
+  EXPECT_EQ(Playing.Max, 120);
+  EXPECT_EQ(Playing.SelStart, 20);
+  EXPECT_EQ(Playing.SelEnd, 90);
+  EXPECT_EQ(Playing.Start, "0:00:20");
+  EXPECT_EQ(Playing.End, "0:01:30");
+  EXPECT_EQ(Playing.Hint.substr(Playing.Hint.find(' ')), " (0:01:10 0:02:00)");
+
+  // A row the editor loads later (the user clicks it) shows in the window: its name while no
+  // device screen gives the playback size, its length and trim marks; its empty aspect leaves
+  // the aspect box as it was.
+  W()->screensize->SetText("");
+  G->SetRow(2);
+  const TShown Second = Look();
+  EXPECT_EQ(Second.Caption, "second");
+  EXPECT_EQ(Second.Aspect, "2.35:1  (* FILM)");
+  EXPECT_EQ(Second.Max, 200);
+  EXPECT_EQ(Second.SelStart, 0);
+  EXPECT_EQ(Second.SelEnd, 150);
+  EXPECT_EQ(Second.Start, "0:00:00");
+  EXPECT_EQ(Second.End, "0:02:30");
+  EXPECT_EQ(Logged("run ").size(), 1u) << "a load plays nothing";
+
+  // The button does nothing on a blank row.
+  G->SetRow(1);
+  for (int C = 0; C < G->GetColCount(); ++C) G->SetCells(C, 1, "");
+  PressPreviewButton();
+  EXPECT_EQ(Logged("run ").size(), 1u);
 }
 
 TEST_F(TPreview, ASecondPressStopsThePreviewAndClickingTheIdleVideoStartsIt)
