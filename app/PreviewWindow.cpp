@@ -63,6 +63,15 @@ bool PreviewPlayerRuns()
   return ToolRunning && Form1 && !PreviewLine.empty() && Form1->XcCreateProcess1->GetCommandLine() == PreviewLine;
 }
 
+// While a conversion runs, the tool that runs is an encoder: the window neither stops it nor
+// starts a player or a frame grab beside it.
+bool RefusedWhileConverting()
+{
+  if (!Converting) return false;
+  SetStatus("The preview waits until the conversion has ended.");
+  return true;
+}
+
 // A slave command for the running preview player (dropped when none runs).
 void SendToPlayer(const String& Command)
 {
@@ -449,18 +458,21 @@ void TForm2::preview2Click(TObject*)
 
 void TForm2::XcSpeedButton2Click(TObject*)
 {
+  if (RefusedWhileConverting()) return;
   DetectBlackBorders(trackbar2->GetPosition());
   PlayPreview();
 }
 
 void TForm2::XcSpeedButton3Click(TObject*)
 {
+  if (RefusedWhileConverting()) return;
   DetectBordersAndFillScreen(trackbar2->GetPosition());
   PlayPreview();
 }
 
 void TForm2::XcSpeedButton4Click(TObject*)
 {
+  if (RefusedWhileConverting()) return;
   KillAllTools();
   WaitForTool();
   ResetCrop();
@@ -469,6 +481,7 @@ void TForm2::XcSpeedButton4Click(TObject*)
 
 void TForm2::XcSpeedButton5Click(TObject*)
 {
+  if (RefusedWhileConverting()) return;
   KillAllTools();
   WaitForTool();
   ResetCropAndFillScreen();
@@ -559,7 +572,7 @@ String PreviewCommandLine()
 
 void PlayPreview()
 {
-  if (!Form1 || !Form2) return;
+  if (!Form1 || !Form2 || RefusedWhileConverting()) return;
   // 1. A second press stops the preview.
   if (ToolRunning) {
     PreviewLine.clear();  // stopped on purpose: nothing to report
@@ -643,7 +656,7 @@ void PlayPreview()
 
 void PreviewButtonClick(TObject* Sender)
 {
-  if (!Sender || !Form1 || !Form2 || Cell(scNumber).empty()) return;
+  if (!Sender || !Form1 || !Form2 || Cell(scNumber).empty() || RefusedWhileConverting()) return;
   // The device's picture settings onto the bars (loading writes nothing back).
   auto* Dq = Form1->dq;
   const int DeviceRow = Dq->GetRow();

@@ -31,6 +31,8 @@
 // - "Apply to all equal selections" writes only into used rows (column 0 filled) below the
 //   header whose stored width and height texts equal the selected row's.
 // - Closing or destroying the window kills a running player.
+// - While a conversion runs the window starts nothing and stops nothing (the tool that runs is
+//   an encoder): playing and the crop buttons only say so in the status line.
 // - While the window exists it is the main window's queue editor's preview: the editor's
 //   "Preview" button plays, and each row the editor loads is shown here. Destroying the window
 //   undoes both.

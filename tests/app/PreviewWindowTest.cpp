@@ -401,6 +401,52 @@ TEST_F(TPreview, ApplyToAllEqualSelectionsCopiesIntoRowsOfTheSameStoredSize)
   EXPECT_EQ(G->GetCells(scAudioChoiceLine, 2), "");
 }
 
+TEST_F(TPreview, WhileAConversionRunsThePreviewNeitherStopsTheEncoderNorStartsATool)
+{
+  FakePlayer("stall");
+  std::filesystem::remove(Work + "mencoder.exe");
+  std::filesystem::create_symlink(std::string(QV_TEST_BIN_DIR) + "/qv_faketool", Work + "mencoder.exe");
+  PutSource(Clip, "120");
+  UiSync = true;
+  TXcCreateProcess* Runner = W()->XcCreateProcess1;
+  Runner->SetCommandLine("\"" + Work + "mencoder.exe\" in.avi -o out.avi");
+  Runner->SetCurrentDirectory(Work);
+  ToolRunning = true;
+  Converting = true;
+  Runner->StartProcess();
+  // Settles what a kill would have caused: the runner's end event.
+  auto Settle = [] {
+    for (int I = 0; I < 20; ++I) {
+      Application->ProcessMessages();
+      usleep(10000);
+    }
+  };
+  const struct {
+    const char* Name;
+    std::function<void()> Press;
+  } Cases[] = {
+      {"Preview button", [&] { PreviewButtonClick(W()->b1); }},
+      {"playing", [&] { PlayPreview(); }},
+      {"detect borders", [&] { F->XcSpeedButton2Click(F->XcSpeedButton2); }},
+      {"detect and fill", [&] { F->XcSpeedButton3Click(F->XcSpeedButton3); }},
+      {"reset the crop", [&] { F->XcSpeedButton4Click(F->XcSpeedButton4); }},
+      {"reset and fill", [&] { F->XcSpeedButton5Click(F->XcSpeedButton5); }},
+  };
+  for (const auto& C : Cases) {
+    W()->status->SetCaption("");
+    C.Press();
+    Settle();
+    EXPECT_TRUE(ToolRunning) << C.Name;
+    EXPECT_NE(Runner->GetState(), TXcCreateProcess::Ready) << C.Name << ": the encoder was stopped";
+    EXPECT_NE(W()->status->GetCaption().find("waits until the conversion has ended"), std::string::npos)
+        << C.Name << ": " << W()->status->GetCaption();
+  }
+  EXPECT_EQ(Logged("run ").size(), 1u) << "a player or a frame grab started beside the encoder";
+  Converting = false;
+  Runner->KillProcess();
+  WaitForTool();
+}
+
 TEST_F(TPreview, FailuresEndTheWaitWithAMessageAndTheButtonsBack)
 {
   const std::string Crash = Dir + "crash.sh";
