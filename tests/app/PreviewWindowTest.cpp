@@ -199,6 +199,15 @@ TEST_F(TPreview, TheQueueEditorsPreviewButtonPlaysTheSelectedRowAndEveryLoadedRo
     S.Hint = F->trackbar2->GetHint();
     return S;
   };
+  auto ExpectShown = [](const TShown& S, const String& Aspect, int Max, int SelStart, int SelEnd, const String& Start,
+                        const String& End) {
+    EXPECT_EQ(S.Aspect, Aspect);
+    EXPECT_EQ(S.Max, Max);
+    EXPECT_EQ(S.SelStart, SelStart);
+    EXPECT_EQ(S.SelEnd, SelEnd);
+    EXPECT_EQ(S.Start, Start);
+    EXPECT_EQ(S.End, End);
+  };
   TShown Playing;
   TStepper Steps({
       [&] { return ToolRunning && !Logged("run ").empty(); },
@@ -214,12 +223,7 @@ TEST_F(TPreview, TheQueueEditorsPreviewButtonPlaysTheSelectedRowAndEveryLoadedRo
   ASSERT_EQ(Logged("run ").size(), 1u);
   EXPECT_NE(Args().find("|-aspect|2.35|"), std::string::npos) << Args();
   EXPECT_TRUE(Playing.Visible);
-  EXPECT_EQ(Playing.Aspect, "2.35:1  (* FILM)");
-  EXPECT_EQ(Playing.Max, 120);
-  EXPECT_EQ(Playing.SelStart, 20);
-  EXPECT_EQ(Playing.SelEnd, 90);
-  EXPECT_EQ(Playing.Start, "0:00:20");
-  EXPECT_EQ(Playing.End, "0:01:30");
+  ExpectShown(Playing, "2.35:1  (* FILM)", 120, 20, 90, "0:00:20", "0:01:30");
   EXPECT_EQ(Playing.Hint.substr(Playing.Hint.find(' ')), " (0:01:10 0:02:00)");
 
   // A row the editor loads later (the user clicks it) shows in the window: its name while no
@@ -229,12 +233,7 @@ TEST_F(TPreview, TheQueueEditorsPreviewButtonPlaysTheSelectedRowAndEveryLoadedRo
   G->SetRow(2);
   const TShown Second = Look();
   EXPECT_EQ(Second.Caption, "second");
-  EXPECT_EQ(Second.Aspect, "2.35:1  (* FILM)");
-  EXPECT_EQ(Second.Max, 200);
-  EXPECT_EQ(Second.SelStart, 0);
-  EXPECT_EQ(Second.SelEnd, 150);
-  EXPECT_EQ(Second.Start, "0:00:00");
-  EXPECT_EQ(Second.End, "0:02:30");
+  ExpectShown(Second, "2.35:1  (* FILM)", 200, 0, 150, "0:00:00", "0:02:30");
   EXPECT_EQ(Logged("run ").size(), 1u) << "a load plays nothing";
 
   // The button does nothing on a blank row.
