@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "app/FormSkin.h"
+#include "app/MainWindow.h"
+#include "app/QueueEditPanel.h"
 #include "app/WindowParts.h"
 #include "core/CropArithmetic.h"
 #include "core/DeviceQueue.h"
@@ -23,12 +25,6 @@ TForm2* Form2 = nullptr;
 const char* const PreviewAspectItems[18] = {
     "1.19:1", "1.25:1", "1.33:1  (* 4:3)", "1.37:1", "1.43:1",           "1.50:1", "1.56:1", "1.66:1", "1.75:1",
     "1.78:1  (* 16:9)", "1.85:1", "2.00:1", "2.20:1", "2.35:1  (* FILM)", "2.39:1", "2.55:1", "2.59:1", "2.76:1"};
-
-TPreviewHost& PreviewHost()
-{
-  static TPreviewHost Host;
-  return Host;
-}
 
 namespace {
 
@@ -67,6 +63,15 @@ bool PreviewPlayerRuns()
   return ToolRunning && Form1 && !PreviewLine.empty() && Form1->XcCreateProcess1->GetCommandLine() == PreviewLine;
 }
 
+// While a conversion runs, the tool that runs is an encoder: the window neither stops it nor
+// starts a player or a frame grab beside it.
+bool RefusedWhileConverting()
+{
+  if (!Converting) return false;
+  SetStatus("The preview waits until the conversion has ended.");
+  return true;
+}
+
 // A slave command for the running preview player (dropped when none runs).
 void SendToPlayer(const String& Command)
 {
@@ -87,26 +92,11 @@ String AudioBoxText() { return Cell(scAudioChoice); }
 bool SubtitlesTicked() { return Cell(scSubtitlesOn) == "YES"; }
 String SubtitleBoxText() { return Cell(scSubtitleChoice); }
 
-void LoadSelectedRow()
+// The main window's source-queue editor (none while no main window exists).
+TQueueEditPanel* QueueEditor()
 {
-  if (PreviewHost().LoadSelectedRow) {
-    PreviewHost().LoadSelectedRow();
-    return;
-  }
-  if (!UiSync || !Form2 || !RowUsable(SelectedRow())) return;
-  // The seek bar: the whole source, the trim range as its selection.
-  TXcTrackBar* Seek = Form2->trackbar2;
-  const int Max = static_cast<int>(std::max<Int64>(0, Round(StrToFloatSafe(Cell(scLength)))));
-  Seek->SetMax(Max);
-  const int Start = std::clamp(StrToIntDef(Cell(scTrimStart), 0), 0, Max);
-  const String EndText = Cell(scTrimEnd);
-  int End = EndText.empty() ? Max : static_cast<int>(Round(StrToFloatSafe(EndText)));
-  End = std::clamp(End, Start, Max);
-  Seek->SetSelStart(Start);
-  Seek->SetSelEnd(End);
-  Form2->button1->SetCaption(SecondsToHMS(Start));
-  Form2->button2->SetCaption(SecondsToHMS(End));
-  Seek->SetHint(Form2->SeekHint());
+  auto* Main = dynamic_cast<TMainWindow*>(Form1);
+  return Main ? Main->QueueEdit.get() : nullptr;
 }
 
 TXcTrackBar* Bar(TForm* Owner, TWinControl* Parent, const char* Name, int Min, int Max, int Left, int Top, int Width)
@@ -266,15 +256,45 @@ TForm2::TForm2(TComponent* AOwner) : TForm(AOwner)
   Form2 = this;
   PreviewSeekBar = trackbar2;
   FormResize(this);
+  ConnectQueueEditor(true);
 }
 
 TForm2::~TForm2()
 {
+  ConnectQueueEditor(false);
   // Destroying the window ends a player it started.
   PreviewLine.clear();
   if (ToolRunning && !Converting) KillAllTools();
   if (PreviewSeekBar == trackbar2) PreviewSeekBar = nullptr;
   if (Form2 == this) Form2 = nullptr;
+}
+
+void TForm2::ConnectQueueEditor(bool Connect)
+{
+  TQueueEditPanel* Editor = QueueEditor();
+  if (!Editor) return;
+  if (Connect) {
+    Editor->Preview = [this](const TPreviewRowView& View) { ShowRow(View); };
+    Editor->skSkinSpeedButton9->OnClick = [](TObject* Sender) { PreviewButtonClick(Sender); };
+  } else {
+    Editor->Preview = nullptr;
+    Editor->skSkinSpeedButton9->OnClick = nullptr;
+  }
+}
+
+void TForm2::ShowRow(const TPreviewRowView& View)
+{
+  SetCaption(View.Caption);
+  if (!View.Aspect.empty()) {
+    aspectbox->SetItemIndex(ChooseAspectItem(aspectbox->GetItems(), View.Aspect));
+    aspectbox->SetVisible(true);
+  }
+  trackbar2->SetMax(View.Max);
+  trackbar2->SetSelStart(View.SelStart);
+  trackbar2->SetSelEnd(View.SelEnd);
+  trackbar2->SetHint(SeekHint());
+  button1->SetCaption(View.StartCaption);
+  button2->SetCaption(View.EndCaption);
 }
 
 void TForm2::FormClose(TObject*, TCloseAction& Action)
@@ -381,9 +401,7 @@ void TForm2::resdisplay()
 
 String TForm2::SeekHint() const
 {
-  return SecondsToHMS(trackbar2->GetPosition()) + " (" +
-         SecondsToHMS(trackbar2->GetSelEnd() - trackbar2->GetSelStart()) + " " + SecondsToHMS(trackbar2->GetMax()) +
-         ")";
+  return SeekBarHint(trackbar2->GetPosition(), trackbar2->GetSelStart(), trackbar2->GetSelEnd(), trackbar2->GetMax());
 }
 
 void TForm2::SetTrim(bool Start)
@@ -440,18 +458,21 @@ void TForm2::preview2Click(TObject*)
 
 void TForm2::XcSpeedButton2Click(TObject*)
 {
+  if (RefusedWhileConverting()) return;
   DetectBlackBorders(trackbar2->GetPosition());
   PlayPreview();
 }
 
 void TForm2::XcSpeedButton3Click(TObject*)
 {
+  if (RefusedWhileConverting()) return;
   DetectBordersAndFillScreen(trackbar2->GetPosition());
   PlayPreview();
 }
 
 void TForm2::XcSpeedButton4Click(TObject*)
 {
+  if (RefusedWhileConverting()) return;
   KillAllTools();
   WaitForTool();
   ResetCrop();
@@ -460,6 +481,7 @@ void TForm2::XcSpeedButton4Click(TObject*)
 
 void TForm2::XcSpeedButton5Click(TObject*)
 {
+  if (RefusedWhileConverting()) return;
   KillAllTools();
   WaitForTool();
   ResetCropAndFillScreen();
@@ -550,7 +572,7 @@ String PreviewCommandLine()
 
 void PlayPreview()
 {
-  if (!Form1 || !Form2) return;
+  if (!Form1 || !Form2 || RefusedWhileConverting()) return;
   // 1. A second press stops the preview.
   if (ToolRunning) {
     PreviewLine.clear();  // stopped on purpose: nothing to report
@@ -564,8 +586,8 @@ void PlayPreview()
     Form1->b2->SetVisible(false);
     Form1->b3->SetVisible(false);
   };
-  // 2.
-  LoadSelectedRow();
+  // 2. The row into the queue editor's controls and this window.
+  if (TQueueEditPanel* Editor = QueueEditor()) Editor->StringGridClick(nullptr);
   PlaybackMode = true;
   const int Row = SelectedRow();
   if (!RowUsable(Row)) return;
@@ -634,7 +656,7 @@ void PlayPreview()
 
 void PreviewButtonClick(TObject* Sender)
 {
-  if (!Sender || !Form1 || !Form2 || Cell(scNumber).empty()) return;
+  if (!Sender || !Form1 || !Form2 || Cell(scNumber).empty() || RefusedWhileConverting()) return;
   // The device's picture settings onto the bars (loading writes nothing back).
   auto* Dq = Form1->dq;
   const int DeviceRow = Dq->GetRow();
@@ -654,7 +676,7 @@ void PreviewButtonClick(TObject* Sender)
   Form2->Show();
   Form2->SetFocus();
   UiSync = true;
-  if (PreviewHost().AudioChoiceChange) PreviewHost().AudioChoiceChange();
+  if (TQueueEditPanel* Editor = QueueEditor()) Editor->ComboBox2Change(nullptr);
   PlayPreview();
 }
 

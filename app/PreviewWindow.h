@@ -18,7 +18,9 @@
 // Contracts callers rely on:
 // - PlayPreview stops a running tool (and nothing else), or starts the player for the selected
 //   source row and waits, pumping messages, until it has ended; everything the user does in
-//   the window meanwhile runs inside that wait. A source that is gone, or a player that cannot
+//   the window meanwhile runs inside that wait. Starting, it loads the selected row through the
+//   main window's queue editor, which shows the row's output name, aspect, length and trim
+//   marks in this window (ShowRow). A source that is gone, or a player that cannot
 //   be started, is reported in the status line; ToolRunning is clear and the run buttons are
 //   back afterwards in every case.
 // - Identify keys the player prints (a row without a length gets " -identify") go into the
@@ -29,6 +31,11 @@
 // - "Apply to all equal selections" writes only into used rows (column 0 filled) below the
 //   header whose stored width and height texts equal the selected row's.
 // - Closing or destroying the window kills a running player.
+// - While a conversion runs the window starts nothing and stops nothing (the tool that runs is
+//   an encoder): playing and the crop buttons only say so in the status line.
+// - While the window exists it is the main window's queue editor's preview: the editor's
+//   "Preview" button plays, and each row the editor loads is shown here. Destroying the window
+//   undoes both.
 #pragma once
 
 #include <cstdint>
@@ -39,16 +46,8 @@
 #include "extctrls/XcSpeedButton.h"
 #include "platform/vcl/ExtCtrls.h"
 
-// What the preview needs of the source-queue editor of the main window. An unset entry is
-// replaced by the preview's own minimum: the seek bar's range and trim selection from the
-// selected row's length and trim cells.
-struct TPreviewHost {
-  // Loads the selected source row into the main window's controls and the seek bar.
-  std::function<void()> LoadSelectedRow;
-  // Loads the audio and subtitle choices of the selected row (the audio box's change).
-  std::function<void()> AudioChoiceChange;
-};
-TPreviewHost& PreviewHost();
+class TQueueEditPanel;
+struct TPreviewRowView;
 
 class TForm2 : public TForm {
 public:
@@ -91,6 +90,10 @@ public:
   // The crop texts of the selected row, and the device playback size in the caption.
   void resdisplay();
 
+  // What loading a source row shows here: the output name as the caption, the aspect chosen in
+  // the aspect box, the seek bar's range and trim selection, the trim buttons' captions.
+  void ShowRow(const TPreviewRowView& View);
+
   // The player reported its picture size (PreviewSourceWidth and PreviewSourceHeight are set):
   // the window lays itself out for it.
   void PicturePlaced(int Width, int Height);
@@ -119,6 +122,8 @@ public:
   String SeekHint() const;
 
 private:
+  // Becomes (Connect) or stops being the queue editor's preview.
+  void ConnectQueueEditor(bool Connect);
   void CropBarChange(TXcTrackBar* Bar, TXcPanel* Overlay, TskSkinStdLabel* Label, int Column);
   void PlaceOverlay(TXcPanel* Overlay, int Position);
   void SetTrim(bool Start);

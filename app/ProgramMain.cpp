@@ -27,9 +27,6 @@ void WirePreviewAndPicker()
   D.PlacePreviewPicture = [](int Width, int Height) {
     if (Form2) Form2->PicturePlaced(Width, Height);
   };
-  // The queue editor's "Preview" button, where the main window has it.
-  if (auto* Button = dynamic_cast<TControl*>(MainWindow->FindComponent("skSkinSpeedButton9")))
-    Button->OnClick = [](TObject* Sender) { PreviewButtonClick(Sender); };
 }
 
 }  // namespace

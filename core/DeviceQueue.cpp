@@ -102,12 +102,8 @@ bool CellNumber(TForm1* F, int Col, int& Value)
 // Finds the preview window's slider of that name, when the window exists.
 TTrackBar* PreviewSlider(const char* Name)
 {
-  if (!Screen) return nullptr;
-  for (int I = 0; I < Screen->GetFormCount(); ++I) {
-    TForm* Form = Screen->GetForms(I);
-    if (Form && Form->GetName() == "Form2") return dynamic_cast<TTrackBar*>(Form->FindComponent(Name));
-  }
-  return nullptr;
+  TForm* Form = FindProgramForm("Form2");
+  return Form ? dynamic_cast<TTrackBar*>(Form->FindComponent(Name)) : nullptr;
 }
 
 }  // namespace

@@ -8,6 +8,16 @@
 TForm1* Form1 = nullptr;
 TForm3* Form3 = nullptr;
 
+TForm* FindProgramForm(const String& Name)
+{
+  if (!Screen) return nullptr;
+  for (int I = 0; I < Screen->GetFormCount(); ++I) {
+    TForm* Form = Screen->GetForms(I);
+    if (Form && Form->GetName() == Name) return Form;
+  }
+  return nullptr;
+}
+
 const char* const DefaultVideoExtensions[30] = {
     "avi", "mpg", "vob", "dat", "mpe", "pva", "mov", "qt", "mpeg", "divx", "ogg", "ogm", "mkv", "wmv", "asf",
     "mpv", "m1v", "m2v", "dv", "mp4", "m4v", "mv4", "m4v", "264", "dvr-ms", "tivo", "rmvb", "mod", "tp", "ogm"};

@@ -307,6 +307,8 @@ public:
 // The one main window and the history window.
 extern TForm1* Form1;
 extern TForm3* Form3;
+// The program's window of that form name ("Form2" the preview window ...), when it exists.
+TForm* FindProgramForm(const String& Name);
 
 // The factory contents of the extension lists (start-up replaces them from files when present).
 extern const char* const DefaultVideoExtensions[30];

@@ -752,6 +752,9 @@ void StartConversion()
   if (BatchRunning) WaitForTool();
   if (PlaybackMode && ToolRunning) KillRunningTool();
   WaitForTool();
+  // The preview window closes: its seek bar, picture and crop controls would act on the
+  // encoders.
+  if (TForm* Preview = FindProgramForm("Form2")) Preview->Close();
   Converting = true;
   StopRequested = false;
   FailureReasons().clear();

@@ -144,8 +144,9 @@ public:
   virtual bool KeyDown(unsigned VirtualKey) const = 0;
 
   // Native child windows (for a player that draws into a window by its id). The id is the
-  // number handed to the player; headless answers 0 (no such window).
-  virtual TDisplayWindow CreateNativeChild(TDisplayWindow Parent, const RECT& Bounds) = 0;
+  // number handed to the player; headless answers 0 (no such window). A child made hidden
+  // (Visible false) exists at once, so that a player can be given its id before it is shown.
+  virtual TDisplayWindow CreateNativeChild(TDisplayWindow Parent, const RECT& Bounds, bool Visible) = 0;
   virtual void DestroyNativeChild(TDisplayWindow Child) = 0;
   virtual void SetNativeChildBounds(TDisplayWindow Child, const RECT& Bounds, bool Visible) = 0;
   // Limits a native child to Rects (its own coordinates), so that what lies above it in the

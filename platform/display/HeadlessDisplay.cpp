@@ -358,7 +358,7 @@ bool THeadlessDisplay::KeyDown(unsigned VirtualKey) const
   }
 }
 
-TDisplayWindow THeadlessDisplay::CreateNativeChild(TDisplayWindow Parent, const RECT& Bounds)
+TDisplayWindow THeadlessDisplay::CreateNativeChild(TDisplayWindow Parent, const RECT& Bounds, bool Visible)
 {
   std::lock_guard<std::recursive_mutex> lock(FLock);
   if (!FindTopLevel(Parent))
@@ -368,7 +368,7 @@ TDisplayWindow THeadlessDisplay::CreateNativeChild(TDisplayWindow Parent, const 
   w.NativeChild = true;
   w.Parent = Parent;
   w.Bounds = Bounds;
-  w.Visible = true;
+  w.Visible = Visible;
   return id;
 }
 

@@ -66,7 +66,7 @@ public:
   void SetCursorPos(POINT P) override;
   bool KeyDown(unsigned VirtualKey) const override;
 
-  TDisplayWindow CreateNativeChild(TDisplayWindow Parent, const RECT& Bounds) override;
+  TDisplayWindow CreateNativeChild(TDisplayWindow Parent, const RECT& Bounds, bool Visible) override;
   void DestroyNativeChild(TDisplayWindow Child) override;
   void SetNativeChildBounds(TDisplayWindow Child, const RECT& Bounds, bool Visible) override;
   std::uint64_t NativeId(TDisplayWindow) const override { return 0; }

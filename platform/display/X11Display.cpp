@@ -288,7 +288,7 @@ public:
   void SetCursorPos(POINT P) override;
   bool KeyDown(unsigned VirtualKey) const override;
 
-  TDisplayWindow CreateNativeChild(TDisplayWindow Parent, const RECT& Bounds) override;
+  TDisplayWindow CreateNativeChild(TDisplayWindow Parent, const RECT& Bounds, bool Visible) override;
   void DestroyNativeChild(TDisplayWindow Child) override;
   void SetNativeChildBounds(TDisplayWindow Child, const RECT& Bounds, bool Visible) override;
   void SetNativeChildShape(TDisplayWindow Child, bool Set, const std::vector<RECT>& Rects) override;
@@ -1581,7 +1581,7 @@ bool TX11Display::KeyDown(unsigned VirtualKey) const
 
 // ---- Native children ----
 
-TDisplayWindow TX11Display::CreateNativeChild(TDisplayWindow Parent, const RECT& Bounds)
+TDisplayWindow TX11Display::CreateNativeChild(TDisplayWindow Parent, const RECT& Bounds, bool Visible)
 {
   TQueueCheck check(this);
   TWin* parent = FindTopLevel(Parent);
@@ -1592,7 +1592,7 @@ TDisplayWindow TX11Display::CreateNativeChild(TDisplayWindow Parent, const RECT&
   w.Native = true;
   w.Parent = Parent;
   w.Bounds = Bounds;
-  w.Visible = true;
+  w.Visible = Visible;
   int width = std::max<LONG>(1, Bounds.right - Bounds.left);
   int height = std::max<LONG>(1, Bounds.bottom - Bounds.top);
   unsigned long black = BlackPixel(FDisplay, FScreen);
@@ -1603,7 +1603,7 @@ TDisplayWindow TX11Display::CreateNativeChild(TDisplayWindow Parent, const RECT&
   w.Xid = XCreateWindow(FDisplay, parent->Xid, Bounds.left, Bounds.top, width, height, 0, parent->Depth, InputOutput,
                         parent->Vis, CWBackPixel | CWBorderPixel | CWColormap, &a);
   FByXid[w.Xid] = id;
-  XMapWindow(FDisplay, w.Xid);
+  if (Visible) XMapWindow(FDisplay, w.Xid);
   // Another process may draw into it as soon as it has the id.
   XSync(FDisplay, False);
   return id;

@@ -602,8 +602,9 @@ void UpdateNativeChild(TWnd* W)
   RECT B{Off.x, Off.y, Off.x + (W->Window.right - W->Window.left), Off.y + (W->Window.bottom - W->Window.top)};
   auto& Backend = GetDisplayBackend();
   if (W->NativeChild == 0) {
-    if (!Visible) return;
-    W->NativeChild = Backend.CreateNativeChild(T->Surface->Display, B);
+    // A hidden panel gets its window too (unmapped): a player is given the id before the
+    // panel shows what it draws.
+    W->NativeChild = Backend.CreateNativeChild(T->Surface->Display, B, Visible);
     W->NativeShaped = false;
     W->NativeShape.clear();
   }

@@ -120,13 +120,15 @@ private:
 };
 
 // Runs Steps one after the other from a timer (every IntervalMs), each step repeated until it
-// answers true; used to act while the program sits in a wait. Gives up after Limit ticks (and
-// ends the tools, so that the wait ends).
+// answers true; used to act while the program sits in a wait. Gives up after Limit ticks: ends
+// the tools, so that a wait for a tool ends, and runs GiveUp, which ends any other wait the
+// test put the program in (a window the program waits for is closed), so that a failing run
+// fails instead of hanging.
 class TStepper {
 public:
   using TStep = std::function<bool()>;
-  TStepper(std::vector<TStep> Steps, Cardinal IntervalMs = 20, int Limit = 1500)
-      : FSteps(std::move(Steps)), FLimit(Limit), FTimer(nullptr)
+  TStepper(std::vector<TStep> Steps, Cardinal IntervalMs = 20, int Limit = 1500, std::function<void()> GiveUp = {})
+      : FSteps(std::move(Steps)), FLimit(Limit), FGiveUp(std::move(GiveUp)), FTimer(nullptr)
   {
     FTimer.SetInterval(IntervalMs);
     FTimer.SetOnTimer([this](TObject*) { Tick(); });
@@ -143,6 +145,7 @@ private:
       FTimer.SetEnabled(false);
       // The program must not keep waiting for a player the test gave up on.
       KillAllTools();
+      if (FGiveUp) FGiveUp();
       return;
     }
     // A step may open a nested wait (a button that plays): the ticks inside it go on with the
@@ -156,6 +159,7 @@ private:
   std::vector<TStep> FSteps;
   std::size_t FNext = 0;
   int FLimit;
+  std::function<void()> FGiveUp;
   int FTicks = 0;
   TTimer FTimer;
 };

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <iterator>
 
+#include "app/QueueEditPanel.h"
 #include "core/RunControl.h"
 #include "core/qv_detect.h"
 #include "tests/app/PreviewTestSupport.h"
@@ -153,6 +154,93 @@ TEST_F(TPreview, PlayingPlayerGetsSeekPictureAspectAndPauseAndClosingEndsIt)
   // Nothing is sent once the player has gone.
   F->XcTrackBar2->SetPosition(3);
   EXPECT_EQ(Logged("stdin ").size(), 5u);
+}
+
+TEST_F(TPreview, TheQueueEditorsPreviewButtonPlaysTheSelectedRowAndEveryLoadedRowShowsInTheWindow)
+{
+  FakePlayer("print VO: [null] 320x240 => 320x240 Planar YV12\nstall");
+  // A click of the user on the queue editor's button.
+  auto PressPreviewButton = [&] {
+    TControl* Button = W()->QueueEdit->skSkinSpeedButton9;
+    Button->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    Button->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  };
+  auto* G = W()->StringGrid1;
+  PutSource(Clip, "120");
+  G->SetCells(scOutputName, 1, "Die \"Hard\" -1");
+  G->SetCells(scAspect, 1, "2.35");
+  G->SetCells(scTrimStart, 1, "20");
+  G->SetCells(scTrimEnd, 1, "90");
+  G->SetRowCount(3);
+  G->SetCells(scNumber, 2, "00002");
+  G->SetCells(scSourcePath, 2, Clip);
+  G->SetCells(scOutputName, 2, "second");
+  G->SetCells(scLength, 2, "200.4");
+  G->SetCells(scTrimStart, 2, "0");
+  G->SetCells(scTrimEnd, 2, "150");
+  G->SetRow(1);
+  UiSync = true;
+  F->Hide();
+  struct TShown {
+    bool Visible = false;
+    String Caption, Aspect, Start, End, Hint;
+    int Max = -1, SelStart = -1, SelEnd = -1;
+  };
+  auto Look = [&] {
+    TShown S;
+    S.Visible = F->GetVisible();
+    S.Caption = F->GetCaption();
+    S.Aspect = F->aspectbox->GetText();
+    S.Max = F->trackbar2->GetMax();
+    S.SelStart = F->trackbar2->GetSelStart();
+    S.SelEnd = F->trackbar2->GetSelEnd();
+    S.Start = F->button1->GetCaption();
+    S.End = F->button2->GetCaption();
+    S.Hint = F->trackbar2->GetHint();
+    return S;
+  };
+  auto ExpectShown = [](const TShown& S, const String& Aspect, int Max, int SelStart, int SelEnd, const String& Start,
+                        const String& End) {
+    EXPECT_EQ(S.Aspect, Aspect);
+    EXPECT_EQ(S.Max, Max);
+    EXPECT_EQ(S.SelStart, SelStart);
+    EXPECT_EQ(S.SelEnd, SelEnd);
+    EXPECT_EQ(S.Start, Start);
+    EXPECT_EQ(S.End, End);
+  };
+  TShown Playing;
+  TStepper Steps({
+      [&] { return ToolRunning && !Logged("run ").empty(); },
+      [&] {
+        Playing = Look();
+        PlayPreview();  // stopped
+        return true;
+      },
+  });
+  PressPreviewButton();
+  EXPECT_TRUE(Steps.Done()) << "the button started no player: " << W()->status->GetCaption();
+  EXPECT_FALSE(ToolRunning);
+  ASSERT_EQ(Logged("run ").size(), 1u);
+  EXPECT_NE(Args().find("|-aspect|2.35|"), std::string::npos) << Args();
+  EXPECT_TRUE(Playing.Visible);
+  ExpectShown(Playing, "2.35:1  (* FILM)", 120, 20, 90, "0:00:20", "0:01:30");
+  EXPECT_EQ(Playing.Hint.substr(Playing.Hint.find(' ')), " (0:01:10 0:02:00)");
+
+  // A row the editor loads later (the user clicks it) shows in the window: its name while no
+  // device screen gives the playback size, its length and trim marks; its empty aspect leaves
+  // the aspect box as it was.
+  W()->screensize->SetText("");
+  G->SetRow(2);
+  const TShown Second = Look();
+  EXPECT_EQ(Second.Caption, "second");
+  ExpectShown(Second, "2.35:1  (* FILM)", 200, 0, 150, "0:00:00", "0:02:30");
+  EXPECT_EQ(Logged("run ").size(), 1u) << "a load plays nothing";
+
+  // The button does nothing on a blank row.
+  G->SetRow(1);
+  for (int C = 0; C < G->GetColCount(); ++C) G->SetCells(C, 1, "");
+  PressPreviewButton();
+  EXPECT_EQ(Logged("run ").size(), 1u);
 }
 
 TEST_F(TPreview, ASecondPressStopsThePreviewAndClickingTheIdleVideoStartsIt)
@@ -310,6 +398,52 @@ TEST_F(TPreview, ApplyToAllEqualSelectionsCopiesIntoRowsOfTheSameStoredSize)
     EXPECT_EQ(G->GetCells(C, 0), Header[I]) << C;
   }
   EXPECT_EQ(G->GetCells(scAudioChoiceLine, 2), "");
+}
+
+TEST_F(TPreview, WhileAConversionRunsThePreviewNeitherStopsTheEncoderNorStartsATool)
+{
+  FakePlayer("stall");
+  std::filesystem::remove(Work + "mencoder.exe");
+  std::filesystem::create_symlink(std::string(QV_TEST_BIN_DIR) + "/qv_faketool", Work + "mencoder.exe");
+  PutSource(Clip, "120");
+  UiSync = true;
+  TXcCreateProcess* Runner = W()->XcCreateProcess1;
+  Runner->SetCommandLine("\"" + Work + "mencoder.exe\" in.avi -o out.avi");
+  Runner->SetCurrentDirectory(Work);
+  ToolRunning = true;
+  Converting = true;
+  Runner->StartProcess();
+  // Settles what a kill would have caused: the runner's end event.
+  auto Settle = [] {
+    for (int I = 0; I < 20; ++I) {
+      Application->ProcessMessages();
+      usleep(10000);
+    }
+  };
+  const struct {
+    const char* Name;
+    std::function<void()> Press;
+  } Cases[] = {
+      {"Preview button", [&] { PreviewButtonClick(W()->b1); }},
+      {"playing", [&] { PlayPreview(); }},
+      {"detect borders", [&] { F->XcSpeedButton2Click(F->XcSpeedButton2); }},
+      {"detect and fill", [&] { F->XcSpeedButton3Click(F->XcSpeedButton3); }},
+      {"reset the crop", [&] { F->XcSpeedButton4Click(F->XcSpeedButton4); }},
+      {"reset and fill", [&] { F->XcSpeedButton5Click(F->XcSpeedButton5); }},
+  };
+  for (const auto& C : Cases) {
+    W()->status->SetCaption("");
+    C.Press();
+    Settle();
+    EXPECT_TRUE(ToolRunning) << C.Name;
+    EXPECT_NE(Runner->GetState(), TXcCreateProcess::Ready) << C.Name << ": the encoder was stopped";
+    EXPECT_NE(W()->status->GetCaption().find("waits until the conversion has ended"), std::string::npos)
+        << C.Name << ": " << W()->status->GetCaption();
+  }
+  EXPECT_EQ(Logged("run ").size(), 1u) << "a player or a frame grab started beside the encoder";
+  Converting = false;
+  Runner->KillProcess();
+  WaitForTool();
 }
 
 TEST_F(TPreview, FailuresEndTheWaitWithAMessageAndTheButtonsBack)

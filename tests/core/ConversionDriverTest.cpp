@@ -103,6 +103,23 @@ TEST_F(TConversionDriverTest, FinishedJobWritesPlaylistMarksTheSourceAndAddsHist
   EXPECT_NE(Form->Edit1->GetText().find("-o \"" + OutFolder + "Clip.avi\""), std::string::npos);
 }
 
+TEST_F(TConversionDriverTest, AConversionClosesThePreviewWindow)
+{
+  AddDevice({});
+  AddSource("Clip");
+  Script("file $after:-o 5000");
+  auto* Preview = new TForm(nullptr);
+  Preview->SetName("Form2");
+  Preview->Show();
+  bool ClosedWhileConverting = true;  // stays set when the window is never closed
+  Preview->OnClose = [&](TObject*, TCloseAction&) { ClosedWhileConverting = Converting; };
+  GoClick();
+  EXPECT_EQ(Job(jcStatus, 1).substr(0, 10), "Finished (");
+  EXPECT_FALSE(Preview->GetVisible());
+  EXPECT_FALSE(ClosedWhileConverting) << "the window was not closed before the encoders started";
+  delete Preview;
+}
+
 TEST_F(TConversionDriverTest, SecondRunChoosesAFreeNameAndKeepsThePlaylist)
 {
   AddDevice({});

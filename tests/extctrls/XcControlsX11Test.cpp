@@ -239,6 +239,60 @@ TEST(XcPanelX11, PlayerDrawsIntoThePanelUnderItsOverlays)
   }
 }
 
+// A video panel that starts hidden (the title picker's) has its window as soon as its id is
+// asked for, so a player can be started before the panel shows; while hidden it covers nothing
+// of what lies where it will be, and once shown what the player draws appears.
+void HiddenPanelWindow(const char* Server, TDisplayBackend* Display)
+{
+  auto* Form = new TForm(nullptr);
+  Form->SetBorderStyle(bsNone);
+  Form->SetColor(clBtnFace);
+  Form->SetBounds(0, 0, 200, 160);
+  auto* Video = new TXcPanel(Form);
+  Video->SetParent(Form);
+  Video->SetBevelOuter(bvNone);
+  Video->SetColor(clBlack);
+  Video->SetBounds(20, 20, 160, 120);
+  Video->SetVisible(false);
+  Form->Show();
+  PumpDisplay(Display, 10);
+  const std::uint64_t Wid = Video->NativeWindowId();
+  ASSERT_NE(Wid, 0u) << "a hidden panel gives no window to draw into";
+  const std::string Fill = String(QV_TEST_BIN_DIR) + "/qv_x11fill";
+  const std::string Env = "DISPLAY=" + std::string(Server);
+  auto FillGreen = [&] {
+    const pid_t Pid = Start({Fill, std::to_string(Wid), "00ff00"}, {Env});
+    int Status = -1;
+    if (Pid > 0) waitpid(Pid, &Status, 0);
+    return WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
+  };
+  const TDisplayWindow Top = GetDisplayWindow(Form->GetHandle());
+  std::vector<std::uint32_t> Pixels;
+  int W = 0, H = 0;
+  EXPECT_EQ(FillGreen(), 0);
+  PumpDisplay(Display, 10);
+  ASSERT_TRUE(Display->ReadPixels(Top, Pixels, W, H));
+  EXPECT_NE(At(Pixels, W, 100, 80), 0xFF00FF00u) << "the hidden panel's window shows";
+  EXPECT_EQ(Video->NativeWindowId(), Wid);
+
+  Video->SetVisible(true);
+  PumpDisplay(Display, 10);
+  EXPECT_EQ(Video->NativeWindowId(), Wid);
+  EXPECT_EQ(FillGreen(), 0);
+  PumpDisplay(Display, 10);
+  ASSERT_TRUE(Display->ReadPixels(Top, Pixels, W, H));
+  EXPECT_EQ(At(Pixels, W, 100, 80), 0xFF00FF00u);
+  EXPECT_NE(At(Pixels, W, 10, 10), 0xFF00FF00u);
+  delete Form;
+  Application->ProcessMessages();
+}
+
+TEST(XcPanelX11, AHiddenPanelHasItsWindowBeforeItShows)
+{
+  if (RunOnXvfbChild("QV_XCPANEL_HIDDEN_X11", HiddenPanelWindow) == TXvfbChild::NoServer)
+    GTEST_SKIP() << "Xvfb is not available";
+}
+
 // ---- The gallery ----
 
 void ShowGallery(const char*, TDisplayBackend* Display)

@@ -317,7 +317,7 @@ TEST(HeadlessDisplay, PresentKeepsACopyAndHonoursDirtyRectangles)
   EXPECT_EQ(d.WindowInfo(w)->PresentCount, 3);
   EXPECT_FALSE(d.ReadPixels(12345, out, width, height));
 
-  TDisplayWindow child = d.CreateNativeChild(w, Rect(0, 0, 1, 1));
+  TDisplayWindow child = d.CreateNativeChild(w, Rect(0, 0, 1, 1), true);
   EXPECT_NE(child, 0u);
   EXPECT_EQ(d.NativeId(child), 0u);
   d.DestroyWindow(w);

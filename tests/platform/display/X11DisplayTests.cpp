@@ -421,7 +421,7 @@ TEST_F(TX11Test, ShapeIsSetAndRemoved)
 TEST_F(TX11Test, AnotherProcessDrawsIntoANativeChild)
 {
   TDisplayWindow w = ShownWindow(Bounds(300, 300, 100, 80), 0xFF0000);
-  TDisplayWindow child = Backend->CreateNativeChild(w, Rect(10, 10, 60, 50));
+  TDisplayWindow child = Backend->CreateNativeChild(w, Rect(10, 10, 60, 50), true);
   ASSERT_NE(child, 0u);
   std::uint64_t id = Backend->NativeId(child);
   ASSERT_NE(id, 0u);
