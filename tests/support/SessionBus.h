@@ -4,6 +4,7 @@
 #pragma once
 
 #include <poll.h>
+#include <sys/prctl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -24,6 +25,8 @@ public:
       return false;
     Pid = fork();
     if (Pid == 0) {
+      // A test that crashes takes its bus with it.
+      prctl(PR_SET_PDEATHSIG, SIGTERM);
       close(out[0]);
       const std::string fd = "--print-address=" + std::to_string(out[1]);
       execlp("dbus-daemon", "dbus-daemon", "--session", "--nofork", "--nopidfile", fd.c_str(), nullptr);
