@@ -13,10 +13,13 @@ packages=(
   libx11-dev libxext-dev libxtst-dev libxrandr-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcurl4-openssl-dev libssl-dev openssl  # the Internet client; the tests' own TLS servers and certificates
+  libdbus-1-dev  # the tray icon of today's panels (StatusNotifierItem over the session bus)
   # fonts the drawing layer maps the Windows families to
   fonts-liberation2 fonts-dejavu-core fontconfig
   # an X server for the display tests, and ImageMagick for image fixtures
   xvfb xauth imagemagick
+  # a private session bus for the tray icon tests
+  dbus-daemon
   # the external tools the program drives; sox (with the base formats, which bring the
   # OpenCORE AMR-NB codec) encodes AMR-NB sound for the tool adapter
   mplayer mencoder ffmpeg sox libsox-fmt-base

@@ -324,6 +324,23 @@ void ForgetDockedIcon(HWND IconWindow);
 // program's top-level windows get the registered message "TaskbarCreated" (posted), as the
 // notification area sends when it starts again, so that the owners add their icons anew.
 void TrayRestarted();
+// Paints Icon into Rect of DC through the painter the class library installed (nothing without).
+void PaintTrayIcon(HDC DC, HICON Icon, const RECT& Rect);
+
+// ---- Icons shown by the panel over the session bus (WinTraySni.cpp) ----
+
+// Whether a StatusNotifierWatcher owns its name on the session bus (connects to the bus named by
+// DBUS_SESSION_BUS_ADDRESS on first use; never starts a bus).
+bool StatusNotifierAvailable();
+// Exports an item for the icon and registers it with the watcher: the answer is a hidden window
+// that stands for the item (DestroyWindow withdraws it), null when that failed. The item's
+// activation, secondary activation and context menu reach Owner as the mouse messages of
+// Callback, with the point the panel asked for as the message position.
+HWND AddStatusNotifierItem(HWND Owner, UINT Id, UINT Callback, HICON Icon, const String& Tip);
+// False when IconWindow is not such an item.
+bool UpdateStatusNotifierItem(HWND IconWindow, UINT Callback, HICON Icon, const String& Tip);
+// Posts a message whose position (GetMessagePos) is Point rather than the pointer's.
+BOOL PostMessageAt(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, POINT Point);
 void ClipboardWindowDestroyed(HWND Wnd);
 
 }  // namespace QvWin

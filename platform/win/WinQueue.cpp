@@ -670,7 +670,8 @@ POINT LastPostPoint()
   return M.pt;
 }
 
-BOOL PostTo(const std::shared_ptr<TThreadQueue>& Queue, HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
+BOOL PostTo(const std::shared_ptr<TThreadQueue>& Queue, HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam,
+           const POINT* Point = nullptr)
 {
   MSG M{};
   M.hwnd = Wnd;
@@ -678,7 +679,7 @@ BOOL PostTo(const std::shared_ptr<TThreadQueue>& Queue, HWND Wnd, UINT Msg, WPAR
   M.wParam = WParam;
   M.lParam = LParam;
   M.time = Now();
-  M.pt = LastPostPoint();
+  M.pt = Point ? *Point : LastPostPoint();
   {
     std::lock_guard<std::mutex> Guard(Queue->Lock);
     Queue->Posted.push_back(M);
@@ -688,6 +689,25 @@ BOOL PostTo(const std::shared_ptr<TThreadQueue>& Queue, HWND Wnd, UINT Msg, WPAR
 }
 
 }  // namespace
+
+namespace QvWin {
+
+BOOL PostMessageAt(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, POINT Point)
+{
+  std::shared_ptr<TThreadQueue> Queue;
+  {
+    std::lock_guard<std::recursive_mutex> Guard(TableLock());
+    DWORD T = WindowThread(Wnd);
+    if (T != 0) Queue = QueueOf(T);
+  }
+  if (!Queue) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  return PostTo(Queue, Wnd, Msg, WParam, LParam, &Point);
+}
+
+}  // namespace QvWin
 
 BOOL PostMessageA(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
 {

@@ -1,8 +1,10 @@
-// Icons in a tray of the window system (on X11 the system tray protocol): each icon is a small
-// top-level window of its own that the display backend docks in the running tray. The window
-// draws the icon (through the painter the class library installs), shows the icon's tip while
-// the pointer rests on it, and reports the mouse to the icon's owner as the notification area
-// does: the owner's callback message with the icon id and the mouse message.
+// Icons in a tray of the window system. Where the panel shows items over the session bus (a
+// StatusNotifierWatcher runs) the icon becomes such an item (WinTraySni.cpp). Otherwise (on X11
+// the system tray protocol) each icon is a small top-level window of its own that the display
+// backend docks in the running tray. The window draws the icon (through the painter the class
+// library installs), shows the icon's tip while the pointer rests on it, and reports the mouse to
+// the icon's owner as the notification area does: the owner's callback message with the icon id
+// and the mouse message.
 #include <algorithm>
 #include <functional>
 #include <map>
@@ -195,8 +197,15 @@ void SetTrayIconPainter(TTrayIconPainter Painter_) { Painter() = std::move(Paint
 
 namespace QvWin {
 
+void PaintTrayIcon(HDC DC, HICON Icon, const RECT& Rect)
+{
+  if (Icon && Painter()) Painter()(DC, Icon, Rect);
+}
+
 HWND DockTrayIcon(HWND Owner, UINT Id, UINT Callback, HICON Icon, const String& Tip)
 {
+  if (StatusNotifierAvailable())
+    if (HWND Item = AddStatusNotifierItem(Owner, Id, Callback, Icon, Tip)) return Item;
   RegisterClasses();
   HWND Wnd = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, IconClass, Tip.c_str(), WS_POPUP, 0, 0, IconSize,
                              IconSize, nullptr, nullptr, nullptr, nullptr);
@@ -222,6 +231,7 @@ HWND DockTrayIcon(HWND Owner, UINT Id, UINT Callback, HICON Icon, const String& 
 
 void UpdateDockedIcon(HWND IconWindow, UINT Callback, HICON Icon, const String& Tip)
 {
+  if (UpdateStatusNotifierItem(IconWindow, Callback, Icon, Tip)) return;
   auto It = Docked().find(IconWindow);
   if (It == Docked().end()) return;
   It->second.Callback = Callback;

@@ -289,10 +289,9 @@ void TskTrayIcon::ClickTick()
   FDblClickSeen = false;
 }
 
-void TskTrayIcon::ShowPopup()
+void TskTrayIcon::ShowPopup(POINT p)
 {
-  POINT p{};
-  if (!FPopupMenu || !FPopupMenu->GetAutoPopup() || !GetCursorPos(&p))
+  if (!FPopupMenu || !FPopupMenu->GetAutoPopup())
     return;
   Application->ProcessMessages();
   SetForegroundWindow(FTrayWindow);
@@ -311,8 +310,10 @@ void TskTrayIcon::TrayWndProc(TMessage& Message)
   case TrayIconCallbackMessage: {
     if (!Enabled)
       return;
-    POINT p{};
-    GetCursorPos(&p);
+    // Where the notification area saw the mouse (or where the panel asks for the menu), which
+    // the pointer may have left by now.
+    const DWORD pos = GetMessagePos();
+    const POINT p{static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
     const TShiftState shift = AsyncShift();
     switch (static_cast<UINT>(Message.LParam)) {
     case WM_MOUSEMOVE:
@@ -323,7 +324,7 @@ void TskTrayIcon::TrayWndProc(TMessage& Message)
       MouseDown(mbLeft, shift | ssLeft, p.x, p.y);
       FButtonDown = true;
       if (PopupByLeftButton)
-        ShowPopup();
+        ShowPopup(p);
       break;
     case WM_LBUTTONUP:
       if (FButtonDown)
@@ -351,7 +352,7 @@ void TskTrayIcon::TrayWndProc(TMessage& Message)
       break;
     case WM_RBUTTONDOWN:
       MouseDown(mbRight, shift | ssRight, p.x, p.y);
-      ShowPopup();
+      ShowPopup(p);
       break;
     case WM_RBUTTONUP:
       MouseUp(mbRight, shift | ssRight, p.x, p.y);
@@ -392,6 +393,7 @@ void TskTrayIcon::RestoreMainForm()
   TForm* main = Application->GetMainForm();
   if (!OwnerControl() || !main)
     return;
+  FHiddenInTray = false;
   ShowWindow(Application->GetHandle(), SW_RESTORE);
   // Showing a form that is still minimised reports it minimised again: not a new minimise.
   FRestoring = true;
@@ -408,6 +410,7 @@ void TskTrayIcon::HideMainForm()
     return;
   main->SetVisible(false);
   ShowWindow(Application->GetHandle(), SW_HIDE);
+  FHiddenInTray = true;
 }
 
 void TskTrayIcon::Subclass(HWND Wnd)
@@ -481,7 +484,10 @@ void TskTrayIcon::WindowMessage(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam
     if (Msg == FTaskbarCreatedMessage && FTaskbarCreatedMessage != 0 && FIconVisible && listener &&
         !(FShown && ModifyIcon())) {
       FShown = false;
-      ShowIcon();
+      // The icon's last home went (the panel's bus ended) and none takes it now: a form hidden
+      // into the notification area would be out of reach, so it comes back.
+      if (!ShowIcon() && FHiddenInTray)
+        RestoreMainForm();
     }
   }
   if (Wnd == FOwnerWindow) {

@@ -11,7 +11,9 @@
 // - Minimising to the tray hides the main form only when the icon could be shown; without a
 //   notification area the form stays (minimised normally) and IconVisible stays false.
 // - After the notification area restarts ("TaskbarCreated") the icon is added again while
-//   IconVisible.
+//   IconVisible; when that fails, a main form hidden into the notification area is shown again.
+// - The icon's menu opens where the notification area saw the mouse, or where the panel asked
+//   for it (the position of the callback message).
 // GUI thread only.
 #pragma once
 
@@ -102,7 +104,7 @@ private:
   void PrepareData();
   bool Notify(DWORD Message);
   void TrayWndProc(TMessage& Message);
-  void ShowPopup();
+  void ShowPopup(POINT p);
   void WindowMessage(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
   static LRESULT SubclassProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
   void Subclass(HWND Wnd);
@@ -127,6 +129,7 @@ private:
   bool FDblClickSeen = false;
   bool FFirstShow = true;
   bool FRestoring = false;
+  bool FHiddenInTray = false;  // HideMainForm hid the main form, RestoreMainForm not yet shown it
   UINT FTaskbarCreatedMessage = 0;
   HWND FAppWindow = nullptr;
   HWND FOwnerWindow = nullptr;

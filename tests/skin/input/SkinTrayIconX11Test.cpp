@@ -20,6 +20,7 @@
 #include "skin/input/SkinTrayIcon.h"
 #include "tests/platform/display/XvfbServer.h"
 #include "tests/skin/support/SkinTestSupport.h"
+#include "tests/support/LineChild.h"
 
 namespace {
 
@@ -40,84 +41,23 @@ bool PumpUntil(TDisplayBackend* Backend, const std::function<bool()>& Done, int 
 // The tray manager as a child process, spoken to through its standard input and output.
 class TTrayManager {
 public:
-  bool Start(const char* Server)
-  {
-    int in[2], out[2];
-    if (pipe(in) != 0 || pipe(out) != 0)
-      return false;
-    Pid = fork();
-    if (Pid == 0) {
-      setenv("DISPLAY", Server, 1);
-      dup2(in[0], 0);
-      dup2(out[1], 1);
-      close(in[1]);
-      close(out[0]);
-      const std::string tool = std::string(QV_TEST_BIN_DIR) + "/qv_traymanager";
-      execl(tool.c_str(), "qv_traymanager", nullptr);
-      _exit(127);
-    }
-    close(in[0]);
-    close(out[1]);
-    In = in[1];
-    Out = out[0];
-    return Pid > 0;
-  }
-  ~TTrayManager() { Stop(SIGTERM); }
+  bool Start(const char* Server) { return Child.Start("qv_traymanager", {{"DISPLAY", Server}}); }
   // Ends the manager with Signal (SIGKILL: a crash) and waits for it.
-  void Stop(int Signal)
-  {
-    if (Pid > 0) {
-      kill(Pid, Signal);
-      waitpid(Pid, nullptr, 0);
-      Pid = -1;
-    }
-    if (In >= 0)
-      close(In);
-    if (Out >= 0)
-      close(Out);
-    In = Out = -1;
-    Buffer.clear();
-  }
-  void Send(const std::string& Line)
-  {
-    const std::string text = Line + "\n";
-    [[maybe_unused]] ssize_t n = write(In, text.data(), text.size());
-  }
+  void Stop(int Signal) { Child.Stop(Signal); }
   // The next line, pumping the program's messages meanwhile; empty after Ms without one.
-  std::string Line(TDisplayBackend* Backend, int Ms = 3000)
+  std::string Line(TDisplayBackend* Backend, int Ms = 3000) { return Child.Line(Pump(Backend), Ms); }
+  // Sends a command and answers its reply ("ok", "pixel ...", "error ...").
+  std::string Ask(TDisplayBackend* Backend, const std::string& Command) { return Child.Ask(Pump(Backend), Command); }
+
+private:
+  static std::function<void()> Pump(TDisplayBackend* Backend)
   {
-    for (int i = 0; i < Ms / 10; ++i) {
-      const size_t end = Buffer.find('\n');
-      if (end != std::string::npos) {
-        std::string line = Buffer.substr(0, end);
-        Buffer.erase(0, end + 1);
-        return line;
-      }
-      pollfd fd{Out, POLLIN, 0};
-      if (poll(&fd, 1, 0) > 0) {
-        char chunk[256];
-        const ssize_t got = read(Out, chunk, sizeof chunk);
-        if (got > 0) {
-          Buffer.append(chunk, static_cast<size_t>(got));
-          continue;
-        }
-      }
+    return [Backend] {
       Application->ProcessMessages();
       Backend->Flush();
-      usleep(10000);
-    }
-    return "";
+    };
   }
-  // Sends a command and answers its reply ("ok", "pixel ...", "error ...").
-  std::string Ask(TDisplayBackend* Backend, const std::string& Command)
-  {
-    Send(Command);
-    return Line(Backend);
-  }
-
-  pid_t Pid = -1;
-  int In = -1, Out = -1;
-  std::string Buffer;
+  TLineChild Child;
 };
 
 // A tray icon that counts how often it is shown (the answer to "TaskbarCreated" shows it).
@@ -287,6 +227,8 @@ void RunOnServer(const char* Test, void (*Body)(const char*))
   ASSERT_GE(pid, 0);
   if (pid == 0) {
     setenv(ServerVariable, server.c_str(), 1);
+    // The X11 tray is what is tested: no panel of the session bus may take the icon.
+    unsetenv("DBUS_SESSION_BUS_ADDRESS");
     execl("/proc/self/exe", "skin_tray_x11", filter.c_str(), nullptr);
     _exit(127);
   }
