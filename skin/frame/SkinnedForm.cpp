@@ -74,6 +74,7 @@ TskSkinnedForm::~TskSkinnedForm()
   FMorphTimer->SetEnabled(false);
   FAnimateTimer->SetEnabled(false);
   FreeSkinObjects();
+  UnhookMDIClient();
   // A tray icon that outlives the component no longer calls it.
   if (FTrayIcon && FTrayIcon->GetPopupMenu() == FTrayMenu) {
     FTrayIcon->SetPopupMenu(nullptr);
@@ -104,6 +105,8 @@ void TskSkinnedForm::Notification(TComponent* AComponent, TOperation Operation)
     FreeSkinObjects();
   if (AComponent == FSystemMenu)
     FSystemMenu = nullptr;
+  if (AComponent == FMDITabsBar)
+    FMDITabsBar = nullptr;
   if (AComponent == FTrayIcon)
     FTrayIcon = nullptr;
   if (AComponent == FSkinHint)
@@ -400,6 +403,8 @@ void TskSkinnedForm::SetSkinnableForm(bool Value)
   UpdateSkinOfControls(nullptr, FOwnerForm);
   if (FOwnerForm->HandleAllocated())
     FrameRecalc();
+  if (IsMDIForm())
+    HookMDIClient();
   if (maximizeAgain) {
     if (!FFormSkinnable)
       FOwnerForm->SetWindowState(wsMaximized);
