@@ -10,6 +10,7 @@
 #include "platform/rtl/StringList.h"
 #include "platform/vcl/DragObjects.h"
 #include "platform/vcl/HintWindow.h"
+#include "platform/win/WinMdi.h"
 
 namespace {
 
@@ -17,6 +18,7 @@ constexpr const char* SCannotShowModal = "Cannot make a visible window modal";
 constexpr const char* SCannotFocus = "Cannot focus a disabled or invisible window";
 constexpr const char* SVisibleChanged = "Cannot change Visible in OnShow or OnHide";
 constexpr const char* SParentRequired = "Control '%s' has no parent form";
+constexpr const char* SNoMDIForm = "Cannot create form. No MDI forms are currently active";
 constexpr UINT_PTR HintShowTimer = 1;
 constexpr UINT_PTR HintHideTimer = 2;
 
@@ -188,13 +190,68 @@ TForm* TCustomForm::GetMDIChildren(int Index) const {
   throw EListError(RtlConsts::SListIndexError, {Index});
 }
 
-TForm* TCustomForm::GetActiveMDIChild() const { return GetMDIChildCount() > 0 ? GetMDIChildren(0) : nullptr; }
+TForm* TCustomForm::GetActiveMDIChild() const {
+  if (FFormStyle != fsMDIForm) return nullptr;
+  if (HWND Client = GetClientHandle()) {
+    auto Active = reinterpret_cast<HWND>(SendMessageA(Client, WM_MDIGETACTIVE, 0, 0));
+    return dynamic_cast<TForm*>(TWinControl::FindControl(Active));
+  }
+  return GetMDIChildCount() > 0 ? GetMDIChildren(0) : nullptr;
+}
+
+void TCustomForm::Next() {
+  if (HWND Client = GetClientHandle(); Client && FFormStyle == fsMDIForm) SendMessageA(Client, WM_MDINEXT, 0, 0);
+}
+
+void TCustomForm::Previous() {
+  if (HWND Client = GetClientHandle(); Client && FFormStyle == fsMDIForm) SendMessageA(Client, WM_MDINEXT, 0, 1);
+}
+
+void TCustomForm::CreateWnd() {
+  TWinControl::CreateWnd();
+  if (FFormStyle != fsMDIForm) return;
+  CLIENTCREATESTRUCT Create{nullptr, 0xFF00};
+  TRect R = GetClientRect();
+  FClientHandle = CreateWindowExA(0, "MDICLIENT", nullptr,
+                                  WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | MDIS_ALLCHILDSTYLES, R.left,
+                                  R.top, R.right - R.left, R.bottom - R.top, FHandle, nullptr, nullptr, &Create);
+  if (!FClientHandle) RaiseLastOSError();
+  Realign();
+}
+
+void TCustomForm::AlignControls(TControl* AControl, TRect& Rect) {
+  TWinControl::AlignControls(AControl, Rect);
+  if (HWND Client = GetClientHandle())
+    SetWindowPos(Client, HWND_BOTTOM, Rect.left, Rect.top, std::max<int>(Rect.right - Rect.left, 0),
+                 std::max<int>(Rect.bottom - Rect.top, 0), SWP_NOACTIVATE);
+}
+
+void TCustomForm::DefaultHandler(TMessage& Message) {
+  if (FHandle && FFormStyle == fsMDIForm && GetClientHandle()) {
+    // The client window is placed by the alignment, not filled in by the frame's default.
+    if (Message.Msg == WM_SIZE) return;
+    Message.Result = DefFrameProcA(FHandle, GetClientHandle(), Message.Msg, Message.WParam, Message.LParam);
+    return;
+  }
+  if (FHandle && FFormStyle == fsMDIChild) {
+    Message.Result = DefMDIChildProcA(FHandle, Message.Msg, Message.WParam, Message.LParam);
+    return;
+  }
+  TWinControl::DefaultHandler(Message);
+}
 
 void TCustomForm::SetMenu(TMainMenu* Value) {
   if (FMenu == Value) return;
   if (FMenu) FMenu->RemoveFreeNotification(this);
   FMenu = Value;
   if (FMenu) FMenu->FreeNotification(this);
+}
+
+void TCustomForm::SetWindowMenu(TMenuItem* Value) {
+  if (FWindowMenu == Value) return;
+  if (FWindowMenu) FWindowMenu->RemoveFreeNotification(this);
+  FWindowMenu = Value;
+  if (FWindowMenu) FWindowMenu->FreeNotification(this);
 }
 
 void TCustomForm::SetMenuBar(TWinControl* Value) {
@@ -208,6 +265,7 @@ void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
   TWinControl::Notification(AComponent, Operation);
   if (Operation != opRemove || !AComponent) return;
   if (AComponent == static_cast<TComponent*>(FMenu)) FMenu = nullptr;
+  if (AComponent == static_cast<TComponent*>(FWindowMenu)) FWindowMenu = nullptr;
   if (AComponent == static_cast<TComponent*>(FMenuBar)) FMenuBar = nullptr;
   if (AComponent == static_cast<TComponent*>(FActiveControl)) FActiveControl = nullptr;
   if (AComponent == static_cast<TComponent*>(FFocusedControl)) FFocusedControl = nullptr;
@@ -253,6 +311,14 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
   }
   if (Icons & biSystemMenu) Params.Style |= WS_SYSMENU;
   if (FFormStyle == fsStayOnTop) Params.ExStyle |= WS_EX_TOPMOST;
+  if (FFormStyle == fsMDIChild && !FParent) {
+    TForm* Main = Application ? Application->GetMainForm() : nullptr;
+    HWND Client = Main && Main != this && Main->GetFormStyle() == fsMDIForm ? Main->GetClientHandle() : nullptr;
+    if (!Client) throw EInvalidOperation(SNoMDIForm);
+    Params.WndParent = Client;
+    Params.Style = (Params.Style & ~WS_POPUP) | WS_CHILD | WS_CLIPSIBLINGS;
+    Params.ExStyle |= WS_EX_MDICHILD;
+  }
 }
 
 void TCustomForm::ApplyPosition() {
@@ -298,6 +364,9 @@ void TCustomForm::SetVisible(bool Value) {
 void TCustomForm::Show() {
   SetVisible(true);
   BringToFront();
+  if (FFormStyle == fsMDIChild && FHandle)
+    if (HWND Client = ::GetParent(FHandle); IsMDIClientWindow(Client))
+      SendMessageA(Client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(FHandle), 0);
 }
 
 void TCustomForm::CMShowingChanged(TMessage&) {
@@ -574,6 +643,12 @@ void TCustomForm::Dispatch(TMessage& Message) {
       else if (Message.WParam == SIZE_MAXIMIZED) FWindowState = wsMaximized;
       else if (Message.WParam == SIZE_RESTORED) FWindowState = wsNormal;
       TWinControl::Dispatch(Message);
+      break;
+    case WM_MDIACTIVATE:
+      // The client made this child the active one: it leads the screen's forms.
+      if (FFormStyle == fsMDIChild && FHandle && reinterpret_cast<HWND>(Message.LParam) == FHandle && Screen)
+        Screen->MoveToFront(this);
+      DefaultHandler(Message);
       break;
     case CM_ACTIVATE: CMActivate(Message); break;
     case CM_DEACTIVATE: CMDeactivate(Message); break;
@@ -917,11 +992,20 @@ bool TApplication::ProcessMessage(MSG& Msg) {
   if (TMessageEvent Handler = OnMessage) Handler(Msg, Handled);
   // Keys, clicks and commands end a hint that is up (the message itself goes on).
   if (FHintWindow && FHintWindow->IsHintMsg(Msg)) CancelHint();
-  if (!Handled && !IsKeyMsg(Msg)) {
+  if (!Handled && !IsKeyMsg(Msg) && !IsMDIMsg(Msg)) {
     TranslateMessage(&Msg);
     DispatchMessageA(&Msg);
   }
   return true;
+}
+
+// The keyboard's document commands (Ctrl+F4, Ctrl+F6 ...) while an MDI child is the active form.
+bool TApplication::IsMDIMsg(MSG& Msg) {
+  if (!FMainForm || FMainForm->GetFormStyle() != fsMDIForm || !Screen || !Screen->GetActiveForm() ||
+      Screen->GetActiveForm()->GetFormStyle() != fsMDIChild)
+    return false;
+  HWND Client = FMainForm->GetClientHandle();
+  return Client && TranslateMDISysAccel(Client, &Msg);
 }
 
 void TApplication::ProcessMessages() {

@@ -73,13 +73,20 @@ public:
   // Kept for the forms that set it; this system's forms show no scroll bars of their own.
   bool GetAutoScroll() const { return FAutoScroll; }
   void SetAutoScroll(bool Value) { FAutoScroll = Value; }
-  // MDI: this system makes no MDI client windows (ClientHandle is null); an fsMDIForm lists
-  // the fsMDIChild forms of the screen as its children, the most recently active first.
-  HWND GetClientHandle() const { return nullptr; }
+  // MDI: an fsMDIForm's window holds an "MDICLIENT" window (ClientHandle, null before the
+  // form's window exists) over the client area its aligned controls leave free; fsMDIChild forms
+  // are documents in the application main form's client (EInvalidOperation "Cannot create form.
+  // No MDI forms are currently active" when the main form is no MDI form with a window). The
+  // children are the fsMDIChild forms of the screen, the most recently active first; the active
+  // one is the client's.
+  HWND GetClientHandle() const { return IsWindow(FClientHandle) ? FClientHandle : nullptr; }
   int GetMDIChildCount() const;
   // EListError for an index outside 0 .. MDIChildCount - 1.
   TForm* GetMDIChildren(int Index) const;
   TForm* GetActiveMDIChild() const;
+  // Activates the MDI child behind the active one (which goes to the back) / the rearmost one.
+  void Next();
+  void Previous();
   bool GetActive() const { return FActive; }
   TWinControl* GetActiveControl() const { return FActiveControl; }
   // EInvalidOperation "Cannot focus a disabled or invisible window" for a control that can't
@@ -88,6 +95,9 @@ public:
   TCanvas* GetCanvas() const { return FCanvas.get(); }
   TIcon* GetIcon() const { return FIcon.get(); }
   void SetIcon(TIcon* Value) { FIcon->Assign(Value); }
+  // The menu item under which an MDI form lists its children (null: none); cleared when freed.
+  TMenuItem* GetWindowMenu() const { return FWindowMenu; }
+  void SetWindowMenu(TMenuItem* Value);
   TMainMenu* GetMenu() const { return FMenu; }
   void SetMenu(TMainMenu* Value);
   // The control on this form that shows a main menu as a bar (it registers itself). The
@@ -141,6 +151,9 @@ public:
 
 protected:
   void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void DefaultHandler(TMessage& Message) override;
+  void AlignControls(TControl* AControl, TRect& Rect) override;
   virtual void DoShow();
   virtual void DoHide();
   virtual void DoClose(TCloseAction& Action);
@@ -180,7 +193,9 @@ private:
   std::unique_ptr<TControlCanvas> FCanvas;
   std::unique_ptr<TIcon> FIcon;
   TMainMenu* FMenu = nullptr;
+  TMenuItem* FWindowMenu = nullptr;
   TWinControl* FMenuBar = nullptr;
+  HWND FClientHandle = nullptr;
   TFormState FFormState = 0;
   bool FPositioned = false;
   bool FAutoScroll = true;
@@ -379,6 +394,7 @@ public:
 private:
   bool ProcessMessage(MSG& Msg);
   bool IsKeyMsg(MSG& Msg);
+  bool IsMDIMsg(MSG& Msg);
   void Idle();
   void WndProc(TMessage& Message);
   void HintTimerExpired();

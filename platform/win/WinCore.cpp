@@ -145,6 +145,7 @@ void FreeWindow(TWnd* W)
   ReleaseWindowDCs(W);
   SurfaceDestroy(W);
   RemoteWindowDestroyed(W);
+  MdiWindowFreed(W);
   if (W->Class != nullptr) --W->Class->Windows;
   Unlink(W);
   std::lock_guard<std::recursive_mutex> Guard(Gl.Lock);
@@ -520,6 +521,8 @@ HWND CreateWindowExA(DWORD ExStyle, LPCSTR ClassName, LPCSTR WindowName, DWORD S
   EnsureDisplaySink();
   InstallRemoteFind();
   TWndClass* K = FindClass(ClassName);
+  if ((K == nullptr || K->Name.empty()) && IsMdiClientClassName(ClassName) && RegisterMdiClientClass())
+    K = FindClass(ClassName);
   if (K == nullptr || K->Name.empty()) {
     SetLastError(kErrorCannotFindWndClass);
     return nullptr;
@@ -527,6 +530,7 @@ HWND CreateWindowExA(DWORD ExStyle, LPCSTR ClassName, LPCSTR WindowName, DWORD S
   TWnd* ParentW = nullptr;
   TWnd* OwnerW = nullptr;
   bool MessageOnly = Parent == HWND_MESSAGE;
+  if (!MessageOnly) MdiAdjustChildStyle(Parent, Style, ExStyle);
   if (MessageOnly) {
     ParentW = MessageRoot();
     Style &= ~WS_CHILD;
@@ -619,6 +623,7 @@ HWND CreateWindowExA(DWORD ExStyle, LPCSTR ClassName, LPCSTR WindowName, DWORD S
   W->Client = W->Window;
   W->NormalRect = W->Window;
   LinkAt(ParentW, W, nullptr, (ExStyle & WS_EX_TOPMOST) != 0 || !TopLevel);
+  MdiChildLinked(W);
   HWND H = W->Handle;
 
   // The size limits apply to windows the user can size.
@@ -689,6 +694,7 @@ HWND CreateWindowExA(DWORD ExStyle, LPCSTR ClassName, LPCSTR WindowName, DWORD S
   } else if (InitialShow & WS_VISIBLE) {
     ShowWindow(H, SW_SHOW);
   }
+  if ((W = LookupLive(H)) != nullptr && (W->Style & WS_VISIBLE)) MdiChildShown(W);
   return LookupLive(H) != nullptr ? H : nullptr;
 }
 

@@ -372,6 +372,8 @@ void RouteMouse(const TDisplayEvent& E)
       if (Ma == MA_ACTIVATEANDEAT || Ma == MA_NOACTIVATEANDEAT) return;
       if ((Target = LookupLive(H)) == nullptr) return;
     }
+    MdiChildPressed(Target);
+    if ((Target = LookupLive(H)) == nullptr) return;
   }
   if (!Captured) {
     SendMessageA(H, WM_SETCURSOR, reinterpret_cast<WPARAM>(H),

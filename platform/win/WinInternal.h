@@ -307,6 +307,21 @@ void UpdateDisplayFlags(TWnd* W);
 void ReleaseWindowDCs(TWnd* W);
 void UpdateNativeChild(TWnd* W);
 
+// ---- Multiple-document windows (WinMdi.cpp) ----
+
+bool RegisterMdiClientClass();
+bool IsMdiClientClassName(LPCSTR Name);
+// Creation of a WS_EX_MDICHILD window under an MDI client: its styles, its place in the window
+// list, and activation once it was shown at the end of creation.
+void MdiAdjustChildStyle(HWND Parent, DWORD& Style, DWORD ExStyle);
+void MdiChildLinked(TWnd* W);
+void MdiChildShown(TWnd* W);
+// A window's record is freed: a client forgets its children, a child leaves its client's list
+// and hands activation over.
+void MdiWindowFreed(TWnd* W);
+// A button went down on Target: the MDI child holding it becomes the active child.
+void MdiChildPressed(TWnd* Target);
+
 // ---- Misc ----
 
 void TrayWindowDestroyed(HWND Wnd);

@@ -75,6 +75,7 @@ TskSkinnedForm::~TskSkinnedForm()
   FMorphTimer->SetEnabled(false);
   FAnimateTimer->SetEnabled(false);
   FreeSkinObjects();
+  UnhookMDIClient();
   // A tray icon that outlives the component no longer calls it.
   if (FTrayIcon && FTrayIcon->GetPopupMenu() == FTrayMenu) {
     FTrayIcon->SetPopupMenu(nullptr);
@@ -109,6 +110,8 @@ void TskSkinnedForm::Notification(TComponent* AComponent, TOperation Operation)
     FMainMenuBar = nullptr;
   if (FMenuModeBar && AComponent == static_cast<TComponent*>(FMenuModeBar))
     FMenuModeBar = nullptr;
+  if (AComponent == FMDITabsBar)
+    FMDITabsBar = nullptr;
   if (AComponent == FTrayIcon)
     FTrayIcon = nullptr;
   if (AComponent == FSkinHint)
@@ -405,6 +408,8 @@ void TskSkinnedForm::SetSkinnableForm(bool Value)
   UpdateSkinOfControls(nullptr, FOwnerForm);
   if (FOwnerForm->HandleAllocated())
     FrameRecalc();
+  if (IsMDIForm())
+    HookMDIClient();
   if (maximizeAgain) {
     if (!FFormSkinnable)
       FOwnerForm->SetWindowState(wsMaximized);

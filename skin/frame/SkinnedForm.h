@@ -51,6 +51,8 @@ class TskLayerManager;
 class TskClientInActivePanel;
 class TskFormLayerBorder;
 class TskSkinMainMenuBar;
+class TskMDIMenuBarLink;
+class TskMDITabsBarLink;
 
 // The private messages of skinned forms (WParam of the skin broadcasts is the skin data).
 constexpr UINT MDIChildRefitMessage = 1230;
@@ -82,6 +84,10 @@ using TskActivateCustomObjectEvent = std::function<void(const String& IDName, bo
 using TskSwitchChangeStateEvent = std::function<void(const String& IDName, TSwitchState State)>;
 using TskTrackBarChangeValueEvent = std::function<void(const String& IDName, int Value)>;
 using TskFrameRegulatorChangeValueEvent = std::function<void(const String& IDName, int Value)>;
+using TskOnAcceptToMDITabsBar = std::function<void(bool& Accept)>;
+
+// The suffix of the names of the window-menu items that stand for MDI children.
+constexpr const char* MDIChildItemSuffix = "_DSFCHILDITEM";
 
 class TskSkinnedForm : public TskSkinMenuHost {
 public:
@@ -360,6 +366,39 @@ public:
   void SyncLayerBorder();
   void ReloadLayerBorder();
 
+  // ---- MDI support (SkinnedFormMDI.cpp) ----
+  // On the main form's component: the tabs bar (a component implementing TskMDITabsBarLink;
+  // others are ignored) and the menu bar's link, through which the children's forms reach them.
+  TComponent* GetMDITabsBar() const { return FMDITabsBar; }
+  void SetMDITabsBar(TComponent* Value);
+  TskMDITabsBarLink* GetMDITabsBarLink() const;
+  TskMDIMenuBarLink* GetMDIMenuBarLink() const { return FMDIMenuBarLink; }
+  void SetMDIMenuBarLink(TskMDIMenuBarLink* Value) { FMDIMenuBarLink = Value; }
+  // Raised with Accept True before a shown child joins the tabs bar.
+  TskOnAcceptToMDITabsBar OnAcceptToMDITabsBar;
+  // An MDI form: one of its children is maximised (its caption then shows the child's text).
+  bool GetChildMaximizedMark() const { return FChildMaximizedMark; }
+  // An MDI form's client window: painted from the skin, borderless, refitting the children.
+  void HookMDIClient();
+  HWND GetHookedMDIClient() const { return FMDIClient; }
+  void MDIClientWndProc(TMessage& Message);
+  void RefitMDIChildren();
+  void PlaceMinimizedMDIChildren();
+  void PaintMDIBackground(HDC DC);
+  void PaintPlainMDIBackground(HDC DC);
+  // The child's item in the main form's WindowMenu, named child Name + MDIChildItemSuffix.
+  void AddWindowMenuItem();
+  void UpdateWindowMenuItem();
+  void CheckWindowMenuItems();
+  void DeleteWindowMenuItem();
+  void WindowMenuItemClick(TObject* Sender);
+  // The main form's tabs bar and menu bar following this child.
+  void AddToTabsBar();
+  void RepaintTab();
+  void RemoveFromTabsBar();
+  void RefreshTabsBar();
+  void RefreshMenuBar();
+
   // ---- Read by tests and frame objects ----
   TForm* OwnerForm() const { return FOwnerForm; }
   bool GetFormSkinnable() const { return FFormSkinnable; }
@@ -399,8 +438,9 @@ private:
   void EnforceMinimumSize();
   void FrameRecalc();
   void SendNCPaint();
+  // Lays Source of Picture over the client area (of Width x Height when given).
   void PaintPictureLayout(TCanvas* Canvas, TBitmap* Picture, const TRect& Source, bool Stretch,
-                          TskStretchType Type);
+                          TskStretchType Type, int Width = -1, int Height = -1);
   void StartFade();
   void FadeTimer();
   void MouseTimerTick(TObject* Sender);
@@ -450,6 +490,18 @@ private:
   TskSkinMainMenuBar* FMenuModeBar = nullptr;
   // The bar to leave its menu mode: the MainMenuBar, else the bar that opened the menu.
   void LeaveBarMenuMode();
+  // MDI (SkinnedFormMDI.cpp).
+  TComponent* FMDITabsBar = nullptr;
+  TskMDIMenuBarLink* FMDIMenuBarLink = nullptr;
+  bool FChildMaximizedMark = false;
+  HWND FMDIClient = nullptr;
+  WNDPROC FOldMDIClientProc = nullptr;
+  void UnhookMDIClient();
+  bool MDIPrivateMessage(TMessage& Message);
+  void MDIChildDestroyed();
+  void MDIChildShowing(bool Show);
+  void MDIChildNCActivate();
+  void MDIChildMouseActivate();
   TskClientInActivePanel* FClientInActivePanel = nullptr;
   TskFormLayerBorder* FLayerBorder = nullptr;
   bool FSnapshotInProgress = false;

@@ -9,6 +9,7 @@
 #include "skin/foundation/SkinDrawUtils.h"
 #include "skin/foundation/SkinLayered.h"
 #include "skin/foundation/SkinStrings.h"
+#include "skin/frame/SkinFormLookup.h"
 #include "skin/frame/SkinnedForm.h"
 #include "skin/input/SkinHint.h"
 
@@ -720,7 +721,14 @@ void TskSkinnedForm::PopupObjectMenu(TMenuItem* Item, const TRect& R, bool Upwar
     engine->Popup(nullptr, skin, 0, R, Item, Upward);
 }
 
-String TskSkinnedForm::CaptionText() const { return FOwnerForm->GetText(); }
+String TskSkinnedForm::CaptionText() const
+{
+  // An MDI form with a maximised child names the child too.
+  if (IsMDIForm() && FChildMaximizedMark)
+    if (TForm* child = GetMaximizedMDIChild())
+      return FOwnerForm->GetText() + " - [" + child->GetText() + "]";
+  return FOwnerForm->GetText();
+}
 
 // A skinned menu closed: the first object holding an open menu lets it go.
 void TskSkinnedForm::ReleaseMenuObject()

@@ -322,10 +322,11 @@ void TskSkinnedForm::PaintClientDrawn(HDC DC)
 // ---- Backgrounds ----
 
 void TskSkinnedForm::PaintPictureLayout(TCanvas* Canvas, TBitmap* Picture, const TRect& Source, bool Stretch,
-                                        TskStretchType Type)
+                                        TskStretchType Type, int Width, int Height)
 {
   const int pw = RectWidth(Source), ph = RectHeight(Source);
-  const int cw = FOwnerForm->GetClientWidth(), chh = FOwnerForm->GetClientHeight();
+  const int cw = Width >= 0 ? Width : FOwnerForm->GetClientWidth();
+  const int chh = Height >= 0 ? Height : FOwnerForm->GetClientHeight();
   if (pw <= 0 || ph <= 0)
     return;
   TBitmap piece;
@@ -383,6 +384,34 @@ void TskSkinnedForm::PaintBackground(HDC DC)
   TDcCanvas canvas(DC);
   PaintPictureLayout(canvas.get(), picture, TRect{0, 0, picture->GetWidth(), picture->GetHeight()},
                      skin->stretcheffect, skin->stretchtype);
+}
+
+// The MDI client window's backgrounds (its own size).
+void TskSkinnedForm::PaintMDIBackground(HDC DC)
+{
+  TskSkinData* skin = GetSkinData();
+  const int index = skin ? skin->mdibgpictureindex : -1;
+  if (index < 0 || index >= static_cast<int>(skin->ActivePictures.size())) {
+    PaintPlainMDIBackground(DC);
+    return;
+  }
+  RECT area{};
+  GetClientRect(FMDIClient ? FMDIClient : FOwnerForm->GetHandle(), &area);
+  TBitmap* picture = skin->ActivePictures[static_cast<std::size_t>(index)];
+  TDcCanvas canvas(DC);
+  PaintPictureLayout(canvas.get(), picture, TRect{0, 0, picture->GetWidth(), picture->GetHeight()},
+                     skin->mdibgstretcheffect, skin->mdibgstretchtype, area.right, area.bottom);
+}
+
+void TskSkinnedForm::PaintPlainMDIBackground(HDC DC)
+{
+  RECT area{};
+  GetClientRect(FMDIClient ? FMDIClient : FOwnerForm->GetHandle(), &area);
+  TDcCanvas canvas(DC);
+  canvas->GetBrush()->SetStyle(bsSolid);
+  canvas->GetBrush()->SetColor(clAppWorkSpace);
+  canvas->FillRect(TRect{0, 0, area.right, area.bottom});
+  DrawLogo(canvas.get());
 }
 
 void TskSkinnedForm::DrawLogo(TCanvas* Canvas)

@@ -113,6 +113,8 @@ bool TskSkinnedForm::BeforeSaved(TMessage& Message)
     FMouseTimer->SetEnabled(false);
     FMorphTimer->SetEnabled(false);
     FAnimateTimer->SetEnabled(false);
+    if (IsMDIChild())
+      MDIChildDestroyed();
     return false;
   case WM_SIZE: {
     ClearMagnetSnaps();
@@ -152,19 +154,25 @@ bool TskSkinnedForm::BeforeSaved(TMessage& Message)
     DragStop();
     if (FOldWindowProc)
       FOldWindowProc(Message);
-    if (FSupportNCArea) {
-      FActiveObject = -1;
-      ResetObjectStates();
-      SendNCPaint();
+    if (IsMDIChild() && FSkinWindowState == wsMaximized) {
+      UpdateCaptionActivity(false);
+    } else {
+      if (FSupportNCArea) {
+        FActiveObject = -1;
+        ResetObjectStates();
+        SendNCPaint();
+      }
+      UpdateCaptionActivity(true);
     }
-    UpdateCaptionActivity(true);
+    if (IsMDIForm())
+      RefreshMenuBar();
     return true;
   case WM_SETTEXT:
     if (!skinnable)
       return false;
     if (FOldWindowProc)
       FOldWindowProc(Message);
-    if (!BorderNone()) {
+    if (!BorderNone() && !(IsMDIChild() && FSkinWindowState == wsMaximized)) {
       for (TskActiveSkinObject* obj : FObjectList)
         if (auto* caption = dynamic_cast<TskSkinCaptionObject*>(obj); caption && caption->DefaultCaption)
           caption->Text = FOwnerForm->GetText();
@@ -173,10 +181,14 @@ bool TskSkinnedForm::BeforeSaved(TMessage& Message)
       else
         SendNCPaint();
     }
+    if (IsMDIChild()) {
+      UpdateWindowMenuItem();
+      RepaintTab();
+    }
     return true;
   case WM_ERASEBKGND: {
     HDC dc = reinterpret_cast<HDC>(Message.WParam);
-    if (dc && !IsMDIForm()) {
+    if (dc && (!IsMDIForm() || FSnapshotInProgress)) {
       TskSkinData* skin = GetSkinData();
       if (!FSupportNCArea)
         PaintClientDrawn(dc);
@@ -195,6 +207,8 @@ bool TskSkinnedForm::BeforeSaved(TMessage& Message)
       for (TskActiveSkinObject* obj : FObjectList)
         obj->HideLayer();
       FLayerBorder->HideBorder();
+      if (skinnable && IsMDIChild())
+        MDIChildShowing(false);
       return false;
     }
     PositionOnFirstShow();
@@ -203,6 +217,14 @@ bool TskSkinnedForm::BeforeSaved(TMessage& Message)
       FLayerBorder->ShowBorder();
     if (skinnable && !IsMDIForm() && FSupportNCArea)
       FrameRecalc();
+    if (IsMDIForm())
+      HookMDIClient();
+    if (skinnable && IsMDIChild())
+      MDIChildShowing(true);
+    return false;
+  case WM_MOUSEACTIVATE:
+    if (IsMDIChild())
+      MDIChildMouseActivate();
     return false;
   case WM_SETCURSOR:
     if (FSupportNCArea && UseFormCursorInNCArea && skinnable) {
@@ -285,17 +307,25 @@ bool TskSkinnedForm::BeforeSaved(TMessage& Message)
     if (!FFormActive)
       FActiveObject = -1;
     FLayerBorder->SetActive(FFormActive, true);
-    if (!FFormActive && ClientInActiveEffect && FOwnerForm->GetVisible())
-      ShowClientInActivePanel();
-    else if (FFormActive)
-      HideClientInActivePanel();
+    if (IsMDIChild() && FOldWindowProc) {
+      FOldWindowProc(Message);
+      FOwnerForm->Invalidate();
+    }
     Message.Result = 1;
-    if (BorderNone()) {
+    if (BorderNone() || (IsMDIChild() && FSkinWindowState == wsMaximized)) {
       UpdateCaptionActivity(false);
+      if (IsMDIChild() && Application->GetMainForm() && Application->GetMainForm()->HandleAllocated())
+        SendMessageA(Application->GetMainForm()->GetHandle(), WM_NCPAINT, 1, 0);
     } else {
       SendNCPaint();
       UpdateCaptionActivity(true);
     }
+    if (!FFormActive && ClientInActiveEffect && FOwnerForm->GetVisible())
+      ShowClientInActivePanel();
+    else if (FFormActive)
+      HideClientInActivePanel();
+    if (IsMDIChild())
+      MDIChildNCActivate();
     return true;
   case WM_SYNCPAINT:
     if (skinnable && FRollUpState && FSupportNCArea) {
@@ -394,6 +424,10 @@ bool TskSkinnedForm::BeforeSaved(TMessage& Message)
   case SkinStringsChangedMessage:
     UpdateObjectStates();
     return false;
+  case SkinAfterChangeMessage:
+  case MDIChildRefitMessage:
+  case MDIChildMaximizedMessage:
+  case MDIChildRestoredMessage: MDIPrivateMessage(Message); return false;
   case SkinFormQueryMessage:
     Message.Result = skinnable ? 12853 : 12852;
     return true;
