@@ -76,7 +76,7 @@ pid_t StartSecond(const std::string& ArgsFile, const std::vector<std::string>& A
     unsetenv("DISPLAY");
     unsetenv(ServerVariable);
     freopen("/dev/null", "w", stdout);
-    execl("/proc/self/exe", "second_start", Filter.c_str(), nullptr);
+    execl("/proc/self/exe", "second_start", Filter.c_str(), "--gtest_also_run_disabled_tests", nullptr);
     _exit(127);
   }
   return P;
@@ -205,7 +205,10 @@ TEST_F(TCopiesAndDrop, DroppedFilesAndFoldersArriveWholeAndInOrder)
 
 // Known fault, open: now and then a second start whose arguments the first copy took keeps
 // running as a copy of its own (it sits in its message loop instead of ending), seen in about
-// half of the starts here. Enable once a second start reliably ends after the hand-over.
+// half of the starts here: its WM_COPYDATA to the first copy's window is handled there, yet the
+// send reports failure to the second start, which then counts no copy that took the command
+// line. Enable once a second start reliably ends after the hand-over (run with
+// --gtest_also_run_disabled_tests).
 TEST_F(TCopiesAndDrop, DISABLED_SecondStartsHandTheirArgumentsToTheFirstCopyInOrder)
 {
   RunAsSecondStartWhenAsked(Dir);
