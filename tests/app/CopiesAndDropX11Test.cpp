@@ -148,6 +148,18 @@ protected:
     if (waitpid(P, &Status, WNOHANG) != P) return -1;
     return WIFEXITED(Status) ? WEXITSTATUS(Status) : 128 + WTERMSIG(Status);
   }
+  // Pumps the program until P ends (at most Seconds); its exit code, or -1 after it was killed
+  // for running too long.
+  static int PumpUntilExit(TMainWindow* W, TDisplayBackend* Display, pid_t P, double Seconds)
+  {
+    int Code = -1;
+    PumpUntil(W, Display, Seconds, [&] { return (Code = ExitCode(P)) != -1; });
+    if (Code == -1) {
+      kill(P, SIGKILL);
+      waitpid(P, nullptr, 0);
+    }
+    return Code;
+  }
   void Finish()
   {
     DestroyProgramWindows();
@@ -189,12 +201,7 @@ TEST_F(TCopiesAndDrop, DroppedFilesAndFoldersArriveWholeAndInOrder)
       execv(Tool.c_str(), Argv.data());
       _exit(127);
     }
-    int Code = -1;
-    PumpUntil(W, Display, 20, [&] { return (Code = ExitCode(Drag)) != -1; });
-    if (Code == -1) {
-      kill(Drag, SIGKILL);
-      waitpid(Drag, nullptr, 0);
-    }
+    const int Code = PumpUntilExit(W, Display, Drag, 20);
     EXPECT_EQ(Code, 0) << "the program did not take the drop";
     EXPECT_TRUE(PumpUntil(W, Display, 5, [&] { return W->ListBox1->GetItems()->GetCount() >= 8; }));
     EXPECT_EQ(Pending(W), Expected);
@@ -224,12 +231,7 @@ TEST_F(TCopiesAndDrop, DISABLED_SecondStartsHandTheirArgumentsToTheFirstCopyInOr
     for (std::size_t I = 0; I < Starts.size(); ++I) {
       // One after the other, so their order is the order of the starts.
       const pid_t Second = StartSecond(Dir + "args" + std::to_string(I), Starts[I]);
-      int Code = -1;
-      PumpUntil(W, Display, 20, [&] { return (Code = ExitCode(Second)) != -1; });
-      if (Code == -1) {
-        kill(Second, SIGKILL);
-        waitpid(Second, nullptr, 0);
-      }
+      const int Code = PumpUntilExit(W, Display, Second, 20);
       EXPECT_EQ(Code, 0) << "second start " << I;
       Expected.insert(Expected.end(), Starts[I].begin(), Starts[I].end());
       PumpUntil(W, Display, 3, [&] { return Pending(W).size() >= Expected.size(); });
@@ -288,8 +290,7 @@ TEST_F(TCopiesAndDrop, DISABLED_AFloodOfStartsAndBadPeersLoseNoArgument)
     EXPECT_EQ(Got, Expected);
     // Still answering: a start after the flood is handed over as well.
     const pid_t Late = StartSecond(Dir + "late", {"late.avi"});
-    int Code = -1;
-    PumpUntil(W, Display, 20, [&] { return (Code = ExitCode(Late)) != -1; });
+    const int Code = PumpUntilExit(W, Display, Late, 20);
     EXPECT_EQ(Code, 0);
     EXPECT_TRUE(PumpUntil(W, Display, 3, [&] { return !Pending(W).empty() && Pending(W).back() == "late.avi"; }));
     for (int Fd : Peers) close(Fd);
