@@ -161,7 +161,8 @@ TEST_F(TProgramCopies, DISABLED_ASecondStartHandsOverAndEndsWhileTheFirstRuns)
   EXPECT_EQ(WaitExit(First, 0.1), -1) << "the first copy must go on";
 }
 
-TEST_F(TProgramCopies, AFloodOfSecondStartsAllEndAndTheFirstStays)
+// Disabled for the same lost reply as the hand-over test above.
+TEST_F(TProgramCopies, DISABLED_AFloodOfSecondStartsAllEndAndTheFirstStays)
 {
   const pid_t First = Start(QV_PROGRAM, {});
   WaitListed();
