@@ -141,6 +141,8 @@ void TCustomForm::SetFormStyle(TFormStyle Value) {
   if (FHandle && (Old == fsStayOnTop || Value == fsStayOnTop))
     SetWindowPos(FHandle, Value == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // A form that becomes the MDI frame after its window exists gets its client window now.
+  if (Value == fsMDIForm) CreateMDIClient();
 }
 
 void TCustomForm::SetPosition(TPosition Value) {
@@ -209,7 +211,11 @@ void TCustomForm::Previous() {
 
 void TCustomForm::CreateWnd() {
   TWinControl::CreateWnd();
-  if (FFormStyle != fsMDIForm) return;
+  CreateMDIClient();
+}
+
+void TCustomForm::CreateMDIClient() {
+  if (FFormStyle != fsMDIForm || !FHandle || GetClientHandle()) return;
   CLIENTCREATESTRUCT Create{nullptr, 0xFF00};
   TRect R = GetClientRect();
   FClientHandle = CreateWindowExA(0, "MDICLIENT", nullptr,

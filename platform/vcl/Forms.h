@@ -152,6 +152,7 @@ public:
 protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
+  void CreateMDIClient();  // the MDI frame's client window, once the form has its own
   void DefaultHandler(TMessage& Message) override;
   void AlignControls(TControl* AControl, TRect& Rect) override;
   virtual void DoShow();
