@@ -13,6 +13,27 @@ bool ObjectUsable(const TskSkinMainMenuItem* Item) { return Item && Item->Enable
 
 bool HasSubItems(const TskSkinMainMenuItem* Item) { return Item->MenuItem && Item->MenuItem->GetCount() > 0; }
 
+// Moves the lit frame main-menu item one usable item on (or back), wrapping round; with none lit,
+// the first (or last) lights.
+void StepFrameMainMenuItem(const std::vector<TskActiveSkinObject*>& Objects, bool Forward)
+{
+  std::vector<TskSkinMainMenuItem*> items;
+  for (TskActiveSkinObject* obj : Objects)
+    if (auto* item = dynamic_cast<TskSkinMainMenuItem*>(obj); ObjectUsable(item))
+      items.push_back(item);
+  if (items.empty())
+    return;
+  const size_t n = items.size();
+  size_t target = Forward ? 0 : n - 1;
+  for (size_t i = 0; i < n; ++i)
+    if (items[i]->Active || items[i]->Down) {
+      items[i]->MouseLeave();
+      target = Forward ? (i + 1) % n : (i + n - 1) % n;
+      break;
+    }
+  items[target]->MouseEnter();
+}
+
 } // namespace
 
 void TskSkinnedForm::SetMainMenuBar(TskSkinMainMenuBar* Value)
@@ -121,46 +142,18 @@ bool TskSkinnedForm::MainMenuAccel(Word Key)
 
 void TskSkinnedForm::NextMainMenuItem()
 {
-  if (FMainMenuBar) {
+  if (FMainMenuBar)
     FMainMenuBar->NextItem();
-    return;
-  }
-  std::vector<TskSkinMainMenuItem*> items;
-  for (TskActiveSkinObject* obj : FObjectList)
-    if (auto* item = dynamic_cast<TskSkinMainMenuItem*>(obj); ObjectUsable(item))
-      items.push_back(item);
-  if (items.empty())
-    return;
-  size_t next = 0;
-  for (size_t i = 0; i < items.size(); ++i)
-    if (items[i]->Active || items[i]->Down) {
-      items[i]->MouseLeave();
-      next = (i + 1) % items.size();
-      break;
-    }
-  items[next]->MouseEnter();
+  else
+    StepFrameMainMenuItem(FObjectList, true);
 }
 
 void TskSkinnedForm::PrevMainMenuItem()
 {
-  if (FMainMenuBar) {
+  if (FMainMenuBar)
     FMainMenuBar->PrevItem();
-    return;
-  }
-  std::vector<TskSkinMainMenuItem*> items;
-  for (TskActiveSkinObject* obj : FObjectList)
-    if (auto* item = dynamic_cast<TskSkinMainMenuItem*>(obj); ObjectUsable(item))
-      items.push_back(item);
-  if (items.empty())
-    return;
-  size_t prev = items.size() - 1;
-  for (size_t i = items.size(); i-- > 0;)
-    if (items[i]->Active || items[i]->Down) {
-      items[i]->MouseLeave();
-      prev = i == 0 ? items.size() - 1 : i - 1;
-      break;
-    }
-  items[prev]->MouseEnter();
+  else
+    StepFrameMainMenuItem(FObjectList, false);
 }
 
 bool TskSkinnedForm::MainMenuChoose()
